@@ -1,0 +1,5 @@
+#include "StatEngine.h"
+
+namespace statengine {
+const char* EngineVersion() { return "1.0"; }
+}

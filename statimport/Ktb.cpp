@@ -1,0 +1,3 @@
+#include "StatEngine.h"
+
+extern "C" const char* KtbGetVersion() { return statengine::EngineVersion(); }
