@@ -1,0 +1,250 @@
+#include "CTailFactorAnalysis.h"
+
+#include <cmath>
+
+#include "ReservingMath.h"
+
+namespace {
+
+// Ages within this distance of the cutoff still count as reaching it, so a
+// cutoff typed as 9.9999995 keeps the age 10.
+constexpr double kTfaAgeTolerance = 0.000001;
+// Guards the walk from an age to the cutoff against a tiny increment.
+constexpr double kTfaMaxSteps = 1.0e6;
+constexpr int kTfaDefaultCutoffSteps = 100;
+
+}  // namespace
+
+CTailFactorAnalysis::CTailFactorAnalysis() = default;
+
+CTailFactorAnalysis::CTailFactorAnalysis(double initialAge, double ageIncrement)
+    : m_initialAge(initialAge), m_ageIncrement(ageIncrement) {}
+
+void CTailFactorAnalysis::SetNumPoints(int n) {
+    if (n < 0) n = 0;
+    if (n == GetNumPoints()) return;
+    m_points.resize(static_cast<size_t>(n));
+    m_dirty = 1;
+}
+
+void CTailFactorAnalysis::SetInitialAge(double age) {
+    if (age == m_initialAge) return;
+    m_initialAge = age;
+    m_dirty = 1;
+}
+
+void CTailFactorAnalysis::SetAgeIncrement(double step) {
+    if (step == m_ageIncrement) return;
+    m_ageIncrement = step;
+    m_dirty = 1;
+}
+
+double CTailFactorAnalysis::GetValue(int curve, bool actual, int i) const {
+    if (!ValidCurve(curve) || !ValidPoint(i)) return 0.0;
+    const Point& p = m_points[i];
+    return actual ? p.actual[curve] : p.modified[curve];
+}
+
+bool CTailFactorAnalysis::SetValue(int curve, bool actual, int i, double value) {
+    if (!ValidCurve(curve) || !ValidPoint(i) || !std::isfinite(value)) return false;
+    double& slot = actual ? m_points[i].actual[curve] : m_points[i].modified[curve];
+    if (slot != value) {
+        slot = value;
+        m_dirty = 1;
+    }
+    return true;
+}
+
+double CTailFactorAnalysis::GetEffectiveValue(int curve, int i) const {
+    const double m = GetValue(curve, false, i);
+    return m != 0.0 ? m : GetValue(curve, true, i);
+}
+
+bool CTailFactorAnalysis::GetExclude(int curve, int i) const {
+    return ValidCurve(curve) && ValidPoint(i) && m_points[i].exclude[curve];
+}
+
+void CTailFactorAnalysis::SetExclude(int curve, int i, bool exclude) {
+    if (!ValidCurve(curve) || !ValidPoint(i) || m_points[i].exclude[curve] == exclude) return;
+    m_points[i].exclude[curve] = exclude;
+    m_dirty = 1;
+}
+
+bool CTailFactorAnalysis::IsValueValid(double value) const {
+    if (!std::isfinite(value)) return false;
+    return m_fitNegative ? (value > 0.0 && value < 1.0) : value > 1.0;
+}
+
+void CTailFactorAnalysis::SetFitNegative(bool fitNegative) {
+    if (fitNegative == m_fitNegative) return;
+    m_fitNegative = fitNegative;
+    m_dirty = 1;
+}
+
+double CTailFactorAnalysis::GetConstant(int curve) const { return ValidCurve(curve) ? m_constant[curve] : 0.0; }
+
+void CTailFactorAnalysis::SetConstant(int curve, double value) {
+    if (!ValidCurve(curve) || !std::isfinite(value) || m_constant[curve] == value) return;
+    m_constant[curve] = value;
+    m_dirty = 1;
+}
+
+double CTailFactorAnalysis::LastAge() const {
+    return GetNumPoints() > 0 ? GetAge(GetNumPoints() - 1) : m_initialAge;
+}
+
+double CTailFactorAnalysis::DefaultCutoff() const {
+    return LastAge() + kTfaDefaultCutoffSteps * m_ageIncrement;
+}
+
+double CTailFactorAnalysis::GetCutoff(int curve) const {
+    if (!ValidCurve(curve)) return 0.0;
+    return m_cutoff[curve] != 0.0 ? m_cutoff[curve] : DefaultCutoff();
+}
+
+bool CTailFactorAnalysis::SetCutoff(int curve, double value) {
+    if (!ValidCurve(curve) || !std::isfinite(value)) return false;
+    if (value < LastAge() - kTfaAgeTolerance) return false;
+    if (m_cutoff[curve] != value) {
+        m_cutoff[curve] = value;
+        m_dirty = 1;
+    }
+    return true;
+}
+
+double CTailFactorAnalysis::IncFromFit(int curve, const Fit& fit, double age) const {
+    if (!fit.fitted || !std::isfinite(age)) return 1.0;
+    double d = 0.0;  // the curve's distance from 1
+    if (curve == Exponential) {
+        d = std::exp(fit.a + fit.b * age);
+    } else {
+        const double t = age + m_constant[curve];
+        if (!(t > 0.0)) return 1.0;
+        if (curve == InversePower) {
+            d = std::exp(fit.a - fit.b * std::log(t));
+        } else {
+            // Weibull: e^(-e^a t^b) is the part that decays.
+            const double s = std::exp(fit.a + fit.b * std::log(t));
+            const double e = std::exp(-s);
+            if (m_fitNegative) {
+                const double y = 1.0 - e;
+                return std::isfinite(y) ? y : 1.0;
+            }
+            if (!(1.0 - e > 0.0)) return 1.0;
+            const double y = 1.0 / (1.0 - e);
+            return std::isfinite(y) ? y : 1.0;
+        }
+    }
+    const double y = m_fitNegative ? 1.0 - d : 1.0 + d;
+    return std::isfinite(y) ? y : 1.0;
+}
+
+double CTailFactorAnalysis::CumFromFit(int curve, const Fit& fit, double age, bool* ok) const {
+    if (ok) *ok = true;
+    const double cutoff = GetCutoff(curve);
+    const double step = m_ageIncrement;
+    if (!std::isfinite(age) || age > cutoff + kTfaAgeTolerance) return 1.0;
+    if (!(step > 0.0) || !std::isfinite(step) || (cutoff - age) / step > kTfaMaxSteps) {
+        if (ok) *ok = false;
+        return 1.0;
+    }
+    double product = 1.0;
+    // Ages are formed from the start age and a count, so rounding does not
+    // accumulate over a long walk.
+    for (long k = 0;; ++k) {
+        const double x = age + k * step;
+        if (x > cutoff + kTfaAgeTolerance) break;
+        product *= IncFromFit(curve, fit, x);
+    }
+    if (!std::isfinite(product)) {
+        if (ok) *ok = false;
+        return 1.0;
+    }
+    return product;
+}
+
+bool CTailFactorAnalysis::Calculate() {
+    bool allOk = true;
+    const int n = GetNumPoints();
+    std::vector<double> xs, ys;
+    xs.reserve(n);
+    ys.reserve(n);
+    for (int c = 0; c < kNumCurves; ++c) {
+        xs.clear();
+        ys.clear();
+        for (int i = 0; i < n; ++i) {
+            if (m_points[i].exclude[c]) continue;
+            const double v = GetEffectiveValue(c, i);
+            if (!IsValueValid(v)) continue;
+            const double age = GetAge(i);
+            double x = age;
+            if (c != Exponential) {
+                const double t = age + m_constant[c];
+                if (!(t > 0.0)) continue;
+                x = std::log(t);
+            }
+            double y = 0.0;
+            if (c == Weibull)
+                y = std::log(-std::log(m_fitNegative ? 1.0 - v : 1.0 - 1.0 / v));
+            else
+                y = std::log(m_fitNegative ? 1.0 - v : v - 1.0);
+            if (!std::isfinite(x) || !std::isfinite(y)) continue;
+            xs.push_back(x);
+            ys.push_back(y);
+        }
+        const qs::calc::LineFit line = qs::calc::FitLine(xs.data(), ys.data(), nullptr, static_cast<int>(xs.size()));
+        Fit fit;
+        if (line.ok) {
+            fit.fitted = true;
+            fit.a = line.intercept;
+            // The inverse power curve carries the exponent as -b.
+            fit.b = c == InversePower ? -line.slope : line.slope;
+            fit.rSquared = line.rSquared;
+            bool ok = true;
+            fit.tail = CumFromFit(c, fit, LastAge() + m_ageIncrement, &ok);
+            if (!ok) allOk = false;
+        } else {
+            allOk = false;
+        }
+        m_fit[c] = fit;
+    }
+    return allOk;
+}
+
+bool CTailFactorAnalysis::IsCurveFitted(int curve) const { return ValidCurve(curve) && m_fit[curve].fitted; }
+double CTailFactorAnalysis::GetYIntercept(int curve) const { return ValidCurve(curve) ? m_fit[curve].a : 0.0; }
+double CTailFactorAnalysis::GetSlope(int curve) const { return ValidCurve(curve) ? m_fit[curve].b : 0.0; }
+double CTailFactorAnalysis::GetRSquared(int curve) const { return ValidCurve(curve) ? m_fit[curve].rSquared : 0.0; }
+double CTailFactorAnalysis::GetTail(int curve) const { return ValidCurve(curve) ? m_fit[curve].tail : 1.0; }
+
+double CTailFactorAnalysis::GetIncFactor(int curve, double age) const {
+    return ValidCurve(curve) ? IncFromFit(curve, m_fit[curve], age) : 1.0;
+}
+
+double CTailFactorAnalysis::GetCumFactor(int curve, double age) const {
+    return ValidCurve(curve) ? CumFromFit(curve, m_fit[curve], age, nullptr) : 1.0;
+}
+
+void CTailFactorAnalysis::EnableCurve(int curve, bool enable) {
+    if (!ValidCurve(curve) || m_enabled[curve] == enable) return;
+    m_enabled[curve] = enable;
+    m_dirty = 1;
+}
+
+bool CTailFactorAnalysis::IsCurveEnabled(int curve) const { return ValidCurve(curve) && m_enabled[curve]; }
+
+std::string CTailFactorAnalysis::GetCurveName(int curve, int abbreviate) const {
+    static const char* const kLong[kNumCurves] = {"Inverse Power Curve", "Exponential Curve", "Weibull Curve"};
+    static const char* const kShort[kNumCurves] = {"Inv Power Curve", "Exp Curve", "Weibull Curve"};
+    if (!ValidCurve(curve)) return {};
+    return abbreviate ? kShort[curve] : kLong[curve];
+}
+
+std::vector<double> CTailFactorAnalysis::GetCurveRow(int curve) const {
+    std::vector<double> row;
+    if (!ValidCurve(curve)) return row;
+    row.reserve(GetNumPoints() + 1);
+    for (int i = 0; i < GetNumPoints(); ++i) row.push_back(GetIncFactor(curve, GetAge(i)));
+    row.push_back(GetTail(curve));
+    return row;
+}
