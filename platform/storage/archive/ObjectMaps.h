@@ -1,0 +1,70 @@
+#pragma once
+// Maps from an id to an object pointer (not owned), kept in ascending key
+// order. Serialized as a count, then per entry the key (CMapWordToOb: 16-bit,
+// CMapLongToOb: 32-bit signed) and the object reference.
+#include "CArchive.h"
+#include "CObArray.h"
+
+#include <map>
+
+template <class Key>
+class CMapToOb : public CObject {
+public:
+    using key_type = Key;
+
+    INT_PTR GetCount() const { return static_cast<INT_PTR>(m_map.size()); }
+    INT_PTR GetSize() const { return GetCount(); }
+    bool IsEmpty() const { return m_map.empty(); }
+
+    bool Lookup(Key key, CObject*& value) const
+    {
+        auto it = m_map.find(key);
+        if (it == m_map.end())
+            return false;
+        value = it->second;
+        return true;
+    }
+    void SetAt(Key key, CObject* value) { m_map[key] = value; }
+    CObject*& operator[](Key key) { return m_map[key]; }
+    bool RemoveKey(Key key) { return m_map.erase(key) != 0; }
+    void RemoveAll() { m_map.clear(); }
+
+    auto begin() { return m_map.begin(); }
+    auto end() { return m_map.end(); }
+    auto begin() const { return m_map.begin(); }
+    auto end() const { return m_map.end(); }
+
+    // Loading replaces the content; entries read before a failure stay.
+    void Serialize(CArchive& ar) override
+    {
+        if (ar.IsStoring()) {
+            ar.WriteCount(m_map.size());
+            for (const auto& [key, value] : m_map) {
+                ar << key;
+                ar.WriteObject(value);
+            }
+        } else {
+            m_map.clear();
+            size_t n = ar.ReadCount(sizeof(Key) + 2);
+            for (size_t i = 0; i < n; ++i) {
+                Key key{};
+                ar >> key;
+                m_map[key] = ar.ReadObject(nullptr);
+            }
+        }
+    }
+
+protected:
+    CMapToOb() = default;
+
+private:
+    std::map<Key, CObject*> m_map;
+};
+
+class CMapWordToOb : public CMapToOb<WORD> {
+    DECLARE_SERIAL(CMapWordToOb)
+};
+
+class CMapLongToOb : public CMapToOb<LONG> {
+    DECLARE_SERIAL(CMapLongToOb)
+};
