@@ -1,0 +1,28 @@
+#pragma once
+// One interpolation row of the exhibits: its position among the rows, the
+// curve fitted and the form of the factors it is fitted to.
+#include "CInterpolationUtil.h"
+
+class CInterpolateSelection {
+public:
+    // Stored with each selection so later layouts can read older ones.
+    static constexpr unsigned short kSchema = 1;
+
+    CInterpolateSelection() = default;
+    CInterpolateSelection(int order, ENUM_CURVE_TYPE curve, ENUM_INPUT_TYPE input)
+        : m_order(order), m_curve(curve), m_input(input) {}
+
+    int GetOrder() const { return m_order; }
+    void SetOrder(int order) { m_order = order; }
+    ENUM_CURVE_TYPE GetCurveType() const { return m_curve; }
+    void SetCurveType(ENUM_CURVE_TYPE curve) { m_curve = curve; }
+    ENUM_INPUT_TYPE GetInputType() const { return m_input; }
+    void SetInputType(ENUM_INPUT_TYPE input) { m_input = input; }
+
+    bool operator==(const CInterpolateSelection&) const = default;
+
+private:
+    int m_order = 1;
+    ENUM_CURVE_TYPE m_curve = CURVE_EXPONENTIAL;
+    ENUM_INPUT_TYPE m_input = INPUT_CUMULATIVE;
+};

@@ -1,0 +1,43 @@
+#pragma once
+// Interpolation of selected factors at ages other than the exhibit's own:
+// given the factors at the current ages (cumulative age-to-ultimate factors,
+// or ratios to ultimate), the value at each wanted age is read from the curve
+// through the two known points around it (or the two nearest, outside their
+// range). With d = |y - 1| the distance still to develop:
+//   Linear         y linear in age
+//   Exponential    ln d linear in age            (d = e^(a + b x))
+//   Inverse Power  ln d linear in ln age         (d = e^a x^-b)
+//   Weibull        ln(-ln(1 - r)) linear in ln age, r = the ratio to ultimate
+//                  (y itself below 1, 1/y above 1)
+// A segment where a curve is undefined (a point at exactly 1, points on both
+// sides of 1, an age <= 0 under a logarithm) is interpolated linearly, and
+// results never cross 1: development cannot reverse past ultimate.
+#include <vector>
+
+#include "CInterpolationUtil.h"
+
+class CInterpolation {
+public:
+    // currentAges[i] is the age (months) of input[i]; a cell whose flag lacks
+    // the value bit (1) is ignored. interpolateAges are the wanted ages.
+    // False when the shapes differ or fewer than two usable points remain.
+    bool SetInputParams(const std::vector<double>& currentAges, const std::vector<double>& input,
+                        const std::vector<unsigned char>& inputFlags, const std::vector<double>& interpolateAges);
+
+    // Fills one value per wanted age (flag 1) or a blank (flag 4) for an age
+    // that is not finite. period and periodLength describe the exposure
+    // periods; both input and wanted ages are measured on the same periods,
+    // so they do not move the ages. Only the full-period-ultimate adjustment
+    // (0) is built; any other makes the call fail. False also without input.
+    bool Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int periodLength, std::vector<double>& result,
+                     std::vector<unsigned char>& resultFlags, int adjustment) const;
+
+    // One value on the curve through (x0, y0) and (x1, y1), at x.
+    static double Between(ENUM_CURVE_TYPE curve, double x0, double y0, double x1, double y1, double x);
+
+private:
+    std::vector<double> m_ages;    // usable points, ascending age
+    std::vector<double> m_values;
+    std::vector<double> m_wanted;
+    bool m_ready = false;
+};

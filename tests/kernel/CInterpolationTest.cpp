@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "CInterpolateSelection.h"
+#include "CInterpolation.h"
+#include "CInterpolationUtil.h"
+
+TEST(CInterpolationUtil, LabelsCodesAndListPositions) {
+    struct Curve {
+        ENUM_CURVE_TYPE code;
+        const char* full;
+        const char* shortLabel;
+        int index;
+    };
+    const Curve curves[] = {{CURVE_LINEAR, "Linear", "Linear", 0},
+                            {CURVE_EXPONENTIAL, "Exponential", "Exp", 1},
+                            {CURVE_WEIBULL, "Weibull", "Weibull", 2},
+                            {CURVE_INVERSE_POWER, "Inverse Power", "Inv Power", 3}};
+    for (const Curve& c : curves) {
+        EXPECT_EQ(CInterpolationUtil::GetCurveLabel(c.code, 0), c.full);
+        EXPECT_EQ(CInterpolationUtil::GetCurveLabel(c.code, 1), c.shortLabel);
+        EXPECT_EQ(CInterpolationUtil::GetCurveIndices(c.code), c.index);
+        ENUM_CURVE_TYPE back = CURVE_LINEAR;
+        EXPECT_TRUE(CInterpolationUtil::GetCurveType(c.full, &back));
+        EXPECT_EQ(back, c.code);
+        back = CURVE_LINEAR;
+        EXPECT_TRUE(CInterpolationUtil::GetCurveType(c.shortLabel, &back));
+        EXPECT_EQ(back, c.code);
+    }
+    EXPECT_EQ(CInterpolationUtil::GetInputLabel(INPUT_CUMULATIVE, 0), "Cumulative");
+    EXPECT_EQ(CInterpolationUtil::GetInputLabel(INPUT_RATIO_TO_ULTIMATE, 1), "Ratio to Ult");
+    EXPECT_EQ(CInterpolationUtil::GetInputIndices(INPUT_RATIO_TO_ULTIMATE), 1);
+    ENUM_INPUT_TYPE in = INPUT_CUMULATIVE;
+    EXPECT_TRUE(CInterpolationUtil::GetInputType(" ratio to ultimate ", &in));
+    EXPECT_EQ(in, INPUT_RATIO_TO_ULTIMATE);
+
+    // Unknown texts and codes.
+    ENUM_CURVE_TYPE untouched = CURVE_WEIBULL;
+    EXPECT_FALSE(CInterpolationUtil::GetCurveType("Cubic", &untouched));
+    EXPECT_EQ(untouched, CURVE_WEIBULL);
+    EXPECT_FALSE(CInterpolationUtil::GetInputType("", &in));
+    EXPECT_EQ(CInterpolationUtil::GetCurveIndices(static_cast<ENUM_CURVE_TYPE>(9)), -1);
+    EXPECT_EQ(CInterpolationUtil::GetCurveLabel(static_cast<ENUM_CURVE_TYPE>(0), 0), "");
+
+    const CInterpolateSelection sel(3, CURVE_WEIBULL, INPUT_RATIO_TO_ULTIMATE);
+    EXPECT_EQ(sel.GetOrder(), 3);
+    EXPECT_EQ(sel, CInterpolateSelection(3, CURVE_WEIBULL, INPUT_RATIO_TO_ULTIMATE));
+}
+
+// One driver over the curves: input lying exactly on a curve of the family is
+// reproduced at ages between and beyond the known ones, for factors above 1
+// (cumulative) and below 1 (ratio to ultimate). The distance to 1 of a family
+// member scaled by a constant stays in the family; Weibull is the curve of
+// the ratio itself, so its ratio input is 1 / cumulative.
+TEST(CInterpolation, EachCurveReproducesItsOwnFamily) {
+    struct Case {
+        ENUM_CURVE_TYPE curve;
+        const char* name;
+        std::function<double(double)> cumulative;  // > 1, falling to 1
+        std::function<double(double)> ratio;       // < 1, rising to 1
+    };
+    auto dLin = [](double x) { return 2.0 - x / 60.0; };
+    auto dExp = [](double x) { return std::exp(1.5 - 0.04 * x); };
+    auto dInv = [](double x) { return std::exp(4.0) * std::pow(x, -1.6); };
+    auto rWei = [](double x) { return 1.0 - std::exp(-std::exp(-4.0) * std::pow(x, 1.3)); };
+    const Case cases[] = {
+        {CURVE_LINEAR, "linear", [&](double x) { return 1 + dLin(x); }, [&](double x) { return 1 - dLin(x) / 4; }},
+        {CURVE_EXPONENTIAL, "exponential", [&](double x) { return 1 + dExp(x); },
+         [&](double x) { return 1 - dExp(x) / 4; }},
+        {CURVE_INVERSE_POWER, "inverse power", [&](double x) { return 1 + dInv(x); },
+         [&](double x) { return 1 - dInv(x) / 8; }},
+        {CURVE_WEIBULL, "weibull", [&](double x) { return 1 / rWei(x); }, rWei},
+    };
+    const std::vector<double> ages = {12, 24, 36, 48, 60, 72};
+    const std::vector<double> wanted = {18, 30, 54, 66, 72, 84};
+    for (const Case& c : cases) {
+        for (bool ratio : {false, true}) {
+            const auto& f = ratio ? c.ratio : c.cumulative;
+            std::vector<double> in;
+            for (double a : ages) in.push_back(f(a));
+            CInterpolation interp;
+            ASSERT_TRUE(interp.SetInputParams(ages, in, {}, wanted)) << c.name;
+            std::vector<double> out;
+            std::vector<unsigned char> flags;
+            ASSERT_TRUE(interp.Interpolate(c.curve, PERIOD_ACCIDENT, 12, out, flags, 0)) << c.name;
+            for (size_t j = 0; j < wanted.size(); ++j) {
+                EXPECT_EQ(flags[j], 1);
+                EXPECT_NEAR(out[j], f(wanted[j]), 1e-9)
+                    << c.name << (ratio ? " ratio" : " cumulative") << " at " << wanted[j];
+            }
+        }
+    }
+}
+
+TEST(CInterpolation, FallsBackAndRefusesWhereCurvesAreUndefined) {
+    CInterpolation interp;
+    std::vector<double> out;
+    std::vector<unsigned char> flags;
+    // Fewer than two usable points (a blank cell does not count).
+    EXPECT_FALSE(interp.SetInputParams({12, 24}, {2.0, 1.5}, {1, 4}, {18}));
+    EXPECT_FALSE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, out, flags, 0));
+    ASSERT_EQ(flags.size(), 1u);
+    EXPECT_EQ(flags[0], 4);
+    EXPECT_FALSE(interp.SetInputParams({12, 24}, {2.0}, {}, {18}));
+
+    // A tail of exactly 1: the curves cannot reach it, the segment is linear;
+    // past the last age nothing falls below 1.
+    ASSERT_TRUE(interp.SetInputParams({12, 24, 36}, {1.5, 1.1, 1.0}, {}, {30, 60, 6}));
+    for (ENUM_CURVE_TYPE c : {CURVE_LINEAR, CURVE_EXPONENTIAL, CURVE_WEIBULL, CURVE_INVERSE_POWER}) {
+        ASSERT_TRUE(interp.Interpolate(c, PERIOD_POLICY, 12, out, flags, 0));
+        EXPECT_NEAR(out[0], 1.05, 1e-12) << c;
+        EXPECT_DOUBLE_EQ(out[1], 1.0) << c;
+        EXPECT_GT(out[2], 1.5) << c;
+        EXPECT_TRUE(std::isfinite(out[2])) << c;
+    }
+    // An age of 0 under a logarithm, points on both sides of 1.
+    EXPECT_NEAR(CInterpolation::Between(CURVE_INVERSE_POWER, 0, 3.0, 12, 2.0, 6), 2.5, 1e-12);
+    EXPECT_NEAR(CInterpolation::Between(CURVE_EXPONENTIAL, 12, 1.2, 24, 0.8, 18), 1.0, 1e-12);
+
+    // Unknown curve code and the partial-period adjustment are refused.
+    EXPECT_FALSE(interp.Interpolate(static_cast<ENUM_CURVE_TYPE>(7), PERIOD_ACCIDENT, 12, out, flags, 0));
+    EXPECT_FALSE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, out, flags, ADJ_PARTIAL_PERIOD_ULTIMATE));
+}
