@@ -2,10 +2,14 @@
 // One interpolation row of the exhibits: its position among the rows, the
 // curve fitted and the form of the factors it is fitted to.
 #include "CInterpolationUtil.h"
+#include "CObject.h"
 
-class CInterpolateSelection {
+class CInterpolateSelection : public CObject {
+    DECLARE_SERIAL(CInterpolateSelection)
+
 public:
-    // Stored with each selection so later layouts can read older ones.
+    // The schema stored beside the class name where selections are framed as
+    // objects (the project and the interpolation defaults file).
     static constexpr unsigned short kSchema = 1;
 
     CInterpolateSelection() = default;
@@ -19,7 +23,14 @@ public:
     ENUM_INPUT_TYPE GetInputType() const { return m_input; }
     void SetInputType(ENUM_INPUT_TYPE input) { m_input = input; }
 
-    bool operator==(const CInterpolateSelection&) const = default;
+    bool operator==(const CInterpolateSelection& o) const {
+        return m_order == o.m_order && m_curve == o.m_curve && m_input == o.m_input;
+    }
+
+    // Order, curve code and input code as three 32-bit integers. A code that
+    // is not a known curve or input loads as the default (Exponential,
+    // Cumulative), so a damaged file cannot carry an unknown type further.
+    void Serialize(CArchive& ar) override;
 
 private:
     int m_order = 1;

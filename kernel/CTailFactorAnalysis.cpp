@@ -2,7 +2,10 @@
 
 #include <cmath>
 
+#include "CArchive.h"
 #include "ReservingMath.h"
+
+IMPLEMENT_SERIAL(CTailFactorAnalysis, CObject, 1)
 
 namespace {
 
@@ -12,6 +15,12 @@ constexpr double kTfaAgeTolerance = 0.000001;
 // Guards the walk from an age to the cutoff against a tiny increment.
 constexpr double kTfaMaxSteps = 1.0e6;
 constexpr int kTfaDefaultCutoffSteps = 100;
+// Layout version written first, so later layouts can still read this one.
+constexpr uint16_t kTfaLayoutVersion = 1;
+// Bytes per point in the layout: three curves of two doubles and a byte.
+constexpr size_t kTfaPointBytes = 3 * (8 + 8 + 1);
+
+double TfaFinite(double v, double fallback) { return std::isfinite(v) ? v : fallback; }
 
 }  // namespace
 
@@ -247,4 +256,56 @@ std::vector<double> CTailFactorAnalysis::GetCurveRow(int curve) const {
     for (int i = 0; i < GetNumPoints(); ++i) row.push_back(GetIncFactor(curve, GetAge(i)));
     row.push_back(GetTail(curve));
     return row;
+}
+
+void CTailFactorAnalysis::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        ar << kTfaLayoutVersion << m_initialAge << m_ageIncrement << static_cast<int32_t>(m_points.size());
+        for (const Point& p : m_points)
+            for (int c = 0; c < kNumCurves; ++c)
+                ar << p.actual[c] << p.modified[c] << static_cast<uint8_t>(p.exclude[c] ? 1 : 0);
+        ar << m_fitNegative;
+        for (int c = 0; c < kNumCurves; ++c) {
+            const Fit& f = m_fit[c];
+            ar << m_constant[c] << m_cutoff[c] << m_enabled[c] << f.fitted << f.a << f.b << f.rSquared << f.tail;
+        }
+        ar << m_longName << m_shortName;
+        return;
+    }
+    uint16_t version = 0;
+    ar >> version;
+    if (version != kTfaLayoutVersion)
+        throw CArchiveException(CArchiveException::badSchema,
+                                "tail-factor analysis layout " + std::to_string(version), ar.GetFileName());
+    CTailFactorAnalysis in;
+    int32_t n = 0;
+    ar >> in.m_initialAge >> in.m_ageIncrement >> n;
+    if (n < 0 || static_cast<uint64_t>(n) * kTfaPointBytes > ar.GetBytesRemaining())
+        throw CArchiveException(CArchiveException::endOfFile, "tail-factor analysis point count", ar.GetFileName());
+    in.m_initialAge = TfaFinite(in.m_initialAge, 1.0);
+    in.m_ageIncrement = TfaFinite(in.m_ageIncrement, 1.0);
+    in.m_points.resize(static_cast<size_t>(n));
+    for (Point& p : in.m_points) {
+        for (int c = 0; c < kNumCurves; ++c) {
+            uint8_t ex = 0;
+            ar >> p.actual[c] >> p.modified[c] >> ex;
+            p.actual[c] = TfaFinite(p.actual[c], 0.0);
+            p.modified[c] = TfaFinite(p.modified[c], 0.0);
+            p.exclude[c] = ex != 0;
+        }
+    }
+    ar >> in.m_fitNegative;
+    for (int c = 0; c < kNumCurves; ++c) {
+        Fit& f = in.m_fit[c];
+        bool enabled = false;
+        ar >> in.m_constant[c] >> in.m_cutoff[c] >> enabled >> f.fitted >> f.a >> f.b >> f.rSquared >> f.tail;
+        in.m_enabled[c] = enabled;
+        in.m_constant[c] = TfaFinite(in.m_constant[c], 0.0);
+        in.m_cutoff[c] = TfaFinite(in.m_cutoff[c], 0.0);
+        if (!std::isfinite(f.a) || !std::isfinite(f.b) || !std::isfinite(f.rSquared) || !std::isfinite(f.tail))
+            f = Fit{};
+    }
+    ar >> in.m_longName >> in.m_shortName;
+    in.m_dirty = 0;
+    *this = in;
 }

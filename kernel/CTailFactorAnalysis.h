@@ -22,7 +22,11 @@
 #include <string>
 #include <vector>
 
-class CTailFactorAnalysis {
+#include "CObject.h"
+
+class CTailFactorAnalysis : public CObject {
+    DECLARE_SERIAL(CTailFactorAnalysis)
+
 public:
     static constexpr int kNumCurves = 3;
     enum Curve { InversePower = 0, Exponential = 1, Weibull = 2 };
@@ -31,7 +35,13 @@ public:
     CTailFactorAnalysis(double initialAge, double ageIncrement);
     CTailFactorAnalysis(const CTailFactorAnalysis&) = default;
     CTailFactorAnalysis& operator=(const CTailFactorAnalysis&) = default;
-    ~CTailFactorAnalysis() = default;
+    ~CTailFactorAnalysis() override = default;
+
+    // The whole analysis, both directions; this is the hand-over stream to the
+    // tail program. Loading replaces the analysis only when the bytes are
+    // whole (a damaged stream throws CArchiveException and changes nothing)
+    // and leaves it clean (not dirty).
+    void Serialize(CArchive& ar) override;
 
     // Points and ages.
     int GetNumPoints() const { return static_cast<int>(m_points.size()); }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "CArchive.h"
 #include "CInterpolateSelection.h"
 #include "CInterpolation.h"
 #include "CInterpolationUtil.h"
@@ -123,4 +124,43 @@ TEST(CInterpolation, FallsBackAndRefusesWhereCurvesAreUndefined) {
     // Unknown curve code and the partial-period adjustment are refused.
     EXPECT_FALSE(interp.Interpolate(static_cast<ENUM_CURVE_TYPE>(7), PERIOD_ACCIDENT, 12, out, flags, 0));
     EXPECT_FALSE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, out, flags, ADJ_PARTIAL_PERIOD_ULTIMATE));
+}
+
+// Selections are stored as framed objects: the class tag with its name and
+// schema before the first one, then the three codes.
+TEST(CInterpolateSelection, StoresAsFramedObject) {
+    const CInterpolateSelection first(1, CURVE_WEIBULL, INPUT_RATIO_TO_ULTIMATE);
+    const CInterpolateSelection second(2, CURVE_LINEAR, INPUT_CUMULATIVE);
+    std::vector<uint8_t> bytes;
+    {
+        CArchive out(bytes, CArchive::store);
+        out << &first << &second;
+        out.Close();
+    }
+    const std::string name = "CInterpolateSelection";
+    ASSERT_EQ(bytes.size(), 2u + 2 + 2 + name.size() + 12 + 2 + 12);
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(bytes[1], 0xFF);
+    EXPECT_EQ(bytes[2], CInterpolateSelection::kSchema);
+    EXPECT_EQ(bytes[4], name.size());
+    EXPECT_EQ(std::string(bytes.begin() + 6, bytes.begin() + 6 + name.size()), name);
+
+    CArchive in(bytes, CArchive::load);
+    CInterpolateSelection* a = nullptr;
+    CInterpolateSelection* b = nullptr;
+    in >> a >> b;
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(*a, first);
+    EXPECT_EQ(*b, second);
+    delete a;
+    delete b;
+
+    // Unknown codes load as the defaults.
+    std::vector<uint8_t> raw = {5, 0, 0, 0, 42, 0, 0, 0, 7, 0, 0, 0};
+    CArchive rin(raw, CArchive::load);
+    CInterpolateSelection s;
+    s.Serialize(rin);
+    EXPECT_EQ(s.GetOrder(), 5);
+    EXPECT_EQ(s.GetCurveType(), CURVE_EXPONENTIAL);
+    EXPECT_EQ(s.GetInputType(), INPUT_CUMULATIVE);
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "CArchive.h"
 #include "CTailFactorAnalysis.h"
 #include "ReservingMath.h"
 #include "TestEnvironment.h"
@@ -233,4 +234,65 @@ TEST(CTailFactorAnalysis, CopyNamesEnabledCurvesAndDirtyFlag) {
     EXPECT_EQ(a.GetCurveName(1, 1), "Exp Curve");
     EXPECT_EQ(a.GetCurveName(2, 0), "Weibull Curve");
     EXPECT_EQ(a.GetCurveName(3, 0), "");
+}
+
+TEST(CTailFactorAnalysis, SerializeRoundTripAndDamagedStreams) {
+    CTailFactorAnalysis a = FromTriangle("tail_sample.csv", "paid");
+    a.SetValue(2, false, 3, 1.2);
+    a.SetExclude(0, 1, true);
+    a.SetConstant(2, 0.5);
+    ASSERT_TRUE(a.SetCutoff(0, 40.0));
+    a.EnableCurve(1, true);
+    a.SetIDLongName("CRX Paid Losses");
+    a.SetIDShortName("CRX Paid");
+    a.Calculate();
+
+    std::vector<uint8_t> bytes;
+    {
+        CArchive out(bytes, CArchive::store);
+        a.Serialize(out);
+        out.Close();
+    }
+    CTailFactorAnalysis b;
+    {
+        CArchive in(bytes, CArchive::load);
+        b.Serialize(in);
+    }
+    EXPECT_EQ(b.IsDataDirty(), 0);
+    EXPECT_EQ(b.GetNumPoints(), a.GetNumPoints());
+    EXPECT_DOUBLE_EQ(b.GetValue(2, false, 3), 1.2);
+    EXPECT_TRUE(b.GetExclude(0, 1));
+    EXPECT_DOUBLE_EQ(b.GetConstant(2), 0.5);
+    EXPECT_DOUBLE_EQ(b.GetCutoff(0), 40.0);
+    EXPECT_TRUE(b.IsCurveEnabled(1));
+    EXPECT_EQ(b.GetIDShortName(), "CRX Paid");
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_DOUBLE_EQ(b.GetTail(c), a.GetTail(c)) << c;
+        EXPECT_DOUBLE_EQ(b.GetRSquared(c), a.GetRSquared(c)) << c;
+    }
+    // Storing the loaded copy gives the same bytes.
+    std::vector<uint8_t> again;
+    {
+        CArchive out(again, CArchive::store);
+        b.Serialize(out);
+        out.Close();
+    }
+    EXPECT_EQ(again, bytes);
+
+    // Damaged streams throw and leave the target as it was.
+    auto expectRefused = [&](std::vector<uint8_t> damaged, const char* what) {
+        CTailFactorAnalysis target = a;
+        CArchive in(damaged, CArchive::load);
+        EXPECT_THROW(target.Serialize(in), CArchiveException) << what;
+        EXPECT_EQ(target.GetNumPoints(), a.GetNumPoints()) << what;
+        EXPECT_DOUBLE_EQ(target.GetTail(1), a.GetTail(1)) << what;
+    };
+    expectRefused({bytes.begin(), bytes.begin() + bytes.size() / 2}, "truncated");
+    expectRefused({}, "empty");
+    std::vector<uint8_t> version = bytes;
+    version[0] = 9;
+    expectRefused(version, "unknown layout");
+    std::vector<uint8_t> count = bytes;
+    count[2 + 16 + 3] = 0x7F;  // point count after the version and the two ages
+    expectRefused(count, "huge point count");
 }
