@@ -1,0 +1,330 @@
+// Compound files: round trips, listing and removal, detection of other files,
+// transacted saves that survive a killed process, and deny-write sharing
+// between processes.
+#include <gtest/gtest.h>
+
+#include "CompoundFile.h"
+
+#include "TestEnvironment.h"
+
+#include <csignal>
+#include <dirent.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Pattern(size_t n, uint8_t seed)
+{
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i)
+        b[i] = static_cast<uint8_t>(seed + i * 31 + (i >> 8));
+    return b;
+}
+
+std::vector<std::string> DirEntries(const std::string& dir)
+{
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string n = e->d_name;
+            if (n != "." && n != "..")
+                names.push_back(n);
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A project-like file: the three root streams.
+std::string MakeProjectFile(const std::string& dir, const Bytes& qs1)
+{
+    std::string path = dir + "/project.qs5";
+    CompoundFile cf;
+    EXPECT_EQ(cf.Create(path), CompoundFile::OpenResult::Ok);
+    EXPECT_TRUE(cf.WriteStream("QS1", qs1));
+    EXPECT_TRUE(cf.WriteStream("GraphData", Pattern(100, 7)));
+    EXPECT_TRUE(cf.WriteStream("DefGraphStyles", {}));
+    EXPECT_TRUE(cf.Commit()) << cf.GetLastError();
+    return path;
+}
+
+// A pipe pair for a parent and a forked child to step each other.
+struct Channel {
+    int toParent[2];
+    int toChild[2];
+    Channel()
+    {
+        EXPECT_EQ(pipe(toParent), 0);
+        EXPECT_EQ(pipe(toChild), 0);
+    }
+    void Tell(int fd, char c) { EXPECT_EQ(write(fd, &c, 1), 1); }
+    char Hear(int fd)
+    {
+        char c = 0;
+        return read(fd, &c, 1) == 1 ? c : 0;
+    }
+};
+
+int WaitChild(pid_t pid)
+{
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+}  // namespace
+
+TEST(CompoundFile, RoundTripListingAndRemoval)
+{
+    const std::string dir = qs::test::MakeTempDir();
+    // Sizes on both sides of the small-stream cut-off, and an empty stream.
+    const Bytes qs1 = Pattern(300000, 1);
+    const std::string path = MakeProjectFile(dir, qs1);
+    {
+        CompoundFile cf;
+        ASSERT_EQ(cf.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
+        EXPECT_TRUE(cf.WriteStream("Sub/Inner", Pattern(5000, 3)));
+        EXPECT_TRUE(cf.CreateStorage("Empty"));
+        EXPECT_TRUE(cf.Commit()) << cf.GetLastError();
+    }
+    EXPECT_TRUE(CompoundFile::IsCompoundFile(path));
+
+    CompoundFile cf;
+    ASSERT_EQ(cf.Open(path, CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::Ok);
+    EXPECT_EQ(cf.ListStreams(), (std::vector<std::string>{"DefGraphStyles", "GraphData", "QS1"}));
+    EXPECT_EQ(cf.ListStorages(), (std::vector<std::string>{"Empty", "Sub"}));
+    EXPECT_EQ(cf.ListStreams("Sub"), (std::vector<std::string>{"Inner"}));
+    Bytes got;
+    ASSERT_TRUE(cf.ReadStream("QS1", got));
+    EXPECT_EQ(got, qs1);
+    ASSERT_TRUE(cf.ReadStream("graphdata", got));  // names ignore case
+    EXPECT_EQ(got, Pattern(100, 7));
+    ASSERT_TRUE(cf.ReadStream("DefGraphStyles", got));
+    EXPECT_TRUE(got.empty());
+    ASSERT_TRUE(cf.ReadStream("Sub/Inner", got));
+    EXPECT_EQ(got, Pattern(5000, 3));
+    EXPECT_FALSE(cf.ReadStream("Missing", got));
+    EXPECT_FALSE(cf.WriteStream("QS1", {1}));  // read-only
+    EXPECT_FALSE(cf.Commit());
+    cf.Close();
+
+    // Remove one stream and a storage; the rest stays.
+    ASSERT_EQ(cf.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
+    EXPECT_TRUE(cf.RemoveStream("GraphData"));
+    EXPECT_FALSE(cf.RemoveStream("GraphData"));
+    EXPECT_TRUE(cf.RemoveStorage("Sub"));
+    EXPECT_TRUE(cf.Commit());
+    cf.Close();
+    ASSERT_EQ(cf.Open(path, CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::Ok);
+    EXPECT_EQ(cf.ListStreams(), (std::vector<std::string>{"DefGraphStyles", "QS1"}));
+    EXPECT_EQ(cf.ListStorages(), (std::vector<std::string>{"Empty"}));
+    ASSERT_TRUE(cf.ReadStream("QS1", got));
+    EXPECT_EQ(got, qs1);
+    cf.Close();
+    EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"project.qs5"}));  // no temporary left behind
+}
+
+TEST(CompoundFile, RejectsBadNames)
+{
+    CompoundFile cf;
+    ASSERT_EQ(cf.Create(qs::test::MakeTempDir() + "/n.qs5"), CompoundFile::OpenResult::Ok);
+    const std::string bad[] = {"", "a\\b", "a:b", "x!", "/lead", "trail/", "a//b", "tab\t", std::string(32, 'n')};
+    for (const auto& name : bad)
+        EXPECT_FALSE(cf.WriteStream(name, {1})) << name;
+    EXPECT_TRUE(cf.WriteStream(std::string(31, 'n'), {1}));
+    EXPECT_TRUE(cf.WriteStream("S", {1}));
+    EXPECT_FALSE(cf.CreateStorage("S"));  // a stream has that name
+    EXPECT_FALSE(cf.WriteStream("S/x", {1}));
+}
+
+TEST(CompoundFile, DetectsFilesThatAreNotCompound)
+{
+    const std::string dir = qs::test::MakeTempDir();
+    const std::string good = MakeProjectFile(dir, Pattern(10000, 2));
+    const std::string goodBytes = qs::test::ReadFile(good);
+
+    struct Case {
+        const char* name;
+        std::string bytes;
+        CompoundFile::OpenResult result;
+    };
+    const Case cases[] = {
+        {"text.qs5", "not a compound file at all", CompoundFile::OpenResult::NotCompound},
+        {"empty.qs5", "", CompoundFile::OpenResult::NotCompound},
+        {"header-only.qs5", goodBytes.substr(0, 512), CompoundFile::OpenResult::Damaged},
+        {"signature.qs5", goodBytes.substr(0, 8) + std::string(600, '\xFF'), CompoundFile::OpenResult::Damaged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir + "/" + c.name;
+        qs::test::WriteFile(path, c.bytes);
+        CompoundFile cf;
+        EXPECT_EQ(cf.Open(path, CompoundFile::Mode::ReadOnly), c.result);
+        EXPECT_FALSE(cf.IsOpen());
+        EXPECT_FALSE(cf.GetLastError().empty());
+    }
+    EXPECT_FALSE(CompoundFile::IsCompoundFile(dir + "/text.qs5"));
+    CompoundFile cf;
+    EXPECT_EQ(cf.Open(dir + "/absent.qs5", CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::NotFound);
+    EXPECT_EQ(cf.Open(dir + "/absent.qs5", CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::NotFound);
+
+    // Cut anywhere, a file must never crash the reader.
+    for (size_t len = 0; len < goodBytes.size(); len += 509) {
+        const std::string path = dir + "/cut.qs5";
+        qs::test::WriteFile(path, goodBytes.substr(0, len));
+        CompoundFile cut;
+        cut.Open(path, CompoundFile::Mode::ReadOnly);
+    }
+}
+
+TEST(CompoundFile, UncommittedChangesNeverReachTheFile)
+{
+    const std::string dir = qs::test::MakeTempDir();
+    const std::string path = MakeProjectFile(dir, Pattern(2000, 5));
+    const std::string before = qs::test::ReadFile(path);
+    {
+        CompoundFile cf;
+        ASSERT_EQ(cf.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
+        EXPECT_TRUE(cf.WriteStream("QS1", {9, 9, 9}));
+        EXPECT_TRUE(cf.IsModified());
+        cf.Revert();
+        EXPECT_FALSE(cf.IsModified());
+        Bytes got;
+        ASSERT_TRUE(cf.ReadStream("QS1", got));
+        EXPECT_EQ(got, Pattern(2000, 5));
+        EXPECT_TRUE(cf.RemoveStream("QS1"));
+        // Destroyed without a commit.
+    }
+    {
+        CompoundFile fresh;  // Create over the file, then abandon it
+        ASSERT_EQ(fresh.Create(path), CompoundFile::OpenResult::Ok);
+        EXPECT_TRUE(fresh.WriteStream("Other", {1}));
+    }
+    EXPECT_EQ(qs::test::ReadFile(path), before);
+    EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"project.qs5"}));
+}
+
+TEST(CompoundFile, KilledSaveLeavesTheOldFileWhole)
+{
+    const std::string dir = qs::test::MakeTempDir();
+    const std::string path = MakeProjectFile(dir, Pattern(1000, 4));
+    const std::string before = qs::test::ReadFile(path);
+    const Bytes big = Pattern(24 << 20, 8);  // large enough for kills to land mid-save
+
+    // A child that changes the file and dies before committing.
+    pid_t quitter = fork();
+    ASSERT_GE(quitter, 0);
+    if (quitter == 0) {
+        CompoundFile cf;
+        if (cf.Open(path, CompoundFile::Mode::ReadWrite) == CompoundFile::OpenResult::Ok)
+            cf.WriteStream("QS1", {1, 2, 3});
+        _exit(0);
+    }
+    WaitChild(quitter);
+    EXPECT_EQ(qs::test::ReadFile(path), before);
+
+    // Children killed at increasing moments of a commit: the file is always
+    // either the old one byte for byte or the complete new one.
+    int sawOld = 0, sawNew = 0;
+    for (int delayMs : {0, 2, 5, 10, 20, 40, 80, 160, 320, 640, 2000}) {
+        Channel ch;
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            CompoundFile cf;
+            if (cf.Open(path, CompoundFile::Mode::ReadWrite) != CompoundFile::OpenResult::Ok)
+                _exit(3);
+            cf.WriteStream("QS1", big);
+            ch.Tell(ch.toParent[1], 'c');
+            cf.Commit();
+            ch.Tell(ch.toParent[1], 'd');
+            pause();
+            _exit(0);
+        }
+        ASSERT_EQ(ch.Hear(ch.toParent[0]), 'c');
+        usleep(static_cast<useconds_t>(delayMs) * 1000);
+        kill(pid, SIGKILL);
+        WaitChild(pid);
+
+        std::string now = qs::test::ReadFile(path);
+        if (now == before) {
+            ++sawOld;
+            continue;
+        }
+        CompoundFile cf;
+        ASSERT_EQ(cf.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok)
+            << "after " << delayMs << " ms";
+        Bytes got;
+        ASSERT_TRUE(cf.ReadStream("QS1", got));
+        EXPECT_EQ(got, big);
+        ++sawNew;
+        // Put the old file back for the next round.
+        ASSERT_TRUE(cf.WriteStream("QS1", Pattern(1000, 4)));
+        ASSERT_TRUE(cf.Commit());
+        cf.Close();
+        qs::test::WriteFile(path, before);
+    }
+    EXPECT_GT(sawOld, 0);
+    // Stray temporaries from killed saves are hidden siblings; nothing else appears.
+    for (const auto& name : DirEntries(dir))
+        EXPECT_TRUE(name == "project.qs5" || name.rfind(".project.qs5.tmp-", 0) == 0) << name;
+    // The lock died with the children.
+    CompoundFile cf;
+    EXPECT_EQ(cf.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
+    (void)sawNew;
+}
+
+TEST(CompoundFile, SecondOpenerFallsBackToReadOnly)
+{
+    const std::string dir = qs::test::MakeTempDir();
+    const std::string path = MakeProjectFile(dir, Pattern(500, 6));
+
+    Channel ch;
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        CompoundFile cf;
+        if (cf.Open(path, CompoundFile::Mode::ReadWrite) != CompoundFile::OpenResult::Ok)
+            _exit(3);
+        ch.Tell(ch.toParent[1], 'o');
+        ch.Hear(ch.toChild[0]);
+        // Saving replaces the file; the lock must follow it.
+        cf.WriteStream("QS1", Pattern(700, 1));
+        if (!cf.Commit())
+            _exit(4);
+        ch.Tell(ch.toParent[1], 's');
+        ch.Hear(ch.toChild[0]);
+        _exit(0);
+    }
+    ASSERT_EQ(ch.Hear(ch.toParent[0]), 'o');
+
+    CompoundFile second;
+    EXPECT_EQ(second.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::LockedByOther);
+    EXPECT_EQ(second.Create(path), CompoundFile::OpenResult::LockedByOther);
+    ASSERT_EQ(second.Open(path, CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::Ok);
+    EXPECT_TRUE(second.IsReadOnly());
+    second.Close();
+
+    ch.Tell(ch.toChild[1], 'g');
+    ASSERT_EQ(ch.Hear(ch.toParent[0]), 's');
+    EXPECT_EQ(second.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::LockedByOther);
+    ASSERT_EQ(second.Open(path, CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::Ok);
+    Bytes got;
+    ASSERT_TRUE(second.ReadStream("QS1", got));
+    EXPECT_EQ(got, Pattern(700, 1));
+    second.Close();
+
+    ch.Tell(ch.toChild[1], 'q');
+    int status = WaitChild(pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(second.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
+
+    // Within one process a second read-write opener is refused as well.
+    CompoundFile third;
+    EXPECT_EQ(third.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::LockedByOther);
+}
