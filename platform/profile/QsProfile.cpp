@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <memory>
@@ -333,8 +334,25 @@ std::uint32_t GetPrivateProfileSectionNames(char* buffer, std::uint32_t size, co
 namespace qs::profile {
 
 std::string ResolvePath(const std::string& file) {
-    if (file.empty() || file.find('/') != std::string::npos) return file;
-    return qs::env::WindowsDirectory() + "/" + file;
+    if (file.empty()) return file;
+    std::string path = file.find('/') == std::string::npos ? qs::env::WindowsDirectory() + "/" + file : file;
+    // Windows file names ignore case, and the program spells the same
+    // profile both ways; an existing file of another case is the one meant.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 || errno != ENOENT) return path;
+    std::string dir = qs::files::ParentOf(path);
+    std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return path;
+    std::string match;
+    while (const dirent* e = ::readdir(d)) {
+        if (qs::profile::detail::EqualNoCase(e->d_name, name)) {
+            match = e->d_name;
+            break;
+        }
+    }
+    ::closedir(d);
+    return match.empty() ? path : (dir == "/" ? "/" : dir + "/") + match;
 }
 
 std::string ReadString(const std::string& file, const std::string& section, const std::string& key,

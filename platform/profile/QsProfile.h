@@ -17,6 +17,8 @@
 // - The first section of a name and the first key of a name in it win.
 // - A file name without "/" lives in the Windows directory
 //   (qs::env::WindowsDirectory()), as relative profile names do on Windows.
+//   The file name part ignores case as on Windows: when no file has the
+//   exact name, an existing one that differs only in case is used.
 // - Writes create the file (and the Windows directory for such plain names)
 //   on first use, replace the file atomically (temp file + rename), and hold
 //   an advisory lock around read-modify-write, so writers in other threads
@@ -67,7 +69,8 @@ std::uint32_t GetPrivateProfileSectionNames(char* buffer, std::uint32_t size, co
 
 namespace qs::profile {
 
-// The path a profile name stands for (plain names go to the Windows directory).
+// The path a profile name stands for (plain names go to the Windows
+// directory; an existing file whose name differs only in case is matched).
 std::string ResolvePath(const std::string& file);
 
 // Whole values, no buffer limit; otherwise the same rules as above.

@@ -231,6 +231,11 @@ TEST_F(ProfileTest, PlainNamesLiveInTheWindowsDirectoryAndAreCreatedOnFirstWrite
     ASSERT_TRUE(qs::profile::WriteString("qs.ini", "S", "k", "v"));
     EXPECT_EQ(ReadFile(winDir + "/qs.ini"), "[S]\nk=v\n");
     EXPECT_EQ(qs::profile::ReadString("qs.ini", "s", "K"), "v");
+    // The same file whatever the case of its name, as on Windows.
+    EXPECT_EQ(qs::profile::ResolvePath("QS.INI"), winDir + "/qs.ini");
+    ASSERT_TRUE(qs::profile::WriteString("Qs.ini", "S", "k2", "v2"));
+    EXPECT_EQ(ReadFile(winDir + "/qs.ini"), "[S]\nk=v\nk2=v2\n");
+    EXPECT_EQ(qs::profile::ReadString(winDir + "/QS.ini", "S", "k2"), "v2");
     qs::test::SetEnv("QS_WINDOWS_DIR", qs::test::ProcessRoot() + "/windows");
 }
 
