@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "QsEnvironment.h"
 
@@ -12,8 +13,12 @@ std::string RuntimeDirectory() {
     if (base.empty()) base = "/tmp";
     std::string dir = base + "/" + EncodeName(qs::env::IpcNamespace());
     if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return std::string();
+    // Under a shared /tmp another user could have made the folder first;
+    // only one of our own that nobody else can write to is trusted.
     struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::string();
+    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+        (st.st_mode & 0022) != 0)
+        return std::string();
     return dir;
 }
 

@@ -9,7 +9,7 @@ namespace qs::ipc {
 
 // Folder for the lock and slot files: $XDG_RUNTIME_DIR/<namespace>, or
 // /tmp/<namespace> without XDG_RUNTIME_DIR. Created (mode 0700) on demand;
-// empty when it cannot be created.
+// empty when it cannot be created or is not the user's own private folder.
 std::string RuntimeDirectory();
 
 // Keeps letters, digits, "-", "_" and "."; every other byte becomes "%XX".
