@@ -140,6 +140,10 @@ public:
 
     const std::string& GetFileName() const { return m_fileName; }
 
+    // The document the archive is written for or read into; set by the
+    // caller for the objects' Serialize, never used by the archive itself.
+    void* m_pDocument = nullptr;
+
 private:
     enum class EntryKind : uint8_t { Null, Class, Object };
     struct LoadEntry {

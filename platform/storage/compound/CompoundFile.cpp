@@ -455,6 +455,14 @@ CompoundFile::OpenResult CompoundFile::Create(const std::string& path)
         }
         d.lockFd = fd;
     }
+    size_t slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    if (::access(dir.c_str(), W_OK) != 0) {
+        OpenResult r = ResultFromErrno(errno);
+        d.lastError = "cannot write in " + dir + ": " + std::strerror(errno);
+        d.ReleaseLock();
+        return r;
+    }
     d.path = path;
     d.open = true;
     d.readOnly = false;

@@ -4,11 +4,15 @@
 
 #include "ArchiveTestUtil.h"
 #include "CArchive.h"
+#include "CAtomicFile.h"
 #include "CObArray.h"
 #include "CStringArray.h"
 #include "ValueArrays.h"
 
 #include "TestEnvironment.h"
+
+#include <cerrno>
+#include <unistd.h>
 
 using namespace archive_test;
 
@@ -313,4 +317,39 @@ TEST(ArchiveErrors, AbsurdCountsAndLengthsFailBeforeAllocating)
             EXPECT_EQ(e.m_cause, CArchiveException::endOfFile) << e.what();
         }
     }
+}
+
+TEST(ArchiveEncoding, AtomicFileReplacesOnlyOnCommit)
+{
+    const std::string dir = qs::test::MakeTempDir();
+    const std::string path = dir + "/stats.def";
+    qs::test::WriteFile(path, "old");
+    auto writeThrough = [&](CAtomicFile& f) {
+        ASSERT_TRUE(f.Open(path));
+        CArchive ar(&f, CArchive::store);
+        ar << std::string("new content");
+        ar.Close();
+    };
+    {
+        CAtomicFile abandoned;
+        writeThrough(abandoned);
+        EXPECT_EQ(qs::test::ReadFile(path), "old");
+        EXPECT_EQ(qs::test::ReadFile(abandoned.GetTempPath()).size(), 12u);
+    }
+    EXPECT_EQ(qs::test::ReadFile(path), "old");
+    CAtomicFile f;
+    writeThrough(f);
+    f.Commit();
+    EXPECT_EQ(qs::test::ReadFile(path), std::string("\x0bnew content"));
+    // Only the target remains in the folder.
+    CAtomicFile probe;
+    ASSERT_TRUE(probe.Open(dir + "/x"));
+    std::string temp = probe.GetTempPath();
+    probe.Abort();
+    EXPECT_NE(access(temp.c_str(), F_OK), 0);
+
+    int err = 0;
+    CAtomicFile nowhere;
+    EXPECT_FALSE(nowhere.Open(dir + "/missing-folder/file.def", CFile::modeCreate, &err));
+    EXPECT_EQ(err, ENOENT);
 }

@@ -171,6 +171,7 @@ TEST(CompoundFile, DetectsFilesThatAreNotCompound)
     CompoundFile cf;
     EXPECT_EQ(cf.Open(dir + "/absent.qs5", CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::NotFound);
     EXPECT_EQ(cf.Open(dir + "/absent.qs5", CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::NotFound);
+    EXPECT_EQ(cf.Create(dir + "/no-folder/new.qs5"), CompoundFile::OpenResult::NotFound);
 
     // Cut anywhere, a file must never crash the reader.
     for (size_t len = 0; len < goodBytes.size(); len += 509) {
