@@ -158,12 +158,31 @@ double CTailFactorAnalysis::CumFromFit(int curve, const Fit& fit, double age, bo
         return 1.0;
     }
     double product = 1.0;
-    // Ages are formed from the start age and a count, so rounding does not
-    // accumulate over a long walk.
-    for (long k = 0;; ++k) {
-        const double x = age + k * step;
-        if (x > cutoff + kTfaAgeTolerance) break;
-        product *= IncFromFit(curve, fit, x);
+    // Once a factor is exactly 1 on a curve whose distance from 1 only
+    // shrinks with age, every later factor is 1 too: the walk can stop there
+    // without changing the product.
+    const bool decays = curve == Exponential ? fit.b <= 0.0 : fit.b >= 0.0;
+    if (curve == Exponential && fit.fitted) {
+        // e^(a + b x) along x = age + k step is geometric: one multiplication a step.
+        double d = std::exp(fit.a + fit.b * age);
+        const double q = std::exp(fit.b * step);
+        for (long k = 0; age + k * step <= cutoff + kTfaAgeTolerance; ++k) {
+            double y = m_fitNegative ? 1.0 - d : 1.0 + d;
+            if (!std::isfinite(y)) y = 1.0;
+            product *= y;
+            if (y == 1.0 && decays) break;
+            d *= q;
+        }
+    } else {
+        // Ages are formed from the start age and a count, so rounding does
+        // not accumulate over a long walk.
+        for (long k = 0;; ++k) {
+            const double x = age + k * step;
+            if (x > cutoff + kTfaAgeTolerance) break;
+            const double y = IncFromFit(curve, fit, x);
+            product *= y;
+            if (y == 1.0 && decays && fit.fitted && x + m_constant[curve] > 0.0) break;
+        }
     }
     if (!std::isfinite(product)) {
         if (ok) *ok = false;
@@ -174,50 +193,58 @@ double CTailFactorAnalysis::CumFromFit(int curve, const Fit& fit, double age, bo
 
 bool CTailFactorAnalysis::Calculate() {
     bool allOk = true;
-    const int n = GetNumPoints();
-    std::vector<double> xs, ys;
-    xs.reserve(n);
-    ys.reserve(n);
-    for (int c = 0; c < kNumCurves; ++c) {
-        xs.clear();
-        ys.clear();
-        for (int i = 0; i < n; ++i) {
-            if (m_points[i].exclude[c]) continue;
-            const double v = GetEffectiveValue(c, i);
-            if (!IsValueValid(v)) continue;
-            const double age = GetAge(i);
-            double x = age;
-            if (c != Exponential) {
-                const double t = age + m_constant[c];
-                if (!(t > 0.0)) continue;
-                x = std::log(t);
-            }
-            double y = 0.0;
-            if (c == Weibull)
-                y = std::log(-std::log(m_fitNegative ? 1.0 - v : 1.0 - 1.0 / v));
-            else
-                y = std::log(m_fitNegative ? 1.0 - v : v - 1.0);
-            if (!std::isfinite(x) || !std::isfinite(y)) continue;
-            xs.push_back(x);
-            ys.push_back(y);
-        }
-        const qs::calc::LineFit line = qs::calc::FitLine(xs.data(), ys.data(), nullptr, static_cast<int>(xs.size()));
-        Fit fit;
-        if (line.ok) {
-            fit.fitted = true;
-            fit.a = line.intercept;
-            // The inverse power curve carries the exponent as -b.
-            fit.b = c == InversePower ? -line.slope : line.slope;
-            fit.rSquared = line.rSquared;
-            bool ok = true;
-            fit.tail = CumFromFit(c, fit, LastAge() + m_ageIncrement, &ok);
-            if (!ok) allOk = false;
-        } else {
-            allOk = false;
-        }
-        m_fit[c] = fit;
-    }
+    for (int c = 0; c < kNumCurves; ++c) allOk = CalculateCurve(c) && allOk;
     return allOk;
+}
+
+bool CTailFactorAnalysis::CalculateCurve(int c) {
+    if (!ValidCurve(c)) return false;
+    const int n = GetNumPoints();
+    // A fit rarely has more than a few dozen points: keep them on the stack.
+    constexpr int kStackPoints = 64;
+    double xStack[kStackPoints], yStack[kStackPoints];
+    std::vector<double> xHeap, yHeap;
+    if (n > kStackPoints) {
+        xHeap.resize(n);
+        yHeap.resize(n);
+    }
+    double* xs = n > kStackPoints ? xHeap.data() : xStack;
+    double* ys = n > kStackPoints ? yHeap.data() : yStack;
+    int used = 0;
+    for (int i = 0; i < n; ++i) {
+        if (m_points[i].exclude[c]) continue;
+        const double v = GetEffectiveValue(c, i);
+        if (!IsValueValid(v)) continue;
+        const double age = GetAge(i);
+        double x = age;
+        if (c != Exponential) {
+            const double t = age + m_constant[c];
+            if (!(t > 0.0)) continue;
+            x = std::log(t);
+        }
+        double y = 0.0;
+        if (c == Weibull)
+            y = std::log(-std::log(m_fitNegative ? 1.0 - v : 1.0 - 1.0 / v));
+        else
+            y = std::log(m_fitNegative ? 1.0 - v : v - 1.0);
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        xs[used] = x;
+        ys[used] = y;
+        ++used;
+    }
+    const qs::calc::LineFit line = qs::calc::FitLine(xs, ys, nullptr, used);
+    Fit fit;
+    bool ok = line.ok;
+    if (line.ok) {
+        fit.fitted = true;
+        fit.a = line.intercept;
+        // The inverse power curve carries the exponent as -b.
+        fit.b = c == InversePower ? -line.slope : line.slope;
+        fit.rSquared = line.rSquared;
+        fit.tail = CumFromFit(c, fit, LastAge() + m_ageIncrement, &ok);
+    }
+    m_fit[c] = fit;
+    return ok;
 }
 
 bool CTailFactorAnalysis::IsCurveFitted(int curve) const { return ValidCurve(curve) && m_fit[curve].fitted; }

@@ -80,6 +80,8 @@ public:
     // positive, or more than a million steps to the cutoff); such a curve reads
     // a = b = R squared = 0, fitted factors 1 and tail 1.
     bool Calculate();
+    // Refits one curve only (what Calculate does for each).
+    bool CalculateCurve(int curve);
     bool IsCurveFitted(int curve) const;
     double GetYIntercept(int curve) const;  // a
     double GetSlope(int curve) const;       // b

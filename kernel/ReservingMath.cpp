@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <numeric>
 #include <set>
@@ -186,6 +187,24 @@ bool ParseGridCsv(const std::string& text, Triangle& out, std::string* error) {
 
 // ---- Factors ------------------------------------------------------------------------
 
+namespace {
+
+// Index of the last cell with a value in a row of flags, -1 for none. Rows of
+// a triangle end in a run of blanks, skipped eight flag bytes at a time.
+int RmLastValueCol(const unsigned char* f, int cols) {
+    int c = cols;
+    while (c >= 8) {
+        uint64_t w;
+        std::memcpy(&w, f + c - 8, 8);
+        if (w & 0x0101010101010101ULL) break;
+        c -= 8;
+    }
+    while (c > 0 && !(f[c - 1] & kCellHasValue)) --c;
+    return c - 1;
+}
+
+}  // namespace
+
 void AgeToAgeFactors(const TriangleRef& cum, double* factors, unsigned char* factorFlags) {
     const int fc = cum.cols - 1;
     if (fc <= 0) return;
@@ -220,18 +239,20 @@ void VolumeWeightedFactors(const TriangleRef& cum, double* ldf, unsigned char* o
     const int fc = cum.cols - 1;
     if (fc <= 0) return;
     // Row-wise accumulation walks memory in order; the sums are per column.
+    // The loop body has no branch, so the compiler can vectorise it.
     std::vector<double> num(fc, 0.0), den(fc, 0.0);
     std::vector<int> cnt(fc, 0);
     for (int r = 0; r < cum.rows; ++r) {
         const double* v = cum.values + static_cast<size_t>(r) * cum.stride;
         const unsigned char* f = cum.flags + static_cast<size_t>(r) * cum.stride;
+        const int end = RmLastValueCol(f, cum.cols);  // factors need k + 1 <= end
         const unsigned char* ex = exclude ? exclude + static_cast<size_t>(r) * fc : nullptr;
-        for (int k = 0; k < fc; ++k) {
-            if ((f[k] & f[k + 1] & kCellHasValue) && v[k] != 0.0 && !(ex && ex[k])) {
-                num[k] += v[k + 1];
-                den[k] += v[k];
-                ++cnt[k];
-            }
+        for (int k = 0; k < end; ++k) {
+            const double a = v[k], b = v[k + 1];
+            const bool use = ((f[k] & f[k + 1] & kCellHasValue) != 0) & (a != 0.0) & !(ex && ex[k]);
+            num[k] += use ? b : 0.0;
+            den[k] += use ? a : 0.0;
+            cnt[k] += use;
         }
     }
     for (int k = 0; k < fc; ++k) {
@@ -431,9 +452,7 @@ UltimateResult RmEstimate(const TriangleRef& cum, const double* ldf, double tail
     res.ultimate.assign(cum.rows, 0.0);
     res.ibnr.assign(cum.rows, 0.0);
     for (int r = 0; r < cum.rows; ++r) {
-        const unsigned char* f = cum.flags + static_cast<size_t>(r) * cum.stride;
-        int c = cum.cols - 1;
-        while (c >= 0 && !(f[c] & kCellHasValue)) --c;
+        const int c = RmLastValueCol(cum.flags + static_cast<size_t>(r) * cum.stride, cum.cols);
         res.latestCol[r] = c;
         if (c < 0) continue;
         const double latest = cum.values[static_cast<size_t>(r) * cum.stride + c];

@@ -1,0 +1,183 @@
+// Speed of the reserving numerics on the reference and synthetic triangles:
+// chain ladder (volume-weighted factors, age-to-ultimate, ultimates) on RAA,
+// on large triangles and on a batch of 1,000 small ones, and tail fits.
+// Before measuring, every data set's chain-ladder total is checked against
+// the total published with it, so a fast wrong answer cannot pass.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CTailFactorAnalysis.h"
+#include "ReservingMath.h"
+
+using namespace qs::calc;
+
+namespace {
+
+std::string ReadData(const std::string& name) {
+    std::ifstream f(std::string(QS_BENCH_DATA_DIR) + "/" + name, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+const Triangle& Data(const std::string& name) {
+    static std::map<std::string, Triangle> cache;
+    auto it = cache.find(name);
+    if (it != cache.end()) return it->second;
+    Triangle t;
+    const std::string text = ReadData(name);
+    const bool ok = name == "raa.csv" ? ParseLongCsv(text, "values", t) : ParseGridCsv(text, t);
+    if (!ok) t = Triangle{};
+    return cache.emplace(name, std::move(t)).first->second;
+}
+
+// One chain ladder on a triangle view, writing into caller-owned scratch.
+double ChainLadderTotal(const TriangleRef& t, std::vector<double>& ldf, std::vector<unsigned char>& ok) {
+    ldf.resize(t.cols > 0 ? t.cols - 1 : 0);
+    ok.resize(ldf.size());
+    VolumeWeightedFactors(t, ldf.data(), ok.data());
+    return ChainLadder(t, ldf.data(), 1.0).ultimateTotal;
+}
+
+TriangleRef Block(const Triangle& stacked, int k) {
+    const size_t off = static_cast<size_t>(k) * 10 * stacked.cols;
+    return {stacked.values.data() + off, stacked.flags.data() + off, 10, stacked.cols, stacked.cols};
+}
+
+bool CheckTotal(benchmark::State& state, double actual, double expected, double tolerance) {
+    if (std::fabs(actual - expected) <= tolerance) return true;
+    char msg[160];
+    std::snprintf(msg, sizeof msg, "ultimate total %.6f differs from the published %.6f", actual, expected);
+    state.SkipWithError(msg);
+    return false;
+}
+
+const std::map<std::string, double> kPublishedTotals = {
+    {"raa.csv", 213122.228261},
+    {"tri_50.csv", 1317566.95552},
+    {"tri_100.csv", 2461415.89677},
+    {"tri_480.csv", 12354535.0452},
+};
+
+void BM_ChainLadder(benchmark::State& state, const std::string& file) {
+    const Triangle& t = Data(file);
+    std::vector<double> ldf;
+    std::vector<unsigned char> ok;
+    const double expected = kPublishedTotals.at(file);
+    if (!CheckTotal(state, ChainLadderTotal(t.Ref(), ldf, ok), expected, 1e-6 * expected)) return;
+    for (auto _ : state) benchmark::DoNotOptimize(ChainLadderTotal(t.Ref(), ldf, ok));
+    state.counters["cells"] = static_cast<double>(t.rows) * t.cols;
+}
+BENCHMARK_CAPTURE(BM_ChainLadder, raa_10x10, std::string("raa.csv"));
+BENCHMARK_CAPTURE(BM_ChainLadder, synthetic_50, std::string("tri_50.csv"));
+BENCHMARK_CAPTURE(BM_ChainLadder, synthetic_100, std::string("tri_100.csv"));
+BENCHMARK_CAPTURE(BM_ChainLadder, synthetic_480, std::string("tri_480.csv"))->Unit(benchmark::kMicrosecond);
+
+constexpr double kBatchTotal = 205990251.591;
+
+// The 1,000 triangles as one stacked array (one object of 1,000 segments).
+void BM_Batch1000_OneObject(benchmark::State& state) {
+    const Triangle& all = Data("batch_10x10_1000.csv");
+    std::vector<double> ldf;
+    std::vector<unsigned char> ok;
+    auto run = [&] {
+        double total = 0.0;
+        for (int k = 0; k < all.rows / 10; ++k) total += ChainLadderTotal(Block(all, k), ldf, ok);
+        return total;
+    };
+    if (all.rows != 10000 || !CheckTotal(state, run(), kBatchTotal, 1e-3)) return;
+    for (auto _ : state) benchmark::DoNotOptimize(run());
+}
+BENCHMARK(BM_Batch1000_OneObject)->Unit(benchmark::kMicrosecond);
+
+// The same 1,000 triangles as separate objects, each through the owning API
+// (its own factor vectors and result).
+void BM_Batch1000_OneByOne(benchmark::State& state) {
+    const Triangle& all = Data("batch_10x10_1000.csv");
+    std::vector<Triangle> each(all.rows / 10);
+    for (int k = 0; k < static_cast<int>(each.size()); ++k) {
+        Triangle& t = each[k];
+        t.Resize(10, all.cols);
+        const TriangleRef b = Block(all, k);
+        std::copy(b.values, b.values + 10 * all.cols, t.values.begin());
+        std::copy(b.flags, b.flags + 10 * all.cols, t.flags.begin());
+    }
+    auto run = [&] {
+        double total = 0.0;
+        for (const Triangle& t : each) {
+            std::vector<double> ldf(t.cols - 1);
+            std::vector<unsigned char> ok(t.cols - 1);
+            VolumeWeightedFactors(t.Ref(), ldf.data(), ok.data());
+            total += ChainLadder(t.Ref(), ldf.data(), 1.0).ultimateTotal;
+        }
+        return total;
+    };
+    if (all.rows != 10000 || !CheckTotal(state, run(), kBatchTotal, 1e-3)) return;
+    for (auto _ : state) benchmark::DoNotOptimize(run());
+}
+BENCHMARK(BM_Batch1000_OneByOne)->Unit(benchmark::kMicrosecond);
+
+CTailFactorAnalysis AnalysisOf(const std::vector<double>& ldf) {
+    CTailFactorAnalysis a(1.0, 1.0);
+    a.SetNumPoints(static_cast<int>(ldf.size()));
+    for (int c = 0; c < CTailFactorAnalysis::kNumCurves; ++c)
+        for (int i = 0; i < a.GetNumPoints(); ++i) a.SetValue(c, true, i, ldf[i]);
+    return a;
+}
+
+// The exponential tail on RAA's nine volume-weighted factors, cutoff 109.
+void BM_TailFitRaa(benchmark::State& state, bool allCurves) {
+    const Triangle& raa = Data("raa.csv");
+    std::vector<double> ldf;
+    std::vector<unsigned char> ok;
+    ChainLadderTotal(raa.Ref(), ldf, ok);
+    CTailFactorAnalysis a = AnalysisOf(ldf);
+    a.Calculate();
+    if (std::fabs(a.GetTail(1) - 1.009436) > 5e-7) {
+        state.SkipWithError("RAA exponential tail differs from the published 1.009436");
+        return;
+    }
+    for (auto _ : state) {
+        if (allCurves)
+            a.Calculate();
+        else
+            a.CalculateCurve(1);
+        benchmark::DoNotOptimize(a.GetTail(1));
+    }
+}
+BENCHMARK_CAPTURE(BM_TailFitRaa, exponential, false);
+BENCHMARK_CAPTURE(BM_TailFitRaa, all_three_curves, true);
+
+// 1,000 tail fits: one analysis per batch triangle (exponential, or all three curves).
+void BM_TailFits1000(benchmark::State& state, bool allCurves) {
+    const Triangle& all = Data("batch_10x10_1000.csv");
+    std::vector<CTailFactorAnalysis> analyses;
+    std::vector<double> ldf;
+    std::vector<unsigned char> ok;
+    for (int k = 0; k < all.rows / 10; ++k) {
+        ChainLadderTotal(Block(all, k), ldf, ok);
+        analyses.push_back(AnalysisOf(ldf));
+    }
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (CTailFactorAnalysis& a : analyses) {
+            if (allCurves)
+                a.Calculate();
+            else
+                a.CalculateCurve(1);
+            sum += a.GetTail(1);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK_CAPTURE(BM_TailFits1000, exponential, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_TailFits1000, all_three_curves, true)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
