@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
@@ -147,7 +148,10 @@ bool WriteAllFd(int fd, const uint8_t* data, size_t n)
     return true;
 }
 
-bool ReadGsfStorage(GsfInfile* infile, StorageNode& node, std::string& error)
+// budget: the bytes the streams may still claim. Streams own distinct
+// sectors of the file, so together they cannot be larger than it; a damaged
+// directory claiming more is refused before anything is allocated.
+bool ReadGsfStorage(GsfInfile* infile, StorageNode& node, uint64_t& budget, std::string& error)
 {
     int n = gsf_infile_num_children(infile);
     for (int i = 0; i < n; ++i) {
@@ -159,15 +163,16 @@ bool ReadGsfStorage(GsfInfile* infile, StorageNode& node, std::string& error)
         }
         std::string name = cname;
         if (GSF_IS_INFILE(child.p) && gsf_infile_num_children(GSF_INFILE(child.p)) >= 0) {
-            if (!ReadGsfStorage(GSF_INFILE(child.p), node.storages[name], error))
+            if (!ReadGsfStorage(GSF_INFILE(child.p), node.storages[name], budget, error))
                 return false;
             continue;
         }
         gsf_off_t size = gsf_input_size(child.p);
-        if (size < 0) {
-            error = "stream \"" + name + "\" has no size";
+        if (size < 0 || static_cast<uint64_t>(size) > budget) {
+            error = "stream \"" + name + "\" claims more bytes than the file holds";
             return false;
         }
+        budget -= static_cast<uint64_t>(size);
         std::vector<uint8_t> bytes(static_cast<size_t>(size));
         size_t done = 0;
         while (done < bytes.size()) {
@@ -411,7 +416,8 @@ CompoundFile::OpenResult CompoundFile::Open(const std::string& path, Mode mode)
             if (err)
                 g_error_free(err);
             std::string why;
-            if (!ReadGsfStorage(infile.p, root, why)) {
+            uint64_t budget = bytes.size();
+            if (!ReadGsfStorage(infile.p, root, budget, why)) {
                 d.lastError = why;
                 result = OpenResult::Damaged;
             }
@@ -630,7 +636,12 @@ bool CompoundFile::Commit()
         return false;
     }
 
-    const std::string& target = d.path;
+    // Through a symbolic link the file it points at is replaced, not the link.
+    std::string target = d.path;
+    if (char* real = ::realpath(d.path.c_str(), nullptr)) {
+        target = real;
+        ::free(real);
+    }
     size_t slash = target.rfind('/');
     std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
     std::string base = slash == std::string::npos ? target : target.substr(slash + 1);

@@ -128,6 +128,26 @@ TEST(CompoundFile, RoundTripListingAndRemoval)
     EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"project.qs5"}));  // no temporary left behind
 }
 
+TEST(CompoundFile, CommitThroughALinkReplacesItsTarget)
+{
+    const std::string dir = qs::test::MakeTempDir();
+    const std::string real = MakeProjectFile(dir, Pattern(10, 1));
+    const std::string link = dir + "/link.qs5";
+    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+    CompoundFile cf;
+    ASSERT_EQ(cf.Open(link, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
+    ASSERT_TRUE(cf.WriteStream("QS1", Pattern(20, 2)));
+    ASSERT_TRUE(cf.Commit()) << cf.GetLastError();
+    char buf[512] = {};
+    ASSERT_GT(readlink(link.c_str(), buf, sizeof buf - 1), 0);
+    EXPECT_EQ(std::string(buf), real);
+    cf.Close();
+    ASSERT_EQ(cf.Open(real, CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::Ok);
+    Bytes got;
+    ASSERT_TRUE(cf.ReadStream("QS1", got));
+    EXPECT_EQ(got, Pattern(20, 2));
+}
+
 TEST(CompoundFile, RejectsBadNames)
 {
     CompoundFile cf;
@@ -146,6 +166,14 @@ TEST(CompoundFile, DetectsFilesThatAreNotCompound)
     const std::string dir = qs::test::MakeTempDir();
     const std::string good = MakeProjectFile(dir, Pattern(10000, 2));
     const std::string goodBytes = qs::test::ReadFile(good);
+
+    // The directory entry of "QS1" (UTF-16 name) claiming a 2 GB stream.
+    std::string hugeClaim = goodBytes;
+    const std::string qs1Name("Q\0S\0" "1\0\0\0", 8);
+    size_t entry = hugeClaim.find(qs1Name);
+    ASSERT_NE(entry, std::string::npos);
+    entry -= entry % 128;
+    hugeClaim.replace(entry + 0x78, 4, std::string("\xFF\xFF\xFF\x7F", 4));
 
     struct Case {
         const char* name;
@@ -166,6 +194,15 @@ TEST(CompoundFile, DetectsFilesThatAreNotCompound)
         EXPECT_EQ(cf.Open(path, CompoundFile::Mode::ReadOnly), c.result);
         EXPECT_FALSE(cf.IsOpen());
         EXPECT_FALSE(cf.GetLastError().empty());
+    }
+    {
+        // Refused, or opened without the impossible stream; never a 2 GB buffer.
+        qs::test::WriteFile(dir + "/huge-claim.qs5", hugeClaim);
+        CompoundFile cf;
+        if (cf.Open(dir + "/huge-claim.qs5", CompoundFile::Mode::ReadOnly) == CompoundFile::OpenResult::Ok) {
+            Bytes got;
+            EXPECT_FALSE(cf.ReadStream("QS1", got) && got.size() > hugeClaim.size());
+        }
     }
     EXPECT_FALSE(CompoundFile::IsCompoundFile(dir + "/text.qs5"));
     CompoundFile cf;
