@@ -1,0 +1,194 @@
+#include "CFormula.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "KernelIds.h"
+#include "KernelStream.h"
+
+namespace {
+std::map<int, CFormula::Factory>& FormulaFactories() {
+    static std::map<int, CFormula::Factory> factories;
+    return factories;
+}
+}  // namespace
+
+void CFormula::RegisterFactory(int tag, Factory factory) { FormulaFactories()[tag] = factory; }
+
+std::unique_ptr<CFormula> CFormula::CreateFromTag(int tag) {
+    auto it = FormulaFactories().find(tag);
+    return it == FormulaFactories().end() ? nullptr : it->second();
+}
+
+CFormula::CFormula(QSID id) : m_id(id), m_names(std::make_shared<QSObjectNames>()) {}
+
+CFormula::CFormula(const CFormula& o)
+    : m_id(o.m_id),
+      m_names(std::make_shared<QSObjectNames>(*o.m_names)),
+      m_displayType(o.m_displayType),
+      m_decimals(o.m_decimals),
+      m_footnote(o.m_footnote),
+      m_initialized(o.m_initialized),
+      m_readOnly(o.m_readOnly),
+      m_fixed(o.m_fixed),
+      m_messages(o.m_messages),
+      m_pProject(o.m_pProject) {}
+
+CFormula& CFormula::operator=(const CFormula& o) {
+    if (this == &o) return *this;
+    m_id = o.m_id;
+    *m_names = *o.m_names;
+    m_displayType = o.m_displayType;
+    m_decimals = o.m_decimals;
+    m_footnote = o.m_footnote;
+    m_initialized = o.m_initialized;
+    m_readOnly = o.m_readOnly;
+    m_fixed = o.m_fixed;
+    m_messages = o.m_messages;
+    return *this;
+}
+
+CFormula::~CFormula() { DetachGraph(); }
+
+std::unique_ptr<CFormula> CFormula::Clone() const { return std::make_unique<CFormula>(*this); }
+
+unsigned short CFormula::GetLayer() const { return GetIDLayer(m_id); }
+
+std::string CFormula::GetIDName(int form) const {
+    if (form == 0) return m_names->longName;
+    if (form == 1) return m_names->shortName;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%3d - ", GetIDIndex(m_id));
+    return buf + m_names->longName;
+}
+
+std::string CFormula::GetIDIndexLabel() const { return std::to_string(GetIDIndex(m_id)); }
+
+QSSTATUS CFormula::SetIDLongName(const std::string& name) {
+    if (name.empty()) return qsk::kFail;
+    m_names->longName = name;
+    return qsk::kOk;
+}
+
+QSSTATUS CFormula::SetIDShortName(const std::string& name) {
+    m_names->shortName = name;
+    return qsk::kOk;
+}
+
+QSSTATUS CFormula::SetDecimals(short decimals) {
+    if (decimals < 0 || decimals > 12) return qsk::kFail;
+    m_decimals = decimals;
+    return qsk::kOk;
+}
+
+void CFormula::AddWindow(IKernelWindow* window) {
+    if (window && std::find(m_windows.begin(), m_windows.end(), window) == m_windows.end())
+        m_windows.push_back(window);
+}
+
+void CFormula::RemoveWindow(IKernelWindow* window) {
+    m_windows.erase(std::remove(m_windows.begin(), m_windows.end(), window), m_windows.end());
+}
+
+void CFormula::NotifyAll(int kind, long code) {
+    // A window may close itself while being told; walk a copy.
+    const std::vector<IKernelWindow*> windows = m_windows;
+    for (IKernelWindow* w : windows)
+        if (std::find(m_windows.begin(), m_windows.end(), w) != m_windows.end()) w->XRefresh(this, kind, code);
+}
+
+void CFormula::AddSource(CFormula* source) {
+    if (!source || source == this) return;
+    if (std::find(m_sources.begin(), m_sources.end(), source) != m_sources.end()) return;
+    m_sources.push_back(source);
+    source->m_dependents.push_back(this);
+}
+
+void CFormula::RemoveSource(CFormula* source) {
+    auto it = std::find(m_sources.begin(), m_sources.end(), source);
+    if (it == m_sources.end()) return;
+    m_sources.erase(it);
+    auto& d = source->m_dependents;
+    d.erase(std::remove(d.begin(), d.end(), this), d.end());
+}
+
+void CFormula::ClearSources() {
+    while (!m_sources.empty()) RemoveSource(m_sources.back());
+}
+
+void CFormula::DetachGraph() {
+    ClearSources();
+    for (CFormula* d : m_dependents) {
+        auto& s = d->m_sources;
+        s.erase(std::remove(s.begin(), s.end(), this), s.end());
+    }
+    m_dependents.clear();
+}
+
+QSSTATUS CFormula::SetRecalcOn(int on) {
+    m_recalcOn = on != 0;
+    if (m_recalcOn && m_heldChange) {
+        m_heldChange = false;
+        PropagateChanges({this});
+    }
+    return qsk::kOk;
+}
+
+void CFormula::Changed() {
+    if (!m_recalcOn) {
+        m_heldChange = true;
+        return;
+    }
+    PropagateChanges({this});
+}
+
+void CFormula::PropagateChanges(const std::vector<CFormula*>& changed) {
+    // Post-order walk over dependents gives a reverse topological order; each
+    // object is recalculated once even when reached along several paths. A
+    // cycle (which the formula checker refuses) is cut where it closes.
+    std::vector<CFormula*> order;
+    std::unordered_map<CFormula*, int> state;  // 1 on the stack, 2 done
+    std::vector<std::pair<CFormula*, size_t>> stack;
+    for (CFormula* start : changed) {
+        if (!start || state[start]) continue;
+        stack.emplace_back(start, 0);
+        state[start] = 1;
+        while (!stack.empty()) {
+            auto& [node, next] = stack.back();
+            if (next < node->m_dependents.size()) {
+                CFormula* d = node->m_dependents[next++];
+                if (!state[d]) {
+                    state[d] = 1;
+                    stack.emplace_back(d, 0);
+                }
+            } else {
+                state[node] = 2;
+                order.push_back(node);
+                stack.pop_back();
+            }
+        }
+    }
+    std::unordered_set<CFormula*> starts(changed.begin(), changed.end());
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        if (!starts.count(*it)) (*it)->Recalculate();
+}
+
+void CFormula::Write(KernelWriter& w) const {
+    w.I32(m_displayType);
+    w.U16(static_cast<std::uint16_t>(m_decimals));
+    w.Str(m_footnote);
+    w.U8(static_cast<std::uint8_t>((m_initialized ? 1 : 0) | (m_readOnly ? 2 : 0) | (m_fixed ? 4 : 0)));
+}
+
+void CFormula::Read(KernelReader& r, int /*version*/) {
+    m_displayType = r.I32();
+    m_decimals = static_cast<short>(r.U16());
+    m_footnote = r.Str();
+    const std::uint8_t f = r.U8();
+    m_initialized = f & 1;
+    m_readOnly = f & 2;
+    m_fixed = f & 4;
+}

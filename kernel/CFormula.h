@@ -1,0 +1,144 @@
+#pragma once
+// Base of every project object (data objects, scalars, exhibits, methods,
+// graphs, and the project itself for its display settings).
+//
+// Identity: the packed id (with its layer) and the names, which all layer
+// instances of one object share.
+// Display: display type, decimals, footnote, read-only/fixed/currency/percent.
+// Windows: views that opened the object; they hear of changes through
+//   IKernelWindow::XRefresh (see KernelTypes.h).
+// Recalculation graph: an object lists its sources (AddSource); the sources
+//   know their dependents. After an object's values change it calls
+//   Changed(); the kernel then calls Recalculate() once on every object that
+//   depends on it, directly or not, sources before dependents. Between
+//   SetRecalcOn(0) and SetRecalcOn(1) changes are collected and recalculated
+//   together at SetRecalcOn(1). Derived objects (exhibits, methods) override
+//   Recalculate() and register their sources; nothing else is needed to take
+//   part in the graph.
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "KernelTypes.h"
+
+class CProject;
+class KernelWriter;
+class KernelReader;
+
+// Names shared by the layer instances of one object.
+struct QSObjectNames {
+    std::string longName;
+    std::string shortName;
+};
+
+class CFormula {
+public:
+    explicit CFormula(QSID id = 0);
+    CFormula(const CFormula& other);             // copies definition, not windows or graph links
+    CFormula& operator=(const CFormula& other);  // same
+    virtual ~CFormula();
+
+    // Copy of the object's definition and values (no windows, no graph links).
+    virtual std::unique_ptr<CFormula> Clone() const;
+
+    // --- identity
+    QSID GetIDNum() const { return m_id; }
+    void SetIDNum(QSID id) { m_id = id; }
+    unsigned short GetLayer() const;
+    // Display name: "%3d - long name" for form -1, the long name for 0, the short name for 1.
+    std::string GetIDName(int form = -1) const;
+    std::string GetIDLongName() const { return m_names->longName; }
+    std::string GetIDShortName() const { return m_names->shortName; }
+    std::string GetIDIndexLabel() const;  // the index as text
+    QSSTATUS SetIDLongName(const std::string& name);
+    QSSTATUS SetIDShortName(const std::string& name);
+    // Layer instances of one object share one name record.
+    void ShareNamesWith(const CFormula& other) { m_names = other.m_names; }
+
+    // --- display
+    enum DisplayType { DT_NUMBER = 0, DT_CURRENCY = 1, DT_PERCENT = 2 };
+    int GetDisplayType() const { return m_displayType; }
+    void SetDisplayType(int t) { m_displayType = t; }
+    QSSTATUS GetDecimals(short& decimals) const { decimals = m_decimals; return qsk::kOk; }
+    QSSTATUS SetDecimals(short decimals);
+    QSSTATUS GetFootnoteString(std::string& text) const { text = m_footnote; return qsk::kOk; }
+    QSSTATUS SetFootnoteString(const std::string& text) { m_footnote = text; return qsk::kOk; }
+    bool IsInitialized() const { return m_initialized; }
+    void SetInitialized(bool on) { m_initialized = on; }
+    virtual bool IsReadOnly() const { return m_readOnly || IsCalculated(); }
+    void SetReadOnly(bool on) { m_readOnly = on; }
+    virtual bool HasValidFormula() const { return true; }
+    bool IsFixed() const { return m_fixed; }
+    void SetFixed(bool on) { m_fixed = on; }
+    bool IsCurrency() const { return m_displayType == DT_CURRENCY; }
+    bool IsPercent() const { return m_displayType == DT_PERCENT; }
+    // A message kept with the object (the formula checker's notes).
+    void AddMessage(const std::string& text) { m_messages.push_back(text); }
+    const std::vector<std::string>& GetMessages() const { return m_messages; }
+
+    // --- windows
+    void AddWindow(IKernelWindow* window);
+    void RemoveWindow(IKernelWindow* window);
+    int GetViewedCount() const { return static_cast<int>(m_windows.size()); }
+    // Tells every window; kind and code as "XREFRESH".
+    void NotifyAll(int kind, long code = 0);
+
+    // --- recalculation graph
+    void AddSource(CFormula* source);
+    void RemoveSource(CFormula* source);
+    void ClearSources();
+    const std::vector<CFormula*>& GetSources() const { return m_sources; }
+    const std::vector<CFormula*>& GetDependentObjects() const { return m_dependents; }
+    // True when the object's values come from its sources.
+    virtual bool IsCalculated() const { return false; }
+    // Recomputes the object from its sources and tells its windows of what
+    // changed. Returns true when any value changed.
+    virtual bool Recalculate() { return false; }
+    // 0 holds recalculation, 1 resumes it (running what was held).
+    QSSTATUS SetRecalcOn(int on);
+    bool IsRecalcOn() const { return m_recalcOn; }
+    // Called by an object whose values changed: recalculates its dependents.
+    void Changed();
+    // Runs Recalculate once on every object depending on any of changed,
+    // sources before dependents.
+    static void PropagateChanges(const std::vector<CFormula*>& changed);
+
+    CProject* GetProject() const { return m_pProject; }
+    void SetProject(CProject* project) { m_pProject = project; }
+
+    // --- storage of the definition (names are stored by the project)
+    // Each class has a storage tag; the project writes the tag before the
+    // object and builds the object from its tag when it loads. Classes
+    // outside this file register a factory for their tag (tags below 16 are
+    // the kernel core's: 0 CFormula, 1 CDataObject, 2 CScalar).
+    virtual int GetStorageTag() const { return 0; }
+    virtual void Write(KernelWriter& w) const;
+    virtual void Read(KernelReader& r, int version);
+    // Called once every object of a loaded project exists (to find sources again).
+    virtual void AfterLoad() {}
+    using Factory = std::unique_ptr<CFormula> (*)();
+    static void RegisterFactory(int tag, Factory factory);
+    static std::unique_ptr<CFormula> CreateFromTag(int tag);
+
+protected:
+    QSID m_id = 0;
+    std::shared_ptr<QSObjectNames> m_names;
+    int m_displayType = DT_NUMBER;
+    short m_decimals = 0;
+    std::string m_footnote;
+    bool m_initialized = true;
+    bool m_readOnly = false;
+    bool m_fixed = false;
+    std::vector<std::string> m_messages;
+    CProject* m_pProject = nullptr;
+
+private:
+    void DetachGraph();
+
+    std::vector<IKernelWindow*> m_windows;
+    std::vector<CFormula*> m_sources;
+    std::vector<CFormula*> m_dependents;
+    bool m_recalcOn = true;
+    bool m_heldChange = false;
+};

@@ -1,0 +1,1261 @@
+#include "CProject.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <set>
+
+namespace {
+std::mutex gProjectDefaultsMutex;
+QSDisplayDefaults gProjectDisplayDefaults;
+
+const char* const kProjectLayerNames[6] = {"", "Net", "Gross", "Ceded", "Direct", "Assumed"};
+
+std::string ProjectLower(const std::string& s) {
+    std::string r = s;
+    for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return r;
+}
+
+bool ProjectValidLength(int months) { return months == 1 || months == 3 || months == 6 || months == 12; }
+
+// Template input arrays: index, long name, short name, vector type, node,
+// cumulable, display type, decimals.
+struct TemplateArraySpec {
+    int index;
+    const char* name;
+    const char* shortName;
+    int vectorType;
+    QSID node;
+    bool cumulable;
+    int display;
+    short decimals;
+};
+const TemplateArraySpec kProjectTemplateArrays[] = {
+    {1, "Paid Loss", "PL", CDataObject::VT_TRIANGLE, qsk::kCatInput, true, CFormula::DT_CURRENCY, 0},
+    {2, "Paid ALAE", "PA", CDataObject::VT_TRIANGLE, qsk::kCatInput, true, CFormula::DT_CURRENCY, 0},
+    {3, "Closed Claims", "CC", CDataObject::VT_TRIANGLE, qsk::kCatInput, true, CFormula::DT_NUMBER, 0},
+    {4, "Paid Salvage and Subrogation", "PSS", CDataObject::VT_TRIANGLE, qsk::kCatInput, true, CFormula::DT_CURRENCY, 0},
+    {10, "Incurred ALAE", "IA", CDataObject::VT_TRIANGLE, qsk::kCatInput, true, CFormula::DT_CURRENCY, 0},
+    {11, "Incurred Loss", "IL", CDataObject::VT_TRIANGLE, qsk::kCatInput, true, CFormula::DT_CURRENCY, 0},
+    {16, "Incurred Loss and ALAE", "ILA", CDataObject::VT_TRIANGLE, qsk::kCatInput, true, CFormula::DT_CURRENCY, 0},
+    {19, "Reported Claims", "RC", CDataObject::VT_TRIANGLE, qsk::kCatInput, true, CFormula::DT_NUMBER, 0},
+    {20, "Salvage and Subrogation Received", "SSR", CDataObject::VT_TRIANGLE, qsk::kCatInput, true, CFormula::DT_CURRENCY, 0},
+    {40, "Written Premiums", "WP", CDataObject::VT_COLUMN, qsk::kCatInput, false, CFormula::DT_CURRENCY, 0},
+    {41, "Earned Premiums", "EP", CDataObject::VT_COLUMN, qsk::kCatInput, false, CFormula::DT_CURRENCY, 0},
+    {42, "Exposures", "EX", CDataObject::VT_COLUMN, qsk::kCatInput, false, CFormula::DT_NUMBER, 0},
+    {23, "Selected Ultimate Loss", "SUL", CDataObject::VT_COLUMN, qsk::kNodeSelectedUlt, false, CFormula::DT_CURRENCY, 0},
+    {24, "Selected Ultimate ALAE", "SUA", CDataObject::VT_COLUMN, qsk::kNodeSelectedUlt, false, CFormula::DT_CURRENCY, 0},
+    {25, "Selected Ultimate Claims", "SUC", CDataObject::VT_COLUMN, qsk::kNodeSelectedUlt, false, CFormula::DT_NUMBER, 0},
+    {26, "Selected Ultimate Salvage and Subrogation", "SUS", CDataObject::VT_COLUMN, qsk::kNodeSelectedUlt, false, CFormula::DT_CURRENCY, 0},
+    {27, "Selected Ultimate Premium", "SUP", CDataObject::VT_COLUMN, qsk::kNodeSelectedUlt, false, CFormula::DT_CURRENCY, 0},
+    {28, "Selected Ultimate Loss and ALAE", "SULA", CDataObject::VT_COLUMN, qsk::kNodeSelectedUlt, false, CFormula::DT_CURRENCY, 0},
+    {29, "Selected Ultimate Exposures", "SUE", CDataObject::VT_COLUMN, qsk::kNodeSelectedUlt, false, CFormula::DT_NUMBER, 0},
+    {33, "Historical Ultimate Loss", "HUL", CDataObject::VT_COLUMN, qsk::kNodeHistoricalUlt, false, CFormula::DT_CURRENCY, 0},
+    {34, "Historical Ultimate ALAE", "HUA", CDataObject::VT_COLUMN, qsk::kNodeHistoricalUlt, false, CFormula::DT_CURRENCY, 0},
+    {35, "Historical Ultimate Claims", "HUC", CDataObject::VT_COLUMN, qsk::kNodeHistoricalUlt, false, CFormula::DT_NUMBER, 0},
+    {36, "Historical Ultimate Salvage and Subrogation", "HUS", CDataObject::VT_COLUMN, qsk::kNodeHistoricalUlt, false, CFormula::DT_CURRENCY, 0},
+    {37, "Historical Ultimate Premium", "HUP", CDataObject::VT_COLUMN, qsk::kNodeHistoricalUlt, false, CFormula::DT_CURRENCY, 0},
+    {38, "Historical Ultimate Loss and ALAE", "HULA", CDataObject::VT_COLUMN, qsk::kNodeHistoricalUlt, false, CFormula::DT_CURRENCY, 0},
+    {39, "Historical Ultimate Exposures", "HUE", CDataObject::VT_COLUMN, qsk::kNodeHistoricalUlt, false, CFormula::DT_NUMBER, 0},
+    {50, "Payment Pattern", "PP", CDataObject::VT_ROW, qsk::kNodePayment, false, CFormula::DT_PERCENT, 4},
+    {494, "Paid Data Adjustments", "PDA", CDataObject::VT_TRIANGLE, qsk::kNodeAdjustments, false, CFormula::DT_NUMBER, 4},
+    {497, "Incurred Data Adjustments", "IDA", CDataObject::VT_TRIANGLE, qsk::kNodeAdjustments, false, CFormula::DT_NUMBER, 4},
+};
+constexpr int kProjectScalingIndex = 1;
+constexpr int kProjectPayPatternIndex = 50;
+}  // namespace
+
+// ---------------------------------------------------------------- defaults
+
+void CProject::SetDisplayDefaults(const QSDisplayDefaults& defaults) {
+    std::lock_guard<std::mutex> lock(gProjectDefaultsMutex);
+    gProjectDisplayDefaults = defaults;
+}
+
+QSDisplayDefaults CProject::GetDisplayDefaults() {
+    std::lock_guard<std::mutex> lock(gProjectDefaultsMutex);
+    return gProjectDisplayDefaults;
+}
+
+void CProject::ReadDisplayDefaults(const std::function<std::string(const char*, const char*)>& read) {
+    QSDisplayDefaults d;
+    auto num = [&](const char* key, int def) {
+        const std::string v = read(key, std::to_string(def).c_str());
+        char* end = nullptr;
+        const long n = std::strtol(v.c_str(), &end, 10);
+        return (end && end != v.c_str()) ? static_cast<int>(n) : def;
+    };
+    d.currency = read("Currency", d.currency.c_str()).substr(0, 4);
+    d.currencyPosition = num("Currency Position", d.currencyPosition) ? 1 : 0;
+    d.negSymbol = read("Negative Symbol", "");
+    d.negLeading = num("Negative Position", d.negLeading) ? 1 : 0;
+    d.negRed = num("Negative Red", 0) ? 1 : 0;
+    const int th = num("Thousand Separator", d.thousands);
+    const int de = num("Decimal Separator", d.decimal);
+    if (th > 0 && th < 256) d.thousands = static_cast<char>(th);
+    if (de > 0 && de < 256) d.decimal = static_cast<char>(de);
+    d.useThousands = num("Use Thousand Separator", d.useThousands) ? 1 : 0;
+    d.decimals = static_cast<short>(std::clamp(num("Decimals", d.decimals), 0, 12));
+    SetDisplayDefaults(d);
+}
+
+// ---------------------------------------------------------------- life cycle
+
+CProject::CProject() : CFormula(0) {
+    m_pProject = this;
+    m_display = GetDisplayDefaults();
+    m_decimals = m_display.decimals;
+    m_dataFont = CPageSetup::DefaultFont(80, false);
+    m_headingsFont = CPageSetup::DefaultFont(80, true);
+    SetIDLongName("Project");
+}
+
+CProject::~CProject() {
+    // Calculated instances point at their sources: drop the links before the
+    // objects go, whatever the map's order.
+    for (auto& [id, e] : m_objects)
+        for (auto& inst : e.inst)
+            if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
+    m_objects.clear();
+}
+
+QSSTATUS CProject::ValidateStructure(const QSStructure& s) const {
+    if (s.numExp < 1 || s.numExp > 999 || s.numDev < 1 || s.numDev > 999) return qsk::kFail;
+    if (!ProjectValidLength(s.expLength) || !ProjectValidLength(s.devLength)) return qsk::kFail;
+    if (s.firstYear > 9999 || s.firstInterval < 1 || s.firstInterval > 12 / s.expLength) return qsk::kFail;
+    if (s.firstDevAge < 1 || s.firstDevAge > 1200) return qsk::kFail;
+    const bool c1 = s.calc1 == NET || s.calc1 == CEDED || s.calc1 == GROSS;
+    const bool c2 = s.calc2 == DIRECT || s.calc2 == ASSUMED || s.calc2 == GROSS;
+    if (!c1 || !c2 || (s.calc1 == GROSS && s.calc2 == GROSS)) return qsk::kBadLayer;
+    if (s.prior && s.numExp < 2) return qsk::kFail;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::Create(std::uint16_t& generation, std::uint16_t& numExp, PRDLENGTH& expLength,
+                          std::uint16_t& firstYear, std::uint16_t& firstInterval, std::uint16_t& numDev,
+                          PRDLENGTH& devLength, std::uint16_t& firstDevAge, LAYERNAMES& calc1, LAYERNAMES& calc2) {
+    if (generation != 5) return qsk::kFail;
+    QSStructure s;
+    s.numExp = numExp;
+    s.expLength = expLength;
+    s.firstYear = firstYear;
+    s.firstInterval = firstInterval;
+    s.numDev = numDev;
+    s.devLength = devLength;
+    s.firstDevAge = firstDevAge;
+    s.calc1 = calc1;
+    s.calc2 = calc2;
+    s.prior = m_pendingPrior;
+    const QSSTATUS st = ValidateStructure(s);
+    if (st != qsk::kOk) return st;
+    for (auto& [id, e] : m_objects)
+        for (auto& inst : e.inst)
+            if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
+    m_objects.clear();
+    m_nodes.clear();
+    m_showItems.clear();
+    m_s = s;
+    ResetDatesFromStructure();
+    m_datesFormat = DefaultDatesFormat();
+    m_periodLabel = m_s.expLength == 12 ? "Year" : m_s.expLength == 6 ? "Half Year" : m_s.expLength == 3 ? "Quarter" : "Month";
+    m_histLabels.clear();
+    BuildTemplate();
+    m_created = true;
+    m_modified = true;
+    m_loadStatus = LS_OK;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetInfoProject(std::uint16_t& generation, std::uint16_t& numExp, PRDLENGTH& expLength,
+                                  std::uint16_t& firstYear, std::uint16_t& firstInterval, std::uint16_t& numDev,
+                                  PRDLENGTH& devLength, std::uint16_t& firstDevAge) const {
+    if (!m_created) return qsk::kFail;
+    generation = 5;
+    numExp = m_s.numExp;
+    expLength = m_s.expLength;
+    firstYear = m_s.firstYear;
+    firstInterval = m_s.firstInterval;
+    numDev = m_s.numDev;
+    devLength = m_s.devLength;
+    firstDevAge = m_s.firstDevAge;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetInfoDevPrd(std::uint16_t& numDev, PRDLENGTH& devLength, std::uint16_t& firstDevAge) const {
+    if (!m_created) return qsk::kFail;
+    numDev = m_s.numDev;
+    devLength = m_s.devLength;
+    firstDevAge = m_s.firstDevAge;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetLengthExpPrd(PRDLENGTH& length) const {
+    if (!m_created) return qsk::kFail;
+    length = m_s.expLength;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetLengthDevPrd(PRDLENGTH& length) const {
+    if (!m_created) return qsk::kFail;
+    length = m_s.devLength;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetUserDefaults() {
+    m_display = GetDisplayDefaults();
+    m_decimals = m_display.decimals;
+    m_dataFont = CPageSetup::DefaultFont(80, false);
+    m_headingsFont = CPageSetup::DefaultFont(80, true);
+    m_pageSetup = CPageSetup();
+    return qsk::kOk;
+}
+
+std::string CProject::DefaultDatesFormat() const {
+    switch (m_s.expLength) {
+    case PRD_HALFYEAR: return "yyyy'-'f";
+    case PRD_QUARTER: return "yyyy'-'q";
+    case PRD_MONTH: return "yyyy'-'m";
+    default: return "yyyy";
+    }
+}
+
+void CProject::ResetDatesFromStructure() {
+    m_expDates.assign(m_s.numExp, 0.0);
+    CHDate first;
+    first.SetDate(m_s.firstYear, (m_s.firstInterval - 1) * m_s.expLength + 1, 1);
+    for (int i = 0; i < m_s.numExp; ++i) {
+        CHDate d = first;
+        const short n = static_cast<short>(i * m_s.expLength);
+        d.AddMonths(&n);
+        m_expDates[i] = d.GetSerial();
+    }
+    m_devAges.assign(m_s.numDev, 0);
+    for (int c = 0; c < m_s.numDev; ++c) m_devAges[c] = m_s.firstDevAge + c * m_s.devLength;
+}
+
+std::vector<std::uint16_t> CProject::Staircase() const {
+    // A row sees the ages up to the evaluation: from the start of its period
+    // to the end of the newest period, plus any evaluations appended without
+    // a new row.
+    std::vector<std::uint16_t> lens(m_s.numExp, 0);
+    for (int i = 0; i < m_s.numExp; ++i) {
+        const int months = (m_s.numExp - i) * m_s.expLength + m_s.evalExtra;
+        std::uint16_t n = 0;
+        for (int c = 0; c < m_s.numDev; ++c)
+            if (m_devAges[c] <= months || (m_s.prior && i == 0 && c < m_s.numDev)) n = static_cast<std::uint16_t>(c + 1);
+        lens[i] = n;
+    }
+    return lens;
+}
+
+void CProject::AddNode(QSID id, QSID parent, const std::string& name) { m_nodes[id] = NodeEntry{parent, name}; }
+
+void CProject::BuildTemplate() {
+    AddNode(qsk::kCatInput, 0, "Input Data");
+    AddNode(qsk::kNodeUserInput, qsk::kCatInput, "User Defined Input");
+    AddNode(qsk::kNodeAdjustments, qsk::kCatInput, "Data Adjustments");
+    AddNode(qsk::kNodeMethodInput, qsk::kCatInput, "Method Input Data");
+    AddNode(qsk::kCatSDF, 0, "Selected Development Factors");
+    AddNode(qsk::kCatCalcUlt, 0, "Calculated Ultimates");
+    AddNode(qsk::kCatScalar, 0, "Scalars");
+    AddNode(qsk::kCatExhibit, 0, "Exhibits");
+    AddNode(5001, qsk::kCatExhibit, "Paid Exhibits");
+    AddNode(5022, qsk::kCatExhibit, "Incurred Exhibits");
+    AddNode(5032, qsk::kCatExhibit, "Claims Exhibits");
+    AddNode(5042, qsk::kCatExhibit, "Salvage and Subrogation Exhibits");
+    AddNode(5050, qsk::kCatExhibit, "Premium Exhibits");
+    AddNode(5060, qsk::kCatExhibit, "User Defined Exhibits");
+    AddNode(qsk::kCatMethod, 0, "Methods");
+    AddNode(qsk::kCatReport, 0, "Reports");
+    AddNode(qsk::kCatGraph, 0, "Graphs");
+    AddNode(qsk::kCatUltimate, 0, "Ultimates");
+    AddNode(qsk::kNodeSelectedUlt, qsk::kCatUltimate, "Selected Ultimates");
+    AddNode(qsk::kNodeHistoricalUlt, qsk::kCatUltimate, "Historical Ultimates");
+    AddNode(qsk::kNodeInterpolated, qsk::kCatUltimate, "Interpolated Development Factors");
+    AddNode(qsk::kNodePayment, qsk::kCatUltimate, "Payment Pattern");
+
+    for (const auto& a : kProjectTemplateArrays)
+        AddTemplateArray(a.index, a.name, a.shortName, a.vectorType, a.node, a.cumulable, a.display, a.decimals);
+
+    ObjectEntry sf;
+    sf.baseId = MakeID(5, 1, 0, 0, kProjectScalingIndex);
+    sf.subgroup = qsk::kCatScalar;
+    sf.layered = false;
+    auto scalar = std::make_unique<CScalar>(sf.baseId);
+    scalar->SetIDLongName("Scaling Factor");
+    scalar->SetIDShortName("SF");
+    scalar->SetDecimals(4);
+    scalar->SetValue(1.0);
+    sf.inst[0] = std::move(scalar);
+    InstallEntry(std::move(sf));
+    ApplyLayerRelations();
+}
+
+CDataObject* CProject::AddTemplateArray(int index, const std::string& name, const std::string& shortName,
+                                        int vectorType, QSID subgroup, bool cumulable, int displayType,
+                                        short decimals) {
+    ObjectEntry e;
+    e.baseId = MakeID(1, 1, 0, 0, index);
+    e.subgroup = subgroup;
+    e.layered = true;
+    auto proto = std::make_unique<CDataObject>(e.baseId);
+    proto->SetIDLongName(name);
+    proto->SetIDShortName(shortName);
+    proto->SetVectorType(vectorType);
+    proto->SetCumulable(cumulable);
+    proto->SetDisplayType(displayType);
+    proto->SetDecimals(decimals);
+    for (unsigned short l = 1; l <= kLayerCount; ++l) {
+        auto inst = std::make_unique<CDataObject>(*proto);
+        if (l > 1) inst->ShareNamesWith(*e.inst[1]);
+        e.inst[l] = std::move(inst);
+    }
+    CDataObject* first = static_cast<CDataObject*>(e.inst[1].get());
+    InstallEntry(std::move(e));
+    return first;
+}
+
+void CProject::InstallEntry(ObjectEntry&& entry) {
+    const QSID base = entry.baseId;
+    for (unsigned short l = 0; l <= kLayerCount; ++l) {
+        CFormula* f = entry.inst[l].get();
+        if (!f) continue;
+        QSID id = base;
+        SetIDLayer(id, entry.layered ? l : 0);
+        f->SetIDNum(id);
+        f->SetProject(this);
+    }
+    m_objects[base] = std::move(entry);
+    ApplyShapes();
+}
+
+void CProject::ApplyShapes() {
+    const std::vector<std::uint16_t> stairs = Staircase();
+    for (auto& [id, e] : m_objects)
+        for (auto& inst : e.inst) {
+            auto* d = dynamic_cast<CDataObject*>(inst.get());
+            if (!d) continue;
+            std::uint16_t rows = 0, cols = 0;
+            d->GetMaxRowsCols(rows, cols);
+            switch (d->GetVectorType()) {
+            case CDataObject::VT_TRIANGLE:
+                if (rows != m_s.numExp || cols != m_s.numDev || d->GetRowLengths() != stairs)
+                    d->SetShape(m_s.numExp, m_s.numDev, CDataObject::VT_TRIANGLE, stairs);
+                break;
+            case CDataObject::VT_COLUMN:
+                if (rows != m_s.numExp || cols != 1) d->SetShape(m_s.numExp, 1, CDataObject::VT_COLUMN);
+                break;
+            case CDataObject::VT_ROW:
+                if (rows != 1 || cols != m_s.numDev) d->SetShape(1, m_s.numDev, CDataObject::VT_ROW);
+                break;
+            }
+            d->SetInterval(m_s.devLength);
+        }
+}
+
+// ---------------------------------------------------------------- layers
+
+bool CProject::IsLayerCalculated(unsigned short layer) const { return layer == m_s.calc1 || layer == m_s.calc2; }
+
+void CProject::ApplyLayerRelations() {
+    for (auto& [id, e] : m_objects) {
+        if (!e.layered) continue;
+        auto inst = [&](unsigned short l) { return dynamic_cast<CDataObject*>(e.inst[l].get()); };
+        if (!inst(1)) continue;
+        for (unsigned short l = 1; l <= kLayerCount; ++l) inst(l)->ClearLayerRelation();
+        switch (m_s.calc1) {
+        case GROSS: inst(GROSS)->SetLayerRelation(inst(NET), inst(CEDED), +1); break;
+        case NET: inst(NET)->SetLayerRelation(inst(GROSS), inst(CEDED), -1); break;
+        case CEDED: inst(CEDED)->SetLayerRelation(inst(GROSS), inst(NET), -1); break;
+        default: break;
+        }
+        switch (m_s.calc2) {
+        case GROSS: inst(GROSS)->SetLayerRelation(inst(DIRECT), inst(ASSUMED), +1); break;
+        case DIRECT: inst(DIRECT)->SetLayerRelation(inst(GROSS), inst(ASSUMED), -1); break;
+        case ASSUMED: inst(ASSUMED)->SetLayerRelation(inst(GROSS), inst(DIRECT), -1); break;
+        default: break;
+        }
+    }
+    RecalculateAllLayers();
+}
+
+void CProject::RecalculateAllLayers() {
+    std::vector<CFormula*> entered;
+    for (auto& [id, e] : m_objects) {
+        if (!e.layered) continue;
+        for (unsigned short l = 1; l <= kLayerCount; ++l)
+            if (e.inst[l] && !IsLayerCalculated(l)) entered.push_back(e.inst[l].get());
+    }
+    CFormula::PropagateChanges(entered);
+}
+
+QSSTATUS CProject::GetNameLayer(std::string& name, unsigned short layer) const {
+    if (layer < 1 || layer > kLayerCount) return qsk::kBadLayer;
+    name = kProjectLayerNames[layer];
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetCalcedLayers(LAYERNAMES& calc1, LAYERNAMES& calc2) const {
+    calc1 = m_s.calc1;
+    calc2 = m_s.calc2;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetCalcedLayers(LAYERNAMES calc1, LAYERNAMES calc2) {
+    QSStructure s = m_s;
+    s.calc1 = calc1;
+    s.calc2 = calc2;
+    const QSSTATUS st = ValidateStructure(s);
+    if (st != qsk::kOk) return st;
+    m_s = s;
+    ApplyLayerRelations();
+    NotifyAllObjects(XR_RELOAD);
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::MoveLayer(unsigned short from, unsigned short to) {
+    if (from < 1 || from > kLayerCount || to < 1 || to > kLayerCount || from == to) return qsk::kBadLayer;
+    if (IsLayerCalculated(from) || IsLayerCalculated(to)) return qsk::kBadLayer;
+    std::vector<CFormula*> changed;
+    for (auto& [id, e] : m_objects) {
+        if (!e.layered) continue;
+        auto* src = dynamic_cast<CDataObject*>(e.inst[from].get());
+        auto* dst = dynamic_cast<CDataObject*>(e.inst[to].get());
+        if (!src || !dst) continue;
+        dst->SetAllCells(src->Values(), src->Flags(), 0);
+        std::vector<std::uint8_t> blank(src->Flags().size(), CDataObject::CF_BLANK);
+        src->SetAllCells(std::vector<double>(blank.size(), 0.0), blank, 0);
+        changed.push_back(src);
+        changed.push_back(dst);
+    }
+    CFormula::PropagateChanges(changed);
+    NotifyAllObjects(XR_RELOAD);
+    m_modified = true;
+    return qsk::kOk;
+}
+
+void CProject::NotifyAllObjects(int kind) {
+    for (auto& [id, e] : m_objects)
+        for (auto& inst : e.inst)
+            if (inst && inst->GetViewedCount()) inst->NotifyAll(kind, 0);
+}
+
+// ---------------------------------------------------------------- objects
+
+QSID CProject::BaseOf(QSID id) {
+    if (id >= kGraphFlag) {
+        QSID g = id;
+        SetIDLayer(g, 0);
+        return g;
+    }
+    return GetLayerNeutralID(id);
+}
+
+CProject::ObjectEntry* CProject::FindEntry(QSID id) {
+    auto it = m_objects.find(BaseOf(id));
+    return it == m_objects.end() ? nullptr : &it->second;
+}
+
+const CProject::ObjectEntry* CProject::FindEntry(QSID id) const {
+    auto it = m_objects.find(BaseOf(id));
+    return it == m_objects.end() ? nullptr : &it->second;
+}
+
+bool CProject::IDExists(QSID id) const { return FindEntry(id) != nullptr; }
+
+CFormula* CProject::FindObject(QSID id, unsigned short layer) const {
+    const ObjectEntry* e = FindEntry(id);
+    if (!e) return nullptr;
+    if (!e->layered) return e->inst[0].get();
+    if (layer == 0) layer = GetIDLayer(id);
+    if (layer < 1 || layer > kLayerCount) return nullptr;
+    return e->inst[layer].get();
+}
+
+CDataObject* CProject::FindDataObject(QSID id, unsigned short layer) const {
+    return dynamic_cast<CDataObject*>(FindObject(id, layer));
+}
+
+CFormula* CProject::OpenObject(QSID id, unsigned short layer, IKernelWindow* window, int /*flag*/) {
+    CFormula* f = FindObject(id, layer);
+    if (f && window) f->AddWindow(window);
+    return f;
+}
+
+QSSTATUS CProject::CloseObject(CFormula* object, IKernelWindow* window) {
+    if (!object) return qsk::kFail;
+    object->RemoveWindow(window);
+    return qsk::kOk;
+}
+
+int CProject::IsViewed(QSID id) const {
+    const ObjectEntry* e = FindEntry(id);
+    if (!e) return 0;
+    int n = 0;
+    for (const auto& inst : e->inst)
+        if (inst) n += inst->GetViewedCount();
+    return n;
+}
+
+bool CProject::IDHasData(QSID id, unsigned short layer) const {
+    const CFormula* f = FindObject(id, layer);
+    if (!f) return false;
+    if (auto* d = dynamic_cast<const CDataObject*>(f)) return d->HasAnyValue();
+    if (auto* s = dynamic_cast<const CScalar*>(f)) return !s->IsScalarBlank();
+    return f->IsInitialized();
+}
+
+int CProject::GetIDStatus(QSID id, unsigned short layer) const {
+    const CFormula* f = FindObject(id, layer);
+    if (!f) return 3;
+    if (!IDHasData(id, layer)) return 0;
+    return f->IsCalculated() ? 2 : 1;
+}
+
+QSSTATUS CProject::GetIDLinks(QSID id, QSIDArray& ids) const {
+    const ObjectEntry* e = FindEntry(id);
+    if (!e) return qsk::kUnknownId;
+    ids.clear();
+    std::set<QSID> seen;
+    for (const auto& inst : e->inst) {
+        if (!inst) continue;
+        for (const CFormula* s : inst->GetSources()) {
+            const QSID b = BaseOf(s->GetIDNum());
+            if (b != e->baseId && seen.insert(b).second) ids.push_back(b);
+        }
+    }
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetAllTypeIDsFromID(QSID id, QSID category, QSIDArray& ids) const {
+    // Objects of category that draw on id (its exhibits for an array).
+    ids.clear();
+    const ObjectEntry* e = FindEntry(id);
+    if (!e) return qsk::kUnknownId;
+    std::set<QSID> seen;
+    for (const auto& inst : e->inst) {
+        if (!inst) continue;
+        for (const CFormula* d : inst->GetDependentObjects()) {
+            const QSID b = BaseOf(d->GetIDNum());
+            if (b != e->baseId && GetCategoryOfID(b) == category && seen.insert(b).second) ids.push_back(b);
+        }
+    }
+    return qsk::kOk;
+}
+
+bool CProject::IsUserKind(QSID id) const {
+    const int kind = GetIDDOType(id);
+    return kind == 2 || kind == 4 || kind == 6 || (IsGraphID(id) && GetIDIndex(id) > 500);
+}
+
+QSSTATUS CProject::AddNewFormulaObject(const CFormula& proto, int kind, int dataType, QSID subgroup, bool layered,
+                                       QSID& id) {
+    const bool user = kind == 2 || kind == 4 || kind == 6 || kind == 8;
+    int index = id ? GetIDIndex(id) : 0;
+    auto taken = [&](int i) { return m_objects.count(MakeID(kind, 1, 0, dataType, i)) != 0; };
+    if (index == 0) {
+        for (int i = user ? qsk::kFirstUserIndex : 1; i <= (user ? qsk::kLastUserIndex : 999); ++i)
+            if (!taken(i)) { index = i; break; }
+        if (index == 0) return qsk::kNameTaken;
+    }
+    if (user && (index < qsk::kFirstUserIndex || index > qsk::kLastUserIndex)) return qsk::kFail;
+    if (taken(index)) return qsk::kNameTaken;
+    if (!m_nodes.count(subgroup)) return qsk::kFail;
+    if (proto.GetIDLongName().empty()) return qsk::kFail;
+    ObjectEntry e;
+    e.baseId = MakeID(kind, 1, 0, dataType, index);
+    e.subgroup = subgroup;
+    e.layered = layered;
+    if (layered) {
+        for (unsigned short l = 1; l <= kLayerCount; ++l) {
+            e.inst[l] = proto.Clone();
+            if (l > 1) e.inst[l]->ShareNamesWith(*e.inst[1]);
+        }
+    } else {
+        e.inst[0] = proto.Clone();
+    }
+    const QSID base = e.baseId;
+    InstallEntry(std::move(e));
+    if (layered) ApplyLayerRelations();
+    id = base;
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::AddNewObject(CDataObject& proto, QSID& id, int user) {
+    CDataObject p(proto);
+    p.ClearSources();
+    if (!p.IsInitialized()) p.SetVectorType(CDataObject::VT_TRIANGLE);
+    return AddNewFormulaObject(p, user ? 2 : 1, 0, user ? qsk::kNodeUserInput : qsk::kCatInput, true, id);
+}
+
+QSSTATUS CProject::AddNewObject(CScalar& proto, QSID& id, int user) {
+    return AddNewFormulaObject(proto, user ? 6 : 5, 0, qsk::kCatScalar, false, id);
+}
+
+QSSTATUS CProject::AddObjectToMap(QSID id, CFormula*& object, int /*flag*/) {
+    if (!object) return qsk::kFail;
+    const QSID base = BaseOf(id);
+    const unsigned short layer = GetIDLayer(id);
+    if (layer > kLayerCount) return qsk::kBadLayer;
+    auto it = m_objects.find(base);
+    if (it == m_objects.end()) {
+        ObjectEntry e;
+        e.baseId = base;
+        const QSID cat = GetCategoryOfID(base);
+        e.subgroup = cat ? cat : qsk::kCatInput;
+        if (IsUserKind(base) && e.subgroup == qsk::kCatInput) e.subgroup = qsk::kNodeUserInput;
+        e.layered = layer != 0;
+        e.inst[layer].reset(object);
+        InstallEntry(std::move(e));
+    } else {
+        ObjectEntry& e = it->second;
+        if (e.layered != (layer != 0) || e.inst[layer]) return qsk::kNameTaken;
+        e.inst[layer].reset(object);
+        object->SetIDNum(id >= kGraphFlag ? id : [&] { QSID x = base; SetIDLayer(x, layer); return x; }());
+        object->SetProject(this);
+        for (auto& other : e.inst)
+            if (other && other.get() != object) { object->ShareNamesWith(*other); break; }
+        ApplyShapes();
+    }
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::BeginEditObject(QSID id, CFormula*& object) {
+    ObjectEntry* e = FindEntry(id);
+    if (!e) return qsk::kUnknownId;
+    if (e->editing) return qsk::kInUse;
+    CFormula* src = e->layered ? e->inst[1].get() : e->inst[0].get();
+    if (!src) return qsk::kUnknownId;
+    object = src->Clone().release();
+    e->editing = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::EndEditObject(CFormula*& object, int store, int /*flag*/) {
+    if (!object) return qsk::kFail;
+    std::unique_ptr<CFormula> edited(object);
+    object = nullptr;
+    ObjectEntry* e = FindEntry(edited->GetIDNum());
+    if (!e || !e->editing) return qsk::kUnknownId;
+    e->editing = false;
+    if (!store) return qsk::kOk;
+    if (edited->GetIDLongName().empty()) return qsk::kFail;
+    bool shapeChanged = false;
+    for (unsigned short l = 0; l <= kLayerCount; ++l) {
+        CFormula* f = e->inst[l].get();
+        if (!f) continue;
+        f->SetIDLongName(edited->GetIDLongName());
+        f->SetIDShortName(edited->GetIDShortName());
+        f->SetDisplayType(edited->GetDisplayType());
+        short dec = 0;
+        edited->GetDecimals(dec);
+        f->SetDecimals(dec);
+        std::string foot;
+        edited->GetFootnoteString(foot);
+        f->SetFootnoteString(foot);
+        auto* d = dynamic_cast<CDataObject*>(f);
+        auto* ed = dynamic_cast<CDataObject*>(edited.get());
+        if (d && ed && d->GetVectorType() != ed->GetVectorType()) {
+            d->SetShape(0, 0, ed->GetVectorType());
+            shapeChanged = true;
+        }
+    }
+    if (shapeChanged) {
+        ApplyShapes();
+        for (auto& inst : e->inst)
+            if (inst) inst->NotifyAll(XR_LAYOUT, 0);
+    }
+    m_modified = true;
+    return qsk::kOk;
+}
+
+bool CProject::HasDependents(QSID id) const {
+    const ObjectEntry* e = FindEntry(id);
+    if (!e) return false;
+    for (const auto& inst : e->inst) {
+        if (!inst) continue;
+        for (const CFormula* d : inst->GetDependentObjects())
+            if (BaseOf(d->GetIDNum()) != e->baseId) return true;
+    }
+    return false;
+}
+
+QSSTATUS CProject::GetDependents(QSID id, QSStringArray& names) const {
+    const ObjectEntry* e = FindEntry(id);
+    if (!e) return qsk::kUnknownId;
+    names.clear();
+    std::set<QSID> seen;
+    for (const auto& inst : e->inst) {
+        if (!inst) continue;
+        for (const CFormula* d : inst->GetDependentObjects()) {
+            const QSID b = BaseOf(d->GetIDNum());
+            if (b != e->baseId && seen.insert(b).second) names.push_back(d->GetIDLongName());
+        }
+    }
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::DeleteObject(QSID id) {
+    ObjectEntry* e = FindEntry(id);
+    if (!e) return qsk::kUnknownId;
+    if (!IsUserKind(e->baseId)) return qsk::kReadOnly;
+    if (IsViewed(id) || HasDependents(id) || e->editing) return qsk::kInUse;
+    for (auto& inst : e->inst)
+        if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
+    const QSID base = e->baseId;
+    m_objects.erase(base);
+    m_showItems.erase(std::remove(m_showItems.begin(), m_showItems.end(), base), m_showItems.end());
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::DuplicateObject(QSID id, const std::string& name, const std::string& shortName, CFormula*& copy) {
+    const ObjectEntry* e = FindEntry(id);
+    if (!e) return qsk::kUnknownId;
+    if (name.empty()) return qsk::kFail;
+    const CFormula* src = e->layered ? e->inst[1].get() : e->inst[0].get();
+    std::unique_ptr<CFormula> c = src->Clone();
+    c->SetIDLongName(name);
+    c->SetIDShortName(shortName);
+    c->SetIDNum(0);
+    c->SetProject(nullptr);
+    copy = c.release();
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetDataToObject(const std::string& objectName, const std::string& layerName,
+                                   const std::string& /*label*/, const std::vector<std::vector<double>>& data,
+                                   int /*flag*/, bool add, bool appendDiagonal) {
+    QSID id = 0;
+    if (GetIDFromName(objectName, id) != qsk::kOk) return qsk::kUnknownId;
+    unsigned short layer = 0;
+    for (unsigned short l = 1; l <= kLayerCount; ++l)
+        if (ProjectLower(layerName) == ProjectLower(kProjectLayerNames[l])) layer = l;
+    if (!layer) return qsk::kBadLayer;
+    CDataObject* d = FindDataObject(id, layer);
+    if (!d) return qsk::kUnknownId;
+    if (d->IsReadOnly()) return qsk::kReadOnly;
+    std::uint16_t rows = 0, cols = 0;
+    d->GetMaxRowsCols(rows, cols);
+    if (data.size() > rows) return qsk::kOutOfRange;
+    for (const auto& row : data)
+        if (row.size() > cols) return qsk::kOutOfRange;
+    std::vector<double> values = d->Values();
+    std::vector<std::uint8_t> flags = d->Flags();
+    for (std::size_t r = 0; r < data.size(); ++r) {
+        std::uint16_t len = 0;
+        d->GetNumColsInRow(static_cast<std::uint16_t>(r), len);
+        for (std::size_t c = 0; c < data[r].size() && c < len; ++c) {
+            if (appendDiagonal && c + 1 != len) continue;
+            const std::size_t i = r * cols + c;
+            const bool had = flags[i] & CDataObject::CF_VALUE;
+            values[i] = (add && had ? values[i] : 0.0) + data[r][c];
+            flags[i] = static_cast<std::uint8_t>((flags[i] & ~(CDataObject::CF_BLANK | CDataObject::CF_NOTAVAIL)) |
+                                                 CDataObject::CF_VALUE);
+        }
+    }
+    d->SetAllCells(values, flags, 1);
+    m_modified = true;
+    return qsk::kOk;
+}
+
+void CProject::ForEachObject(const std::function<void(QSID, unsigned short, CFormula*)>& fn) const {
+    for (const auto& [id, e] : m_objects)
+        for (unsigned short l = 0; l <= kLayerCount; ++l)
+            if (e.inst[l]) fn(id, l, e.inst[l].get());
+}
+
+// ---------------------------------------------------------------- names
+
+QSSTATUS CProject::GetNameFromID(QSID id, std::string& name) const {
+    if (id == qsk::kAllArrays) { name = "  0 - All Arrays"; return qsk::kOk; }
+    if (id == qsk::kAllExhibits) { name = "  0 - All Exhibits"; return qsk::kOk; }
+    auto n = m_nodes.find(id);
+    if (n != m_nodes.end()) { name = n->second.name; return qsk::kOk; }
+    const CFormula* f = FindObject(id, 1);
+    if (!f) f = FindObject(id, 0);
+    const ObjectEntry* e = FindEntry(id);
+    if (!f && e)
+        for (const auto& inst : e->inst)
+            if (inst) { f = inst.get(); break; }
+    if (!f) return qsk::kUnknownId;
+    name = f->GetIDName(-1);
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetShortNameFromID(QSID id, std::string& name) const {
+    const ObjectEntry* e = FindEntry(id);
+    if (!e) return qsk::kUnknownId;
+    for (const auto& inst : e->inst)
+        if (inst) { name = inst->GetIDShortName(); return qsk::kOk; }
+    return qsk::kUnknownId;
+}
+
+QSSTATUS CProject::GetLongNameFromID(QSID id, std::string& name) const {
+    const ObjectEntry* e = FindEntry(id);
+    if (!e) return qsk::kUnknownId;
+    for (const auto& inst : e->inst)
+        if (inst) { name = inst->GetIDLongName(); return qsk::kOk; }
+    return qsk::kUnknownId;
+}
+
+int CProject::IsNameUnique(const std::string& name, int category, QSID excludeId, std::string* conflictName,
+                           std::string* conflictShort, std::uint16_t* conflictIndex) const {
+    if (conflictIndex) *conflictIndex = 65535;
+    const std::string want = ProjectLower(name);
+    if (want.empty()) return 0;
+    const QSID excluded = excludeId ? BaseOf(excludeId) : -1;
+    for (const auto& [id, e] : m_objects) {
+        if (id == excluded) continue;
+        if (category && GetCategoryOfID(id) != category) continue;
+        // A bare index (an excluded id given as its number) excludes by index too.
+        if (excludeId > 0 && excludeId < 1000 && GetIDIndex(id) == excludeId) continue;
+        const CFormula* f = nullptr;
+        for (const auto& inst : e.inst)
+            if (inst) { f = inst.get(); break; }
+        if (!f) continue;
+        if (ProjectLower(f->GetIDLongName()) == want || (!f->GetIDShortName().empty() && ProjectLower(f->GetIDShortName()) == want)) {
+            if (conflictName) *conflictName = f->GetIDLongName();
+            if (conflictShort) *conflictShort = f->GetIDShortName();
+            if (conflictIndex) *conflictIndex = static_cast<std::uint16_t>(GetIDIndex(id));
+            return 0;
+        }
+    }
+    return 1;
+}
+
+namespace {
+// Kind and data type of the user objects of a category.
+bool ProjectUserKindOf(int category, int& kind, int& dataType) {
+    switch (category) {
+    case qsk::kCatInput: kind = 2; dataType = 0; return true;
+    case qsk::kCatScalar: kind = 6; dataType = 0; return true;
+    case qsk::kCatExhibit: kind = 4; dataType = 1; return true;
+    case qsk::kCatMethod: kind = 4; dataType = 2; return true;
+    case qsk::kCatReport: kind = 4; dataType = 3; return true;
+    case qsk::kCatGraph: kind = 8; dataType = 0; return true;
+    default: return false;
+    }
+}
+}  // namespace
+
+int CProject::IsIndexAvail(int category, const std::string& indexText) const {
+    int kind = 0, dt = 0;
+    if (!ProjectUserKindOf(category, kind, dt)) return 0;
+    char* end = nullptr;
+    const long index = std::strtol(indexText.c_str(), &end, 10);
+    if (end == indexText.c_str() || index < qsk::kFirstUserIndex || index > qsk::kLastUserIndex) return 0;
+    return m_objects.count(MakeID(kind, 1, 0, dt, static_cast<int>(index))) ? 0 : 1;
+}
+
+QSSTATUS CProject::GetNextAvailIndex(int category, std::uint16_t from, std::string& result) const {
+    int kind = 0, dt = 0;
+    if (!ProjectUserKindOf(category, kind, dt)) return qsk::kFail;
+    for (int i = std::max<int>(from, qsk::kFirstUserIndex); i <= qsk::kLastUserIndex; ++i)
+        if (!m_objects.count(MakeID(kind, 1, 0, dt, i))) {
+            result = std::to_string(i);
+            return qsk::kOk;
+        }
+    return qsk::kNameTaken;
+}
+
+QSSTATUS CProject::GetIDFromName(const std::string& name, QSID& id) const {
+    const std::string want = ProjectLower(name);
+    for (const auto& [base, e] : m_objects) {
+        const CFormula* f = nullptr;
+        for (const auto& inst : e.inst)
+            if (inst) { f = inst.get(); break; }
+        if (!f) continue;
+        if (ProjectLower(f->GetIDLongName()) == want || ProjectLower(f->GetIDName(-1)) == want) {
+            id = base;
+            return qsk::kOk;
+        }
+    }
+    for (const auto& [base, e] : m_objects)
+        for (const auto& inst : e.inst)
+            if (inst && !inst->GetIDShortName().empty() && ProjectLower(inst->GetIDShortName()) == want) {
+                id = base;
+                return qsk::kOk;
+            }
+    return qsk::kUnknownId;
+}
+
+QSSTATUS CProject::GetPrintIDFromName(const std::string& name, QSID& id, QSID oldId) const {
+    const std::string want = ProjectLower(name);
+    const int kind = GetIDDOType(DelGraphIDOf(oldId)), dt = GetIDDataType(DelGraphIDOf(oldId));
+    for (const auto& [base, e] : m_objects) {
+        if (GetIDDOType(base) != kind || GetIDDataType(base) != dt) continue;
+        for (const auto& inst : e.inst)
+            if (inst && (ProjectLower(inst->GetIDLongName()) == want || ProjectLower(inst->GetIDName(-1)) == want)) {
+                id = base;
+                SetIDLayer(id, GetIDLayer(oldId));
+                return qsk::kOk;
+            }
+    }
+    return qsk::kUnknownId;
+}
+
+QSSTATUS CProject::GetFirst(const int& category, QSID& id, std::string& name, int layerFlag, short reserved) {
+    m_iterCursor[category] = -1;
+    return GetNext(category, id, name, layerFlag, reserved);
+}
+
+QSSTATUS CProject::GetNext(const int& category, QSID& id, std::string& name, int, short) {
+    auto cur = m_iterCursor.find(category);
+    if (cur == m_iterCursor.end()) return qsk::kFail;
+    for (auto it = m_objects.upper_bound(cur->second); it != m_objects.end(); ++it) {
+        const QSID cat = it->second.subgroup == qsk::kCatSDF ? qsk::kCatSDF : GetCategoryOfID(it->first);
+        if (cat != category) continue;
+        cur->second = it->first;
+        id = it->first;
+        GetNameFromID(id, name);
+        return qsk::kOk;
+    }
+    m_iterCursor.erase(cur);
+    return qsk::kFail;
+}
+
+QSID CProject::GetScalingFactorID() const { return MakeID(5, 1, 0, 0, kProjectScalingIndex); }
+QSID CProject::GetPayPatternID() const { return MakeID(1, 1, 0, 0, kProjectPayPatternIndex); }
+
+// ---------------------------------------------------------------- navigator
+
+QSSTATUS CProject::GetNodeSubGroups(const QSID& node, QSStringArray& names, QSIDArray& ids) const {
+    if (!m_nodes.count(node)) return qsk::kUnknownId;
+    names.clear();
+    ids.clear();
+    for (const auto& [id, n] : m_nodes)
+        if (n.parent == node) {
+            names.push_back(n.name);
+            ids.push_back(id);
+        }
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetNodeObjects(const QSID& node, QSStringArray& names, QSIDArray& ids, unsigned short layer,
+                                  int dataOnly, int viewEntered, int viewCalculated, int viewSelected) const {
+    std::vector<int> hasData;
+    return GetNodeDisplayObjects(node, layer, dataOnly, viewEntered, viewCalculated, viewSelected, names, ids,
+                                 hasData);
+}
+
+QSSTATUS CProject::GetNodeDisplayObjects(const QSID& node, unsigned short layer, int dataOnly, int viewEntered,
+                                         int viewCalculated, int viewSelected, QSStringArray& names, QSIDArray& ids,
+                                         std::vector<int>& hasData) const {
+    if (!m_nodes.count(node)) return qsk::kUnknownId;
+    if (layer > kLayerCount) return qsk::kBadLayer;
+    names.clear();
+    ids.clear();
+    hasData.clear();
+    for (const auto& [base, e] : m_objects) {
+        if (e.subgroup != node) continue;
+        if (viewSelected && !m_showItems.empty() &&
+            std::find(m_showItems.begin(), m_showItems.end(), base) == m_showItems.end())
+            continue;
+        const unsigned short l = e.layered ? (layer ? layer : 1) : 0;
+        const CFormula* f = e.inst[l].get();
+        if (!f) continue;
+        if (e.layered && layer) {
+            const bool calc = IsLayerCalculated(layer);
+            if (calc && !viewCalculated) continue;
+            if (!calc && !viewEntered) continue;
+        }
+        const bool data = IDHasData(base, l);
+        if (dataOnly && !data) continue;
+        QSID id = base;
+        if (e.layered && layer) SetIDLayer(id, layer);
+        names.push_back(f->GetIDName(-1));
+        ids.push_back(id);
+        hasData.push_back(data ? 1 : 0);
+    }
+    return qsk::kOk;
+}
+
+QSID CProject::GetSubgroupFromID(QSID id) const {
+    const ObjectEntry* e = FindEntry(id);
+    return e ? e->subgroup : 0;
+}
+
+bool CProject::CanMoveIDToSubgroup(QSID id, QSID subgroup) const {
+    const ObjectEntry* e = FindEntry(id);
+    if (!e || !m_nodes.count(subgroup) || e->subgroup == subgroup) return false;
+    // Only within the object's own category tree.
+    auto root = [&](QSID n) {
+        while (m_nodes.count(n) && m_nodes.at(n).parent) n = m_nodes.at(n).parent;
+        return n;
+    };
+    return root(subgroup) == root(e->subgroup);
+}
+
+QSSTATUS CProject::MoveIDToSubGroup(QSID id, QSID subgroup) {
+    if (!CanMoveIDToSubgroup(id, subgroup)) return qsk::kFail;
+    FindEntry(id)->subgroup = subgroup;
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetShowItems(const QSIDArray& ids) {
+    QSIDArray clean;
+    for (QSID id : ids) {
+        const QSID b = BaseOf(id);
+        if (std::find(clean.begin(), clean.end(), b) == clean.end()) clean.push_back(b);
+    }
+    m_showItems = clean;
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetShowItem(QSID id) {
+    const QSID b = BaseOf(id);
+    if (std::find(m_showItems.begin(), m_showItems.end(), b) == m_showItems.end()) m_showItems.push_back(b);
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetProjStructDataInfo(unsigned short layer, std::array<std::map<QSID, std::string>, 5>& maps,
+                                         bool withData) const {
+    if (layer < 1 || layer > kLayerCount) return qsk::kBadLayer;
+    for (auto& m : maps) m.clear();
+    for (const auto& [base, e] : m_objects) {
+        const unsigned short l = e.layered ? layer : 0;
+        const CFormula* f = e.inst[l].get();
+        if (!f || (withData && !IDHasData(base, l))) continue;
+        QSID id = base;
+        if (e.layered) SetIDLayer(id, layer);
+        const int kind = GetIDDOType(base), index = GetIDIndex(base);
+        int slot = -1;
+        if (kind == 5 || kind == 6) slot = 3;
+        else if (kind == 1 || kind == 2) {
+            if (e.subgroup == qsk::kNodeAdjustments) slot = 4;
+            else if ((index >= 23 && index <= 29) || (index >= 33 && index <= 39)) slot = 2;
+            else if (e.subgroup == qsk::kCatInput) slot = 0;
+            else slot = 1;
+        }
+        if (slot >= 0) maps[slot][id] = f->GetIDName(-1);
+    }
+    return qsk::kOk;
+}
+
+// ---------------------------------------------------------------- labels and dates
+
+std::string CProject::ExposureLabel(int row) const {
+    if (RowsNeedPriorLabel(row)) return "Prior";
+    if (row < 0 || row >= static_cast<int>(m_expDates.size())) return {};
+    return CHDate(m_expDates[row]).Format(m_datesFormat);
+}
+
+QSSTATUS CProject::GetLabels(QSStringArray& exposure, QSStringArray& development, QSStringArray& exhibit,
+                             std::string& title) const {
+    std::string cap;
+    GetLabels(exposure, LBL_EXPOSURE, cap, -1);
+    GetLabels(development, LBL_DEVELOPMENT, cap, -1);
+    GetLabels(exhibit, LBL_EXHIBIT, cap, -1);
+    title = m_periodLabel;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetLabels(QSStringArray& labels, LABELTYPES kind, std::string& caption, const short& index) const {
+    labels.clear();
+    switch (kind) {
+    case LBL_EXPOSURE:
+        for (int r = 0; r < m_s.numExp; ++r) labels.push_back(ExposureLabel(r));
+        caption = m_periodLabel;
+        break;
+    case LBL_DEVELOPMENT:
+        for (int a : m_devAges) labels.push_back(std::to_string(a));
+        caption = "Age";
+        break;
+    case LBL_EXHIBIT:
+        for (std::size_t c = 0; c < m_devAges.size(); ++c) {
+            if (c + 1 < m_devAges.size()) {
+                const std::string a = std::to_string(m_devAges[c]), b = std::to_string(m_devAges[c + 1]);
+                labels.push_back(m_exhibitLabelFormat ? b + "/" + a : a + "-" + b);
+            } else {
+                labels.push_back(std::to_string(m_devAges[c]) + "-Ult");
+            }
+        }
+        caption = "Age";
+        break;
+    case LBL_HISTORICAL:
+        labels = m_histLabels;
+        caption = "Historical";
+        break;
+    case LBL_CALENDAR: {
+        // One label per evaluation diagonal, oldest first: the period the
+        // diagonal closes.
+        const int periods = m_s.numExp + m_s.evalExtra / m_s.expLength;
+        CHDate first(m_expDates.empty() ? 0.0 : m_expDates[0]);
+        for (int k = 0; k < periods; ++k) {
+            CHDate d = first;
+            const short n = static_cast<short>(k * m_s.expLength);
+            d.AddMonths(&n);
+            labels.push_back(d.Format(m_datesFormat));
+        }
+        caption = "Calendar " + m_periodLabel;
+        break;
+    }
+    default: return qsk::kFail;
+    }
+    if (index >= 0) {
+        if (index >= static_cast<short>(labels.size())) return qsk::kOutOfRange;
+        labels = {labels[index]};
+    }
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetObjectLabels(const CDataObject& object, QSStringArray& rows, QSStringArray& cols,
+                                   std::string& corner) const {
+    std::string cap;
+    std::uint16_t nr = 0, nc = 0;
+    object.GetMaxRowsCols(nr, nc);
+    rows.clear();
+    cols.clear();
+    corner = object.GetIDLongName();
+    switch (object.GetVectorType()) {
+    case CDataObject::VT_TRIANGLE:
+        GetLabels(rows, LBL_EXPOSURE, cap, -1);
+        GetLabels(cols, LBL_DEVELOPMENT, cap, -1);
+        break;
+    case CDataObject::VT_COLUMN:
+        GetLabels(rows, LBL_EXPOSURE, cap, -1);
+        cols.push_back(object.GetIDShortName().empty() ? object.GetIDLongName() : object.GetIDShortName());
+        break;
+    case CDataObject::VT_ROW:
+        rows.push_back(object.GetIDShortName().empty() ? object.GetIDLongName() : object.GetIDShortName());
+        GetLabels(cols, LBL_DEVELOPMENT, cap, -1);
+        break;
+    }
+    rows.resize(nr);
+    cols.resize(nc);
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetExpDate(int& month, int& day, int& year, int index) const {
+    if (index < 0 || index >= static_cast<int>(m_expDates.size())) return qsk::kOutOfRange;
+    CHDate d(m_expDates[index]);
+    month = d.Month();
+    day = d.Day();
+    year = d.Year();
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetExpDate(CHDate& date, int index) const {
+    if (index < 0 || index >= static_cast<int>(m_expDates.size())) return qsk::kOutOfRange;
+    date.SetSerial(m_expDates[index]);
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetExpDate(int month, int day, int year, int index) {
+    if (index < 0 || index >= static_cast<int>(m_expDates.size())) return qsk::kOutOfRange;
+    CHDate d;
+    if (d.SetDate(year, month, day) != 0) return qsk::kFail;
+    // Dates must stay in order.
+    if (index > 0 && d.GetSerial() <= m_expDates[index - 1]) return qsk::kFail;
+    if (index + 1 < static_cast<int>(m_expDates.size()) && d.GetSerial() >= m_expDates[index + 1]) return qsk::kFail;
+    m_expDates[index] = d.GetSerial();
+    NotifyAllObjects(XR_LAYOUT);
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetDevPeriod(int& months, int index) const {
+    if (index < 0 || index >= static_cast<int>(m_devAges.size())) return qsk::kOutOfRange;
+    months = m_devAges[index];
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetDevPeriod(int months, int index) {
+    if (index < 0 || index >= static_cast<int>(m_devAges.size()) || months < 1) return qsk::kOutOfRange;
+    if (index > 0 && months <= m_devAges[index - 1]) return qsk::kFail;
+    if (index + 1 < static_cast<int>(m_devAges.size()) && months >= m_devAges[index + 1]) return qsk::kFail;
+    m_devAges[index] = months;
+    NotifyAllObjects(XR_LAYOUT);
+    m_modified = true;
+    return qsk::kOk;
+}
+
+std::string CProject::GetAllPriorExposureYear(const std::string& label) const {
+    if (m_expDates.empty()) return label;
+    return std::to_string(CHDate(m_expDates[0]).Year());
+}
+
+QSSTATUS CProject::SetDatesFormat(const std::string& pattern) {
+    if (pattern.empty()) return qsk::kFail;
+    m_datesFormat = pattern;
+    NotifyAllObjects(XR_LAYOUT);
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetExhibitLabelFormat(int format) {
+    if (format != 0 && format != 1) return qsk::kFail;
+    m_exhibitLabelFormat = format;
+    m_modified = true;
+    return qsk::kOk;
+}
+
+std::string CProject::GetSelHistLabel(int index) const {
+    return index >= 0 && index < static_cast<int>(m_histLabels.size()) ? m_histLabels[index] : std::string();
+}
+
+QSSTATUS CProject::SetSelHistLabel(int index, const std::string& text) {
+    if (index < 0 || index >= kMaxHistoricals) return qsk::kOutOfRange;
+    if (index >= static_cast<int>(m_histLabels.size())) m_histLabels.resize(index + 1);
+    m_histLabels[index] = text;
+    m_modified = true;
+    return qsk::kOk;
+}
+
+// ---------------------------------------------------------------- display
+
+QSSTATUS CProject::GetCurrencySymbol(std::string& symbol, int& position) const {
+    symbol = m_display.currency;
+    position = m_display.currencyPosition;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetCurrencySymbol(const std::string& symbol, int position) {
+    if (symbol.size() > 4 || (position != 0 && position != 1)) return qsk::kFail;
+    m_display.currency = symbol;
+    m_display.currencyPosition = position;
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetNegSymbol(std::string& symbol, int& leading, int& red) const {
+    symbol = m_display.negSymbol;
+    leading = m_display.negLeading;
+    red = m_display.negRed;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetNegSymbol(const std::string& symbol, int leading, int red) {
+    if (symbol.size() > 1) return qsk::kFail;
+    m_display.negSymbol = symbol;
+    m_display.negLeading = leading ? 1 : 0;
+    m_display.negRed = red ? 1 : 0;
+    m_modified = true;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::GetThousDecSymbol(char& thousands, char& decimal, int& useThousands) const {
+    thousands = m_display.thousands;
+    decimal = m_display.decimal;
+    useThousands = m_display.useThousands;
+    return qsk::kOk;
+}
+
+QSSTATUS CProject::SetThousDecSymbol(char thousands, char decimal, int useThousands) {
+    if (decimal == 0 || thousands == decimal) return qsk::kFail;
+    m_display.thousands = thousands;
+    m_display.decimal = decimal;
+    m_display.useThousands = useThousands ? 1 : 0;
+    m_modified = true;
+    return qsk::kOk;
+}

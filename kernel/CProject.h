@@ -1,0 +1,418 @@
+#pragma once
+// A reserving project: its structure (exposure and development periods), its
+// objects in five layers, the navigator tree, labels, display settings and
+// its stored form.
+//
+// Objects are kept by their layer-neutral id. A layered object (every data
+// object of the template and every user array) has one instance per layer
+// 1..5; scalars and objects added without a layer have one instance, found
+// under any layer. Two of the five layers are calculated from the other three
+// by the project's relations (GetCalcedLayers):
+//   first relation   Net + Ceded = Gross      (calculated: Net, Ceded or Gross)
+//   second relation  Direct + Assumed = Gross (calculated: Direct, Assumed or Gross)
+// A calculated instance is read-only and follows its sources cell by cell.
+//
+// The project derives from CFormula for its own display settings (decimals,
+// display type) and for the label calls that views make on it.
+//
+// Argument orders where callers disagreed are fixed here: exposure dates are
+// (month, day, year, index) in both directions with the index from 0;
+// GetNodeObjects is (node, names, ids, layer, dataOnly, viewEntered,
+// viewCalculated, viewSelected).
+#include <array>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CDataObject.h"
+#include "CFormula.h"
+#include "CHDate.h"
+#include "CLOGFONT.h"
+#include "CPageSetup.h"
+#include "CScalar.h"
+#include "KernelIds.h"
+#include "KernelTypes.h"
+
+class CKDVVantor;
+class IKDVDatabaseManager;
+class KernelWriter;
+class KernelReader;
+
+// Display settings a new project starts with. The workstation keeps them in
+// section "Settings" of the application profile ("Currency", "Currency
+// Position", "Negative Symbol", "Negative Position", "Negative Red",
+// "Thousand Separator", "Decimal Separator", "Use Thousand Separator",
+// "Decimals"); the program reads them at start-up with
+// CProject::ReadDisplayDefaults and the kernel applies them to every project
+// constructed afterwards.
+struct QSDisplayDefaults {
+    std::string currency = "$";
+    int currencyPosition = 1;  // 0 after the number, 1 before
+    std::string negSymbol;     // empty: parentheses
+    int negLeading = 0;        // 1 leading "-", 0 trailing (with a symbol)
+    int negRed = 0;
+    char thousands = ',';
+    char decimal = '.';
+    int useThousands = 1;
+    short decimals = 0;
+};
+
+// The project's structure. Exposure rows include the all-prior row (row 0)
+// when there is one.
+struct QSStructure {
+    std::uint16_t numExp = 0;
+    PRDLENGTH expLength = PRD_YEAR;
+    std::uint16_t firstYear = 0;
+    std::uint16_t firstInterval = 1;  // period of the year of the first row (1-based)
+    std::uint16_t numDev = 0;
+    PRDLENGTH devLength = PRD_YEAR;
+    std::uint16_t firstDevAge = 12;   // months
+    LAYERNAMES calc1 = GROSS;
+    LAYERNAMES calc2 = ASSUMED;
+    bool prior = false;               // row 0 holds all prior periods
+    std::uint16_t evalExtra = 0;      // months the evaluation lies beyond the newest period's end
+};
+
+class CProject : public CFormula {
+public:
+    CProject();
+    ~CProject() override;
+    CProject(const CProject&) = delete;
+    CProject& operator=(const CProject&) = delete;
+
+    // ---- life cycle
+    // Builds the default project: structure values in this order (see
+    // QSStructure): generation (5), exposure count, exposure length, first
+    // year, first interval, development count, development length, first age
+    // (months), the two calculated layers. The includes-prior flag is set
+    // beforehand with SetIncludesPrior.
+    QSSTATUS Create(std::uint16_t& generation, std::uint16_t& numExp, PRDLENGTH& expLength, std::uint16_t& firstYear,
+                    std::uint16_t& firstInterval, std::uint16_t& numDev, PRDLENGTH& devLength,
+                    std::uint16_t& firstDevAge, LAYERNAMES& calc1, LAYERNAMES& calc2);
+    void SetIncludesPrior(bool prior) { m_pendingPrior = prior; }
+    bool GetIncludesPrior() const { return m_s.prior; }
+    QSSTATUS GetInfoProject(std::uint16_t& generation, std::uint16_t& numExp, PRDLENGTH& expLength,
+                            std::uint16_t& firstYear, std::uint16_t& firstInterval, std::uint16_t& numDev,
+                            PRDLENGTH& devLength, std::uint16_t& firstDevAge) const;
+    QSSTATUS GetInfoDevPrd(std::uint16_t& numDev, PRDLENGTH& devLength, std::uint16_t& firstDevAge) const;
+    QSSTATUS GetLengthExpPrd(PRDLENGTH& length) const;
+    QSSTATUS GetLengthDevPrd(PRDLENGTH& length) const;
+    std::uint16_t GetNumExpPrds() const { return m_s.numExp; }
+    const QSStructure& GetStructure() const { return m_s; }
+    // Reshapes the project; cells keep their row and column where still valid.
+    QSSTATUS RedimProj(std::uint16_t numExp, PRDLENGTH expLength, std::uint16_t firstYear, std::uint16_t firstInterval,
+                       std::uint16_t numDev, PRDLENGTH devLength, std::uint16_t firstDevAge, LAYERNAMES calc1,
+                       LAYERNAMES calc2);
+    // Sets the kernel's defaults for a template-managed project (display
+    // defaults, fonts, page setup).
+    QSSTATUS SetUserDefaults();
+    RUNNING_MODE Mode() const { return m_mode; }
+    void SetMode(RUNNING_MODE mode) { m_mode = mode; }
+    CKDVVantor* GetCKDVVantor() const { return nullptr; }  // file projects have no database record
+    IKDVDatabaseManager* GetDBManager() const { return nullptr; }
+
+    void SetFileName(const std::string& path) { m_fileName = path; }
+    const std::string& GetFileName() const { return m_fileName; }
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    bool IsModified() const { return m_modified; }
+
+    // ---- persistence (docs/kernel/storage.md)
+    // Load statuses: 0 loaded; 4 loaded from an older generation; 1 damaged
+    // or truncated; 2 not a project stream or a newer generation; 3 the
+    // project could not be built (resources); 5 conversion failed.
+    enum LoadStatus : QSSTATUS { LS_OK = 0, LS_DAMAGED = 1, LS_UNSUPPORTED = 2, LS_RESOURCES = 3, LS_OLDER = 4,
+                                 LS_CONVERSION = 5 };
+    static constexpr std::uint32_t kStorageGeneration = 2;
+    // The "QS1" stream; an older generation may be asked for (tests, export).
+    std::vector<std::uint8_t> SaveProject(std::uint32_t generation = kStorageGeneration) const;
+    QSSTATUS LoadProject(const std::uint8_t* data, std::size_t size);  // sets and returns the load status
+    QSSTATUS GetLoadStatus() const { return m_loadStatus; }
+    std::vector<std::uint8_t> SaveGraphData() const;             // the "GraphData" stream
+    QSSTATUS LoadGraphData(const std::uint8_t* data, std::size_t size);
+    std::vector<std::uint8_t> SaveDefGraphStyles() const;        // the "DefGraphStyles" stream
+    QSSTATUS LoadDefGraphStyles(const std::uint8_t* data, std::size_t size);
+    // Graph list and default styles: opaque records kept for the graph code.
+    std::map<QSID, std::vector<std::uint8_t>>& GraphList() { return m_graphs; }
+    std::map<int, std::vector<std::uint8_t>>& DefGraphStyles() { return m_defGraphStyles; }
+
+    // ---- objects
+    // Returns the instance of id in layer (layer 0 takes the id's own layer)
+    // and registers window for "XREFRESH"; null for an unknown id or a bad layer.
+    CFormula* OpenObject(QSID id, unsigned short layer, IKernelWindow* window, int flag = 1);
+    QSSTATUS CloseObject(CFormula* object, IKernelWindow* window);
+    // Look-up without a window (kernel code and tests).
+    CFormula* FindObject(QSID id, unsigned short layer = 0) const;
+    CDataObject* FindDataObject(QSID id, unsigned short layer) const;
+    bool IDExists(QSID id) const;
+    int IsViewed(QSID id) const;
+    bool IDHasData(QSID id, unsigned short layer) const;
+    // Status code for the navigator icon: 0 no data, 1 entered with data,
+    // 2 calculated with data, 3 not in this project.
+    int GetIDStatus(QSID id, unsigned short layer) const;
+    // Sources of an object (its links), layer-neutral ids.
+    QSSTATUS GetIDLinks(QSID id, QSIDArray& ids) const;
+    QSSTATUS GetAllTypeIDsFromID(QSID id, QSID category, QSIDArray& ids) const;
+
+    // Adds a new object built from a prototype. id in: an index to use (0 for
+    // the next free one); out: the new layer-neutral id. user 1 makes a
+    // user-defined object (index 501..995).
+    QSSTATUS AddNewObject(CDataObject& proto, QSID& id, int user = 1);
+    QSSTATUS AddNewObject(CScalar& proto, QSID& id, int user = 1);
+    // The same for any object kind (exhibits and methods): kind and data type
+    // give the id's fields, layered makes one instance per layer.
+    QSSTATUS AddNewFormulaObject(const CFormula& proto, int kind, int dataType, QSID subgroup, bool layered,
+                                 QSID& id);
+    // Takes ownership of an object built elsewhere, under id (layer 0: unlayered).
+    QSSTATUS AddObjectToMap(QSID id, CFormula*& object, int flag = 0);
+    QSSTATUS BeginEditObject(QSID id, CFormula*& object);
+    QSSTATUS EndEditObject(CFormula*& object, int store, int flag = 0);
+    QSSTATUS DeleteObject(QSID id);
+    bool HasDependents(QSID id) const;
+    QSSTATUS GetDependents(QSID id, QSStringArray& names) const;
+    // A copy of id's definition under new names, for AddNewObject in this or
+    // another project; the caller owns it.
+    QSSTATUS DuplicateObject(QSID id, const std::string& name, const std::string& shortName, CFormula*& copy);
+    // Puts values into the object that name and layer name; add sums into the
+    // old values, appendDiagonal writes only the newest diagonal.
+    QSSTATUS SetDataToObject(const std::string& objectName, const std::string& layerName,
+                             const std::string& label, const std::vector<std::vector<double>>& data, int flag,
+                             bool add, bool appendDiagonal);
+
+    // ---- names and ids
+    QSSTATUS GetNameFromID(QSID id, std::string& name) const;
+    QSSTATUS GetShortNameFromID(QSID id, std::string& name) const;
+    QSSTATUS GetLongNameFromID(QSID id, std::string& name) const;
+    // Non-zero when name is used by no object of the category other than
+    // excludeId (compared without case, long and short names). Otherwise the
+    // conflicting object's names and index are returned.
+    int IsNameUnique(const std::string& name, int category, QSID excludeId, std::string* conflictName = nullptr,
+                     std::string* conflictShort = nullptr, std::uint16_t* conflictIndex = nullptr) const;
+    QSSTATUS GetNextAvailIndex(int category, std::uint16_t from, std::string& result) const;
+    int IsIndexAvail(int category, const std::string& indexText) const;
+    QSSTATUS GetIDFromName(const std::string& name, QSID& id) const;
+    // Finds an object of oldId's kind by name (the print lists follow renumbered objects).
+    QSSTATUS GetPrintIDFromName(const std::string& name, QSID& id, QSID oldId) const;
+    // Walks the objects of a category (1000, 4000, ...) in id order.
+    QSSTATUS GetFirst(const int& category, QSID& id, std::string& name, int layerFlag = 0, short reserved = -1);
+    QSSTATUS GetNext(const int& category, QSID& id, std::string& name, int layerFlag = 0, short reserved = -1);
+    QSID GetScalingFactorID() const;
+    QSID GetPayPatternID() const;
+
+    // ---- navigator
+    QSSTATUS GetNodeSubGroups(const QSID& node, QSStringArray& names, QSIDArray& ids) const;
+    QSSTATUS GetNodeObjects(const QSID& node, QSStringArray& names, QSIDArray& ids, unsigned short layer,
+                            int dataOnly, int viewEntered, int viewCalculated, int viewSelected) const;
+    QSSTATUS GetNodeDisplayObjects(const QSID& node, unsigned short layer, int dataOnly, int viewEntered,
+                                   int viewCalculated, int viewSelected, QSStringArray& names, QSIDArray& ids,
+                                   std::vector<int>& hasData) const;
+    QSID GetSubgroupFromID(QSID id) const;
+    bool CanMoveIDToSubgroup(QSID id, QSID subgroup) const;
+    QSSTATUS MoveIDToSubGroup(QSID id, QSID subgroup);
+    QSSTATUS GetShowItems(QSIDArray& ids) const { ids = m_showItems; return qsk::kOk; }
+    QSSTATUS SetShowItems(const QSIDArray& ids);
+    QSSTATUS SetShowItem(QSID id);
+    // Structure objects of a layer by role: [0] entered arrays, [1] other
+    // input arrays, [2] ultimates, [3] scalars, [4] data-adjustment tables.
+    QSSTATUS GetProjStructDataInfo(unsigned short layer, std::array<std::map<QSID, std::string>, 5>& maps,
+                                   bool withData) const;
+
+    // ---- layers
+    QSSTATUS GetLayerCount(unsigned short& count) const { count = kLayerCount; return qsk::kOk; }
+    QSSTATUS GetNameLayer(std::string& name, unsigned short layer) const;
+    QSSTATUS GetCalcedLayers(LAYERNAMES& calc1, LAYERNAMES& calc2) const;
+    QSSTATUS SetCalcedLayers(LAYERNAMES calc1, LAYERNAMES calc2);
+    bool IsLayerCalculated(unsigned short layer) const;
+    // Moves every entered value of layer from into layer to (both entered);
+    // from is left blank.
+    QSSTATUS MoveLayer(unsigned short from, unsigned short to);
+
+    // ---- labels and dates
+    // Three lists and a title: exposure labels, development labels,
+    // exhibit (age-to-age) labels, and the period word.
+    QSSTATUS GetLabels(QSStringArray& exposure, QSStringArray& development, QSStringArray& exhibit,
+                       std::string& title) const;
+    // One kind of labels; index -1 for all, else the one label at index.
+    QSSTATUS GetLabels(QSStringArray& labels, LABELTYPES kind, std::string& caption, const short& index) const;
+    QSSTATUS GetObjectLabels(const CDataObject& object, QSStringArray& rows, QSStringArray& cols,
+                             std::string& corner) const;
+    QSSTATUS GetExpDate(int& month, int& day, int& year, int index) const;
+    QSSTATUS GetExpDate(CHDate& date, int index) const;
+    QSSTATUS SetExpDate(int month, int day, int year, int index);
+    QSSTATUS GetDevPeriod(int& months, int index) const;
+    QSSTATUS SetDevPeriod(int months, int index);
+    std::string GetAllPriorExposureYear(const std::string& label) const;
+    const std::string& GetDatesFormat() const { return m_datesFormat; }
+    QSSTATUS SetDatesFormat(const std::string& pattern);
+    const std::string& GetPeriodLabel() const { return m_periodLabel; }
+    QSSTATUS SetPeriodLabel(const std::string& text) { m_periodLabel = text; m_modified = true; return qsk::kOk; }
+    int GetExhibitLabelFormat() const { return m_exhibitLabelFormat; }
+    QSSTATUS SetExhibitLabelFormat(int format);
+    int GetNumHistLabels() const { return static_cast<int>(m_histLabels.size()); }
+    std::string GetSelHistLabel(int index) const;
+    QSSTATUS SetSelHistLabel(int index, const std::string& text);
+    static constexpr int kMaxHistoricals = 12;
+
+    // ---- display settings
+    QSSTATUS GetCurrencySymbol(std::string& symbol, int& position) const;
+    QSSTATUS SetCurrencySymbol(const std::string& symbol, int position);
+    QSSTATUS GetNegSymbol(std::string& symbol, int& leading, int& red) const;
+    QSSTATUS SetNegSymbol(const std::string& symbol, int leading, int red);
+    QSSTATUS GetThousDecSymbol(char& thousands, char& decimal, int& useThousands) const;
+    QSSTATUS SetThousDecSymbol(char thousands, char decimal, int useThousands);
+    QSSTATUS GetDataFont(CLOGFONT& font) const { font = m_dataFont; return qsk::kOk; }
+    QSSTATUS SetDataFont(const CLOGFONT& font) { m_dataFont = font; m_modified = true; return qsk::kOk; }
+    QSSTATUS GetHeadingsFont(CLOGFONT& font) const { font = m_headingsFont; return qsk::kOk; }
+    QSSTATUS SetHeadingsFont(const CLOGFONT& font) { m_headingsFont = font; m_modified = true; return qsk::kOk; }
+    QSSTATUS GetHeaderFont(CLOGFONT& font) const { font = m_pageSetup.m_HeaderFont; return qsk::kOk; }
+    QSSTATUS GetFooterFont(CLOGFONT& font) const { font = m_pageSetup.m_FooterFont; return qsk::kOk; }
+    QSSTATUS GetTitleFont(CLOGFONT& font) const { font = m_pageSetup.m_TitleFont; return qsk::kOk; }
+    QSSTATUS GetHeaderStrings(QSStringArray& s) const { s = m_pageSetup.m_HeaderStrings; return qsk::kOk; }
+    QSSTATUS GetFooterStrings(QSStringArray& s) const { s = m_pageSetup.m_FooterStrings; return qsk::kOk; }
+    CPageSetup& GetPageSetup() { return m_pageSetup; }
+    const CPageSetup& GetPageSetup() const { return m_pageSetup; }
+    void SetPageSetup(const CPageSetup& ps) { m_pageSetup = ps; m_modified = true; }
+    static void SetDisplayDefaults(const QSDisplayDefaults& defaults);
+    static QSDisplayDefaults GetDisplayDefaults();
+    // Reads the "Settings" keys through the caller's profile reader
+    // (key, default) -> value, and makes them the defaults of new projects.
+    static void ReadDisplayDefaults(const std::function<std::string(const char* key, const char* def)>& read);
+
+    // ---- project properties
+    const std::string& GetCompanyName() const { return m_company; }
+    void SetCompanyName(const std::string& s) { m_company = s; m_modified = true; }
+    const std::string& GetDescription() const { return m_description; }
+    void SetDescription(const std::string& s) { m_description = s; m_modified = true; }
+    const std::string& GetComment() const { return m_comment; }
+    void SetComment(const std::string& s) { m_comment = s; m_modified = true; }
+    CHDate GetAsOfDate() const { return CHDate(m_asOfSerial); }
+    void SetAsOfDate(const CHDate& d) { m_asOfSerial = d.GetSerial(); m_modified = true; }
+    int GetPC5DirectLayer() const { return m_pc5DirectLayer; }
+    void SetPC5DirectLayer(int layer) { m_pc5DirectLayer = layer; }
+    int GetPC5IsAssCalc() const { return m_pc5IsAssCalc; }
+    void SetPC5IsAssCalc(int on) { m_pc5IsAssCalc = on; }
+
+    // ---- structure operations (all or nothing)
+    QSSTATUS AppendNewEvaluation(int& growRows, int& growColumns, int& clearSelected, int& count);
+    QSSTATUS RemoveLastEvaluation(int& count);
+    int GetEvaluationCount() const;  // diagonals that can still be removed + 1
+    // kind 2: a period before the oldest; kind 0: the all-prior row.
+    QSSTATUS AppendExposurePeriod(int& count, int kind);
+    // kind 2: the oldest period; kind 1: the all-prior row.
+    QSSTATUS RemoveExposurePeriod(int& count, int kind);
+    QSSTATUS AppendDevelopmentPeriod(int& count);
+    // Results: 0 done; 1 failure; 2000 one period missing with the prior
+    // row left out; n > 1: n - 1 periods missing. Nothing changes unless 0.
+    QSSTATUS CompressRows(int newLength, int& startRow, int& stopRow, int& ratio);
+    // 0 done; 1 bad length; 2 more exposure than development periods would result.
+    QSSTATUS CompressColumns(int newLength, int leaveFirst, int& count);
+    QSSTATUS CopyCurrentUltimatesToHistoricalUltimates(int growRows);
+    QSSTATUS CopyHistoricalUltimatesToCurrentUltimates(int flag);
+    bool HasHistoricalUltimates() const;
+    static constexpr int kFirstSelectedUltimate = 23;
+    static constexpr int kFirstHistoricalUltimate = 33;
+    static constexpr int kUltimateCount = 7;
+
+    // ---- arithmetic
+    // status: 0 done; 101 done, out lists targets skipped because they are
+    // calculated from other targets; 100 target calculated, 200 target a
+    // scalar, 300 target cannot take input, 400 source cannot provide input,
+    // 500 target not found, 600 source not found, 700 incompatible shapes,
+    // 800 operation failed (division by zero); out lists the tables concerned.
+    // An empty operand list uses value. Nothing changes on a failure.
+    virtual QSSTATUS PerformTableMath(const QSIDArray& targets, int operation, const QSIDArray& operands,
+                                      double& value, QSIDArray& out, std::int32_t& status);
+    // Adds or subtracts other's entered data (OPTYPES 0/1), rows matched by date.
+    QSSTATUS ProjectMath(const CProject& other, int operation);
+    std::uint32_t MatchProject(const CProject& other) const;
+
+    // ---- reports
+    QSSTATUS DumpStruct(std::FILE* file, int kind) const;
+    QSSTATUS CompProject(const CProject& other, std::FILE* file) const;
+    std::string DumpStructText(int kind) const;
+    std::string CompProjectText(const CProject& other) const;
+
+    // All instances of every object, for kernel code that walks the project.
+    void ForEachObject(const std::function<void(QSID baseId, unsigned short layer, CFormula*)>& fn) const;
+
+private:
+    struct ObjectEntry {
+        QSID baseId = 0;
+        QSID subgroup = 0;
+        bool layered = true;
+        bool editing = false;
+        std::array<std::unique_ptr<CFormula>, 6> inst;
+    };
+    struct NodeEntry {
+        QSID parent = 0;
+        std::string name;
+    };
+
+    friend class CProjectStorageAccess;
+
+    void BuildTemplate();
+    void AddNode(QSID id, QSID parent, const std::string& name);
+    CDataObject* AddTemplateArray(int index, const std::string& name, const std::string& shortName, int vectorType,
+                                  QSID subgroup, bool cumulable, int displayType, short decimals);
+    ObjectEntry* FindEntry(QSID id);
+    const ObjectEntry* FindEntry(QSID id) const;
+    static QSID BaseOf(QSID id);
+    void InstallEntry(ObjectEntry&& entry);
+    void ApplyLayerRelations();
+    void RecalculateAllLayers();
+    void ApplyShapes();
+    std::vector<std::uint16_t> Staircase() const;
+    void ResetDatesFromStructure();
+    std::string DefaultDatesFormat() const;
+    bool RowsNeedPriorLabel(int row) const { return m_s.prior && row == 0; }
+    std::string ExposureLabel(int row) const;
+    void NotifyAllObjects(int kind);
+    QSSTATUS ValidateStructure(const QSStructure& s) const;
+    // Reshapes the project to ns, moving each data object's cells: the new
+    // cell (r, c) takes the old cell (rowMap[r], colMap[c]) (-1: blank).
+    // cells(vectorType, newRow, newCol) lists the old cells that sum into the
+    // new one (empty: blank). newAges replaces the development ages when given.
+    using CellSourceFn = std::function<std::vector<std::pair<int, int>>(int vectorType, int row, int col)>;
+    void Restructure(const QSStructure& ns, const CellSourceFn& cells, const std::vector<double>* newDates = nullptr,
+                     const std::vector<int>* newAges = nullptr);
+    void RestructureByMaps(const QSStructure& ns, const std::vector<int>& rowMap, const std::vector<int>& colMap);
+    static void ShiftFirstPeriod(QSStructure& s, int months);
+    bool IsUserKind(QSID id) const;
+    void WriteBody(KernelWriter& w, std::uint32_t generation) const;
+    QSSTATUS ReadBody(KernelReader& r, std::uint32_t generation);
+
+    QSStructure m_s;
+    bool m_pendingPrior = false;
+    std::vector<double> m_expDates;  // start date serial of each row
+    std::vector<int> m_devAges;      // age in months of each column
+    std::map<QSID, ObjectEntry> m_objects;
+    std::map<QSID, NodeEntry> m_nodes;  // node id -> parent and name (categories have parent 0)
+    QSIDArray m_showItems;
+    std::map<int, QSID> m_iterCursor;
+
+    RUNNING_MODE m_mode = RM_FILE;
+    std::string m_fileName;
+    bool m_modified = false;
+    QSSTATUS m_loadStatus = LS_OK;
+    bool m_created = false;
+
+    std::string m_datesFormat;
+    std::string m_periodLabel;
+    int m_exhibitLabelFormat = 0;
+    QSStringArray m_histLabels;
+
+    QSDisplayDefaults m_display;
+    CLOGFONT m_dataFont;
+    CLOGFONT m_headingsFont;
+    CPageSetup m_pageSetup;
+
+    std::string m_company, m_description, m_comment;
+    double m_asOfSerial = 0.0;
+    int m_pc5DirectLayer = 0;
+    int m_pc5IsAssCalc = 0;
+
+    std::map<QSID, std::vector<std::uint8_t>> m_graphs;
+    std::map<int, std::vector<std::uint8_t>> m_defGraphStyles;
+};

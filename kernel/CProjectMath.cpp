@@ -1,0 +1,305 @@
+// Table arithmetic, project arithmetic, structure matching and the text
+// reports of CProject.
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <sstream>
+
+#include "CProject.h"
+
+namespace {
+double MathApply(double a, double b, int op) {
+    switch (op) {
+    case OP_ADD: return a + b;
+    case OP_SUBTRACT: return a - b;
+    case OP_MULTIPLY: return a * b;
+    default: return a / b;
+    }
+}
+}  // namespace
+
+QSSTATUS CProject::PerformTableMath(const QSIDArray& targets, int operation, const QSIDArray& operands,
+                                    double& value, QSIDArray& out, std::int32_t& status) {
+    out.clear();
+    status = 0;
+    auto fail = [&](std::int32_t s, const QSIDArray& ids) {
+        status = s;
+        out = ids;
+        return static_cast<QSSTATUS>(qsk::kFail);
+    };
+    if (operation < OP_ADD || operation > OP_DIVIDE || targets.empty()) return fail(800, targets);
+
+    // Targets: data objects in an entered layer.
+    QSIDArray notFound, scalars, noInput, calculated, skipped;
+    std::vector<std::pair<QSID, CDataObject*>> work;
+    std::set<QSID> targetSet(targets.begin(), targets.end());
+    for (QSID t : targets) {
+        const unsigned short layer = GetIDLayer(t);
+        CFormula* f = FindObject(t, layer);
+        if (!f) { notFound.push_back(t); continue; }
+        if (dynamic_cast<CScalar*>(f)) { scalars.push_back(t); continue; }
+        auto* d = dynamic_cast<CDataObject*>(f);
+        if (!d) { noInput.push_back(t); continue; }
+        if (d->IsCalculated()) {
+            // A calculated table whose sources are all targets follows them:
+            // it is skipped and reported, not refused.
+            bool fromTargets = !d->GetSources().empty();
+            for (CFormula* s : d->GetSources()) {
+                QSID sid = s->GetIDNum();
+                fromTargets = fromTargets && targetSet.count(sid);
+            }
+            if (fromTargets) skipped.push_back(t);
+            else calculated.push_back(t);
+            continue;
+        }
+        if (d->IsReadOnly() || !d->IsInitialized()) { noInput.push_back(t); continue; }
+        work.emplace_back(t, d);
+    }
+    if (!notFound.empty()) return fail(500, notFound);
+    if (!scalars.empty()) return fail(200, scalars);
+    if (!calculated.empty()) return fail(100, calculated);
+    if (!noInput.empty()) return fail(300, noInput);
+
+    // Operands: data objects of the targets' shape, or scalars.
+    struct Operand {
+        QSID id;
+        const CDataObject* data = nullptr;
+        double scalar = 0.0;
+    };
+    std::vector<Operand> ops;
+    QSIDArray srcMissing, srcBad;
+    for (QSID o : operands) {
+        CFormula* f = FindObject(o, GetIDLayer(o));
+        if (!f) { srcMissing.push_back(o); continue; }
+        if (auto* s = dynamic_cast<CScalar*>(f)) {
+            double v = 0.0;
+            if (s->GetValue(v) != qsk::kOk) { srcBad.push_back(o); continue; }
+            ops.push_back({o, nullptr, v});
+        } else if (auto* d = dynamic_cast<CDataObject*>(f)) {
+            ops.push_back({o, d, 0.0});
+        } else {
+            srcBad.push_back(o);
+        }
+    }
+    if (!srcMissing.empty()) return fail(600, srcMissing);
+    if (!srcBad.empty()) return fail(400, srcBad);
+    if (ops.empty()) ops.push_back({0, nullptr, value});
+    if (!std::isfinite(value) && operands.empty()) return fail(800, {});
+
+    QSIDArray shapeBad;
+    for (const auto& [tid, d] : work)
+        for (const Operand& op : ops)
+            if (op.data) {
+                std::uint16_t tr = 0, tc = 0, orr = 0, oc = 0;
+                d->GetMaxRowsCols(tr, tc);
+                op.data->GetMaxRowsCols(orr, oc);
+                if (tr != orr || tc != oc) shapeBad.push_back(op.id);
+            }
+    if (!shapeBad.empty()) return fail(700, shapeBad);
+
+    // Compute every result before storing any, so a failure changes nothing.
+    // A blank operand cell leaves the target cell as it is; a blank target
+    // cell stays blank.
+    std::vector<std::vector<double>> results;
+    QSIDArray failed;
+    for (const auto& [tid, d] : work) {
+        std::vector<double> v = d->Values();
+        const std::vector<std::uint8_t>& f = d->Flags();
+        bool bad = false;
+        for (std::size_t i = 0; i < v.size() && !bad; ++i) {
+            if (!(f[i] & CDataObject::CF_VALUE)) continue;
+            for (const Operand& op : ops) {
+                double b = op.scalar;
+                if (op.data) {
+                    if (!(op.data->Flags()[i] & CDataObject::CF_VALUE)) continue;
+                    b = op.data->Values()[i];
+                }
+                if (operation == OP_DIVIDE && b == 0.0) { bad = true; break; }
+                v[i] = MathApply(v[i], b, operation);
+                if (!std::isfinite(v[i])) { bad = true; break; }
+            }
+        }
+        if (bad) failed.push_back(tid);
+        results.push_back(std::move(v));
+    }
+    if (!failed.empty()) return fail(800, failed);
+
+    std::vector<CFormula*> changed;
+    for (std::size_t k = 0; k < work.size(); ++k) {
+        CDataObject* d = work[k].second;
+        d->ReplaceCells(std::move(results[k]), d->Flags(), d->GetNotes());
+        d->NotifyAll(XR_RELOAD, 0);
+        changed.push_back(d);
+    }
+    CFormula::PropagateChanges(changed);
+    m_modified = true;
+    if (!skipped.empty()) {
+        status = 101;
+        out = skipped;
+    }
+    return qsk::kOk;
+}
+
+std::uint32_t CProject::MatchProject(const CProject& o) const {
+    std::uint32_t bits = 0;
+    if (m_s.calc1 != o.m_s.calc1 || m_s.calc2 != o.m_s.calc2) bits |= MP_LAYERS;
+    if (m_s.expLength != o.m_s.expLength) bits |= MP_EXP_LENGTH;
+    if (m_s.devLength != o.m_s.devLength) bits |= MP_DEV_LENGTH;
+    if (m_s.firstDevAge != o.m_s.firstDevAge) bits |= MP_FIRST_DEV;
+    if (m_s.prior != o.m_s.prior) bits |= MP_STRUCTURE;
+    if (bits & MP_EXP_LENGTH) return bits;
+    const int mine = m_s.firstYear * 12 + (m_s.firstInterval - 1) * m_s.expLength;
+    const int theirs = o.m_s.firstYear * 12 + (o.m_s.firstInterval - 1) * o.m_s.expLength;
+    if ((theirs - mine) % m_s.expLength != 0) bits |= MP_INTERVAL;
+    if (bits & 0x0FFF) return bits;
+    // Entered dates and ages must agree where the periods overlap.
+    const int offset = (theirs - mine) / m_s.expLength;
+    for (int r = 0; r < m_s.numExp; ++r) {
+        const int orow = r - offset;
+        if (orow < 0 || orow >= o.m_s.numExp) continue;
+        if (CHDate(m_expDates[r]).Month() != CHDate(o.m_expDates[orow]).Month()) { bits |= MP_EXP_DATES; break; }
+    }
+    for (int c = 0; c < std::min(m_s.numDev, o.m_s.numDev); ++c)
+        if (m_devAges[c] != o.m_devAges[c]) { bits |= MP_DEV_DATES; break; }
+    if (bits) return bits;
+    if (offset != 0) bits |= MP_OFFSET_WARN;
+    if (m_s.numExp != o.m_s.numExp || m_s.evalExtra != o.m_s.evalExtra) bits |= MP_NUM_EXP_WARN;
+    if (m_s.numDev != o.m_s.numDev) bits |= MP_DEV_PERIODS_WARN;
+    return bits;
+}
+
+QSSTATUS CProject::ProjectMath(const CProject& other, int operation) {
+    if (operation != OP_ADD && operation != OP_SUBTRACT) return qsk::kFail;
+    if (&other == this) return qsk::kFail;
+    if (MatchProject(other) & 0x0FFF & ~(MP_NUM_EXP_WARN | MP_DEV_PERIODS_WARN)) return qsk::kFail;
+    const int mine = m_s.firstYear * 12 + (m_s.firstInterval - 1) * m_s.expLength;
+    const int theirs = other.m_s.firstYear * 12 + (other.m_s.firstInterval - 1) * other.m_s.expLength;
+    const int offset = (theirs - mine) / m_s.expLength;  // other's row 0 lies at this row
+    std::vector<CFormula*> changed;
+    for (auto& [id, e] : m_objects) {
+        if (!e.layered) continue;
+        const ObjectEntry* oe = other.FindEntry(id);
+        if (!oe || !oe->layered) continue;
+        for (unsigned short l = 1; l <= kLayerCount; ++l) {
+            if (IsLayerCalculated(l)) continue;
+            auto* d = dynamic_cast<CDataObject*>(e.inst[l].get());
+            auto* od = dynamic_cast<const CDataObject*>(oe->inst[l].get());
+            if (!d || !od || d->GetVectorType() != od->GetVectorType()) continue;
+            std::vector<double> v = d->Values();
+            std::vector<std::uint8_t> f = d->Flags();
+            std::uint16_t rows = 0, cols = 0;
+            d->GetMaxRowsCols(rows, cols);
+            bool any = false;
+            for (int r = 0; r < rows; ++r)
+                for (int c = 0; c < cols; ++c) {
+                    if (!d->LocationIsValid(r, c)) continue;
+                    const int orow = d->GetVectorType() == CDataObject::VT_ROW ? 0 : r - offset;
+                    double ov = 0.0;
+                    std::uint8_t of = 0;
+                    if (od->GetAt(orow, c, ov, of) != qsk::kOk || !(of & CDataObject::CF_VALUE)) continue;
+                    if (od->IsViewedCumulative() == false && od->IsCumulable()) ov = od->RawValue(orow, c);
+                    const std::size_t i = static_cast<std::size_t>(r) * cols + c;
+                    const double base = (f[i] & CDataObject::CF_VALUE) ? v[i] : 0.0;
+                    v[i] = MathApply(base, ov, operation);
+                    f[i] = static_cast<std::uint8_t>((f[i] & ~CDataObject::CF_BLANK) | CDataObject::CF_VALUE);
+                    any = true;
+                }
+            if (!any) continue;
+            d->ReplaceCells(std::move(v), std::move(f), d->GetNotes());
+            d->NotifyAll(XR_RELOAD, 0);
+            changed.push_back(d);
+        }
+    }
+    CFormula::PropagateChanges(changed);
+    m_modified = true;
+    return qsk::kOk;
+}
+
+std::string CProject::DumpStructText(int kind) const {
+    std::ostringstream os;
+    std::string layerName;
+    if (kind == INFO_SUMMARY) {
+        os << "Project: " << m_fileName << "\n";
+        os << "Company: " << m_company << "\n";
+        os << "Description: " << m_description << "\n";
+        os << "Exposure periods: " << m_s.numExp << " of " << m_s.expLength << " months, first "
+           << m_s.firstYear << " period " << m_s.firstInterval << (m_s.prior ? ", with prior row" : "") << "\n";
+        os << "Development periods: " << m_s.numDev << " of " << m_s.devLength << " months, first age "
+           << m_s.firstDevAge << "\n";
+        std::string c1, c2;
+        GetNameLayer(c1, m_s.calc1);
+        GetNameLayer(c2, m_s.calc2);
+        os << "Calculated layers: " << c1 << ", " << c2 << "\n\n";
+        for (const auto& [id, e] : m_objects) {
+            const CFormula* f = e.layered ? e.inst[1].get() : e.inst[0].get();
+            if (!f) continue;
+            os << id << "\t" << f->GetIDName(-1) << "\t";
+            for (unsigned short l = 1; l <= kLayerCount; ++l)
+                if (IDHasData(id, e.layered ? l : 0)) {
+                    GetNameLayer(layerName, l);
+                    os << layerName << " ";
+                    if (!e.layered) break;
+                }
+            os << "\n";
+        }
+        return os.str();
+    }
+    const int dataType = kind == INFO_EXHIBITS ? 1 : kind == INFO_METHODS ? 2 : 3;
+    for (const auto& [id, e] : m_objects) {
+        if ((GetIDDOType(id) != 3 && GetIDDOType(id) != 4) || GetIDDataType(id) != dataType) continue;
+        const CFormula* f = e.layered ? e.inst[1].get() : e.inst[0].get();
+        if (!f) continue;
+        os << f->GetIDName(-1) << "\n";
+        QSIDArray links;
+        GetIDLinks(id, links);
+        for (QSID s : links) {
+            std::string n;
+            GetNameFromID(s, n);
+            os << "\tuses " << n << "\n";
+        }
+    }
+    return os.str();
+}
+
+QSSTATUS CProject::DumpStruct(std::FILE* file, int kind) const {
+    if (!file || kind < INFO_SUMMARY || kind > INFO_REPORTS) return qsk::kFail;
+    const std::string text = DumpStructText(kind);
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size() ? qsk::kOk : qsk::kFail;
+}
+
+std::string CProject::CompProjectText(const CProject& other) const {
+    std::ostringstream os;
+    os << "Comparing " << m_fileName << " with " << other.m_fileName << "\n";
+    const std::uint32_t bits = MatchProject(other);
+    if (bits == 0) os << "Structures match.\n";
+    else os << "Structure differences: 0x" << std::hex << bits << std::dec << "\n";
+    for (const auto& [id, e] : m_objects) {
+        const ObjectEntry* oe = other.FindEntry(id);
+        const CFormula* f = e.layered ? e.inst[1].get() : e.inst[0].get();
+        if (!f) continue;
+        if (!oe) { os << f->GetIDName(-1) << ": only in " << m_fileName << "\n"; continue; }
+        for (unsigned short l = 0; l <= kLayerCount; ++l) {
+            auto* a = dynamic_cast<const CDataObject*>(e.inst[l].get());
+            auto* b = dynamic_cast<const CDataObject*>(oe->inst[l].get());
+            if (!a || !b) continue;
+            if (a->Values() != b->Values() || a->Flags() != b->Flags()) {
+                std::string ln;
+                GetNameLayer(ln, l);
+                os << f->GetIDName(-1) << " <" << ln << ">: values differ\n";
+            }
+        }
+    }
+    for (const auto& [id, e] : other.m_objects)
+        if (!FindEntry(id)) {
+            std::string n;
+            other.GetNameFromID(id, n);
+            os << n << ": only in " << other.m_fileName << "\n";
+        }
+    return os.str();
+}
+
+QSSTATUS CProject::CompProject(const CProject& other, std::FILE* file) const {
+    if (!file) return qsk::kFail;
+    const std::string text = CompProjectText(other);
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size() ? qsk::kOk : qsk::kFail;
+}

@@ -1,0 +1,392 @@
+// The stored form of a project (docs/kernel/storage.md).
+//
+// "QS1":            "QSKP" | generation u32 | body length u32 | body | FNV-1a u32 of the body
+// "GraphData":      "QSGD" | 1 u32 | count u32 | (id i32, blob)*
+// "DefGraphStyles": "QSGS" | 1 u32 | count u32 | (key i32, blob)*
+//
+// Loading checks the frame first (magic, generation, length, checksum), then
+// parses the body into fresh containers and only then replaces the project's
+// contents, so a damaged stream leaves the project as it was.
+#include <cstring>
+
+#include "CProject.h"
+#include "KernelStream.h"
+
+namespace {
+constexpr char kStorageProjectMagic[4] = {'Q', 'S', 'K', 'P'};
+constexpr char kStorageGraphMagic[4] = {'Q', 'S', 'G', 'D'};
+constexpr char kStorageStyleMagic[4] = {'Q', 'S', 'G', 'S'};
+
+std::uint32_t StorageChecksum(const std::uint8_t* p, std::size_t n) {
+    std::uint32_t h = 2166136261u;
+    for (std::size_t i = 0; i < n; ++i) {
+        h ^= p[i];
+        h *= 16777619u;
+    }
+    return h;
+}
+
+std::unique_ptr<CFormula> StorageMakeObject(int tag) {
+    switch (tag) {
+    case 0: return std::make_unique<CFormula>();
+    case 1: return std::make_unique<CDataObject>();
+    case 2: return std::make_unique<CScalar>();
+    default: return CFormula::CreateFromTag(tag);
+    }
+}
+
+void StorageWriteFont(KernelWriter& w, const CLOGFONT& f) {
+    std::vector<std::uint8_t> b;
+    f.Store(b);
+    w.Raw(b.data(), b.size());
+}
+
+bool StorageReadFont(KernelReader& r, CLOGFONT& f) {
+    std::uint8_t b[CLOGFONT::kStreamSize];
+    r.Raw(b, sizeof b);
+    return !r.Failed() && f.Load(b, sizeof b);
+}
+
+std::vector<std::uint8_t> StorageFrame(const char magic[4], std::uint32_t generation, const KernelWriter& body) {
+    KernelWriter w;
+    w.Raw(magic, 4);
+    w.U32(generation);
+    w.U32(static_cast<std::uint32_t>(body.Bytes().size()));
+    w.Raw(body.Bytes().data(), body.Bytes().size());
+    w.U32(StorageChecksum(body.Bytes().data(), body.Bytes().size()));
+    return w.Bytes();
+}
+
+// Checks magic, length and checksum; gives the body. 2 for a foreign or
+// newer stream, 1 for a damaged one.
+QSSTATUS StorageUnframe(const std::uint8_t* data, std::size_t size, const char magic[4], std::uint32_t newest,
+                        std::uint32_t& generation, const std::uint8_t*& body, std::size_t& bodySize) {
+    if (!data || size < 4) return CProject::LS_DAMAGED;
+    if (std::memcmp(data, magic, 4) != 0) return CProject::LS_UNSUPPORTED;
+    KernelReader r(data + 4, size - 4);
+    generation = r.U32();
+    const std::uint32_t len = r.U32();
+    if (r.Failed()) return CProject::LS_DAMAGED;
+    if (generation == 0 || generation > newest) return CProject::LS_UNSUPPORTED;
+    if (static_cast<std::size_t>(len) + 4 > r.Left()) return CProject::LS_DAMAGED;
+    body = data + 12;
+    bodySize = len;
+    std::uint32_t sum = 0;
+    std::memcpy(&sum, body + len, 4);
+    if (sum != StorageChecksum(body, len)) return CProject::LS_DAMAGED;
+    return CProject::LS_OK;
+}
+}  // namespace
+
+void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
+    // Structure.
+    w.U16(m_s.numExp);
+    w.U16(m_s.expLength);
+    w.U16(m_s.firstYear);
+    w.U16(m_s.firstInterval);
+    w.U16(m_s.numDev);
+    w.U16(m_s.devLength);
+    w.U16(m_s.firstDevAge);
+    w.U16(m_s.calc1);
+    w.U16(m_s.calc2);
+    w.U8(m_s.prior ? 1 : 0);
+    w.U16(m_s.evalExtra);
+    w.U32(static_cast<std::uint32_t>(m_expDates.size()));
+    for (double d : m_expDates) w.F64(d);
+    w.U32(static_cast<std::uint32_t>(m_devAges.size()));
+    for (int a : m_devAges) w.I32(a);
+    // Labels.
+    w.Str(m_datesFormat);
+    w.Str(m_periodLabel);
+    w.I32(m_exhibitLabelFormat);
+    w.U32(static_cast<std::uint32_t>(m_histLabels.size()));
+    for (const auto& s : m_histLabels) w.Str(s);
+    // Display.
+    CFormula::Write(w);
+    w.Str(m_display.currency);
+    w.I32(m_display.currencyPosition);
+    w.Str(m_display.negSymbol);
+    w.I32(m_display.negLeading);
+    w.I32(m_display.negRed);
+    w.U8(static_cast<std::uint8_t>(m_display.thousands));
+    w.U8(static_cast<std::uint8_t>(m_display.decimal));
+    w.I32(m_display.useThousands);
+    StorageWriteFont(w, m_dataFont);
+    StorageWriteFont(w, m_headingsFont);
+    w.Blob(m_pageSetup.ToBytes());
+    // Properties.
+    w.Str(m_company);
+    w.Str(m_description);
+    w.Str(m_comment);
+    w.F64(m_asOfSerial);
+    w.I32(m_pc5DirectLayer);
+    w.I32(m_pc5IsAssCalc);
+    // Navigator nodes.
+    w.U32(static_cast<std::uint32_t>(m_nodes.size()));
+    for (const auto& [id, n] : m_nodes) {
+        w.I32(id);
+        w.I32(n.parent);
+        w.Str(n.name);
+    }
+    // Objects: each instance as a blob behind its tag, so a reader can step
+    // over what it does not know.
+    w.U32(static_cast<std::uint32_t>(m_objects.size()));
+    for (const auto& [id, e] : m_objects) {
+        w.I32(id);
+        w.I32(e.subgroup);
+        w.U8(e.layered ? 1 : 0);
+        const CFormula* any = nullptr;
+        for (const auto& inst : e.inst)
+            if (inst) { any = inst.get(); break; }
+        w.Str(any ? any->GetIDLongName() : std::string());
+        w.Str(any ? any->GetIDShortName() : std::string());
+        std::uint8_t mask = 0;
+        for (unsigned short l = 0; l <= kLayerCount; ++l)
+            if (e.inst[l]) mask = static_cast<std::uint8_t>(mask | (1u << l));
+        w.U8(mask);
+        for (unsigned short l = 0; l <= kLayerCount; ++l) {
+            if (!e.inst[l]) continue;
+            KernelWriter ow;
+            e.inst[l]->Write(ow);
+            w.I32(e.inst[l]->GetStorageTag());
+            w.Blob(ow.Bytes());
+        }
+    }
+    // Added in generation 2: the navigator's show list.
+    if (generation >= 2) {
+        w.U32(static_cast<std::uint32_t>(m_showItems.size()));
+        for (QSID id : m_showItems) w.I32(id);
+    }
+}
+
+QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
+    QSStructure s;
+    s.numExp = r.U16();
+    s.expLength = static_cast<PRDLENGTH>(r.U16());
+    s.firstYear = r.U16();
+    s.firstInterval = r.U16();
+    s.numDev = r.U16();
+    s.devLength = static_cast<PRDLENGTH>(r.U16());
+    s.firstDevAge = r.U16();
+    s.calc1 = static_cast<LAYERNAMES>(r.U16());
+    s.calc2 = static_cast<LAYERNAMES>(r.U16());
+    s.prior = r.U8() != 0;
+    s.evalExtra = r.U16();
+    if (r.Failed()) return LS_DAMAGED;
+    if (ValidateStructure(s) != qsk::kOk || s.evalExtra > 1200) return LS_DAMAGED;
+    std::vector<double> dates(r.Count(8));
+    for (double& d : dates) d = r.F64();
+    std::vector<int> ages(r.Count(4));
+    for (int& a : ages) a = r.I32();
+    if (r.Failed() || dates.size() != s.numExp || ages.size() != s.numDev) return LS_DAMAGED;
+
+    const std::string datesFormat = r.Str();
+    const std::string periodLabel = r.Str();
+    const int exhibitFormat = r.I32();
+    QSStringArray hist(r.Count(4));
+    for (auto& h : hist) h = r.Str();
+    if (hist.size() > static_cast<std::size_t>(kMaxHistoricals)) return LS_DAMAGED;
+
+    CFormula self;
+    self.Read(r, static_cast<int>(generation));
+    QSDisplayDefaults disp;
+    disp.currency = r.Str();
+    disp.currencyPosition = r.I32();
+    disp.negSymbol = r.Str();
+    disp.negLeading = r.I32();
+    disp.negRed = r.I32();
+    disp.thousands = static_cast<char>(r.U8());
+    disp.decimal = static_cast<char>(r.U8());
+    disp.useThousands = r.I32();
+    CLOGFONT dataFont = m_dataFont, headFont = m_headingsFont;
+    if (!StorageReadFont(r, dataFont) || !StorageReadFont(r, headFont)) return LS_DAMAGED;
+    CPageSetup ps;
+    if (!ps.FromBytes(r.Blob())) return LS_DAMAGED;
+    const std::string company = r.Str(), description = r.Str(), comment = r.Str();
+    const double asOf = r.F64();
+    const int pc5Direct = r.I32(), pc5Ass = r.I32();
+    if (r.Failed()) return LS_DAMAGED;
+
+    std::map<QSID, NodeEntry> nodes;
+    const std::uint32_t nNodes = r.Count(12);
+    for (std::uint32_t i = 0; i < nNodes && !r.Failed(); ++i) {
+        const QSID id = r.I32();
+        NodeEntry n;
+        n.parent = r.I32();
+        n.name = r.Str();
+        nodes[id] = n;
+    }
+    if (r.Failed()) return LS_DAMAGED;
+
+    std::map<QSID, ObjectEntry> objects;
+    const std::uint32_t nObjects = r.Count(18);
+    for (std::uint32_t i = 0; i < nObjects && !r.Failed(); ++i) {
+        ObjectEntry e;
+        e.baseId = r.I32();
+        e.subgroup = r.I32();
+        e.layered = r.U8() != 0;
+        const std::string longName = r.Str(), shortName = r.Str();
+        const std::uint8_t mask = r.U8();
+        if (r.Failed() || objects.count(e.baseId) || !nodes.count(e.subgroup)) return LS_DAMAGED;
+        if (e.layered ? (mask & 1) != 0 : mask != 1) return LS_DAMAGED;
+        CFormula* first = nullptr;
+        for (unsigned short l = 0; l <= kLayerCount; ++l) {
+            if (!(mask & (1u << l))) continue;
+            const int tag = r.I32();
+            const std::vector<std::uint8_t> blob = r.Blob();
+            if (r.Failed()) return LS_DAMAGED;
+            std::unique_ptr<CFormula> obj = StorageMakeObject(tag);
+            if (!obj) return LS_UNSUPPORTED;
+            KernelReader orr(blob);
+            obj->Read(orr, static_cast<int>(generation));
+            if (orr.Failed()) return LS_DAMAGED;
+            if (first) obj->ShareNamesWith(*first);
+            else {
+                obj->SetIDLongName(longName.empty() ? std::string("?") : longName);
+                obj->SetIDShortName(shortName);
+                first = obj.get();
+            }
+            e.inst[l] = std::move(obj);
+        }
+        objects[e.baseId] = std::move(e);
+    }
+    if (r.Failed()) return LS_DAMAGED;
+    QSIDArray show;
+    if (generation >= 2) {
+        show.resize(r.Count(4));
+        for (QSID& id : show) id = r.I32();
+    }
+    if (r.Failed() || r.Left() != 0) return LS_DAMAGED;
+
+    // Every cell array must fit the structure it comes with.
+    m_s = s;
+    m_devAges = ages;
+    const std::vector<std::uint16_t> stairs = Staircase();
+    for (auto& [id, e] : objects)
+        for (auto& inst : e.inst)
+            if (auto* d = dynamic_cast<CDataObject*>(inst.get())) {
+                std::uint16_t rows = 0, cols = 0;
+                d->GetMaxRowsCols(rows, cols);
+                const bool ok = d->GetVectorType() == CDataObject::VT_TRIANGLE
+                                    ? rows == s.numExp && cols == s.numDev && d->GetRowLengths() == stairs
+                                : d->GetVectorType() == CDataObject::VT_COLUMN ? rows == s.numExp && cols == 1
+                                                                             : rows == 1 && cols == s.numDev;
+                if (!ok && d->IsInitialized()) return LS_DAMAGED;
+            }
+
+    // Commit.
+    for (auto& [id, e] : m_objects)
+        for (auto& inst : e.inst)
+            if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
+    m_objects.clear();
+    m_expDates = dates;
+    m_datesFormat = datesFormat;
+    m_periodLabel = periodLabel;
+    m_exhibitLabelFormat = exhibitFormat;
+    m_histLabels = hist;
+    m_displayType = self.GetDisplayType();
+    self.GetDecimals(m_decimals);
+    self.GetFootnoteString(m_footnote);
+    m_display = disp;
+    m_dataFont = dataFont;
+    m_headingsFont = headFont;
+    m_pageSetup = ps;
+    m_company = company;
+    m_description = description;
+    m_comment = comment;
+    m_asOfSerial = asOf;
+    m_pc5DirectLayer = pc5Direct;
+    m_pc5IsAssCalc = pc5Ass;
+    m_nodes = std::move(nodes);
+    m_showItems = show;
+    for (auto& [id, e] : objects) InstallEntry(std::move(e));
+    ApplyLayerRelations();
+    for (auto& [id, e] : m_objects)
+        for (auto& inst : e.inst)
+            if (inst) inst->AfterLoad();
+    m_created = true;
+    return generation < kStorageGeneration ? LS_OLDER : LS_OK;
+}
+
+std::vector<std::uint8_t> CProject::SaveProject(std::uint32_t generation) const {
+    if (generation < 1 || generation > kStorageGeneration) generation = kStorageGeneration;
+    KernelWriter body;
+    WriteBody(body, generation);
+    return StorageFrame(kStorageProjectMagic, generation, body);
+}
+
+QSSTATUS CProject::LoadProject(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t generation = 0;
+    const std::uint8_t* body = nullptr;
+    std::size_t bodySize = 0;
+    QSSTATUS st = StorageUnframe(data, size, kStorageProjectMagic, kStorageGeneration, generation, body, bodySize);
+    if (st == LS_OK) {
+        KernelReader r(body, bodySize);
+        const QSStructure keep = m_s;
+        const std::vector<int> keepAges = m_devAges;
+        st = ReadBody(r, generation);
+        if (st != LS_OK && st != LS_OLDER) {
+            m_s = keep;
+            m_devAges = keepAges;
+        }
+    }
+    m_loadStatus = st;
+    if (st == LS_OK || st == LS_OLDER) m_modified = false;
+    return st;
+}
+
+std::vector<std::uint8_t> CProject::SaveGraphData() const {
+    KernelWriter body;
+    body.U32(static_cast<std::uint32_t>(m_graphs.size()));
+    for (const auto& [id, blob] : m_graphs) {
+        body.I32(id);
+        body.Blob(blob);
+    }
+    return StorageFrame(kStorageGraphMagic, 1, body);
+}
+
+QSSTATUS CProject::LoadGraphData(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t generation = 0;
+    const std::uint8_t* body = nullptr;
+    std::size_t bodySize = 0;
+    const QSSTATUS st = StorageUnframe(data, size, kStorageGraphMagic, 1, generation, body, bodySize);
+    if (st != LS_OK) return st;
+    KernelReader r(body, bodySize);
+    std::map<QSID, std::vector<std::uint8_t>> graphs;
+    const std::uint32_t n = r.Count(8);
+    for (std::uint32_t i = 0; i < n && !r.Failed(); ++i) {
+        const QSID id = r.I32();
+        graphs[id] = r.Blob();
+    }
+    if (r.Failed() || r.Left() != 0) return LS_DAMAGED;
+    m_graphs = std::move(graphs);
+    return LS_OK;
+}
+
+std::vector<std::uint8_t> CProject::SaveDefGraphStyles() const {
+    KernelWriter body;
+    body.U32(static_cast<std::uint32_t>(m_defGraphStyles.size()));
+    for (const auto& [key, blob] : m_defGraphStyles) {
+        body.I32(key);
+        body.Blob(blob);
+    }
+    return StorageFrame(kStorageStyleMagic, 1, body);
+}
+
+QSSTATUS CProject::LoadDefGraphStyles(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t generation = 0;
+    const std::uint8_t* body = nullptr;
+    std::size_t bodySize = 0;
+    const QSSTATUS st = StorageUnframe(data, size, kStorageStyleMagic, 1, generation, body, bodySize);
+    if (st != LS_OK) return st;
+    KernelReader r(body, bodySize);
+    std::map<int, std::vector<std::uint8_t>> styles;
+    const std::uint32_t n = r.Count(8);
+    for (std::uint32_t i = 0; i < n && !r.Failed(); ++i) {
+        const int key = r.I32();
+        styles[key] = r.Blob();
+    }
+    if (r.Failed() || r.Left() != 0) return LS_DAMAGED;
+    m_defGraphStyles = std::move(styles);
+    return LS_OK;
+}

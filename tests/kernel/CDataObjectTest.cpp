@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include "CDataObject.h"
+
+namespace {
+struct RecordingWindow : IKernelWindow {
+    std::vector<std::pair<int, long>> events;
+    void XRefresh(CFormula*, int kind, long code) override { events.emplace_back(kind, code); }
+};
+
+// A 3-row staircase: rows of 3, 2 and 1 cells.
+CDataObject Triangle() {
+    CDataObject d(101010001);
+    d.SetShape(3, 3, CDataObject::VT_TRIANGLE, {3, 2, 1});
+    d.SetCumulable(true);
+    return d;
+}
+
+TEST(DataObject, CellsFlagsAndValidity) {
+    CDataObject d = Triangle();
+    double v = -1;
+    std::uint8_t f = 0;
+    ASSERT_EQ(d.GetAt(0, 0, v, f), 0);
+    EXPECT_EQ(f, CDataObject::CF_BLANK);
+    EXPECT_EQ(d.SetAt(1, 1, 42.5), 0);
+    d.GetAt(1, 1, v, f);
+    EXPECT_EQ(v, 42.5);
+    EXPECT_EQ(f, CDataObject::CF_VALUE);
+    EXPECT_FALSE(d.LocationIsValid(1, 2));
+    EXPECT_NE(d.SetAt(1, 2, 1.0), 0);  // beyond the diagonal
+    EXPECT_NE(d.SetAt(3, 0, 1.0), 0);
+    EXPECT_NE(d.GetAt(-1, 0, v, f), 0);
+    std::uint16_t n = 0;
+    d.GetNumColsInRow(2, n);
+    EXPECT_EQ(n, 1);
+    d.GetNumRowsInCol(1, n);
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(d.SetCellNotAvail(0, 0), 0);
+    d.GetAt(0, 0, v, f);
+    EXPECT_EQ(f, CDataObject::CF_BLANK | CDataObject::CF_NOTAVAIL);
+    EXPECT_FALSE(d.IsCellAvail(0, 0));
+    d.SetCellBlank(1, 1);
+    d.GetAt(1, 1, v, f);
+    EXPECT_EQ(f, CDataObject::CF_BLANK);
+    d.SetCellHasFFMin(0, 1);
+    EXPECT_TRUE(d.GetFFMinInCell(0, 1));
+    EXPECT_NE(d.SetMark(0, 1, CDataObject::CF_VALUE, true), 0);  // marks never forge a value
+}
+
+TEST(DataObject, IncrementalViewShowsAndTakesDifferences) {
+    CDataObject d = Triangle();
+    d.SetAt(0, 0, 100);
+    d.SetAt(0, 1, 150);
+    d.SetAt(0, 2, 175);
+    QSSTATUS st = 0;
+    d.ViewCumulative(0, st);
+    ASSERT_EQ(st, 0);
+    double v = 0;
+    std::uint8_t f = 0;
+    d.GetAt(0, 1, v, f);
+    EXPECT_EQ(v, 50);
+    d.SetAt(0, 1, 60);  // incremental 60 moves the later cumulative cells too
+    EXPECT_EQ(d.RawValue(0, 1), 160);
+    EXPECT_EQ(d.RawValue(0, 2), 185);
+    d.ViewCumulative(1, st);
+    d.GetAt(0, 2, v, f);
+    EXPECT_EQ(v, 185);
+    d.Decumulate();
+    EXPECT_EQ(d.RawValue(0, 2), 25);
+    d.Cumulate();
+    EXPECT_EQ(d.RawValue(0, 2), 185);
+    CDataObject column(101000040);
+    column.SetShape(3, 1, CDataObject::VT_COLUMN);
+    EXPECT_NE(column.ViewCumulative(0, st), 0);  // a vector has no incremental view
+}
+
+TEST(DataObject, WindowsHearOfExactlyTheChangedCells) {
+    CDataObject d = Triangle();
+    RecordingWindow w;
+    d.AddWindow(&w);
+    d.SetAt(2, 0, 5);
+    d.SetAt(2, 0, 5);  // no change, no notice
+    d.SetAt(1, 1, 7, 0);  // flag 0: quiet
+    ASSERT_EQ(w.events.size(), 1u);
+    EXPECT_EQ(w.events[0], std::make_pair(static_cast<int>(XR_CELL), 20000L));
+    d.RemoveWindow(&w);
+    d.SetAt(0, 0, 1);
+    EXPECT_EQ(w.events.size(), 1u);
+}
+
+TEST(DataObject, NotesZeroBlanksAndRemoveAll) {
+    CDataObject d = Triangle();
+    EXPECT_EQ(d.SetNoteInCell(0, 2, "checked"), 0);
+    EXPECT_NE(d.SetNoteInCell(2, 2, "x"), 0);
+    std::string note;
+    EXPECT_EQ(d.GetNoteInCell(0, 2, note), 0);
+    EXPECT_EQ(note, "checked");
+    d.SetAt(0, 0, 3);
+    d.ZeroOutBlanks();
+    double v = -1;
+    std::uint8_t f = 0;
+    d.GetAt(2, 0, v, f);
+    EXPECT_EQ(f, CDataObject::CF_VALUE);
+    EXPECT_EQ(v, 0);
+    d.RemoveAll();
+    EXPECT_FALSE(d.HasAnyValue());
+    EXPECT_TRUE(d.DoesCellHaveNote(0, 2));  // notes outlive the values
+    d.Resize(2, 2);
+    EXPECT_FALSE(d.DoesCellHaveNote(0, 2));
+    d.Deinitialize();
+    EXPECT_FALSE(d.IsInitialized());
+}
+
+TEST(DataObject, LayerRelationFollowsSourcesOnce) {
+    CDataObject net = Triangle(), ceded = Triangle(), gross = Triangle();
+    gross.SetLayerRelation(&net, &ceded, +1);
+    RecordingWindow w;
+    gross.AddWindow(&w);
+    net.SetAt(0, 0, 10);
+    ceded.SetAt(0, 0, 5);
+    double v = 0;
+    std::uint8_t f = 0;
+    gross.GetAt(0, 0, v, f);
+    EXPECT_EQ(v, 15);
+    EXPECT_EQ(gross.SetAt(0, 0, 1), qsk::kReadOnly);
+    EXPECT_EQ(w.events.size(), 2u);  // one notice per change
+    // Held recalculation runs once when resumed.
+    w.events.clear();
+    net.SetRecalcOn(0);
+    net.SetAt(0, 1, 1);
+    net.SetAt(0, 2, 2);
+    EXPECT_TRUE(w.events.empty());
+    net.SetRecalcOn(1);
+    EXPECT_EQ(w.events.size(), 2u);
+    gross.GetAt(0, 2, v, f);
+    EXPECT_EQ(v, 2);
+}
+}  // namespace
