@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +29,18 @@ CAtomicFile::~CAtomicFile()
 bool CAtomicFile::Open(const std::string& path, unsigned, int* osError)
 {
     Abort();
+    // A target held deny-write by another opener may not be replaced.
+    int held = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (held >= 0) {
+        bool shared = ::flock(held, LOCK_SH | LOCK_NB) == 0;
+        int err = errno;
+        ::close(held);
+        if (!shared) {
+            if (osError)
+                *osError = err;
+            return false;
+        }
+    }
     size_t slash = path.rfind('/');
     std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string folder = FolderOf(path);

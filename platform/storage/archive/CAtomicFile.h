@@ -17,7 +17,8 @@ public:
     ~CAtomicFile() override;
 
     // Opens a temporary for writing (the flags are ignored: always a new,
-    // empty, write-only file). False when the folder cannot take it.
+    // empty, write-only file). False when the folder cannot take it, or with
+    // EWOULDBLOCK when another opener holds the target deny-write.
     bool Open(const std::string& path, unsigned flags = modeCreate | modeWrite, int* osError = nullptr) override;
     // Replaces the target with what was written; throws CFileException.
     void Commit();

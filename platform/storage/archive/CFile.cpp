@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,11 +29,10 @@ bool CFile::Open(const std::string& path, unsigned flags, int* osError)
     case modeReadWrite: oflags |= O_RDWR; break;
     default: oflags |= O_RDONLY; break;
     }
-    if (flags & modeCreate) {
+    // Truncation waits until the sharing check has passed.
+    const bool truncate = (flags & modeCreate) && !(flags & modeNoTruncate);
+    if (flags & modeCreate)
         oflags |= O_CREAT;
-        if (!(flags & modeNoTruncate))
-            oflags |= O_TRUNC;
-    }
     int fd;
     do {
         fd = ::open(path.c_str(), oflags, 0666);
@@ -40,6 +40,21 @@ bool CFile::Open(const std::string& path, unsigned flags, int* osError)
     if (fd < 0) {
         if (osError)
             *osError = errno;
+        return false;
+    }
+    const unsigned share = flags & 0x70;
+    const bool wantsWrite = (flags & 0x3) != modeRead;
+    int lockOp = 0;
+    if (share == shareDenyWrite || share == shareExclusive || share == shareDenyRead)
+        lockOp = LOCK_EX;
+    else if (wantsWrite)
+        lockOp = LOCK_SH;
+    if ((lockOp && ::flock(fd, lockOp | LOCK_NB) != 0) || (truncate && ::ftruncate(fd, 0) != 0)) {
+        int err = errno;
+        ::close(fd);
+        if (osError)
+            *osError = err;
+        errno = err;
         return false;
     }
     m_fd = fd;

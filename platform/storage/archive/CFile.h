@@ -1,8 +1,17 @@
 #pragma once
 // A binary file under a POSIX descriptor, with the framework's open flags, and
 // the base of the in-memory file (CMemFile). An archive reads and writes
-// through this interface. Sharing flags are accepted for compatibility and
-// not enforced here; documents that need deny-write sharing use CompoundFile.
+// through this interface.
+//
+// Sharing is enforced between openers (in any process) with advisory locks
+// (flock) held while the file is open:
+//   shareDenyWrite, shareExclusive, shareDenyRead  exclusive lock
+//   write access with shareDenyNone/shareCompat    shared lock
+//   read access with shareDenyNone/shareCompat     no lock
+// so a file held deny-write refuses every other opener that wants to write
+// or to deny writing (cause sharingViolation), while plain readers still get
+// in. A refused modeCreate open never truncates the file. (Unlike the
+// original platform, two read-only deny-write openers also refuse each other.)
 #include <cstddef>
 #include <cstdint>
 #include <string>

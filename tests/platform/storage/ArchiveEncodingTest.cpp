@@ -12,6 +12,7 @@
 #include "TestEnvironment.h"
 
 #include <cerrno>
+#include <memory>
 #include <unistd.h>
 
 using namespace archive_test;
@@ -226,6 +227,50 @@ TEST(ArchiveEncoding, MissingFileIsAFileException)
     } catch (const CFileException& e) {
         EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
     }
+}
+
+TEST(ArchiveEncoding, DenyWriteHolderRefusesWritersNotReaders)
+{
+    // Locks are per open file, so two openers in one process meet the same
+    // rules as two programs.
+    const std::string path = qs::test::MakeTempDir() + "/legacy.qs1";
+    qs::test::WriteFile(path, "project");
+    auto holder = std::make_unique<CFile>(path, CFile::modeReadWrite | CFile::shareDenyWrite);
+
+    struct Case {
+        unsigned flags;
+        bool opens;
+    };
+    const Case cases[] = {
+        {CFile::modeReadWrite | CFile::shareDenyWrite, false},
+        {CFile::modeRead | CFile::shareDenyWrite, false},
+        {CFile::modeWrite | CFile::shareDenyNone, false},
+        {CFile::modeCreate | CFile::modeWrite, false},
+        {CFile::modeRead | CFile::shareDenyNone, true},
+        {CFile::modeRead, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flags);
+        CFile other;
+        int err = 0;
+        EXPECT_EQ(other.Open(path, c.flags, &err), c.opens);
+        if (!c.opens) {
+            EXPECT_EQ(CFileException::CauseFromErrno(err), CFileException::sharingViolation);
+        }
+    }
+    EXPECT_EQ(qs::test::ReadFile(path), "project");  // the refused create truncated nothing
+    CAtomicFile replacement;
+    EXPECT_FALSE(replacement.Open(path));
+
+    // Writers without deny-write share with each other, and keep a deny-write opener out.
+    holder.reset();
+    CFile w1(path, CFile::modeWrite | CFile::shareDenyNone);
+    CFile w2(path, CFile::modeReadWrite | CFile::shareDenyNone);
+    CFile denier;
+    EXPECT_FALSE(denier.Open(path, CFile::modeReadWrite | CFile::shareDenyWrite));
+    w1.Close();
+    w2.Close();
+    EXPECT_TRUE(denier.Open(path, CFile::modeReadWrite | CFile::shareDenyWrite));
 }
 
 TEST(ArchiveEncoding, MemFileSeeksReadsAndWrites)
