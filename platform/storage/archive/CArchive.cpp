@@ -86,7 +86,7 @@ CArchive::CArchive(std::vector<uint8_t>& buffer, unsigned mode)
 
 CArchive::~CArchive()
 {
-    if (m_file && IsStoring() && !(m_mode & bNoFlushOnDelete)) {
+    if (m_file && !(m_mode & bNoFlushOnDelete)) {
         try {
             Flush();
         } catch (...) {
@@ -118,7 +118,15 @@ void CArchive::RequireLoading() const
 
 void CArchive::Flush()
 {
-    if (!m_file || IsLoading() || m_cur == 0)
+    if (m_file && IsLoading()) {
+        // Hand the file back positioned after what was consumed, not after
+        // what was read ahead into the buffer.
+        if (m_lim > m_cur)
+            m_file->Seek(-static_cast<int64_t>(m_lim - m_cur), CFile::current);
+        m_cur = m_lim = 0;
+        return;
+    }
+    if (!m_file || m_cur == 0)
         return;
     size_t n = m_cur;
     m_cur = 0;
@@ -127,7 +135,7 @@ void CArchive::Flush()
 
 void CArchive::Close()
 {
-    if (m_file && IsStoring())
+    if (m_file)
         Flush();
     m_file = nullptr;
 }

@@ -70,9 +70,10 @@ public:
     bool IsStoring() const { return !IsLoading(); }
     CFile* GetFile() const { return m_file; }
 
-    // Storing: writes buffered bytes to the file. Loading: no effect.
+    // Storing: writes buffered bytes to the file. Loading: drops the
+    // read-ahead and seeks the file back to the first byte not consumed.
     void Flush();
-    // Flushes (when storing) and detaches from the file; throws on failure.
+    // Flushes and detaches from the file; throws on failure.
     void Close();
     // Detaches from the file without writing what is still buffered.
     void Abort();

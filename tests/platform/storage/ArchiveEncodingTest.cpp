@@ -217,6 +217,15 @@ TEST(ArchiveEncoding, FileArchiveBuffersAndRoundTrips)
         EXPECT_EQ(std::string(tail), "tail");
         EXPECT_EQ(ar.GetBytesRemaining(), 0u);
     }
+    {
+        // Closing a loading archive leaves the file just after what it consumed.
+        CFile f(path, CFile::modeRead);
+        CArchive ar(&f, CArchive::load);
+        int32_t first;
+        ar >> first;
+        ar.Close();
+        EXPECT_EQ(f.GetPosition(), 4u);
+    }
 }
 
 TEST(ArchiveEncoding, MissingFileIsAFileException)
