@@ -1,5 +1,8 @@
 #include "MessageBox.h"
 
+#include "CWinApp.h"
+#include "CWnd.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -101,7 +104,7 @@ int AfxMessageBox(const QString& text, UINT type, UINT helpId) {
         default: break;
         }
     }
-    QWidget* owner = g_mainWindow && g_mainWindow->isVisible() ? g_mainWindow.data() : nullptr;
+    QWidget* owner = qs::fw::IsMainWindowVisible() ? qs::fw::MainWindow() : nullptr;
     return Present(owner, text, qs::fw::ApplicationName(), type, helpId);
 }
 
@@ -117,8 +120,15 @@ int AfxMessageBoxIfVisible(const QString& text, UINT type, UINT helpId) {
 namespace qs::fw {
 
 void SetMainWindow(QWidget* window) { g_mainWindow = window; }
-QWidget* MainWindow() { return g_mainWindow.data(); }
-bool IsMainWindowVisible() { return g_mainWindow && g_mainWindow->isVisible(); }
+QWidget* MainWindow() {
+    if (g_mainWindow) return g_mainWindow.data();
+    CWnd* main = AfxGetMainWnd();
+    return main ? main->GetWidget() : nullptr;
+}
+bool IsMainWindowVisible() {
+    QWidget* main = MainWindow();
+    return main != nullptr && main->isVisible();
+}
 
 void SetApplicationName(const QString& name) { g_applicationName = name; }
 QString ApplicationName() {

@@ -69,7 +69,7 @@ int AfxMessageBox(const QString& text, UINT type = MB_OK, UINT helpId = 0);
 int MessageBox(QWidget* owner, const QString& text, const QString& caption, UINT type = MB_OK);
 
 // The application's rule for failure reports: the box appears only while the
-// main window is visible. When it is not, nothing is shown or recorded and the
+// main window (SetMainWindow, else the application's m_pMainWnd) is visible. When it is not, nothing is shown or recorded and the
 // box's default answer comes back (IDOK for an OK box, the MB_DEFBUTTONn
 // button otherwise).
 int AfxMessageBoxIfVisible(const QString& text, UINT type = MB_OK, UINT helpId = 0);

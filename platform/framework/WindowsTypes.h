@@ -17,3 +17,17 @@ using LRESULT = std::intptr_t;
 #ifndef FALSE
 #define FALSE 0
 #endif
+
+using UINT_PTR = std::uintptr_t;
+using LONG = std::int32_t;
+
+// Opaque handles: a window (see CWnd::FromHandle) and a list position.
+struct WindowHandleTag;
+using HWND = WindowHandleTag*;
+struct ListPositionTag;
+using POSITION = ListPositionTag*;
+
+inline constexpr WORD LOWORD(std::uintptr_t v) { return WORD(v & 0xFFFF); }
+inline constexpr WORD HIWORD(std::uintptr_t v) { return WORD((v >> 16) & 0xFFFF); }
+inline constexpr DWORD MAKELONG(WORD low, WORD high) { return DWORD(low) | (DWORD(high) << 16); }
+using INT_PTR = std::intptr_t;

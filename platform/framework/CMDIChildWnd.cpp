@@ -1,0 +1,82 @@
+#include "CMDIChildWnd.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "CDocument.h"
+#include "CMDIFrameWnd.h"
+#include "CView.h"
+#include "CWinApp.h"
+
+CMDIChildWnd::CMDIChildWnd() = default;
+
+CMDIChildWnd::~CMDIChildWnd() = default;
+
+BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
+    if (pParentWnd == nullptr && AfxGetApp() != nullptr) pParentWnd = AfxGetApp()->m_pMainWnd;
+    m_pMDIFrame = dynamic_cast<CMDIFrameWnd*>(pParentWnd);
+    if (m_pMDIFrame == nullptr) return FALSE;
+    m_subWindow = m_pMDIFrame->AddChild(this);
+    if (!CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext)) {
+        m_subWindow->setWidget(nullptr);
+        delete m_subWindow.data();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CMDIChildWnd::MDIActivate() {
+    if (m_pMDIFrame) m_pMDIFrame->MDIActivate(this);
+}
+
+void CMDIChildWnd::MDIDestroy() {
+    if (m_pMDIFrame) m_pMDIFrame->OnMDIDestroy(this);
+    else DestroyWindow();
+}
+
+void CMDIChildWnd::MDIMaximize() {
+    if (m_subWindow) m_subWindow->showMaximized();
+}
+
+void CMDIChildWnd::MDIRestore() {
+    if (m_subWindow) m_subWindow->showNormal();
+}
+
+void CMDIChildWnd::ActivateFrame(int nCmdShow) {
+    if (!m_subWindow) return CFrameWnd::ActivateFrame(nCmdShow);
+    show();
+    if (nCmdShow == SW_HIDE) {
+        m_subWindow->hide();
+        return;
+    }
+    if (nCmdShow == SW_SHOWMAXIMIZED) m_subWindow->showMaximized();
+    else m_subWindow->show();
+    MDIActivate();
+}
+
+BOOL CMDIChildWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    // The view (and its document), then this frame; the main frame and the
+    // application come after, from the main frame's own routing.
+    if (CView* view = GetActiveView())
+        if (view->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+    return DispatchOwnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL CMDIChildWnd::DestroyWindow() {
+    if (GetSafeHwnd() == nullptr) return FALSE;
+    CMDIFrameWnd* frame = m_pMDIFrame;
+    QPointer<QMdiSubWindow> sub = m_subWindow;
+    const BOOL done = CFrameWnd::DestroyWindow();
+    if (sub) sub->hide();
+    if (frame) frame->ChildGone(this);
+    return done;
+}
+
+void CMDIChildWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {
+    if (!(m_dwStyle & FWS_ADDTOTITLE) || !bAddToTitle) return;
+    CDocument* doc = GetActiveDocument();
+    const QString title = doc ? doc->GetTitle() : windowTitle();
+    setWindowTitle(title);
+    if (m_subWindow) m_subWindow->setWindowTitle(title);
+    if (m_pMDIFrame) m_pMDIFrame->OnUpdateFrameTitle(TRUE);
+}

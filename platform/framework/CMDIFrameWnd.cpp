@@ -1,0 +1,174 @@
+#include "CMDIFrameWnd.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "CDocument.h"
+#include "CMDIChildWnd.h"
+#include "CView.h"
+#include "CWinApp.h"
+#include "MessageBox.h"
+
+namespace {
+
+CMDIChildWnd* ChildOf(QMdiSubWindow* sub) { return sub ? dynamic_cast<CMDIChildWnd*>(sub->widget()) : nullptr; }
+
+// The sub-window's close box asks the child frame, which may refuse.
+class SubWindowCloseFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            if (CMDIChildWnd* child = ChildOf(qobject_cast<QMdiSubWindow*>(watched))) {
+                event->ignore();
+                if (child->GetSafeHwnd() != nullptr) child->SendMessage(WM_CLOSE);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
+CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : CFrameWnd(parent), m_mdiArea(new QMdiArea(this)) {
+    CWnd::SetControlId(m_mdiArea, 0xE900 - 1);
+    setCentralWidget(m_mdiArea);
+    QObject::connect(m_mdiArea, &QMdiArea::subWindowActivated, m_mdiArea, [this](QMdiSubWindow* sub) {
+        if (sub == nullptr) return;
+        CMDIChildWnd* old = ChildOf(m_activeSub.data());
+        m_activeSub = sub;
+        CMDIChildWnd* now = ChildOf(sub);
+        if (old == now) return;
+        if (old && old->GetActiveView()) old->GetActiveView()->OnActivateView(FALSE, now ? now->GetActiveView() : nullptr, old->GetActiveView());
+        if (now && now->GetActiveView()) now->GetActiveView()->OnActivateView(TRUE, now->GetActiveView(), old ? old->GetActiveView() : nullptr);
+        OnUpdateFrameTitle(TRUE);
+    });
+    MapCommand(ID_WINDOW_CASCADE, [this] { MDICascade(); });
+    MapCommand(ID_WINDOW_TILE_HORZ, [this] { MDITile(); });
+    MapCommand(ID_WINDOW_TILE_VERT, [this] { MDITile(); });
+    MapCommand(ID_WINDOW_ARRANGE, [this] { MDITile(); });
+}
+
+CMDIFrameWnd::~CMDIFrameWnd() = default;
+
+QMdiSubWindow* CMDIFrameWnd::AddChild(CMDIChildWnd* child) {
+    auto* sub = new QMdiSubWindow(m_mdiArea);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setWidget(child);
+    sub->installEventFilter(new SubWindowCloseFilter(sub));
+    // The sub-window goes with its frame (the frame is deleted once destroyed).
+    QObject::connect(child, &QObject::destroyed, sub, [sub] { sub->deleteLater(); });
+    m_mdiArea->addSubWindow(sub);
+    sub->hide();
+    return sub;
+}
+
+void CMDIFrameWnd::ChildGone(CMDIChildWnd* child) {
+    if (ChildOf(m_activeSub.data()) == child) {
+        m_activeSub = nullptr;
+        // The next visible child becomes the active one.
+        for (QMdiSubWindow* sub : m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder)) {
+            CMDIChildWnd* other = ChildOf(sub);
+            if (other && other != child && sub->isVisible()) m_activeSub = sub;
+        }
+        if (m_activeSub) m_mdiArea->setActiveSubWindow(m_activeSub.data());
+    }
+    OnUpdateFrameTitle(TRUE);
+}
+
+CMDIChildWnd* CMDIFrameWnd::MDIGetActive(BOOL* pbMaximized) const {
+    QMdiSubWindow* sub = m_activeSub.data();
+    if (sub == nullptr || ChildOf(sub) == nullptr || ChildOf(sub)->GetSafeHwnd() == nullptr) sub = nullptr;
+    if (pbMaximized) *pbMaximized = sub && sub->isMaximized();
+    return ChildOf(sub);
+}
+
+void CMDIFrameWnd::MDIActivate(CWnd* pWndActivate) {
+    auto* child = dynamic_cast<CMDIChildWnd*>(pWndActivate);
+    if (child == nullptr || child->GetSubWindow() == nullptr) return;
+    QMdiSubWindow* sub = child->GetSubWindow();
+    if (!sub->isVisible()) sub->show();
+    m_mdiArea->setActiveSubWindow(sub);
+    if (m_activeSub != sub) {
+        // Offscreen or while the main window is inactive the area may not
+        // report the change; keep the framework's notion of "active" anyway.
+        CMDIChildWnd* old = MDIGetActive();
+        m_activeSub = sub;
+        if (old && old->GetActiveView()) old->GetActiveView()->OnActivateView(FALSE, child->GetActiveView(), old->GetActiveView());
+        if (child->GetActiveView()) child->GetActiveView()->OnActivateView(TRUE, child->GetActiveView(), old ? old->GetActiveView() : nullptr);
+        OnUpdateFrameTitle(TRUE);
+    }
+}
+
+std::vector<CMDIChildWnd*> CMDIFrameWnd::GetChildFrames() const {
+    std::vector<CMDIChildWnd*> children;
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (CMDIChildWnd* child = ChildOf(sub); child && child->GetSafeHwnd()) children.push_back(child);
+    return children;
+}
+
+void CMDIFrameWnd::MDINext() {
+    const auto children = GetChildFrames();
+    std::vector<CMDIChildWnd*> visible;
+    for (CMDIChildWnd* c : children)
+        if (c->GetSubWindow()->isVisible()) visible.push_back(c);
+    if (visible.empty()) return;
+    auto it = std::find(visible.begin(), visible.end(), MDIGetActive());
+    MDIActivate(it == visible.end() || ++it == visible.end() ? visible.front() : *it);
+}
+
+void CMDIFrameWnd::MDIPrev() {
+    const auto children = GetChildFrames();
+    std::vector<CMDIChildWnd*> visible;
+    for (CMDIChildWnd* c : children)
+        if (c->GetSubWindow()->isVisible()) visible.push_back(c);
+    if (visible.empty()) return;
+    auto it = std::find(visible.begin(), visible.end(), MDIGetActive());
+    MDIActivate(it == visible.end() || it == visible.begin() ? visible.back() : *(it - 1));
+}
+
+void CMDIFrameWnd::MDICascade() { m_mdiArea->cascadeSubWindows(); }
+void CMDIFrameWnd::MDITile() { m_mdiArea->tileSubWindows(); }
+
+CFrameWnd* CMDIFrameWnd::GetActiveFrame() {
+    CMDIChildWnd* child = MDIGetActive();
+    return child ? static_cast<CFrameWnd*>(child) : this;
+}
+
+CView* CMDIFrameWnd::GetActiveView() const {
+    CMDIChildWnd* child = MDIGetActive();
+    return child ? child->GetActiveView() : CFrameWnd::GetActiveView();
+}
+
+CDocument* CMDIFrameWnd::GetActiveDocument() {
+    CView* view = GetActiveView();
+    return view ? view->GetDocument() : nullptr;
+}
+
+void CMDIFrameWnd::OnMDIDestroy(CMDIChildWnd* pChild) {
+    if (pChild != nullptr) pChild->DestroyWindow();
+}
+
+BOOL CMDIFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    if (CMDIChildWnd* child = MDIGetActive())
+        if (child->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+    if (DispatchOwnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+    CWinApp* app = AfxGetApp();
+    return app != nullptr && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+void CMDIFrameWnd::OnIdleUpdateCmdUI() {
+    CFrameWnd::OnIdleUpdateCmdUI();
+    if (CMDIChildWnd* child = MDIGetActive()) child->OnIdleUpdateCmdUI();
+}
+
+void CMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {
+    if (!(m_dwStyle & FWS_ADDTOTITLE) || !bAddToTitle) return;
+    const QString base = qs::fw::LoadResourceString(GetResourceId()).section(u'\n', 0, 0);
+    const QString app = base.isEmpty() ? qs::fw::ApplicationName() : base;
+    CDocument* doc = GetActiveDocument();
+    setWindowTitle(doc ? app + QStringLiteral(" - ") + doc->GetTitle() : app);
+}

@@ -1,0 +1,79 @@
+#pragma once
+// The framework's standard command, control and string ids (the numbers
+// menus, toolbars, accelerators and stored settings carry).
+#include "WindowsTypes.h"
+
+enum : UINT {
+    ID_SEPARATOR = 0,
+
+    ID_FILE_NEW = 0xE100,
+    ID_FILE_OPEN = 0xE101,
+    ID_FILE_CLOSE = 0xE102,
+    ID_FILE_SAVE = 0xE103,
+    ID_FILE_SAVE_AS = 0xE104,
+    ID_FILE_PAGE_SETUP = 0xE105,
+    ID_FILE_PRINT_SETUP = 0xE106,
+    ID_FILE_PRINT = 0xE107,
+    ID_FILE_PRINT_DIRECT = 0xE108,
+    ID_FILE_PRINT_PREVIEW = 0xE109,
+    ID_FILE_MRU_FILE1 = 0xE110,
+    ID_FILE_MRU_FILE16 = 0xE11F,
+
+    ID_EDIT_CLEAR = 0xE120,
+    ID_EDIT_CLEAR_ALL = 0xE121,
+    ID_EDIT_COPY = 0xE122,
+    ID_EDIT_CUT = 0xE123,
+    ID_EDIT_FIND = 0xE124,
+    ID_EDIT_PASTE = 0xE125,
+    ID_EDIT_REPEAT = 0xE128,
+    ID_EDIT_REPLACE = 0xE129,
+    ID_EDIT_SELECT_ALL = 0xE12A,
+    ID_EDIT_UNDO = 0xE12B,
+    ID_EDIT_REDO = 0xE12C,
+
+    ID_WINDOW_NEW = 0xE130,
+    ID_WINDOW_ARRANGE = 0xE131,
+    ID_WINDOW_CASCADE = 0xE132,
+    ID_WINDOW_TILE_HORZ = 0xE133,
+    ID_WINDOW_TILE_VERT = 0xE134,
+    ID_WINDOW_SPLIT = 0xE135,
+
+    ID_APP_ABOUT = 0xE140,
+    ID_APP_EXIT = 0xE141,
+    ID_HELP_INDEX = 0xE142,
+    ID_HELP_FINDER = 0xE143,
+    ID_HELP_USING = 0xE144,
+    ID_CONTEXT_HELP = 0xE145,
+    ID_HELP = 0xE146,
+    ID_DEFAULT_HELP = 0xE147,
+
+    ID_NEXT_PANE = 0xE150,
+    ID_PREV_PANE = 0xE151,
+
+    ID_INDICATOR_EXT = 0xE700,
+    ID_INDICATOR_CAPS = 0xE701,
+    ID_INDICATOR_NUM = 0xE702,
+    ID_INDICATOR_SCRL = 0xE703,
+    ID_INDICATOR_OVR = 0xE704,
+    ID_INDICATOR_REC = 0xE705,
+
+    ID_VIEW_TOOLBAR = 0xE800,
+    ID_VIEW_STATUS_BAR = 0xE801,
+
+    AFX_IDW_TOOLBAR = 0xE800,
+    AFX_IDW_STATUS_BAR = 0xE801,
+    AFX_IDW_PANE_FIRST = 0xE900,
+
+    AFX_IDS_IDLEMESSAGE = 0xE001,
+};
+
+// Window styles that frame creation accepts (kept for the callers' sake).
+enum : DWORD {
+    WS_OVERLAPPED = 0x00000000,
+    WS_MAXIMIZE = 0x01000000,
+    WS_VISIBLE = 0x10000000,
+    WS_DISABLED = 0x08000000,
+    WS_CHILD = 0x40000000,
+    WS_OVERLAPPEDWINDOW = 0x00CF0000,
+    FWS_ADDTOTITLE = 0x00008000,
+};
