@@ -1,0 +1,558 @@
+#include "SheetData.h"
+
+#include <QDataStream>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace qs::ss {
+
+namespace {
+
+double SheetScreenDpi() {
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (QScreen* s = app->primaryScreen()) return s->logicalDotsPerInchY();
+    return 96.0;
+}
+
+// Space around a cell's text, in twips at 100%: two pixels each side on a
+// 96 dpi screen.
+constexpr int kTextMarginTwips = 60;
+
+QByteArray StyleKey(const CellStyle& s) {
+    QByteArray key;
+    QDataStream out(&key, QIODevice::WriteOnly);
+    out << s.numberFormat << s.hasFont;
+    if (s.hasFont)
+        out << s.font.face << s.font.size << s.font.bold << s.font.italic << s.font.underline << s.font.strikeout
+            << s.font.color.rgba();
+    out << s.pattern << s.patternFg.rgba() << s.patternBg.rgba();
+    for (const BorderSide& b : s.border) out << b.style << b.color.rgba();
+    out << s.hAlign << s.vAlign << s.wrap << s.orientation;
+    return key;
+}
+
+}  // namespace
+
+SheetData::SheetData() {
+    m_styles.resize(1);
+    Intern(CellStyle{});  // index 1: the default look
+    m_rowStyle.assign(kMaxRows, 0);
+    m_colStyle.assign(kMaxCols, 0);
+    m_rowHeight.assign(kMaxRows, -1);
+    m_colWidth.assign(kMaxCols, -1);
+    m_rowHidden.assign(kMaxRows, false);
+    m_colHidden.assign(kMaxCols, false);
+}
+
+void SheetData::Notify() {
+    if (m_batch > 0) m_dirty = true;
+    else emit Changed();
+}
+
+void SheetData::EndUpdate() {
+    if (m_batch > 0 && --m_batch == 0 && m_dirty) {
+        m_dirty = false;
+        emit Changed();
+    }
+}
+
+// --- cells ---------------------------------------------------------------
+
+const Cell* SheetData::CellAt(int row, int col) const {
+    if (row < 1 || col < 1 || row > int(m_rows.size())) return nullptr;
+    const auto& r = m_rows[row - 1];
+    if (col > int(r.size())) return nullptr;
+    return &r[col - 1];
+}
+
+Cell& SheetData::Touch(int row, int col) {
+    if (int(m_rows.size()) < row) m_rows.resize(row);
+    auto& r = m_rows[row - 1];
+    if (int(r.size()) < col) r.resize(col);
+    return r[col - 1];
+}
+
+void SheetData::SetNumber(int row, int col, double value) {
+    Cell& c = Touch(row, col);
+    c.kind = CellKind::Number;
+    c.number = value;
+    c.text.clear();
+    Notify();
+}
+
+void SheetData::SetText(int row, int col, const QString& text) {
+    Cell& c = Touch(row, col);
+    c.number = 0;
+    c.text = text;
+    c.kind = text.isEmpty() ? CellKind::Empty : CellKind::Text;
+    Notify();
+}
+
+void SheetData::SetEntry(int row, int col, const QString& entry) {
+    double v = 0;
+    if (ParseEntry(entry, v)) SetNumber(row, col, v);
+    else SetText(row, col, entry);
+}
+
+void SheetData::ClearValue(int row, int col) {
+    if (CellAt(row, col)) SetText(row, col, QString());
+}
+
+bool SheetData::ParseEntry(const QString& input, double& value) {
+    QString t = input.trimmed();
+    if (t.isEmpty()) return false;
+    bool negative = false;
+    if (t.startsWith(u'(') && t.endsWith(u')')) {
+        negative = true;
+        t = t.mid(1, t.size() - 2).trimmed();
+    }
+    if (t.startsWith(u'-') || t.startsWith(u'+')) {
+        if (t.startsWith(u'-')) negative = !negative;
+        t = t.mid(1).trimmed();
+    }
+    bool percent = false;
+    if (t.endsWith(u'%')) {
+        percent = true;
+        t.chop(1);
+    }
+    // Thousands commas only between digit groups of the integer part.
+    const int point = t.indexOf(u'.');
+    QString intPart = point < 0 ? t : t.left(point);
+    if (intPart.contains(u',')) {
+        const QStringList groups = intPart.split(u',');
+        for (int i = 0; i < groups.size(); ++i)
+            if (groups[i].isEmpty() || (i > 0 && groups[i].size() != 3) || (i == 0 && groups[i].size() > 3))
+                return false;
+        t = groups.join(QString()) + (point < 0 ? QString() : t.mid(point));
+    }
+    if (t.isEmpty()) return false;
+    for (QChar c : t)
+        if (!(c.isDigit() || c == u'.' || c == u'e' || c == u'E' || c == u'+' || c == u'-')) return false;
+    bool ok = false;
+    double v = t.toDouble(&ok);
+    if (!ok || !std::isfinite(v)) return false;
+    if (percent) v /= 100;
+    value = negative ? -v : v;
+    return true;
+}
+
+const NumberFormat& SheetData::FormatFor(const QString& format) const {
+    auto it = m_formats.find(format);
+    if (it == m_formats.end()) it = m_formats.insert(format, NumberFormat(format));
+    return *it;
+}
+
+FormattedText SheetData::Formatted(int row, int col) const {
+    const Cell* c = CellAt(row, col);
+    if (!c || c->kind == CellKind::Empty) return {};
+    const CellStyle& s = StyleAt(row, col);
+    const NumberFormat& f = FormatFor(s.numberFormat);
+    return c->kind == CellKind::Number ? f.Format(c->number) : f.FormatText(c->text);
+}
+
+QString SheetData::DisplayText(int row, int col) const { return Formatted(row, col).text; }
+
+QString SheetData::EntryText(int row, int col) const {
+    const Cell* c = CellAt(row, col);
+    if (!c) return QString();
+    switch (c->kind) {
+    case CellKind::Number: return NumberFormat::General(c->number);
+    case CellKind::Text: return c->text;
+    case CellKind::Empty: break;
+    }
+    return QString();
+}
+
+void SheetData::ForEachCell(const std::function<void(int, int, const Cell&)>& visit) const {
+    for (int r = 0; r < int(m_rows.size()); ++r)
+        for (int c = 0; c < int(m_rows[r].size()); ++c) visit(r + 1, c + 1, m_rows[r][c]);
+}
+
+void SheetData::Bounds(int& row1, int& col1, int& row2, int& col2) const {
+    row1 = col1 = row2 = col2 = 0;
+    for (int r = 0; r < int(m_rows.size()); ++r) {
+        const auto& cells = m_rows[r];
+        for (int c = 0; c < int(cells.size()); ++c) {
+            if (cells[c].kind == CellKind::Empty) continue;
+            if (row1 == 0) row1 = r + 1;
+            row2 = r + 1;
+            if (col1 == 0 || c + 1 < col1) col1 = c + 1;
+            col2 = std::max(col2, c + 1);
+        }
+    }
+}
+
+// --- styles --------------------------------------------------------------
+
+quint32 SheetData::Intern(const CellStyle& s) {
+    const QByteArray key = StyleKey(s);
+    auto it = m_styleIndex.constFind(key);
+    if (it != m_styleIndex.constEnd()) return *it;
+    m_styles.push_back(s);
+    const quint32 index = quint32(m_styles.size() - 1);
+    m_styleIndex.insert(key, index);
+    return index;
+}
+
+quint32 SheetData::ResolvedIndex(int row, int col) const {
+    if (const Cell* c = CellAt(row, col); c && c->style) return c->style;
+    if (m_rowStyle[row - 1]) return m_rowStyle[row - 1];
+    if (m_colStyle[col - 1]) return m_colStyle[col - 1];
+    return m_sheetStyle;
+}
+
+const CellStyle& SheetData::StyleAt(int row, int col) const { return m_styles[ResolvedIndex(row, col)]; }
+
+void SheetData::ModifyStyle(const Range& range, const std::function<void(CellStyle&)>& change) {
+    QHash<quint32, quint32> done;
+    auto changed = [&](quint32 index) {
+        auto it = done.constFind(index);
+        if (it != done.constEnd()) return *it;
+        CellStyle s = m_styles[index];
+        change(s);
+        const quint32 result = Intern(s);
+        done.insert(index, result);
+        return result;
+    };
+    const bool wholeRows = range.WholeRows(), wholeCols = range.WholeCols();
+    if (wholeRows && wholeCols) {
+        m_sheetStyle = changed(m_sheetStyle);
+        for (auto& s : m_rowStyle)
+            if (s) s = changed(s);
+        for (auto& s : m_colStyle)
+            if (s) s = changed(s);
+        for (auto& row : m_rows)
+            for (Cell& c : row)
+                if (c.style) c.style = changed(c.style);
+    } else if (wholeRows) {
+        for (int r = range.row1; r <= range.row2; ++r) {
+            // Cells under a styled column keep that look under the new row style.
+            if (!m_rowStyle[r - 1])
+                for (int c = 1; c <= kMaxCols; ++c)
+                    if (m_colStyle[c - 1] && !(CellAt(r, c) && CellAt(r, c)->style)) Touch(r, c).style = m_colStyle[c - 1];
+            if (r <= int(m_rows.size()))
+                for (Cell& c : m_rows[r - 1])
+                    if (c.style) c.style = changed(c.style);
+            m_rowStyle[r - 1] = changed(m_rowStyle[r - 1] ? m_rowStyle[r - 1] : m_sheetStyle);
+        }
+    } else if (wholeCols) {
+        for (int r = 1; r <= kMaxRows; ++r) {
+            const bool rowStyled = m_rowStyle[r - 1] != 0;
+            if (!rowStyled && r > int(m_rows.size())) continue;
+            for (int c = range.col1; c <= range.col2; ++c) {
+                const Cell* existing = CellAt(r, c);
+                if (existing && existing->style) Touch(r, c).style = changed(existing->style);
+                else if (rowStyled) Touch(r, c).style = changed(m_rowStyle[r - 1]);
+            }
+        }
+        for (int c = range.col1; c <= range.col2; ++c)
+            m_colStyle[c - 1] = changed(m_colStyle[c - 1] ? m_colStyle[c - 1] : m_sheetStyle);
+    } else {
+        for (int r = range.row1; r <= range.row2; ++r)
+            for (int c = range.col1; c <= range.col2; ++c) {
+                const quint32 index = ResolvedIndex(r, c);
+                Touch(r, c).style = changed(index);
+            }
+    }
+    Notify();
+}
+
+void SheetData::ResetStyle(const Range& range) {
+    const bool wholeRows = range.WholeRows(), wholeCols = range.WholeCols();
+    if (wholeRows && wholeCols) {
+        m_sheetStyle = 1;
+        std::fill(m_rowStyle.begin(), m_rowStyle.end(), 0);
+        std::fill(m_colStyle.begin(), m_colStyle.end(), 0);
+        for (auto& row : m_rows)
+            for (Cell& c : row) c.style = 0;
+    } else if (wholeRows) {
+        for (int r = range.row1; r <= range.row2; ++r) {
+            m_rowStyle[r - 1] = 1;
+            if (r <= int(m_rows.size()))
+                for (Cell& c : m_rows[r - 1]) c.style = 0;
+        }
+    } else if (wholeCols) {
+        for (int c = range.col1; c <= range.col2; ++c) m_colStyle[c - 1] = 1;
+        for (int r = 1; r <= kMaxRows; ++r) {
+            const bool rowStyled = m_rowStyle[r - 1] != 0;
+            if (!rowStyled && r > int(m_rows.size())) continue;
+            for (int c = range.col1; c <= range.col2; ++c) {
+                if (rowStyled) Touch(r, c).style = 1;
+                else if (CellAt(r, c)) Touch(r, c).style = 0;
+            }
+        }
+    } else {
+        for (int r = range.row1; r <= range.row2; ++r)
+            for (int c = range.col1; c <= range.col2; ++c) {
+                const quint32 inherited =
+                    m_rowStyle[r - 1] ? m_rowStyle[r - 1] : (m_colStyle[c - 1] ? m_colStyle[c - 1] : m_sheetStyle);
+                if (inherited == 1) {
+                    if (CellAt(r, c)) Touch(r, c).style = 0;
+                } else {
+                    Touch(r, c).style = 1;
+                }
+            }
+    }
+    Notify();
+}
+
+void SheetData::SetDefaultFont(const FontSpec& font) {
+    m_defaultFont = font;
+    InvalidateMetrics();
+    Notify();
+}
+
+void SheetData::SetHeadingFont(const FontSpec& font) {
+    m_headingFont = font;
+    Notify();
+}
+
+QFont SheetData::ToQFont(const FontSpec& spec, double scale) {
+    QFont f(spec.face);
+    f.setPointSizeF(std::max(1.0, spec.size * scale));
+    f.setBold(spec.bold);
+    f.setItalic(spec.italic);
+    f.setUnderline(spec.underline);
+    f.setStrikeOut(spec.strikeout);
+    return f;
+}
+
+// --- sizes -------------------------------------------------------------------
+
+int SheetData::CharWidthTwips() const {
+    if (m_charWidth < 0) {
+        QFontMetricsF fm(ToQFont(m_defaultFont));
+        m_charWidth = int(std::lround(fm.horizontalAdvance(u'0') * 1440.0 / SheetScreenDpi()));
+        m_defaultRowHeight = int(std::lround(fm.height() * 1440.0 / SheetScreenDpi())) + kTextMarginTwips;
+    }
+    return m_charWidth;
+}
+
+int SheetData::DefaultColWidth() const { return CharWidthTwips() * 9 + kTextMarginTwips; }
+
+int SheetData::DefaultRowHeight() const {
+    CharWidthTwips();
+    return m_defaultRowHeight;
+}
+
+int SheetData::HeadingColWidth() const {
+    if (m_headingColWidth >= 0) return m_headingColWidth;
+    return CharWidthTwips() * 5 + kTextMarginTwips;
+}
+
+int SheetData::StoredColWidth(int col) const {
+    const int w = m_colWidth[col - 1];
+    return w >= 0 ? w : DefaultColWidth();
+}
+
+int SheetData::StoredRowHeight(int row) const {
+    const int h = m_rowHeight[row - 1];
+    return h >= 0 ? h : DefaultRowHeight();
+}
+
+int SheetData::ColWidth(int col) const { return m_colHidden[col - 1] ? 0 : StoredColWidth(col); }
+int SheetData::RowHeight(int row) const { return m_rowHidden[row - 1] ? 0 : StoredRowHeight(row); }
+
+void SheetData::SetColWidth(int col1, int col2, int twips) {
+    for (int c = col1; c <= col2; ++c) m_colWidth[c - 1] = std::max(0, twips);
+    Notify();
+}
+
+void SheetData::SetRowHeight(int row1, int row2, int twips) {
+    for (int r = row1; r <= row2; ++r) m_rowHeight[r - 1] = std::max(0, twips);
+    Notify();
+}
+
+void SheetData::SetColHidden(int col1, int col2, bool hidden) {
+    for (int c = col1; c <= col2; ++c) m_colHidden[c - 1] = hidden;
+    Notify();
+}
+
+void SheetData::SetRowHidden(int row1, int row2, bool hidden) {
+    for (int r = row1; r <= row2; ++r) m_rowHidden[r - 1] = hidden;
+    Notify();
+}
+
+QSizeF SheetData::TextSizeTwips(int row, int col) const {
+    const FormattedText f = Formatted(row, col);
+    if (f.text.isEmpty()) return {};
+    QFontMetricsF fm(ToQFont(EffectiveFont(StyleAt(row, col))));
+    double w = 0;
+    const QStringList lines = f.text.split(u'\n');
+    for (const QString& line : lines) w = std::max(w, fm.horizontalAdvance(line));
+    for (const auto& pad : f.pads) w += fm.horizontalAdvance(pad.width) - fm.horizontalAdvance(u' ');
+    const double k = 1440.0 / SheetScreenDpi();
+    return QSizeF(w * k + kTextMarginTwips, fm.height() * lines.size() * k + kTextMarginTwips);
+}
+
+void SheetData::FitColWidths(int col1, int col2, int minRow, int maxRow) {
+    std::vector<double> widest(col2 - col1 + 1, 0.0);
+    const int lastRow = std::min<int>(maxRow, int(m_rows.size()));
+    for (int r = std::max(1, minRow); r <= lastRow; ++r) {
+        if (m_rowHidden[r - 1]) continue;
+        const auto& cells = m_rows[r - 1];
+        const int last = std::min<int>(col2, int(cells.size()));
+        for (int c = col1; c <= last; ++c)
+            if (cells[c - 1].kind != CellKind::Empty)
+                widest[c - col1] = std::max(widest[c - col1], TextSizeTwips(r, c).width());
+    }
+    for (int c = col1; c <= col2; ++c)
+        if (!m_colHidden[c - 1] && widest[c - col1] > 0) m_colWidth[c - 1] = int(std::ceil(widest[c - col1]));
+    Notify();
+}
+
+void SheetData::FitRowHeights(int row1, int row2) {
+    for (int r = row1; r <= row2; ++r) {
+        if (m_rowHidden[r - 1]) continue;
+        double tallest = 0;
+        if (r <= int(m_rows.size())) {
+            const auto& cells = m_rows[r - 1];
+            for (int c = 1; c <= int(cells.size()); ++c)
+                if (cells[c - 1].kind != CellKind::Empty) tallest = std::max(tallest, TextSizeTwips(r, c).height());
+        }
+        m_rowHeight[r - 1] = tallest > 0 ? int(std::ceil(tallest)) : -1;
+    }
+    Notify();
+}
+
+// --- headings ----------------------------------------------------------------
+
+QString SheetData::ColumnLetters(int col) {
+    QString s;
+    while (col > 0) {
+        const int d = (col - 1) % 26;
+        s.prepend(QChar(u'A' + d));
+        col = (col - 1) / 26;
+    }
+    return s;
+}
+
+QString SheetData::RowHeading(int row) const {
+    auto it = m_rowHeadings.constFind(row);
+    return it != m_rowHeadings.constEnd() ? *it : QString::number(row);
+}
+
+QString SheetData::ColHeading(int col) const {
+    auto it = m_colHeadings.constFind(col);
+    return it != m_colHeadings.constEnd() ? *it : ColumnLetters(col);
+}
+
+void SheetData::SetRowHeading(int row, const QString& text) {
+    m_rowHeadings.insert(row, text);
+    Notify();
+}
+
+void SheetData::SetColHeading(int col, const QString& text) {
+    m_colHeadings.insert(col, text);
+    Notify();
+}
+
+void SheetData::SetCornerHeading(const QString& text) {
+    m_corner = text;
+    Notify();
+}
+
+void SheetData::SetMaxRow(int row) {
+    m_maxRow = std::clamp(row, 1, kMaxRows);
+    Notify();
+}
+
+void SheetData::SetMaxCol(int col) {
+    m_maxCol = std::clamp(col, 1, kMaxCols);
+    Notify();
+}
+
+// --- structure -----------------------------------------------------------------
+
+namespace {
+
+template <typename T>
+void InsertInto(std::vector<T>& v, int at, int count, const T& fill, size_t limit) {
+    if (at > int(v.size())) return;
+    v.insert(v.begin() + at, size_t(count), fill);
+    if (v.size() > limit) v.resize(limit);
+}
+
+template <typename T>
+void EraseFrom(std::vector<T>& v, int at, int count, const T& fill, size_t keepSize) {
+    if (at >= int(v.size())) return;
+    const int end = std::min<int>(int(v.size()), at + count);
+    v.erase(v.begin() + at, v.begin() + end);
+    if (keepSize) v.resize(keepSize, fill);
+}
+
+QHash<int, QString> ShiftKeys(const QHash<int, QString>& in, int from, int delta, int removeTo) {
+    QHash<int, QString> out;
+    for (auto it = in.constBegin(); it != in.constEnd(); ++it) {
+        int k = it.key();
+        if (delta < 0 && k >= from && k <= removeTo) continue;
+        if (k >= from) k += delta;
+        if (k >= 1) out.insert(k, it.value());
+    }
+    return out;
+}
+
+}  // namespace
+
+void SheetData::InsertRows(int row1, int row2) {
+    const int n = row2 - row1 + 1;
+    InsertInto(m_rows, row1 - 1, n, std::vector<Cell>{}, kMaxRows);
+    InsertInto(m_rowStyle, row1 - 1, n, quint32(0), kMaxRows);
+    InsertInto(m_rowHeight, row1 - 1, n, -1, kMaxRows);
+    InsertInto(m_rowHidden, row1 - 1, n, false, kMaxRows);
+    m_rowHeadings = ShiftKeys(m_rowHeadings, row1, n, 0);
+    Notify();
+}
+
+void SheetData::InsertCols(int col1, int col2) {
+    const int n = col2 - col1 + 1;
+    for (auto& row : m_rows) InsertInto(row, col1 - 1, n, Cell{}, kMaxCols);
+    InsertInto(m_colStyle, col1 - 1, n, quint32(0), kMaxCols);
+    InsertInto(m_colWidth, col1 - 1, n, -1, kMaxCols);
+    InsertInto(m_colHidden, col1 - 1, n, false, kMaxCols);
+    m_colHeadings = ShiftKeys(m_colHeadings, col1, n, 0);
+    Notify();
+}
+
+void SheetData::DeleteRows(int row1, int row2) {
+    const int n = row2 - row1 + 1;
+    EraseFrom(m_rows, row1 - 1, n, std::vector<Cell>{}, 0);
+    EraseFrom(m_rowStyle, row1 - 1, n, quint32(0), kMaxRows);
+    EraseFrom(m_rowHeight, row1 - 1, n, -1, kMaxRows);
+    EraseFrom(m_rowHidden, row1 - 1, n, false, kMaxRows);
+    m_rowHeadings = ShiftKeys(m_rowHeadings, row1, -n, row2);
+    Notify();
+}
+
+void SheetData::DeleteCols(int col1, int col2) {
+    const int n = col2 - col1 + 1;
+    for (auto& row : m_rows) EraseFrom(row, col1 - 1, n, Cell{}, 0);
+    EraseFrom(m_colStyle, col1 - 1, n, quint32(0), kMaxCols);
+    EraseFrom(m_colWidth, col1 - 1, n, -1, kMaxCols);
+    EraseFrom(m_colHidden, col1 - 1, n, false, kMaxCols);
+    m_colHeadings = ShiftKeys(m_colHeadings, col1, -n, col2);
+    Notify();
+}
+
+void SheetData::Clear(const Range& range, int kind) {
+    if (kind == SSC_Values || kind == SSC_All) {
+        const int lastRow = std::min<int>(range.row2, int(m_rows.size()));
+        for (int r = range.row1; r <= lastRow; ++r) {
+            auto& cells = m_rows[r - 1];
+            const int last = std::min<int>(range.col2, int(cells.size()));
+            for (int c = range.col1; c <= last; ++c) {
+                cells[c - 1].kind = CellKind::Empty;
+                cells[c - 1].text.clear();
+                cells[c - 1].number = 0;
+            }
+        }
+    }
+    if (kind == SSC_Formats || kind == SSC_All) ResetStyle(range);
+    Notify();
+}
+
+}  // namespace qs::ss
