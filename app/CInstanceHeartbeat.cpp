@@ -1,30 +1,21 @@
 #include "CInstanceHeartbeat.h"
 
 #include <chrono>
-#include <condition_variable>
-#include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
-#include <mutex>
-#include <semaphore.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "QsEnvironment.h"
 
 namespace {
 
-// Named objects live in the program's IPC namespace, so tests and users
-// never see each other's records.
-std::string PosixName(const std::string& name) { return "/" + qs::env::IpcNamespace() + "." + name; }
-
 void WriteLe32(void* at, std::uint32_t v) {
     unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
                           static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
     std::uint32_t word;
     std::memcpy(&word, b, 4);
+    // One aligned 32-bit store: readers in other processes see either the old
+    // or the new value, never a mix.
     __atomic_store_n(static_cast<std::uint32_t*>(at), word, __ATOMIC_RELAXED);
 }
 
@@ -65,33 +56,15 @@ void CInstanceHeartbeat::Start(QWidget* /*window*/, int slot) {
     e.existedBefore = false;
 
     if (!e.mapped) {
-        if (e.mutex) {
-            ::sem_close(static_cast<sem_t*>(e.mutex));
-            e.mutex = nullptr;
-        }
-        sem_t* sem = ::sem_open(PosixName(e.mutexName).c_str(), O_CREAT, 0600, 1);
-        e.mutex = sem == SEM_FAILED ? nullptr : sem;
-
-        const std::string name = PosixName(e.blockName);
-        int fd = ::shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
-        if (fd < 0 && errno == EEXIST) {
-            fd = ::shm_open(name.c_str(), O_RDWR, 0600);
-            if (fd >= 0) e.existedBefore = true;
-        }
-        if (fd >= 0) {
-            struct stat st {};
-            bool sized = ::fstat(fd, &st) == 0 &&
-                         (st.st_size >= static_cast<off_t>(kRecordSize) || ::ftruncate(fd, kRecordSize) == 0);
-            void* p = sized ? ::mmap(nullptr, kRecordSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
-            ::close(fd);
-            if (p != MAP_FAILED) {
-                e.view = p;
-                e.mapped = true;
-            }
+        e.mutex = std::make_unique<qs::ipc::NamedMutex>(e.mutexName);
+        if (e.block.Create(e.blockName, kRecordSize)) {
+            e.existedBefore = e.block.Existed();
+            e.mapped = true;
         }
     }
-    std::uint32_t* view = e.mapped ? static_cast<std::uint32_t*>(e.view) : nullptr;
+    std::uint32_t* view = e.mapped ? static_cast<std::uint32_t*>(e.block.Data()) : nullptr;
     m_view = view;
+    // The owner is the process of the given window, which is always ours.
     m_ownerProcessId = static_cast<std::uint32_t>(::getpid());
     const std::uint32_t tick = TickCount();
     if (view) {
@@ -100,7 +73,7 @@ void CInstanceHeartbeat::Start(QWidget* /*window*/, int slot) {
     }
     m_startTime = static_cast<long long>(std::time(nullptr));
     m_startTick = tick;
-    if (m_running.exchange(true)) return;  // the thread already runs
+    if (m_running.exchange(true)) return;  // the thread runs already
     try {
         m_thread = std::thread([this] { Run(); });
     } catch (...) {
@@ -108,54 +81,37 @@ void CInstanceHeartbeat::Start(QWidget* /*window*/, int slot) {
     }
 }
 
-namespace {
-std::mutex g_heartbeatWakeLock;
-std::condition_variable g_heartbeatWake;
-}  // namespace
-
 void CInstanceHeartbeat::Run() {
     while (m_running.load()) {
         std::uint32_t* view = m_view.load();
         if (m_currentSlot != kNoSlot && view) WriteLe32(view, m_ownerProcessId);
-        std::unique_lock lock(g_heartbeatWakeLock);
-        g_heartbeatWake.wait_for(lock, std::chrono::milliseconds(1000), [this] { return !m_running.load(); });
+        std::unique_lock lock(m_wakeLock);
+        m_wake.wait_for(lock, std::chrono::milliseconds(1000), [this] { return !m_running.load(); });
     }
 }
 
 void CInstanceHeartbeat::Stop() {
     {
-        std::lock_guard lock(g_heartbeatWakeLock);
+        std::lock_guard lock(m_wakeLock);
         m_running = false;
     }
-    g_heartbeatWake.notify_all();
+    m_wake.notify_all();
     if (m_thread.joinable()) m_thread.join();
     m_view = nullptr;
     for (SlotEntry& e : m_slots) {
         if (e.mapped) {
-            ::munmap(e.view, e.size);
-            e.view = nullptr;
+            e.block.Close();
             e.mapped = false;
         }
-        if (e.mutex) {
-            ::sem_close(static_cast<sem_t*>(e.mutex));
-            e.mutex = nullptr;
-        }
+        e.mutex.reset();
     }
 }
 
 bool CInstanceHeartbeat::ReadRecord(const std::string& blockName, std::uint32_t& processId, std::uint32_t& startTick) {
-    int fd = ::shm_open(PosixName(blockName).c_str(), O_RDONLY, 0);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || st.st_size < static_cast<off_t>(kRecordSize)) {
-        ::close(fd);
-        return false;
-    }
-    void* p = ::mmap(nullptr, kRecordSize, PROT_READ, MAP_SHARED, fd, 0);
-    ::close(fd);
-    if (p == MAP_FAILED) return false;
-    processId = ReadLe32(p);
-    startTick = ReadLe32(static_cast<const std::uint32_t*>(p) + 1);
-    ::munmap(p, kRecordSize);
+    qs::ipc::SharedMemory block;
+    if (!block.Open(blockName, kRecordSize)) return false;
+    const auto* data = static_cast<const std::uint32_t*>(block.Data());
+    processId = ReadLe32(data);
+    startTick = ReadLe32(data + 1);
     return true;
 }

@@ -5,9 +5,15 @@
 // of the system can open it by name to learn whether, and in which process,
 // that program runs for that user. Every failure is silent.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
+
+#include "QsNamedMutex.h"
+#include "QsSharedMemory.h"
 
 class QWidget;
 
@@ -41,12 +47,12 @@ public:
 
 private:
     struct SlotEntry {
-        void* view = nullptr;
+        qs::ipc::SharedMemory block;
         std::size_t size = kRecordSize;
         bool mapped = false;
         bool existedBefore = false;
         std::string mutexName;
-        void* mutex = nullptr;  // the named semaphore standing for the mutex
+        std::unique_ptr<qs::ipc::NamedMutex> mutex;
         std::string blockName = "SharedMemory";
     };
 
@@ -58,6 +64,8 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_running{false};
     std::uint32_t m_ownerProcessId = 0;
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
     long long m_startTime = 0;
     std::uint32_t m_startTick = 0;
 };

@@ -3,23 +3,17 @@
 #include <QTest>
 #include <chrono>
 #include <string>
-#include <fcntl.h>
-#include <semaphore.h>
-#include <sys/mman.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 #include "CInstanceHeartbeat.h"
 #include "QsEnvironment.h"
+#include "QsSharedMemory.h"
 #include "TestEnvironment.h"
 
 namespace {
 
-void Unlink(const std::string& block) {
-    ::shm_unlink(("/" + qs::env::IpcNamespace() + "." + block).c_str());
-    ::sem_unlink(("/" + qs::env::IpcNamespace() + "." + block + "Mutex").c_str());
-}
 
 TEST(InstanceHeartbeat, NamesFollowSlotAndUser) {
     EXPECT_EQ(CInstanceHeartbeat::BlockName(1, "ann"), "QSEE_1_ann");
@@ -31,7 +25,6 @@ TEST(InstanceHeartbeat, NamesFollowSlotAndUser) {
 // start, and the owner id is rewritten within about a second.
 TEST(InstanceHeartbeat, RecordIsVisibleElsewhereAndRefreshed) {
     const std::string block = CInstanceHeartbeat::BlockName(1, qs::env::UserName());
-    Unlink(block);
     CInstanceHeartbeat hb;
     hb.Start(nullptr, 1);
     ASSERT_TRUE(hb.IsRunning());
@@ -47,9 +40,8 @@ TEST(InstanceHeartbeat, RecordIsVisibleElsewhereAndRefreshed) {
     if (child == 0) {
         std::uint32_t p = 0, t = 0;
         bool seen = CInstanceHeartbeat::ReadRecord(block, p, t) && p == static_cast<std::uint32_t>(::getppid());
-        int fd = ::shm_open(("/" + qs::env::IpcNamespace() + "." + block).c_str(), O_RDWR, 0);
-        void* m = ::mmap(nullptr, 8, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        *static_cast<std::uint32_t*>(m) = 12345;
+        qs::ipc::SharedMemory m;
+        if (m.Open(block, 8)) *static_cast<std::uint32_t*>(m.Data()) = 12345;
         ::_exit(seen ? 0 : 1);
     }
     int status = 0;
@@ -74,7 +66,8 @@ TEST(InstanceHeartbeat, RecordIsVisibleElsewhereAndRefreshed) {
     hb.Stop();
     second.Stop();
     EXPECT_FALSE(hb.IsRunning());
-    Unlink(block);
+    // Gone with its last user.
+    EXPECT_FALSE(CInstanceHeartbeat::ReadRecord(block, pid, tick));
 }
 
 TEST(InstanceHeartbeat, StopIsPromptAndRepeatable) {
@@ -84,7 +77,6 @@ TEST(InstanceHeartbeat, StopIsPromptAndRepeatable) {
     hb.Stop();
     hb.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(900));
-    Unlink(CInstanceHeartbeat::BlockName(2, qs::env::UserName()));
 }
 
 }  // namespace
