@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "DebugOutput.h"
+#include "QsSharedMemory.h"
+
 namespace faultbox {
 
 void InitialiseSharedMessageOptions(SharedMessageOptions& o) {
@@ -14,6 +17,15 @@ void InitialiseSharedMessageOptions(SharedMessageOptions& o) {
 
 SharedMessageOptions& SharedOptions() {
     static SharedMessageOptions* options = [] {
+        // Kept open for the life of the process: the record lives while any
+        // process that loaded the library runs.
+        auto* block = new qs::ipc::SharedMemory;
+        const bool made = block->Create("faultbox-options", sizeof(SharedMessageOptions), [](void* data, std::size_t) {
+            InitialiseSharedMessageOptions(*static_cast<SharedMessageOptions*>(data));
+        });
+        if (made) return static_cast<SharedMessageOptions*>(block->Data());
+        delete block;
+        DebugOutput("Faultbox: shared options unavailable; this process keeps its own\n");
         static SharedMessageOptions own;
         InitialiseSharedMessageOptions(own);
         return &own;
