@@ -2,84 +2,58 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusReply>
-#include <QRegularExpression>
-#include <QStringList>
+
+#include "Automation.h"
+#include "AutomationClient.h"
 
 namespace faultbox {
 
 namespace {
 
-constexpr const char* kObjectPath = "/";
-constexpr int kCallTimeoutMs = 10000;
+// A line for the debug window must not hold its program up for long when the
+// server hangs.
+constexpr int kCallTimeoutMs = 30000;
 
 bool BusUsable() { return QCoreApplication::instance() != nullptr && QDBusConnection::sessionBus().isConnected(); }
 
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
 }  // namespace
 
-struct DebugServerLink::Impl {
-    QString service;
-    QStringList methods;  // index = id
-};
-
-DebugServerLink::DebugServerLink() = default;
+DebugServerLink::DebugServerLink() : m_client(std::make_unique<qs::automation::AutomationClient>()) {}
 DebugServerLink::~DebugServerLink() = default;
 
 bool DebugServerLink::IsRunning(const std::string& progId) {
-    if (!BusUsable()) return false;
-    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    if (!bus) return false;
-    QDBusReply<bool> r = bus->isServiceRegistered(QString::fromStdString(progId));
-    return r.isValid() && r.value();
+    return BusUsable() && qs::automation::IsServerRunning(Q(progId));
 }
 
 bool DebugServerLink::AttachRunning(const std::string& progId) {
-    if (!IsRunning(progId)) return false;
-    m_impl = std::make_unique<Impl>();
-    m_impl->service = QString::fromStdString(progId);
-    return true;
+    return BusUsable() && m_client->AttachRunning(Q(progId));
 }
 
 bool DebugServerLink::CreateInstance(const std::string& progId) {
-    if (!BusUsable()) return false;
-    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    if (!bus) return false;
-    QDBusReply<void> started = bus->startService(QString::fromStdString(progId));
-    if (!started.isValid()) return false;
-    return AttachRunning(progId);
+    return BusUsable() && qs::automation::IsServerKnown(Q(progId)) && m_client->CreateDispatch(Q(progId));
 }
 
-bool DebugServerLink::Attached() const { return m_impl != nullptr; }
-
-void DebugServerLink::Release() { m_impl.reset(); }
+void DebugServerLink::Release() {
+    m_client->Release();
+    m_names.clear();
+}
 
 int DebugServerLink::IdOfName(const std::string& name) {
-    if (!m_impl) return kUnknownId;
-    QString method = QString::fromStdString(name);
-    if (m_impl->methods.isEmpty()) {
-        QDBusMessage call = QDBusMessage::createMethodCall(m_impl->service, kObjectPath,
-                                                           "org.freedesktop.DBus.Introspectable", "Introspect");
-        QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs);
-        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
-            static const QRegularExpression methodTag(R"re(<method\s+name="([^"]+)")re");
-            auto it = methodTag.globalMatch(reply.arguments().constFirst().toString());
-            while (it.hasNext()) m_impl->methods << it.next().captured(1);
-        }
-    }
-    int id = static_cast<int>(m_impl->methods.indexOf(method));
-    return id < 0 ? kUnknownId : id;
+    if (!m_client->IsBound()) return kUnknownId;
+    const int id = m_client->GetDispatchId(Q(name));
+    if (id < 0) return kUnknownId;
+    m_names[id] = name;
+    return id;
 }
 
 void DebugServerLink::Invoke(int id, const std::vector<std::string>& arguments) {
-    if (!m_impl || id < 0 || id >= m_impl->methods.size()) return;
-    QDBusMessage call = QDBusMessage::createMethodCall(m_impl->service, kObjectPath, QString(), m_impl->methods.at(id));
-    QList<QVariant> args;
-    for (const std::string& a : arguments) args << QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()));
-    call.setArguments(args);
-    call.setAutoStartService(false);
-    QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs);
+    auto it = m_names.find(id);
+    if (!m_client->IsBound() || it == m_names.end()) return;
+    QVariantList args;
+    for (const std::string& a : arguments) args << Q(a);
+    m_client->Call(Q(it->second), args, kCallTimeoutMs);
 }
 
 }  // namespace faultbox

@@ -1,14 +1,19 @@
 #pragma once
 // The late-bound connection of one pipe to the outside debug-window server,
-// an automation server reached as a session-bus service named by its ProgID.
-// It knows the server's methods by name only: ids are looked up from the
-// server's own description, and calls carry string arguments.
+// an automation server named by its ProgID. It knows the server's methods
+// by name only: ids come from the server, and calls carry string arguments.
 //
-// Without an application object there is no event machinery for the bus, so
-// no server can be reached and the pipe falls back to the debugger output.
+// Without an application object there is no event loop to wait on the bus
+// with, so no server can be reached and the pipe falls back to the debugger
+// output.
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace qs::automation {
+class AutomationClient;
+}
 
 namespace faultbox {
 
@@ -25,22 +30,21 @@ public:
     // True when an instance of the server is running now.
     static bool IsRunning(const std::string& progId);
 
-    // Attaches to the running instance.
+    // Binds to the running instance.
     bool AttachRunning(const std::string& progId);
-    // Starts a new instance (bus activation) and attaches to it.
+    // Starts a new instance and binds to it.
     bool CreateInstance(const std::string& progId);
-    bool Attached() const;
-    // Drops the connection to the server.
+    // Drops the binding.
     void Release();
 
     int IdOfName(const std::string& name);
-    // Calls a method for its effect; errors the server raises are logged by
-    // the bus layer and otherwise ignored.
+    // Calls a method for its effect. Errors the server raises are logged by
+    // the automation layer and otherwise ignored.
     void Invoke(int id, const std::vector<std::string>& arguments);
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    std::unique_ptr<qs::automation::AutomationClient> m_client;
+    std::map<int, std::string> m_names;  // id -> method name, as looked up
 };
 
 }  // namespace faultbox

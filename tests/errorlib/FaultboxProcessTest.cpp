@@ -102,6 +102,18 @@ TEST(FaultboxProcess, FailedStartUpLeavesTheLibraryInert) {
     EXPECT_FALSE(Contains(r.err, "lost")) << r.err;
 }
 
+TEST(FaultboxProcess, OptionsProgramFindsTheAppletByName) {
+    const std::string out = [] {
+        std::string text;
+        FILE* p = ::popen((qs::test::BinDir() + "/faultboxcpl --list 2>/dev/null").c_str(), "r");
+        std::array<char, 256> buf{};
+        while (p && std::fgets(buf.data(), buf.size(), p)) text += buf.data();
+        if (p) ::pclose(p);
+        return text;
+    }();
+    EXPECT_EQ(out, "PCRFT Err Hndlr\tPCraftr Error Handler Configuration\n");
+}
+
 TEST(FaultboxProcess, SwitchesChangedByTheAppletReachARunningProcess) {
     std::filesystem::remove(Ini());
     {
