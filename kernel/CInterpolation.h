@@ -16,6 +16,8 @@
 
 #include "CInterpolationUtil.h"
 
+class CDataObject;
+
 class CInterpolation {
 public:
     // currentAges[i] is the age (months) of input[i]; a cell whose flag lacks
@@ -31,6 +33,17 @@ public:
     // (0) is built; any other makes the call fail. False also without input.
     bool Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int periodLength, std::vector<double>& result,
                      std::vector<unsigned char>& resultFlags, int adjustment) const;
+
+    // The same over data objects: every cell of currentPeriods (a row or a
+    // column of ages in months) pairs with the cell of input at the same
+    // position in row-major order; interpolatePeriods lists the wanted ages
+    // likewise. False for a missing object or shapes that do not pair.
+    bool SetInputParams(const CDataObject* currentPeriods, const CDataObject* input,
+                        const CDataObject* interpolatePeriods);
+    // result receives a new one-row object (the caller owns it) with one cell
+    // per wanted age; on failure it is left null.
+    bool Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int periodLength, CDataObject*& result,
+                     int adjustment) const;
 
     // One value on the curve through (x0, y0) and (x1, y1), at x.
     static double Between(ENUM_CURVE_TYPE curve, double x0, double y0, double x1, double y1, double x);

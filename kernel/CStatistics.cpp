@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "CDataObject.h"
+
 using qs::calc::ColumnStat;
 using qs::calc::StatOptions;
 using qs::calc::StatType;
@@ -179,4 +181,25 @@ unsigned short CStatistics::GetAt(const unsigned short& stat, const unsigned sho
     value = c.valid ? c.row[row] : 0.0;
     flag = c.valid ? 0 : 4;
     return 0;
+}
+
+void CStatistics::Compute(const CDataObject& factors, const CDataObject* cumulative, const CDataObject* outliers,
+                          bool hasPriorRow) {
+    std::uint16_t rows = 0, cols = 0;
+    factors.GetMaxRowsCols(rows, cols);
+    const qs::calc::TriangleRef f{factors.Values().data(), factors.Flags().data(), rows, cols, cols};
+    qs::calc::TriangleRef cum;
+    if (cumulative) {
+        std::uint16_t cr = 0, cc = 0;
+        cumulative->GetMaxRowsCols(cr, cc);
+        cum = {cumulative->Values().data(), cumulative->Flags().data(), cr, cc, cc};
+    }
+    std::vector<unsigned char> marks;
+    if (outliers) {
+        marks.assign(static_cast<size_t>(rows) * cols, 0);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c)
+                if (outliers->LocationIsValid(r, c) && (outliers->RawFlags(r, c) & CDataObject::CF_VALUE)) marks[static_cast<size_t>(r) * cols + c] = 1;
+    }
+    Compute(f, cumulative ? &cum : nullptr, outliers ? marks.data() : nullptr, nullptr, hasPriorRow);
 }

@@ -21,6 +21,8 @@
 
 #include "ReservingMath.h"
 
+class CDataObject;
+
 class CStatistics {
 public:
     using Record = std::array<unsigned char, 9>;
@@ -67,6 +69,12 @@ public:
     // says that row 0 is the prior exposure row.
     void Compute(const qs::calc::TriangleRef& factors, const qs::calc::TriangleRef* cumulative,
                  const unsigned char* outliers, const double* userWeights, bool hasPriorRow);
+
+    // The same over the exhibit's data objects: the factor triangle, the
+    // cumulative triangle it came from (may be null) and the outliers object
+    // (may be null; a cell holding a value marks the factor as excluded).
+    void Compute(const CDataObject& factors, const CDataObject* cumulative, const CDataObject* outliers,
+                 bool hasPriorRow);
 
     unsigned short GetNumStats(unsigned short& count) const;
     unsigned short GetMaxCols(unsigned short& cols) const;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "CArchive.h"
+#include "CDataObject.h"
 #include "ReservingMath.h"
 
 IMPLEMENT_SERIAL(CTailFactorAnalysis, CObject, 1)
@@ -335,4 +336,25 @@ void CTailFactorAnalysis::Serialize(CArchive& ar) {
     ar >> in.m_longName >> in.m_shortName;
     in.m_dirty = 0;
     *this = in;
+}
+
+std::unique_ptr<CDataObject> CTailFactorAnalysis::GetCRXDO() const {
+    auto d = std::make_unique<CDataObject>();
+    const int cols = GetNumPoints() + 1;
+    d->SetShape(kNumCurves, static_cast<std::uint16_t>(cols), CDataObject::VT_TRIANGLE);
+    std::vector<double> values(static_cast<size_t>(kNumCurves) * cols, 0.0);
+    std::vector<std::uint8_t> flags(values.size(), CDataObject::CF_BLANK);
+    for (int c = 0; c < kNumCurves; ++c) {
+        if (!IsCurveFitted(c)) continue;
+        const std::vector<double> row = GetCurveRow(c);
+        for (int k = 0; k < cols; ++k) {
+            values[static_cast<size_t>(c) * cols + k] = row[k];
+            flags[static_cast<size_t>(c) * cols + k] = CDataObject::CF_VALUE;
+        }
+    }
+    d->SetAllCells(values, flags, 0);
+    d->SetIDLongName(m_longName);
+    d->SetIDShortName(m_shortName);
+    d->SetInitialized(true);
+    return d;
 }

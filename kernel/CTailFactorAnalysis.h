@@ -19,10 +19,13 @@
 // modified) and an exclusion; the effective value is the modified value when
 // it is not 0, else the actual value.
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CObject.h"
+
+class CDataObject;
 
 class CTailFactorAnalysis : public CObject {
     DECLARE_SERIAL(CTailFactorAnalysis)
@@ -104,6 +107,10 @@ public:
     // One exhibit row per curve: the fitted incremental factors at the data
     // ages, then the tail (GetNumPoints() + 1 values).
     std::vector<double> GetCurveRow(int curve) const;
+    // The same rows as a data object for the exhibit (row c = curve c, a
+    // curve that is not fitted is blank), named after the analysis. The
+    // caller owns it.
+    std::unique_ptr<CDataObject> GetCRXDO() const;
 
     const std::string& GetIDLongName() const { return m_longName; }
     const std::string& GetIDShortName() const { return m_shortName; }

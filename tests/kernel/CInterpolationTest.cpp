@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "CArchive.h"
+#include "CDataObject.h"
 #include "CInterpolateSelection.h"
 #include "CInterpolation.h"
 #include "CInterpolationUtil.h"
@@ -163,4 +165,36 @@ TEST(CInterpolateSelection, StoresAsFramedObject) {
     EXPECT_EQ(s.GetOrder(), 5);
     EXPECT_EQ(s.GetCurveType(), CURVE_EXPONENTIAL);
     EXPECT_EQ(s.GetInputType(), INPUT_CUMULATIVE);
+}
+
+TEST(CInterpolation, OverDataObjects) {
+    auto row = [](const std::vector<double>& v, int blankAt = -1) {
+        auto d = std::make_unique<CDataObject>();
+        d->SetShape(1, static_cast<std::uint16_t>(v.size()), CDataObject::VT_ROW);
+        for (int i = 0; i < static_cast<int>(v.size()); ++i) {
+            if (i == blankAt) d->SetCellBlank(0, i);
+            else d->SetAt(0, i, v[i]);
+        }
+        return d;
+    };
+    const auto ages = row({12, 24, 36, 48});
+    const auto cum = row({3.0, 2.0, 9.9, 1.25}, 2);  // a blank input cell is skipped
+    const auto wanted = row({18, 30});
+    CInterpolation interp;
+    ASSERT_TRUE(interp.SetInputParams(ages.get(), cum.get(), wanted.get()));
+    CDataObject* result = nullptr;
+    ASSERT_TRUE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, result, 0));
+    std::unique_ptr<CDataObject> owned(result);
+    double v = 0;
+    std::uint8_t f = 0;
+    ASSERT_EQ(result->GetAt(0, 0, v, f), 0);
+    EXPECT_DOUBLE_EQ(v, 2.5);
+    ASSERT_EQ(result->GetAt(0, 1, v, f), 0);
+    EXPECT_DOUBLE_EQ(v, 2.0 - 0.75 * 0.25);  // between 24 and 48
+
+    EXPECT_FALSE(interp.SetInputParams(nullptr, cum.get(), wanted.get()));
+    EXPECT_FALSE(interp.SetInputParams(wanted.get(), cum.get(), ages.get()));  // 2 ages for 4 values
+    result = reinterpret_cast<CDataObject*>(1);
+    EXPECT_FALSE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, result, 0));
+    EXPECT_EQ(result, nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "CDataObject.h"
 #include "CStatistics.h"
 #include "ReservingMath.h"
 #include "TestEnvironment.h"
@@ -157,4 +158,21 @@ TEST(CStatistics, OutliersAndPriorRowLeaveTheAverage) {
     char flag = 0;
     At(s, 0, 0, 0, &flag);
     EXPECT_EQ(flag, 4);
+}
+
+TEST(CStatistics, ComputesOverExhibitDataObjects) {
+    // Factors 3, 2, 1.5 down one column; the outliers object marks row 1.
+    CDataObject factors, outliers;
+    factors.SetShape(3, 1, CDataObject::VT_TRIANGLE);
+    outliers.SetShape(3, 1, CDataObject::VT_TRIANGLE);
+    factors.SetAt(0, 0, 3.0);
+    factors.SetAt(1, 0, 2.0);
+    factors.SetAt(2, 0, 1.5);
+    outliers.SetAt(1, 0, 'o');
+    CStatistics s;
+    s.SetDefinitions({{1, 1, 0, 0, 0, 0, 0, 0, 0}}, 0, 0);
+    s.Compute(factors, nullptr, &outliers, false);
+    EXPECT_NEAR(At(s, 0, 0, 0), 2.25, 1e-12);
+    s.Compute(factors, nullptr, nullptr, false);
+    EXPECT_NEAR(At(s, 0, 0, 0), 6.5 / 3, 1e-12);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CArchive.h"
+#include "CDataObject.h"
 #include "CTailFactorAnalysis.h"
 #include "ReservingMath.h"
 #include "TestEnvironment.h"
@@ -295,4 +296,26 @@ TEST(CTailFactorAnalysis, SerializeRoundTripAndDamagedStreams) {
     std::vector<uint8_t> count = bytes;
     count[2 + 16 + 3] = 0x7F;  // point count after the version and the two ages
     expectRefused(count, "huge point count");
+}
+
+TEST(CTailFactorAnalysis, CurveRowsAsDataObject) {
+    CTailFactorAnalysis a = FromTriangle("raa.csv", "values");
+    for (int i = 0; i < a.GetNumPoints(); ++i) a.SetExclude(2, i, true);  // Weibull unfitted
+    a.SetIDLongName("CRX Paid");
+    a.Calculate();
+    const std::unique_ptr<CDataObject> d = a.GetCRXDO();
+    std::uint16_t rows = 0, cols = 0;
+    d->GetMaxRowsCols(rows, cols);
+    EXPECT_EQ(rows, 3);
+    EXPECT_EQ(cols, 10);
+    EXPECT_EQ(d->GetIDLongName(), "CRX Paid");
+    double v = 0;
+    std::uint8_t f = 0;
+    ASSERT_EQ(d->GetAt(1, 9, v, f), 0);
+    EXPECT_TRUE(f & CDataObject::CF_VALUE);
+    EXPECT_NEAR(v, 1.009436, 5e-7);
+    ASSERT_EQ(d->GetAt(0, 0, v, f), 0);
+    EXPECT_DOUBLE_EQ(v, a.GetIncFactor(0, 1.0));
+    ASSERT_EQ(d->GetAt(2, 3, v, f), 0);
+    EXPECT_FALSE(f & CDataObject::CF_VALUE);
 }
