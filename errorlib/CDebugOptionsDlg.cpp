@@ -11,10 +11,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "CFaultboxDll.h"
 #include "ModalScript.h"
 
 CDebugOptionsDlg::CDebugOptionsDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Platecraft Debugging Options");
+    CFaultboxDll::SetDialogColours(this);
     setWindowIcon(QIcon(":/faultbox/103.png"));
 
     auto* screen = new QGroupBox("Screen Options", this);

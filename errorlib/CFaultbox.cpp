@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "MessageBox.h"
+#include "CFaultboxDll.h"
 #include "ModalScript.h"
 
 namespace {
@@ -45,6 +46,7 @@ int PageHeightPixels(QPrinter& printer) { return printer.pageLayout().paintRectP
 
 CFaultbox::CFaultbox(const FaultboxErrorList* errors, QWidget* parent) : QDialog(parent), m_pErrors(errors) {
     setWindowTitle("The Following Error Messages Have Occurred");
+    CFaultboxDll::SetDialogColours(this);
     m_list = new QListWidget(this);
     m_list->setObjectName(QString::number(IDC_ERRORS));
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -1,13 +1,11 @@
 #include "CFaultboxDll.h"
 
-#include <QApplication>
 #include <QWidget>
 
 #include <memory>
 #include <mutex>
 
 #include "CDebugMessagePipe.h"
-#include "CFaultbox.h"
 #include "DebugOutput.h"
 #include "FaultboxSystemInfo.h"
 #include "MessageBox.h"

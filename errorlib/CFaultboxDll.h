@@ -53,6 +53,9 @@ public:
 
     int RegisteredCount() const { return m_count; }
 
+    // The library's dialogs are light grey (192, 192, 192) with black text.
+    static void SetDialogColours(QWidget* dialog);
+
 private:
     CDebugMessagePipe* FindPipe(void** hdbg) const;
     void ApplyPendingOptions();

@@ -1,18 +1,27 @@
 // The user-facing pieces of the application object: the error list and the
 // options applet.
 #include <QApplication>
+#include <QColor>
+#include <QPalette>
 #include <QWidget>
 
 #include "CDebugOptionsDlg.h"
 #include "CFaultbox.h"
 #include "CFaultboxDll.h"
-#include "FaultboxSystemInfo.h"
 #include "MessageBox.h"
 #include "ModalScript.h"
 #include "QsProfile.h"
 #include "SharedMessageOptions.h"
 
 extern "C" void DebugDriverMessage(const char* message, long lParam1, long lParam2);
+
+void CFaultboxDll::SetDialogColours(QWidget* dialog) {
+    QPalette palette = dialog->palette();
+    palette.setColor(QPalette::Window, QColor(192, 192, 192));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    dialog->setPalette(palette);
+    dialog->setAutoFillBackground(true);
+}
 
 void CFaultboxDll::ShowErrors(const FaultboxErrorList* errors, QWidget* parent) {
     DebugDriverMessage("Inside CFaultboxDll::ShowErrors\t", 0, 0);

@@ -102,6 +102,20 @@ TEST(FaultboxProcess, FailedStartUpLeavesTheLibraryInert) {
     EXPECT_FALSE(Contains(r.err, "lost")) << r.err;
 }
 
+TEST(FaultboxProcess, TerminalServerUsersShareTheMachineOptions) {
+    // The user's own Windows directory exists and holds a system.ini of its
+    // own; the options still come from the machine's.
+    const std::string system = qs::test::MakeTempDir("system");
+    const std::string root = qs::test::MakeTempDir("rootdrive");
+    std::filesystem::create_directories(root + "/Windows");
+    qs::test::WriteFile(qs::env::WindowsDirectory() + "/Qstone5.ini", "[Settings]\nSystem Directory=" + system + "\n");
+    qs::test::WriteFile(root + "/Windows/system.ini", "[PCraftr Error Display Driver]\nTraceMsgs=0\n");
+    qs::test::WriteFile(Ini(), "[PCraftr Error Display Driver]\nTraceMsgs=1\n");
+    ClientRun r = RunClient("register trace shared", "QS_TERMSERV_QS=YES ROOTDRIVE=" + root);
+    EXPECT_EQ(r.out, "handle ok\n") << r.err;
+    EXPECT_TRUE(Contains(r.err, "TRACE_MSG: shared  FILE: client.cpp")) << r.err;
+}
+
 TEST(FaultboxProcess, OptionsProgramFindsTheAppletByName) {
     const std::string out = [] {
         std::string text;
