@@ -1,4 +1,4 @@
-// The user-facing pieces of the application object: the error list and the
+// What the application object shows a person: the error list and the
 // options applet.
 #include <QApplication>
 #include <QColor>
