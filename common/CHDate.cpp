@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <mutex>
 #include <optional>
 
-#include "QsEnvironment.h"
+#include "CArchive.h"
+#include "QsProfile.h"
+
+IMPLEMENT_DYNCREATE(CHDate, CObject)
 
 namespace {
 const char* const kHDateWeekdays[7] = {"Sunday", "Monday", "Tuesday", "Wednesday",
@@ -25,41 +27,20 @@ bool HDateEqualNoCase(const std::string& a, const char* b) {
     return true;
 }
 
-std::string HDateTrim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
-
-// Reads the "intl" values of the user's win.ini, the way the profile call
-// does: sections and keys without regard to case, the raw value after '='.
+// Reads the "intl" values of the user's win.ini, each into a 50-character buffer.
 CHDate::Locale HDateReadLocale() {
     tzset();
     CHDate::Locale loc;
-    std::ifstream in(qs::env::WindowsDirectory() + "/win.ini");
-    if (!in) return loc;
-    std::string line;
-    bool inIntl = false;
-    while (std::getline(in, line)) {
-        std::string t = HDateTrim(line);
-        if (t.empty() || t[0] == ';') continue;
-        if (t[0] == '[') {
-            size_t e = t.find(']');
-            inIntl = e != std::string::npos && HDateEqualNoCase(HDateTrim(t.substr(1, e - 1)), "intl");
-            continue;
-        }
-        if (!inIntl) continue;
-        size_t eq = t.find('=');
-        if (eq == std::string::npos) continue;
-        std::string key = HDateTrim(t.substr(0, eq));
-        std::string value = t.substr(eq + 1).substr(0, 49);  // 50-character buffers
-        if (HDateEqualNoCase(key, "sShortDate")) loc.shortDate = value;
-        else if (HDateEqualNoCase(key, "sLongDate")) loc.longDate = value;
-        else if (HDateEqualNoCase(key, "sTime") && !value.empty()) loc.timeSep = value[0];
-        else if (HDateEqualNoCase(key, "sDate") && !value.empty()) loc.dateSep = value[0];
-        else if (HDateEqualNoCase(key, "iDate")) loc.dateOrder = std::atoi(value.c_str());
-    }
+    char buf[50];
+    GetPrivateProfileString("intl", "sShortDate", "mm/dd/yy", buf, sizeof buf, "win.ini");
+    loc.shortDate = buf;
+    GetPrivateProfileString("intl", "sLongDate", "mm/dd/yy", buf, sizeof buf, "win.ini");
+    loc.longDate = buf;
+    GetPrivateProfileString("intl", "sTime", ":", buf, sizeof buf, "win.ini");
+    loc.timeSep = buf[0] ? buf[0] : ':';
+    GetPrivateProfileString("intl", "sDate", "/", buf, sizeof buf, "win.ini");
+    loc.dateSep = buf[0] ? buf[0] : '/';
+    loc.dateOrder = static_cast<int>(GetPrivateProfileInt("intl", "iDate", 0, "win.ini"));
     return loc;
 }
 
@@ -398,4 +379,9 @@ int CHDate::Parse(const char* text, int length, int order) {
         if (weekday > 0 && weekday != DayOfWeek()) result += 128;
     }
     return result;
+}
+
+void CHDate::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) ar << m_dSerial;
+    else ar >> m_dSerial;
 }

@@ -9,10 +9,21 @@
 // from an old file maps to the same calendar day.
 #include <string>
 
-class CHDate {
+#include "CObject.h"
+
+class CArchive;
+
+class CHDate : public CObject {
+    DECLARE_DYNCREATE(CHDate)
+
 public:
     CHDate();
     explicit CHDate(double serial) : m_dSerial(serial) {}
+    CHDate(const CHDate&) = default;
+    CHDate& operator=(const CHDate&) = default;
+
+    // The serial as one double.
+    void Serialize(CArchive& ar) override;
 
     // Error bits: 1 year negative, 2 month outside 1..12, 4 day outside the
     // month, 8 hour, 16 minute, 32 second outside their range. The serial is
@@ -51,7 +62,8 @@ public:
 
     bool operator==(const CHDate& o) const { return m_dSerial == o.m_dSerial; }
 
-    // Locale values read once per process from section "intl" of win.ini.
+    // Locale values read once per process from section "intl" of the user's
+    // win.ini through the profile functions.
     struct Locale {
         std::string shortDate = "mm/dd/yy";
         std::string longDate = "mm/dd/yy";

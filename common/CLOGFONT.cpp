@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <mutex>
 
+#include "CArchive.h"
+
+IMPLEMENT_DYNCREATE(CLOGFONT, CObject)
+
 namespace {
 std::mutex gLogFontReporterMutex;
 std::function<void(const std::string&)> gLogFontReporter;
@@ -101,4 +105,24 @@ void CLOGFONT::ReportError(const std::string& text) {
     }
     if (r) r(text);
     else std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+void CLOGFONT::Serialize(CArchive& ar) {
+    try {
+        if (ar.IsStoring()) {
+            ar << m_lfHeight << m_lfWidth << m_lfEscapement << m_lfOrientation << m_lfWeight;
+            ar << m_lfItalic << m_lfUnderline << m_lfStrikeOut << m_lfCharSet << m_lfOutPrecision
+               << m_lfClipPrecision << m_lfQuality << m_lfPitchAndFamily;
+            ar.Write(m_lfFaceName, sizeof m_lfFaceName);
+        } else {
+            ar >> m_lfHeight >> m_lfWidth >> m_lfEscapement >> m_lfOrientation >> m_lfWeight;
+            ar >> m_lfItalic >> m_lfUnderline >> m_lfStrikeOut >> m_lfCharSet >> m_lfOutPrecision >>
+                m_lfClipPrecision >> m_lfQuality >> m_lfPitchAndFamily;
+            char face[sizeof m_lfFaceName];
+            ar.ReadExact(face, sizeof face);
+            std::memcpy(m_lfFaceName, face, sizeof face);
+        }
+    } catch (const CArchiveException&) {
+        ReportError(kSerializeError);
+    }
 }

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "CObject.h"
+
+class CArchive;
+
 // The Windows LOGFONT fields the views convert to.
 struct QsLogFont {
     std::int32_t lfHeight, lfWidth, lfEscapement, lfOrientation, lfWeight;
@@ -19,11 +23,20 @@ struct QsLogFont {
     char lfFaceName[32];
 };
 
-class CLOGFONT {
+class CLOGFONT : public CObject {
+    DECLARE_DYNCREATE(CLOGFONT)
+
 public:
     static constexpr std::size_t kStreamSize = 60;
 
     CLOGFONT() = default;  // members are left as they are, as the stored record's users expect
+    CLOGFONT(const CLOGFONT&) = default;
+    CLOGFONT& operator=(const CLOGFONT&) = default;
+
+    // The stream form through the framework archive. An archive error while
+    // loading is reported once (ReportError) and Serialize returns normally;
+    // the fields read before it keep their new values, the rest their old ones.
+    void Serialize(CArchive& ar) override;
 
     int GetLogFont(QsLogFont* out) const;
 

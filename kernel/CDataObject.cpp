@@ -12,6 +12,8 @@ inline std::uint32_t DataCellKey(int row, int col) {
 }
 }  // namespace
 
+IMPLEMENT_DYNAMIC(CDataObject, CFormula)
+
 CDataObject::CDataObject(QSID id) : CFormula(id) {}
 
 CDataObject::CDataObject(const CDataObject& o)

@@ -24,6 +24,8 @@
 #include "CFormula.h"
 
 class CDataObject : public CFormula {
+    DECLARE_DYNAMIC(CDataObject)
+
 public:
     enum VectorType { VT_TRIANGLE = 0, VT_ROW = 1, VT_COLUMN = 2 };
     enum CellFlag : std::uint8_t {

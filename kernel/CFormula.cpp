@@ -6,8 +6,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "CArchive.h"
 #include "KernelIds.h"
 #include "KernelStream.h"
+
+IMPLEMENT_DYNAMIC(CFormula, CObject)
 
 namespace {
 std::map<int, CFormula::Factory>& FormulaFactories() {
@@ -191,4 +194,20 @@ void CFormula::Read(KernelReader& r, int /*version*/) {
     m_initialized = f & 1;
     m_readOnly = f & 2;
     m_fixed = f & 4;
+}
+
+void CFormula::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        KernelWriter w;
+        Write(w);
+        ar.WriteCount(w.Bytes().size());
+        ar.Write(w.Bytes().data(), w.Bytes().size());
+    } else {
+        const std::size_t n = ar.ReadCount(1);
+        std::vector<std::uint8_t> bytes(n);
+        ar.ReadExact(bytes.data(), n);
+        KernelReader r(bytes);
+        Read(r, 0);
+        if (r.Failed()) throw CArchiveException(CArchiveException::badSchema, "damaged kernel object");
+    }
 }

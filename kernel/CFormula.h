@@ -20,7 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "CObject.h"
 #include "KernelTypes.h"
+
+class CArchive;
 
 class CProject;
 class KernelWriter;
@@ -32,7 +35,9 @@ struct QSObjectNames {
     std::string shortName;
 };
 
-class CFormula {
+class CFormula : public CObject {
+    DECLARE_DYNAMIC(CFormula)
+
 public:
     explicit CFormula(QSID id = 0);
     CFormula(const CFormula& other);             // copies definition, not windows or graph links
@@ -115,6 +120,9 @@ public:
     virtual int GetStorageTag() const { return 0; }
     virtual void Write(KernelWriter& w) const;
     virtual void Read(KernelReader& r, int version);
+    // The definition and values through the framework archive: a count and
+    // the bytes of Write. A damaged record throws CArchiveException.
+    void Serialize(CArchive& ar) override;
     // Called once every object of a loaded project exists (to find sources again).
     virtual void AfterLoad() {}
     using Factory = std::unique_ptr<CFormula> (*)();

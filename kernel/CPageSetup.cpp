@@ -1,6 +1,9 @@
 #include "CPageSetup.h"
 
+#include "CArchive.h"
 #include "KernelStream.h"
+
+IMPLEMENT_SERIAL(CPageSetup, CObject, 1)
 
 int CPageSetup::CPageSetupVersion = 0;
 
@@ -125,4 +128,19 @@ std::vector<std::uint8_t> CPageSetup::ToBytes() const {
 bool CPageSetup::FromBytes(const std::vector<std::uint8_t>& bytes) {
     KernelReader r(bytes);
     return Read(r);
+}
+
+void CPageSetup::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        const std::vector<std::uint8_t> bytes = ToBytes();
+        ar.WriteCount(bytes.size());
+        ar.Write(bytes.data(), bytes.size());
+        return;
+    }
+    // Both layout versions (0 current, 1 the defaults file and print lists)
+    // read the same record today.
+    const std::size_t n = ar.ReadCount(1);
+    std::vector<std::uint8_t> bytes(n);
+    ar.ReadExact(bytes.data(), n);
+    if (!FromBytes(bytes)) throw CArchiveException(CArchiveException::badSchema, "damaged page setup");
 }

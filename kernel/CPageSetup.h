@@ -12,16 +12,20 @@
 #include <vector>
 
 #include "CLOGFONT.h"
+#include "CObject.h"
 #include "KernelTypes.h"
 
+class CArchive;
 class KernelWriter;
 class KernelReader;
 
-class CPageSetup {
+class CPageSetup : public CObject {
+    DECLARE_SERIAL(CPageSetup)
+
 public:
     CPageSetup();
     CPageSetup(const CPageSetup&) = default;
-    virtual ~CPageSetup() = default;
+    ~CPageSetup() override = default;
     CPageSetup& operator=(const CPageSetup&) = default;
 
     virtual bool operator==(const CPageSetup& o) const;
@@ -30,6 +34,9 @@ public:
     static int CPageSetupVersion;
     static void SetVersion(int version) { CPageSetupVersion = version; }
 
+    // Through the framework archive: a count, then the bytes of Write. A
+    // record that does not read back throws CArchiveException (badSchema).
+    void Serialize(CArchive& ar) override;
     void Write(KernelWriter& w) const;
     bool Read(KernelReader& r);
     std::vector<std::uint8_t> ToBytes() const;

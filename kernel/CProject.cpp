@@ -68,6 +68,8 @@ constexpr int kProjectScalingIndex = 1;
 constexpr int kProjectPayPatternIndex = 50;
 }  // namespace
 
+IMPLEMENT_DYNAMIC(CProject, CFormula)
+
 // ---------------------------------------------------------------- defaults
 
 void CProject::SetDisplayDefaults(const QSDisplayDefaults& defaults) {
@@ -234,6 +236,13 @@ void CProject::ResetDatesFromStructure() {
     }
     m_devAges.assign(m_s.numDev, 0);
     for (int c = 0; c < m_s.numDev; ++c) m_devAges[c] = m_s.firstDevAge + c * m_s.devLength;
+    m_stairAges = m_devAges;
+}
+
+std::vector<int> CProject::ExtendAges(const std::vector<int>& ages, int count, int step) {
+    std::vector<int> r(ages.begin(), ages.begin() + std::min<std::size_t>(ages.size(), static_cast<std::size_t>(count)));
+    while (static_cast<int>(r.size()) < count) r.push_back(r.empty() ? step : r.back() + step);
+    return r;
 }
 
 std::vector<std::uint16_t> CProject::Staircase() const {
@@ -245,7 +254,7 @@ std::vector<std::uint16_t> CProject::Staircase() const {
         const int months = (m_s.numExp - i) * m_s.expLength + m_s.evalExtra;
         std::uint16_t n = 0;
         for (int c = 0; c < m_s.numDev; ++c)
-            if (m_devAges[c] <= months || (m_s.prior && i == 0 && c < m_s.numDev)) n = static_cast<std::uint16_t>(c + 1);
+            if (m_stairAges[c] <= months || (m_s.prior && i == 0 && c < m_s.numDev)) n = static_cast<std::uint16_t>(c + 1);
         lens[i] = n;
     }
     return lens;

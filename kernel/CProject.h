@@ -77,6 +77,8 @@ struct QSStructure {
 };
 
 class CProject : public CFormula {
+    DECLARE_DYNAMIC(CProject)
+
 public:
     CProject();
     ~CProject() override;
@@ -130,6 +132,13 @@ public:
     std::vector<std::uint8_t> SaveProject(std::uint32_t generation = kStorageGeneration) const;
     QSSTATUS LoadProject(const std::uint8_t* data, std::size_t size);  // sets and returns the load status
     QSSTATUS GetLoadStatus() const { return m_loadStatus; }
+    // The archive routine of the document: storing writes the "QS1" stream,
+    // loading reads the rest of the archive and sets the load status (a
+    // damaged stream never throws; the status says what went wrong).
+    void Serialize(CArchive& ar) override;
+    QSSTATUS Archive(CArchive& ar, int flag = 1);
+    void SerializeGraphData(CArchive& ar);
+    void SerializeDefGraphStyles(CArchive& ar);
     std::vector<std::uint8_t> SaveGraphData() const;             // the "GraphData" stream
     QSSTATUS LoadGraphData(const std::uint8_t* data, std::size_t size);
     std::vector<std::uint8_t> SaveDefGraphStyles() const;        // the "DefGraphStyles" stream
@@ -386,7 +395,9 @@ private:
     QSStructure m_s;
     bool m_pendingPrior = false;
     std::vector<double> m_expDates;  // start date serial of each row
-    std::vector<int> m_devAges;      // age in months of each column
+    std::vector<int> m_devAges;      // age in months of each column, as labelled
+    std::vector<int> m_stairAges;    // the ages that decide which cells exist
+    static std::vector<int> ExtendAges(const std::vector<int>& ages, int count, int step);
     std::map<QSID, ObjectEntry> m_objects;
     std::map<QSID, NodeEntry> m_nodes;  // node id -> parent and name (categories have parent 0)
     QSIDArray m_showItems;

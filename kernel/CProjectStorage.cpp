@@ -9,6 +9,7 @@
 // contents, so a damaged stream leaves the project as it was.
 #include <cstring>
 
+#include "CArchive.h"
 #include "CProject.h"
 #include "KernelStream.h"
 
@@ -25,6 +26,24 @@ std::uint32_t StorageChecksum(const std::uint8_t* p, std::size_t n) {
     }
     return h;
 }
+
+// Everything an archive still holds; a file error ends the read early, which
+// the frame check then reports as damage.
+std::vector<std::uint8_t> StorageReadRest(CArchive& ar) {
+    std::vector<std::uint8_t> all;
+    std::uint8_t buf[65536];
+    try {
+        for (;;) {
+            const std::size_t n = ar.Read(buf, sizeof buf);
+            if (n == 0) break;
+            all.insert(all.end(), buf, buf + n);
+        }
+    } catch (const CException&) {
+    }
+    return all;
+}
+
+void StorageWriteAll(CArchive& ar, const std::vector<std::uint8_t>& bytes) { ar.Write(bytes.data(), bytes.size()); }
 
 std::unique_ptr<CFormula> StorageMakeObject(int tag) {
     switch (tag) {
@@ -95,6 +114,8 @@ void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
     for (double d : m_expDates) w.F64(d);
     w.U32(static_cast<std::uint32_t>(m_devAges.size()));
     for (int a : m_devAges) w.I32(a);
+    w.U32(static_cast<std::uint32_t>(m_stairAges.size()));
+    for (int a : m_stairAges) w.I32(a);
     // Labels.
     w.Str(m_datesFormat);
     w.Str(m_periodLabel);
@@ -178,7 +199,10 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     for (double& d : dates) d = r.F64();
     std::vector<int> ages(r.Count(4));
     for (int& a : ages) a = r.I32();
-    if (r.Failed() || dates.size() != s.numExp || ages.size() != s.numDev) return LS_DAMAGED;
+    std::vector<int> stairAges(r.Count(4));
+    for (int& a : stairAges) a = r.I32();
+    if (r.Failed() || dates.size() != s.numExp || ages.size() != s.numDev || stairAges.size() != s.numDev)
+        return LS_DAMAGED;
 
     const std::string datesFormat = r.Str();
     const std::string periodLabel = r.Str();
@@ -260,7 +284,7 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
 
     // Every cell array must fit the structure it comes with.
     m_s = s;
-    m_devAges = ages;
+    m_stairAges = stairAges;
     const std::vector<std::uint16_t> stairs = Staircase();
     for (auto& [id, e] : objects)
         for (auto& inst : e.inst)
@@ -280,6 +304,7 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
             if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
     m_objects.clear();
     m_expDates = dates;
+    m_devAges = ages;
     m_datesFormat = datesFormat;
     m_periodLabel = periodLabel;
     m_exhibitLabelFormat = exhibitFormat;
@@ -323,11 +348,11 @@ QSSTATUS CProject::LoadProject(const std::uint8_t* data, std::size_t size) {
     if (st == LS_OK) {
         KernelReader r(body, bodySize);
         const QSStructure keep = m_s;
-        const std::vector<int> keepAges = m_devAges;
+        const std::vector<int> keepStairs = m_stairAges;
         st = ReadBody(r, generation);
         if (st != LS_OK && st != LS_OLDER) {
             m_s = keep;
-            m_devAges = keepAges;
+            m_stairAges = keepStairs;
         }
     }
     m_loadStatus = st;
@@ -389,4 +414,33 @@ QSSTATUS CProject::LoadDefGraphStyles(const std::uint8_t* data, std::size_t size
     if (r.Failed() || r.Left() != 0) return LS_DAMAGED;
     m_defGraphStyles = std::move(styles);
     return LS_OK;
+}
+
+void CProject::Serialize(CArchive& ar) { Archive(ar, 1); }
+
+QSSTATUS CProject::Archive(CArchive& ar, int /*flag*/) {
+    if (ar.IsStoring()) {
+        StorageWriteAll(ar, SaveProject());
+        return qsk::kOk;
+    }
+    const std::vector<std::uint8_t> bytes = StorageReadRest(ar);
+    return LoadProject(bytes.data(), bytes.size());
+}
+
+void CProject::SerializeGraphData(CArchive& ar) {
+    if (ar.IsStoring()) {
+        StorageWriteAll(ar, SaveGraphData());
+        return;
+    }
+    const std::vector<std::uint8_t> bytes = StorageReadRest(ar);
+    LoadGraphData(bytes.data(), bytes.size());
+}
+
+void CProject::SerializeDefGraphStyles(CArchive& ar) {
+    if (ar.IsStoring()) {
+        StorageWriteAll(ar, SaveDefGraphStyles());
+        return;
+    }
+    const std::vector<std::uint8_t> bytes = StorageReadRest(ar);
+    LoadDefGraphStyles(bytes.data(), bytes.size());
 }

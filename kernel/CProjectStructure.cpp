@@ -30,14 +30,14 @@ void CProject::Restructure(const QSStructure& ns, const CellSourceFn& cells, con
                 old.push_back({d, c, d->Values(), d->Flags(), d->GetNotes()});
             }
     m_s = ns;
-    if (newDates && newDates->size() == ns.numExp) {
-        m_expDates = *newDates;
-        m_devAges.assign(ns.numDev, 0);
-        for (int c = 0; c < ns.numDev; ++c) m_devAges[c] = ns.firstDevAge + c * ns.devLength;
-    } else {
-        ResetDatesFromStructure();
+    const std::vector<int> oldLabels = m_devAges;
+    ResetDatesFromStructure();
+    if (newDates && newDates->size() == ns.numExp) m_expDates = *newDates;
+    if (newAges && newAges->size() == ns.numDev) {
+        // Same development structure: the cells' ages and the labels carry over.
+        m_stairAges = *newAges;
+        m_devAges = ExtendAges(oldLabels, ns.numDev, ns.devLength);
     }
-    if (newAges && newAges->size() == ns.numDev) m_devAges = *newAges;
     ApplyShapes();
     for (OldCells& o : old) {
         CDataObject* d = o.obj;
@@ -80,12 +80,14 @@ void CProject::Restructure(const QSStructure& ns, const CellSourceFn& cells, con
 }
 
 void CProject::RestructureByMaps(const QSStructure& ns, const std::vector<int>& rowMap, const std::vector<int>& colMap) {
+    const bool sameDev = ns.devLength == m_s.devLength && ns.firstDevAge == m_s.firstDevAge;
+    const std::vector<int> ages = ExtendAges(m_stairAges, ns.numDev, ns.devLength);
     Restructure(ns, [&](int vt, int r, int c) -> std::vector<std::pair<int, int>> {
         const int orow = vt == CDataObject::VT_ROW ? 0 : (r < static_cast<int>(rowMap.size()) ? rowMap[r] : -1);
         const int ocol = vt == CDataObject::VT_COLUMN ? 0 : (c < static_cast<int>(colMap.size()) ? colMap[c] : -1);
         if (orow < 0 || ocol < 0) return {};
         return {{orow, ocol}};
-    });
+    }, nullptr, sameDev ? &ages : nullptr);
 }
 
 QSSTATUS CProject::RedimProj(std::uint16_t numExp, PRDLENGTH expLength, std::uint16_t firstYear,
@@ -140,11 +142,9 @@ QSSTATUS CProject::AppendNewEvaluation(int& growRows, int& growColumns, int& cle
     for (int r = 0; r < ns.numExp; ++r) rowMap[r] = r < m_s.numExp ? r : -1;
     for (int c = 0; c < ns.numDev; ++c) colMap[c] = c < m_s.numDev ? c : -1;
     const std::vector<double> keepDates = m_expDates;
-    const std::vector<int> keepAges = m_devAges;
     RestructureByMaps(ns, rowMap, colMap);
-    // Entered dates and ages of existing periods stay.
+    // Entered dates of existing periods stay.
     for (std::size_t i = 0; i < keepDates.size() && i < m_expDates.size(); ++i) m_expDates[i] = keepDates[i];
-    for (std::size_t i = 0; i < keepAges.size() && i < m_devAges.size(); ++i) m_devAges[i] = keepAges[i];
     if (clearSelected) {
         // Selected factors and method variables start afresh for the new evaluation.
         for (auto& [id, e] : m_objects) {
@@ -171,11 +171,8 @@ QSSTATUS CProject::RemoveLastEvaluation(int& count) {
     for (int r = 0; r < ns.numExp; ++r) rowMap[r] = r;
     for (int c = 0; c < ns.numDev; ++c) colMap[c] = c;
     const std::vector<double> keepDates(m_expDates.begin(), m_expDates.begin() + ns.numExp);
-    const std::vector<int> keepAges = m_devAges;
     RestructureByMaps(ns, rowMap, colMap);
     m_expDates = keepDates;
-    m_devAges = keepAges;
-    ApplyShapes();  // the staircase follows the ages kept
     return qsk::kOk;
 }
 
@@ -226,11 +223,8 @@ QSSTATUS CProject::AppendDevelopmentPeriod(int& count) {
     for (int r = 0; r < ns.numExp; ++r) rowMap[r] = r;
     for (int c = 0; c < ns.numDev; ++c) colMap[c] = c < m_s.numDev ? c : -1;
     const std::vector<double> keepDates = m_expDates;
-    const std::vector<int> keepAges = m_devAges;
     RestructureByMaps(ns, rowMap, colMap);
     m_expDates = keepDates;
-    for (std::size_t i = 0; i < keepAges.size(); ++i) m_devAges[i] = keepAges[i];
-    ApplyShapes();
     return qsk::kOk;
 }
 
@@ -254,7 +248,7 @@ QSSTATUS CProject::CompressRows(int newLength, int& startRow, int& stopRow, int&
     ns.firstYear = static_cast<std::uint16_t>(firstDate.Year());
     ns.firstInterval = static_cast<std::uint16_t>((firstDate.Month() - 1) / newLength + 1);
     if (ValidateStructure(ns) != qsk::kOk) return 1;
-    const std::vector<int> ages = m_devAges;
+    const std::vector<int> ages = m_stairAges;
     auto colAtAge = [&](int age) {
         // The newest column at or before the age (cumulative values hold between ages).
         int best = -1;
@@ -292,16 +286,19 @@ QSSTATUS CProject::CompressColumns(int newLength, int leaveFirst, int& count) {
     if ((newLength != 3 && newLength != 6 && newLength != 12) || newLength <= d || newLength % d) return 1;
     std::vector<int> keep;
     for (int c = 0; c < m_s.numDev; ++c)
-        if (m_devAges[c] % newLength == 0 || (leaveFirst && c == 0)) keep.push_back(c);
+        if (m_stairAges[c] % newLength == 0 || (leaveFirst && c == 0)) keep.push_back(c);
     if (keep.empty()) return 1;
     if (static_cast<int>(keep.size()) < m_s.numExp) return 2;
     QSStructure ns = m_s;
     ns.numDev = static_cast<std::uint16_t>(keep.size());
     ns.devLength = static_cast<PRDLENGTH>(newLength);
-    ns.firstDevAge = static_cast<std::uint16_t>(m_devAges[keep[0]]);
+    ns.firstDevAge = static_cast<std::uint16_t>(m_stairAges[keep[0]]);
     if (ValidateStructure(ns) != qsk::kOk) return 1;
-    std::vector<int> ages;
-    for (int c : keep) ages.push_back(m_devAges[c]);
+    std::vector<int> ages, labels;
+    for (int c : keep) {
+        ages.push_back(m_stairAges[c]);
+        labels.push_back(m_devAges[c]);
+    }
     std::vector<int> rowMap(ns.numExp);
     for (int r = 0; r < ns.numExp; ++r) rowMap[r] = r;
     const std::vector<double> dates = m_expDates;
@@ -309,6 +306,7 @@ QSSTATUS CProject::CompressColumns(int newLength, int leaveFirst, int& count) {
         if (vt == CDataObject::VT_COLUMN) return {{row, 0}};
         return {{vt == CDataObject::VT_ROW ? 0 : row, keep[col]}};
     }, &dates, &ages);
+    m_devAges = labels;
     count = 1;
     return 0;
 }

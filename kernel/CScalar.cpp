@@ -3,6 +3,8 @@
 #include "CProject.h"
 #include "KernelStream.h"
 
+IMPLEMENT_DYNAMIC(CScalar, CFormula)
+
 QSSTATUS CScalar::GetValue(double& value) const {
     value = m_blank ? 0.0 : m_value;
     return m_blank ? qsk::kFail : qsk::kOk;

@@ -3,6 +3,8 @@
 #include "CFormula.h"
 
 class CScalar : public CFormula {
+    DECLARE_DYNAMIC(CScalar)
+
 public:
     explicit CScalar(QSID id = 0) : CFormula(id) {}
     std::unique_ptr<CFormula> Clone() const override { return std::make_unique<CScalar>(*this); }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CArchive.h"
 #include "CLOGFONT.h"
 
 namespace {
@@ -46,6 +47,39 @@ TEST(LogFont, FullFaceNameIsCopiedWhole) {
     EXPECT_EQ(f.GetLogFont(&lf), 0);
     EXPECT_EQ(std::string(lf.lfFaceName), std::string(31, 'x'));
     EXPECT_EQ(lf.lfWeight, 700);
+}
+
+TEST(LogFont, ArchiveFormIsTheStreamForm) {
+    CLOGFONT f = SampleFont();
+    std::vector<std::uint8_t> viaArchive;
+    {
+        CArchive ar(viaArchive, CArchive::store);
+        f.Serialize(ar);
+        ar.Close();
+    }
+    std::vector<std::uint8_t> direct;
+    f.Store(direct);
+    EXPECT_EQ(viaArchive, direct);
+    CLOGFONT g{};
+    CArchive in(viaArchive, CArchive::load);
+    g.Serialize(in);
+    EXPECT_TRUE(g == f);
+}
+
+TEST(LogFont, TruncatedArchiveReportsOnceAndReturns) {
+    int reports = 0;
+    CLOGFONT::SetErrorReporter([&](const std::string&) { ++reports; });
+    std::vector<std::uint8_t> bytes;
+    SampleFont().Store(bytes);
+    bytes.resize(22);  // the five longs and two of the bytes
+    CLOGFONT g{};
+    g.m_lfCharSet = 77;
+    CArchive in(bytes, CArchive::load);
+    g.Serialize(in);  // does not throw
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(g.m_lfWeight, 700);
+    EXPECT_EQ(g.m_lfCharSet, 77);
+    CLOGFONT::SetErrorReporter(nullptr);
 }
 
 TEST(LogFont, TruncatedStreamReportsOnceAndKeepsTheRest) {
