@@ -58,6 +58,8 @@ public:
     int GetInterval() const { return m_interval; }
     void SetInterval(int months) { m_interval = months; }
     const std::vector<std::uint16_t>& GetRowLengths() const { return m_rowLen; }
+    int GetResultVectorType() const override { return m_vectorType; }
+    int GetResultInterval() const override { return m_interval; }
 
     // --- cells (rows and columns from 0)
     QSSTATUS GetAt(int row, int col, double& value, std::uint8_t& flags) const;

@@ -85,6 +85,7 @@ public:
     // --- windows
     void AddWindow(IKernelWindow* window);
     void RemoveWindow(IKernelWindow* window);
+    void RemoveAllWindows() { m_windows.clear(); }
     int GetViewedCount() const { return static_cast<int>(m_windows.size()); }
     // Tells every window; kind and code as "XREFRESH".
     void NotifyAll(int kind, long code = 0);
@@ -95,6 +96,9 @@ public:
     void ClearSources();
     const std::vector<CFormula*>& GetSources() const { return m_sources; }
     const std::vector<CFormula*>& GetDependentObjects() const { return m_dependents; }
+    // Shape of what the object's formula yields (-1 / 0 when it yields no table).
+    virtual int GetResultVectorType() const { return -1; }
+    virtual int GetResultInterval() const { return 0; }
     // True when the object's values come from its sources.
     virtual bool IsCalculated() const { return false; }
     // Recomputes the object from its sources and tells its windows of what

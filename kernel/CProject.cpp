@@ -447,6 +447,32 @@ QSSTATUS CProject::MoveLayer(unsigned short from, unsigned short to) {
     return qsk::kOk;
 }
 
+QSSTATUS CProject::PostInit() {
+    ApplyShapes();
+    ApplyLayerRelations();
+    for (auto& [id, e] : m_objects)
+        for (auto& inst : e.inst)
+            if (inst) inst->AfterLoad();
+    NotifyAllObjects(XR_RELOAD);
+    return qsk::kOk;
+}
+
+void CProject::UpdateAllObjects() {
+    RecalculateAllLayers();
+    NotifyAllObjects(XR_RELOAD);
+}
+
+void CProject::ResetWindowPtrList() {
+    for (auto& [id, e] : m_objects)
+        for (auto& inst : e.inst)
+            if (inst)
+                while (inst->GetViewedCount()) inst->RemoveAllWindows();
+}
+
+bool CProject::WarnRowColOverLimit() const { return m_s.numExp > 250 || m_s.numDev > 250; }
+
+QSSTATUS CProject::CheckMethodUltimateIntegrityForFile(const std::string&) const { return qsk::kOk; }
+
 void CProject::NotifyAllObjects(int kind) {
     for (auto& [id, e] : m_objects)
         for (auto& inst : e.inst)
@@ -893,6 +919,40 @@ QSSTATUS CProject::GetIDFromName(const std::string& name, QSID& id) const {
                 return qsk::kOk;
             }
     return qsk::kUnknownId;
+}
+
+QSSTATUS CProject::GetQSIDForTableMathFromEitherShortNameOrLongName(const std::string& name, QSID& id) const {
+    const std::string want = ProjectLower(name);
+    if (want.empty()) return qsk::kUnknownId;
+    for (const auto& [base, e] : m_objects)
+        for (const auto& inst : e.inst)
+            if (inst && (ProjectLower(inst->GetIDLongName()) == want || ProjectLower(inst->GetIDShortName()) == want)) {
+                id = base;
+                return qsk::kOk;
+            }
+    return qsk::kUnknownId;
+}
+
+QSSTATUS CProject::ReportDuplicateNamesForOldQsUserDefined(QSID firstId, QSStringArray& names) const {
+    const QSID category = firstId / 1000 * 1000;
+    std::map<std::string, int> seen;
+    for (const auto& [base, e] : m_objects) {
+        if (!IsUserKind(base) || GetCategoryOfID(base) != category) continue;
+        for (const auto& inst : e.inst)
+            if (inst) {
+                ++seen[ProjectLower(inst->GetIDLongName())];
+                break;
+            }
+    }
+    for (const auto& [base, e] : m_objects) {
+        if (!IsUserKind(base) || GetCategoryOfID(base) != category) continue;
+        for (const auto& inst : e.inst)
+            if (inst) {
+                if (seen[ProjectLower(inst->GetIDLongName())] > 1) names.push_back(inst->GetIDName(-1));
+                break;
+            }
+    }
+    return qsk::kOk;
 }
 
 QSSTATUS CProject::GetPrintIDFromName(const std::string& name, QSID& id, QSID oldId) const {

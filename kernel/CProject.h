@@ -121,6 +121,20 @@ public:
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }
     bool IsModified() const { return m_modified; }
 
+    // Re-relates the layers and recalculates everything (after user objects
+    // were added in bulk); tells every window to reload.
+    QSSTATUS PostInit();
+    void UpdateAllObjects();
+    // Every object forgets its windows (all views are closing).
+    void ResetWindowPtrList();
+    // True when a table is larger than the grids can show (250 columns or rows).
+    bool WarnRowColOverLimit() const;
+    bool CanGrowRows() const { return m_s.numExp < 999; }
+    // Method ultimates are the calculations' objects; the core has none to check.
+    QSSTATUS CheckMethodUltimateIntegrityForFile(const std::string& path) const;
+    double GetTemplateVersion() const { return 5.0; }
+    void SetPrintCumulative(int cumulative) { m_pageSetup.m_nArrayPresentation = cumulative ? 1 : 0; }
+
     // ---- persistence (docs/kernel/storage.md)
     // Load statuses: 0 loaded; 4 loaded from an older generation; 1 damaged
     // or truncated; 2 not a project stream or a newer generation; 3 the
@@ -202,6 +216,11 @@ public:
     QSSTATUS GetNextAvailIndex(int category, std::uint16_t from, std::string& result) const;
     int IsIndexAvail(int category, const std::string& indexText) const;
     QSSTATUS GetIDFromName(const std::string& name, QSID& id) const;
+    // By long or short name only (the table-math specification of scripts).
+    QSSTATUS GetQSIDForTableMathFromEitherShortNameOrLongName(const std::string& name, QSID& id) const;
+    // Names used by more than one user object of the range that firstId
+    // opens (1001 input tables, 5001 exhibits, 6001 methods, 7001 reports).
+    QSSTATUS ReportDuplicateNamesForOldQsUserDefined(QSID firstId, QSStringArray& names) const;
     // Finds an object of oldId's kind by name (the print lists follow renumbered objects).
     QSSTATUS GetPrintIDFromName(const std::string& name, QSID& id, QSID oldId) const;
     // Walks the objects of a category (1000, 4000, ...) in id order.

@@ -295,6 +295,31 @@ TEST(Project, IteratesACategoryAndKeepsTheShowList) {
     EXPECT_EQ(ids, (QSIDArray{101010001, 101010002}));
 }
 
+TEST(Project, ScriptLookupsAndHousekeeping) {
+    auto p = MakeTestProject();
+    QSID id = 0;
+    EXPECT_EQ(p->GetQSIDForTableMathFromEitherShortNameOrLongName("pl", id), 0);
+    EXPECT_EQ(id, kPaidLoss);
+    EXPECT_NE(p->GetQSIDForTableMathFromEitherShortNameOrLongName("  1 - Paid Loss", id), 0);
+    for (const char* name : {"Large Losses", "large losses", "Other"}) {
+        CDataObject proto;
+        proto.SetIDLongName(name);
+        QSID nid = 0;
+        p->AddNewObject(proto, nid, 1);
+    }
+    QSStringArray dups;
+    p->ReportDuplicateNamesForOldQsUserDefined(1001, dups);
+    EXPECT_EQ(dups, (QSStringArray{"501 - Large Losses", "502 - large losses"}));
+    RecordingWindow w;
+    p->OpenObject(kPaidLoss, NET, &w);
+    p->UpdateAllObjects();
+    EXPECT_EQ(w.events.back(), std::make_pair(static_cast<int>(XR_RELOAD), 0L));
+    p->ResetWindowPtrList();
+    EXPECT_EQ(p->IsViewed(kPaidLoss), 0);
+    EXPECT_FALSE(p->WarnRowColOverLimit());
+    EXPECT_TRUE(p->CanGrowRows());
+}
+
 TEST(Project, GlobalsExist) {
     InitNumbrixExtensionDLL();
     EXPECT_TRUE(IsNumbrixExtensionInitialized());
