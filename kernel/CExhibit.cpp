@@ -1,0 +1,330 @@
+#include "CExhibit.h"
+
+#include <cmath>
+
+#include "CArchive.h"
+#include "CProject.h"
+#include "KernelIds.h"
+#include "KernelStream.h"
+
+namespace {
+
+constexpr std::uint16_t kExhibitLayoutVersion = 1;
+
+[[maybe_unused]] const bool kExhibitFactoryRegistered = [] {
+    CFormula::RegisterFactory(CExhibit::kStorageTag, [] { return std::unique_ptr<CFormula>(new CExhibit()); });
+    return true;
+}();
+
+}  // namespace
+
+CExhibit::CExhibit(QSID id) : CFormula(id) { LinkInternals(); }
+
+CExhibit::CExhibit(const CExhibit& o)
+    : CFormula(o),
+      m_sourceId(o.m_sourceId),
+      m_hasStatistics(o.m_hasStatistics),
+      m_hasSDF(o.m_hasSDF),
+      m_factors(o.m_factors),
+      m_outliers(o.m_outliers),
+      m_stats(o.m_stats),
+      m_sdf(o.m_sdf),
+      m_cumSdf(o.m_cumSdf),
+      m_ratioSdf(o.m_ratioSdf),
+      m_crx(o.m_crx ? std::make_unique<CTailFactorAnalysis>(*o.m_crx) : nullptr) {
+    LinkInternals();
+}
+
+CExhibit& CExhibit::operator=(const CExhibit& o) {
+    if (this == &o) return *this;
+    CFormula::operator=(o);
+    SetSource(nullptr);
+    m_sourceId = o.m_sourceId;
+    m_hasStatistics = o.m_hasStatistics;
+    m_hasSDF = o.m_hasSDF;
+    m_factors = o.m_factors;
+    m_outliers = o.m_outliers;
+    m_stats = o.m_stats;
+    m_sdf = o.m_sdf;
+    m_cumSdf = o.m_cumSdf;
+    m_ratioSdf = o.m_ratioSdf;
+    m_crx = o.m_crx ? std::make_unique<CTailFactorAnalysis>(*o.m_crx) : nullptr;
+    LinkInternals();
+    return *this;
+}
+
+CExhibit::~CExhibit() {
+    // The member objects go before the base: unlink them while both exist.
+    RemoveSource(&m_sdf);
+    RemoveSource(&m_outliers);
+    SetSource(nullptr);
+}
+
+std::unique_ptr<CFormula> CExhibit::Clone() const { return std::make_unique<CExhibit>(*this); }
+
+void CExhibit::LinkInternals() {
+    // Editing the selections or the outlier marks recalculates the exhibit.
+    AddSource(&m_sdf);
+    AddSource(&m_outliers);
+    m_factors.SetReadOnly(true);
+    m_cumSdf.SetReadOnly(true);
+    m_ratioSdf.SetReadOnly(true);
+}
+
+QSSTATUS CExhibit::SetSourceID(QSID id) {
+    m_sourceId = id;
+    SetSource(nullptr);
+    if (CProject* p = GetProject()) {
+        const unsigned short layer = GetIDLayer(id) ? GetIDLayer(id) : GetLayer();
+        CDataObject* d = p->FindDataObject(id, layer);
+        if (!d) return qsk::kUnknownId;
+        SetSource(d);
+    }
+    return qsk::kOk;
+}
+
+void CExhibit::SetSource(CDataObject* source) {
+    if (m_source == source) {
+        if (source) Recalculate();
+        return;
+    }
+    if (m_source) RemoveSource(m_source);
+    m_source = source;
+    if (m_source) {
+        AddSource(m_source);
+        Recalculate();
+    }
+}
+
+void CExhibit::SetHasStatistics(bool on) {
+    m_hasStatistics = on;
+    RecalcStatistics();
+}
+
+void CExhibit::SetStatsDefs(const std::vector<CStatistics::Record>& records, int excludePrior, int abbreviate) {
+    m_stats.SetDefinitions(records, excludePrior, abbreviate);
+    RecalcStatistics();
+}
+
+void CExhibit::SetHasSDF(bool on) { m_hasSDF = on; }
+
+void CExhibit::AfterLoad() {
+    if (m_sourceId && !m_source) SetSourceID(m_sourceId);
+}
+
+QSSTATUS CExhibit::GetFactorTriangle(CDataObject*& factors) {
+    AfterLoad();
+    factors = &m_factors;
+    return qsk::kOk;
+}
+
+QSSTATUS CExhibit::GetStatistics(CStatistics*& statistics) {
+    AfterLoad();
+    statistics = m_hasStatistics ? &m_stats : nullptr;
+    return m_hasStatistics ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::GetOutliersObject(CDataObject*& outliers) {
+    outliers = m_hasStatistics ? &m_outliers : nullptr;
+    return m_hasStatistics ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::GetSDFObject(CDataObject*& sdf) {
+    AfterLoad();
+    sdf = m_hasSDF ? &m_sdf : nullptr;
+    return m_hasSDF ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::GetCumSDFObject(CDataObject*& cumulative) {
+    AfterLoad();
+    cumulative = m_hasSDF ? &m_cumSdf : nullptr;
+    return m_hasSDF ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::GetRatioSDFObject(CDataObject*& ratio) {
+    AfterLoad();
+    ratio = m_hasSDF ? &m_ratioSdf : nullptr;
+    return m_hasSDF ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::GetCRXObject(CTailFactorAnalysis*& analysis) {
+    analysis = m_crx.get();
+    return analysis ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::InitCRXObject() {
+    if (!m_crx) m_crx = std::make_unique<CTailFactorAnalysis>();
+    return qsk::kOk;
+}
+
+int CExhibit::DeleteCRXObject() {
+    if (!m_crx) return 0;
+    m_crx.reset();
+    return 1;
+}
+
+// ---- calculation -----------------------------------------------------------------
+
+void CExhibit::ShapeFromSource() {
+    std::uint16_t rows = 0, cols = 0;
+    m_source->GetMaxRowsCols(rows, cols);
+    const std::vector<std::uint16_t>& lens = m_source->GetRowLengths();
+    std::uint16_t fr = 0, fc = 0;
+    m_factors.GetMaxRowsCols(fr, fc);
+    if (fr != rows || fc != cols || m_factors.GetRowLengths() != lens) {
+        m_factors.SetReadOnly(false);
+        m_factors.SetShape(rows, cols, CDataObject::VT_TRIANGLE, lens);
+        m_factors.SetReadOnly(true);
+        m_outliers.SetShape(rows, cols, CDataObject::VT_TRIANGLE, lens);
+    }
+    std::uint16_t sr = 0, sc = 0;
+    m_sdf.GetMaxRowsCols(sr, sc);
+    if (sr != 1 || sc != cols) {
+        m_sdf.SetShape(1, cols, CDataObject::VT_ROW);
+        for (CDataObject* d : {&m_cumSdf, &m_ratioSdf}) {
+            d->SetReadOnly(false);
+            d->SetShape(1, cols, CDataObject::VT_ROW);
+            d->SetReadOnly(true);
+        }
+    }
+}
+
+void CExhibit::RecalcFactors() {
+    std::uint16_t rows = 0, cols = 0;
+    m_factors.GetMaxRowsCols(rows, cols);
+    std::vector<double> values(static_cast<size_t>(rows) * cols, 0.0);
+    std::vector<std::uint8_t> flags(values.size(), CDataObject::CF_BLANK);
+    std::uint16_t srcRows = 0, srcCols = 0;
+    m_source->GetMaxRowsCols(srcRows, srcCols);
+    const qs::calc::TriangleRef cum{m_source->Values().data(), m_source->Flags().data(), srcRows, srcCols, srcCols};
+    if (srcRows == rows && srcCols == cols && cols > 1) {
+        // Factor columns 0 .. cols-2 of the same row layout; the last column
+        // (the tail column) stays blank.
+        std::vector<double> f(static_cast<size_t>(rows) * (cols - 1));
+        std::vector<unsigned char> ff(f.size());
+        qs::calc::AgeToAgeFactors(cum, f.data(), ff.data());
+        for (int r = 0; r < rows; ++r)
+            for (int k = 0; k + 1 < cols; ++k) {
+                const size_t src = static_cast<size_t>(r) * (cols - 1) + k;
+                if (!(ff[src] & qs::calc::kCellHasValue) || !m_factors.LocationIsValid(r, k)) continue;
+                values[static_cast<size_t>(r) * cols + k] = f[src];
+                flags[static_cast<size_t>(r) * cols + k] = CDataObject::CF_VALUE;
+            }
+    }
+    m_factors.ReplaceCells(std::move(values), std::move(flags), {});
+    m_factors.NotifyAll(XR_RELOAD, 0);
+}
+
+void CExhibit::RecalcStatistics() {
+    if (!m_hasStatistics) return;
+    const bool prior = GetProject() && GetProject()->GetIncludesPrior();
+    m_stats.SetPeriodLength(m_source ? m_source->GetInterval() : 12);
+    m_stats.Compute(m_factors, m_source, &m_outliers, prior);
+}
+
+void CExhibit::RecalcSelections() {
+    std::uint16_t rows = 0, cols = 0;
+    m_sdf.GetMaxRowsCols(rows, cols);
+    std::vector<double> cum(cols, 0.0), ratio(cols, 0.0);
+    std::vector<std::uint8_t> cumFlags(cols, CDataObject::CF_BLANK), ratioFlags(cols, CDataObject::CF_BLANK);
+    // Backwards from the tail: each age-to-ultimate factor is the selected
+    // factor times the next one. A blank or zero tail means no tail (1); a
+    // blank selection leaves that age and every earlier one without a value.
+    double product = 1.0;
+    bool defined = true;
+    for (int k = cols - 1; k >= 0; --k) {
+        double v = 0.0;
+        std::uint8_t f = 0;
+        m_sdf.GetAt(0, k, v, f);
+        const bool has = (f & CDataObject::CF_VALUE) && std::isfinite(v);
+        if (k == cols - 1) {
+            product = (has && v != 0.0) ? v : 1.0;
+        } else if (has && defined) {
+            product *= v;
+        } else {
+            defined = false;
+        }
+        if (!defined || !std::isfinite(product)) continue;
+        cum[k] = product;
+        cumFlags[k] = CDataObject::CF_VALUE;
+        if (product != 0.0) {
+            ratio[k] = 1.0 / product;
+            ratioFlags[k] = CDataObject::CF_VALUE;
+        }
+    }
+    m_cumSdf.ReplaceCells(std::move(cum), std::move(cumFlags), {});
+    m_ratioSdf.ReplaceCells(std::move(ratio), std::move(ratioFlags), {});
+    m_cumSdf.NotifyAll(XR_RELOAD, 0);
+    m_ratioSdf.NotifyAll(XR_RELOAD, 0);
+}
+
+bool CExhibit::Recalculate() {
+    if (m_source) {
+        ShapeFromSource();
+        RecalcFactors();
+        RecalcStatistics();
+    }
+    RecalcSelections();
+    NotifyAll(XR_RELOAD, 0);
+    return true;
+}
+
+// ---- storage ---------------------------------------------------------------------
+
+void CExhibit::Write(KernelWriter& w) const {
+    CFormula::Write(w);
+    w.U16(kExhibitLayoutVersion);
+    w.I32(m_sourceId);
+    w.U8(static_cast<std::uint8_t>((m_hasStatistics ? 1 : 0) | (m_hasSDF ? 2 : 0) | (m_crx ? 4 : 0)));
+    const std::vector<CStatistics::Definition>& defs = m_stats.GetDefinitions();
+    w.U32(static_cast<std::uint32_t>(defs.size()));
+    for (const CStatistics::Definition& d : defs) {
+        const CStatistics::Record rec = d.Encode();
+        w.Raw(rec.data(), rec.size());
+    }
+    w.I32(m_stats.GetExcludePrior());
+    w.I32(m_stats.GetAbbreviate());
+    m_outliers.Write(w);
+    m_sdf.Write(w);
+    if (m_crx) {
+        std::vector<std::uint8_t> bytes;
+        CArchive ar(bytes, CArchive::store);
+        m_crx->Serialize(ar);
+        ar.Close();
+        w.Blob(bytes);
+    }
+}
+
+void CExhibit::Read(KernelReader& r, int version) {
+    CFormula::Read(r, version);
+    if (r.U16() != kExhibitLayoutVersion) {
+        r.Fail();
+        return;
+    }
+    m_sourceId = r.I32();
+    const std::uint8_t flags = r.U8();
+    m_hasStatistics = flags & 1;
+    m_hasSDF = flags & 2;
+    const std::uint32_t n = r.Count(9);
+    std::vector<CStatistics::Record> records(n);
+    for (CStatistics::Record& rec : records) r.Raw(rec.data(), rec.size());
+    const int excludePrior = r.I32();
+    const int abbreviate = r.I32();
+    m_stats.SetDefinitions(records, excludePrior, abbreviate);
+    m_outliers.Read(r, version);
+    m_sdf.Read(r, version);
+    m_crx.reset();
+    if ((flags & 4) && !r.Failed()) {
+        std::vector<std::uint8_t> bytes = r.Blob();
+        if (r.Failed()) return;
+        try {
+            auto crx = std::make_unique<CTailFactorAnalysis>();
+            CArchive ar(bytes, CArchive::load);
+            crx->Serialize(ar);
+            m_crx = std::move(crx);
+        } catch (const CException&) {
+            r.Fail();
+        }
+    }
+    if (!r.Failed()) RecalcSelections();
+}

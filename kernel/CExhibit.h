@@ -1,0 +1,90 @@
+#pragma once
+// A development exhibit: the age-to-age factor triangle of one input array,
+// its statistics rows, the selected development factors (SDF, the one row the
+// user edits; its last cell is the tail), their cumulative (age-to-ultimate)
+// and ratio-to-ultimate forms, the outlier marks and an optional tail-factor
+// analysis.
+//
+// Shapes follow the source triangle: the factor triangle and the outliers
+// object have the source's rows, columns and row lengths; factor (i, k) =
+// C(i, k+1) / C(i, k) for k below the row's last cell, so the last column
+// (the tail column) and each row's last cell hold no factor. The SDF, the
+// cumulative and the ratio rows have one row of the source's column count.
+//
+// The exhibit depends on its source, its SDF and its outliers object: a
+// change to any of them recalculates the factors, the statistics and the
+// derived rows (CFormula's dependency walk).
+#include <memory>
+#include <vector>
+
+#include "CDataObject.h"
+#include "CFormula.h"
+#include "CStatistics.h"
+#include "CTailFactorAnalysis.h"
+
+class CExhibit : public CFormula {
+public:
+    // Storage tag of exhibits in the project stream (tags below 16 are the
+    // kernel core's).
+    static constexpr int kStorageTag = 16;
+
+    explicit CExhibit(QSID id = 0);
+    CExhibit(const CExhibit& other);  // definition and values; no source link
+    CExhibit& operator=(const CExhibit& other);
+    ~CExhibit() override;
+    std::unique_ptr<CFormula> Clone() const override;
+
+    // The input array the factors come from (its id, layer included). Binds to
+    // the project's object when the exhibit belongs to a project.
+    QSSTATUS SetSourceID(QSID id);
+    QSID GetSourceID() const { return m_sourceId; }
+    // Binds directly to a data object (kernel code and tests); null unbinds.
+    void SetSource(CDataObject* source);
+    CDataObject* GetSource() const { return m_source; }
+
+    bool HasStatistics() const { return m_hasStatistics; }
+    void SetHasStatistics(bool on);
+    // The statistics definitions (9-byte records, see CStatistics.h).
+    void SetStatsDefs(const std::vector<CStatistics::Record>& records, int excludePrior, int abbreviate);
+    bool HasSDF() const { return m_hasSDF; }
+    void SetHasSDF(bool on);
+
+    QSSTATUS GetFactorTriangle(CDataObject*& factors);
+    QSSTATUS GetStatistics(CStatistics*& statistics);  // fails without statistics
+    QSSTATUS GetOutliersObject(CDataObject*& outliers);  // fails without statistics
+    QSSTATUS GetSDFObject(CDataObject*& sdf);             // fails without an SDF
+    QSSTATUS GetCumSDFObject(CDataObject*& cumulative);   // age-to-ultimate
+    QSSTATUS GetRatioSDFObject(CDataObject*& ratio);      // ratio to ultimate
+
+    // The tail-factor analysis: null until InitCRXObject; DeleteCRXObject
+    // returns non-zero when there was one to delete.
+    QSSTATUS GetCRXObject(CTailFactorAnalysis*& analysis);
+    QSSTATUS InitCRXObject();
+    int DeleteCRXObject();
+
+    bool IsCalculated() const override { return true; }
+    bool Recalculate() override;
+    int GetStorageTag() const override { return kStorageTag; }
+    void Write(KernelWriter& w) const override;
+    void Read(KernelReader& r, int version) override;
+    void AfterLoad() override;
+
+private:
+    void LinkInternals();
+    void ShapeFromSource();
+    void RecalcFactors();
+    void RecalcStatistics();
+    void RecalcSelections();
+
+    QSID m_sourceId = 0;
+    CDataObject* m_source = nullptr;
+    bool m_hasStatistics = false;
+    bool m_hasSDF = true;
+    CDataObject m_factors;
+    CDataObject m_outliers;
+    CStatistics m_stats;
+    CDataObject m_sdf;
+    CDataObject m_cumSdf;
+    CDataObject m_ratioSdf;
+    std::unique_ptr<CTailFactorAnalysis> m_crx;
+};

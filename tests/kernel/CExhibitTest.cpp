@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "CExhibit.h"
+#include "KernelStream.h"
+#include "ProjectFixture.h"
+#include "ReservingMath.h"
+#include "TestEnvironment.h"
+
+using namespace qs::calc;
+
+namespace {
+
+// RAA as a kernel data object: a 10 x 10 staircase of cumulative amounts.
+std::unique_ptr<CDataObject> RaaObject() {
+    Triangle t;
+    EXPECT_TRUE(ParseLongCsv(qs::test::ReadFile(qs::test::DataDir() + "/triangles/raa.csv"), "values", t));
+    auto d = std::make_unique<CDataObject>();
+    std::vector<std::uint16_t> lens;
+    for (int r = 0; r < t.rows; ++r) lens.push_back(static_cast<std::uint16_t>(t.cols - r));
+    d->SetShape(static_cast<std::uint16_t>(t.rows), static_cast<std::uint16_t>(t.cols), CDataObject::VT_TRIANGLE, lens);
+    d->SetCumulable(true);
+    for (int r = 0; r < t.rows; ++r)
+        for (int c = 0; c < t.cols; ++c)
+            if (t.Has(r, c)) d->SetAt(r, c, t.At(r, c));
+    return d;
+}
+
+double Cell(CDataObject& d, int r, int c, bool* has = nullptr) {
+    double v = 0;
+    std::uint8_t f = 0;
+    EXPECT_EQ(d.GetAt(r, c, v, f), 0);
+    if (has) *has = (f & CDataObject::CF_VALUE) != 0;
+    return v;
+}
+
+const std::vector<double> kRaaVolume = {2.999359, 1.623523, 1.270888, 1.171675, 1.113385,
+                                        1.041935, 1.033264, 1.016936, 1.009217};
+
+}  // namespace
+
+TEST(CExhibit, FactorsStatisticsAndSelectionsFollowTheirInputs) {
+    auto raa = RaaObject();
+    CExhibit ex;
+    ex.SetHasStatistics(true);
+    ex.SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 1, 0}}, 1, 0);  // volume-weighted average
+    ex.SetSource(raa.get());
+
+    CDataObject* f = nullptr;
+    ASSERT_EQ(ex.GetFactorTriangle(f), 0);
+    std::uint16_t rows = 0, cols = 0;
+    f->GetMaxRowsCols(rows, cols);
+    EXPECT_EQ(rows, 10);
+    EXPECT_EQ(cols, 10);
+    EXPECT_DOUBLE_EQ(Cell(*f, 0, 0), 8269.0 / 5012.0);
+    bool has = true;
+    Cell(*f, 0, 9, &has);  // the tail column holds no factor
+    EXPECT_FALSE(has);
+    EXPECT_FALSE(f->LocationIsValid(9, 1));
+
+    CStatistics* st = nullptr;
+    ASSERT_EQ(ex.GetStatistics(st), 0);
+    double v = 0;
+    char flag = 0;
+    for (unsigned short k = 0; k < 9; ++k) {
+        ASSERT_EQ(st->GetAt(0, 0, k, v, flag), 0);
+        EXPECT_NEAR(v, kRaaVolume[k], 5e-7) << k;
+    }
+    // An outlier mark recalculates the statistics at once.
+    CDataObject* outliers = nullptr;
+    ASSERT_EQ(ex.GetOutliersObject(outliers), 0);
+    outliers->SetAt(1, 0, 'o');
+    st->GetAt(0, 0, 0, v, flag);
+    EXPECT_NEAR(v, (8269.0 + 8992 + 11555 + 9565 + 6445 + 4020 + 6947 + 5395) /  // rows 0, 2 .. 8
+                       (5012.0 + 3410 + 5655 + 1092 + 1513 + 557 + 1351 + 3133),
+                1e-12);
+    // A source change recalculates the factors.
+    raa->SetAt(0, 1, 10024.0);
+    EXPECT_DOUBLE_EQ(Cell(*f, 0, 0), 10024.0 / 5012.0);
+
+    // Selected factors: the volume factors and a tail of 1.05.
+    CDataObject *sdf = nullptr, *cum = nullptr, *ratio = nullptr;
+    ASSERT_EQ(ex.GetSDFObject(sdf), 0);
+    ASSERT_EQ(ex.GetCumSDFObject(cum), 0);
+    ASSERT_EQ(ex.GetRatioSDFObject(ratio), 0);
+    for (int k = 0; k < 9; ++k) sdf->SetAt(0, k, kRaaVolume[k]);
+    sdf->SetAt(0, 9, 1.05);
+    EXPECT_NEAR(Cell(*cum, 0, 0), 8.9202 * 1.05, 5e-4);
+    EXPECT_DOUBLE_EQ(Cell(*cum, 0, 9), 1.05);
+    EXPECT_NEAR(Cell(*ratio, 0, 0), 1.0 / Cell(*cum, 0, 0), 1e-15);
+    // A blank selection leaves it and every earlier age without a value; a
+    // blank tail means no tail.
+    sdf->SetCellBlank(0, 4);
+    Cell(*cum, 0, 4, &has);
+    EXPECT_FALSE(has);
+    Cell(*cum, 0, 0, &has);
+    EXPECT_FALSE(has);
+    EXPECT_NEAR(Cell(*cum, 0, 5), 1.1049 * 1.05, 5e-4);
+    sdf->SetCellBlank(0, 9);
+    EXPECT_NEAR(Cell(*cum, 0, 5), 1.1049, 5e-5);
+}
+
+TEST(CExhibit, TailAnalysisAndStorage) {
+    auto raa = RaaObject();
+    CExhibit ex;
+    ex.SetHasStatistics(true);
+    ex.SetStatsDefs({{2, 1, 0, 0, 0, 0, 0, 0, 0}, {1, 2, 0, 0, 0, 0, 0, 0, 0}}, 0, 1);
+    ex.SetSource(raa.get());
+    CTailFactorAnalysis* crx = nullptr;
+    EXPECT_NE(ex.GetCRXObject(crx), 0);
+    EXPECT_EQ(ex.DeleteCRXObject(), 0);
+    ASSERT_EQ(ex.InitCRXObject(), 0);
+    ASSERT_EQ(ex.GetCRXObject(crx), 0);
+    crx->SetNumPoints(9);
+    for (int i = 0; i < 9; ++i) crx->SetValue(1, true, i, kRaaVolume[i]);
+    crx->EnableCurve(1, true);
+    crx->Calculate();
+    CDataObject* sdf = nullptr;
+    ex.GetSDFObject(sdf);
+    sdf->SetAt(0, 3, 1.2);
+    CDataObject* outliers = nullptr;
+    ex.GetOutliersObject(outliers);
+    outliers->SetAt(2, 1, 'o');
+
+    KernelWriter w;
+    ex.Write(w);
+    CExhibit back;
+    KernelReader r(w.Bytes());
+    back.Read(r, 1);
+    ASSERT_FALSE(r.Failed());
+    EXPECT_EQ(r.Left(), 0u);
+    back.SetSource(raa.get());
+    CTailFactorAnalysis* crx2 = nullptr;
+    ASSERT_EQ(back.GetCRXObject(crx2), 0);
+    EXPECT_NEAR(crx2->GetTail(1), 1.009436, 5e-7);
+    EXPECT_TRUE(crx2->IsCurveEnabled(1));
+    CDataObject* sdf2 = nullptr;
+    back.GetSDFObject(sdf2);
+    EXPECT_DOUBLE_EQ(Cell(*sdf2, 0, 3), 1.2);
+    CStatistics* st = nullptr;
+    back.GetStatistics(st);
+    unsigned short n = 0;
+    st->GetNumStats(n);
+    EXPECT_EQ(n, 2);
+    EXPECT_TRUE(st->IsStatLTrend(0));  // order 1 comes first
+    EXPECT_EQ(st->GetAbbreviate(), 1);
+    CDataObject* out2 = nullptr;
+    back.GetOutliersObject(out2);
+    EXPECT_TRUE(out2->RawFlags(2, 1) & CDataObject::CF_VALUE);
+
+    // Every truncation of the stream is refused, never a crash.
+    for (size_t cut = 0; cut < w.Bytes().size(); cut += 7) {
+        CExhibit damaged;
+        KernelReader dr(w.Bytes().data(), cut);
+        damaged.Read(dr, 1);
+        EXPECT_TRUE(dr.Failed()) << cut;
+    }
+    // The project builds exhibits from their storage tag.
+    std::unique_ptr<CFormula> made = CFormula::CreateFromTag(CExhibit::kStorageTag);
+    EXPECT_NE(dynamic_cast<CExhibit*>(made.get()), nullptr);
+
+    // A copy is independent and carries the analysis.
+    CExhibit copy(ex);
+    CTailFactorAnalysis* crx3 = nullptr;
+    ASSERT_EQ(copy.GetCRXObject(crx3), 0);
+    EXPECT_NE(crx3, crx);
+    EXPECT_EQ(copy.GetSource(), nullptr);
+}
+
+// An exhibit kept by a project: one instance per layer, each bound to the
+// same input array in its own layer, stored and loaded with the project.
+TEST(CExhibit, LivesInAProject) {
+    auto p = MakeTestProject();
+    ASSERT_TRUE(p);
+    CDataObject* paid = p->FindDataObject(kPaidLoss, NET);
+    ASSERT_TRUE(paid);
+    // 5 x 5: row r develops by 2, 1.5, 1.2, 1.1 from 100 (r + 1).
+    const double dev[] = {1, 2, 3, 3.6, 3.96};
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5 - r; ++c) ASSERT_EQ(paid->SetAt(r, c, 100.0 * (r + 1) * dev[c]), 0);
+
+    CExhibit proto;
+    proto.SetIDLongName("Paid Loss Development");
+    proto.SetIDShortName("Paid Dev");
+    proto.SetHasStatistics(true);
+    proto.SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 1, 0}}, 1, 0);
+    proto.SetSourceID(kPaidLoss);
+    QSID id = 0;
+    ASSERT_EQ(p->AddNewFormulaObject(proto, 3, 1, 5001, true, id), 0);
+
+    auto* ex = dynamic_cast<CExhibit*>(p->FindObject(id, NET));
+    ASSERT_TRUE(ex);
+    CDataObject* f = nullptr;
+    ASSERT_EQ(ex->GetFactorTriangle(f), 0);
+    EXPECT_DOUBLE_EQ(Cell(*f, 1, 1), 1.5);
+    CStatistics* st = nullptr;
+    ASSERT_EQ(ex->GetStatistics(st), 0);
+    double v = 0;
+    char flag = 0;
+    st->GetAt(0, 0, 3, v, flag);
+    EXPECT_NEAR(v, 1.1, 1e-12);
+    // The gross instance reads the gross array (calculated: net + ceded).
+    auto* gross = dynamic_cast<CExhibit*>(p->FindObject(id, GROSS));
+    ASSERT_TRUE(gross);
+    ASSERT_EQ(gross->GetFactorTriangle(f), 0);
+    EXPECT_DOUBLE_EQ(Cell(*f, 0, 0), 2.0);
+
+    CDataObject* sdf = nullptr;
+    ex->GetSDFObject(sdf);
+    sdf->SetAt(0, 2, 1.2);
+    const std::vector<std::uint8_t> bytes = p->SaveProject();
+    CProject loaded;
+    ASSERT_EQ(loaded.LoadProject(bytes.data(), bytes.size()), 0);
+    auto* ex2 = dynamic_cast<CExhibit*>(loaded.FindObject(id, NET));
+    ASSERT_TRUE(ex2);
+    ASSERT_EQ(ex2->GetFactorTriangle(f), 0);
+    EXPECT_DOUBLE_EQ(Cell(*f, 1, 1), 1.5);
+    ex2->GetSDFObject(sdf);
+    EXPECT_DOUBLE_EQ(Cell(*sdf, 0, 2), 1.2);
+}
