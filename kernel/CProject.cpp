@@ -373,7 +373,11 @@ void CProject::ApplyLayerRelations() {
     for (auto& [id, e] : m_objects) {
         if (!e.layered) continue;
         auto inst = [&](unsigned short l) { return dynamic_cast<CDataObject*>(e.inst[l].get()); };
-        if (!inst(1)) continue;
+        // Only a data object present in all five layers takes part; one
+        // being assembled layer by layer (AddObjectToMap) joins once complete.
+        bool complete = true;
+        for (unsigned short l = 1; l <= kLayerCount; ++l) complete = complete && inst(l);
+        if (!complete) continue;
         for (unsigned short l = 1; l <= kLayerCount; ++l) inst(l)->ClearLayerRelation();
         switch (m_s.calc1) {
         case GROSS: inst(GROSS)->SetLayerRelation(inst(NET), inst(CEDED), +1); break;
@@ -657,6 +661,7 @@ QSSTATUS CProject::AddObjectToMap(QSID id, CFormula*& object, int /*flag*/) {
             if (other && other.get() != object) { object->ShareNamesWith(*other); break; }
         ApplyShapes();
     }
+    if (layer != 0) ApplyLayerRelations();
     m_modified = true;
     return qsk::kOk;
 }

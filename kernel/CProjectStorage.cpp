@@ -252,11 +252,15 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
         const std::string longName = r.Str(), shortName = r.Str();
         const std::uint8_t mask = r.U8();
         if (r.Failed() || objects.count(e.baseId) || !nodes.count(e.subgroup)) return LS_DAMAGED;
-        if (e.layered ? (mask & 1) != 0 : mask != 1) return LS_DAMAGED;
+        if (e.layered ? (mask & 1) != 0 || mask == 0 : mask != 1) return LS_DAMAGED;
         CFormula* first = nullptr;
+        int firstTag = -1;
         for (unsigned short l = 0; l <= kLayerCount; ++l) {
             if (!(mask & (1u << l))) continue;
             const int tag = r.I32();
+            // The layers of one object are of one class.
+            if (firstTag >= 0 && tag != firstTag) return LS_DAMAGED;
+            firstTag = tag;
             const std::vector<std::uint8_t> blob = r.Blob();
             if (r.Failed()) return LS_DAMAGED;
             std::unique_ptr<CFormula> obj = StorageMakeObject(tag);

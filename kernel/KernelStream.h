@@ -29,6 +29,7 @@ public:
         m_bytes.insert(m_bytes.end(), b.begin(), b.end());
     }
     void Raw(const void* p, std::size_t n) {
+        if (n == 0) return;
         // The kernel runs on little-endian hosts only; the layout is little-endian.
         const auto* b = static_cast<const std::uint8_t*>(p);
         m_bytes.insert(m_bytes.end(), b, b + n);
@@ -74,6 +75,7 @@ public:
         return n;
     }
     void Raw(void* out, std::size_t n) {
+        if (n == 0) return;
         if (m_failed || static_cast<std::size_t>(m_end - m_p) < n) {
             m_failed = true;
             std::memset(out, 0, n);

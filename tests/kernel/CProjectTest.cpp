@@ -320,6 +320,32 @@ TEST(Project, ScriptLookupsAndHousekeeping) {
     EXPECT_TRUE(p->CanGrowRows());
 }
 
+TEST(Project, ObjectAssembledLayerByLayerJoinsTheRelationsWhenComplete) {
+    auto p = MakeTestProject();
+    const QSID base = MakeID(2, 1, 0, 0, 600);
+    for (unsigned short l = 1; l <= 5; ++l) {
+        CFormula* obj = new CDataObject();
+        obj->SetIDLongName("Assembled");
+        QSID id = base;
+        SetIDLayer(id, l);
+        ASSERT_EQ(p->AddObjectToMap(id, obj, 0), 0);
+        if (l >= GROSS && l < 5) {
+            EXPECT_FALSE(p->FindObject(base, GROSS)->IsCalculated());
+        }
+    }
+    EXPECT_TRUE(p->FindObject(base, GROSS)->IsCalculated());
+    CFormula* again = new CDataObject();
+    QSID dup = base;
+    SetIDLayer(dup, NET);
+    EXPECT_NE(p->AddObjectToMap(dup, again, 0), 0);  // the slot is taken
+    delete again;
+    p->FindDataObject(base, NET)->SetAt(0, 0, 4);
+    double v = 0;
+    std::uint8_t f = 0;
+    p->FindDataObject(base, GROSS)->GetAt(0, 0, v, f);
+    EXPECT_EQ(v, 4);
+}
+
 TEST(Project, GlobalsExist) {
     InitNumbrixExtensionDLL();
     EXPECT_TRUE(IsNumbrixExtensionInitialized());
