@@ -1,0 +1,555 @@
+#include "FormulaLanguage.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+#include "FormulaInternal.h"
+
+namespace qsformula {
+
+const char* const kPlusMinusPercent = "\xB1%";
+
+// ---- values ----------------------------------------------------------------
+
+Value Value::Scalar(double x) {
+    Value v;
+    v.Set(0, 0, x);
+    return v;
+}
+
+Value Value::BlankScalar() { return Value{}; }
+
+Value Value::Make(int type, int rows, int cols, int interval) {
+    Value v;
+    v.type = type;
+    v.rows = std::max(rows, 0);
+    v.cols = std::max(cols, 0);
+    v.interval = interval;
+    v.v.assign(static_cast<std::size_t>(v.rows) * v.cols, 0.0);
+    v.f.assign(v.v.size(), kBlank);
+    return v;
+}
+
+void Value::Set(int r, int c, double x) {
+    const std::size_t i = Index(r, c);
+    if (std::isfinite(x)) {
+        v[i] = x;
+        f[i] = kHasValue;
+    } else {
+        v[i] = 0.0;
+        f[i] = kNotAvail;
+    }
+}
+
+void Value::SetBlank(int r, int c) {
+    v[Index(r, c)] = 0.0;
+    f[Index(r, c)] = kBlank;
+}
+
+void Value::SetNotAvail(int r, int c) {
+    v[Index(r, c)] = 0.0;
+    f[Index(r, c)] = kNotAvail;
+}
+
+namespace detail {
+
+void Fail(QSSTATUS status, const std::string& message) { throw FormulaError{status, message}; }
+
+namespace {
+const char* ShapeName(int type) {
+    switch (type) {
+        case kTriangle: return "triangle";
+        case kRow: return "row";
+        case kColumn: return "column";
+        default: return "scalar";
+    }
+}
+
+int CombinedInterval(const Value& a, const Value& b) {
+    if (a.interval && b.interval && a.interval != b.interval)
+        Fail(kShapeMismatch, "operands have development periods of different lengths");
+    return a.interval ? a.interval : b.interval;
+}
+
+std::string Dims(const Value& v) {
+    return std::string(ShapeName(v.type)) + " " + std::to_string(v.rows) + "x" + std::to_string(v.cols);
+}
+}  // namespace
+
+Value Broadcast(const Value& a, const Value& b,
+                const std::function<void(Value&, std::size_t, std::size_t, std::size_t)>& cell) {
+    const int interval = CombinedInterval(a, b);
+    Value out;
+    if (a.type == kScalar || b.type == kScalar) {
+        const Value& big = a.type == kScalar ? b : a;
+        out = Value::Make(big.type, big.rows, big.cols, interval);
+        out.rowLen = big.rowLen;
+        for (std::size_t i = 0; i < out.v.size(); ++i)
+            cell(out, i, a.type == kScalar ? 0 : i, b.type == kScalar ? 0 : i);
+        return out;
+    }
+    if (a.type == b.type) {
+        if (a.rows != b.rows || a.cols != b.cols) Fail(kShapeMismatch, "cannot combine " + Dims(a) + " with " + Dims(b));
+        out = Value::Make(a.type, a.rows, a.cols, interval);
+        if (!a.rowLen.empty() && !b.rowLen.empty()) {
+            out.rowLen.resize(a.rows);
+            for (int r = 0; r < a.rows; ++r) out.rowLen[r] = std::min(a.rowLen[r], b.rowLen[r]);
+        } else {
+            out.rowLen = a.rowLen.empty() ? b.rowLen : a.rowLen;
+        }
+        for (std::size_t i = 0; i < out.v.size(); ++i) cell(out, i, i, i);
+        return out;
+    }
+    // Triangle with a vector, or a column with a row: the result is a triangle.
+    const bool aTri = a.type == kTriangle, bTri = b.type == kTriangle;
+    int rows = 0, cols = 0;
+    if (aTri || bTri) {
+        const Value& t = aTri ? a : b;
+        const Value& vec = aTri ? b : a;
+        if ((vec.type == kColumn && vec.rows != t.rows) || (vec.type == kRow && vec.cols != t.cols))
+            Fail(kShapeMismatch, "cannot combine " + Dims(a) + " with " + Dims(b));
+        rows = t.rows;
+        cols = t.cols;
+        out = Value::Make(kTriangle, rows, cols, interval);
+        out.rowLen = t.rowLen;
+    } else {
+        const Value& col = a.type == kColumn ? a : b;
+        const Value& row = a.type == kRow ? a : b;
+        rows = col.rows;
+        cols = row.cols;
+        out = Value::Make(kTriangle, rows, cols, interval);
+    }
+    auto at = [](const Value& v, int r, int c) -> std::size_t {
+        switch (v.type) {
+            case kColumn: return v.Index(r, 0);
+            case kRow: return v.Index(0, c);
+            default: return v.Index(r, c);
+        }
+    };
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c) cell(out, out.Index(r, c), at(a, r, c), at(b, r, c));
+    return out;
+}
+
+Value Combine(const Value& a, const Value& b, double (*op)(double, double)) {
+    return Broadcast(a, b, [&](Value& out, std::size_t o, std::size_t ia, std::size_t ib) {
+        const std::uint8_t fa = a.f[ia], fb = b.f[ib];
+        if ((fa | fb) & kNotAvail) {
+            out.f[o] = kNotAvail;
+        } else if ((fa & fb & kHasValue) == 0) {
+            out.f[o] = kBlank;
+        } else {
+            const double x = op(a.v[ia], b.v[ib]);
+            if (std::isfinite(x)) {
+                out.v[o] = x;
+                out.f[o] = kHasValue;
+            } else {
+                out.f[o] = kNotAvail;
+            }
+        }
+    });
+}
+
+Value Map(const Value& a, double (*op)(double)) {
+    Value out = a;
+    for (std::size_t i = 0; i < out.v.size(); ++i) {
+        if (!(out.f[i] & kHasValue)) continue;
+        const double x = op(out.v[i]);
+        if (std::isfinite(x)) {
+            out.v[i] = x;
+        } else {
+            out.v[i] = 0.0;
+            out.f[i] = kNotAvail;
+        }
+    }
+    return out;
+}
+
+double ScalarArg(const Value& v, const CallContext& ctx, int position) {
+    if (v.type != kScalar) Fail(kBadArguments, ctx.name + ": argument " + std::to_string(position) + " must be a number");
+    return (v.f[0] & kHasValue) ? v.v[0] : std::nan("");
+}
+
+int IntArg(const Value& v, const CallContext& ctx, int position) {
+    const double x = ScalarArg(v, ctx, position);
+    if (!std::isfinite(x) || std::fabs(x) > 1e6)
+        Fail(kBadArguments, ctx.name + ": argument " + std::to_string(position) + " must be a whole number");
+    return static_cast<int>(std::lround(x));
+}
+
+}  // namespace detail
+
+// ---- parsing -----------------------------------------------------------------
+
+using detail::Fail;
+using detail::FormulaError;
+
+struct Formula::Node {
+    enum Kind { Number, Ref, Negate, Binary, Call } kind = Number;
+    double number = 0.0;
+    QSID id = 0;
+    char op = 0;  // + - * / ^ and 'p' for plus-or-minus-percent
+    const detail::FunctionDef* fn = nullptr;
+    std::string name;
+    int suffix = 0;
+    std::vector<std::shared_ptr<const Node>> kids;
+};
+
+namespace {
+
+struct Token {
+    enum Kind { Number, Ref, Op, LParen, RParen, Comma, Func } kind = Number;
+    double number = 0.0;
+    QSID id = 0;
+    char op = 0;
+    const detail::FunctionDef* fn = nullptr;
+    int suffix = 0;
+    std::string text;
+};
+
+std::string Trim(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+
+bool ParseNumber(const std::string& s, double& out) {
+    if (s.empty() || !(std::isdigit(static_cast<unsigned char>(s[0])) || s[0] == '.')) return false;
+    char* end = nullptr;
+    out = std::strtod(s.c_str(), &end);
+    return end == s.c_str() + s.size() && std::isfinite(out);
+}
+
+bool ParseRef(const std::string& s, QSID& id) {
+    if (s.size() < 3 || (s[0] != 'D' && s[0] != 'd') || (s[1] != 'O' && s[1] != 'o')) return false;
+    const std::string digits = s.substr(2);
+    std::size_t i = digits[0] == '-' ? 1 : 0;
+    if (i >= digits.size()) return false;
+    for (std::size_t k = i; k < digits.size(); ++k)
+        if (!std::isdigit(static_cast<unsigned char>(digits[k]))) return false;
+    const long long x = std::strtoll(digits.c_str(), nullptr, 10);
+    // Wide ids of older projects are stored as their unsigned value.
+    if (x < -2147483648LL || x > 4294967295LL) return false;
+    id = static_cast<QSID>(static_cast<std::uint32_t>(x));
+    return true;
+}
+
+std::vector<Token> Lex(const CStringStack& stack) {
+    std::vector<std::string> texts;
+    for (const auto& t : stack.Tokens()) {
+        std::string s = Trim(t);
+        if (!s.empty()) texts.push_back(std::move(s));
+    }
+    std::vector<Token> out;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        std::string s = texts[i];
+        Token tok;
+        tok.text = s;
+        // A number written with an exponent reaches us split at its sign
+        // ("1.5e" "+" "07") because the tokenizer breaks at operator characters.
+        if (s.size() >= 2 && (s.back() == 'e' || s.back() == 'E') && i + 2 < texts.size() &&
+            (texts[i + 1] == "+" || texts[i + 1] == "-")) {
+            double x;
+            const std::string merged = s + texts[i + 1] + texts[i + 2];
+            if (ParseNumber(merged, x)) {
+                tok.kind = Token::Number;
+                tok.number = x;
+                tok.text = merged;
+                out.push_back(tok);
+                i += 2;
+                continue;
+            }
+        }
+        if (s == "(") {
+            tok.kind = Token::LParen;
+        } else if (s == ")") {
+            tok.kind = Token::RParen;
+        } else if (s == ",") {
+            tok.kind = Token::Comma;
+        } else if (s == "+" || s == "-" || s == "*" || s == "/" || s == "^") {
+            tok.kind = Token::Op;
+            tok.op = s[0];
+        } else if (s == kPlusMinusPercent || s == "\xC2\xB1%") {
+            tok.kind = Token::Op;
+            tok.op = 'p';
+        } else if (ParseNumber(s, tok.number)) {
+            tok.kind = Token::Number;
+        } else if (ParseRef(s, tok.id)) {
+            tok.kind = Token::Ref;
+        } else if ((tok.fn = detail::FindFunction(s, &tok.suffix))) {
+            tok.kind = Token::Func;
+        } else {
+            Fail(kUnknownToken, "\"" + s + "\" is no number, operator, function or object");
+        }
+        out.push_back(tok);
+    }
+    return out;
+}
+
+using NodePtr = std::shared_ptr<const Formula::Node>;
+
+class Parser {
+public:
+    explicit Parser(std::vector<Token> toks) : m_t(std::move(toks)) {}
+
+    NodePtr Parse() {
+        if (m_t.empty()) Fail(kEmptyFormula, "the formula is empty");
+        NodePtr n = Expr();
+        if (m_pos != m_t.size()) Fail(kSyntax, "unexpected \"" + m_t[m_pos].text + "\"");
+        return n;
+    }
+
+private:
+    static constexpr int kMaxDepth = 200;
+
+    const Token* Peek() const { return m_pos < m_t.size() ? &m_t[m_pos] : nullptr; }
+    bool PeekOp(char op) const { return Peek() && Peek()->kind == Token::Op && Peek()->op == op; }
+    bool PeekKind(Token::Kind k) const { return Peek() && Peek()->kind == k; }
+
+    struct DepthGuard {
+        int& d;
+        explicit DepthGuard(int& depth) : d(depth) {
+            if (++d > kMaxDepth) Fail(kTooDeep, "the formula is nested too deeply");
+        }
+        ~DepthGuard() { --d; }
+    };
+
+    static NodePtr MakeBinary(char op, NodePtr l, NodePtr r) {
+        auto n = std::make_shared<Formula::Node>();
+        n->kind = Formula::Node::Binary;
+        n->op = op;
+        n->kids = {std::move(l), std::move(r)};
+        return n;
+    }
+
+    // additive: term (('+' | '-' | '±%') term)*
+    NodePtr Expr() {
+        DepthGuard g(m_depth);
+        NodePtr left = Term();
+        while (PeekOp('+') || PeekOp('-') || PeekOp('p')) {
+            const char op = m_t[m_pos++].op;
+            left = MakeBinary(op, left, Term());
+        }
+        return left;
+    }
+
+    // term: unary (('*' | '/') unary)*
+    NodePtr Term() {
+        NodePtr left = Unary();
+        while (PeekOp('*') || PeekOp('/')) {
+            const char op = m_t[m_pos++].op;
+            left = MakeBinary(op, left, Unary());
+        }
+        return left;
+    }
+
+    // unary: ('-' | '+') unary | power. A power binds tighter: -2^2 is -4.
+    NodePtr Unary() {
+        DepthGuard g(m_depth);
+        if (PeekOp('-') || PeekOp('+')) {
+            const char op = m_t[m_pos++].op;
+            NodePtr operand = Unary();
+            if (op == '+') return operand;
+            auto n = std::make_shared<Formula::Node>();
+            n->kind = Formula::Node::Negate;
+            n->kids = {std::move(operand)};
+            return n;
+        }
+        return Power();
+    }
+
+    // power: primary ('^' unary)?  (right-associative; 2^-1 is allowed)
+    NodePtr Power() {
+        NodePtr base = Primary();
+        if (PeekOp('^')) {
+            ++m_pos;
+            return MakeBinary('^', base, Unary());
+        }
+        return base;
+    }
+
+    NodePtr Primary() {
+        const Token* t = Peek();
+        if (!t) Fail(kSyntax, "the formula ends where an operand is expected");
+        ++m_pos;
+        auto n = std::make_shared<Formula::Node>();
+        switch (t->kind) {
+            case Token::Number:
+                n->kind = Formula::Node::Number;
+                n->number = t->number;
+                return n;
+            case Token::Ref:
+                n->kind = Formula::Node::Ref;
+                n->id = t->id;
+                return n;
+            case Token::LParen: {
+                NodePtr inner = Expr();
+                if (!PeekKind(Token::RParen)) Fail(kSyntax, "a closing parenthesis is missing");
+                ++m_pos;
+                return inner;
+            }
+            case Token::Func: {
+                n->kind = Formula::Node::Call;
+                n->fn = t->fn;
+                n->name = t->fn->name;
+                n->suffix = t->suffix;
+                if (PeekKind(Token::LParen)) {
+                    ++m_pos;
+                    if (PeekKind(Token::RParen)) {
+                        ++m_pos;
+                    } else {
+                        for (;;) {
+                            n->kids.push_back(Expr());
+                            if (PeekKind(Token::Comma)) {
+                                ++m_pos;
+                                continue;
+                            }
+                            if (PeekKind(Token::RParen)) {
+                                ++m_pos;
+                                break;
+                            }
+                            Fail(kSyntax, n->name + ": a comma or closing parenthesis is missing");
+                        }
+                    }
+                }
+                const int argc = static_cast<int>(n->kids.size());
+                if (argc < t->fn->minArgs || argc > t->fn->maxArgs)
+                    Fail(kBadArguments, n->name + " takes " + std::to_string(t->fn->minArgs) +
+                                            (t->fn->minArgs == t->fn->maxArgs
+                                                 ? ""
+                                                 : " to " + std::to_string(t->fn->maxArgs)) +
+                                            " arguments, not " + std::to_string(argc));
+                return n;
+            }
+            default:
+                Fail(kSyntax, "unexpected \"" + t->text + "\"");
+        }
+    }
+
+    std::vector<Token> m_t;
+    std::size_t m_pos = 0;
+    int m_depth = 0;
+};
+
+void CollectRefs(const Formula::Node& n, std::vector<QSID>& ids) {
+    if (n.kind == Formula::Node::Ref && std::find(ids.begin(), ids.end(), n.id) == ids.end()) ids.push_back(n.id);
+    for (const auto& k : n.kids) CollectRefs(*k, ids);
+}
+
+double OpAdd(double a, double b) { return a + b; }
+double OpSub(double a, double b) { return a - b; }
+double OpMul(double a, double b) { return a * b; }
+double OpDiv(double a, double b) { return b == 0.0 ? std::nan("") : a / b; }
+double OpPow(double a, double b) { return std::pow(a, b); }
+double OpPlusMinusPercent(double a, double b) { return a * (1.0 + b / 100.0); }
+double OpNegate(double a) { return -a; }
+
+Value Eval(const Formula::Node& n, const IFormulaResolver& resolver, int depth) {
+    if (depth > 400) Fail(kTooDeep, "the formula is nested too deeply");
+    switch (n.kind) {
+        case Formula::Node::Number:
+            return Value::Scalar(n.number);
+        case Formula::Node::Ref: {
+            Value v;
+            if (!resolver.Resolve(n.id, v)) Fail(kUnknownObject, "object " + std::to_string(n.id) + " does not exist");
+            return v;
+        }
+        case Formula::Node::Negate:
+            return detail::Map(Eval(*n.kids[0], resolver, depth + 1), OpNegate);
+        case Formula::Node::Binary: {
+            const Value a = Eval(*n.kids[0], resolver, depth + 1);
+            const Value b = Eval(*n.kids[1], resolver, depth + 1);
+            switch (n.op) {
+                case '+': return detail::Combine(a, b, OpAdd);
+                case '-': return detail::Combine(a, b, OpSub);
+                case '*': return detail::Combine(a, b, OpMul);
+                case '/': return detail::Combine(a, b, OpDiv);
+                case '^': return detail::Combine(a, b, OpPow);
+                default: return detail::Combine(a, b, OpPlusMinusPercent);
+            }
+        }
+        case Formula::Node::Call: {
+            std::vector<Value> args;
+            args.reserve(n.kids.size());
+            for (const auto& k : n.kids) args.push_back(Eval(*k, resolver, depth + 1));
+            const detail::CallContext ctx{resolver.Info(), n.name, n.suffix};
+            return n.fn->impl(args, ctx);
+        }
+    }
+    return Value{};
+}
+
+}  // namespace
+
+Formula::Formula() = default;
+Formula::~Formula() = default;
+Formula::Formula(const Formula&) = default;
+Formula& Formula::operator=(const Formula&) = default;
+
+QSSTATUS Formula::Compile(const CStringStack& resolved, std::string* error) {
+    m_root.reset();
+    m_deps.clear();
+    try {
+        NodePtr root = Parser(Lex(resolved)).Parse();
+        std::vector<QSID> deps;
+        CollectRefs(*root, deps);
+        m_root = std::move(root);
+        m_deps = std::move(deps);
+        return qsk::kOk;
+    } catch (const FormulaError& e) {
+        if (error) *error = e.message;
+        return e.status;
+    }
+}
+
+QSSTATUS Formula::Evaluate(const IFormulaResolver& resolver, Value& out, std::string* error) const {
+    if (!m_root) {
+        if (error) *error = "the formula is empty";
+        return kEmptyFormula;
+    }
+    try {
+        out = Eval(*m_root, resolver, 0);
+        return qsk::kOk;
+    } catch (const FormulaError& e) {
+        if (error) *error = e.message;
+        return e.status;
+    }
+}
+
+QSSTATUS Test(const CStringStack& resolved, const IFormulaResolver& resolver, Value* result, std::string* error) {
+    Formula f;
+    QSSTATUS st = f.Compile(resolved, error);
+    if (st) return st;
+    Value v;
+    st = f.Evaluate(resolver, v, error);
+    if (!st && result) *result = std::move(v);
+    return st;
+}
+
+std::vector<QSID> Dependencies(const CStringStack& resolved) {
+    std::vector<QSID> ids;
+    for (const auto& t : resolved.Tokens()) {
+        QSID id;
+        if (ParseRef(Trim(t), id) && std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+    }
+    return ids;
+}
+
+const std::vector<std::string>& FunctionNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n;
+        for (const auto& f : detail::Functions()) n.push_back(f.name);
+        return n;
+    }();
+    return names;
+}
+
+bool IsFunctionName(const std::string& token) {
+    int suffix = 0;
+    return detail::FindFunction(Trim(token), &suffix) != nullptr;
+}
+
+}  // namespace qsformula
