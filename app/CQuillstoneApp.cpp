@@ -6,11 +6,14 @@
 #include <ctime>
 
 #include "AppRegistry.h"
+#include "CDocTemplate.h"
+#include "CMainFrame.h"
 #include "ConsoleTrace.h"
 #include "InstallationType.h"
 #include "MessageBox.h"
 #include "QsInstanceCounter.h"
 #include "QsProfile.h"
+#include "QuitOnSignals.h"
 #include "ShellRegistration.h"
 #include "SystemInfo.h"
 #include "VersionCheck.h"
@@ -33,25 +36,14 @@ constexpr const char* kEnterpriseCounter = "QuillstoneEnterpriseInstances";
 // The profile an application without a configured edition uses.
 constexpr const char* kDefaultProfileName = "Qstone.ini";
 
-// The thirteen document templates. Resource ids: standard / enterprise.
-const DocTemplateSpec kProjectSpec{"project", 224, 326, "CProjectDoc", "CTreeFrame", "CPrjTreeView", true,
-                                   "{82EB6738-F964-11D1-AE57-0020AF398A1D}"};
-const DocTemplateSpec kDFLSpec{"factor library", 130, 327, "CDFLDoc", "CMDIChildWnd", "CDFLView", true, nullptr};
-const DocTemplateSpec kAutomationSpec{"scripting server", 300, 300, "CQuillstoneAutomationDoc", "CGraphFrame",
-                                      "CQuillstoneAutomationView", false, "{0A57B38A-5192-46D5-9A8D-793D43DBD437}"};
-const DocTemplateSpec kStandaloneSpec{"import server", 301, 301, "CQuillstoneStandaloneDoc", "CGraphFrame",
-                                      "CQuillstoneStandaloneView", false, "{71FAD140-9614-11D3-B745-00105A9A6256}"};
-const DocTemplateSpec kViewSpecs[9] = {
-    {"triangle", 129, 328, "CProjectDoc", "CChildFrame", "CTriangView", true, nullptr},
-    {"exhibit", 129, 328, "CProjectDoc", "CChildFrame", "CExhibitView", true, nullptr},
-    {"method", 129, 328, "CProjectDoc", "CChildFrame", "CMethodView", true, nullptr},
-    {"scalar", 129, 328, "CProjectDoc", "CChildFrame", "CScalarView", true, nullptr},
-    {"information", 128, 328, "CProjectDoc", "CChildFrame", "CInfoView", true, nullptr},
-    {"update triangle", 251, 328, "CProjectDoc", "CUpdateFrame", "CTriang2View", true, nullptr},
-    {"payment pattern", 129, 328, "CProjectDoc", "CPPAFrame", "CPPAView", true, nullptr},
-    {"parameter triangle", 129, 328, "CProjectDoc", "CBSParamsFrame", "CTriang4View", true, nullptr},
-    {"graph", 129, 328, "CProjectDoc", "CGraphFrame", "CGraphView", true, nullptr},
+// Resource ids of the templates: standard / enterprise.
+struct TemplateIds {
+    UINT standard, enterprise;
+    UINT Pick(bool standardResources) const { return standardResources ? standard : enterprise; }
 };
+constexpr TemplateIds kProjectIds{224, 326}, kDFLIds{130, 327}, kViewIds{129, 328}, kInfoIds{128, 328},
+    kUpdateIds{251, 328};
+constexpr UINT kAutomationId = 300, kStandaloneId = 301;
 
 UINT IconType(si::MessageIcon icon) {
     switch (icon) {
@@ -63,35 +55,11 @@ UINT IconType(si::MessageIcon icon) {
     return 0;
 }
 
-bool IsSwitch(const QString& arg, const char* name) {
-    return (arg.startsWith('/') || arg.startsWith('-')) &&
-           arg.mid(arg.startsWith("--") ? 2 : 1).compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
-
 }  // namespace
 
-void CCommandLineInfo::Parse(const QStringList& arguments) {
-    for (const QString& arg : arguments) {
-        if (IsSwitch(arg, "Embedding")) {
-            m_bRunEmbedded = true;
-            m_bShowSplash = false;
-        } else if (IsSwitch(arg, "Automation")) {
-            m_bRunAutomated = true;
-            m_bShowSplash = false;
-        } else if (arg.startsWith('/') && arg.size() > 1 && !arg.mid(1).contains('/')) {
-            // other framework switches (/p, /dde, ...) are not used by this program
-        } else if (arg.startsWith('-')) {
-        } else if (m_strFileName.empty()) {
-            m_strFileName = arg.toStdString();
-            m_nShellCommand = FileOpen;
-        }
-    }
-    if (m_bRunEmbedded || m_bRunAutomated) m_nShellCommand = FileNothing;
-}
-
-CQuillstoneApp::CQuillstoneApp() {
+CQuillstoneApp::CQuillstoneApp() : CWinApp(QStringLiteral("Qstone")) {
     g_currentApp = this;
-    m_strProfileName = kDefaultProfileName;
+    m_pszProfileName = QString::fromLatin1(kDefaultProfileName);
 }
 
 CQuillstoneApp::~CQuillstoneApp() {
@@ -120,6 +88,7 @@ void CQuillstoneApp::ReportStartupError(const QString& text, bool onlyIfVisible)
 }
 
 BOOL CQuillstoneApp::InitInstance() {
+    if (m_bQuitOnSignals) qs::app::InstallQuitOnSignals();
     // 1.
     qs::trace::InitConsoleTrace();
     m_strLogFilePath.clear();
@@ -130,7 +99,7 @@ BOOL CQuillstoneApp::InitInstance() {
 
     // 2.
     CCommandLineInfo cmdInfo;
-    cmdInfo.Parse(m_arguments);
+    ParseCommandLine(cmdInfo);
 
     // 3.
     const unsigned long mode = qs::app::ReadInstallationMode();
@@ -165,7 +134,7 @@ BOOL CQuillstoneApp::InitInstance() {
     if (configured) {
         m_strEdition = edition;
         m_nInstallationType = type;
-        m_strProfileName = profile;
+        m_pszProfileName = QString::fromStdString(profile);
     }
     // The Terminal Server flag is taken once start-up has published it (or,
     // on the registry road, worked out here), never a value left by another
@@ -189,13 +158,8 @@ BOOL CQuillstoneApp::InitInstance() {
     // 7.
     m_bShowSplash = cmdInfo.m_bShowSplash;
 
-    // 8. A recent-file list of four entries.
-    m_recentFiles.clear();
-    for (int i = 1; i <= 4; ++i) {
-        const std::string f =
-            qs::profile::ReadString(m_strProfileName, "Recent File List", "File" + std::to_string(i));
-        if (!f.empty()) m_recentFiles << QString::fromStdString(f);
-    }
+    // 8.
+    if (m_bInteractive) LoadStdProfileSettings(4);
 
     // 9.
     LoadWorkstationSettings();
@@ -204,17 +168,20 @@ BOOL CQuillstoneApp::InitInstance() {
     CreateServerTemplates();
 
     // 11.
-    m_pMainFrame = std::make_unique<CMainFrame>();
-    if (!m_pMainFrame->LoadFrame(m_bStandardResources ? 128 : 326)) {
-        m_pMainFrame.reset();
+    m_pMainFrame = new CMainFrame();
+    if (!m_pMainFrame->LoadFrame(m_bStandardResources ? 128 : 326, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
+        delete m_pMainFrame.data();
         return FALSE;
     }
-    qs::fw::SetMainWindow(m_pMainFrame.get());
+    m_pMainWnd = m_pMainFrame.data();
+    qs::fw::SetMainWindow(m_pMainFrame.data());
     qs::fw::SetApplicationName(QStringLiteral("Qstone"));
 
     // 12.
     if (qs::app::IsStandardFamily(m_nInstallationType)) {
         m_pMainFrame->setAcceptDrops(true);
+        EnableShellOpen();
+        RegisterShellFileTypes(TRUE);
         qs::app::RegisterProjectExtensions();
     }
 
@@ -229,7 +196,7 @@ BOOL CQuillstoneApp::InitInstance() {
     if (!cmdInfo.m_bRunAutomated && !cmdInfo.m_bRunEmbedded) m_pMainFrame->showMaximized();
 
     // 16.
-    m_pSpreadsheetWnd = CSpreadsheetWnd::CreateInParent(m_pMainFrame.get());
+    m_pSpreadsheetWnd = CSpreadsheetWnd::CreateInParent(m_pMainFrame.data());
     if (!m_pSpreadsheetWnd) {
         ReportStartupError(QStringLiteral("Could not create spreadsheet window.\nPlease check that all DLLs are in place."),
                            true);
@@ -247,7 +214,8 @@ BOOL CQuillstoneApp::InitInstance() {
     m_pPrjSheet->ResetPages(nullptr);
 
     // 19.
-    m_pStatusFrame = std::make_unique<CStatusWindowFrame>();
+    m_pStatusFrame = m_pInfoTemplate->CreateNewFrame(nullptr, nullptr);
+    if (m_pStatusFrame) m_pInfoTemplate->InitialUpdateFrame(m_pStatusFrame, nullptr, FALSE);
 
     // 20.
     m_bInteractive = TRUE;
@@ -260,7 +228,7 @@ BOOL CQuillstoneApp::InitInstance() {
     }
 
     // 22.
-    m_heartbeat.Start(m_pMainFrame.get(), 1);
+    m_heartbeat.Start(m_pMainFrame.data(), 1);
 
     // 23.
     if (qs::app::IsStandardFamily(m_nInstallationType)) {
@@ -295,7 +263,7 @@ bool CQuillstoneApp::CheckSingleInstance() {
 }
 
 void CQuillstoneApp::LoadWorkstationSettings() {
-    const std::string& profile = m_strProfileName;
+    const std::string profile = ProfilePath();
     qs::app::LoadSettingsBeforeDirectories(profile);
 
     const std::string systemDirectory = qs::profile::ReadString(profile, "Settings", "System Directory");
@@ -313,49 +281,48 @@ void CQuillstoneApp::LoadWorkstationSettings() {
     Settings().workingDirectory = workingDirectory;
 
     qs::app::LoadSettingsAfterDirectories(profile, m_nInstallationType);
-    m_strHelpFilePath = Settings().helpFilePath;
+    m_pszHelpFilePath = QString::fromStdString(Settings().helpFilePath);
     m_bSettingsLoaded = true;
 }
 
-CMultiDocTemplate* CQuillstoneApp::AddTemplate(const DocTemplateSpec& spec, bool addToApplication) {
-    m_ownedTemplates.push_back(std::make_unique<CMultiDocTemplate>(spec, m_bStandardResources));
-    CMultiDocTemplate* t = m_ownedTemplates.back().get();
-    if (addToApplication) m_templateOrder.push_back(t);
-    return t;
-}
-
 void CQuillstoneApp::CreateServerTemplates() {
-    m_pProjectTemplate = AddTemplate(kProjectSpec, true);
-    if (qs::app::IsStandardFamily(m_nInstallationType)) m_pProjectTemplate->SetRegistered(true);
-    m_pDFLTemplate = AddTemplate(kDFLSpec, true);
-    if (qs::app::IsEnterpriseFamily(m_nInstallationType)) {
-        m_pAutomationTemplate = AddTemplate(kAutomationSpec, false);
-        m_pAutomationTemplate->SetRegistered(true);
-    } else if (qs::app::IsStandardFamily(m_nInstallationType)) {
-        m_pStandaloneTemplate = AddTemplate(kStandaloneSpec, false);
-        m_pStandaloneTemplate->SetRegistered(true);
-    }
+    using namespace qs::app::placeholder;
+    const bool std = m_bStandardResources;
+    m_pProjectTemplate = new CMultiDocTemplate(kProjectIds.Pick(std), RUNTIME_CLASS(CProjectDoc),
+                                               RUNTIME_CLASS(CTreeFrame), RUNTIME_CLASS(CPrjTreeView));
+    AddDocTemplate(m_pProjectTemplate);
+    m_pDFLTemplate = new CMultiDocTemplate(kDFLIds.Pick(std), RUNTIME_CLASS(CDFLDoc), RUNTIME_CLASS(CMDIChildWnd),
+                                           RUNTIME_CLASS(CDFLView));
+    AddDocTemplate(m_pDFLTemplate);
+    // The server templates are the application's own, not in its list.
+    if (qs::app::IsEnterpriseFamily(m_nInstallationType))
+        m_pAutomationTemplate = new CMultiDocTemplate(kAutomationId, RUNTIME_CLASS(CQuillstoneAutomationDoc),
+                                                      RUNTIME_CLASS(CGraphFrame), RUNTIME_CLASS(CQuillstoneAutomationView));
+    else if (qs::app::IsStandardFamily(m_nInstallationType))
+        m_pStandaloneTemplate = new CMultiDocTemplate(kStandaloneId, RUNTIME_CLASS(CQuillstoneStandaloneDoc),
+                                                      RUNTIME_CLASS(CGraphFrame), RUNTIME_CLASS(CQuillstoneStandaloneView));
 }
 
 void CQuillstoneApp::CreateViewTemplates() {
-    CMultiDocTemplate** targets[9] = {&m_pTriangleTemplate,       &m_pExhibitTemplate, &m_pMethodTemplate,
-                                    &m_pScalarTemplate,         &m_pInfoTemplate,    &m_pUpdateTriangleTemplate,
-                                    &m_pPPATemplate,            &m_pParamsTemplate,  &m_pGraphTemplate};
-    for (int i = 0; i < 9; ++i) *targets[i] = AddTemplate(kViewSpecs[i], true);
+    using namespace qs::app::placeholder;
+    const bool std = m_bStandardResources;
+    auto add = [this](CMultiDocTemplate*& member, UINT id, const CRuntimeClass* frame, const CRuntimeClass* view) {
+        member = new CMultiDocTemplate(id, RUNTIME_CLASS(CProjectDoc), frame, view);
+        AddDocTemplate(member);
+    };
+    add(m_pTriangleTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CTriangView));
+    add(m_pExhibitTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CExhibitView));
+    add(m_pMethodTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CMethodView));
+    add(m_pScalarTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CScalarView));
+    add(m_pInfoTemplate, kInfoIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CInfoView));
+    add(m_pUpdateTriangleTemplate, kUpdateIds.Pick(std), RUNTIME_CLASS(CUpdateFrame), RUNTIME_CLASS(CTriang2View));
+    add(m_pPPATemplate, kViewIds.Pick(std), RUNTIME_CLASS(CPPAFrame), RUNTIME_CLASS(CPPAView));
+    add(m_pParamsTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CBSParamsFrame), RUNTIME_CLASS(CTriang4View));
+    add(m_pGraphTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CGraphFrame), RUNTIME_CLASS(CGraphView));
 }
 
-bool CQuillstoneApp::ProcessShellCommand(const CCommandLineInfo& info) {
-    switch (info.m_nShellCommand) {
-        case CCommandLineInfo::FileNothing:
-        case CCommandLineInfo::FileNew:
-            return true;
-        case CCommandLineInfo::FileOpen:
-            // Opening a project from the command line needs the project
-            // document, which is not part of this program yet.
-            AfxMessageBox(QStringLiteral("Cannot open %1.").arg(QString::fromStdString(info.m_strFileName)));
-            return false;
-    }
-    return false;
+void CQuillstoneApp::AddToRecentFileList(const QString& path) {
+    if (m_bInteractive) CWinApp::AddToRecentFileList(path);
 }
 
 void CQuillstoneApp::ReadSeparators() {
@@ -382,30 +349,37 @@ int CQuillstoneApp::ExitInstance() {
     if (m_bCounted && m_counter) {
         const int left = m_counter->Decrement();
         m_bCounted = false;
-        if (left >= 0 && left - 1 < 0 && m_bSettingsLoaded) qs::app::SaveSettings(m_strProfileName);
+        if (left >= 0 && left - 1 < 0 && m_bSettingsLoaded) qs::app::SaveSettings(ProfilePath());
     }
     m_counter.reset();
     // 6.
-    if (m_pAutomationTemplate || m_pStandaloneTemplate) {
-        std::erase_if(m_ownedTemplates, [this](const std::unique_ptr<CMultiDocTemplate>& t) {
-            return t.get() == m_pAutomationTemplate || t.get() == m_pStandaloneTemplate;
-        });
-        m_pAutomationTemplate = nullptr;
-        m_pStandaloneTemplate = nullptr;
+    delete m_pAutomationTemplate;
+    m_pAutomationTemplate = nullptr;
+    delete m_pStandaloneTemplate;
+    m_pStandaloneTemplate = nullptr;
+    // Windows must go while the QApplication exists, which ends before the
+    // application object is destroyed: the version notice goes here too.
+    m_pVersionThread.reset();
+    // The status window and the main frame go with the application's windows.
+    if (m_pStatusFrame) {
+        m_pStatusFrame->DestroyWindow();
+        delete m_pStatusFrame.data();
     }
-    m_pStatusFrame.reset();
+    if (qs::fw::MainWindow() == m_pMainFrame.data()) qs::fw::SetMainWindow(nullptr);
+    if (m_pMainWnd == static_cast<CWnd*>(m_pMainFrame.data())) m_pMainWnd = nullptr;
     if (m_pMainFrame) {
-        if (qs::fw::MainWindow() == m_pMainFrame.get()) qs::fw::SetMainWindow(nullptr);
-        m_pMainFrame.reset();
+        m_pMainFrame->DestroyWindow();
+        delete m_pMainFrame.data();
     }
-    return 0;
+    // 7.
+    return CWinApp::ExitInstance();
 }
 
-void CQuillstoneApp::LoadLayerColors() { qs::app::LoadLayerColors(m_strProfileName); }
-void CQuillstoneApp::SaveLayerColors() { qs::app::SaveLayerColors(m_strProfileName); }
-int CQuillstoneApp::LoadDefaultLayer() { return qs::app::LoadDefaultLayer(m_strProfileName); }
-void CQuillstoneApp::SaveDefaultLayer() { qs::app::SaveDefaultLayer(m_strProfileName); }
-bool CQuillstoneApp::LoadColumnSumFullPrecision() { return qs::app::LoadColumnSumFullPrecision(m_strProfileName); }
-void CQuillstoneApp::SaveColumnSumFullPrecision() { qs::app::SaveColumnSumFullPrecision(m_strProfileName); }
+void CQuillstoneApp::LoadLayerColors() { qs::app::LoadLayerColors(ProfilePath()); }
+void CQuillstoneApp::SaveLayerColors() { qs::app::SaveLayerColors(ProfilePath()); }
+int CQuillstoneApp::LoadDefaultLayer() { return qs::app::LoadDefaultLayer(ProfilePath()); }
+void CQuillstoneApp::SaveDefaultLayer() { qs::app::SaveDefaultLayer(ProfilePath()); }
+bool CQuillstoneApp::LoadColumnSumFullPrecision() { return qs::app::LoadColumnSumFullPrecision(ProfilePath()); }
+void CQuillstoneApp::SaveColumnSumFullPrecision() { qs::app::SaveColumnSumFullPrecision(ProfilePath()); }
 void CQuillstoneApp::SetColumnSumFullPrecision(bool on) { qs::app::SetColumnSumFullPrecision(on); }
-void CQuillstoneApp::LoadDisplayGraphLockItem() { qs::app::LoadDisplayGraphLockItem(m_strProfileName); }
+void CQuillstoneApp::LoadDisplayGraphLockItem() { qs::app::LoadDisplayGraphLockItem(ProfilePath()); }

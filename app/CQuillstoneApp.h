@@ -2,47 +2,42 @@
 // The one application object of Qstone: start-up (InitInstance), shutdown
 // (ExitInstance), the workstation settings, the document templates, the
 // single-instance rule per edition family and the start-up failure reports.
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <QMdiSubWindow>  // the framework headers keep QPointers to one
+
+#include "CFrameWnd.h"
 #include "CInstanceHeartbeat.h"
+#include "CMainFrame.h"
+#include "CWinApp.h"
 #include "LexigroveLoader.h"
 #include "Placeholders.h"
-#include "WindowsTypes.h"
 
+class CMultiDocTemplate;
+class CFrameWnd;
 class VersionMonitorThread;
 class QWidget;
 namespace qs::ipc {
 class InstanceCounter;
 }
 
-// The framework's standard command-line switches; the program adds none.
-struct CCommandLineInfo {
-    enum ShellCommand { FileNew, FileOpen, FileNothing };
-    bool m_bShowSplash = true;
-    bool m_bRunEmbedded = false;
-    bool m_bRunAutomated = false;
-    ShellCommand m_nShellCommand = FileNew;
-    std::string m_strFileName;
-
-    void Parse(const QStringList& arguments);  // arguments without the program name
-};
-
-class CQuillstoneApp {
+class CQuillstoneApp : public CWinApp {
 public:
     CQuillstoneApp();
-    virtual ~CQuillstoneApp();
-    CQuillstoneApp(const CQuillstoneApp&) = delete;
-    CQuillstoneApp& operator=(const CQuillstoneApp&) = delete;
+    ~CQuillstoneApp() override;
 
     // The command line start-up parses (program name excluded).
     void SetCommandLine(const QStringList& arguments) { m_arguments = arguments; }
 
-    virtual BOOL InitInstance();
-    virtual int ExitInstance();
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    // Files opened under automation stay out of the recent-file list.
+    void AddToRecentFileList(const QString& path) override;
 
     // Workstation settings accessors.
     void LoadLayerColors();
@@ -59,20 +54,20 @@ public:
     // file.
     void ReportStartupError(const QString& text, bool onlyIfVisible = false);
 
+    // Set by the program's main: SIGTERM/SIGINT end the event loop.
+    bool m_bQuitOnSignals = false;
+
     // State other parts read.
     BOOL m_bInteractive = TRUE;
     int m_nApplicationMode = 0;
     std::string m_strLogFilePath;
     int m_nInstallationType = 0;
     std::string m_strEdition;
-    std::string m_strProfileName;  // the profile every setting goes to
     bool m_bStandardResources = true;
     bool m_bTerminalServer = false;
     bool m_bShowSplash = true;
     char m_cDecimalSeparator = 0;
     char m_cThousandsSeparator = 0;
-    QStringList m_recentFiles;
-    std::string m_strHelpFilePath;
 
     CMultiDocTemplate* m_pProjectTemplate = nullptr;
     CMultiDocTemplate* m_pDFLTemplate = nullptr;
@@ -87,13 +82,13 @@ public:
     CMultiDocTemplate* m_pPPATemplate = nullptr;
     CMultiDocTemplate* m_pParamsTemplate = nullptr;
     CMultiDocTemplate* m_pGraphTemplate = nullptr;
-    // The templates added to the application, in the order they were added.
-    const std::vector<CMultiDocTemplate*>& Templates() const { return m_templateOrder; }
+    // The profile every setting goes to, as qs::profile takes it.
+    std::string ProfilePath() const { return m_pszProfileName.toStdString(); }
 
-    CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
+    CMainFrame* MainFrame() const { return m_pMainFrame.data(); }
     CSpreadsheetWnd* SpreadsheetWindow() const { return m_pSpreadsheetWnd; }
     CPrjSheet* ProjectSheet() const { return m_pPrjSheet.get(); }
-    CStatusWindowFrame* StatusWindowFrame() const { return m_pStatusFrame.get(); }
+    CFrameWnd* StatusWindowFrame() const { return m_pStatusFrame; }
     CInstanceHeartbeat& Heartbeat() { return m_heartbeat; }
     VersionMonitorThread* VersionThread() const { return m_pVersionThread.get(); }
     const qs::app::LexigroveLoader& Lexigrove() const { return m_lexigrove; }
@@ -106,20 +101,17 @@ private:
     void LoadWorkstationSettings();
     void CreateServerTemplates();
     void CreateViewTemplates();
-    CMultiDocTemplate* AddTemplate(const struct DocTemplateSpec& spec, bool addToApplication);
-    bool ProcessShellCommand(const CCommandLineInfo& info);
     void ReadSeparators();
 
-    QStringList m_arguments;
     bool m_bSettingsLoaded = false;
     bool m_bCounted = false;
     std::unique_ptr<qs::ipc::InstanceCounter> m_counter;
-    std::vector<std::unique_ptr<CMultiDocTemplate>> m_ownedTemplates;
-    std::vector<CMultiDocTemplate*> m_templateOrder;
-    std::unique_ptr<CMainFrame> m_pMainFrame;
-    CSpreadsheetWnd* m_pSpreadsheetWnd = nullptr;  // child of the main frame
+    // Frames delete themselves once destroyed (a close through the window
+    // system or quit() does that), so they are only watched here.
+    QPointer<CMainFrame> m_pMainFrame;
+    QPointer<CSpreadsheetWnd> m_pSpreadsheetWnd;  // child of the main frame
     std::unique_ptr<CPrjSheet> m_pPrjSheet;
-    std::unique_ptr<CStatusWindowFrame> m_pStatusFrame;
+    QPointer<CFrameWnd> m_pStatusFrame;  // an MDI child of the main frame
     std::unique_ptr<VersionMonitorThread> m_pVersionThread;
     CInstanceHeartbeat m_heartbeat;
     qs::app::LexigroveLoader m_lexigrove;

@@ -1,14 +1,5 @@
 #include "Placeholders.h"
 
-CMainFrame::CMainFrame() { setObjectName("MainFrame"); }
-
-bool CMainFrame::LoadFrame(int resourceId) {
-    m_resourceId = resourceId;
-    setWindowTitle(QStringLiteral("Quillstone"));
-    resize(1024, 768);
-    return true;
-}
-
 CSpreadsheetWnd::CSpreadsheetWnd(QWidget* parent) : QWidget(parent) {
     setObjectName("SpreadsheetHost");
     hide();
@@ -19,5 +10,3 @@ CSpreadsheetWnd* CSpreadsheetWnd::CreateInParent(QWidget* parent) { return new C
 CPrjSheet::CPrjSheet() { setObjectName("ProjectSetupSheet"); }
 
 void CPrjSheet::ResetPages(void* /*project*/) { ++m_resets; }
-
-CStatusWindowFrame::CStatusWindowFrame() { setObjectName("StatusWindow"); }

@@ -1,28 +1,18 @@
 #pragma once
-// Minimal stand-ins for neighbours that start-up creates but that are built
-// by their own subsystems (main frame contents, spreadsheet host window,
-// project set-up sheet, status window, document/view classes). Each keeps
-// only what start-up and shutdown touch; its own work replaces it.
-#include <QMainWindow>
+// Minimal stand-ins for the classes start-up creates whose own subsystems
+// are not part of the program yet: the spreadsheet host window, the project
+// set-up sheet, and the documents, frames and views the document templates
+// combine. Each keeps only what start-up and shutdown touch; the real class
+// replaces it (remove it here and include the subsystem's header instead).
+#include <QMdiSubWindow>  // CMDIFrameWnd.h keeps a QPointer to one
 #include <QWidget>
-#include <string>
 
-// The MDI main frame; start-up loads it with the resource set's menu id.
-class CMainFrame : public QMainWindow {
-    Q_OBJECT
-public:
-    CMainFrame();
-    bool LoadFrame(int resourceId);
-    int ResourceId() const { return m_resourceId; }
-    bool AcceptsDroppedFiles() const { return acceptDrops(); }
-
-private:
-    int m_resourceId = 0;
-};
+#include "CDocument.h"
+#include "CMDIChildWnd.h"
+#include "CView.h"
 
 // The hidden host window of the spreadsheet control.
 class CSpreadsheetWnd : public QWidget {
-    Q_OBJECT
 public:
     static CSpreadsheetWnd* CreateInParent(QWidget* parent);
 
@@ -32,7 +22,6 @@ private:
 
 // The single project set-up sheet.
 class CPrjSheet : public QWidget {
-    Q_OBJECT
 public:
     static constexpr unsigned kNoApplyNow = 0x80;
     CPrjSheet();
@@ -46,37 +35,35 @@ private:
     int m_resets = 0;
 };
 
-// The frame of the status (log) window, created hidden at start-up.
-class CStatusWindowFrame : public QWidget {
-    Q_OBJECT
-public:
-    CStatusWindowFrame();
-};
-
-// A document template: which document, frame and view classes a kind of
-// window combines, with the resource id of the resource set in use.
-struct DocTemplateSpec {
-    const char* name;
-    int standardResource;
-    int enterpriseResource;
-    const char* documentClass;
-    const char* frameClass;
-    const char* viewClass;
-    bool addedToApplication;
-    const char* classId;  // OLE class of a server template, null otherwise
-};
-
-class CMultiDocTemplate {
-public:
-    CMultiDocTemplate(const DocTemplateSpec& spec, bool standardResources)
-        : m_spec(spec), m_resourceId(standardResources ? spec.standardResource : spec.enterpriseResource) {}
-    const DocTemplateSpec& Spec() const { return m_spec; }
-    int ResourceId() const { return m_resourceId; }
-    bool IsRegistered() const { return m_registered; }
-    void SetRegistered(bool on) { m_registered = on; }
-
-private:
-    DocTemplateSpec m_spec;
-    int m_resourceId;
-    bool m_registered = false;
-};
+// Documents, frames and views of the templates, each named as its
+// subsystem names it, in a namespace of their own so the real classes can
+// arrive without a clash.
+namespace qs::app::placeholder {
+#define QS_PLACEHOLDER(Name, Base) \
+    class Name : public Base {     \
+    };
+QS_PLACEHOLDER(CProjectDoc, CDocument)
+QS_PLACEHOLDER(CDFLDoc, CDocument)
+QS_PLACEHOLDER(CQuillstoneAutomationDoc, CDocument)
+QS_PLACEHOLDER(CQuillstoneStandaloneDoc, CDocument)
+QS_PLACEHOLDER(CTreeFrame, CMDIChildWnd)
+QS_PLACEHOLDER(CChildFrame, CMDIChildWnd)
+QS_PLACEHOLDER(CGraphFrame, CMDIChildWnd)
+QS_PLACEHOLDER(CUpdateFrame, CMDIChildWnd)
+QS_PLACEHOLDER(CPPAFrame, CMDIChildWnd)
+QS_PLACEHOLDER(CBSParamsFrame, CMDIChildWnd)
+QS_PLACEHOLDER(CPrjTreeView, CView)
+QS_PLACEHOLDER(CDFLView, CView)
+QS_PLACEHOLDER(CQuillstoneAutomationView, CView)
+QS_PLACEHOLDER(CQuillstoneStandaloneView, CView)
+QS_PLACEHOLDER(CTriangView, CView)
+QS_PLACEHOLDER(CExhibitView, CView)
+QS_PLACEHOLDER(CMethodView, CView)
+QS_PLACEHOLDER(CScalarView, CView)
+QS_PLACEHOLDER(CInfoView, CView)
+QS_PLACEHOLDER(CTriang2View, CView)
+QS_PLACEHOLDER(CPPAView, CView)
+QS_PLACEHOLDER(CTriang4View, CView)
+QS_PLACEHOLDER(CGraphView, CView)
+#undef QS_PLACEHOLDER
+}  // namespace qs::app::placeholder

@@ -11,7 +11,9 @@
 #include <string>
 
 #include "AppRegistry.h"
+#include "CDocTemplate.h"
 #include "CInstanceHeartbeat.h"
+#include "CMainFrame.h"
 #include "CQuillstoneApp.h"
 #include "Installation.h"
 #include "MessageBox.h"
@@ -71,11 +73,11 @@ TEST_F(QuillstoneAppTest, FirstStartAfterInstallShowsNothingAndFindsEverything) 
     EXPECT_EQ(script.Count(), 0u) << script.Texts().join(" | ").toStdString();
     EXPECT_EQ(app.m_strEdition, "QUILLSTONE");
     EXPECT_EQ(app.m_nInstallationType, 3);
-    EXPECT_EQ(app.m_strProfileName, "qstone5.ini");
+    EXPECT_EQ(app.ProfilePath(), "qstone5.ini");
     EXPECT_TRUE(app.Lexigrove().IsLoaded());
     EXPECT_EQ(qs::app::Settings().workingDirectory, layout.workingDirectory);
     EXPECT_EQ(qs::app::Settings().filesPath, layout.filesPath);
-    EXPECT_EQ(app.m_strHelpFilePath, layout.helpfilesDirectory + "/Qstone.chm");
+    EXPECT_EQ(app.m_pszHelpFilePath.toStdString(), layout.helpfilesDirectory + "/Qstone.chm");
     EXPECT_TRUE(app.MainFrame()->isVisible());
     EXPECT_EQ(app.MainFrame()->ResourceId(), 128);
     EXPECT_TRUE(app.Heartbeat().IsRunning());
@@ -106,18 +108,19 @@ TEST_F(QuillstoneAppTest, TemplatesFollowTheEditionsResources) {
         EXPECT_EQ(app.m_nInstallationType, c.type);
         EXPECT_EQ(app.MainFrame()->ResourceId(), c.frameResource);
         // Project, factor library, then the nine views; the servers are kept apart.
-        ASSERT_EQ(app.Templates().size(), 11u);
-        EXPECT_EQ(app.Templates()[0], app.m_pProjectTemplate);
-        EXPECT_EQ(app.Templates()[1], app.m_pDFLTemplate);
-        EXPECT_EQ(app.Templates()[6], app.m_pInfoTemplate);
-        EXPECT_EQ(app.Templates()[10], app.m_pGraphTemplate);
-        EXPECT_EQ(app.m_pProjectTemplate->ResourceId(), c.projectResource);
-        EXPECT_EQ(app.m_pTriangleTemplate->ResourceId(), c.viewResource);
-        EXPECT_EQ(app.m_pInfoTemplate->ResourceId(), c.scriptingServer ? 328 : 128);
-        EXPECT_EQ(app.m_pUpdateTriangleTemplate->ResourceId(), c.scriptingServer ? 328 : 251);
+        ASSERT_EQ(app.DocTemplates().size(), 11u);
+        EXPECT_EQ(app.DocTemplates()[0], static_cast<CDocTemplate*>(app.m_pProjectTemplate));
+        EXPECT_EQ(app.DocTemplates()[1], static_cast<CDocTemplate*>(app.m_pDFLTemplate));
+        EXPECT_EQ(app.DocTemplates()[6], static_cast<CDocTemplate*>(app.m_pInfoTemplate));
+        EXPECT_EQ(app.DocTemplates()[10], static_cast<CDocTemplate*>(app.m_pGraphTemplate));
+        EXPECT_EQ(app.m_pProjectTemplate->GetResourceId(), c.projectResource);
+        EXPECT_EQ(app.m_pTriangleTemplate->GetResourceId(), c.viewResource);
+        EXPECT_EQ(app.m_pInfoTemplate->GetResourceId(), c.scriptingServer ? 328 : 128);
+        EXPECT_EQ(app.m_pUpdateTriangleTemplate->GetResourceId(), c.scriptingServer ? 328 : 251);
         EXPECT_EQ(app.m_pAutomationTemplate != nullptr, c.scriptingServer);
         EXPECT_EQ(app.m_pStandaloneTemplate != nullptr, !c.scriptingServer);
-        EXPECT_EQ(app.m_pProjectTemplate->IsRegistered(), !c.scriptingServer);
+        EXPECT_STREQ(app.m_pGraphTemplate->GetViewClass()->m_lpszClassName, "CGraphView");
+        EXPECT_STREQ(app.m_pUpdateTriangleTemplate->GetFrameClass()->m_lpszClassName, "CUpdateFrame");
         // The enterprise edition neither checks versions nor registers file types.
         EXPECT_EQ(app.VersionThread() != nullptr, !c.scriptingServer);
         app.ExitInstance();
@@ -169,8 +172,8 @@ TEST_F(QuillstoneAppTest, DetectsTheInstallationFromItsFiles) {
         EXPECT_EQ(app.m_strEdition, c.edition) << c.name;
         EXPECT_EQ(app.m_nInstallationType, c.type) << c.name;
         EXPECT_EQ(app.m_nApplicationMode, c.applicationMode) << c.name;
-        EXPECT_EQ(fs::path(app.m_strProfileName).filename(), c.type == 2 ? "qstoneee.ini" : "qstone5.ini") << c.name;
-        EXPECT_EQ(fs::path(app.m_strProfileName).parent_path(), Windows()) << c.name;
+        EXPECT_EQ(fs::path(app.ProfilePath()).filename(), c.type == 2 ? "qstoneee.ini" : "qstone5.ini") << c.name;
+        EXPECT_EQ(fs::path(app.ProfilePath()).parent_path(), Windows()) << c.name;
         app.ExitInstance();
     }
 }
@@ -354,11 +357,11 @@ TEST_F(QuillstoneAppTest, TerminalServerUserGetsOwnFoldersOnce) {
         ASSERT_TRUE(app.InitInstance()) << script.Texts().join(" | ").toStdString();
         EXPECT_EQ(script.Count(), 0u) << script.Texts().join(" | ").toStdString();
         EXPECT_TRUE(app.m_bTerminalServer);
-        EXPECT_EQ(app.m_strProfileName, root + "/home/Windows/qstone5.ini");
+        EXPECT_EQ(app.ProfilePath(), root + "/home/Windows/qstone5.ini");
         EXPECT_EQ(qs::app::Settings().workingDirectory, userWork);
         EXPECT_EQ(qs::app::Settings().filesPath, userWork + "/Data");
-        EXPECT_EQ(qs::profile::ReadString(app.m_strProfileName, "Settings", "Dictionary Path"), root + "/dict");
-        EXPECT_EQ(qs::profile::ReadString(app.m_strProfileName, "TERMINAL SERVER", "Initialization Done"), "YES");
+        EXPECT_EQ(qs::profile::ReadString(app.ProfilePath(), "Settings", "Dictionary Path"), root + "/dict");
+        EXPECT_EQ(qs::profile::ReadString(app.ProfilePath(), "TERMINAL SERVER", "Initialization Done"), "YES");
         EXPECT_EQ(qs::test::ReadFile(userWork + "/Data/sample.qs5"), "sample");
         if (run == 0) {
             EXPECT_EQ(qs::test::ReadFile(userWork + "/stats.def"), "machine stats");

@@ -1,0 +1,7 @@
+#include "CMainFrame.h"
+
+CMainFrame::CMainFrame() {
+    setObjectName("MainFrame");
+    setWindowTitle(QStringLiteral("Quillstone"));
+    resize(1024, 768);
+}
