@@ -740,6 +740,28 @@ int SpreadsheetControl::DeleteCols(int col1, int col2) {
     return SS_OK;
 }
 
+// --- printing settings -----------------------------------------------------------------
+
+int SpreadsheetControl::SetPrintScale(int percent) {
+    if (percent != 0 && (percent < 10 || percent > 400)) return SS_BadArgument;
+    m_printScale = percent;
+    return SS_OK;
+}
+
+int SpreadsheetControl::SetFixedRows(int count) {
+    if (count < 0 || count >= kMaxRows) return SS_BadArgument;
+    m_fixedRows = count;
+    OnSheetChanged();
+    return SS_OK;
+}
+
+int SpreadsheetControl::SetFixedCols(int count) {
+    if (count < 0 || count >= kMaxCols) return SS_BadArgument;
+    m_fixedCols = count;
+    OnSheetChanged();
+    return SS_OK;
+}
+
 // --- clipboard -------------------------------------------------------------------------
 
 QString SpreadsheetControl::SelectionText() const {

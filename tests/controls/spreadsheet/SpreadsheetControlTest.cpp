@@ -51,3 +51,333 @@ TEST(SpreadsheetControl, CellsShowTheirNumberFormat) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SpreadsheetControl, WholeRowsAndColumnsAreGivenByMinusOne) {
+    SpreadsheetControl grid;
+    int r1, c1, r2, c2;
+    ASSERT_EQ(grid.SetSelection(-1, 2, -1, 3), SS_OK);
+    grid.GetSelection(0, r1, c1, r2, c2);
+    EXPECT_EQ(std::vector<int>({r1, c1, r2, c2}), std::vector<int>({1, 2, kMaxRows, 3}));
+    ASSERT_EQ(grid.SetSelection(4, -1, 5, -1), SS_OK);
+    grid.GetSelection(0, r1, c1, r2, c2);
+    EXPECT_EQ(std::vector<int>({r1, c1, r2, c2}), std::vector<int>({4, 1, 5, kMaxCols}));
+    ASSERT_EQ(grid.SetSelection(-1, -1, -1, -1), SS_OK);
+    grid.GetSelection(0, r1, c1, r2, c2);
+    EXPECT_EQ(std::vector<int>({r1, c1, r2, c2}), std::vector<int>({1, 1, kMaxRows, kMaxCols}));
+    int row, col;
+    grid.GetActiveCell(row, col);
+    EXPECT_EQ(row, 1);
+    EXPECT_EQ(col, 1);
+    EXPECT_EQ(grid.GetSelection(1, r1, c1, r2, c2), SS_BadIndex);
+    EXPECT_EQ(grid.SetSelection(0, 1, 1, 1), SS_BadArgument);
+}
+
+TEST(SpreadsheetControl, FormatsOnWholeColumnsAndSheetReachCellsWrittenLater) {
+    SpreadsheetControl grid;
+    grid.SetNumber(1, 2, 1.5);
+    grid.SetSelection(-1, 2, -1, 2);
+    grid.SetNumberFormat("0.00");
+    grid.SetNumber(9000, 2, 2);  // written after the column was formatted
+    grid.SetNumber(9000, 3, 2);  // another column keeps General
+    QString t;
+    grid.GetText(1, 2, t);
+    EXPECT_EQ(t, "1.50");
+    grid.GetText(9000, 2, t);
+    EXPECT_EQ(t, "2.00");
+    grid.GetText(9000, 3, t);
+    EXPECT_EQ(t, "2");
+
+    // A row style over a styled column: the row's change keeps the column's format.
+    grid.SetSelection(9000, -1, 9000, -1);
+    grid.SetFont("DejaVu Sans", 12, true, false, false, false, Qt::red);
+    grid.GetText(9000, 2, t);
+    EXPECT_EQ(t, "2.00");
+    grid.SetActiveCell(9000, 2);
+    EXPECT_TRUE(grid.GetFont().bold);
+
+    // Clearing formats of the whole sheet returns everything to General.
+    grid.SetSelection(-1, -1, -1, -1);
+    ASSERT_EQ(grid.Clear(SSC_Formats), SS_OK);
+    grid.GetText(9000, 2, t);
+    EXPECT_EQ(t, "2");
+    grid.SetActiveCell(9000, 2);
+    EXPECT_FALSE(grid.GetFont().bold);
+}
+
+TEST(SpreadsheetControl, BordersPatternsAndClearKinds) {
+    SpreadsheetControl grid;
+    grid.SetNumber(2, 2, 5);
+    grid.SetSelection(2, 2, 3, 3);
+    // Outline only: inner sides stay untouched, -1 leaves the four sides.
+    ASSERT_EQ(grid.SetBorder(SSB_Medium, -1, -1, -1, -1, 0, Qt::blue, {}, {}, {}, {}), SS_OK);
+    const SheetData& s = grid.Sheet();
+    EXPECT_EQ(s.StyleAt(2, 2).border[SideLeft].style, SSB_Medium);
+    EXPECT_EQ(s.StyleAt(2, 2).border[SideTop].style, SSB_Medium);
+    EXPECT_EQ(s.StyleAt(2, 2).border[SideRight].style, SSB_None);
+    EXPECT_EQ(s.StyleAt(3, 3).border[SideRight].style, SSB_Medium);
+    EXPECT_EQ(s.StyleAt(3, 3).border[SideBottom].color, QColor(Qt::blue));
+    ASSERT_EQ(grid.SetPattern(4, ColorFromRef(0xFFFFFF), ColorFromRef(0xFFFF00)), SS_OK);
+    int pattern;
+    QColor fg, bg;
+    grid.SetActiveCell(3, 3);
+    grid.GetPattern(pattern, fg, bg);
+    EXPECT_EQ(pattern, 4);
+    EXPECT_EQ(bg, QColor(Qt::cyan));  // 0x00BBGGRR 0xFFFF00 is cyan
+    EXPECT_EQ(grid.SetPattern(kPatternCount, fg, bg), SS_BadArgument);
+
+    grid.SetSelection(2, 2, 2, 2);
+    grid.Clear(SSC_Values);
+    QString t;
+    grid.GetText(2, 2, t);
+    EXPECT_TRUE(t.isEmpty());
+    EXPECT_EQ(s.StyleAt(2, 2).border[SideLeft].style, SSB_Medium);  // values only
+    grid.Clear(SSC_Formats);
+    EXPECT_EQ(s.StyleAt(2, 2).border[SideLeft].style, SSB_None);
+    EXPECT_EQ(s.StyleAt(3, 3).border[SideRight].style, SSB_Medium);  // outside the selection
+}
+
+TEST(SpreadsheetControl, NotificationsCanBeEnabledDisabledAndQueried) {
+    SpreadsheetControl grid;
+    Recorder rec(grid);
+    EXPECT_FALSE(grid.IsSetUp());
+    bool on = true;
+    ASSERT_EQ(grid.QueryNotify(SSN_SelChange, on), SS_OK);
+    EXPECT_FALSE(on);
+    grid.SetSelection(2, 2, 2, 2);
+    EXPECT_EQ(rec.Count(SSN_SelChange), 0);
+
+    ASSERT_EQ(grid.EnableNotify(SSN_SelChange, true), SS_OK);
+    EXPECT_TRUE(grid.IsSetUp());
+    grid.QueryNotify(SSN_SelChange, on);
+    EXPECT_TRUE(on);
+    grid.SetSelection(3, 4, 5, 6);
+    ASSERT_EQ(rec.Count(SSN_SelChange), 1);
+    EXPECT_EQ(rec.seen.back().row, 3);
+    EXPECT_EQ(rec.seen.back().col, 4);
+
+    // The host's guard: remember, disable, write, restore.
+    grid.QueryNotify(SSN_SelChange, on);
+    grid.EnableNotify(SSN_SelChange, false);
+    grid.SetSelection(1, 1, 1, 1);
+    grid.SetActiveCell(7, 7);
+    grid.EnableNotify(SSN_SelChange, on);
+    EXPECT_EQ(rec.Count(SSN_SelChange), 1);
+
+    EXPECT_EQ(grid.EnableNotify(1024, true), SS_BadArgument);
+    EXPECT_EQ(grid.EnableNotify(1049, true), SS_BadArgument);
+    EXPECT_EQ(grid.QueryNotify(2000, on), SS_BadArgument);
+}
+
+TEST(SpreadsheetControl, CopyAndPasteRoundTrip) {
+    SpreadsheetControl grid;
+    grid.SetNumber(2, 2, 1234.5);
+    grid.SetText(2, 3, "label");
+    grid.SetNumber(3, 2, -7);
+    grid.SetNumber(3, 3, 0.25);
+    grid.SetSelection(2, 2, 3, 2);
+    grid.SetNumberFormat("#,##0.00_);(#,##0.00)");
+    grid.SetSelection(3, 3, 3, 3);
+    grid.SetNumberFormat("0%");
+
+    // A selection larger than the used area is clipped to it.
+    grid.SetSelection(1, 1, 10, 10);
+    ASSERT_EQ(grid.EditCopy(), SS_OK);
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_EQ(copied, "1,234.50 \tlabel\n(7.00)\t25%");  // no trailing line feed
+
+    grid.SetSelection(20, 5, 20, 5);
+    ASSERT_TRUE(grid.CanEditPaste());
+    ASSERT_EQ(grid.EditPaste(), SS_OK);
+    double v = 0;
+    grid.GetNumber(20, 5, v);
+    EXPECT_EQ(v, 1234.5);
+    grid.GetNumber(21, 5, v);
+    EXPECT_EQ(v, -7);
+    grid.GetNumber(21, 6, v);
+    EXPECT_DOUBLE_EQ(v, 0.25);
+    QString t;
+    grid.GetEntry(20, 6, t);
+    EXPECT_EQ(t, "label");
+
+    // Windows line ends and a final line end paste the same block.
+    grid.SetSelection(30, 1, 30, 1);
+    grid.PasteText("1\t2\r\n3\t4\r\n");
+    grid.SetSelection(30, 1, 31, 2);
+    EXPECT_EQ(grid.SelectionText(), "1\t2\n3\t4");
+
+    // Cut copies, then empties the selection.
+    grid.SetSelection(30, 1, 30, 2);
+    ASSERT_EQ(grid.EditCut(), SS_OK);
+    EXPECT_EQ(QApplication::clipboard()->text(), "1\t2");
+    grid.GetText(30, 1, t);
+    EXPECT_TRUE(t.isEmpty());
+
+    // A read-only grid copies but neither cuts nor pastes.
+    grid.SetGridSwitch(SSG_AllowEditing, false);
+    EXPECT_FALSE(grid.CanEditPaste());
+    EXPECT_NE(grid.EditPaste(), SS_OK);
+}
+
+class EditingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        grid.resize(500, 300);
+        grid.show();
+        grid.activateWindow();
+        grid.setFocus();
+        for (int code : {SSN_StartEdit, SSN_EndEdit, SSN_EntryStored, SSN_CancelEdit, SSN_Modified})
+            grid.EnableNotify(code, true);
+        grid.SetActiveCell(2, 2);
+    }
+    void Type(const QString& text, Qt::Key end) {
+        QTest::keyClick(&grid, text[0].toLatin1());  // the first key opens the editor
+        ASSERT_TRUE(grid.IsEditing());
+        QTest::keyClicks(grid.Editor(), text.mid(1));
+        QTest::keyClick(grid.Editor(), end);
+        QCoreApplication::processEvents();
+    }
+    SpreadsheetControl grid;
+};
+
+TEST_F(EditingTest, TypedEntryIsStoredWithTheEditNotifications) {
+    Recorder rec(grid);
+    Type("1,250.5", Qt::Key_Return);
+    EXPECT_FALSE(grid.IsEditing());
+    double v = 0;
+    grid.GetNumber(2, 2, v);
+    EXPECT_EQ(v, 1250.5);
+    ASSERT_EQ(rec.seen.size(), 4u);
+    EXPECT_EQ(rec.seen[0].code, SSN_StartEdit);
+    EXPECT_EQ(rec.seen[1].code, SSN_EndEdit);
+    EXPECT_EQ(rec.seen[1].text, "1,250.5");
+    EXPECT_EQ(rec.seen[2].code, SSN_Modified);
+    EXPECT_EQ(rec.seen[3].code, SSN_EntryStored);
+    EXPECT_EQ(rec.seen[3].row, 2);
+    EXPECT_EQ(rec.seen[3].col, 2);
+    int row, col;
+    grid.GetActiveCell(row, col);
+    EXPECT_EQ(row, 3);  // Enter moves down
+    EXPECT_EQ(col, 2);
+
+    grid.SetEnterMovesDown(false);
+    Type("x", Qt::Key_Enter);
+    grid.GetActiveCell(row, col);
+    EXPECT_EQ(row, 3);
+    QString t;
+    grid.GetText(3, 2, t);
+    EXPECT_EQ(t, "x");
+}
+
+TEST_F(EditingTest, HostCanRefuseAnEntryOrTheStartOfAnEdit) {
+    // The host refuses entries with letters and keeps the editor open.
+    QObject::connect(&grid, &SpreadsheetControl::Notified, [](int code, int, int, Notification* n) {
+        if (code == SSN_EndEdit && n->text.contains(u'a')) n->cancel = true;
+        if (code == SSN_StartEdit && n->row == 5) n->cancel = true;
+    });
+    Type("12a", Qt::Key_Return);
+    EXPECT_TRUE(grid.IsEditing());
+    QString t;
+    grid.GetText(2, 2, t);
+    EXPECT_TRUE(t.isEmpty());
+    grid.Editor()->setText("12");
+    QTest::keyClick(grid.Editor(), Qt::Key_Return);
+    EXPECT_FALSE(grid.IsEditing());
+    grid.GetText(2, 2, t);
+    EXPECT_EQ(t, "12");
+
+    grid.SetActiveCell(5, 2);
+    QTest::keyClick(&grid, '7');
+    EXPECT_FALSE(grid.IsEditing());
+
+    // Escape abandons an edit and leaves the cell as it was.
+    Recorder rec(grid);
+    grid.SetActiveCell(2, 2);
+    QTest::keyClick(&grid, '9');
+    QTest::keyClick(grid.Editor(), Qt::Key_Escape);
+    EXPECT_FALSE(grid.IsEditing());
+    EXPECT_EQ(rec.Count(SSN_CancelEdit), 1);
+    grid.GetText(2, 2, t);
+    EXPECT_EQ(t, "12");
+}
+
+TEST_F(EditingTest, ReadOnlyGridDoesNotEdit) {
+    grid.SetGridSwitch(SSG_AllowEditing, false);
+    QTest::keyClick(&grid, '5');
+    EXPECT_FALSE(grid.IsEditing());
+}
+
+TEST(SpreadsheetControl, InsertAndDeleteRowsMoveCellsAndHeadings) {
+    SpreadsheetControl grid;
+    grid.SetNumber(2, 1, 2);
+    grid.SetNumber(3, 1, 3);
+    grid.SetRowHeadingText(3, "third");
+    grid.SetRowHeight(3, 3, 600);
+    ASSERT_EQ(grid.InsertRows(1, 1), SS_OK);
+    double v;
+    grid.GetNumber(3, 1, v);
+    EXPECT_EQ(v, 2);
+    EXPECT_EQ(grid.RowHeadingText(4), "third");
+    EXPECT_EQ(grid.GetRowHeight(4), 600);
+    ASSERT_EQ(grid.DeleteRows(2, 3), SS_OK);
+    grid.GetNumber(2, 1, v);
+    EXPECT_EQ(v, 3);
+    EXPECT_EQ(grid.RowHeadingText(2), "third");
+
+    grid.SetText(1, 3, "c");
+    ASSERT_EQ(grid.InsertCols(1, 2), SS_OK);
+    QString t;
+    grid.GetText(1, 5, t);
+    EXPECT_EQ(t, "c");
+    int r1, c1, r2, c2;
+    grid.GetSheetBounds(r1, c1, r2, c2);
+    EXPECT_EQ(std::vector<int>({r1, c1, r2, c2}), std::vector<int>({1, 3, 2, 5}));
+}
+
+TEST(SpreadsheetControl, SizesMeasureAndAutofit) {
+    SpreadsheetControl grid;
+    grid.SetColWidth(1, 3, 1000);
+    grid.SetRowHeight(1, 2, 300);
+    EXPECT_EQ(grid.MeasureRange(1, 1, 2, 3), QSize(3000, 600));
+    grid.SetColHidden(2, 2, true);
+    grid.SetRowHidden(2, 2, true);
+    EXPECT_EQ(grid.MeasureRange(1, 1, 2, 3), QSize(2000, 300));
+    EXPECT_EQ(grid.GetColWidth(2), 1000);  // hiding keeps the width for showing again
+
+    grid.SetColWidthChars(4, 4, 10);
+    EXPECT_NEAR(grid.GetColWidthChars(4), 10.0, 0.05);
+
+    grid.SetText(1, 5, "a rather long text for one column");
+    grid.SetText(2, 5, "short");
+    grid.FitColWidths(5, 5);
+    const int fitted = grid.GetColWidth(5);
+    grid.SetText(1, 5, "short");
+    grid.FitColWidths(5, 5);
+    EXPECT_LT(grid.GetColWidth(5), fitted);
+
+    grid.SetSelection(6, 1, 6, 1);
+    grid.SetText(6, 1, "x");
+    grid.SetFont("DejaVu Sans", 30, false, false, false, false, Qt::black);
+    grid.FitRowHeights(6, 7);
+    EXPECT_GT(grid.GetRowHeight(6), 2 * grid.GetRowHeight(7));
+
+    grid.SetHeadingRowHeight(500);
+    grid.SetHeadingColWidth(900);
+    EXPECT_EQ(grid.HeadingSize(), QSize(900, 500));
+    grid.SetGridSwitch(SSG_ShowRowHeadings, false);
+    EXPECT_EQ(grid.HeadingSize(), QSize(0, 500));
+}
+
+TEST(SpreadsheetControl, JoinedControlsShareTheSheet) {
+    SpreadsheetControl a, b;
+    a.EnableNotify(SSN_SelChange, true);
+    ASSERT_EQ(b.Join(&a), SS_OK);
+    EXPECT_TRUE(b.IsSetUp());
+    b.SetNumber(1, 1, 42);
+    double v = 0;
+    a.GetNumber(1, 1, v);
+    EXPECT_EQ(v, 42);
+}
+
+}  // namespace
