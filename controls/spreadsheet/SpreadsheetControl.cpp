@@ -974,9 +974,48 @@ void SpreadsheetControl::MoveActive(int dRow, int dCol, bool extend) {
     ShowCell(row, col);
 }
 
+bool SpreadsheetControl::ResizeTarget(const QPoint& pos, bool& column, int& index) const {
+    constexpr int kGrip = 3;  // pixels either side of a heading edge
+    const double hw = HeadingWidthPx(), hh = HeadingHeightPx();
+    const QSize vp = viewport()->size();
+    if (pos.y() < hh && pos.x() >= hw) {
+        double x = hw;
+        for (int c : VisibleCols(vp.width() - hw)) {
+            x += m_sheet->ColWidth(c) * PxPerTwipX();
+            if (std::abs(pos.x() - x) <= kGrip) {
+                column = true;
+                index = c;
+                return true;
+            }
+        }
+    } else if (pos.x() < hw && pos.y() >= hh) {
+        double y = hh;
+        for (int r : VisibleRows(vp.height() - hh)) {
+            y += m_sheet->RowHeight(r) * PxPerTwipY();
+            if (std::abs(pos.y() - y) <= kGrip) {
+                column = false;
+                index = r;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void SpreadsheetControl::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     if (IsEditing() && !CommitEdit()) return;
+    const QPoint pos = event->position().toPoint();
+    bool column = false;
+    int index = 0;
+    if (event->button() == Qt::LeftButton && m_switches[SSG_AllowResize - 1] && ResizeTarget(pos, column, index)) {
+        m_resize.active = true;
+        m_resize.column = column;
+        m_resize.index = index;
+        m_resize.startPos = column ? pos.x() : pos.y();
+        m_resize.startSize = column ? m_sheet->StoredColWidth(index) : m_sheet->StoredRowHeight(index);
+        return;
+    }
     int row, col;
     if (!HitTest(event->position().toPoint(), row, col)) return;
     const bool right = event->button() == Qt::RightButton;
@@ -1025,6 +1064,15 @@ void SpreadsheetControl::mousePressEvent(QMouseEvent* event) {
 }
 
 void SpreadsheetControl::mouseMoveEvent(QMouseEvent* event) {
+    if (m_resize.active) {
+        const QPoint pos = event->position().toPoint();
+        const double k = m_resize.column ? PxPerTwipX() : PxPerTwipY();
+        const int delta = int(std::lround(((m_resize.column ? pos.x() : pos.y()) - m_resize.startPos) / k));
+        const int size = std::max(0, m_resize.startSize + delta);
+        if (m_resize.column) m_sheet->SetColWidth(m_resize.index, m_resize.index, size);
+        else m_sheet->SetRowHeight(m_resize.index, m_resize.index, size);
+        return;
+    }
     if (!m_dragging) return;
     int row, col;
     if (!HitTest(event->position().toPoint(), row, col) || row == 0 || col == 0) return;
@@ -1036,7 +1084,14 @@ void SpreadsheetControl::mouseMoveEvent(QMouseEvent* event) {
     Send(SSN_SelChange, m_activeRow, m_activeCol);
 }
 
-void SpreadsheetControl::mouseReleaseEvent(QMouseEvent*) { m_dragging = false; }
+void SpreadsheetControl::mouseReleaseEvent(QMouseEvent*) {
+    m_dragging = false;
+    if (m_resize.active) {
+        m_resize.active = false;
+        if (m_resize.column) Send(SSN_ColWidthChanged, 0, m_resize.index);
+        else Send(SSN_RowHeightChanged, m_resize.index, 0);
+    }
+}
 
 void SpreadsheetControl::mouseDoubleClickEvent(QMouseEvent* event) {
     int row, col;

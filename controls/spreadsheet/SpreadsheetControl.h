@@ -151,6 +151,7 @@ public:
     int PasteText(const QString& text);
     int StartEdit(const QString& initial = QString(), bool replace = false);
     int EndEdit();  // commits a pending in-cell edit
+    void CancelEdit();  // abandons it, the cell unchanged
     bool IsEditing() const;
     QLineEdit* Editor() const { return m_editor; }
 
@@ -205,7 +206,8 @@ private:
     void MoveActive(int dRow, int dCol, bool extend);
     void SelectFromUser(const Range& r, bool add);
     bool CommitEdit();
-    void CancelEdit();
+    // A heading edge under the point: the column (or row) whose far edge it is.
+    bool ResizeTarget(const QPoint& pos, bool& column, int& index) const;
     void PlaceEditor();
     bool EditingAllowed() const { return m_switches[SSG_AllowEditing - 1]; }
 
@@ -229,6 +231,10 @@ private:
     int m_anchorRow = 1, m_anchorCol = 1;
     int m_topRow = 1, m_leftCol = 1;
     bool m_dragging = false;
+    struct {
+        bool active = false, column = false;
+        int index = 0, startPos = 0, startSize = 0;
+    } m_resize;
 
     int m_printScale = 100;
     int m_fixedRows = 0, m_fixedCols = 0;

@@ -55,6 +55,10 @@ const FormatCase kFormatCases[] = {
     {0.0, "_(* #,##0_);_(* (#,##0);_(* \"-\"??_);_(@_)", " -   "},
     {1234.0, "_(* #,##0_);_(* (#,##0);_(* \"-\"??_);_(@_)", " 1,234 "},
     {-1234.0, "_(* #,##0_);_(* (#,##0);_(* \"-\"??_);_(@_)", " (1,234)"},
+    // Later rows of a currency block: the symbol replaced by a pad of its width.
+    {5.0, "_(\"$\"* #,##0.00_)", " $5.00 "},
+    {5.0, "_(\"\"_$\"\"* #,##0.00_)", "  5.00 "},
+    {0.05, "0.00_%", "0.05 "},
 };
 
 class NumberFormatCases : public ::testing::TestWithParam<FormatCase> {};

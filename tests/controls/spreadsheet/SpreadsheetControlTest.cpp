@@ -381,3 +381,113 @@ TEST(SpreadsheetControl, JoinedControlsShareTheSheet) {
 }
 
 }  // namespace
+
+namespace {
+
+class MouseAndKeysTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        grid.resize(600, 400);
+        grid.SetColWidth(1, kMaxCols, 1500);  // 100 px at 96 dpi and 100%
+        grid.SetRowHeight(1, kMaxRows, 300);  // 20 px
+        grid.SetHeadingColWidth(750);         // 50 px
+        grid.SetHeadingRowHeight(300);        // 20 px
+        grid.show();
+        grid.activateWindow();
+        grid.setFocus();
+    }
+    // Centre of a cell in viewport pixels (row 0 / col 0: the headings).
+    static QPoint At(int row, int col) { return QPoint(col == 0 ? 25 : 50 + (col - 1) * 100 + 50, row == 0 ? 10 : 20 + (row - 1) * 20 + 10); }
+    Range Sel() const { return grid.Selection().first(); }
+    SpreadsheetControl grid;
+};
+
+TEST_F(MouseAndKeysTest, ClicksSelectCellsRangesAndWholeColumns) {
+    grid.EnableNotify(SSN_Click, true);
+    grid.EnableNotify(SSN_SelChange, true);
+    Recorder rec(grid);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, At(3, 2));
+    int row, col;
+    grid.GetActiveCell(row, col);
+    EXPECT_EQ(row, 3);
+    EXPECT_EQ(col, 2);
+    EXPECT_EQ(rec.Count(SSN_Click), 1);
+    EXPECT_GE(rec.Count(SSN_SelChange), 1);
+
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, At(5, 4));
+    EXPECT_EQ(Sel(), (Range{3, 2, 5, 4}));
+
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, At(0, 3));
+    EXPECT_EQ(Sel(), (Range{1, 3, kMaxRows, 3}));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, At(4, 0));
+    EXPECT_EQ(Sel(), (Range{4, 1, 4, kMaxCols}));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, At(0, 0));
+    EXPECT_EQ(Sel(), (Range{1, 1, kMaxRows, kMaxCols}));
+}
+
+TEST_F(MouseAndKeysTest, KeysMoveAndExtendAndZoomScalesCells) {
+    grid.SetActiveCell(2, 2);
+    QTest::keyClick(&grid, Qt::Key_Right);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(Sel(), (Range{3, 3, 4, 4}));
+    QTest::keyClick(&grid, Qt::Key_Tab);
+    int row, col;
+    grid.GetActiveCell(row, col);
+    EXPECT_EQ(row, 4);
+    EXPECT_EQ(col, 5);
+    grid.SetColHidden(6, 6, true);  // hidden columns are stepped over
+    QTest::keyClick(&grid, Qt::Key_Right);
+    grid.GetActiveCell(row, col);
+    EXPECT_EQ(col, 7);
+    // The host can take a key for itself.
+    grid.EnableNotify(SSN_KeyDown, true);
+    QObject::connect(&grid, &SpreadsheetControl::Notified, [](int code, int, int, Notification* n) {
+        if (code == SSN_KeyDown && n->key == Qt::Key_Down) n->cancel = true;
+    });
+    QTest::keyClick(&grid, Qt::Key_Down);
+    grid.GetActiveCell(row, col);
+    EXPECT_EQ(row, 4);
+
+    const QRect normal = grid.CellRect(1, 1);
+    ASSERT_EQ(grid.SetViewScale(200), SS_OK);
+    const QRect zoomed = grid.CellRect(1, 1);
+    EXPECT_EQ(zoomed.width(), 2 * normal.width());
+    EXPECT_EQ(zoomed.height(), 2 * normal.height());
+    EXPECT_EQ(grid.SetViewScale(5), SS_BadArgument);
+    EXPECT_EQ(grid.SetViewScale(401), SS_BadArgument);
+}
+
+TEST_F(MouseAndKeysTest, DraggingAHeadingEdgeResizesAndNotifies) {
+    grid.EnableNotify(SSN_ColWidthChanged, true);
+    Recorder rec(grid);
+    const QPoint edge(150, 10);  // right edge of column 1's heading
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, edge);
+    QMouseEvent move(QEvent::MouseMove, QPointF(180, 10), grid.viewport()->mapToGlobal(QPointF(180, 10)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid.viewport(), &move);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, QPoint(180, 10));
+    EXPECT_EQ(grid.GetColWidth(1), 1500 + 30 * 15);
+    ASSERT_EQ(rec.Count(SSN_ColWidthChanged), 1);
+    EXPECT_EQ(rec.seen.back().col, 1);
+
+    grid.SetGridSwitch(SSG_AllowResize, false);
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, QPoint(180, 10));
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, QPoint(220, 10));
+    EXPECT_EQ(grid.GetColWidth(1), 1500 + 30 * 15);
+}
+
+TEST(SpreadsheetControl, FontCallsGoToTheHeadingsWhileTheyAreSelected) {
+    SpreadsheetControl grid;
+    grid.SetActiveCell(1, 1);
+    ASSERT_EQ(grid.SelectHeadings(true, true, true), SS_OK);
+    grid.SetFont("DejaVu Serif", 14, true, false, false, false, Qt::black);
+    EXPECT_EQ(grid.Sheet().HeadingFont().face, "DejaVu Serif");
+    grid.SelectHeadings(false, false, false);
+    EXPECT_FALSE(grid.GetFont().bold);  // the cells kept their font
+    ASSERT_EQ(grid.SetDefaultFont("DejaVu Sans Mono", 11), SS_OK);
+    EXPECT_EQ(grid.GetFont().face, "DejaVu Sans Mono");
+}
+
+}  // namespace
