@@ -49,6 +49,10 @@ CExhibit& CExhibit::operator=(const CExhibit& o) {
     m_cumSdf = o.m_cumSdf;
     m_ratioSdf = o.m_ratioSdf;
     m_crx = o.m_crx ? std::make_unique<CTailFactorAnalysis>(*o.m_crx) : nullptr;
+    m_lastFactors.clear();  // the next calculation is a full one
+    m_lastFactorFlags.clear();
+    m_lastSource.clear();
+    m_lastOutliers.clear();
     LinkInternals();
     return *this;
 }
@@ -203,23 +207,49 @@ void CExhibit::RecalcFactors() {
         std::vector<double> f(static_cast<size_t>(rows) * (cols - 1));
         std::vector<unsigned char> ff(f.size());
         qs::calc::AgeToAgeFactors(cum, f.data(), ff.data());
-        for (int r = 0; r < rows; ++r)
-            for (int k = 0; k + 1 < cols; ++k) {
+        const std::vector<std::uint16_t>& lens = m_factors.GetRowLengths();
+        for (int r = 0; r < rows; ++r) {
+            const int len = lens.empty() ? cols : lens[r];
+            for (int k = 0; k + 1 < cols && k < len; ++k) {
                 const size_t src = static_cast<size_t>(r) * (cols - 1) + k;
-                if (!(ff[src] & qs::calc::kCellHasValue) || !m_factors.LocationIsValid(r, k)) continue;
+                if (!(ff[src] & qs::calc::kCellHasValue)) continue;
                 values[static_cast<size_t>(r) * cols + k] = f[src];
                 flags[static_cast<size_t>(r) * cols + k] = CDataObject::CF_VALUE;
             }
+        }
     }
     m_factors.ReplaceCells(std::move(values), std::move(flags), {});
     m_factors.NotifyAll(XR_RELOAD, 0);
 }
 
-void CExhibit::RecalcStatistics() {
+void CExhibit::RecalcStatistics(bool all) {
     if (!m_hasStatistics) return;
     const bool prior = GetProject() && GetProject()->GetIncludesPrior();
     m_stats.SetPeriodLength(m_source ? m_source->GetInterval() : 12);
-    m_stats.Compute(m_factors, m_source, &m_outliers, prior);
+    const std::vector<double>& fv = m_factors.Values();
+    const std::vector<std::uint8_t>& ff = m_factors.Flags();
+    const std::vector<std::uint8_t>& of = m_outliers.Flags();
+    static const std::vector<double> kNoSource;
+    const std::vector<double>& sv = m_source ? m_source->Values() : kNoSource;
+    std::uint16_t rows = 0, cols = 0;
+    m_factors.GetMaxRowsCols(rows, cols);
+    const bool sameShape = fv.size() == m_lastFactors.size() && of.size() == m_lastOutliers.size() &&
+                           sv.size() == m_lastSource.size() && sv.size() == fv.size() && prior == m_lastPrior;
+    std::vector<unsigned char> changed;
+    if (!all && sameShape) {
+        changed.assign(cols, 0);
+        for (size_t i = 0; i < fv.size(); ++i) {
+            if (fv[i] != m_lastFactors[i] || ff[i] != m_lastFactorFlags[i] || sv[i] != m_lastSource[i] ||
+                of[i] != m_lastOutliers[i])
+                changed[i % cols] = 1;
+        }
+    }
+    m_stats.Compute(m_factors, m_source, &m_outliers, prior, changed.empty() ? nullptr : &changed);
+    m_lastFactors = fv;
+    m_lastFactorFlags = ff;
+    m_lastSource = sv;
+    m_lastOutliers = of;
+    m_lastPrior = prior;
 }
 
 void CExhibit::RecalcSelections() {
@@ -262,7 +292,7 @@ bool CExhibit::Recalculate() {
     if (m_source) {
         ShapeFromSource();
         RecalcFactors();
-        RecalcStatistics();
+        RecalcStatistics(false);
     }
     RecalcSelections();
     NotifyAll(XR_RELOAD, 0);

@@ -73,7 +73,9 @@ private:
     void LinkInternals();
     void ShapeFromSource();
     void RecalcFactors();
-    void RecalcStatistics();
+    // all: every column; otherwise only the columns whose factors, source
+    // amounts or outlier marks differ from the last calculation.
+    void RecalcStatistics(bool all = true);
     void RecalcSelections();
 
     QSID m_sourceId = 0;
@@ -87,4 +89,11 @@ private:
     CDataObject m_cumSdf;
     CDataObject m_ratioSdf;
     std::unique_ptr<CTailFactorAnalysis> m_crx;
+    // What the statistics were last computed from, to find the columns an
+    // edit touched.
+    std::vector<double> m_lastFactors;
+    std::vector<std::uint8_t> m_lastFactorFlags;
+    std::vector<double> m_lastSource;
+    std::vector<std::uint8_t> m_lastOutliers;
+    bool m_lastPrior = false;
 };

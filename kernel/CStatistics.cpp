@@ -95,20 +95,26 @@ void CStatistics::SetDefinitions(const std::vector<Record>& records, int exclude
 }
 
 void CStatistics::Compute(const qs::calc::TriangleRef& f, const qs::calc::TriangleRef* cum,
-                          const unsigned char* outliers, const double* userWeights, bool hasPriorRow) {
-    m_cols = f.cols > 0 ? f.cols : 0;
+                          const unsigned char* outliers, const double* userWeights, bool hasPriorRow,
+                          const std::vector<unsigned char>* columns) {
+    const int cols = f.cols > 0 ? f.cols : 0;
+    const bool partial = columns && cols == m_cols && static_cast<int>(columns->size()) == cols &&
+                         m_cells.size() == m_defs.size();
+    m_cols = cols;
     const int n = f.rows > 0 ? f.rows : 0;
-    m_cells.assign(m_defs.size(), std::vector<Cell>(static_cast<size_t>(m_cols)));
+    if (!partial) m_cells.assign(m_defs.size(), std::vector<Cell>(static_cast<size_t>(m_cols)));
     std::vector<double> factor(n), volume(n), weight(n);
     std::vector<unsigned char> usable(n);
     const bool dropPrior = hasPriorRow && m_excludePrior != 0;
     for (int k = 0; k < m_cols; ++k) {
+        if (partial && !(*columns)[k]) continue;
         int projectRow = 0;
         for (int i = 0; i < n; ++i) {
             const bool has = f.Has(i, k);
             if (has) projectRow = i + 1;
             factor[i] = has ? f.At(i, k) : 0.0;
-            usable[i] = has && !(outliers && outliers[static_cast<size_t>(i) * f.cols + k]) && !(dropPrior && i == 0);
+            usable[i] = has && !(outliers && (outliers[static_cast<size_t>(i) * f.cols + k] & qs::calc::kCellHasValue)) &&
+                        !(dropPrior && i == 0);
             volume[i] = (cum && i < cum->rows && k < cum->cols && cum->Has(i, k)) ? cum->At(i, k) : 0.0;
             weight[i] = userWeights ? userWeights[static_cast<size_t>(i) * f.cols + k] : 1.0;
         }
@@ -116,6 +122,7 @@ void CStatistics::Compute(const qs::calc::TriangleRef& f, const qs::calc::Triang
             const ColumnStat st = qs::calc::ComputeColumnStat(m_defs[s].ToOptions(), n, factor.data(), usable.data(),
                                                               cum ? volume.data() : nullptr, weight.data(), projectRow);
             Cell& cell = m_cells[s][k];
+            cell = Cell{};
             cell.valid = st.valid;
             if (!st.valid) continue;
             if (m_defs[s].type == 1) {
@@ -184,7 +191,7 @@ unsigned short CStatistics::GetAt(const unsigned short& stat, const unsigned sho
 }
 
 void CStatistics::Compute(const CDataObject& factors, const CDataObject* cumulative, const CDataObject* outliers,
-                          bool hasPriorRow) {
+                          bool hasPriorRow, const std::vector<unsigned char>* columns) {
     std::uint16_t rows = 0, cols = 0;
     factors.GetMaxRowsCols(rows, cols);
     const qs::calc::TriangleRef f{factors.Values().data(), factors.Flags().data(), rows, cols, cols};
@@ -194,12 +201,22 @@ void CStatistics::Compute(const CDataObject& factors, const CDataObject* cumulat
         cumulative->GetMaxRowsCols(cr, cc);
         cum = {cumulative->Values().data(), cumulative->Flags().data(), cr, cc, cc};
     }
-    std::vector<unsigned char> marks;
+    // A data object's cells past a row's length stay blank, so its flag bytes
+    // serve as the outlier marks when the shapes agree.
+    const unsigned char* marks = nullptr;
+    std::vector<unsigned char> copied;
     if (outliers) {
-        marks.assign(static_cast<size_t>(rows) * cols, 0);
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < cols; ++c)
-                if (outliers->LocationIsValid(r, c) && (outliers->RawFlags(r, c) & CDataObject::CF_VALUE)) marks[static_cast<size_t>(r) * cols + c] = 1;
+        std::uint16_t orows = 0, ocols = 0;
+        outliers->GetMaxRowsCols(orows, ocols);
+        if (orows == rows && ocols == cols) {
+            marks = outliers->Flags().data();
+        } else {
+            copied.assign(static_cast<size_t>(rows) * cols, 0);
+            for (int r = 0; r < std::min<int>(rows, orows); ++r)
+                for (int c = 0; c < std::min<int>(cols, ocols); ++c)
+                    copied[static_cast<size_t>(r) * cols + c] = outliers->RawFlags(r, c) & CDataObject::CF_VALUE;
+            marks = copied.data();
+        }
     }
-    Compute(f, cumulative ? &cum : nullptr, outliers ? marks.data() : nullptr, nullptr, hasPriorRow);
+    Compute(f, cumulative ? &cum : nullptr, marks, nullptr, hasPriorRow, columns);
 }

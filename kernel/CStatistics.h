@@ -64,17 +64,22 @@ public:
     // Computes every statistic over the factor triangle. cumulative, when
     // given, is the triangle the factors came from (its column k is the
     // VOLUME weight of factor column k); outliers and userWeights, when given,
-    // have the factor triangle's shape (stride = factors.cols): a non-zero
-    // outlier byte excludes the factor, a user weight weights it. hasPriorRow
-    // says that row 0 is the prior exposure row.
+    // have the factor triangle's shape (stride = factors.cols): an outlier
+    // byte with the value bit (1) excludes the factor (so an outliers
+    // object's flag bytes can be passed as they are), a user weight weights
+    // it. hasPriorRow says that row 0 is the prior exposure row.
+    // columns, when given, limits the work to the columns whose entry is
+    // non-zero (the others keep their results); it needs the column count of
+    // the last full computation.
     void Compute(const qs::calc::TriangleRef& factors, const qs::calc::TriangleRef* cumulative,
-                 const unsigned char* outliers, const double* userWeights, bool hasPriorRow);
+                 const unsigned char* outliers, const double* userWeights, bool hasPriorRow,
+                 const std::vector<unsigned char>* columns = nullptr);
 
     // The same over the exhibit's data objects: the factor triangle, the
     // cumulative triangle it came from (may be null) and the outliers object
     // (may be null; a cell holding a value marks the factor as excluded).
     void Compute(const CDataObject& factors, const CDataObject* cumulative, const CDataObject* outliers,
-                 bool hasPriorRow);
+                 bool hasPriorRow, const std::vector<unsigned char>* columns = nullptr);
 
     unsigned short GetNumStats(unsigned short& count) const;
     unsigned short GetMaxCols(unsigned short& cols) const;

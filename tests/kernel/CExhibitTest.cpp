@@ -76,9 +76,28 @@ TEST(CExhibit, FactorsStatisticsAndSelectionsFollowTheirInputs) {
     EXPECT_NEAR(v, (8269.0 + 8992 + 11555 + 9565 + 6445 + 4020 + 6947 + 5395) /  // rows 0, 2 .. 8
                        (5012.0 + 3410 + 5655 + 1092 + 1513 + 557 + 1351 + 3133),
                 1e-12);
-    // A source change recalculates the factors.
+    // A source change recalculates the factors and, column by column, the
+    // statistics: they agree with a fresh exhibit over the edited source.
     raa->SetAt(0, 1, 10024.0);
+    raa->SetAt(3, 4, 24000.0);
     EXPECT_DOUBLE_EQ(Cell(*f, 0, 0), 10024.0 / 5012.0);
+    CExhibit fresh;
+    fresh.SetHasStatistics(true);
+    fresh.SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 1, 0}}, 1, 0);
+    fresh.SetSource(raa.get());
+    CDataObject* freshOutliers = nullptr;
+    fresh.GetOutliersObject(freshOutliers);
+    freshOutliers->SetAt(1, 0, 'o');
+    CStatistics* freshSt = nullptr;
+    fresh.GetStatistics(freshSt);
+    for (unsigned short k = 0; k < 10; ++k) {
+        double a = -1, b = -2;
+        char fa = 0, fb = 1;
+        st->GetAt(0, 0, k, a, fa);
+        freshSt->GetAt(0, 0, k, b, fb);
+        EXPECT_EQ(a, b) << k;
+        EXPECT_EQ(fa, fb) << k;
+    }
 
     // Selected factors: the volume factors and a tail of 1.05.
     CDataObject *sdf = nullptr, *cum = nullptr, *ratio = nullptr;
