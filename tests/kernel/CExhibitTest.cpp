@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -238,4 +239,70 @@ TEST(CExhibit, LivesInAProject) {
     EXPECT_DOUBLE_EQ(Cell(*f, 1, 1), 1.5);
     ex2->GetSDFObject(sdf);
     EXPECT_DOUBLE_EQ(Cell(*sdf, 0, 2), 1.2);
+}
+
+// Degenerate sources give empty or blank rows, never a crash or NaN.
+TEST(CExhibit, DegenerateSources) {
+    struct Case {
+        const char* name;
+        std::uint16_t rows, cols;
+        std::vector<double> cells;  // row-major; NAN = blank
+    };
+    const Case cases[] = {
+        {"no source cells", 0, 0, {}},
+        {"one cell", 1, 1, {100}},
+        {"one row", 1, 3, {100, 150, 180}},
+        {"zeros and negatives", 2, 3, {0, 50, 60, -20, 10, NAN}},
+    };
+    for (const Case& c : cases) {
+        CDataObject src;
+        src.SetShape(c.rows, c.cols, CDataObject::VT_TRIANGLE);
+        for (size_t i = 0; i < c.cells.size(); ++i)
+            if (!std::isnan(c.cells[i])) src.SetAt(static_cast<int>(i / c.cols), static_cast<int>(i % c.cols), c.cells[i]);
+        CExhibit ex;
+        ex.SetHasStatistics(true);
+        ex.SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 1, 0}, {2, 4, 1, 1, 1, 1, 3, 2, 0}}, 0, 0);
+        ex.SetSource(&src);
+        CStatistics* st = nullptr;
+        ASSERT_EQ(ex.GetStatistics(st), 0) << c.name;
+        unsigned short cols = 0;
+        st->GetMaxCols(cols);
+        EXPECT_EQ(cols, c.cols) << c.name;
+        for (unsigned short s = 0; s < 2; ++s)
+            for (unsigned short k = 0; k < cols; ++k) {
+                double v = 0;
+                char flag = 0;
+                ASSERT_EQ(st->GetAt(s, 0, k, v, flag), 0);
+                EXPECT_TRUE(std::isfinite(v)) << c.name;
+            }
+        CDataObject* cum = nullptr;
+        ASSERT_EQ(ex.GetCumSDFObject(cum), 0);
+        std::uint16_t r = 0, k = 0;
+        cum->GetMaxRowsCols(r, k);
+        EXPECT_EQ(k, c.cols) << c.name;
+    }
+    // The one-row case: its factors stand as the volume average.
+    CDataObject src;
+    src.SetShape(1, 3, CDataObject::VT_TRIANGLE);
+    src.SetAt(0, 0, 100);
+    src.SetAt(0, 1, 150);
+    src.SetAt(0, 2, 180);
+    CExhibit ex;
+    ex.SetHasStatistics(true);
+    ex.SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 1, 0}}, 0, 0);
+    ex.SetSource(&src);
+    CStatistics* st = nullptr;
+    ex.GetStatistics(st);
+    double v = 0;
+    char flag = 1;
+    st->GetAt(0, 0, 1, v, flag);
+    EXPECT_EQ(flag, 0);
+    EXPECT_DOUBLE_EQ(v, 1.2);
+    // Without a source the exhibit has nothing to show but still answers.
+    CExhibit empty;
+    CDataObject* f = nullptr;
+    EXPECT_EQ(empty.GetFactorTriangle(f), 0);
+    std::uint16_t rr = 9, cc = 9;
+    f->GetMaxRowsCols(rr, cc);
+    EXPECT_EQ(rr, 0);
 }
