@@ -135,6 +135,7 @@ int Workbook::SetNumber(int row, int col, double value) {
 int Workbook::SetText(int row, int col, const QString& text) {
     if (row < 1 || row > kMaxRows) return SS_BadRow;
     if (col < 1 || col > kMaxCols) return SS_BadColumn;
+    if (text.size() > kMaxCellText) return SS_BadArgument;
     Current().data->SetText(row, col, text);
     return SS_OK;
 }
@@ -168,6 +169,7 @@ QString Workbook::SelectionReference() const {
 }
 
 int Workbook::SetSelectionText(const QString& text) {
+    if (text.size() > kMaxCellText) return SS_BadArgument;
     const Range& s = m_selection;
     for (int r = s.row1; r <= std::min(s.row2, kMaxRows); ++r)
         for (int c = s.col1; c <= s.col2; ++c) Current().data->SetText(r, c, text);

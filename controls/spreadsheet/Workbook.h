@@ -33,6 +33,9 @@ public:
     SheetData& Sheet(int index) { return *m_sheets[index - 1].data; }
 
     // --- cells of the current sheet -------------------------------------------
+    // The longest text a cell takes; longer texts are refused so that the
+    // caller can report and split them.
+    static constexpr int kMaxCellText = 255;
     int SetNumber(int row, int col, double value);
     int SetText(int row, int col, const QString& text);
     int GetNumber(int row, int col, double& value) const;

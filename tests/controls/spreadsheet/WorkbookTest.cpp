@@ -70,6 +70,9 @@ TEST(Workbook, RefusesBadInputAndNeverLeavesAHalfWrittenFile) {
     EXPECT_EQ(book.DefineName("1st", "Sheet1!$A$1"), SS_BadArgument);
     EXPECT_EQ(book.SetPrintHeader(QString(300, u'x')), SS_BadArgument);
     EXPECT_EQ(book.SetNumberFormat("0.0\""), SS_BadFormat);
+    EXPECT_EQ(book.SetText(1, 1, QString(256, u'x')), SS_BadArgument);  // a footnote line too long
+    EXPECT_EQ(book.SetText(1, 1, QString(255, u'x')), SS_OK);
+    EXPECT_EQ(book.SetSelectionText(QString(256, u'x')), SS_BadArgument);
 
     const QString dir = QString::fromStdString(qs::test::MakeTempDir("xlsxfail"));
     const QString path = dir + "/kept.xlsx";
