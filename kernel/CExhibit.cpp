@@ -31,7 +31,11 @@ CExhibit::CExhibit(const CExhibit& o)
       m_sdf(o.m_sdf),
       m_cumSdf(o.m_cumSdf),
       m_ratioSdf(o.m_ratioSdf),
-      m_crx(o.m_crx ? std::make_unique<CTailFactorAnalysis>(*o.m_crx) : nullptr) {
+      m_crx(o.m_crx ? std::make_unique<CTailFactorAnalysis>(*o.m_crx) : nullptr),
+      m_hasInterpSDF(o.m_hasInterpSDF),
+      m_interpSdf(o.m_interpSdf),
+      m_interpCumSdf(o.m_interpCumSdf),
+      m_interpRatioSdf(o.m_interpRatioSdf) {
     LinkInternals();
 }
 
@@ -49,6 +53,10 @@ CExhibit& CExhibit::operator=(const CExhibit& o) {
     m_cumSdf = o.m_cumSdf;
     m_ratioSdf = o.m_ratioSdf;
     m_crx = o.m_crx ? std::make_unique<CTailFactorAnalysis>(*o.m_crx) : nullptr;
+    m_hasInterpSDF = o.m_hasInterpSDF;
+    m_interpSdf = o.m_interpSdf;
+    m_interpCumSdf = o.m_interpCumSdf;
+    m_interpRatioSdf = o.m_interpRatioSdf;
     m_lastFactors.clear();  // the next calculation is a full one
     m_lastFactorFlags.clear();
     m_lastSource.clear();
@@ -61,6 +69,7 @@ CExhibit::~CExhibit() {
     // The member objects go before the base: unlink them while both exist.
     RemoveSource(&m_sdf);
     RemoveSource(&m_outliers);
+    RemoveSource(&m_interpSdf);
     SetSource(nullptr);
 }
 
@@ -70,9 +79,8 @@ void CExhibit::LinkInternals() {
     // Editing the selections or the outlier marks recalculates the exhibit.
     AddSource(&m_sdf);
     AddSource(&m_outliers);
-    m_factors.SetReadOnly(true);
-    m_cumSdf.SetReadOnly(true);
-    m_ratioSdf.SetReadOnly(true);
+    AddSource(&m_interpSdf);
+    for (CDataObject* d : {&m_factors, &m_cumSdf, &m_ratioSdf, &m_interpCumSdf, &m_interpRatioSdf}) d->SetReadOnly(true);
 }
 
 QSSTATUS CExhibit::SetSourceID(QSID id) {
@@ -149,6 +157,42 @@ QSSTATUS CExhibit::GetRatioSDFObject(CDataObject*& ratio) {
     AfterLoad();
     ratio = m_hasSDF ? &m_ratioSdf : nullptr;
     return m_hasSDF ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::SetInterpolateSDF(std::uint16_t cols) {
+    m_hasInterpSDF = cols > 0;
+    if (!m_hasInterpSDF) {
+        for (CDataObject* d : {&m_interpSdf, &m_interpCumSdf, &m_interpRatioSdf}) {
+            d->SetReadOnly(false);
+            d->SetShape(0, 0, CDataObject::VT_ROW);
+        }
+        m_interpCumSdf.SetReadOnly(true);
+        m_interpRatioSdf.SetReadOnly(true);
+        return qsk::kOk;
+    }
+    for (CDataObject* d : {&m_interpSdf, &m_interpCumSdf, &m_interpRatioSdf}) {
+        const bool ro = d != &m_interpSdf;
+        d->SetReadOnly(false);
+        d->SetShape(1, cols, CDataObject::VT_ROW);
+        d->SetReadOnly(ro);
+    }
+    DeriveRows(m_interpSdf, m_interpCumSdf, m_interpRatioSdf);
+    return qsk::kOk;
+}
+
+QSSTATUS CExhibit::GetInterpolateSDFObject(CDataObject*& sdf) {
+    sdf = m_hasInterpSDF ? &m_interpSdf : nullptr;
+    return m_hasInterpSDF ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::GetInterpolateCumSDFObject(CDataObject*& cumulative) {
+    cumulative = m_hasInterpSDF ? &m_interpCumSdf : nullptr;
+    return m_hasInterpSDF ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::GetInterpolateRatioSDFObject(CDataObject*& ratio) {
+    ratio = m_hasInterpSDF ? &m_interpRatioSdf : nullptr;
+    return m_hasInterpSDF ? qsk::kOk : qsk::kFail;
 }
 
 QSSTATUS CExhibit::GetCRXObject(CTailFactorAnalysis*& analysis) {
@@ -253,28 +297,37 @@ void CExhibit::RecalcStatistics(bool all) {
 }
 
 void CExhibit::RecalcSelections() {
+    DeriveRows(m_sdf, m_cumSdf, m_ratioSdf);
+    if (m_hasInterpSDF) DeriveRows(m_interpSdf, m_interpCumSdf, m_interpRatioSdf);
+}
+
+void CExhibit::DeriveRows(const CDataObject& sdf, CDataObject& cumulative, CDataObject& ratioRow) {
     std::uint16_t rows = 0, cols = 0;
-    m_sdf.GetMaxRowsCols(rows, cols);
+    sdf.GetMaxRowsCols(rows, cols);
+    std::uint16_t cr = 0, cc = 0;
+    cumulative.GetMaxRowsCols(cr, cc);
+    if (cr != rows || cc != cols) return;
     std::vector<double> cum(cols, 0.0), ratio(cols, 0.0);
     std::vector<std::uint8_t> cumFlags(cols, CDataObject::CF_BLANK), ratioFlags(cols, CDataObject::CF_BLANK);
     // Backwards from the tail: each age-to-ultimate factor is the selected
     // factor times the next one. A blank or zero tail means no tail (1); a
     // blank selection leaves that age and every earlier one without a value.
     double product = 1.0;
-    bool defined = true;
-    for (int k = cols - 1; k >= 0; --k) {
+    bool defined = rows > 0;
+    for (int k = cols - 1; k >= 0 && defined; --k) {
         double v = 0.0;
         std::uint8_t f = 0;
-        m_sdf.GetAt(0, k, v, f);
+        sdf.GetAt(0, k, v, f);
         const bool has = (f & CDataObject::CF_VALUE) && std::isfinite(v);
         if (k == cols - 1) {
             product = (has && v != 0.0) ? v : 1.0;
-        } else if (has && defined) {
+        } else if (has) {
             product *= v;
         } else {
             defined = false;
+            break;
         }
-        if (!defined || !std::isfinite(product)) continue;
+        if (!std::isfinite(product)) break;
         cum[k] = product;
         cumFlags[k] = CDataObject::CF_VALUE;
         if (product != 0.0) {
@@ -282,10 +335,10 @@ void CExhibit::RecalcSelections() {
             ratioFlags[k] = CDataObject::CF_VALUE;
         }
     }
-    m_cumSdf.ReplaceCells(std::move(cum), std::move(cumFlags), {});
-    m_ratioSdf.ReplaceCells(std::move(ratio), std::move(ratioFlags), {});
-    m_cumSdf.NotifyAll(XR_RELOAD, 0);
-    m_ratioSdf.NotifyAll(XR_RELOAD, 0);
+    cumulative.ReplaceCells(std::move(cum), std::move(cumFlags), {});
+    ratioRow.ReplaceCells(std::move(ratio), std::move(ratioFlags), {});
+    cumulative.NotifyAll(XR_RELOAD, 0);
+    ratioRow.NotifyAll(XR_RELOAD, 0);
 }
 
 bool CExhibit::Recalculate() {
@@ -305,7 +358,8 @@ void CExhibit::Write(KernelWriter& w) const {
     CFormula::Write(w);
     w.U16(kExhibitLayoutVersion);
     w.I32(m_sourceId);
-    w.U8(static_cast<std::uint8_t>((m_hasStatistics ? 1 : 0) | (m_hasSDF ? 2 : 0) | (m_crx ? 4 : 0)));
+    w.U8(static_cast<std::uint8_t>((m_hasStatistics ? 1 : 0) | (m_hasSDF ? 2 : 0) | (m_crx ? 4 : 0) |
+                                   (m_hasInterpSDF ? 8 : 0)));
     const std::vector<CStatistics::Definition>& defs = m_stats.GetDefinitions();
     w.U32(static_cast<std::uint32_t>(defs.size()));
     for (const CStatistics::Definition& d : defs) {
@@ -323,6 +377,7 @@ void CExhibit::Write(KernelWriter& w) const {
         ar.Close();
         w.Blob(bytes);
     }
+    if (m_hasInterpSDF) m_interpSdf.Write(w);
 }
 
 void CExhibit::Read(KernelReader& r, int version) {
@@ -353,6 +408,19 @@ void CExhibit::Read(KernelReader& r, int version) {
             crx->Serialize(ar);
             m_crx = std::move(crx);
         } catch (const CException&) {
+            r.Fail();
+        }
+    }
+    m_hasInterpSDF = false;
+    if ((flags & 8) && !r.Failed()) {
+        CDataObject interp;
+        interp.Read(r, version);
+        std::uint16_t ir = 0, ic = 0;
+        interp.GetMaxRowsCols(ir, ic);
+        if (!r.Failed() && ir == 1 && ic > 0) {
+            SetInterpolateSDF(ic);
+            m_interpSdf.SetAllCells(interp.Values(), interp.Flags(), 0);
+        } else {
             r.Fail();
         }
     }

@@ -56,6 +56,16 @@ public:
     QSSTATUS GetCumSDFObject(CDataObject*& cumulative);   // age-to-ultimate
     QSSTATUS GetRatioSDFObject(CDataObject*& ratio);      // ratio to ultimate
 
+    // The interpolated selections: a row of factors between consecutive
+    // interpolated ages (the last cell a tail), with the same cumulative and
+    // ratio rows as the SDF. SetInterpolateSDF(0) removes them; another count
+    // shapes the row (cells kept where they still fit).
+    bool HasInterpolateSDF() const { return m_hasInterpSDF; }
+    QSSTATUS SetInterpolateSDF(std::uint16_t cols);
+    QSSTATUS GetInterpolateSDFObject(CDataObject*& sdf);
+    QSSTATUS GetInterpolateCumSDFObject(CDataObject*& cumulative);
+    QSSTATUS GetInterpolateRatioSDFObject(CDataObject*& ratio);
+
     // The tail-factor analysis: null until InitCRXObject; DeleteCRXObject
     // returns non-zero when there was one to delete.
     QSSTATUS GetCRXObject(CTailFactorAnalysis*& analysis);
@@ -77,6 +87,7 @@ private:
     // amounts or outlier marks differ from the last calculation.
     void RecalcStatistics(bool all = true);
     void RecalcSelections();
+    static void DeriveRows(const CDataObject& sdf, CDataObject& cumulative, CDataObject& ratio);
 
     QSID m_sourceId = 0;
     CDataObject* m_source = nullptr;
@@ -89,6 +100,10 @@ private:
     CDataObject m_cumSdf;
     CDataObject m_ratioSdf;
     std::unique_ptr<CTailFactorAnalysis> m_crx;
+    bool m_hasInterpSDF = false;
+    CDataObject m_interpSdf;
+    CDataObject m_interpCumSdf;
+    CDataObject m_interpRatioSdf;
     // What the statistics were last computed from, to find the columns an
     // edit touched.
     std::vector<double> m_lastFactors;

@@ -306,3 +306,33 @@ TEST(CExhibit, DegenerateSources) {
     f->GetMaxRowsCols(rr, cc);
     EXPECT_EQ(rr, 0);
 }
+
+TEST(CExhibit, InterpolatedSelections) {
+    CExhibit ex;
+    CDataObject* sdf = nullptr;
+    EXPECT_FALSE(ex.HasInterpolateSDF());
+    EXPECT_NE(ex.GetInterpolateSDFObject(sdf), 0);
+    ASSERT_EQ(ex.SetInterpolateSDF(4), 0);
+    ASSERT_EQ(ex.GetInterpolateSDFObject(sdf), 0);
+    CDataObject *cum = nullptr, *ratio = nullptr;
+    ASSERT_EQ(ex.GetInterpolateCumSDFObject(cum), 0);
+    ASSERT_EQ(ex.GetInterpolateRatioSDFObject(ratio), 0);
+    const double sel[] = {2.0, 1.5, 1.2, 1.1};
+    for (int k = 0; k < 4; ++k) sdf->SetAt(0, k, sel[k]);
+    EXPECT_NEAR(Cell(*cum, 0, 0), 3.96, 1e-12);  // edits recalculate the derived rows
+    EXPECT_NEAR(Cell(*ratio, 0, 2), 1 / 1.32, 1e-12);
+
+    KernelWriter w;
+    ex.Write(w);
+    CExhibit back;
+    KernelReader r(w.Bytes());
+    back.Read(r, 1);
+    ASSERT_FALSE(r.Failed());
+    ASSERT_TRUE(back.HasInterpolateSDF());
+    back.GetInterpolateCumSDFObject(cum);
+    EXPECT_NEAR(Cell(*cum, 0, 1), 1.98, 1e-12);
+
+    ASSERT_EQ(ex.SetInterpolateSDF(0), 0);
+    EXPECT_FALSE(ex.HasInterpolateSDF());
+    EXPECT_NE(ex.GetInterpolateCumSDFObject(cum), 0);
+}
