@@ -225,17 +225,12 @@ FormattedText NumberFormat::FormatSection(const Section& s, double absValue, boo
     for (int i = 0; i < s.scaleCommas; ++i) v /= 1000;
 
     QString intPlaces, fracPlaces;
-    int expDigits = 0;
-    QString expSign;
     {
         bool afterPoint = false, afterExp = false;
         for (const Token& t : s.tokens) {
             if (t.kind == Token::Point) afterPoint = true;
-            else if (t.kind == Token::Exponent) {
-                afterExp = true;
-                expDigits = t.count;
-                expSign = t.text;
-            } else if (t.kind == Token::Digit && !afterExp) (afterPoint ? fracPlaces : intPlaces) += t.text;
+            else if (t.kind == Token::Exponent) afterExp = true;
+            else if (t.kind == Token::Digit && !afterExp) (afterPoint ? fracPlaces : intPlaces) += t.text;
         }
     }
     int exponent = 0;
@@ -311,8 +306,6 @@ FormattedText NumberFormat::FormatSection(const Section& s, double absValue, boo
         default: break;
         }
     }
-    (void)expDigits;
-    (void)expSign;
     return out;
 }
 

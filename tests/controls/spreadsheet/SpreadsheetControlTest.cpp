@@ -491,3 +491,24 @@ TEST(SpreadsheetControl, FontCallsGoToTheHeadingsWhileTheyAreSelected) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SpreadsheetControl, FixedRowsAndColumnsStayOnScreenWhileScrolling) {
+    SpreadsheetControl grid;
+    grid.resize(400, 300);
+    grid.SetFixedRows(1);
+    grid.SetFixedCols(1);
+    grid.ShowCell(500, 100);
+    EXPECT_GT(grid.TopRow(), 400);
+    EXPECT_GT(grid.LeftCol(), 90);
+    EXPECT_FALSE(grid.CellRect(1, 1).isEmpty());
+    EXPECT_FALSE(grid.CellRect(1, 100).isEmpty());
+    EXPECT_FALSE(grid.CellRect(500, 1).isEmpty());
+    EXPECT_FALSE(grid.CellRect(500, 100).isEmpty());
+    EXPECT_TRUE(grid.CellRect(2, 2).isEmpty());
+    // The title row sits right under the headings, the scrolled rows below it.
+    EXPECT_LT(grid.CellRect(1, 100).top(), grid.CellRect(grid.TopRow(), 100).top());
+}
+
+}  // namespace
