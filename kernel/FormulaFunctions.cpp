@@ -795,14 +795,13 @@ Value AdjustedIncurred(const std::vector<Value>& a, const CallContext& ctx) {
     return out;
 }
 
+// Age-to-age factors laid out as the exhibits lay them: the source's shape,
+// factor (i, k) = C(i, k+1) / C(i, k), each row's last cell without a factor.
 Value AgeToAge(const Value& t) {
-    Value out = Value::Make(kTriangle, t.rows, std::max(t.cols - 1, 0), t.interval);
-    if (!t.rowLen.empty()) {
-        out.rowLen.resize(t.rows);
-        for (int r = 0; r < t.rows; ++r) out.rowLen[r] = std::max(t.rowLen[r] - 1, 0);
-    }
+    Value out = Value::Make(kTriangle, t.rows, t.cols, t.interval);
+    out.rowLen = t.rowLen;
     for (int r = 0; r < out.rows; ++r)
-        for (int c = 0; c < out.cols; ++c) {
+        for (int c = 0; c + 1 < t.RowLength(r); ++c) {
             const std::size_t i = t.Index(r, c), j = t.Index(r, c + 1);
             if ((t.f[i] | t.f[j]) & kNotAvail)
                 out.SetNotAvail(r, c);
