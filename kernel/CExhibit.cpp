@@ -16,6 +16,12 @@ constexpr std::uint16_t kExhibitLayoutVersion = 1;
     return true;
 }();
 
+std::vector<std::unique_ptr<CDataObject>> CopyHistory(const std::vector<std::unique_ptr<CDataObject>>& from) {
+    std::vector<std::unique_ptr<CDataObject>> to;
+    for (const auto& d : from) to.push_back(std::make_unique<CDataObject>(*d));
+    return to;
+}
+
 }  // namespace
 
 CExhibit::CExhibit(QSID id) : CFormula(id) { LinkInternals(); }
@@ -32,6 +38,7 @@ CExhibit::CExhibit(const CExhibit& o)
       m_cumSdf(o.m_cumSdf),
       m_ratioSdf(o.m_ratioSdf),
       m_crx(o.m_crx ? std::make_unique<CTailFactorAnalysis>(*o.m_crx) : nullptr),
+      m_selHist(CopyHistory(o.m_selHist)),
       m_hasInterpSDF(o.m_hasInterpSDF),
       m_interpSdf(o.m_interpSdf),
       m_interpCumSdf(o.m_interpCumSdf),
@@ -53,6 +60,7 @@ CExhibit& CExhibit::operator=(const CExhibit& o) {
     m_cumSdf = o.m_cumSdf;
     m_ratioSdf = o.m_ratioSdf;
     m_crx = o.m_crx ? std::make_unique<CTailFactorAnalysis>(*o.m_crx) : nullptr;
+    m_selHist = CopyHistory(o.m_selHist);
     m_hasInterpSDF = o.m_hasInterpSDF;
     m_interpSdf = o.m_interpSdf;
     m_interpCumSdf = o.m_interpCumSdf;
@@ -157,6 +165,25 @@ QSSTATUS CExhibit::GetRatioSDFObject(CDataObject*& ratio) {
     AfterLoad();
     ratio = m_hasSDF ? &m_ratioSdf : nullptr;
     return m_hasSDF ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::GetSelHist(std::vector<CDataObject*>& history) {
+    history.clear();
+    for (const auto& d : m_selHist) history.push_back(d.get());
+    return qsk::kOk;
+}
+
+QSSTATUS CExhibit::RollSelectionsToHistory(bool clearSelected) {
+    auto copy = std::make_unique<CDataObject>(m_sdf);
+    copy->SetReadOnly(true);
+    m_selHist.insert(m_selHist.begin(), std::move(copy));
+    if (static_cast<int>(m_selHist.size()) > kMaxHistory) m_selHist.resize(kMaxHistory);
+    if (clearSelected) {
+        m_sdf.SetAllCells(std::vector<double>(m_sdf.Values().size(), 0.0),
+                          std::vector<std::uint8_t>(m_sdf.Flags().size(), CDataObject::CF_BLANK), 1);
+    }
+    NotifyAll(XR_LAYOUT, 0);
+    return qsk::kOk;
 }
 
 QSSTATUS CExhibit::SetInterpolateSDF(std::uint16_t cols) {
@@ -359,7 +386,7 @@ void CExhibit::Write(KernelWriter& w) const {
     w.U16(kExhibitLayoutVersion);
     w.I32(m_sourceId);
     w.U8(static_cast<std::uint8_t>((m_hasStatistics ? 1 : 0) | (m_hasSDF ? 2 : 0) | (m_crx ? 4 : 0) |
-                                   (m_hasInterpSDF ? 8 : 0)));
+                                   (m_hasInterpSDF ? 8 : 0) | (m_selHist.empty() ? 0 : 16)));
     const std::vector<CStatistics::Definition>& defs = m_stats.GetDefinitions();
     w.U32(static_cast<std::uint32_t>(defs.size()));
     for (const CStatistics::Definition& d : defs) {
@@ -378,6 +405,10 @@ void CExhibit::Write(KernelWriter& w) const {
         w.Blob(bytes);
     }
     if (m_hasInterpSDF) m_interpSdf.Write(w);
+    if (!m_selHist.empty()) {
+        w.U32(static_cast<std::uint32_t>(m_selHist.size()));
+        for (const auto& d : m_selHist) d->Write(w);
+    }
 }
 
 void CExhibit::Read(KernelReader& r, int version) {
@@ -422,6 +453,17 @@ void CExhibit::Read(KernelReader& r, int version) {
             m_interpSdf.SetAllCells(interp.Values(), interp.Flags(), 0);
         } else {
             r.Fail();
+        }
+    }
+    m_selHist.clear();
+    if ((flags & 16) && !r.Failed()) {
+        const std::uint32_t n = r.Count(8);
+        if (n > kMaxHistory) r.Fail();
+        for (std::uint32_t i = 0; i < n && !r.Failed(); ++i) {
+            auto d = std::make_unique<CDataObject>();
+            d->Read(r, version);
+            d->SetReadOnly(true);
+            m_selHist.push_back(std::move(d));
         }
     }
     if (!r.Failed()) RecalcSelections();

@@ -56,6 +56,14 @@ public:
     QSSTATUS GetCumSDFObject(CDataObject*& cumulative);   // age-to-ultimate
     QSSTATUS GetRatioSDFObject(CDataObject*& ratio);      // ratio to ultimate
 
+    // Historical selections, newest first (at most 12): each a copy of an
+    // earlier SDF. RollSelectionsToHistory makes the current SDF history 1
+    // (the oldest beyond 12 is dropped) and, with clearSelected, blanks it.
+    static constexpr int kMaxHistory = 12;
+    bool HasSelHist() const { return !m_selHist.empty(); }
+    QSSTATUS GetSelHist(std::vector<CDataObject*>& history);
+    QSSTATUS RollSelectionsToHistory(bool clearSelected);
+
     // The interpolated selections: a row of factors between consecutive
     // interpolated ages (the last cell a tail), with the same cumulative and
     // ratio rows as the SDF. SetInterpolateSDF(0) removes them; another count
@@ -100,6 +108,7 @@ private:
     CDataObject m_cumSdf;
     CDataObject m_ratioSdf;
     std::unique_ptr<CTailFactorAnalysis> m_crx;
+    std::vector<std::unique_ptr<CDataObject>> m_selHist;
     bool m_hasInterpSDF = false;
     CDataObject m_interpSdf;
     CDataObject m_interpCumSdf;

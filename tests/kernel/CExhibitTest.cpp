@@ -336,3 +336,39 @@ TEST(CExhibit, InterpolatedSelections) {
     EXPECT_FALSE(ex.HasInterpolateSDF());
     EXPECT_NE(ex.GetInterpolateCumSDFObject(cum), 0);
 }
+
+TEST(CExhibit, HistoricalSelectionsKeepTheTwelveNewest) {
+    auto raa = RaaObject();
+    CExhibit ex;
+    ex.SetSource(raa.get());
+    CDataObject* sdf = nullptr;
+    ex.GetSDFObject(sdf);
+    EXPECT_FALSE(ex.HasSelHist());
+    for (int i = 1; i <= 14; ++i) {
+        sdf->SetAt(0, 0, i);
+        ASSERT_EQ(ex.RollSelectionsToHistory(i == 14), 0);
+    }
+    std::vector<CDataObject*> hist;
+    ex.GetSelHist(hist);
+    ASSERT_EQ(hist.size(), 12u);
+    EXPECT_DOUBLE_EQ(Cell(*hist[0], 0, 0), 14.0);  // newest first
+    EXPECT_DOUBLE_EQ(Cell(*hist[11], 0, 0), 3.0);
+    bool has = true;
+    Cell(*sdf, 0, 0, &has);  // cleared by the last roll
+    EXPECT_FALSE(has);
+
+    KernelWriter w;
+    ex.Write(w);
+    CExhibit back;
+    KernelReader r(w.Bytes());
+    back.Read(r, 1);
+    ASSERT_FALSE(r.Failed());
+    back.GetSelHist(hist);
+    ASSERT_EQ(hist.size(), 12u);
+    EXPECT_DOUBLE_EQ(Cell(*hist[1], 0, 0), 13.0);
+    CExhibit copy(back);
+    std::vector<CDataObject*> copied;
+    copy.GetSelHist(copied);
+    ASSERT_EQ(copied.size(), 12u);
+    EXPECT_NE(copied[0], hist[0]);
+}
