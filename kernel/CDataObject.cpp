@@ -484,8 +484,11 @@ void CDataObject::Write(KernelWriter& w) const {
     for (std::uint16_t l : m_rowLen) w.U16(l);
     // Cells: the flag bytes, then the values of the cells that hold one.
     w.Raw(m_flags.data(), m_flags.size());
+    std::vector<double> held;
+    held.reserve(m_values.size());
     for (std::size_t i = 0; i < m_flags.size(); ++i)
-        if (m_flags[i] & CF_VALUE) w.F64(m_values[i]);
+        if (m_flags[i] & CF_VALUE) held.push_back(m_values[i]);
+    w.Raw(held.data(), held.size() * sizeof(double));
     w.U32(static_cast<std::uint32_t>(m_notes.size()));
     for (const auto& [k, note] : m_notes) {
         w.U32(k);

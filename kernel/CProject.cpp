@@ -7,6 +7,8 @@
 #include <mutex>
 #include <set>
 
+#include "QsProfile.h"
+
 namespace {
 std::mutex gProjectDefaultsMutex;
 QSDisplayDefaults gProjectDisplayDefaults;
@@ -102,6 +104,14 @@ void CProject::ReadDisplayDefaults(const std::function<std::string(const char*, 
     d.useThousands = num("Use Thousand Separator", d.useThousands) ? 1 : 0;
     d.decimals = static_cast<short>(std::clamp(num("Decimals", d.decimals), 0, 12));
     SetDisplayDefaults(d);
+}
+
+void CProject::ReadDisplayDefaultsFromProfile(const std::string& profileFile) {
+    ReadDisplayDefaults([&](const char* key, const char* def) {
+        char buf[256];
+        GetPrivateProfileString("Settings", key, def, buf, sizeof buf, profileFile.c_str());
+        return std::string(buf);
+    });
 }
 
 // ---------------------------------------------------------------- life cycle
@@ -369,9 +379,9 @@ void CProject::ApplyShapes() {
 
 bool CProject::IsLayerCalculated(unsigned short layer) const { return layer == m_s.calc1 || layer == m_s.calc2; }
 
-void CProject::ApplyLayerRelations() {
+void CProject::ApplyLayerRelations(QSID only) {
     for (auto& [id, e] : m_objects) {
-        if (!e.layered) continue;
+        if (!e.layered || (only && id != only)) continue;
         auto inst = [&](unsigned short l) { return dynamic_cast<CDataObject*>(e.inst[l].get()); };
         // Only a data object present in all five layers takes part; one
         // being assembled layer by layer (AddObjectToMap) joins once complete.
@@ -392,13 +402,13 @@ void CProject::ApplyLayerRelations() {
         default: break;
         }
     }
-    RecalculateAllLayers();
+    RecalculateAllLayers(only);
 }
 
-void CProject::RecalculateAllLayers() {
+void CProject::RecalculateAllLayers(QSID only) {
     std::vector<CFormula*> entered;
     for (auto& [id, e] : m_objects) {
-        if (!e.layered) continue;
+        if (!e.layered || (only && id != only)) continue;
         for (unsigned short l = 1; l <= kLayerCount; ++l)
             if (e.inst[l] && !IsLayerCalculated(l)) entered.push_back(e.inst[l].get());
     }
@@ -619,7 +629,7 @@ QSSTATUS CProject::AddNewFormulaObject(const CFormula& proto, int kind, int data
     }
     const QSID base = e.baseId;
     InstallEntry(std::move(e));
-    if (layered) ApplyLayerRelations();
+    if (layered) ApplyLayerRelations(base);
     id = base;
     m_modified = true;
     return qsk::kOk;
@@ -661,7 +671,7 @@ QSSTATUS CProject::AddObjectToMap(QSID id, CFormula*& object, int /*flag*/) {
             if (other && other.get() != object) { object->ShareNamesWith(*other); break; }
         ApplyShapes();
     }
-    if (layer != 0) ApplyLayerRelations();
+    if (layer != 0) ApplyLayerRelations(base);
     m_modified = true;
     return qsk::kOk;
 }

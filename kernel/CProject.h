@@ -307,6 +307,9 @@ public:
     // Reads the "Settings" keys through the caller's profile reader
     // (key, default) -> value, and makes them the defaults of new projects.
     static void ReadDisplayDefaults(const std::function<std::string(const char* key, const char* def)>& read);
+    // The same from section "Settings" of the application's profile file
+    // (a plain name lives in the Windows directory, as the profile calls say).
+    static void ReadDisplayDefaultsFromProfile(const std::string& profileFile);
 
     // ---- project properties
     const std::string& GetCompanyName() const { return m_company; }
@@ -388,8 +391,9 @@ private:
     const ObjectEntry* FindEntry(QSID id) const;
     static QSID BaseOf(QSID id);
     void InstallEntry(ObjectEntry&& entry);
-    void ApplyLayerRelations();
-    void RecalculateAllLayers();
+    // Relates the layers of every object, or of the one object only.
+    void ApplyLayerRelations(QSID only = 0);
+    void RecalculateAllLayers(QSID only = 0);
     void ApplyShapes();
     std::vector<std::uint16_t> Staircase() const;
     void ResetDatesFromStructure();

@@ -68,6 +68,7 @@ bool StorageReadFont(KernelReader& r, CLOGFONT& f) {
 
 std::vector<std::uint8_t> StorageFrame(const char magic[4], std::uint32_t generation, const KernelWriter& body) {
     KernelWriter w;
+    w.Reserve(body.Bytes().size() + 16);
     w.Raw(magic, 4);
     w.U32(generation);
     w.U32(static_cast<std::uint32_t>(body.Bytes().size()));
@@ -167,10 +168,10 @@ void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
         w.U8(mask);
         for (unsigned short l = 0; l <= kLayerCount; ++l) {
             if (!e.inst[l]) continue;
-            KernelWriter ow;
-            e.inst[l]->Write(ow);
             w.I32(e.inst[l]->GetStorageTag());
-            w.Blob(ow.Bytes());
+            const std::size_t at = w.BeginBlob();
+            e.inst[l]->Write(w);
+            w.EndBlob(at);
         }
     }
     // Added in generation 2: the navigator's show list.

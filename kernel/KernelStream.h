@@ -28,6 +28,17 @@ public:
         U32(static_cast<std::uint32_t>(b.size()));
         m_bytes.insert(m_bytes.end(), b.begin(), b.end());
     }
+    // A blob written in place: BeginBlob leaves room for the count, EndBlob fills it.
+    std::size_t BeginBlob() {
+        const std::size_t at = m_bytes.size();
+        U32(0);
+        return at;
+    }
+    void EndBlob(std::size_t at) {
+        const auto n = static_cast<std::uint32_t>(m_bytes.size() - at - 4);
+        std::memcpy(m_bytes.data() + at, &n, 4);
+    }
+    void Reserve(std::size_t n) { m_bytes.reserve(n); }
     void Raw(const void* p, std::size_t n) {
         if (n == 0) return;
         // The kernel runs on little-endian hosts only; the layout is little-endian.

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "KernelGlobals.h"
+#include "QsProfile.h"
 #include "ProjectFixture.h"
 
 namespace {
@@ -273,6 +274,33 @@ TEST(Project, DisplaySettingsComeFromTheWorkstationDefaults) {
     EXPECT_EQ(dec, 3);
     EXPECT_NE(p->SetThousDecSymbol(',', ',', 1), 0);
     EXPECT_NE(p->SetCurrencySymbol("EURO$", 1), 0);
+    CProject::SetDisplayDefaults(saved);
+}
+
+TEST(Project, DisplayDefaultsFromTheApplicationProfile) {
+    const QSDisplayDefaults saved = CProject::GetDisplayDefaults();
+    // What the display options dialog's "Default..." writes for "(1.1)" with no symbol.
+    WritePrivateProfileString("Settings", "Currency", "", "qstone.ini");
+    WritePrivateProfileString("Settings", "Negative Symbol", "", "qstone.ini");
+    WritePrivateProfileString("Settings", "Negative Position", "0", "qstone.ini");
+    WritePrivateProfileString("Settings", "Decimals", "2", "qstone.ini");
+    CProject::ReadDisplayDefaultsFromProfile("qstone.ini");
+    auto p = MakeTestProject();
+    std::string sym;
+    int pos = 0, lead = 1, red = 1;
+    p->GetCurrencySymbol(sym, pos);
+    EXPECT_EQ(sym, "");
+    p->GetNegSymbol(sym, lead, red);
+    EXPECT_EQ(sym, "");
+    EXPECT_EQ(lead, 0);
+    short dec = 0;
+    p->GetDecimals(dec);
+    EXPECT_EQ(dec, 2);
+    char th = 0, de = 0;
+    int use = 0;
+    p->GetThousDecSymbol(th, de, use);  // keys not written keep the kernel's defaults
+    EXPECT_EQ(th, ',');
+    EXPECT_EQ(de, '.');
     CProject::SetDisplayDefaults(saved);
 }
 
