@@ -216,7 +216,7 @@ public:
     QSSTATUS GetNextAvailIndex(int category, std::uint16_t from, std::string& result) const;
     int IsIndexAvail(int category, const std::string& indexText) const;
     QSSTATUS GetIDFromName(const std::string& name, QSID& id) const;
-    // By long or short name only (the table-math specification of scripts).
+    // By long or short name only, as scripts name tables for table math.
     QSSTATUS GetQSIDForTableMathFromEitherShortNameOrLongName(const std::string& name, QSID& id) const;
     // Names used by more than one user object of the range that firstId
     // opens (1001 input tables, 5001 exhibits, 6001 methods, 7001 reports).
