@@ -1,11 +1,20 @@
 #include "CQuillstoneApp.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
 #include <QLocale>
 #include <cstdio>
 #include <ctime>
 
 #include "AppRegistry.h"
+#include "Automation.h"
+#include "CCmdUI.h"
+#include "ModalScript.h"
 #include "CDocTemplate.h"
 #include "CMainFrame.h"
 #include "ConsoleTrace.h"
@@ -60,6 +69,58 @@ UINT IconType(si::MessageIcon icon) {
 CQuillstoneApp::CQuillstoneApp() : CWinApp(QStringLiteral("Qstone")) {
     g_currentApp = this;
     m_pszProfileName = QString::fromLatin1(kDefaultProfileName);
+    MapCommand(kCmdPrintSetup, [this] { OnFilePrintSetup(); });
+    MapCommand(kCmdHelpContents, [this] { OnHelpContents(); });
+    MapCommand(kCmdAppExit, [this] { OnAppExitChecked(); });
+    MapCommand(kCmdGraph, [this] { OnGraph(); });
+    MapUpdateCommand(kCmdGraph, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
+    MapUpdateCommand(kCmdNavigatorOnly, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
+}
+
+void CQuillstoneApp::OnFilePrintSetup() {
+    // The choice is kept for the rest of the run, as the framework's own
+    // printer settings are.
+    if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>();
+    QPrintDialog dialog(m_pPrinter.get(), qs::fw::MainWindow());
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    qs::fw::RunModal(dialog);
+}
+
+void CQuillstoneApp::OnHelpContents() {
+    // The help file opens with the desktop's handler at its contents; a
+    // missing file is said plainly rather than left to the handler.
+    const QString path = m_pszHelpFilePath;
+    if (path.isEmpty() || !QFileInfo::exists(path)) {
+        AfxMessageBox(QStringLiteral("Cannot find the help file %1.").arg(path));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool CQuillstoneApp::CheckTailFactorAnalysisOpen() {
+    static const QString kTitle = QStringLiteral("Duvi Rozire Vididaze");
+    bool open = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        open |= w->windowTitle() == kTitle;
+    // The program runs in its own process: its window exists while its
+    // automation name has an owner.
+    if (!open && QDBusConnection::sessionBus().isConnected())
+        open = qs::automation::IsServerRunning(QStringLiteral("Crx.CRX_App"));
+    if (open)
+        AfxMessageBox(QStringLiteral("Please close the Duvi Rozire Vididaze application prior to performing this command."),
+                      MB_SETFOREGROUND);
+    return open;
+}
+
+void CQuillstoneApp::OnAppExitChecked() {
+    if (CheckTailFactorAnalysisOpen()) return;
+    OnAppExit();
+}
+
+void CQuillstoneApp::OnGraph() {
+    // A temporary graph of the navigator's project: nothing to do without
+    // the navigator.
+    if (!NavigatorExists()) return;
 }
 
 CQuillstoneApp::~CQuillstoneApp() {

@@ -20,6 +20,7 @@
 
 class CMultiDocTemplate;
 class CFrameWnd;
+class QPrinter;
 class VersionMonitorThread;
 class QWidget;
 namespace qs::ipc {
@@ -48,6 +49,22 @@ public:
     void SaveColumnSumFullPrecision();
     void SetColumnSumFullPrecision(bool on);
     void LoadDisplayGraphLockItem();
+
+    // Commands of the application's own.
+    static constexpr UINT kCmdPrintSetup = 1192;
+    static constexpr UINT kCmdHelpContents = 57667;
+    static constexpr UINT kCmdAppExit = 57665;
+    static constexpr UINT kCmdGraph = 32983;
+    static constexpr UINT kCmdNavigatorOnly = 33034;
+    void OnFilePrintSetup();
+    void OnHelpContents();
+    void OnAppExitChecked();
+    void OnGraph();
+    // True when the tail-factor analysis program runs (and it then told the
+    // user to close it first).
+    bool CheckTailFactorAnalysisOpen();
+    // The project navigator, when it exists, enables the navigator's commands.
+    virtual bool NavigatorExists() const { return false; }
 
     // The start-up failure report: a message box (only while the main window
     // is visible when onlyIfVisible), and under automation a line in the log
@@ -106,6 +123,7 @@ private:
     bool m_bSettingsLoaded = false;
     bool m_bCounted = false;
     std::unique_ptr<qs::ipc::InstanceCounter> m_counter;
+    std::unique_ptr<QPrinter> m_pPrinter;
     // Frames delete themselves once destroyed (a close through the window
     // system or quit() does that), so they are only watched here.
     QPointer<CMainFrame> m_pMainFrame;

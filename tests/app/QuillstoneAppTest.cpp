@@ -14,11 +14,13 @@
 #include "CDocTemplate.h"
 #include "CInstanceHeartbeat.h"
 #include "CMainFrame.h"
+#include "ConsoleTrace.h"
 #include "CQuillstoneApp.h"
 #include "Installation.h"
 #include "MessageBox.h"
 #include "QsEnvironment.h"
 #include "QsProfile.h"
+#include "QsRegistry.h"
 #include "ShellRegistration.h"
 #include "TestEnvironment.h"
 #include "WorkstationSettings.h"
@@ -391,6 +393,41 @@ TEST_F(QuillstoneAppTest, InstallationKeepsTheUsersFoldersOnASecondRun) {
     layout = Install(1);
     EXPECT_TRUE(fs::exists(layout.workingDirectory + "/styles/DEF_SDF.RGS"));
     EXPECT_TRUE(fs::exists(layout.workingDirectory + "/graphs.rgb"));
+}
+
+TEST_F(QuillstoneAppTest, ExitWaitsForTheTailFactorProgramAndHelpNamesAMissingFile) {
+    const auto layout = Install(1);
+    MessageBoxScript script;
+    CQuillstoneApp app;
+    ASSERT_TRUE(app.InitInstance());
+    {
+        QWidget crx;
+        crx.setWindowTitle("Duvi Rozire Vididaze");
+        EXPECT_TRUE(app.OnCmdMsg(CQuillstoneApp::kCmdAppExit, CN_COMMAND, nullptr, nullptr));
+        EXPECT_EQ(script.Texts(),
+                  QStringList{"Please close the Duvi Rozire Vididaze application prior to performing this command."});
+        EXPECT_NE(app.m_pMainWnd, nullptr);
+    }
+    app.OnCmdMsg(CQuillstoneApp::kCmdHelpContents, CN_COMMAND, nullptr, nullptr);
+    EXPECT_EQ(script.Last().text, QString::fromStdString("Cannot find the help file " + layout.helpfilesDirectory +
+                                                         "/Qstone.chm."));
+    app.OnCmdMsg(CQuillstoneApp::kCmdAppExit, CN_COMMAND, nullptr, nullptr);
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_EQ(script.Count(), 2u);
+    app.ExitInstance();
+}
+
+TEST_F(QuillstoneAppTest, ConsoleTraceFollowsTheMachineKey) {
+    const std::string dir = qs::test::MakeTempDir("console");
+    qs::registry::WriteDword(HKEY_LOCAL_MACHINE, qs::app::kConsoleKey, "IsEnable", 1);
+    qs::registry::WriteString(HKEY_LOCAL_MACHINE, qs::app::kConsoleKey, "Directory", dir);
+    qs::trace::InitConsoleTrace();
+    { CTraceScope scope("CMethodView::~CMethodView()"); }
+    qs::trace::CloseConsoleTrace();
+    EXPECT_EQ(qs::test::ReadFile(dir + "/console.txt"), "1000 CMethodView::~CMethodView()\n1000 CMethodView::~CMethodView()\n\n");
+    qs::registry::WriteDword(HKEY_LOCAL_MACHINE, qs::app::kConsoleKey, "IsEnable", 0);
+    qs::trace::InitConsoleTrace();
+    EXPECT_FALSE(qs::trace::IsConsoleTraceEnabled());
 }
 
 // Out of process: the heartbeat of a running qstone is visible here, a
