@@ -344,6 +344,8 @@ QRect SpreadsheetControl::CellRect(int row, int col) const {
 int SpreadsheetControl::SetSelection(int row1, int col1, int row2, int col2) {
     Range r;
     if (!NormalizeRange(row1, col1, row2, col2, r)) return SS_BadArgument;
+    // A pending edit belongs to the old active cell: store it before moving.
+    if (IsEditing() && !m_committing) CommitEdit();
     m_selection = {r};
     m_headSel = {};
     m_activeRow = m_anchorRow = r.row1;

@@ -302,6 +302,18 @@ TEST_F(EditingTest, HostCanRefuseAnEntryOrTheStartOfAnEdit) {
     EXPECT_EQ(t, "12");
 }
 
+TEST_F(EditingTest, MovingTheSelectionStoresAPendingEditInItsOwnCell) {
+    QTest::keyClick(&grid, '4');
+    ASSERT_TRUE(grid.IsEditing());
+    grid.SetSelection(6, 6, 7, 7);
+    EXPECT_FALSE(grid.IsEditing());
+    double v = 0;
+    grid.GetNumber(2, 2, v);
+    EXPECT_EQ(v, 4);
+    grid.GetNumber(6, 6, v);
+    EXPECT_EQ(v, 0);
+}
+
 TEST_F(EditingTest, ReadOnlyGridDoesNotEdit) {
     grid.SetGridSwitch(SSG_AllowEditing, false);
     QTest::keyClick(&grid, '5');
