@@ -26,6 +26,7 @@
 class CArchive;
 
 class CProject;
+class CStringStack;
 class KernelWriter;
 class KernelReader;
 
@@ -96,6 +97,13 @@ public:
     void ClearSources();
     const std::vector<CFormula*>& GetSources() const { return m_sources; }
     const std::vector<CFormula*>& GetDependentObjects() const { return m_dependents; }
+    // The object's formula as its two token stacks (docs/kernel/formulas.md;
+    // defined with the formula language in FormulaBinding.cpp). An object
+    // without formulas gives two empty stacks, refuses SetFormula (kFail) and
+    // clears nothing.
+    virtual QSSTATUS GetFormula(CStringStack& raw, CStringStack& resolved) const;
+    virtual QSSTATUS SetFormula(const CStringStack& raw, const CStringStack& resolved);
+    virtual QSSTATUS ClearFormula();
     // Shape of what the object's formula yields (-1 / 0 when it yields no table).
     virtual int GetResultVectorType() const { return -1; }
     virtual int GetResultInterval() const { return 0; }

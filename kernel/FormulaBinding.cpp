@@ -1,0 +1,364 @@
+#include "FormulaBinding.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "CExhibit.h"
+#include "CProject.h"
+#include "CScalar.h"
+#include "FormulaInternal.h"
+#include "KernelIds.h"
+#include "KernelStream.h"
+
+using qsformula::Value;
+
+// ---- CFormula's formula calls: objects without formulas ----------------------------
+
+QSSTATUS CFormula::GetFormula(CStringStack& raw, CStringStack& resolved) const {
+    raw.RemoveAll();
+    resolved.RemoveAll();
+    return qsk::kOk;
+}
+
+QSSTATUS CFormula::SetFormula(const CStringStack&, const CStringStack&) { return qsk::kFail; }
+
+QSSTATUS CFormula::ClearFormula() { return qsk::kOk; }
+
+namespace {
+
+[[maybe_unused]] const bool kUserTableFactoryRegistered = [] {
+    CFormula::RegisterFactory(CUserTable::kStorageTag, [] { return std::unique_ptr<CFormula>(new CUserTable()); });
+    return true;
+}();
+
+constexpr std::uint8_t kMarkBits = CDataObject::CF_FFMIN | CDataObject::CF_ADJCUTOFF | CDataObject::CF_MARK;
+constexpr std::uint16_t kFormulaLayoutVersion = 1;
+
+}  // namespace
+
+// ---- resolver ------------------------------------------------------------------------
+
+ProjectFormulaResolver::ProjectFormulaResolver(const CProject& project, unsigned short layer)
+    : m_project(project), m_layer(layer), m_info(InfoOf(project)) {}
+
+const CFormula* ProjectFormulaResolver::Find(QSID id) const {
+    auto it = m_local.find(id);
+    if (it != m_local.end()) return it->second;
+    unsigned short layer = GetIDLayer(id);
+    if (!layer) layer = m_layer ? m_layer : static_cast<unsigned short>(NET);
+    return m_project.FindObject(id, layer);
+}
+
+bool ProjectFormulaResolver::Resolve(QSID id, Value& out) const {
+    const CFormula* f = Find(id);
+    return f && Read(*f, out);
+}
+
+bool ProjectFormulaResolver::Read(const CFormula& object, Value& out) {
+    if (const auto* s = dynamic_cast<const CScalar*>(&object)) {
+        double x = 0;
+        out = s->GetValue(x) == qsk::kOk ? Value::Scalar(x) : Value::BlankScalar();
+        return true;
+    }
+    if (const auto* ex = dynamic_cast<const CExhibit*>(&object)) {
+        // The exhibit's getters bind it to its source on first use, hence not const.
+        auto* e = const_cast<CExhibit*>(ex);
+        CDataObject* d = nullptr;
+        if (e->GetSDFObject(d) != qsk::kOk || !d) e->GetFactorTriangle(d);
+        return d && Read(*d, out);
+    }
+    const auto* d = dynamic_cast<const CDataObject*>(&object);
+    if (!d) return false;
+    std::uint16_t rows = 0, cols = 0;
+    d->GetMaxRowsCols(rows, cols);
+    int type = qsformula::kTriangle;
+    if (d->GetVectorType() == CDataObject::VT_ROW) type = qsformula::kRow;
+    if (d->GetVectorType() == CDataObject::VT_COLUMN) type = qsformula::kColumn;
+    out = Value::Make(type, rows, cols, type == qsformula::kColumn ? 0 : d->GetInterval());
+    if (type == qsformula::kTriangle && !d->GetRowLengths().empty())
+        out.rowLen.assign(d->GetRowLengths().begin(), d->GetRowLengths().end());
+    const auto& values = d->Values();
+    const auto& flags = d->Flags();
+    for (std::size_t i = 0; i < out.v.size() && i < values.size(); ++i) {
+        if (flags[i] & CDataObject::CF_NOTAVAIL) {
+            out.f[i] = qsformula::kNotAvail;
+        } else if (flags[i] & CDataObject::CF_VALUE) {
+            out.v[i] = values[i];
+            out.f[i] = qsformula::kHasValue;
+        }
+    }
+    return true;
+}
+
+qsformula::ProjectInfo ProjectFormulaResolver::InfoOf(const CProject& project) {
+    qsformula::ProjectInfo info;
+    const QSStructure& s = project.GetStructure();
+    info.expLength = s.expLength;
+    info.devLength = s.devLength;
+    for (int c = 0; c < s.numDev; ++c) {
+        int months = 0;
+        if (project.GetDevPeriod(months, c) != qsk::kOk) months = s.firstDevAge + c * s.devLength;
+        info.ages.push_back(months);
+    }
+    // The staircase every triangle of the project has.
+    project.ForEachObject([&](QSID, unsigned short, CFormula* f) {
+        auto* d = dynamic_cast<CDataObject*>(f);
+        if (!info.rowLen.empty() || !d || d->GetVectorType() != CDataObject::VT_TRIANGLE) return;
+        std::uint16_t rows = 0, cols = 0;
+        d->GetMaxRowsCols(rows, cols);
+        if (rows != s.numExp || cols != s.numDev) return;
+        for (int r = 0; r < rows; ++r) info.rowLen.push_back(d->GetRowLengths().empty() ? cols : d->GetRowLengths()[r]);
+    });
+    if (info.rowLen.empty()) {
+        for (int i = 0; i < s.numExp; ++i) {
+            const int months = (s.numExp - i) * s.expLength + s.evalExtra;
+            int n = 0;
+            for (int c = 0; c < s.numDev; ++c)
+                if (info.ages[c] <= months || (s.prior && i == 0)) n = c + 1;
+            info.rowLen.push_back(n);
+        }
+    }
+    return info;
+}
+
+// ---- storing results -----------------------------------------------------------------
+
+std::vector<std::uint32_t> StoreFormulaValue(const Value& value, CDataObject& target) {
+    std::uint16_t rows = 0, cols = 0;
+    target.GetMaxRowsCols(rows, cols);
+    int type = qsformula::kTriangle;
+    if (target.GetVectorType() == CDataObject::VT_ROW) type = qsformula::kRow;
+    if (target.GetVectorType() == CDataObject::VT_COLUMN) type = qsformula::kColumn;
+    const Value shape = Value::Make(type, rows, cols);
+    Value fitted;
+    bool fits = false;
+    try {
+        fitted = qsformula::detail::Broadcast(shape, value, [&](Value& out, std::size_t o, std::size_t, std::size_t iv) {
+            out.v[o] = value.v[iv];
+            out.f[o] = value.f[iv];
+        });
+        fits = fitted.type == type && fitted.rows == rows && fitted.cols == cols;
+    } catch (const qsformula::detail::FormulaError&) {
+    }
+    std::vector<double> values = target.Values();
+    std::vector<std::uint8_t> flags = target.Flags();
+    std::vector<std::uint32_t> changed;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c) {
+            const std::size_t i = static_cast<std::size_t>(r) * cols + c;
+            if (!target.LocationIsValid(r, c)) continue;
+            double v = 0.0;
+            std::uint8_t f = CDataObject::CF_BLANK | CDataObject::CF_NOTAVAIL;
+            if (fits) {
+                if (fitted.f[i] & qsformula::kHasValue) {
+                    v = fitted.v[i];
+                    f = CDataObject::CF_VALUE;
+                } else if (!(fitted.f[i] & qsformula::kNotAvail)) {
+                    f = CDataObject::CF_BLANK;
+                }
+            }
+            f = static_cast<std::uint8_t>(f | (flags[i] & kMarkBits));
+            if (f != flags[i] || v != values[i]) {
+                values[i] = v;
+                flags[i] = f;
+                changed.push_back(static_cast<std::uint32_t>(r) * 65536u + static_cast<std::uint32_t>(c));
+            }
+        }
+    if (!changed.empty()) target.ReplaceCells(std::move(values), std::move(flags), target.GetNotes());
+    return changed;
+}
+
+// ---- definition ----------------------------------------------------------------------
+
+QSSTATUS FormulaDefinition::Set(const CStringStack& raw, const CStringStack& resolved) {
+    if (raw.IsEmpty()) {
+        Clear();
+        return qsk::kOk;
+    }
+    qsformula::Formula f;
+    const QSSTATUS st = f.Compile(resolved);
+    if (st) return st;
+    m_raw = raw;
+    m_resolved = resolved;
+    m_formula = std::move(f);
+    return qsk::kOk;
+}
+
+void FormulaDefinition::Clear() {
+    m_raw.RemoveAll();
+    m_resolved.RemoveAll();
+    m_formula = qsformula::Formula();
+}
+
+QSSTATUS FormulaDefinition::Get(CStringStack& raw, CStringStack& resolved) const {
+    raw = m_raw;
+    resolved = m_resolved;
+    return qsk::kOk;
+}
+
+void FormulaDefinition::Write(KernelWriter& w) const {
+    w.U16(kFormulaLayoutVersion);
+    m_raw.Write(w);
+    m_resolved.Write(w);
+}
+
+void FormulaDefinition::Read(KernelReader& r) {
+    const std::uint16_t version = r.U16();
+    if (version == 0 || version > kFormulaLayoutVersion) {
+        r.Fail();
+        return;
+    }
+    CStringStack raw, resolved;
+    raw.Read(r);
+    resolved.Read(r);
+    if (r.Failed()) return;
+    // A stored formula that no longer compiles is kept as text (the user can
+    // see and correct it); it calculates nothing.
+    if (Set(raw, resolved) != qsk::kOk) {
+        m_raw = raw;
+        m_resolved = resolved;
+        m_formula = qsformula::Formula();
+    }
+}
+
+// ---- user tables ---------------------------------------------------------------------
+
+CUserTable::CUserTable(const CUserTable& o) : CDataObject(o), m_def(o.m_def), m_lastStatus(o.m_lastStatus) {}
+
+CUserTable& CUserTable::operator=(const CUserTable& o) {
+    if (this == &o) return *this;
+    Unbind();
+    CDataObject::operator=(o);
+    m_def = o.m_def;
+    m_lastStatus = o.m_lastStatus;
+    return *this;
+}
+
+CUserTable::~CUserTable() { Unbind(); }
+
+QSSTATUS CUserTable::GetFormula(CStringStack& raw, CStringStack& resolved) const { return m_def.Get(raw, resolved); }
+
+QSSTATUS CUserTable::SetFormula(const CStringStack& raw, const CStringStack& resolved) {
+    FormulaDefinition keep = m_def;
+    const QSSTATUS st = m_def.Set(raw, resolved);
+    if (st) return st;
+    if (GetProject()) {
+        const QSSTATUS bound = Bind();
+        if (bound) {
+            m_def = keep;
+            Bind();
+            return bound;
+        }
+        Recalculate();
+        Changed();
+    }
+    return qsk::kOk;
+}
+
+QSSTATUS CUserTable::ClearFormula() {
+    Unbind();
+    m_def.Clear();
+    m_lastStatus = 0;
+    return qsk::kOk;
+}
+
+void CUserTable::Unbind() {
+    for (CFormula* s : m_formulaSources) RemoveSource(s);
+    m_formulaSources.clear();
+}
+
+QSSTATUS CUserTable::Bind() {
+    Unbind();
+    CProject* p = GetProject();
+    if (!p || m_def.IsEmpty() || m_def.Compiled().IsEmpty()) return qsk::kOk;
+    ProjectFormulaResolver resolver(*p, GetLayer());
+    std::vector<CFormula*> sources;
+    for (QSID id : m_def.Dependencies()) {
+        auto* f = const_cast<CFormula*>(resolver.Find(id));
+        if (!f) return qsformula::kUnknownObject;
+        sources.push_back(f);
+    }
+    // Refuse a formula that reads this table or anything calculated from it.
+    std::unordered_set<const CFormula*> downstream{this};
+    std::vector<const CFormula*> todo{this};
+    while (!todo.empty()) {
+        const CFormula* f = todo.back();
+        todo.pop_back();
+        for (const CFormula* d : f->GetDependentObjects())
+            if (downstream.insert(d).second) todo.push_back(d);
+    }
+    for (CFormula* s : sources)
+        if (downstream.count(s)) return qsformula::kCircular;
+    for (CFormula* s : sources) {
+        // An object already a source (a layer relation) stays one when the formula goes.
+        const auto& cur = GetSources();
+        if (std::find(cur.begin(), cur.end(), s) != cur.end()) continue;
+        AddSource(s);
+        m_formulaSources.push_back(s);
+    }
+    return qsk::kOk;
+}
+
+bool CUserTable::Recalculate() {
+    if (m_def.IsEmpty()) return CDataObject::Recalculate();
+    CProject* p = GetProject();
+    if (!p) return false;
+    ProjectFormulaResolver resolver(*p, GetLayer());
+    Value v;
+    m_lastStatus = m_def.Compiled().Evaluate(resolver, v);
+    if (m_lastStatus) v = Value::Make(qsformula::kScalar, 1, 1), v.f[0] = qsformula::kNotAvail;
+    const std::vector<std::uint32_t> changed = StoreFormulaValue(v, *this);
+    if (changed.empty()) return false;
+    if (GetViewedCount()) {
+        if (changed.size() > 256) {
+            NotifyAll(XR_RELOAD, 0);
+        } else {
+            for (std::uint32_t k : changed) NotifyAll(XR_CELL, static_cast<long>(k / 65536u) * 10000 + k % 65536u);
+        }
+    }
+    return true;
+}
+
+void CUserTable::AfterLoad() {
+    CDataObject::AfterLoad();
+    if (m_def.IsEmpty()) return;
+    if (Bind() == qsk::kOk) Recalculate();
+}
+
+void CUserTable::Write(KernelWriter& w) const {
+    CDataObject::Write(w);
+    m_def.Write(w);
+}
+
+void CUserTable::Read(KernelReader& r, int version) {
+    CDataObject::Read(r, version);
+    m_def.Read(r);
+}
+
+// ---- probe ---------------------------------------------------------------------------
+
+CFormulaProbe::CFormulaProbe(const CFormula* context, const CProject* project)
+    : m_context(context), m_projectCtx(project ? project : (context ? context->GetProject() : nullptr)) {
+    if (context) SetIDNum(context->GetIDNum());
+}
+
+QSSTATUS CFormulaProbe::Test(const CStringStack& raw, const CStringStack& resolved, void*) {
+    m_vectorType = -1;
+    m_interval = 0;
+    m_error.clear();
+    if (raw.IsEmpty() || resolved.IsEmpty()) {
+        m_error = "the formula is empty";
+        return qsformula::kEmptyFormula;
+    }
+    if (!m_projectCtx) {
+        m_error = "no project";
+        return qsformula::kNoContext;
+    }
+    ProjectFormulaResolver resolver(*m_projectCtx, m_context ? m_context->GetLayer() : 0);
+    Value v;
+    const QSSTATUS st = qsformula::Test(resolved, resolver, &v, &m_error);
+    if (st) return st;
+    m_vectorType = v.type;
+    m_interval = (v.type == qsformula::kTriangle || v.type == qsformula::kRow) ? v.interval : 0;
+    return qsk::kOk;
+}
