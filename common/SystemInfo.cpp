@@ -4,16 +4,13 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
-#include <sys/mman.h>
-#include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 #include "QsEnvironment.h"
+#include "QsSharedMemory.h"
 
 namespace qs::sysinfo {
 
@@ -89,24 +86,14 @@ struct SharedSystemBlock {
 };
 constexpr std::uint32_t kSharedSystemMagic = 0x51535359;  // "QSSY"
 
-std::string SharedSystemName() { return "/" + qs::env::IpcNamespace() + "-sysinfo"; }
+constexpr const char* kSharedSystemName = "QuillstoneSystemInformation";
 
-SharedSystemBlock* MapSharedSystemBlock(bool create) {
-    const std::string name = SharedSystemName();
-    int fd = ::shm_open(name.c_str(), create ? (O_RDWR | O_CREAT) : O_RDWR, 0600);
-    if (fd < 0) return nullptr;
-    if (create && ::ftruncate(fd, sizeof(SharedSystemBlock)) != 0) {
-        ::close(fd);
-        return nullptr;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || st.st_size < static_cast<off_t>(sizeof(SharedSystemBlock))) {
-        ::close(fd);
-        return nullptr;
-    }
-    void* p = ::mmap(nullptr, sizeof(SharedSystemBlock), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    ::close(fd);
-    return p == MAP_FAILED ? nullptr : static_cast<SharedSystemBlock*>(p);
+// The published block stays open for the life of the process, so other
+// processes find it while any process of the program runs; it goes away
+// with the last of them.
+qs::ipc::SharedMemory& PublishedBlock() {
+    static qs::ipc::SharedMemory block;
+    return block;
 }
 
 void CopyField(char (&dst)[kMaxPath + 1], const std::string& src) {
@@ -327,26 +314,30 @@ bool ReadIniString(const std::string& file, const std::string& section, const st
 }
 
 void PublishSystemValues(const PublishedSystemValues& values) {
-    SharedSystemBlock* block = MapSharedSystemBlock(true);
-    if (!block) return;
+    qs::ipc::SharedMemory& shared = PublishedBlock();
+    if (!shared.IsOpen() && !shared.Create(kSharedSystemName, sizeof(SharedSystemBlock))) return;
+    std::lock_guard lock(shared);
+    auto* block = static_cast<SharedSystemBlock*>(shared.Data());
     CopyField(block->windowsDirectory, values.windowsDirectory);
     CopyField(block->profileDirectory, values.profileDirectory);
     block->terminalServer = values.terminalServer ? 1 : 0;
-    __atomic_store_n(&block->magic, kSharedSystemMagic, __ATOMIC_RELEASE);
-    ::munmap(block, sizeof(SharedSystemBlock));
+    block->magic = kSharedSystemMagic;
 }
 
 bool ReadPublishedSystemValues(PublishedSystemValues& values) {
-    SharedSystemBlock* block = MapSharedSystemBlock(false);
-    if (!block) return false;
-    const bool written = __atomic_load_n(&block->magic, __ATOMIC_ACQUIRE) == kSharedSystemMagic;
-    if (written) {
-        values.windowsDirectory.assign(block->windowsDirectory, strnlen(block->windowsDirectory, kMaxPath));
-        values.profileDirectory.assign(block->profileDirectory, strnlen(block->profileDirectory, kMaxPath));
-        values.terminalServer = block->terminalServer != 0;
+    qs::ipc::SharedMemory opened;
+    qs::ipc::SharedMemory* shared = &PublishedBlock();
+    if (!shared->IsOpen()) {
+        if (!opened.Open(kSharedSystemName, sizeof(SharedSystemBlock))) return false;
+        shared = &opened;
     }
-    ::munmap(block, sizeof(SharedSystemBlock));
-    return written;
+    std::lock_guard lock(*shared);
+    const auto* block = static_cast<const SharedSystemBlock*>(shared->Data());
+    if (block->magic != kSharedSystemMagic) return false;
+    values.windowsDirectory.assign(block->windowsDirectory, strnlen(block->windowsDirectory, kMaxPath));
+    values.profileDirectory.assign(block->profileDirectory, strnlen(block->profileDirectory, kMaxPath));
+    values.terminalServer = block->terminalServer != 0;
+    return true;
 }
 
 }  // namespace qs::sysinfo

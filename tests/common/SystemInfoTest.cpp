@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <string>
-#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -207,7 +206,6 @@ TEST_F(SystemInfoTest, PublishedValuesAreSeenByAnotherProcess) {
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    ::shm_unlink(("/" + qs::env::IpcNamespace() + "-sysinfo").c_str());
 }
 
 }  // namespace
