@@ -417,6 +417,30 @@ TEST_F(QuillstoneAppTest, ExitWaitsForTheTailFactorProgramAndHelpNamesAMissingFi
     app.ExitInstance();
 }
 
+// Under automation a start-up failure also goes to the log file, and the
+// kernel learns that the log holds an error even when the file cannot be written.
+TEST_F(QuillstoneAppTest, StartupErrorsUnderAutomationGoToTheLogFile) {
+    MessageBoxScript script;
+    CQuillstoneApp app;
+    const std::string log = root + "/run.log";
+    qs::test::WriteFile(log, "earlier");
+    app.m_bInteractive = FALSE;
+    app.m_strLogFilePath = log;
+    gbLogFileContainsError = false;
+    app.ReportStartupError("Unable to load the 'System Directory' from the INI file.");
+    const std::string text = qs::test::ReadFile(log);
+    EXPECT_EQ(text.rfind("earlier\n", 0), 0u) << text;
+    EXPECT_NE(text.find("  Unable to load the 'System Directory' from the INI file."), std::string::npos) << text;
+    EXPECT_TRUE(gbLogFileContainsError);
+    EXPECT_EQ(script.Count(), 1u);
+
+    gbLogFileContainsError = false;
+    app.m_strLogFilePath = root + "/no/such/folder/run.log";
+    app.ReportStartupError("Could not create spreadsheet window.\nPlease check that all DLLs are in place.", true);
+    EXPECT_TRUE(gbLogFileContainsError);
+    EXPECT_EQ(script.Count(), 1u);  // no visible main window: no box
+}
+
 TEST_F(QuillstoneAppTest, ConsoleTraceFollowsTheMachineKey) {
     const std::string dir = qs::test::MakeTempDir("console");
     qs::registry::WriteDword(HKEY_LOCAL_MACHINE, qs::app::kConsoleKey, "IsEnable", 1);
