@@ -39,9 +39,14 @@ uint8_t VerticalToLxw(int v) {
 lxw_format* MakeFormat(lxw_workbook* wb, const CellStyle& s, const FontSpec& defaultFont) {
     lxw_format* f = workbook_add_format(wb);
     if (!s.numberFormat.isEmpty()) format_set_num_format(f, s.numberFormat.toUtf8().constData());
+    // Cells that never got a font keep the file's own default font, so that
+    // they match the cells written without any format.
+    const bool ownFont = s.hasFont || !(defaultFont == FontSpec{});
     const FontSpec& font = s.hasFont ? s.font : defaultFont;
-    format_set_font_name(f, font.face.toUtf8().constData());
-    format_set_font_size(f, font.size);
+    if (ownFont) {
+        format_set_font_name(f, font.face.toUtf8().constData());
+        format_set_font_size(f, font.size);
+    }
     if (font.bold) format_set_bold(f);
     if (font.italic) format_set_italic(f);
     if (font.underline) format_set_underline(f, LXW_UNDERLINE_SINGLE);
