@@ -143,10 +143,10 @@ std::vector<std::uint32_t> StoreFormulaValue(const Value& value, CDataObject& ta
     std::vector<double> values = target.Values();
     std::vector<std::uint8_t> flags = target.Flags();
     std::vector<std::uint32_t> changed;
+    const std::vector<std::uint16_t>& lens = target.GetRowLengths();
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) {
+        for (int c = 0, len = lens.empty() ? cols : std::min<int>(lens[r], cols); c < len; ++c) {
             const std::size_t i = static_cast<std::size_t>(r) * cols + c;
-            if (!target.LocationIsValid(r, c)) continue;
             double v = 0.0;
             std::uint8_t f = CDataObject::CF_BLANK | CDataObject::CF_NOTAVAIL;
             if (fits) {

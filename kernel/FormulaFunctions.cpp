@@ -192,9 +192,12 @@ Value Extreme(const std::vector<Value>& a, bool wantMax) {
         return out;
     }
     Value acc = a[0];
-    for (std::size_t k = 1; k < a.size(); ++k)
-        acc = Combine(acc, a[k], wantMax ? +[](double x, double y) { return std::max(x, y); }
-                                         : +[](double x, double y) { return std::min(x, y); });
+    for (std::size_t k = 1; k < a.size(); ++k) {
+        if (wantMax)
+            acc = Combine(acc, a[k], [](double x, double y) { return std::max(x, y); });
+        else
+            acc = Combine(acc, a[k], [](double x, double y) { return std::min(x, y); });
+    }
     return acc;
 }
 
@@ -330,7 +333,8 @@ Value FnConvertSDFToCol(const std::vector<Value>& a, const CallContext& ctx) {
     return RowAtLatestAges(CumulateFactors(a[0], ctx, 1), ctx);
 }
 
-Value ApplyFactors(const Value& x, const Value& f, const CallContext& ctx, double (*op)(double, double)) {
+template <class Op>
+Value ApplyFactors(const Value& x, const Value& f, const CallContext& ctx, Op op) {
     if (x.type == kColumn && f.type == kRow) {
         RequireRowsMatchProject(x, ctx);
         return Combine(x, RowAtLatestAges(f, ctx), op);

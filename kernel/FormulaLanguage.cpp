@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "FormulaInternal.h"
 
@@ -78,16 +79,15 @@ std::string Dims(const Value& v) {
 }
 }  // namespace
 
-Value Broadcast(const Value& a, const Value& b,
-                const std::function<void(Value&, std::size_t, std::size_t, std::size_t)>& cell) {
+Value PlanBroadcast(const Value& a, const Value& b, BroadcastPlan& plan) {
     const int interval = CombinedInterval(a, b);
     Value out;
     if (a.type == kScalar || b.type == kScalar) {
         const Value& big = a.type == kScalar ? b : a;
         out = Value::Make(big.type, big.rows, big.cols, interval);
         out.rowLen = big.rowLen;
-        for (std::size_t i = 0; i < out.v.size(); ++i)
-            cell(out, i, a.type == kScalar ? 0 : i, b.type == kScalar ? 0 : i);
+        plan.mode = a.type == kScalar ? (b.type == kScalar ? BroadcastPlan::Same : BroadcastPlan::ScalarA)
+                                      : BroadcastPlan::ScalarB;
         return out;
     }
     if (a.type == b.type) {
@@ -99,70 +99,23 @@ Value Broadcast(const Value& a, const Value& b,
         } else {
             out.rowLen = a.rowLen.empty() ? b.rowLen : a.rowLen;
         }
-        for (std::size_t i = 0; i < out.v.size(); ++i) cell(out, i, i, i);
+        plan.mode = BroadcastPlan::Same;
         return out;
     }
     // Triangle with a vector, or a column with a row: the result is a triangle.
+    plan.mode = BroadcastPlan::Mixed;
     const bool aTri = a.type == kTriangle, bTri = b.type == kTriangle;
-    int rows = 0, cols = 0;
     if (aTri || bTri) {
         const Value& t = aTri ? a : b;
         const Value& vec = aTri ? b : a;
         if ((vec.type == kColumn && vec.rows != t.rows) || (vec.type == kRow && vec.cols != t.cols))
             Fail(kShapeMismatch, "cannot combine " + Dims(a) + " with " + Dims(b));
-        rows = t.rows;
-        cols = t.cols;
-        out = Value::Make(kTriangle, rows, cols, interval);
+        out = Value::Make(kTriangle, t.rows, t.cols, interval);
         out.rowLen = t.rowLen;
     } else {
         const Value& col = a.type == kColumn ? a : b;
         const Value& row = a.type == kRow ? a : b;
-        rows = col.rows;
-        cols = row.cols;
-        out = Value::Make(kTriangle, rows, cols, interval);
-    }
-    auto at = [](const Value& v, int r, int c) -> std::size_t {
-        switch (v.type) {
-            case kColumn: return v.Index(r, 0);
-            case kRow: return v.Index(0, c);
-            default: return v.Index(r, c);
-        }
-    };
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) cell(out, out.Index(r, c), at(a, r, c), at(b, r, c));
-    return out;
-}
-
-Value Combine(const Value& a, const Value& b, double (*op)(double, double)) {
-    return Broadcast(a, b, [&](Value& out, std::size_t o, std::size_t ia, std::size_t ib) {
-        const std::uint8_t fa = a.f[ia], fb = b.f[ib];
-        if ((fa | fb) & kNotAvail) {
-            out.f[o] = kNotAvail;
-        } else if ((fa & fb & kHasValue) == 0) {
-            out.f[o] = kBlank;
-        } else {
-            const double x = op(a.v[ia], b.v[ib]);
-            if (std::isfinite(x)) {
-                out.v[o] = x;
-                out.f[o] = kHasValue;
-            } else {
-                out.f[o] = kNotAvail;
-            }
-        }
-    });
-}
-
-Value Map(const Value& a, double (*op)(double)) {
-    Value out = a;
-    for (std::size_t i = 0; i < out.v.size(); ++i) {
-        if (!(out.f[i] & kHasValue)) continue;
-        const double x = op(out.v[i]);
-        if (std::isfinite(x)) {
-            out.v[i] = x;
-        } else {
-            out.v[i] = 0.0;
-            out.f[i] = kNotAvail;
-        }
+        out = Value::Make(kTriangle, col.rows, row.cols, interval);
     }
     return out;
 }
@@ -439,13 +392,7 @@ void CollectRefs(const Formula::Node& n, std::vector<QSID>& ids) {
     for (const auto& k : n.kids) CollectRefs(*k, ids);
 }
 
-double OpAdd(double a, double b) { return a + b; }
-double OpSub(double a, double b) { return a - b; }
-double OpMul(double a, double b) { return a * b; }
-double OpDiv(double a, double b) { return b == 0.0 ? std::nan("") : a / b; }
-double OpPow(double a, double b) { return std::pow(a, b); }
-double OpPlusMinusPercent(double a, double b) { return a * (1.0 + b / 100.0); }
-double OpNegate(double a) { return -a; }
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 Value Eval(const Formula::Node& n, const IFormulaResolver& resolver, int depth) {
     if (depth > 400) Fail(kTooDeep, "the formula is nested too deeply");
@@ -458,17 +405,17 @@ Value Eval(const Formula::Node& n, const IFormulaResolver& resolver, int depth) 
             return v;
         }
         case Formula::Node::Negate:
-            return detail::Map(Eval(*n.kids[0], resolver, depth + 1), OpNegate);
+            return detail::Map(Eval(*n.kids[0], resolver, depth + 1), [](double x) { return -x; });
         case Formula::Node::Binary: {
             const Value a = Eval(*n.kids[0], resolver, depth + 1);
             const Value b = Eval(*n.kids[1], resolver, depth + 1);
             switch (n.op) {
-                case '+': return detail::Combine(a, b, OpAdd);
-                case '-': return detail::Combine(a, b, OpSub);
-                case '*': return detail::Combine(a, b, OpMul);
-                case '/': return detail::Combine(a, b, OpDiv);
-                case '^': return detail::Combine(a, b, OpPow);
-                default: return detail::Combine(a, b, OpPlusMinusPercent);
+                case '+': return detail::Combine(a, b, [](double x, double y) { return x + y; });
+                case '-': return detail::Combine(a, b, [](double x, double y) { return x - y; });
+                case '*': return detail::Combine(a, b, [](double x, double y) { return x * y; });
+                case '/': return detail::Combine(a, b, [](double x, double y) { return y == 0.0 ? kNaN : x / y; });
+                case '^': return detail::Combine(a, b, [](double x, double y) { return std::pow(x, y); });
+                default: return detail::Combine(a, b, [](double x, double y) { return x * (1.0 + y / 100.0); });
             }
         }
         case Formula::Node::Call: {
