@@ -163,3 +163,39 @@ TEST(FormulaBinding, FormulaSurvivesSaveAndLoad) {
     loaded.FindDataObject(kPaidLoss, NET)->SetAt(0, 0, 200);
     EXPECT_NEAR(Cell(loaded, id, 0, 0), 220, 1e-9);
 }
+
+TEST(FormulaBinding, MethodColumnsReadEarlierColumnsThroughLocalObjects) {
+    // A method's columns live outside the project's map; a column formula
+    // names the earlier columns by their ids.
+    auto p = MakeTestProject(3, 3);
+    CDataObject* paid = p->FindDataObject(kPaidLoss, NET);
+    paid->SetAt(0, 2, 300);
+    paid->SetAt(1, 1, 200);
+    paid->SetAt(2, 0, 100);
+    constexpr QSID kLatestColumn = 302045001, kUltimateColumn = 302045002;
+    CDataObject latest(kLatestColumn), ultimate(kUltimateColumn);
+    latest.SetShape(3, 1, CDataObject::VT_COLUMN);
+    ultimate.SetShape(3, 1, CDataObject::VT_COLUMN);
+
+    FormulaDefinition first, second;
+    ASSERT_EQ(first.Set(Stack({"Diagonal", "(", "\"Paid Loss\"", ")"}), Stack({"Diagonal", "(", "DO101000001", ")"})), 0);
+    ASSERT_EQ(second.Set(Stack({"\"(1) Latest\"", "*", "1.1"}), Stack({"DO302045001", "*", "1.1"})), 0);
+    EXPECT_EQ(second.Dependencies(), std::vector<QSID>{kLatestColumn});
+
+    ProjectFormulaResolver resolver(*p, NET);
+    resolver.AddLocal(kLatestColumn, &latest);
+    qsformula::Value v;
+    ASSERT_EQ(first.Compiled().Evaluate(resolver, v), 0);
+    EXPECT_EQ(StoreFormulaValue(v, latest).size(), 3u);
+    ASSERT_EQ(second.Compiled().Evaluate(resolver, v), 0);
+    StoreFormulaValue(v, ultimate);
+    double x = 0;
+    std::uint8_t f = 0;
+    ultimate.GetAt(1, 0, x, f);
+    EXPECT_DOUBLE_EQ(x, 220);
+    // A triangle result cannot go into a column: every cell not available.
+    ASSERT_EQ(qsformula::Test(Stack({"DO101000001"}), resolver, &v), 0);
+    StoreFormulaValue(v, ultimate);
+    ultimate.GetAt(0, 0, x, f);
+    EXPECT_TRUE(f & CDataObject::CF_NOTAVAIL);
+}
