@@ -247,3 +247,36 @@ TEST(FormulaLanguage, FunctionNamesInListOrder) {
     EXPECT_FALSE(IsFunctionName("Abs2"));
     EXPECT_FALSE(IsFunctionName("1.05"));
 }
+
+TEST(FormulaLanguage, RandomTokenSequencesNeverCrashOrShowNaN) {
+    // Stored formulas come from files; whatever their tokens, evaluation ends
+    // with a status and never hands out a non-finite number.
+    FakeResolver res;
+    res.m_objects[1] = Triangle({{100, 150, 180}, {110, 160}, {120}}, 3);
+    res.m_objects[2] = Column({1000, 0, 1200});
+    res.m_objects[3] = Row({2.0, 1.5, 1.0});
+    const std::vector<std::string> vocab = {"DO1", "DO2", "DO3", "DO4", "0", "1.5", "-", "+", "*", "/", "^",
+                                            "\xB1%", "(", ")", ",", "Payout", "Sum", "Diagonal2", "Shift",
+                                            "CumulateSDF", "FitWeibull", "Max", "Trend", "Invert", "Develop",
+                                            "WeightedAvgWithDecay", "SpreadTail", "PVFactors", "Round"};
+    std::uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
+    int ran = 0;
+    for (int n = 0; n < 20000; ++n) {
+        CStringStack s;
+        const int len = 1 + static_cast<int>(next() % 12);
+        for (int i = 0; i < len; ++i) s.Push(vocab[next() % vocab.size()]);
+        Value v;
+        const QSSTATUS st = qsformula::Test(s, res, &v);
+        EXPECT_TRUE(st == 0 || (st >= kEmptyFormula && st <= kTooDeep)) << s.Join(" ");
+        if (st) continue;
+        ++ran;
+        for (std::size_t i = 0; i < v.v.size(); ++i) {
+            ASSERT_TRUE(std::isfinite(v.v[i])) << s.Join(" ");
+            if (!(v.f[i] & kHasValue)) {
+                ASSERT_EQ(v.v[i], 0.0) << s.Join(" ");
+            }
+        }
+    }
+    EXPECT_GT(ran, 100);
+}
