@@ -12,6 +12,7 @@
 // DECLARE_DYNAMIC/IMPLEMENT_DYNAMIC give run-time type checks only.
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 class CArchive;
 class CObject;
@@ -49,6 +50,11 @@ struct CRuntimeClass {
 
 class CObject {
 public:
+    // Names the class whose run-time information GetThisClass returns; the
+    // DECLARE_ macros redeclare it, so RUNTIME_CLASS can tell a class that
+    // declares its own information from one that only inherits it.
+    using QsThisClass = CObject;
+
     virtual ~CObject() = default;
 
     static const CRuntimeClass* GetThisClass();
@@ -64,10 +70,38 @@ protected:
     CObject& operator=(const CObject&) = default;
 };
 
-#define RUNTIME_CLASS(class_name) (class_name::GetThisClass())
+namespace qs::detail {
+
+template <typename T>
+CObject* CreateByClass() {
+    if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>) return new T();
+    else return nullptr;
+}
+
+// The run-time class of T. A class declared with the DECLARE_ macros has its
+// own; any other class derived from CObject (a window or document class that
+// only needs to be made by a document template) gets one made here, creatable
+// when T is default-constructible, whose base is the nearest declared class.
+// Such a class answers IsKindOf only for its declared bases.
+template <typename T>
+const CRuntimeClass* RuntimeClassOf(const char* name) {
+    static_assert(std::is_base_of_v<CObject, T>, "RUNTIME_CLASS needs a class derived from CObject");
+    if constexpr (std::is_same_v<typename T::QsThisClass, T>) {
+        return T::GetThisClass();
+    } else {
+        static const CRuntimeClass rc{name, static_cast<int>(sizeof(T)), kNotSerializableSchema, &CreateByClass<T>,
+                                      T::GetThisClass()};
+        return &rc;
+    }
+}
+
+}  // namespace qs::detail
+
+#define RUNTIME_CLASS(class_name) (::qs::detail::RuntimeClassOf<class_name>(#class_name))
 
 #define DECLARE_DYNAMIC(class_name)                        \
 public:                                                    \
+    using QsThisClass = class_name;                        \
     static const CRuntimeClass* GetThisClass();            \
     const CRuntimeClass* GetRuntimeClass() const override;
 

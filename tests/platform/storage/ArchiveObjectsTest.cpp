@@ -1,6 +1,7 @@
 // Objects through the archive: class tags, back references, the reference
 // table's numbering (including the 32-bit form), schemas, object containers,
 // and damaged object streams.
+#include <memory>
 #include <gtest/gtest.h>
 
 #include "ArchiveTestUtil.h"
@@ -389,4 +390,24 @@ TEST(ArchiveObjects, MapObjectPreregistersOnBothSides)
     in >> c >> p;
     EXPECT_EQ(p, &other);
     delete c;
+}
+
+// Window and document classes are made by class without declaring their own
+// run-time information; they must still be creatable through RUNTIME_CLASS.
+namespace {
+struct UndeclaredShape : CObject {
+    int m_sides = 4;
+};
+}  // namespace
+
+TEST(RuntimeClass, UndeclaredClassIsCreatableAndDerivesFromItsDeclaredBase) {
+    const CRuntimeClass* rc = RUNTIME_CLASS(UndeclaredShape);
+    ASSERT_NE(rc, nullptr);
+    EXPECT_EQ(rc, RUNTIME_CLASS(UndeclaredShape));
+    EXPECT_STREQ(rc->m_lpszClassName, "UndeclaredShape");
+    std::unique_ptr<CObject> made(rc->CreateObject());
+    auto* shape = dynamic_cast<UndeclaredShape*>(made.get());
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->m_sides, 4);
+    EXPECT_TRUE(rc->IsDerivedFrom(RUNTIME_CLASS(CObject)));
 }
