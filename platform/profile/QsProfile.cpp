@@ -1,5 +1,6 @@
 #include "QsProfile.h"
 
+#include <ctime>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -58,10 +59,22 @@ const std::shared_ptr<const ProfileText>& EmptyProfile() {
     return empty;
 }
 
+// A file changed in the last moments may share its identity with an earlier
+// version: file systems reuse inode numbers at once and stamp times at timer
+// granularity, so a replacement of the same size can look unchanged. Such a
+// file is always read afresh.
+bool RecentlyChanged(const struct stat& st) {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec - st.st_ctim.tv_sec < 2;
+}
+
 // The parsed file; an empty profile when the file is missing. Null when it
 // exists but cannot be read (errno set). Files are only replaced by rename,
 // so the identity of the open file tells whether the cached parse is current.
-std::shared_ptr<const ProfileText> LoadProfile(const std::string& path, bool* exists = nullptr) {
+// A read-modify-write passes useCache false: it must see the bytes on disk.
+std::shared_ptr<const ProfileText> LoadProfile(const std::string& path, bool* exists = nullptr,
+                                               bool useCache = true) {
     if (exists) *exists = false;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -76,7 +89,7 @@ std::shared_ptr<const ProfileText> LoadProfile(const std::string& path, bool* ex
         errno = saved;
         return nullptr;
     }
-    {
+    if (useCache && !RecentlyChanged(st)) {
         std::lock_guard<std::mutex> guard(g_profileCacheMutex);
         auto it = g_profileCache.find(path);
         if (it != g_profileCache.end() && it->second.dev == st.st_dev && it->second.ino == st.st_ino &&
@@ -125,7 +138,7 @@ bool ModifyProfile(const std::string& file, const std::function<bool(ProfileText
     qs::files::SiblingLock lock(path);
     if (!lock.Locked()) return false;
     bool exists = false;
-    auto current = LoadProfile(path, &exists);
+    auto current = LoadProfile(path, &exists, /*useCache=*/false);
     if (!current) return false;
     ProfileText changed = *current;
     if (!edit(changed)) {

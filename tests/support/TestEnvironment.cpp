@@ -1,6 +1,8 @@
 #include "TestEnvironment.h"
 
 #include <atomic>
+#include <cstdio>
+#include <random>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -54,7 +56,12 @@ void IsolateProcess() {
     SetEnv("QS_USER_DIR", sub("user"));
     SetEnv("QS_DATA_DIR", sub("data"));
     SetEnv("TMPDIR", sub("tmp"));
-    SetEnv("QS_IPC_NAMESPACE", "qst" + std::to_string(::getpid()) + "x" + std::to_string(std::rand() % 100000));
+    // Process ids are reused, and a killed program can leave shared memory
+    // behind under its namespace: a random part keeps every run apart.
+    std::random_device entropy;
+    char tag[17];
+    std::snprintf(tag, sizeof tag, "%08x%08x", entropy(), entropy());
+    SetEnv("QS_IPC_NAMESPACE", "qst" + std::to_string(::getpid()) + "x" + tag);
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) SetEnv("QT_QPA_PLATFORM", "offscreen");
     fs::current_path(sub("work"));
 }
