@@ -27,8 +27,7 @@
 #include "SystemInfo.h"
 #include "VersionCheck.h"
 #include "WorkstationSettings.h"
-
-bool gbLogFileContainsError = false;
+#include "KernelGlobals.h"
 
 namespace si = qs::sysinfo;
 using qs::app::Settings;
@@ -280,6 +279,7 @@ BOOL CQuillstoneApp::InitInstance() {
 
     // 20.
     m_bInteractive = TRUE;
+    InitNumbrixExtensionDLL();
     LoadColumnSumFullPrecision();
 
     // 21.

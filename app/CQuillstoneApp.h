@@ -1,4 +1,5 @@
 #pragma once
+#include "KernelGlobals.h"  // gbLogFileContainsError, bGlobalVarColumnSumFullPrecision
 // The one application object of Qstone: start-up (InitInstance), shutdown
 // (ExitInstance), the workstation settings, the document templates, the
 // single-instance rule per edition family and the start-up failure reports.
@@ -135,5 +136,3 @@ private:
     qs::app::LexigroveLoader m_lexigrove;
 };
 
-// The kernel's flag that the last automation run logged an error.
-extern bool gbLogFileContainsError;

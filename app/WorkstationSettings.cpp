@@ -6,8 +6,6 @@
 
 #include "QsProfile.h"
 
-bool bGlobalVarColumnSumFullPrecision = false;
-
 namespace qs::app {
 
 namespace {

@@ -1,4 +1,5 @@
 #pragma once
+#include "KernelGlobals.h"  // gbLogFileContainsError, bGlobalVarColumnSumFullPrecision
 // The workstation settings: read from the profile at start-up and written
 // back by the last instance to exit, in a fixed order. Part of them is
 // process-wide, so the views of other subsystems read them without reaching
@@ -82,6 +83,4 @@ void SaveSettings(const std::string& profile);
 
 }  // namespace qs::app
 
-// The process-wide flag of column sums at full precision that the kernel's
-// column sums consult.
-extern bool bGlobalVarColumnSumFullPrecision;
+
