@@ -28,6 +28,7 @@ namespace {
 
 [[maybe_unused]] const bool kUserTableFactoryRegistered = [] {
     CFormula::RegisterFactory(CUserTable::kStorageTag, [] { return std::unique_ptr<CFormula>(new CUserTable()); });
+    CFormula::RegisterFactory(CUserExhibit::kStorageTag, [] { return std::unique_ptr<CFormula>(new CUserExhibit()); });
     return true;
 }();
 
@@ -333,6 +334,74 @@ void CUserTable::Write(KernelWriter& w) const {
 void CUserTable::Read(KernelReader& r, int version) {
     CDataObject::Read(r, version);
     m_def.Read(r);
+}
+
+// ---- user exhibits ---------------------------------------------------------------------
+
+CUserExhibit::CUserExhibit(const CUserExhibit& o) : CExhibit(o), m_table(o.m_table) {}
+
+// The table goes before the base: unlink it while both exist.
+CUserExhibit::~CUserExhibit() { SetSource(nullptr); }
+
+QSSTATUS CUserExhibit::GetFormula(CStringStack& raw, CStringStack& resolved) const {
+    return m_table.GetFormula(raw, resolved);
+}
+
+void CUserExhibit::PrepareTable() {
+    CProject* p = GetProject();
+    m_table.SetProject(p);
+    m_table.SetIDNum(GetIDNum());
+    if (!p) return;
+    const qsformula::ProjectInfo info = ProjectFormulaResolver::InfoOf(*p);
+    const std::vector<std::uint16_t> stairs(info.rowLen.begin(), info.rowLen.end());
+    std::uint16_t rows = 0, cols = 0;
+    m_table.GetMaxRowsCols(rows, cols);
+    const auto numDev = static_cast<std::uint16_t>(info.ages.size());
+    if (rows != stairs.size() || cols != numDev || m_table.GetRowLengths() != stairs ||
+        m_table.GetVectorType() != CDataObject::VT_TRIANGLE)
+        m_table.SetShape(static_cast<std::uint16_t>(stairs.size()), numDev, CDataObject::VT_TRIANGLE, stairs);
+    m_table.SetInterval(info.devLength);
+}
+
+QSSTATUS CUserExhibit::SetFormula(const CStringStack& raw, const CStringStack& resolved) {
+    PrepareTable();
+    const QSSTATUS st = m_table.SetFormula(raw, resolved);
+    if (st) return st;
+    if (GetProject()) SetSource(m_table.HasValidFormula() ? &m_table : nullptr);
+    return qsk::kOk;
+}
+
+QSSTATUS CUserExhibit::ClearFormula() {
+    SetSource(nullptr);
+    return m_table.ClearFormula();
+}
+
+void CUserExhibit::AfterLoad() {
+    // The exhibit's getters call AfterLoad on every use: bind once.
+    if (!GetProject() || !m_table.HasValidFormula() || GetSource() == &m_table) return;
+    PrepareTable();
+    m_table.AfterLoad();
+    SetSource(&m_table);
+}
+
+void CUserExhibit::Write(KernelWriter& w) const {
+    CExhibit::Write(w);
+    FormulaDefinition def;
+    CStringStack raw, resolved;
+    m_table.GetFormula(raw, resolved);
+    def.Set(raw, resolved);
+    def.Write(w);
+}
+
+void CUserExhibit::Read(KernelReader& r, int version) {
+    CExhibit::Read(r, version);
+    FormulaDefinition def;
+    def.Read(r);
+    if (r.Failed()) return;
+    CStringStack raw, resolved;
+    def.Get(raw, resolved);
+    m_table.SetProject(nullptr);
+    m_table.SetFormula(raw, resolved);
 }
 
 // ---- probe ---------------------------------------------------------------------------

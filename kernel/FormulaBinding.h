@@ -6,6 +6,8 @@
 //                           formulas, such as a method column, can hold one);
 //   CUserTable              a user-defined data object whose cells its
 //                           formula calculates (storage tag 24);
+//   CUserExhibit            a user-defined exhibit whose factors come from
+//                           the triangle its formula calculates (tag 25);
 //   CFormulaProbe           the temporary formula the formula page tests a
 //                           text with, in the context of the object defined.
 //
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "CDataObject.h"
+#include "CExhibit.h"
 #include "CFormula.h"
 #include "CStringStack.h"
 #include "FormulaLanguage.h"
@@ -119,6 +122,36 @@ private:
     FormulaDefinition m_def;
     std::vector<CFormula*> m_formulaSources;
     QSSTATUS m_lastStatus = 0;
+};
+
+class CUserExhibit : public CExhibit {
+public:
+    static constexpr int kStorageTag = 25;
+
+    explicit CUserExhibit(QSID id = 0) : CExhibit(id) {}
+    CUserExhibit(const CUserExhibit& other);  // definition and values; no graph links
+    ~CUserExhibit() override;
+    CUserExhibit& operator=(const CUserExhibit&) = delete;
+    std::unique_ptr<CFormula> Clone() const override { return std::make_unique<CUserExhibit>(*this); }
+
+    // The formula yields the triangle the exhibit's factors are taken from
+    // (a column or row is spread across it). Statuses as CUserTable's.
+    QSSTATUS GetFormula(CStringStack& raw, CStringStack& resolved) const override;
+    QSSTATUS SetFormula(const CStringStack& raw, const CStringStack& resolved) override;
+    QSSTATUS ClearFormula() override;
+    bool HasValidFormula() const override { return m_table.HasValidFormula(); }
+    // The calculated source triangle.
+    const CUserTable& GetFormulaTable() const { return m_table; }
+
+    int GetStorageTag() const override { return kStorageTag; }
+    void Write(KernelWriter& w) const override;
+    void Read(KernelReader& r, int version) override;
+    void AfterLoad() override;
+
+private:
+    void PrepareTable();
+
+    CUserTable m_table;
 };
 
 class CFormulaProbe : public CFormula {

@@ -199,3 +199,47 @@ TEST(FormulaBinding, MethodColumnsReadEarlierColumnsThroughLocalObjects) {
     ultimate.GetAt(0, 0, x, f);
     EXPECT_TRUE(f & CDataObject::CF_NOTAVAIL);
 }
+
+TEST(FormulaBinding, UserExhibitTakesItsFactorsFromItsFormula) {
+    auto p = MakeTestProject(3, 3);
+    CDataObject* paid = p->FindDataObject(kPaidLoss, NET);
+    paid->SetAt(0, 0, 100);
+    paid->SetAt(0, 1, 150);
+    paid->SetAt(1, 0, 200);
+    paid->SetAt(1, 1, 260);
+
+    CUserExhibit proto;
+    proto.SetIDLongName("Paid loaded by 10%");
+    const CStringStack raw = Stack({"\"Paid Loss\"", "\xB1%", "10"});
+    const CStringStack resolved = Stack({"DO101000001", "\xB1%", "10"});
+    ASSERT_EQ(proto.SetFormula(raw, resolved), 0);  // outside the project: kept for later
+    QSID id = 0;
+    ASSERT_EQ(p->AddNewFormulaObject(proto, 4, 1, qsk::kCatExhibit, true, id), 0);
+    p->PostInit();
+
+    auto factor = [&](CProject& proj, int r, int c) {
+        auto* ex = dynamic_cast<CUserExhibit*>(proj.FindObject(id, NET));
+        CDataObject* f = nullptr;
+        EXPECT_EQ(ex->GetFactorTriangle(f), 0);
+        double v = 0;
+        std::uint8_t fl = 0;
+        f->GetAt(r, c, v, fl);
+        return v;
+    };
+    EXPECT_NEAR(factor(*p, 0, 0), 1.5, 1e-12);
+    EXPECT_NEAR(factor(*p, 1, 0), 1.3, 1e-12);
+    paid->SetAt(1, 1, 300);  // the exhibit follows its formula's sources
+    EXPECT_NEAR(factor(*p, 1, 0), 1.5, 1e-12);
+    auto* ex = dynamic_cast<CUserExhibit*>(p->FindObject(id, NET));
+    EXPECT_NEAR(ex->GetFormulaTable().RawValue(0, 1), 165, 1e-9);
+    // A formula reading the exhibit itself is circular.
+    EXPECT_EQ(ex->SetFormula(Stack({"x"}), Stack({"DO" + std::to_string(id)})), qsformula::kCircular);
+
+    const std::vector<std::uint8_t> bytes = p->SaveProject();
+    CProject loaded;
+    ASSERT_EQ(loaded.LoadProject(bytes.data(), bytes.size()), 0);
+    CStringStack r2, s2;
+    ASSERT_EQ(loaded.FindObject(id, NET)->GetFormula(r2, s2), 0);
+    EXPECT_EQ(s2, resolved);
+    EXPECT_NEAR(factor(loaded, 1, 0), 1.5, 1e-12);
+}
