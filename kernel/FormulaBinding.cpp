@@ -386,11 +386,7 @@ void CUserExhibit::AfterLoad() {
 
 void CUserExhibit::Write(KernelWriter& w) const {
     CExhibit::Write(w);
-    FormulaDefinition def;
-    CStringStack raw, resolved;
-    m_table.GetFormula(raw, resolved);
-    def.Set(raw, resolved);
-    def.Write(w);
+    m_table.m_def.Write(w);
 }
 
 void CUserExhibit::Read(KernelReader& r, int version) {
@@ -398,10 +394,9 @@ void CUserExhibit::Read(KernelReader& r, int version) {
     FormulaDefinition def;
     def.Read(r);
     if (r.Failed()) return;
-    CStringStack raw, resolved;
-    def.Get(raw, resolved);
-    m_table.SetProject(nullptr);
-    m_table.SetFormula(raw, resolved);
+    // As read: a formula that no longer compiles stays as text.
+    m_table.Unbind();
+    m_table.m_def = def;
 }
 
 // ---- probe ---------------------------------------------------------------------------

@@ -116,6 +116,7 @@ public:
     void AfterLoad() override;
 
 private:
+    friend class CUserExhibit;  // keeps its table's stored definition as read
     QSSTATUS Bind();
     void Unbind();
 
