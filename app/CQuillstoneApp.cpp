@@ -28,6 +28,11 @@
 #include "VersionCheck.h"
 #include "WorkstationSettings.h"
 #include "KernelGlobals.h"
+#include "AppSeparators.h"
+#include "CSplashWindow.h"
+#include "ShellOpenChannel.h"
+#include "StatusWindow.h"
+#include "WindowMessages.h"
 
 namespace si = qs::sysinfo;
 using qs::app::Settings;
@@ -206,7 +211,16 @@ BOOL CQuillstoneApp::InitInstance() {
         si::IsTerminalServer(m_bTerminalServer);
 
     // 4.
-    if (!CheckSingleInstance()) return FALSE;
+    if (!CheckSingleInstance()) {
+        // A second start that names a file hands it to the running instance,
+        // which opens it and answers; only without an answer is the user told.
+        if (!cmdInfo.m_strFileName.isEmpty() &&
+            qs::app::RequestShellCommand(qs::app::ShellOpenCommand(cmdInfo.m_strFileName), 60000) !=
+                qs::app::kShellCommandNoInstance)
+            return FALSE;
+        AfxMessageBox(QStringLiteral("Application is running."));
+        return FALSE;
+    }
 
     // 6. (5: nothing to initialise for OLE here.)
     if (!cmdInfo.m_bRunEmbedded && !cmdInfo.m_bRunAutomated && m_nInstallationType == 4) {
@@ -217,6 +231,7 @@ BOOL CQuillstoneApp::InitInstance() {
 
     // 7.
     m_bShowSplash = cmdInfo.m_bShowSplash;
+    CSplashWindow::Enable(m_bShowSplash);
 
     // 8.
     if (m_bInteractive) LoadStdProfileSettings(4);
@@ -273,9 +288,8 @@ BOOL CQuillstoneApp::InitInstance() {
     }
     m_pPrjSheet->ResetPages(nullptr);
 
-    // 19.
-    m_pStatusFrame = m_pInfoTemplate->CreateNewFrame(nullptr, nullptr);
-    if (m_pStatusFrame) m_pInfoTemplate->InitialUpdateFrame(m_pStatusFrame, nullptr, FALSE);
+    // 19. The status window: a document-less information view in an MDI child.
+    m_pStatusFrame = qs::app::CreateStatusWindow(m_pMainFrame.data());
 
     // 20.
     m_bInteractive = TRUE;
@@ -301,6 +315,13 @@ BOOL CQuillstoneApp::InitInstance() {
     return TRUE;
 }
 
+BOOL CQuillstoneApp::OnIdle(LONG lCount) {
+    // Each idle pass lets the main frame show the pending status text and
+    // close a busy dialog that a finished step left up.
+    if (m_pMainFrame) m_pMainFrame->SendMessage(WM_USER, 0, 0);
+    return CWinApp::OnIdle(lCount);
+}
+
 bool CQuillstoneApp::CheckSingleInstance() {
     const char* name = qs::app::IsStandardFamily(m_nInstallationType)     ? kStandardCounter
                        : qs::app::IsEnterpriseFamily(m_nInstallationType) ? kEnterpriseCounter
@@ -316,10 +337,7 @@ bool CQuillstoneApp::CheckSingleInstance() {
     }
     m_bCounted = true;
     // A Windows counter starting at -1 would now read count - 1.
-    if (count - 1 != 0) {
-        AfxMessageBox(QStringLiteral("Application is running."));
-        return false;
-    }
+    if (count - 1 != 0) return false;
     return true;
 }
 
@@ -375,7 +393,7 @@ void CQuillstoneApp::CreateViewTemplates() {
     add(m_pExhibitTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CExhibitView));
     add(m_pMethodTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CMethodView));
     add(m_pScalarTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CScalarView));
-    add(m_pInfoTemplate, kInfoIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CInfoView));
+    add(m_pInfoTemplate, kInfoIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(qs::app::placeholder::CInfoView));
     add(m_pUpdateTriangleTemplate, kUpdateIds.Pick(std), RUNTIME_CLASS(CUpdateFrame), RUNTIME_CLASS(CTriang2View));
     add(m_pPPATemplate, kViewIds.Pick(std), RUNTIME_CLASS(CPPAFrame), RUNTIME_CLASS(CPPAView));
     add(m_pParamsTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CBSParamsFrame), RUNTIME_CLASS(CTriang4View));
@@ -392,6 +410,8 @@ void CQuillstoneApp::ReadSeparators() {
     const QString grp = locale.groupSeparator();
     m_cDecimalSeparator = dec.isEmpty() ? '.' : dec.at(0).toLatin1();
     m_cThousandsSeparator = grp.isEmpty() ? ',' : grp.at(0).toLatin1();
+    // The number formats and parsers read the separators from here.
+    qs::app::SetApplicationSeparators(QChar(m_cDecimalSeparator), QChar(m_cThousandsSeparator));
 }
 
 int CQuillstoneApp::ExitInstance() {

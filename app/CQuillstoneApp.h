@@ -120,6 +120,7 @@ private:
     void CreateServerTemplates();
     void CreateViewTemplates();
     void ReadSeparators();
+    BOOL OnIdle(LONG lCount) override;
 
     bool m_bSettingsLoaded = false;
     bool m_bCounted = false;
