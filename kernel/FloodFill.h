@@ -1,0 +1,72 @@
+#pragma once
+// Flood fills of one exhibit's selected development factors (SDF) by a rule,
+// and the project-wide fills built on them (CProject::FloodFillSDF,
+// FillProjFromStat, FillProjFromFS, FillFSFromProj).
+//
+// A fill writes the SDF row of the exhibit instance (one layer) it is given:
+//  - Statistics: cell k (k below the tail) is the statistic's value at
+//    column k over the exhibit's factor triangle and outlier marks (Average,
+//    VOLUME, TIME and USER weights as CStatistics computes them; the
+//    "Projected" row of a Linear Trend or Exponential Curve). A column where
+//    the statistic has no value is left blank. With the minimum set, a value
+//    below the minimum becomes the minimum and the cell is marked (FF min).
+//    The tail (last cell) follows the tail option: none leaves it blank, a
+//    specified value is written as it is, a curve is fitted through the
+//    filled factors (CTailFactorAnalysis; ages in years from the first
+//    development age; the variable cutoff counts periods beyond the last
+//    factor's age, the fixed one is an age in years; first/last points
+//    excluded and c as set) and its tail is written; "best R2" takes the
+//    fitted curve of the highest R squared. With "fill missing", blank body
+//    cells take the chosen curve's fitted factor at their age.
+//  - Historical Selection n (1 the latest): the SDF becomes a copy of that
+//    selection. With "fill last cells", when the selection ends in blank
+//    cells (the exhibit grew since), its last value T is taken as the tail
+//    and spread over that cell and the blank ones after it: each gets
+//    T^(1/m) so their product stays T.
+//  - Factor Library Set: the SDF becomes the set's row for this exhibit and
+//    layer, fitted to the exhibit's columns (tail kept last).
+//  - None: nothing is written.
+// A fill that cannot be done changes nothing and returns a failing status;
+// no cell ever receives a value that is not finite.
+#include <functional>
+#include <string>
+
+#include "FloodFillOptions.h"
+#include "KernelTypes.h"
+
+class CExhibit;
+class CFactorSet;
+class CDataObject;
+
+// The caller's progress interface: told before each target is filled, and
+// asked whether to stop (the targets filled so far stay filled).
+class IFloodFillProgress {
+public:
+    virtual ~IFloodFillProgress() = default;
+    virtual void OnFloodFillStep(int done, int total, const std::string& target) = 0;
+    virtual bool IsFloodFillCancelled() { return false; }
+};
+
+namespace qsff {
+constexpr QSSTATUS kNoSource = 9;       // the rule's source is missing (no such history, set or row)
+constexpr QSSTATUS kNoStatistic = 10;   // the statistic gives no value at all
+constexpr QSSTATUS kTailNotFitted = 11; // factors filled, but no curve could be fitted for the tail
+constexpr QSSTATUS kNotSupported = 12;  // a fill this build does not offer
+
+struct ExhibitContext {
+    int devPeriodMonths = 12;  // length of a development period
+    int firstDevAgeMonths = 12;
+    bool hasPriorRow = false;
+};
+
+// Fills ex's SDF by rule; set is the resolved factor set of a Factor Library
+// Set rule (null when it could not be found) and idWithLayer the exhibit's
+// id with its layer (the set's row key).
+QSSTATUS FillExhibitSDF(CExhibit& ex, const CKDVSDFFloodFillOption& rule, const CFactorSet* set, QSID idWithLayer,
+                        const ExhibitContext& ctx);
+
+// The statistic's value per factor column (size = exhibit columns - 1);
+// has[k] false where it has none.
+QSSTATUS StatisticRow(CExhibit& ex, const CFFStat& stat, bool hasPriorRow, std::vector<double>& values,
+                      std::vector<bool>& has);
+}  // namespace qsff
