@@ -17,6 +17,7 @@
 #include "ModalScript.h"
 #include "CDocTemplate.h"
 #include "CMainFrame.h"
+#include "CProjectDoc.h"
 #include "ConsoleTrace.h"
 #include "InstallationType.h"
 #include "MessageBox.h"

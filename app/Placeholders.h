@@ -42,7 +42,6 @@ namespace qs::app::placeholder {
 #define QS_PLACEHOLDER(Name, Base) \
     class Name : public Base {     \
     };
-QS_PLACEHOLDER(CProjectDoc, CDocument)
 QS_PLACEHOLDER(CDFLDoc, CDocument)
 QS_PLACEHOLDER(CQuillstoneAutomationDoc, CDocument)
 QS_PLACEHOLDER(CQuillstoneStandaloneDoc, CDocument)

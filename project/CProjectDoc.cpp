@@ -1,0 +1,549 @@
+#include "CProjectDoc.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+#include <ctime>
+#include <fstream>
+
+#include "CArchive.h"
+#include "CDocTemplate.h"
+#include "CException.h"
+#include "CFile.h"
+#include "CFrameWnd.h"
+#include "CProject.h"
+#include "CView.h"
+#include "CompoundFile.h"
+#include "KernelGlobals.h"
+#include "KernelIds.h"
+#include "MessageBox.h"
+#include "ObjectViewLink.h"
+#include "ProjectFileNames.h"
+#include "WaitCursor.h"
+
+IMPLEMENT_DYNCREATE(CProjectDoc, CDocument)
+
+using qs::project::Host;
+using qs::project::ObjectViewKind;
+using qs::project::ObjectViewLink;
+namespace text = qs::project::text;
+
+namespace {
+
+// Ends a status-bar progress on every exit.
+class ProjectProgressScope {
+public:
+    ProjectProgressScope(CProjectDoc& doc, const QString& caption) : m_doc(doc) { m_doc.BeginStatusProgress(caption); }
+    ~ProjectProgressScope() {
+        if (!m_ended) m_doc.StepStatusProgress(QString());
+    }
+    void End(const QString& text) {
+        m_doc.StepStatusProgress(text);
+        m_ended = true;
+    }
+
+private:
+    CProjectDoc& m_doc;
+    bool m_ended = false;
+};
+
+void RedrawMainWindowNow() {
+    if (QWidget* w = qs::fw::MainWindow(); w && w->isVisible()) w->repaint();
+}
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+constexpr unsigned kLegacyLockMode = CFile::modeReadWrite | CFile::shareDenyWrite;  // 0x22
+constexpr unsigned kLegacyReadMode = CFile::modeRead | CFile::shareDenyNone;        // 0x40
+constexpr unsigned kCmdFileSaveAs = 57604;
+
+}  // namespace
+
+CProjectDoc::CProjectDoc() { m_pProject = new CProject(); }
+
+CProjectDoc::~CProjectDoc() {
+    CWaitCursor wait;
+    BeginStatusProgress(QStringLiteral("Closing ") + GetTitle());
+    delete m_pProject;
+    m_pProject = nullptr;
+    StepStatusProgress(GetTitle() + QStringLiteral(" closed."));
+    if (m_pLockFile) m_pLockFile->Abort();
+    m_pLockFile.reset();
+    m_pStorage.reset();
+}
+
+// ---------------------------------------------------------------- reports
+
+void CProjectDoc::BeginStatusProgress(const QString& caption) {
+    if (!caption.isNull() && Host().setStatusMessage) Host().setStatusMessage(caption);
+}
+
+void CProjectDoc::StepStatusProgress(const QString& text) {
+    if (!text.isNull() && Host().setStatusMessage) Host().setStatusMessage(text);
+}
+
+void CProjectDoc::ReportMessage(const QString& text) {
+    AfxMessageBoxIfVisible(text, MB_OK);
+    if (m_pProject == nullptr || m_pProject->Mode() != RM_DATABASE) return;
+    const std::string log = Host().logFilePath ? Host().logFilePath() : std::string();
+    if (!log.empty()) {
+        std::ofstream out(log, std::ios::app);
+        if (out) {
+            char stamp[128] = {};
+            const std::time_t now = std::time(nullptr);
+            std::strftime(stamp, sizeof stamp, "%X  ", std::localtime(&now));
+            out << '\n' << stamp << text.toStdString();
+        }
+    }
+    gbLogFileContainsError = true;
+}
+
+// ---------------------------------------------------------------- archive
+
+void CProjectDoc::Serialize(CArchive& ar) {
+    RedrawMainWindowNow();
+    if (ar.IsStoring() && m_bReadOnly) {
+        ReportMessage(QString::fromUtf8(text::kReadOnlyStore));
+        m_bStoreRefused = true;
+        return;
+    }
+    try {
+        int flag = 1;
+        if (ar.IsLoading() && !qs::project::IsInteractive() && qs::project::ApplicationMode() == 2) flag = 0;
+        m_pProject->Archive(ar, flag);
+    } catch (...) {
+        if (ar.IsStoring()) ReportMessage(QString::fromUtf8(text::kWriteError));
+        throw;
+    }
+    if (ar.IsLoading()) {
+        if (!m_pProject->HasHistoricalUltimates()) m_pProject->CopyCurrentUltimatesToHistoricalUltimates(0);
+        m_pProject->WarnRowColOverLimit();
+        m_pProject->CheckMethodUltimateIntegrityForFile(GetPathName().toStdString());
+    }
+}
+
+// ---------------------------------------------------------------- open
+
+bool CProjectDoc::IsStorageExtension(const QString& extension) { return qs::project::IsStorageExtension(extension); }
+
+BOOL CProjectDoc::OnNewDocument() { return CreateProjectFile(QStringLiteral(" - File Properties")); }
+
+BOOL CProjectDoc::ReadStorageStream(const std::string& name, const std::function<void(CArchive&)>& serialize) {
+    if (!m_pStorage) return FALSE;
+    std::vector<uint8_t> bytes;
+    if (!m_pStorage->ReadStream(name, bytes)) return FALSE;
+    try {
+        CWaitCursor wait;
+        if (!bytes.empty()) {
+            CArchive ar(bytes, CArchive::load);
+            ar.m_pDocument = this;
+            serialize(ar);
+            ar.Close();
+        }
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CProjectDoc::WriteStorageStream(const std::string& name, const std::function<void(CArchive&)>& serialize) {
+    if (!m_pStorage) return FALSE;
+    std::vector<uint8_t> bytes;
+    m_bStoreRefused = false;
+    try {
+        CArchive ar(bytes, CArchive::store);
+        ar.m_pDocument = this;
+        serialize(ar);
+        ar.Close();
+    } catch (...) {
+        return FALSE;
+    }
+    // A document that refused to store itself has written nothing: that is
+    // no success.
+    if (m_bStoreRefused) return FALSE;
+    if (!m_pStorage->WriteStream(name, std::move(bytes))) return FALSE;
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CProjectDoc::OnOpenDocument(const QString& path) {
+    if (m_pProject == nullptr) return FALSE;
+    ProjectProgressScope progress(*this, QStringLiteral("Loading ") + path);
+    CWaitCursor wait;
+    bool lockedByOther = false;
+    if (IsStorageExtension(qs::project::ProjectExtension(path))) {
+        auto storage = std::make_unique<CompoundFile>();
+        if (storage->Open(LocalPath(path), CompoundFile::Mode::ReadWrite) != CompoundFile::OpenResult::Ok) {
+            if (storage->Open(LocalPath(path), CompoundFile::Mode::ReadOnly) != CompoundFile::OpenResult::Ok)
+                return FALSE;
+            m_bReadOnly = TRUE;
+            lockedByOther = true;
+        }
+        m_pStorage = std::move(storage);
+        SetModifiedFlag(TRUE);
+        if (!ReadStorageStream("QS1", [this](CArchive& ar) { Serialize(ar); })) return FALSE;
+        // The graph streams are optional, but one that is there and cannot be
+        // read would be dropped by the next save: keep the file from being
+        // overwritten and tell the user.
+        bool graphsRead = true;
+        const auto readGraphs = [&](const char* name, QSSTATUS (CProject::*load)(const std::uint8_t*, std::size_t)) {
+            std::vector<uint8_t> bytes;
+            if (!m_pStorage->ReadStream(name, bytes) || bytes.empty()) return;
+            if ((m_pProject->*load)(bytes.data(), bytes.size()) != 0) graphsRead = false;
+        };
+        readGraphs("GraphData", &CProject::LoadGraphData);
+        readGraphs("DefGraphStyles", &CProject::LoadDefGraphStyles);
+        if (!graphsRead) {
+            ReportMessage(QString::fromUtf8(text::kGraphsUnreadable));
+            m_bReadOnly = TRUE;
+        }
+        SetModifiedFlag(FALSE);
+    } else if (!LoadLegacyFile(path)) {
+        if (!LoadLegacyFileReadOnly(path)) return FALSE;
+        lockedByOther = true;
+    }
+    if (lockedByOther && m_bReadOnly) ReportMessage(QString::fromUtf8(text::kInUse));
+
+    const QSSTATUS status = m_pProject->GetLoadStatus();
+    if (status == 0 || status == 4) {
+        progress.End(path + QStringLiteral(" loaded."));
+        m_pProject->SetFileName(path.toStdString());
+        return TRUE;
+    }
+    QString why;
+    switch (status) {
+    case 1: why = QStringLiteral("\nAn error occurred during file load."); break;
+    case 2: why = QStringLiteral("\nThis is an unsupported file format."); break;
+    case 3:
+        why = QStringLiteral("\nAn error occured while loading file.\nTry closing other applications and or files and try again.");
+        break;
+    case 5: why = QStringLiteral("\nAn error occurred during conversion of the PC5 file."); break;
+    default: break;
+    }
+    ReportMessage(QStringLiteral("\nUnable to open file: ") + path + why);
+    return FALSE;
+}
+
+namespace {
+// Reads a whole legacy file into the document; false after an exception.
+bool ReadLegacyArchive(CProjectDoc& doc, CFile& file) {
+    try {
+        if (file.GetLength() != 0) {
+            CArchive ar(&file, CArchive::load, 4096);
+            ar.m_pDocument = &doc;
+            doc.Serialize(ar);
+            ar.Close();
+        }
+        file.Close();
+    } catch (...) {
+        file.Abort();
+        doc.DeleteContents();
+        AfxMessageBoxIfVisible(QStringLiteral("Failed to open document."), MB_OK);
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+BOOL CProjectDoc::LoadLegacyFile(const QString& path) {
+    auto file = std::make_unique<CFile>();
+    if (!file->Open(LocalPath(path), kLegacyLockMode)) return FALSE;
+    DeleteContents();
+    SetModifiedFlag(TRUE);
+    if (!ReadLegacyArchive(*this, *file)) return FALSE;
+    SetModifiedFlag(FALSE);
+    m_pLockFile = std::make_unique<CFile>();
+    if (!m_pLockFile->Open(LocalPath(path), kLegacyLockMode)) {
+        m_pLockFile.reset();
+        ReportMessage(QStringLiteral("Unable to open a file to enable file locking."));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CProjectDoc::LoadLegacyFileReadOnly(const QString& path) {
+    auto file = std::make_unique<CFile>();
+    if (!file->Open(LocalPath(path), kLegacyReadMode)) {
+        ReportMessage(QStringLiteral("File %1 could not be opened.").arg(path));
+        return FALSE;
+    }
+    if (!ReadLegacyArchive(*this, *file)) return FALSE;
+    SetModifiedFlag(FALSE);
+    m_bReadOnly = TRUE;
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- save
+
+bool CProjectDoc::WriteProjectStreams(CompoundFile& storage) {
+    // WriteStorageStream works on m_pStorage; point it at the target for the
+    // duration of the writes.
+    std::unique_ptr<CompoundFile> held;
+    const bool borrowed = m_pStorage.get() != &storage;
+    if (borrowed) {
+        held = std::move(m_pStorage);
+        m_pStorage.reset(&storage);
+    }
+    bool ok = WriteStorageStream("QS1", [this](CArchive& ar) { Serialize(ar); }) != FALSE;
+    const auto writeRaw = [&](const char* name, std::vector<std::uint8_t> bytes) {
+        return WriteStorageStream(name, [&](CArchive& ar) { ar.Write(bytes.data(), bytes.size()); }) != FALSE;
+    };
+    if (m_pProject->GraphList().empty()) {
+        m_pStorage->RemoveStream("GraphData");
+        if (ok) ok = writeRaw("DefGraphStyles", m_pProject->SaveDefGraphStyles());
+    } else if (ok) {
+        ok = writeRaw("GraphData", m_pProject->SaveGraphData());
+        if (ok) ok = writeRaw("DefGraphStyles", m_pProject->SaveDefGraphStyles());
+    }
+    if (borrowed) {
+        (void)m_pStorage.release();
+        m_pStorage = std::move(held);
+    }
+    return ok;
+}
+
+BOOL CProjectDoc::OnSaveDocument(const QString& path) {
+    if (Host().setStatusMessage) Host().setStatusMessage(QStringLiteral("Saving ") + path);
+    const bool interactive = qs::project::IsInteractive();
+    if (qs::project::ProjectExtension(path) != QLatin1String(".QS5")) {
+        if (interactive) {
+            AfxMessageBoxIfVisible(QStringLiteral("Attention!\nExport File saved will be in Quillstone 5 format!"));
+            return FALSE;
+        }
+        if (AfxMessageBox(QStringLiteral("This file will be saved to a new file using the QS5 format, to retain "
+                                         "historical ultimates,\ntail factor information, and certain other user "
+                                         "defined data not supported by previous \nformats. Continue?"),
+                          MB_OKCANCEL) != IDOK)
+            return FALSE;
+        if (Host().postCommand) Host().postCommand(kCmdFileSaveAs, this);
+        return TRUE;
+    }
+
+    std::unique_ptr<CompoundFile> created;
+    const bool samePath = path.compare(GetPathName(), Qt::CaseInsensitive) == 0;
+    if (samePath && m_pStorage) {
+        if (m_bReadOnly) {
+            if (interactive)
+                AfxMessageBoxIfVisible(QString::fromUtf8(text::kCannotSaveReadOnly));
+            else
+                ReportMessage(QString::fromUtf8(text::kCannotSaveReadOnlyAuto));
+            return FALSE;
+        }
+    } else {
+        created = std::make_unique<CompoundFile>();
+        const CompoundFile::OpenResult r = created->Create(LocalPath(path));
+        if (r != CompoundFile::OpenResult::Ok) {
+            if (r == CompoundFile::OpenResult::AccessDenied || r == CompoundFile::OpenResult::LockedByOther)
+                AfxMessageBoxIfVisible(QStringLiteral("Access Denied!"));
+            return FALSE;
+        }
+    }
+    CompoundFile& target = created ? *created : *m_pStorage;
+    // A document that refuses to store (read-only) must not count as saved
+    // under a new name; the flag is cleared only once the new file is written.
+    const BOOL wasReadOnly = m_bReadOnly;
+    if (created) m_bReadOnly = FALSE;
+    // Nothing reaches the disk unless every stream was written: the file
+    // keeps its last committed content otherwise.
+    if (!WriteProjectStreams(target) || !target.Commit()) {
+        target.Revert();
+        m_bReadOnly = wasReadOnly;
+        SetModifiedFlag(TRUE);
+        return FALSE;
+    }
+    if (created) {
+        m_pStorage = std::move(created);
+        // A converted legacy file loses its lock once the new file holds the project.
+        if (m_pLockFile) m_pLockFile->Abort();
+        m_pLockFile.reset();
+    }
+    m_pProject->SetModifiedFlag(false);
+    if (Host().folderNotChosen) {
+        Host().lastProjectFolder = qs::project::FolderOfPath(path);
+        Host().folderNotChosen = false;
+    }
+    return TRUE;
+}
+
+BOOL CProjectDoc::DoSave(const QString& path, BOOL bReplace) {
+    const bool interactive = qs::project::IsInteractive();
+    QString name = path;
+    if (name.isEmpty()) {
+        name = GetPathName();
+        if (name.isEmpty() && bReplace) {
+            QString ext;
+            if (m_pDocTemplate) m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt);
+            name = qs::project::TitleToFileName(GetTitle(), interactive, ext, Host().folderNotChosen,
+                                                Host().filesPath);
+        }
+    }
+    if (path.isEmpty()) {
+        for (;;) {
+            const unsigned titleId = !interactive ? 33091u : (bReplace ? 61441u : 61444u);
+            if (!Host().chooseSaveFile || !Host().chooseSaveFile(name, titleId, 0x804, m_pDocTemplate)) return FALSE;
+            if (!interactive && !name.endsWith(QLatin1String(".qs5"), Qt::CaseInsensitive)) name += ".qs5";
+            bool clash = false;
+            if (m_pDocTemplate) {
+                for (CDocument* other : m_pDocTemplate->Documents())
+                    if (other != this && other->GetPathName() == name) clash = true;
+            }
+            if (!clash) break;
+            ReportMessage(QString::fromUtf8(text::kSameNameAsOpen));
+        }
+    }
+
+    CWaitCursor wait;
+    const QString ext = qs::project::ProjectExtension(name);
+    if (ext != QLatin1String(".QS5")) {
+        QString question;
+        if (!interactive)
+            question = QStringLiteral("Attention!\n\nExport File must be saved in Quillstone 5\nformat using the .qs5 extension!");
+        else if (ext == QLatin1String(".QS1") || ext == QLatin1String(".QS2"))
+            question = QStringLiteral("This file will be saved to a new file using the QS5 format, to retain historical "
+                                      "ultimates, \ntail factor information, and certain other user defined data not "
+                                      "supported by previous \nformats. Continue?");
+        else
+            question = QStringLiteral("This file will be saved to a new file using the QS5 format to retain data not "
+                                      "supported by previous formats. Continue?");
+        if (AfxMessageBox(question, MB_OKCANCEL) == IDOK) {
+            if (Host().selectInNavigator) Host().selectInNavigator(this);
+            if (Host().postCommand) Host().postCommand(kCmdFileSaveAs, this);
+            return TRUE;
+        }
+        // Under automation Cancel still exports an older compound generation;
+        // the legacy archive export is not offered.
+        if (interactive || !IsStorageExtension(ext)) return FALSE;
+    }
+    if (!OnSaveDocument(name)) return FALSE;
+    if (interactive && bReplace) {
+        SetPathName(name);
+        if (Host().refreshNavigator) Host().refreshNavigator();
+        UpdateAllViews(nullptr, 2);
+    }
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- object windows
+
+ObjectViewKind CProjectDoc::ChooseObjectView(QSID id, QSID specialObjectId) {
+    const bool graph = id >= kGraphFlag || GetIDDOType(id) == 8;
+    if (id == 0) return ObjectViewKind::Info;
+    if (graph) return ObjectViewKind::Graph;
+    if (id == -1) return ObjectViewKind::Update;
+    const QSID bare = DelGraphIDOf(id);
+    const int kind = GetIDDOType(bare), type = GetIDDataType(bare), index = GetIDIndex(bare);
+    const auto same = [&](QSID other) {
+        return GetIDDOType(other) == kind && GetIDDataType(other) == type && GetIDIndex(other) == index;
+    };
+    if (specialObjectId != 0 && same(specialObjectId)) return ObjectViewKind::PPA;
+    if (kind == 5 || kind == 6) return ObjectViewKind::Scalar;
+    if (same(101010494) || same(101010497)) return ObjectViewKind::Params;
+    if (((type == 0 || type == 1 || type == 7 || type == 8) && (kind == 1 || kind == 2)) || type == 6)
+        return ObjectViewKind::Table;
+    if (type == 1 && (kind == 3 || kind == 4)) return ObjectViewKind::Exhibit;
+    if ((type == 2 || type == 3) && (kind == 3 || kind == 4)) return ObjectViewKind::Method;
+    return ObjectViewKind::None;
+}
+
+CFrameWnd* CProjectDoc::OpenObjectView(QSID id, unsigned short layer, BOOL activateExisting, BOOL makeVisible,
+                                       BOOL /*skipSummaryOptions*/) {
+    const bool graph = id >= kGraphFlag || GetIDDOType(id) == 8;
+    m_nCurrentObjectId = DelGraphIDOf(id);
+    m_nCurrentLayer = layer;
+    const ObjectViewKind kind = ChooseObjectView(id);
+    if (kind == ObjectViewKind::None) return nullptr;
+    CDocTemplate* tmpl = Host().viewTemplate ? Host().viewTemplate(kind) : nullptr;
+    if (tmpl == nullptr) return nullptr;
+    if (activateExisting || graph) {
+        if (CFrameWnd* open = FindOpenObjectFrame(activateExisting, makeVisible, graph)) return open;
+    }
+    m_pNextViewLink = nullptr;
+    m_pNextViewSheet = nullptr;
+    CWaitCursor wait;
+    CFrameWnd* frame = tmpl->CreateNewFrame(this, nullptr);
+    if (frame) tmpl->InitialUpdateFrame(frame, this, makeVisible);
+    return frame;
+}
+
+CFrameWnd* CProjectDoc::FindOpenObjectFrame(BOOL activate, BOOL makeVisible, BOOL graph) {
+    if (!activate && !graph) return nullptr;
+    const std::vector<CView*> views = m_views;
+    for (CView* view : views) {
+        auto* link = dynamic_cast<ObjectViewLink*>(view);
+        if (link == nullptr) continue;
+        CFrameWnd* frame = view->GetParentFrame();
+        if (frame == nullptr) continue;
+        const ObjectViewKind kind = link->ViewKind();
+        if (kind == ObjectViewKind::Update && m_nCurrentObjectId == -1) {
+            frame->DestroyWindow();
+            continue;
+        }
+        const bool isGraph = kind == ObjectViewKind::Graph;
+        if (graph != isGraph) continue;
+        const bool same = (DelGraphIDOf(link->ViewObjectId()) == m_nCurrentObjectId &&
+                           link->ViewLayer() == m_nCurrentLayer) ||
+                          (!graph && kind == ObjectViewKind::Info && m_nCurrentObjectId == 0);
+        if (!same) continue;
+        if (!graph || activate) {
+            frame->ActivateFrame(makeVisible ? 1 : 0);
+        } else {
+            link->AddOpenRef();
+        }
+        return frame;
+    }
+    return nullptr;
+}
+
+void CProjectDoc::CloseObjectViews(BOOL closeUserTypes) {
+    const std::vector<CView*> views = m_views;
+    for (CView* view : views) {
+        auto* link = dynamic_cast<ObjectViewLink*>(view);
+        if (link == nullptr) continue;
+        try {
+            const QSID id = DelGraphIDOf(link->ViewObjectId());
+            const int kind = GetIDDOType(id);
+            CFrameWnd* frame = view->GetParentFrame();
+            if ((closeUserTypes && (kind == 2 || kind == 4 || kind == 6)) ||
+                link->ViewKind() == ObjectViewKind::Update || link->ViewKind() == ObjectViewKind::PPA) {
+                if (frame) frame->DestroyWindow();
+            } else if (CFormula* object = link->KernelLink()) {
+                if (link->ViewKind() == ObjectViewKind::Table) link->RememberCumulative();
+                m_pProject->CloseObject(object, link->KernelWindow());
+                link->SetKernelLink(nullptr);
+            }
+        } catch (...) {
+            // one view's failure does not stop the others from letting go
+        }
+    }
+}
+
+void CProjectDoc::ReopenObjectViews() {
+    const std::vector<CView*> views = m_views;
+    for (CView* view : views) {
+        if (view == nullptr) return;
+        auto* link = dynamic_cast<ObjectViewLink*>(view);
+        if (link == nullptr || link->KernelLink() != nullptr) continue;
+        CFormula* object = m_pProject->OpenObject(link->ViewObjectId(), link->ViewLayer(),
+                                                  link->KernelWindow());
+        if (object == nullptr) continue;
+        link->SetKernelLink(object);
+        if (link->ViewKind() == ObjectViewKind::Table) link->RestoreCumulative();
+        link->RefreshAfterReattach();
+    }
+    if (Host().refreshNavigator) Host().refreshNavigator();
+}
+
+void CProjectDoc::OnFileClose() {
+    if (Host().tailFactorProgramOpen && Host().tailFactorProgramOpen()) return;
+    if (m_pProject && m_pProject->IsModified()) SetModifiedFlag(TRUE);
+    if (!SaveModified()) return;
+    if (Host().removeFromNavigator && !Host().removeFromNavigator(this)) {
+        ReportMessage(QStringLiteral("Error: CPrjTreeView::RemoveProject\n"));
+        return;
+    }
+    m_bAutoDelete = TRUE;
+    if (Host().setApplicationMode) Host().setApplicationMode(5);
+    OnCloseDocument();
+}

@@ -1,0 +1,116 @@
+#pragma once
+// The document of one open project: owns the kernel project, the open
+// project file (a compound file held against other writers, or a legacy
+// archive kept locked through a second handle) and the current object. Every
+// object window of the project is a view of it.
+//
+// Files: ".qs2" to ".qs5" are compound files with the streams "QS1" (the
+// project), "GraphData" and "DefGraphStyles"; any other extension (".qs1",
+// converted predecessor files) is one archive of the whole document. Every
+// generation is read; a save always writes the current compound generation
+// (".qs5"), and a failed save leaves the file on disk as it was.
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "CDocument.h"
+#include "KernelTypes.h"
+#include "ProjectHost.h"
+
+class CArchive;
+class CFile;
+class CFrameWnd;
+class CProject;
+class CompoundFile;
+
+class CProjectDoc : public CDocument {
+    DECLARE_DYNCREATE(CProjectDoc)
+
+public:
+    CProjectDoc();
+    ~CProjectDoc() override;
+
+    // ---- the project
+    CProject* GetProject() const { return m_pProject; }
+    void Serialize(CArchive& ar) override;
+
+    // ---- open and save
+    BOOL OnNewDocument() override;
+    // Runs the set-up sheet and creates the project (title suffix for the sheet).
+    BOOL CreateProjectFile(const QString& titleSuffix);
+    BOOL OnOpenDocument(const QString& path) override;
+    BOOL OnSaveDocument(const QString& path) override;
+    BOOL DoSave(const QString& path, BOOL bReplace = TRUE) override;
+    static bool IsStorageExtension(const QString& extension);
+    BOOL LoadLegacyFile(const QString& path);
+    BOOL LoadLegacyFileReadOnly(const QString& path);
+    // One stream of the open compound file through serialize.
+    BOOL ReadStorageStream(const std::string& name, const std::function<void(CArchive&)>& serialize);
+    BOOL WriteStorageStream(const std::string& name, const std::function<void(CArchive&)>& serialize);
+    BOOL IsReadOnly() const { return m_bReadOnly; }
+    bool HoldsStorage() const { return m_pStorage != nullptr; }
+    bool HoldsLock() const { return m_pLockFile != nullptr; }
+
+    // ---- object windows
+    CFrameWnd* OpenObjectView(QSID id, unsigned short layer, BOOL activateExisting = TRUE, BOOL makeVisible = TRUE,
+                              BOOL skipSummaryOptions = FALSE);
+    CFrameWnd* FindOpenObjectFrame(BOOL activate, BOOL makeVisible, BOOL graph);
+    // The view an object opens in: the first match of the dispatch table.
+    static qs::project::ObjectViewKind ChooseObjectView(QSID id, QSID specialObjectId = 0);
+    void CloseObjectViews(BOOL closeUserTypes);
+    void ReopenObjectViews();
+    void OnFileClose();
+
+    // ---- status and reports
+    void BeginStatusProgress(const QString& caption);
+    void StepStatusProgress(const QString& text);
+    // A message box while the main window is visible; in database mode also a
+    // time-stamped line in the log file and the kernel's error flag.
+    void ReportMessage(const QString& text);
+
+    // ---- members the views and the navigator use
+    void* m_pHeaderFooterFields = nullptr;
+    CProject* m_pProject = nullptr;
+    std::uint16_t m_nCurrentLayer = 0;
+    std::int32_t m_nCurrentObjectId = 0;
+    void* m_pNextViewLink = nullptr;
+    void* m_pNextViewSheet = nullptr;
+    BOOL m_bReadOnly = FALSE;
+
+protected:
+    // Writes "QS1", then the graph streams, into storage; true when every
+    // write succeeded (nothing is committed here).
+    bool WriteProjectStreams(CompoundFile& storage);
+
+    std::unique_ptr<CFile> m_pLockFile;
+    std::unique_ptr<CompoundFile> m_pStorage;
+    // Set by Serialize when a read-only document refused to store itself.
+    bool m_bStoreRefused = false;
+    QString m_strUnused;
+    std::uint8_t m_bFactorSetChanged = 0;
+    std::uint8_t m_bUserObjectError = 0;
+    std::uint8_t m_bGroupQuery = 0;
+    std::uint8_t m_bTemplateWrite = 1;
+};
+
+// Texts the project document reports.
+namespace qs::project::text {
+inline const char* const kReadOnlyStore =
+    "File has been opened in 'ReadOnly' mode. Please save with a different name.";
+inline const char* const kWriteError =
+    "ERROR writing to this file.  File NOT saved.  The disk may be full or write-protected.  \n\nThe original "
+    "file may have been erased at this point.  \n\nPlease free up some space and try again or save this file to "
+    "a different location.";
+inline const char* const kInUse =
+    "This file is currently in use and will be opened as \"Read Only\".  Changes can only be saved to a different "
+    "file.";
+inline const char* const kGraphsUnreadable =
+    "The graphs or graph styles stored in this file could not be read.\nThe file will be opened as \"Read Only\" "
+    "so that they are not lost.  Changes can only be saved to a different file.";
+inline const char* const kCannotSaveReadOnly = "Quillstone cannot save to a read-only file.";
+inline const char* const kCannotSaveReadOnlyAuto = "QSEE cannot save to a read-only file.";
+inline const char* const kSameNameAsOpen = "Cannot save this file with the same name as an open document.";
+}  // namespace qs::project::text

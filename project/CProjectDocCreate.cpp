@@ -1,0 +1,19 @@
+// Creating a new project. Stand-in until the set-up sheet drives it: the
+// project gets the kernel's default structure (ten annual exposure and
+// development periods from the current year).
+#include "CProjectDoc.h"
+
+#include <QDate>
+
+#include "CProject.h"
+
+BOOL CProjectDoc::CreateProjectFile(const QString& /*titleSuffix*/) {
+    if (!CDocument::OnNewDocument() || m_pProject == nullptr) return FALSE;
+    std::uint16_t generation = 5, numExp = 10, firstYear = static_cast<std::uint16_t>(QDate::currentDate().year() - 9),
+                  interval = 1, numDev = 10, firstAge = 12;
+    PRDLENGTH expLength = PRD_YEAR, devLength = PRD_YEAR;
+    LAYERNAMES calc1 = GROSS, calc2 = ASSUMED;
+    m_pProject->SetIncludesPrior(false);
+    return m_pProject->Create(generation, numExp, expLength, firstYear, interval, numDev, devLength, firstAge, calc1,
+                              calc2) == 0;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// What the project document needs of the application that hosts it. The
+// application object fills these in at start-up; tests set what they drive.
+// Unset hooks fall back to the behaviour of an interactive application with
+// no navigator and no status bar.
+#include <QString>
+
+#include <functional>
+#include <string>
+
+class CDocTemplate;
+class CDocument;
+class CProjectDoc;
+
+namespace qs::project {
+
+// The views a project object can open in (the view template chosen for it).
+enum class ObjectViewKind {
+    None,
+    Info,     // project information text (id 0)
+    Graph,
+    Update,   // the update table (id -1)
+    PPA,
+    Scalar,
+    Params,   // the two parameter tables
+    Table,
+    Exhibit,
+    Method,
+};
+
+struct ProjectHost {
+    // 1 while a person drives the application, 0 under automation.
+    std::function<bool()> isInteractive;
+    // The scripting server's mode (2 and 3: making a template; 5: closed by Close).
+    std::function<int()> applicationMode;
+    std::function<void(int)> setApplicationMode;
+    // The application's log file (reports under automation).
+    std::function<std::string()> logFilePath;
+    // The pending status-bar text.
+    std::function<void(const QString&)> setStatusMessage;
+    // The view template of a kind of object window; null when none.
+    std::function<CDocTemplate*(ObjectViewKind)> viewTemplate;
+    // The navigator.
+    std::function<void()> refreshNavigator;
+    std::function<void(CProjectDoc*)> selectInNavigator;
+    // False when the navigator could not remove the project.
+    std::function<bool(CProjectDoc*)> removeFromNavigator;
+    // True while the tail-factor program is open (it has told the user).
+    std::function<bool()> tailFactorProgramOpen;
+    // The project file chooser for a save: name in/out, title string id,
+    // extra flags, the template. False on Cancel.
+    std::function<bool(QString& name, unsigned titleId, unsigned flags, CDocTemplate* tmpl)> chooseSaveFile;
+    // Posts a command (e.g. Save As) to the main window.
+    std::function<void(unsigned command, CProjectDoc* doc)> postCommand;
+
+    // Folders, owned here and shared with the application's file commands.
+    bool folderNotChosen = true;
+    QString lastProjectFolder;
+    QString filesPath;  // the "Files Path" setting, no trailing separator
+};
+
+ProjectHost& Host();
+
+bool IsInteractive();
+int ApplicationMode();
+
+}  // namespace qs::project

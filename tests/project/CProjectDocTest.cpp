@@ -1,0 +1,361 @@
+// The project document's files: save and reopen, every generation, the
+// read-only fallback when another process holds the file, and saves that
+// fail without touching the file on disk.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "CArchive.h"
+#include "CDataObject.h"
+#include "CException.h"
+#include "CFile.h"
+#include "CProject.h"
+#include "CProjectDoc.h"
+#include "CompoundFile.h"
+#include "KernelIds.h"
+#include "MessageBox.h"
+#include "ProjectFileNames.h"
+#include "TestEnvironment.h"
+
+namespace {
+
+constexpr QSID kPaidLoss = 101000001;
+namespace text = qs::project::text;
+
+bool MakeProject(CProject& p) {
+    std::uint16_t gen = 5, numExp = 5, firstYear = 2001, interval = 1, numDev = 5, firstAge = 12;
+    PRDLENGTH len = PRD_YEAR, devLen = PRD_YEAR;
+    LAYERNAMES c1 = GROSS, c2 = ASSUMED;
+    return p.Create(gen, numExp, len, firstYear, interval, numDev, devLen, firstAge, c1, c2) == 0;
+}
+
+double Cell(CProjectDoc& doc, int row, int col) {
+    double value = 0;
+    std::uint8_t flags = 0;
+    doc.GetProject()->FindDataObject(kPaidLoss, NET)->GetAt(row, col, value, flags);
+    return value;
+}
+
+// Opens a document as the framework does: open, then take the path name.
+std::unique_ptr<CProjectDoc> Open(const std::string& path) {
+    auto doc = std::make_unique<CProjectDoc>();
+    if (!doc->OnOpenDocument(QString::fromStdString(path))) return nullptr;
+    doc->SetPathName(QString::fromStdString(path), FALSE);
+    return doc;
+}
+
+// A saved project with one changed cell and one graph.
+std::string SaveSample(const std::string& dir, const std::string& name = "p.qs5") {
+    CProjectDoc doc;
+    EXPECT_TRUE(MakeProject(*doc.GetProject()));
+    doc.GetProject()->FindDataObject(kPaidLoss, NET)->SetAt(1, 2, 1234.5);
+    doc.GetProject()->GraphList()[GetGraphIDOf(kPaidLoss)] = {7, 8, 9};
+    const std::string path = dir + "/" + name;
+    EXPECT_TRUE(doc.OnSaveDocument(QString::fromStdString(path)));
+    return path;
+}
+
+// Shows a main window so reports appear as (scripted) message boxes.
+class ProjectDocTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_main.show();
+        qs::fw::SetMainWindow(&m_main);
+        m_dir = qs::test::MakeTempDir("proj");
+    }
+    void TearDown() override { qs::fw::SetMainWindow(nullptr); }
+    QWidget m_main;
+    std::string m_dir;
+};
+
+// A second process that holds a file the way another copy of the program
+// would, until the test ends.
+class OtherProcessHolding {
+public:
+    OtherProcessHolding(const std::string& path, bool compound) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(fds[0]);
+            char ok = 0;
+            if (compound) {
+                CompoundFile file;
+                ok = file.Open(path, CompoundFile::Mode::ReadWrite) == CompoundFile::OpenResult::Ok;
+                (void)!write(fds[1], &ok, 1);
+                pause();
+            } else {
+                CFile file;
+                ok = file.Open(path, CFile::modeReadWrite | CFile::shareDenyWrite);
+                (void)!write(fds[1], &ok, 1);
+                pause();
+            }
+            _exit(0);
+        }
+        close(fds[1]);
+        char ok = 0;
+        m_holding = read(fds[0], &ok, 1) == 1 && ok;
+        close(fds[0]);
+    }
+    ~OtherProcessHolding() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    bool Holding() const { return m_holding; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_holding = false;
+};
+
+TEST_F(ProjectDocTest, SavedProjectReopensWithItsCellsAndGraphs) {
+    const std::string path = SaveSample(m_dir);
+    CompoundFile file;
+    ASSERT_EQ(file.Open(path, CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::Ok);
+    EXPECT_TRUE(file.HasStream("QS1"));
+    EXPECT_TRUE(file.HasStream("GraphData"));
+    EXPECT_TRUE(file.HasStream("DefGraphStyles"));
+    file.Close();
+
+    qs::fw::MessageBoxScript boxes;
+    auto doc = Open(path);
+    ASSERT_TRUE(doc);
+    EXPECT_FALSE(doc->IsReadOnly());
+    EXPECT_TRUE(doc->HoldsStorage());
+    EXPECT_EQ(Cell(*doc, 1, 2), 1234.5);
+    EXPECT_EQ(doc->GetProject()->GraphList().at(GetGraphIDOf(kPaidLoss)), (std::vector<std::uint8_t>{7, 8, 9}));
+    EXPECT_EQ(boxes.Count(), 0u);
+
+    // Saving again in place: a project without graphs loses the stream.
+    doc->GetProject()->FindDataObject(kPaidLoss, NET)->SetAt(0, 0, 5);
+    doc->GetProject()->GraphList().clear();
+    ASSERT_TRUE(doc->OnSaveDocument(QString::fromStdString(path)));
+    doc.reset();
+    doc = Open(path);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(Cell(*doc, 0, 0), 5);
+    EXPECT_EQ(Cell(*doc, 1, 2), 1234.5);
+    doc.reset();
+    ASSERT_EQ(file.Open(path, CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::Ok);
+    EXPECT_FALSE(file.HasStream("GraphData"));
+}
+
+TEST_F(ProjectDocTest, EveryGenerationOpens) {
+    // Fixtures written by the sample generator: ".qs1" is one archive of the
+    // older kernel generation, ".qs2" to ".qs4" compound files holding it,
+    // ".qs5" the current generation.
+    for (const char* name : {"gen.qs1", "gen.qs2", "gen.qs3", "gen.qs4", "gen.qs5"}) {
+        SCOPED_TRACE(name);
+        const std::string copy = m_dir + "/" + name;
+        qs::test::WriteFile(copy, qs::test::ReadFile(qs::test::DataDir() + "/projects/" + name));
+        qs::fw::MessageBoxScript boxes;
+        auto doc = Open(copy);
+        ASSERT_TRUE(doc);
+        EXPECT_EQ(boxes.Count(), 0u);
+        EXPECT_FALSE(doc->IsReadOnly());
+        EXPECT_EQ(Cell(*doc, 0, 0), 5012.0);  // RAA 1981 at 12 months
+        const bool legacy = std::string(name) == "gen.qs1";
+        EXPECT_EQ(doc->HoldsLock(), legacy);
+        EXPECT_EQ(doc->HoldsStorage(), !legacy);
+    }
+}
+
+TEST_F(ProjectDocTest, FileHeldByAnotherProcessOpensReadOnly) {
+    const std::string path = SaveSample(m_dir);
+    const std::string before = qs::test::ReadFile(path);
+    OtherProcessHolding other(path, true);
+    ASSERT_TRUE(other.Holding());
+
+    qs::fw::MessageBoxScript boxes;
+    auto doc = Open(path);
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(doc->IsReadOnly());
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Last().text, QString::fromUtf8(text::kInUse));
+    EXPECT_EQ(Cell(*doc, 1, 2), 1234.5);
+
+    // Save in place refuses; Save As to another name works and clears read-only.
+    EXPECT_FALSE(doc->OnSaveDocument(QString::fromStdString(path)));
+    EXPECT_EQ(boxes.Last().text, QString::fromUtf8(text::kCannotSaveReadOnly));
+    EXPECT_EQ(qs::test::ReadFile(path), before);
+    const std::string other2 = m_dir + "/copy.qs5";
+    EXPECT_TRUE(doc->OnSaveDocument(QString::fromStdString(other2)));
+    EXPECT_FALSE(doc->IsReadOnly());
+    doc.reset();
+    auto copy = Open(other2);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(Cell(*copy, 1, 2), 1234.5);
+}
+
+TEST_F(ProjectDocTest, LegacyFileIsLockedAndHeldByAnotherOpensReadOnly) {
+    const std::string path = m_dir + "/old.qs1";
+    qs::test::WriteFile(path, qs::test::ReadFile(qs::test::DataDir() + "/projects/gen.qs1"));
+    {
+        auto doc = Open(path);
+        ASSERT_TRUE(doc);
+        EXPECT_TRUE(doc->HoldsLock());
+        CFile probe;  // another writer is refused while the document lives
+        EXPECT_FALSE(probe.Open(path, CFile::modeReadWrite | CFile::shareDenyWrite));
+    }
+    OtherProcessHolding other(path, false);
+    ASSERT_TRUE(other.Holding());
+    qs::fw::MessageBoxScript boxes;
+    auto doc = Open(path);
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(doc->IsReadOnly());
+    EXPECT_FALSE(doc->HoldsLock());
+    EXPECT_TRUE(boxes.Texts().contains(QString::fromUtf8(text::kInUse)));
+}
+
+// A document whose archive fails part-way through a store.
+class FailingStoreDoc : public CProjectDoc {
+public:
+    void Serialize(CArchive& ar) override {
+        if (ar.IsStoring()) {
+            ar << std::uint32_t{42};
+            throw CArchiveException(CArchiveException::genericException, "disk full");
+        }
+        CProjectDoc::Serialize(ar);
+    }
+};
+
+TEST_F(ProjectDocTest, FailedSaveLeavesTheFileAsItWas) {
+    const std::string path = SaveSample(m_dir);
+    const std::string before = qs::test::ReadFile(path);
+
+    FailingStoreDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(QString::fromStdString(path)));
+    doc.SetPathName(QString::fromStdString(path), FALSE);
+    doc.GetProject()->FindDataObject(kPaidLoss, NET)->SetAt(0, 0, 99);
+    doc.GetProject()->GraphList().clear();  // the save would also drop "GraphData"
+    EXPECT_FALSE(doc.OnSaveDocument(QString::fromStdString(path)));  // in place
+    EXPECT_EQ(qs::test::ReadFile(path), before);
+    EXPECT_TRUE(doc.IsModified());
+
+    // Save As over another existing file leaves that one alone too.
+    const std::string other = SaveSample(m_dir, "other.qs5");
+    const std::string otherBefore = qs::test::ReadFile(other);
+    EXPECT_FALSE(doc.OnSaveDocument(QString::fromStdString(other)));
+    EXPECT_EQ(qs::test::ReadFile(other), otherBefore);
+}
+
+TEST_F(ProjectDocTest, ReadOnlyDocumentRefusesToStoreAStream) {
+    const std::string path = SaveSample(m_dir);
+    OtherProcessHolding other(path, true);
+    ASSERT_TRUE(other.Holding());
+    qs::fw::MessageBoxScript boxes;
+    auto doc = Open(path);
+    ASSERT_TRUE(doc && doc->IsReadOnly());
+    EXPECT_FALSE(doc->WriteStorageStream("QS1", [&](CArchive& ar) { doc->Serialize(ar); }));
+    EXPECT_EQ(boxes.Last().text, QString::fromUtf8(text::kReadOnlyStore));
+}
+
+TEST_F(ProjectDocTest, UnreadableGraphStreamOpensReadOnlyAndKeepsTheFile) {
+    const std::string path = SaveSample(m_dir);
+    {
+        CompoundFile file;
+        ASSERT_EQ(file.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
+        ASSERT_TRUE(file.WriteStream("GraphData", {1, 2, 3, 4, 5}));
+        ASSERT_TRUE(file.Commit());
+    }
+    const std::string before = qs::test::ReadFile(path);
+    qs::fw::MessageBoxScript boxes;
+    auto doc = Open(path);
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(doc->IsReadOnly());
+    EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(text::kGraphsUnreadable)});
+    EXPECT_EQ(Cell(*doc, 1, 2), 1234.5);
+    EXPECT_FALSE(doc->OnSaveDocument(QString::fromStdString(path)));
+    EXPECT_EQ(qs::test::ReadFile(path), before);
+}
+
+TEST_F(ProjectDocTest, DamagedProjectStreamReportsTheLoadStatus) {
+    const std::string path = SaveSample(m_dir);
+    {
+        CompoundFile file;
+        ASSERT_EQ(file.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(file.ReadStream("QS1", bytes));
+        bytes.resize(bytes.size() / 2);
+        ASSERT_TRUE(file.WriteStream("QS1", bytes));
+        ASSERT_TRUE(file.Commit());
+    }
+    qs::fw::MessageBoxScript boxes;
+    CProjectDoc doc;
+    EXPECT_FALSE(doc.OnOpenDocument(QString::fromStdString(path)));
+    EXPECT_EQ(boxes.Last().text,
+              QString::fromStdString("\nUnable to open file: " + path + "\nAn error occurred during file load."));
+}
+
+TEST_F(ProjectDocTest, SaveUnderAnOlderExtensionAsksToConvertAndWritesNothing) {
+    const std::string path = m_dir + "/old.qs3";
+    qs::test::WriteFile(path, qs::test::ReadFile(qs::test::DataDir() + "/projects/gen.qs3"));
+    const std::string before = qs::test::ReadFile(path);
+    auto doc = Open(path);
+    ASSERT_TRUE(doc);
+    unsigned posted = 0;
+    qs::project::Host().postCommand = [&](unsigned cmd, CProjectDoc*) { posted = cmd; };
+    qs::fw::MessageBoxScript boxes({IDOK});
+    EXPECT_TRUE(doc->DoSave(doc->GetPathName(), TRUE));
+    EXPECT_EQ(posted, 57604u);  // Save As follows
+    EXPECT_TRUE(boxes.Last().text.startsWith("This file will be saved to a new file using the QS5 format to retain"));
+    EXPECT_EQ(qs::test::ReadFile(path), before);
+    qs::project::Host().postCommand = nullptr;
+}
+
+TEST(ProjectFileNamesTest, ExtensionsAndOpenKinds) {
+    using qs::project::OpenKind;
+    EXPECT_TRUE(qs::project::IsStorageExtension(qs::project::ProjectExtension("a.qs5")));
+    EXPECT_FALSE(qs::project::IsStorageExtension(qs::project::ProjectExtension("a.QS5 ")));
+    EXPECT_FALSE(qs::project::IsStorageExtension(qs::project::ProjectExtension("a.qs1")));
+    const struct {
+        const char* path;
+        OpenKind kind;
+    } cases[] = {
+        {"/x/lib.dfl", OpenKind::FactorLibrary}, {"/x/LIB.DfL", OpenKind::FactorLibrary},
+        {"/x/xyzdfl", OpenKind::Project},        {"/x/old.pc5", OpenKind::Predecessor},
+        {"/x/p.qs5", OpenKind::Project},
+    };
+    for (const auto& c : cases) EXPECT_EQ(qs::project::OpenKindOfPath(c.path), c.kind) << c.path;
+}
+
+TEST(ProjectFileNamesTest, SuggestedNamesAndPaths) {
+    EXPECT_EQ(qs::project::SuggestedConvertedName("/data/v1.2/old.pc5"), "/data/v1.2/old.qs5");
+    EXPECT_EQ(qs::project::SuggestedConvertedName("/data/v1.2/old"), "/data/v1.2/old.qs5");
+    EXPECT_EQ(qs::project::TitleToFileName("A/B (2)", false, ".qs5", false, ""), "A_B _2.qs5");
+    EXPECT_EQ(qs::project::TitleToFileName("A/B (2)", true, ".qs5", false, ""), "A.qs5");
+    EXPECT_EQ(qs::project::TitleToFileName("Proj", true, ".qs5", true, "/files"), "/files/Proj.qs5");
+    const QString longPath = "/" + QString(300, 'a') + "/p.qs5";
+    EXPECT_EQ(qs::project::NormalizeOpenPath("\"" + longPath + "\""), longPath);
+}
+
+TEST(ProjectDocViewTest, ObjectViewDispatch) {
+    using K = qs::project::ObjectViewKind;
+    const struct {
+        QSID id;
+        K kind;
+    } cases[] = {
+        {0, K::Info},
+        {-1, K::Update},
+        {GetGraphIDOf(kPaidLoss), K::Graph},
+        {MakeID(1, 1, 0, 0, 1), K::Table},
+        {MakeID(2, 1, 0, 8, 3), K::Table},
+        {MakeID(5, 1, 0, 1, 1), K::Scalar},
+        {MakeID(5, 1, 0, 6, 1), K::Scalar},  // kind 5 wins over data type 6
+        {MakeID(3, 1, 0, 6, 1), K::Table},   // data type 6 whatever the kind
+        {101010494, K::Params},
+        {MakeID(3, 1, 0, 1, 1), K::Exhibit},
+        {MakeID(4, 1, 0, 2, 1), K::Method},
+        {MakeID(3, 1, 0, 3, 1), K::Method},
+        {MakeID(3, 1, 0, 5, 1), K::None},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CProjectDoc::ChooseObjectView(c.id), c.kind) << c.id;
+}
+
+}  // namespace
