@@ -37,6 +37,7 @@
 #include "KernelTypes.h"
 
 class CKDVVantor;
+class CMethod;
 class IKDVDatabaseManager;
 class KernelWriter;
 class KernelReader;
@@ -184,6 +185,14 @@ public:
     // user-defined object (index 501..995).
     QSSTATUS AddNewObject(CDataObject& proto, QSID& id, int user = 1);
     QSSTATUS AddNewObject(CScalar& proto, QSID& id, int user = 1);
+    // A method (category 6000) or, when proto.IsReport(), a report (7000):
+    // one instance per layer, each bound to the objects its columns read.
+    QSSTATUS AddNewObject(CMethod& proto, QSID& id, int user = 1);
+    // True when id names a summary report.
+    bool IsIDSummaryReport(QSID id) const;
+    // The column a method's ultimate id (CMethod::GetUltID) names; null and a
+    // failure when there is no such method or it has no ultimate column.
+    QSSTATUS UltimateMapLookup(QSID ultId, CDataObject*& table) const;
     // The same for any object kind (exhibits and methods): kind and data type
     // give the id's fields, layered makes one instance per layer.
     QSSTATUS AddNewFormulaObject(const CFormula& proto, int kind, int dataType, QSID subgroup, bool layered,

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "CExhibit.h"
+#include "CMethod.h"
+#include "CProject.h"
+#include "ProjectFixture.h"
+#include "ReservingMath.h"
+#include "TestEnvironment.h"
+
+namespace {
+
+CStringStack Stack(std::initializer_list<std::string> t) { return CStringStack(t); }
+
+std::string Do(QSID id) { return "DO" + std::to_string(id); }
+
+double Cell(const CDataObject& d, int r) {
+    double v = 0;
+    std::uint8_t f = 0;
+    d.GetAt(r, 0, v, f);
+    return (f & CDataObject::CF_VALUE) ? v : NAN;
+}
+
+// The RAA triangle (10 accident years 1981-1990) as Net paid loss, and a paid
+// development exhibit whose selections are the volume-weighted factors with
+// no tail.
+struct RaaProject {
+    std::unique_ptr<CProject> p = MakeTestProject(10, 10);
+    QSID exhibit = 0;
+    qs::calc::Triangle raa;
+
+    RaaProject() {
+        std::string err;
+        const std::string text = qs::test::ReadFile(qs::test::DataDir() + "/triangles/raa.csv");
+        EXPECT_TRUE(qs::calc::ParseLongCsv(text, "values", raa, &err)) << err;
+        CDataObject* paid = p->FindDataObject(kPaidLoss, NET);
+        for (int r = 0; r < raa.rows; ++r)
+            for (int c = 0; c < raa.cols; ++c)
+                if (raa.Has(r, c)) paid->SetAt(r, c, raa.At(r, c));
+        CExhibit proto;
+        proto.SetIDLongName("Paid Loss Development");
+        proto.SetSourceID(kPaidLoss);
+        EXPECT_EQ(p->AddNewFormulaObject(proto, 3, 1, 5001, true, exhibit), 0);
+        std::vector<double> ldf(9);
+        std::vector<unsigned char> ok(9);
+        qs::calc::VolumeWeightedFactors(raa.Ref(), ldf.data(), ok.data());
+        CDataObject* sdf = nullptr;
+        EXPECT_EQ(Exhibit()->GetSDFObject(sdf), 0);
+        for (int k = 0; k < 9; ++k) sdf->SetAt(0, k, ldf[static_cast<std::size_t>(k)]);
+        sdf->SetAt(0, 9, 1.0);  // tail
+    }
+    CExhibit* Exhibit() const { return dynamic_cast<CExhibit*>(p->FindObject(exhibit, NET)); }
+};
+
+// Paid development: latest paid, age-to-ultimate from the exhibit's
+// selections, ultimate (the ultimate column) and IBNR.
+CMethod PaidDevelopment(QSID exhibit) {
+    CMethod m;
+    m.SetIDLongName("Paid Loss Development Method");
+    m.SetIDShortName("Paid Dev");
+    EXPECT_EQ(m.AddNewCol(0, "Paid Loss", Stack({"Diagonal", "(", "\"Paid Loss\"", ")"}),
+                          Stack({"Diagonal", "(", Do(kPaidLoss), ")"})), 0);
+    EXPECT_EQ(m.AddNewCol(1, "Age to Ultimate", Stack({"ConvertSDFToCol", "(", "\"Paid Dev\"", ")"}),
+                          Stack({"ConvertSDFToCol", "(", Do(exhibit), ")"})), 0);
+    const QSID c1 = m.GetObjID(0), c2 = m.GetObjID(1);
+    EXPECT_EQ(m.AddNewCol(2, "Ultimate", Stack({"\"(1) Paid Loss\"", "*", "\"(2) Age to Ultimate\""}),
+                          Stack({Do(c1), "*", Do(c2)})), 0);
+    const QSID c3 = m.GetObjID(2);
+    EXPECT_EQ(m.AddNewCol(3, "IBNR", Stack({"\"(3) Ultimate\"", "-", "\"(1) Paid Loss\""}),
+                          Stack({Do(c3), "-", Do(c1)})), 0);
+    for (int k : {0, 2, 3}) m.SetObjTotalType(k, CMethod::TT_SUM);
+    EXPECT_EQ(m.SetUltPos(2), 0);
+    return m;
+}
+
+}  // namespace
+
+TEST(CMethod, PaidDevelopmentReproducesRaaChainLadder) {
+    RaaProject raa;
+    CMethod proto = PaidDevelopment(raa.exhibit);
+    QSID id = 0;
+    ASSERT_EQ(raa.p->AddNewObject(proto, id), 0);
+    EXPECT_EQ(GetIDDOType(id), 4);
+    EXPECT_EQ(GetIDDataType(id), 2);
+    auto* m = dynamic_cast<CMethod*>(raa.p->FindObject(id, NET));
+    ASSERT_TRUE(m);
+
+    const double published[] = {18834, 16857.953917, 24083.370924, 28703.142163, 28926.736343,
+                                19501.103184, 17749.302590, 24019.192510, 16044.984101, 18402.442529};
+    const CDataObject* ult = m->GetDataObject(3);
+    ASSERT_TRUE(ult);
+    for (int r = 0; r < 10; ++r) EXPECT_NEAR(Cell(*ult, r), published[r], 5e-7) << r;
+    std::vector<const double*> totals;
+    m->GetTotals(totals);
+    ASSERT_EQ(totals.size(), 4u);
+    EXPECT_NEAR(*totals[0], 160987.0, 1e-9);
+    EXPECT_EQ(totals[1], nullptr);  // the factors are not totalled
+    EXPECT_NEAR(*totals[2], 213122.228261, 5e-7);
+    EXPECT_NEAR(*totals[3], 52135.228261, 5e-7);
+
+    // The ultimate id names the ultimate column.
+    const QSID ultId = m->GetUltID();
+    EXPECT_EQ(GetIDDOType(ultId), 2);
+    EXPECT_EQ(GetIDDataType(ultId), 2);
+    CDataObject* table = nullptr;
+    ASSERT_EQ(raa.p->UltimateMapLookup(ultId, table), 0);
+    EXPECT_EQ(table, ult);
+
+    // A new selection reaches the method through the exhibit: a 1.05 tail.
+    CDataObject* sdf = nullptr;
+    raa.Exhibit()->GetSDFObject(sdf);
+    sdf->SetAt(0, 9, 1.05);
+    m->GetTotals(totals);
+    EXPECT_NEAR(*totals[3], 62791.34, 5e-3);
+}
+
+TEST(CMethod, StoredWithTheProject) {
+    RaaProject raa;
+    CMethod proto = PaidDevelopment(raa.exhibit);
+    proto.SetMethodType(CMethod::MT_DEVELOPMENT);
+    proto.SetLinks({401003501});
+    proto.SetColHeader(2, "Ultimate\r\nLoss");
+    proto.SetObjHidden(1, true);
+    proto.SetObjStats(2, true, true, false);
+    proto.SetObjDecimal(1, 4);
+    QSID id = 0;
+    ASSERT_EQ(raa.p->AddNewObject(proto, id), 0);
+    const std::vector<std::uint8_t> bytes = raa.p->SaveProject();
+
+    CProject loaded;
+    ASSERT_EQ(loaded.LoadProject(bytes.data(), bytes.size()), 0);
+    auto* m = dynamic_cast<CMethod*>(loaded.FindObject(id, NET));
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->GetNumDataObjects(), 4);
+    EXPECT_EQ(m->GetUltPos(), 2);
+    EXPECT_EQ(m->GetColName(3), "IBNR");
+    EXPECT_EQ(m->GetColHeader(2), "Ultimate\r\nLoss");
+    EXPECT_TRUE(m->IsObjHidden(1));
+    EXPECT_EQ(m->GetObjDecimal(1), 4);
+    EXPECT_EQ(m->GetObjStats(2), CMethod::ST_AVERAGE | CMethod::ST_LTREND);
+    QSIDArray links;
+    m->GetLinks(links);
+    EXPECT_EQ(links, QSIDArray{401003501});
+    std::vector<const double*> totals;
+    m->GetTotals(totals);
+    EXPECT_NEAR(*totals[2], 213122.228261, 5e-7);
+    // The loaded method still follows its sources.
+    loaded.FindDataObject(kPaidLoss, NET)->SetAt(9, 0, 2 * 2063.0);
+    EXPECT_NEAR(Cell(*m->GetDataObject(3), 9), 2 * 18402.442529, 1e-6);
+
+    // A damaged record is refused, never half read.
+    std::vector<std::uint8_t> cut(bytes.begin(), bytes.end() - 40);
+    CProject damaged;
+    EXPECT_NE(damaged.LoadProject(cut.data(), cut.size()), 0);
+}
+
+TEST(CMethod, ColumnsReadOnlyEarlierColumnsAndKnownObjects) {
+    auto p = MakeTestProject(3, 3);
+    CMethod m(p.get());
+    ASSERT_EQ(m.AddNewCol(0, "Paid", Stack({"Diagonal", "(", "\"Paid Loss\"", ")"}),
+                          Stack({"Diagonal", "(", Do(kPaidLoss), ")"})), 0);
+    const QSID c1 = m.GetObjID(0);
+    // A column before the one it reads, an unknown column and an unknown object are refused.
+    EXPECT_EQ(m.AddNewCol(0, "Twice", Stack({"x", "*", "2"}), Stack({Do(c1), "*", "2"})), 25);
+    EXPECT_EQ(m.AddNewCol(1, "Other", Stack({"x"}), Stack({Do(c1 + 1000000)})), 25);
+    EXPECT_EQ(m.AddNewCol(1, "Bad", Stack({"x"}), Stack({"DO101000999"})), 25);
+    EXPECT_EQ(m.AddNewCol(1, "Syntax", Stack({"(", "1"}), Stack({"(", "1"})), 21);
+    EXPECT_EQ(m.GetNumDataObjects(), 1);
+    ASSERT_EQ(m.AddNewCol(1, "Twice", Stack({"x", "*", "2"}), Stack({Do(c1), "*", "2"})), 0);
+    ASSERT_EQ(m.SetUltPos(1), 0);
+    // Inserting before keeps ids and moves the ultimate.
+    ASSERT_EQ(m.AddNewCol(0, "Note", Stack({}), Stack({})), 0);
+    EXPECT_EQ(m.GetObjID(1), c1);
+    EXPECT_EQ(m.GetUltPos(), 2);
+    // A column read by another stays; the reader goes, then the column.
+    EXPECT_NE(m.RemoveColDef(1), 0);
+    EXPECT_EQ(m.GetNumDataObjects(), 3);
+    EXPECT_EQ(m.RemoveColDef(2), 0);
+    EXPECT_EQ(m.GetUltPos(), -1);
+    EXPECT_EQ(m.RemoveColDef(1), 0);
+    EXPECT_NE(m.RemoveColDef(5), 0);
+}
+
+TEST(CMethod, SummaryRows) {
+    auto p = MakeTestProject(4, 4);
+    CDataObject* prem = p->FindDataObject(101000041, NET);
+    CDataObject* paid = p->FindDataObject(kPaidLoss, NET);
+    const double premiums[] = {100, 200, 400, 800};
+    const double losses[] = {50, 120, 200, 560};
+    for (int r = 0; r < 4; ++r) {
+        prem->SetAt(r, 0, premiums[r]);
+        paid->SetAt(r, 3 - r, losses[r]);
+    }
+    CMethod proto;
+    proto.SetIDLongName("Loss ratios");
+    ASSERT_EQ(proto.AddNewCol(0, "Premium", Stack({"EP"}), Stack({Do(101000041)})), 0);
+    ASSERT_EQ(proto.AddNewCol(1, "Loss", Stack({"Diagonal", "(", "PL", ")"}),
+                              Stack({"Diagonal", "(", Do(kPaidLoss), ")"})), 0);
+    ASSERT_EQ(proto.AddNewCol(2, "Ratio", Stack({"L", "/", "P"}), Stack({Do(proto.GetObjID(1)), "/", Do(proto.GetObjID(0))})), 0);
+    proto.SetObjTotalType(0, CMethod::TT_SUM);
+    proto.SetObjTotalType(2, CMethod::TT_FORMULA);
+    proto.SetObjStats(0, true, true, true);
+    QSID id = 0;
+    ASSERT_EQ(p->AddNewObject(proto, id), 0);
+    auto* m = dynamic_cast<CMethod*>(p->FindObject(id, NET));
+    EXPECT_TRUE(m->HasTotals() && m->HasAverages() && m->HasLTrends() && m->HasExpCurves());
+    std::vector<const double*> t, a, l, e;
+    m->GetTotals(t);
+    m->GetAverages(a);
+    m->GetLTrends(l);
+    m->GetExpCurves(e);
+    EXPECT_DOUBLE_EQ(*t[0], 1500);
+    EXPECT_EQ(t[1], nullptr);
+    // The total of a ratio is the ratio of the totals, not a sum of ratios.
+    EXPECT_NEAR(*t[2], 930.0 / 1500.0, 1e-12);
+    EXPECT_DOUBLE_EQ(*a[0], 375);
+    EXPECT_EQ(a[1], nullptr);
+    // 100, 200, 400, 800 against 1..4: slope 230, intercept -200; doubling each period.
+    EXPECT_NEAR(l[0][0], 230, 1e-9);
+    EXPECT_NEAR(l[0][1], -200, 1e-9);
+    EXPECT_NEAR(l[0][2], 0.92, 1e-12);  // 1150^2 / (5 x 287500)
+    EXPECT_NEAR(e[0][0], 100, 1e-9);
+    EXPECT_NEAR(e[0][1], 50, 1e-9);
+    EXPECT_NEAR(e[0][2], 1, 1e-12);
+    QSStringArray rows, cols;
+    std::string title;
+    ASSERT_EQ(m->GetLabels(rows, cols, title), 0);
+    EXPECT_EQ(rows.size(), 4u);
+    EXPECT_EQ(cols, (QSStringArray{"Premium", "Loss", "Ratio"}));
+    EXPECT_EQ(title, "Loss ratios");
+}
