@@ -144,6 +144,7 @@ QSID CMethod::GetObjID(int pos) const {
 void CMethod::ShapeColumn(CDataObject& data) const {
     CProject* p = GetProject();
     if (!p) return;
+    data.SetProject(p);
     const qsformula::ProjectInfo info = ProjectFormulaResolver::InfoOf(*p);
     const auto rows = static_cast<std::uint16_t>(m_basis == 1 ? info.ages.size() : info.rowLen.size());
     std::uint16_t r = 0, c = 0;
@@ -225,6 +226,7 @@ int CMethod::RemoveColDef(int pos) {
     for (const Column& other : m_cols)
         for (QSID d : other.def.Dependencies())
             if (d == id) return 1;
+    Unbind();  // the column may be a source of the method
     m_cols.erase(m_cols.begin() + pos);
     if (m_ultPos == pos) m_ultPos = -1;
     else if (m_ultPos > pos) --m_ultPos;
@@ -377,6 +379,11 @@ void CMethod::Bind() {
     if (!p) return;
     ProjectFormulaResolver resolver(*p, GetLayer());
     for (const Column& c : m_cols) {
+        // An edit of an entered column recalculates the columns after it.
+        if (c.def.IsEmpty()) {
+            AddSource(c.data.get());
+            m_bound.push_back(c.data.get());
+        }
         for (QSID id : c.def.Dependencies()) {
             if (IsMethodColumnID(id)) continue;
             auto* f = const_cast<CFormula*>(resolver.Find(id));
@@ -461,6 +468,7 @@ bool CMethod::Recalculate() {
     for (std::size_t k = 0; k < m_cols.size(); ++k) {
         Column& c = m_cols[k];
         ShapeColumn(*c.data);
+        c.data->SetReadOnly(!c.def.IsEmpty());
         if (!c.def.IsEmpty() && !c.def.Compiled().IsEmpty()) {
             Value v;
             c.status = c.def.Compiled().Evaluate(resolver, v);

@@ -7,6 +7,7 @@
 #include "CExhibit.h"
 #include "CMethod.h"
 #include "CProject.h"
+#include "MethodTemplates.h"
 #include "ProjectFixture.h"
 #include "ReservingMath.h"
 #include "TestEnvironment.h"
@@ -231,4 +232,79 @@ TEST(CMethod, SummaryRows) {
     EXPECT_EQ(rows.size(), 4u);
     EXPECT_EQ(cols, (QSStringArray{"Premium", "Loss", "Ratio"}));
     EXPECT_EQ(title, "Loss ratios");
+}
+
+TEST(CMethod, StandardMethodsReproduceReferenceFigures) {
+    RaaProject raa;  // RAA as paid loss (its own paid exhibit is replaced below)
+    CProject& p = *raa.p;
+    CDataObject* inc = p.FindDataObject(101000011, NET);
+    CDataObject* prem = p.FindDataObject(101000041, NET);
+    for (int r = 0; r < 10; ++r) {
+        prem->SetAt(r, 0, 40000);
+        for (int c = 0; c < 10 - r; ++c) inc->SetAt(r, c, raa.raa.At(r, c));
+    }
+    ASSERT_EQ(qsmethods::AddStandardExhibitsAndMethods(p), 0);
+    std::vector<double> ldf(9);
+    std::vector<unsigned char> ok(9);
+    qs::calc::VolumeWeightedFactors(raa.raa.Ref(), ldf.data(), ok.data());
+    for (int a : {1, 11}) {
+        auto* ex = dynamic_cast<CExhibit*>(p.FindObject(qsmethods::StandardExhibitID(a), NET));
+        ASSERT_TRUE(ex) << a;
+        CDataObject* sdf = nullptr;
+        ASSERT_EQ(ex->GetSDFObject(sdf), 0);
+        for (int k = 0; k < 9; ++k) sdf->SetAt(0, k, ldf[static_cast<std::size_t>(k)]);
+        sdf->SetAt(0, 9, 1.0);
+    }
+    auto method = [&](int index) { return dynamic_cast<CMethod*>(p.FindObject(qsmethods::StandardMethodID(index), NET)); };
+    auto total = [&](CMethod* m, int pos) {
+        std::vector<const double*> t;
+        m->GetTotals(t);
+        return t[static_cast<std::size_t>(pos)] ? *t[static_cast<std::size_t>(pos)] : NAN;
+    };
+    for (int i = 1; i <= 8; ++i) {
+        ASSERT_TRUE(method(i)) << i;
+        EXPECT_GE(method(i)->GetUltPos(), 0) << i;
+        for (int k = 0; k < method(i)->GetNumDataObjects(); ++k) EXPECT_EQ(method(i)->GetColStatus(k), 0) << i << "/" << k;
+    }
+    EXPECT_NEAR(total(method(qsmethods::kPaidDevelopment), 2), 213122.228261, 5e-7);
+    EXPECT_NEAR(total(method(qsmethods::kIncurredDevelopment), 3), 52135.228261, 5e-7);
+
+    // Bornhuetter-Ferguson with an expected loss ratio of 70 % on 40,000 of premium.
+    CMethod* bf = method(qsmethods::kPaidBF);
+    CDataObject* elr = bf->GetDataObject(2);
+    ASSERT_FALSE(elr->IsReadOnly());
+    EXPECT_TRUE(bf->GetDataObject(3)->IsReadOnly());
+    for (int r = 0; r < 10; ++r) ASSERT_EQ(elr->SetAt(r, 0, 0.7), 0);
+    EXPECT_NEAR(total(bf, 5), 75203.2355, 5e-5);
+    EXPECT_NEAR(total(bf, 7), 160987.0 + 75203.2355, 5e-5);
+
+    CMethod* elrMethod = method(qsmethods::kExpectedLossRatio);
+    for (int r = 0; r < 10; ++r) elrMethod->GetDataObject(2)->SetAt(r, 0, 0.7);
+    EXPECT_NEAR(total(elrMethod, 2), 280000, 1e-6);
+
+    // Cape Cod: the loss ratio is the latest incurred over the used-up premium of all years.
+    std::vector<double> atu(10);
+    qs::calc::AgeToUltimate(ldf.data(), 9, 1.0, atu.data());
+    double usedUp = 0, ibnr = 0;
+    for (int r = 0; r < 10; ++r) usedUp += 40000 / atu[static_cast<std::size_t>(9 - r)];
+    const double ccElr = 160987.0 / usedUp;
+    for (int r = 0; r < 10; ++r) ibnr += 40000 * ccElr * (1 - 1 / atu[static_cast<std::size_t>(9 - r)]);
+    CMethod* cc = method(qsmethods::kCapeCod);
+    EXPECT_NEAR(Cell(*cc->GetDataObject(5), 0), ccElr, 1e-12);
+    EXPECT_NEAR(total(cc, 5), ibnr, 1e-6);
+
+    // Stored with the project, formulas as text a user can read.
+    CStringStack raw, resolved;
+    ASSERT_EQ(bf->GetColFormula(4, raw, resolved), 0);
+    std::string token;
+    raw.GetAt(2, token);
+    EXPECT_EQ(token, "Invert");
+    raw.GetAt(4, token);
+    EXPECT_EQ(token, "\"(4) Age to Ultimate Factor\"");
+    const std::vector<std::uint8_t> bytes = p.SaveProject();
+    CProject loaded;
+    ASSERT_EQ(loaded.LoadProject(bytes.data(), bytes.size()), 0);
+    auto* bf2 = dynamic_cast<CMethod*>(loaded.FindObject(qsmethods::StandardMethodID(qsmethods::kPaidBF), NET));
+    ASSERT_TRUE(bf2);
+    EXPECT_NEAR(total(bf2, 5), 75203.2355, 5e-5);
 }
