@@ -18,6 +18,7 @@
 #include "CDocTemplate.h"
 #include "CMainFrame.h"
 #include "CProjectDoc.h"
+#include "ProjectHost.h"
 #include "ConsoleTrace.h"
 #include "InstallationType.h"
 #include "MessageBox.h"
@@ -263,6 +264,7 @@ BOOL CQuillstoneApp::InitInstance() {
 
     // 13.
     CreateViewTemplates();
+    BindProjectFiles();
 
     // 14.
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew) cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
@@ -416,6 +418,8 @@ void CQuillstoneApp::ReadSeparators() {
 }
 
 int CQuillstoneApp::ExitInstance() {
+    // Documents closing from here on reach no part of the application.
+    qs::project::Host() = {};
     // 1.
     m_lexigrove.Release();
     // 2.

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@
 #include "Placeholders.h"
 
 class CMultiDocTemplate;
+class CDocTemplate;
+class CProjectDoc;
 class CFrameWnd;
 class QPrinter;
 class VersionMonitorThread;
@@ -114,12 +117,35 @@ public:
 
     static CQuillstoneApp* Current();
 
+    // ---- project files (AppFileOpen.cpp)
+    // Opens by extension: ".dfl" a factor library, ".pc5" a predecessor file
+    // converted to a new ".qs5", anything else a project; an open file is
+    // returned as it is.
+    CDocument* OpenDocumentFile(const QString& path) override;
+    CDocument* FindOpenDocument(const QString& path, CDocTemplate* tmpl) const;
+    // The one chooser for project files. titleId 0 takes the title from
+    // fileName. With the multi-select flag (0x200) the chosen paths go to
+    // paths, otherwise to fileName. False on Cancel.
+    bool ChooseProjectFiles(QString& fileName, UINT titleId, DWORD extraFlags, bool open, CDocTemplate* tmpl,
+                            QStringList* paths, const QString& okCaption = QString());
+    void ShowProjectInNavigator(CProjectDoc* doc);
+    void OnFileNewChoice();
+    CProjectDoc* OnFileNewProject();
+    void OnFileOpenProjects();
+    void OnCloseAll();
+    // Marks projects with kernel changes modified, asks, and lets the
+    // documents go (hides the framework's non-virtual check).
+    BOOL SaveAllModified();
+    // Set by the navigator: places a newly opened project in it.
+    std::function<void(CProjectDoc*)> m_showProjectInNavigator;
+
 private:
     bool CheckSingleInstance();
     void LoadWorkstationSettings();
     void CreateServerTemplates();
     void CreateViewTemplates();
     void ReadSeparators();
+    void BindProjectFiles();
     BOOL OnIdle(LONG lCount) override;
 
     bool m_bSettingsLoaded = false;

@@ -87,7 +87,14 @@ bool Install(const Options& options, Layout& layout, std::vector<std::string>& w
     const std::string styles = qs::sysinfo::ResolveNoCase(work, "styles");
     ok = qs::env::EnsureDirectory(styles) && ok;
     for (const char* f : CNetworkEnvironment::kStyleFiles) ok = Touch(styles + "/" + f) && ok;
-    ok = qs::env::EnsureDirectory(qs::sysinfo::ResolveNoCase(work, "data")) && ok;
+    const std::string data = qs::sysinfo::ResolveNoCase(work, "data");
+    ok = qs::env::EnsureDirectory(data) && ok;
+    // The sample projects are built next to the program; the machine's data
+    // folder gets copies (users' folders are filled from there).
+    for (const char* f : CNetworkEnvironment::kSampleFiles) {
+        const std::string from = system + "/" + f, to = data + "/" + f;
+        if (fs::exists(from, ec) && !fs::exists(to, ec)) fs::copy_file(from, to, ec);
+    }
     return ok;
 }
 
