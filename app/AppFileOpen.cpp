@@ -3,6 +3,7 @@
 // and the project document's hooks into the application.
 #include "CQuillstoneApp.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -15,6 +16,9 @@
 #include "CProject.h"
 #include "CProjectDoc.h"
 #include "CView.h"
+#include "CWelcomeDlg.h"
+#include "WindowMessages.h"
+#include "WorkstationSettings.h"
 #include "MessageBox.h"
 #include "ModalScript.h"
 #include "ProjectFileNames.h"
@@ -102,6 +106,7 @@ void CQuillstoneApp::BindProjectFiles() {
     MapCommand(kCmdFileNewProject, [this] { OnFileNewProject(); });
     MapCommand(kCmdFileOpen, [this] { OnFileOpenProjects(); });
     MapCommand(kCmdCloseAll, [this] { OnCloseAll(); });
+    MapCommand(32955, [this] { OnStart(); });  // posted when the splash window closes
     for (UINT id : {kCmdFileNew, kCmdFileOpen, kCmdCloseAll})
         MapUpdateCommand(id, [this](CCmdUI* ui) { ui->Enable(m_bInteractive == 1); });
 }
@@ -287,4 +292,21 @@ BOOL CQuillstoneApp::SaveAllModified() {
     if (m_pProjectTemplate)
         for (CDocument* d : m_pProjectTemplate->Documents()) d->m_bAutoDelete = TRUE;
     return TRUE;
+}
+
+void CQuillstoneApp::OnStart() {
+    if (qs::app::Settings().showStartDialog == 0) return;
+    CWelcomeDlg dialog(m_recentFiles, m_pMainWnd ? m_pMainWnd->GetWidget() : nullptr);
+    const int result = qs::fw::RunModal(dialog);
+    // The check box counts on Cancel too.
+    qs::app::Settings().showStartDialog = dialog.DoNotShow()->isChecked() ? 0 : 1;
+    if (result != IDOK || m_pMainWnd == nullptr) return;
+    UINT command = 0;
+    if (dialog.Choice() == 0)
+        command = kCmdFileNewProject;
+    else if (dialog.SelectedText() == QLatin1String(CWelcomeDlg::kMoreFiles))
+        command = kCmdFileOpen;
+    else if (dialog.SelectedIndex() >= 0 && dialog.SelectedIndex() <= 3)
+        command = 57616 + UINT(dialog.SelectedIndex());  // the recent-file commands 1 to 4
+    if (command != 0) m_pMainWnd->PostMessage(WM_COMMAND, command, 0);
 }

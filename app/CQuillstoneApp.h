@@ -133,6 +133,8 @@ public:
     CProjectDoc* OnFileNewProject();
     void OnFileOpenProjects();
     void OnCloseAll();
+    // Start-up's Welcome dialog (when "Show Start Dialog" is on).
+    void OnStart();
     // Marks projects with kernel changes modified, asks, and lets the
     // documents go (hides the framework's non-virtual check).
     BOOL SaveAllModified();

@@ -11,6 +11,7 @@
 #include "CArchive.h"
 #include "CDocTemplate.h"
 #include "CException.h"
+#include "CommandIds.h"
 #include "CFile.h"
 #include "CFrameWnd.h"
 #include "CProject.h"
@@ -61,7 +62,10 @@ constexpr unsigned kCmdFileSaveAs = 57604;
 
 }  // namespace
 
-CProjectDoc::CProjectDoc() { m_pProject = new CProject(); }
+CProjectDoc::CProjectDoc() {
+    m_pProject = new CProject();
+    MapCommand(ID_FILE_CLOSE, [this] { OnFileClose(); });
+}
 
 CProjectDoc::~CProjectDoc() {
     CWaitCursor wait;
