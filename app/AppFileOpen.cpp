@@ -100,6 +100,24 @@ void CQuillstoneApp::BindProjectFiles() {
         QMetaObject::invokeMethod(
             qApp, [doc] { doc->DoSave(QString(), TRUE); }, Qt::QueuedConnection);
     };
+    host.viewTemplate = [](qs::project::ObjectViewKind kind) -> CDocTemplate* {
+        App* app = App::Current();
+        if (app == nullptr) return nullptr;
+        using K = qs::project::ObjectViewKind;
+        switch (kind) {
+        case K::Info: return app->m_pInfoTemplate;
+        case K::Graph: return app->m_pGraphTemplate;
+        case K::Update: return app->m_pUpdateTriangleTemplate;
+        case K::PPA: return app->m_pPPATemplate;
+        case K::Scalar: return app->m_pScalarTemplate;
+        case K::Params: return app->m_pParamsTemplate;
+        case K::Table: return app->m_pTriangleTemplate;
+        case K::Exhibit: return app->m_pExhibitTemplate;
+        case K::Method: return app->m_pMethodTemplate;
+        case K::None: break;
+        }
+        return nullptr;
+    };
     host.tailFactorProgramOpen = [] { return App::Current() && App::Current()->CheckTailFactorAnalysisOpen(); };
 
     MapCommand(kCmdFileNew, [this] { OnFileNewChoice(); });
