@@ -35,6 +35,9 @@
 #include "ShellOpenChannel.h"
 #include "StatusWindow.h"
 #include "WindowMessages.h"
+#include "NumberFormatBuilders.h"
+#include "CPrjSheetEnvironment.h"
+#include "CChildFrame.h"
 
 namespace si = qs::sysinfo;
 using qs::app::Settings;
@@ -286,10 +289,20 @@ BOOL CQuillstoneApp::InitInstance() {
 
     // 18.
     if (!m_pPrjSheet) {
-        m_pPrjSheet = std::make_unique<CPrjSheet>();
-        m_pPrjSheet->SetFlags(m_pPrjSheet->Flags() | CPrjSheet::kNoApplyNow);
+        m_pPrjSheet = std::make_unique<CPrjSheet>(CPrjSheet::kCaptionFileProperties);
+        m_pPrjSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
     }
-    m_pPrjSheet->ResetPages(nullptr);
+    PrjSheetEnvironment& sheetEnv = PrjSheetEnv();
+    sheetEnv.interactive = m_bInteractive;
+    sheetEnv.applicationMode = m_nApplicationMode;
+    sheetEnv.workingDirectory = QString::fromStdString(Settings().workingDirectory);
+    sheetEnv.logFilePath = QString::fromStdString(m_strLogFilePath);
+    sheetEnv.buildNumberFormat = [](int n, bool t, int d) { return BuildNumberFormat(n, t, d); };
+    sheetEnv.buildAccountingFormat = [](int n, bool b, bool t, int d, const QString& c) {
+        return BuildAccountingFormat(n, b, t, d, c);
+    };
+    sheetEnv.buildPercentFormat = [](int n, bool t, int d) { return BuildPercentFormat(n, t, d); };
+    m_pPrjSheet->LoadFromProject(nullptr);
 
     // 19. The status window: a document-less information view in an MDI child.
     m_pStatusFrame = qs::app::CreateStatusWindow(m_pMainFrame.data());

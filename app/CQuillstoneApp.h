@@ -18,6 +18,7 @@
 #include "CMainFrame.h"
 #include "CWinApp.h"
 #include "LexigroveLoader.h"
+#include "CPrjSheet.h"
 #include "Placeholders.h"
 
 class CMultiDocTemplate;

@@ -7,6 +7,3 @@ CSpreadsheetWnd::CSpreadsheetWnd(QWidget* parent) : QWidget(parent) {
 
 CSpreadsheetWnd* CSpreadsheetWnd::CreateInParent(QWidget* parent) { return new CSpreadsheetWnd(parent); }
 
-CPrjSheet::CPrjSheet() { setObjectName("ProjectSetupSheet"); }
-
-void CPrjSheet::ResetPages(void* /*project*/) { ++m_resets; }

@@ -1,7 +1,6 @@
 #pragma once
 // Minimal stand-ins for the classes start-up creates whose own subsystems
-// are not part of the program yet: the spreadsheet host window, the project
-// set-up sheet, and the documents, frames and views the document templates
+// are not part of the program yet: the spreadsheet host window and the documents, frames and views the document templates
 // combine. Each keeps only what start-up and shutdown touch; the real class
 // replaces it (remove it here and include the subsystem's header instead).
 #include <QMdiSubWindow>  // CMDIFrameWnd.h keeps a QPointer to one
@@ -20,21 +19,6 @@ private:
     explicit CSpreadsheetWnd(QWidget* parent);
 };
 
-// The single project set-up sheet.
-class CPrjSheet : public QWidget {
-public:
-    static constexpr unsigned kNoApplyNow = 0x80;
-    CPrjSheet();
-    unsigned Flags() const { return m_flags; }
-    void SetFlags(unsigned flags) { m_flags = flags; }
-    void ResetPages(void* project);
-    int ResetCount() const { return m_resets; }
-
-private:
-    unsigned m_flags = 0;
-    int m_resets = 0;
-};
-
 // Documents, frames and views of the templates, each named as its
 // subsystem names it, in a namespace of their own so the real classes can
 // arrive without a clash.
@@ -46,7 +30,6 @@ QS_PLACEHOLDER(CDFLDoc, CDocument)
 QS_PLACEHOLDER(CQuillstoneAutomationDoc, CDocument)
 QS_PLACEHOLDER(CQuillstoneStandaloneDoc, CDocument)
 QS_PLACEHOLDER(CTreeFrame, CMDIChildWnd)
-QS_PLACEHOLDER(CChildFrame, CMDIChildWnd)
 QS_PLACEHOLDER(CGraphFrame, CMDIChildWnd)
 QS_PLACEHOLDER(CUpdateFrame, CMDIChildWnd)
 QS_PLACEHOLDER(CPPAFrame, CMDIChildWnd)

@@ -86,7 +86,7 @@ TEST_F(QuillstoneAppTest, FirstStartAfterInstallShowsNothingAndFindsEverything) 
     EXPECT_NE(app.VersionThread(), nullptr);
     EXPECT_EQ(qs::app::ReadClassesRootDefault(".qs3"), "Quillstone.Document");
     EXPECT_TRUE(fs::exists(qs::app::DesktopEntryPath()));
-    EXPECT_EQ(app.ProjectSheet()->Flags() & CPrjSheet::kNoApplyNow, CPrjSheet::kNoApplyNow);
+    EXPECT_EQ(app.ProjectSheet()->m_psh.dwFlags & PSH_NOAPPLYNOW, DWORD(PSH_NOAPPLYNOW));
     EXPECT_NE(app.m_cDecimalSeparator, 0);
     app.ExitInstance();
 }

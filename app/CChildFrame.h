@@ -1,0 +1,41 @@
+#pragma once
+// The frame every project object opens in: the views set their own
+// captions, "New Window" opens another frame on the active object, "Resize
+// Window" replaces the frame by one fitted to its table, and "Close active
+// window" closes it. The frames with toolbars derive from it.
+#include <QMdiSubWindow>  // CMDIChildWnd.h keeps a QPointer to one
+
+#include <functional>
+
+#include "CMDIChildWnd.h"
+
+class CDocument;
+
+class CChildFrame : public CMDIChildWnd {
+public:
+    enum : UINT {
+        ID_WINDOW_NEW_FRAME = 57648,
+        ID_CLOSE_ACTIVE_WINDOW = 32810,
+        ID_RESIZE_WINDOW = 32962,
+    };
+    CChildFrame();
+
+    // How the project document opens another frame on the frame's object
+    // (oldFrame null: an additional frame; else one that replaces oldFrame).
+    // The document class installs it; false when no frame was opened.
+    using OpenNewObjectFrameFn = std::function<bool(CDocument* document, CChildFrame* oldFrame)>;
+    static void SetOpenNewObjectFrame(OpenNewObjectFrameFn fn);
+    // Information views have no table to re-open (default: the CInfoView class).
+    using IsInfoViewFn = std::function<bool(const CView* view)>;
+    static void SetIsInfoView(IsInfoViewFn fn);
+    // True while "Resize Window" re-opens an object in place of its frame.
+    static bool IsRefitInProgress();
+
+    void OnWindowNew();
+    void OnResizeWindow();
+    void OnCloseActiveWindow();
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    bool ActiveViewIsInfoView() const;
+};
