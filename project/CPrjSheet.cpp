@@ -1,6 +1,8 @@
 #include "CPrjSheet.h"
 
 #include <QApplication>
+#include <QStackedWidget>
+#include <QTabWidget>
 
 #include <cstdio>
 #include <ctime>
@@ -61,6 +63,14 @@ CPrjSheet::CPrjSheet(UINT nIDCaption, CWnd* pParentWnd) : CPropertySheet(SheetCa
 CPrjSheet::CPrjSheet(const QString& caption, CWnd* pParentWnd, UINT iSelectPage)
     : CPropertySheet(caption, pParentWnd, iSelectPage) {
     AddStandardPages();
+}
+
+CPrjSheet::~CPrjSheet() {
+    // The pages are members and go before the base sheet: take them out of
+    // the sheet first, quietly, so no page change runs on a page being destroyed.
+    for (QTabWidget* tabs : findChildren<QTabWidget*>()) tabs->blockSignals(true);
+    for (QStackedWidget* stack : findChildren<QStackedWidget*>()) stack->blockSignals(true);
+    while (GetPageCount() > 0) RemovePage(GetPageCount() - 1);
 }
 
 void CPrjSheet::AddStandardPages() {

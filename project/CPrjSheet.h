@@ -39,6 +39,7 @@ public:
     // Pages 1 to 3 are in the sheet; pages 4 and 5 are added by callers that want them.
     explicit CPrjSheet(UINT nIDCaption = kCaptionFileProperties, CWnd* pParentWnd = nullptr);
     CPrjSheet(const QString& caption, CWnd* pParentWnd, UINT iSelectPage = 0);
+    ~CPrjSheet() override;
 
     // Fills the pages from a project (structure and layers locked); with no
     // project only the display page takes the defaults file.

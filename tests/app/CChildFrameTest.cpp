@@ -31,6 +31,7 @@ protected:
         main = new CMDIFrameWnd();
         ASSERT_TRUE(main->LoadFrame(128));
         app.m_pMainWnd = main;
+        main->show();
         tables = new CMultiDocTemplate(129, RUNTIME_CLASS(ChildFrameDoc), RUNTIME_CLASS(CChildFrame),
                                        RUNTIME_CLASS(ChildFrameTableView));
         app.AddDocTemplate(tables);
@@ -94,7 +95,7 @@ TEST_F(ChildFrameTest, NewWindowAndResizeAskTheDocumentExceptOnInformationViews)
     EXPECT_EQ(calls[1].old, frame);
     EXPECT_TRUE(calls[1].refitting);
     EXPECT_FALSE(CChildFrame::IsRefitInProgress());
-    EXPECT_TRUE(frame->IsWindowVisible());
+    EXPECT_NE(frame->GetSafeHwnd(), nullptr);
 
     // An information view: New Window does nothing, Resize only restores.
     CDocument* infoDoc = nullptr;
@@ -105,25 +106,25 @@ TEST_F(ChildFrameTest, NewWindowAndResizeAskTheDocumentExceptOnInformationViews)
     info->RouteCommand(CChildFrame::ID_RESIZE_WINDOW);
     EXPECT_EQ(calls.size(), 2u);
     EXPECT_FALSE(info->GetSubWindow()->isMaximized());
-    EXPECT_TRUE(info->IsWindowVisible());
+    EXPECT_NE(info->GetSafeHwnd(), nullptr);
 }
 
 TEST_F(ChildFrameTest, SuccessfulRefitAndCloseCommandCloseTheFrame) {
     CDocument* doc = nullptr;
     CChildFrame* frame = Open(tables, doc);
     ASSERT_NE(frame, nullptr);
-    QPointer<QMdiSubWindow> sub = frame->GetSubWindow();
+    QPointer<CChildFrame> watched = frame;
     frame->RouteCommand(CChildFrame::ID_RESIZE_WINDOW);
     FlushChildFrameDeletes();
-    EXPECT_TRUE(sub.isNull() || !sub->isVisible());
+    EXPECT_TRUE(watched.isNull() || watched->GetSafeHwnd() == nullptr);
 
     CDocument* other = nullptr;
     CChildFrame* second = Open(tables, other);
     ASSERT_NE(second, nullptr);
-    QPointer<QMdiSubWindow> secondSub = second->GetSubWindow();
+    QPointer<CChildFrame> watchedSecond = second;
     second->RouteCommand(CChildFrame::ID_CLOSE_ACTIVE_WINDOW);
     FlushChildFrameDeletes();
-    EXPECT_TRUE(secondSub.isNull() || !secondSub->isVisible());
+    EXPECT_TRUE(watchedSecond.isNull() || watchedSecond->GetSafeHwnd() == nullptr);
 }
 
 }  // namespace

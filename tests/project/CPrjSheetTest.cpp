@@ -13,6 +13,7 @@
 #include "CPrjSheet.h"
 #include "CPrjSheetEnvironment.h"
 #include "CProject.h"
+#include "KernelGlobals.h"
 #include "MessageBox.h"
 #include "ModalScript.h"
 #include "SpreadsheetControl.h"
