@@ -291,6 +291,7 @@ BOOL CQuillstoneApp::InitInstance() {
     if (!m_pPrjSheet) {
         m_pPrjSheet = std::make_unique<CPrjSheet>(CPrjSheet::kCaptionFileProperties);
         m_pPrjSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
+        CPrjSheet::SetNewProjectSheet(m_pPrjSheet.get());
     }
     PrjSheetEnvironment& sheetEnv = PrjSheetEnv();
     sheetEnv.interactive = m_bInteractive;

@@ -65,7 +65,15 @@ CPrjSheet::CPrjSheet(const QString& caption, CWnd* pParentWnd, UINT iSelectPage)
     AddStandardPages();
 }
 
+namespace {
+CPrjSheet* g_newProjectSheet = nullptr;
+}  // namespace
+
+void CPrjSheet::SetNewProjectSheet(CPrjSheet* sheet) { g_newProjectSheet = sheet; }
+CPrjSheet* CPrjSheet::NewProjectSheet() { return g_newProjectSheet; }
+
 CPrjSheet::~CPrjSheet() {
+    if (g_newProjectSheet == this) g_newProjectSheet = nullptr;
     // The pages are members and go before the base sheet: take them out of
     // the sheet first, quietly, so no page change runs on a page being destroyed.
     for (QTabWidget* tabs : findChildren<QTabWidget*>()) tabs->blockSignals(true);

@@ -56,6 +56,10 @@ public:
     // applies the other pages. False when cancelled or when the kernel failed.
     bool CreateNewProject(CProject& project, const QString& documentTitle, const QString& titleSuffix);
 
+    // The application's sheet for new projects (null: none, the kernel's default structure is used).
+    static void SetNewProjectSheet(CPrjSheet* sheet);
+    static CPrjSheet* NewProjectSheet();
+
     CPrjPage1 m_Page1;
     CPrjPage2 m_Page2;
     CPrjPage3 m_Page3;

@@ -1,14 +1,18 @@
-// Creating a new project. Stand-in until the set-up sheet drives it: the
-// project gets the kernel's default structure (ten annual exposure and
-// development periods from the current year).
+// Creating a new project through the application's set-up sheet. Without
+// one (tools and tests without an application) the project gets the
+// kernel's default structure: ten annual exposure and development periods
+// from the current year.
 #include "CProjectDoc.h"
+#include "CPrjSheet.h"
 
 #include <QDate>
 
 #include "CProject.h"
 
-BOOL CProjectDoc::CreateProjectFile(const QString& /*titleSuffix*/) {
+BOOL CProjectDoc::CreateProjectFile(const QString& titleSuffix) {
     if (!CDocument::OnNewDocument() || m_pProject == nullptr) return FALSE;
+    if (CPrjSheet* sheet = CPrjSheet::NewProjectSheet())
+        return sheet->CreateNewProject(*m_pProject, GetTitle(), titleSuffix) ? TRUE : FALSE;
     std::uint16_t generation = 5, numExp = 10, firstYear = static_cast<std::uint16_t>(QDate::currentDate().year() - 9),
                   interval = 1, numDev = 10, firstAge = 12;
     PRDLENGTH expLength = PRD_YEAR, devLength = PRD_YEAR;

@@ -13,6 +13,7 @@
 #include "CPrjSheet.h"
 #include "CPrjSheetEnvironment.h"
 #include "CProject.h"
+#include "CProjectDoc.h"
 #include "KernelGlobals.h"
 #include "MessageBox.h"
 #include "ModalScript.h"
@@ -309,6 +310,26 @@ TEST_F(PrjSheetTest, AKernelExceptionStillEndsTheProgress) {
     EXPECT_FALSE(sheet.CreateNewProject(project, "Project3", ""));
     EXPECT_EQ(progress, (QStringList{"begin Creating Project3", "end "}));
     EXPECT_EQ(boxes.Count(), 0u);
+}
+
+TEST_F(PrjSheetTest, FileNewOnTheProjectDocumentRunsTheApplicationsSheet) {
+    CPrjSheet sheet;
+    CPrjSheet::SetNewProjectSheet(&sheet);
+    MessageBoxScript boxes;
+    ModalScript script;
+    script.Then([&](QDialog&) {
+        EnterStructure(sheet, 12, 2, 12, 2);  // half years
+        sheet.PressButton(PSBTN_OK);
+    });
+    CProjectDoc doc;
+    doc.SetTitle("Project4");
+    EXPECT_TRUE(doc.CreateProjectFile(" - File Properties"));
+    EXPECT_EQ(sheet.windowTitle(), "Project4 - File Properties");
+    PRDLENGTH length{};
+    doc.GetProject()->GetLengthExpPrd(length);
+    EXPECT_EQ(length, PRD_HALFYEAR);
+    EXPECT_EQ(doc.GetProject()->GetNumExpPrds(), 12);
+    CPrjSheet::SetNewProjectSheet(nullptr);
 }
 
 // ---------------------------------------------------------------- display
