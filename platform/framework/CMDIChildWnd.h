@@ -2,6 +2,7 @@
 // A document window inside the main MDI frame. It sits in a QMdiSubWindow;
 // closing the sub-window (its close box) goes through WM_CLOSE, and
 // MDIDestroy goes through the main frame's OnMDIDestroy.
+#include <QMdiSubWindow>
 #include <QPointer>
 
 #include "CFrameWnd.h"

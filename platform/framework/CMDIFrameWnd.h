@@ -2,6 +2,7 @@
 // The main window of a multiple-document program: child frames live in a
 // QMdiArea. Commands go to the active child frame (its view, its document,
 // the child itself) first, then this frame, then the application.
+#include <QMdiSubWindow>
 #include <QPointer>
 
 #include "CFrameWnd.h"

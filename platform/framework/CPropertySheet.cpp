@@ -10,6 +10,10 @@ CPropertyPage::CPropertyPage(UINT nIDTemplate, const QString& caption) : CDialog
     setWindowFlags(Qt::Widget);
 }
 
+CPropertyPage::~CPropertyPage() {
+    if (m_pSheet) m_pSheet->PageDestroyed(this);
+}
+
 BOOL CPropertyPage::OnSetActive() { return TRUE; }
 
 BOOL CPropertyPage::OnKillActive() { return UpdateData(TRUE); }
@@ -43,6 +47,7 @@ CPropertySheet::CPropertySheet(const QString& caption, CWnd* pParentWnd, UINT iS
 
 CPropertySheet::~CPropertySheet() {
     // Pages belong to the caller: take them out of the widget tree first.
+    m_switching = true;
     for (CPropertyPage* page : m_pages) {
         if (page->parentWidget() != nullptr) page->setParent(nullptr);
         page->m_pSheet = nullptr;
@@ -63,7 +68,9 @@ void CPropertySheet::RemovePage(int nPage) {
     if (nPage < 0 || nPage >= GetPageCount()) return;
     CPropertyPage* page = m_pages[std::size_t(nPage)];
     m_pages.erase(m_pages.begin() + nPage);
+    m_switching = true;
     page->setParent(nullptr);
+    m_switching = false;
     page->m_pSheet = nullptr;
     if (m_active == nPage) {
         m_active = -1;
@@ -125,7 +132,7 @@ void CPropertySheet::BuildLayout() {
         for (CPropertyPage* page : m_pages) m_tabs->addTab(page, page->GetCaption());
         layout->addWidget(m_tabs);
         QObject::connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
-            if (m_switching || index == m_active) return;
+            if (m_switching || index < 0 || index == m_active) return;
             CPropertyPage* current = GetActivePage();
             if (current && !current->OnKillActive()) {
                 ShowPage(m_active);  // the page keeps the focus
@@ -198,6 +205,18 @@ void CPropertySheet::UpdateButtons() {
 }
 
 void CPropertySheet::PageModified(CPropertyPage*) { UpdateButtons(); }
+
+void CPropertySheet::PageDestroyed(CPropertyPage* page) {
+    // A page that goes before its sheet just leaves; nothing is asked of it.
+    const int index = GetPageIndex(page);
+    if (index < 0) return;
+    m_switching = true;
+    m_pages.erase(m_pages.begin() + index);
+    page->setParent(nullptr);
+    if (m_active == index) m_active = -1;
+    else if (m_active > index) --m_active;
+    m_switching = false;
+}
 
 BOOL CPropertySheet::OnInitDialog() {
     BuildLayout();

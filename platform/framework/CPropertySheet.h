@@ -64,6 +64,7 @@ struct PROPSHEETHEADER {
 class CPropertyPage : public CDialog {
 public:
     explicit CPropertyPage(UINT nIDTemplate = 0, const QString& caption = QString());
+    ~CPropertyPage() override;
 
     virtual BOOL OnSetActive();
     virtual BOOL OnKillActive();
@@ -125,6 +126,7 @@ public:
 
     // Called by pages.
     void PageModified(CPropertyPage* page);
+    void PageDestroyed(CPropertyPage* page);
 
 protected:
     BOOL OnInitDialog() override;

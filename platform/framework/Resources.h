@@ -16,6 +16,10 @@ struct MenuItem {
     std::vector<MenuItem> items;   // a popup's items
     bool separator = false;
 
+    MenuItem() = default;
+    MenuItem(QString itemText, UINT itemId) : text(std::move(itemText)), id(itemId) {}
+    MenuItem(QString popupText, std::vector<MenuItem> popupItems)
+        : text(std::move(popupText)), items(std::move(popupItems)) {}
     static MenuItem Separator() {
         MenuItem item;
         item.separator = true;
