@@ -14,6 +14,7 @@
 #include "AutomationObject.h"
 #include "AutomationServer.h"
 #include "NameWatch.h"
+#include "RemoteWindow.h"
 #include "TestEnvironment.h"
 
 namespace {
@@ -181,6 +182,32 @@ TEST_F(Automation, LocalCallsAndWindowHandleText) {
     EXPECT_TRUE(WindowHandle::FromString("junk").IsNull());
     EXPECT_FALSE(IsWindow({":1.99999", "/"}));
     EXPECT_FALSE(IsWindow({}));
+}
+
+TEST_F(Automation, WindowMessagesCrossProcesses) {
+    std::vector<std::uintptr_t> posted;
+    RemoteWindow window(
+        [](unsigned message, std::uintptr_t w, std::intptr_t) { return std::intptr_t(message == 0xC123 ? w * 2 : -1); },
+        [&posted](unsigned, std::uintptr_t w, std::intptr_t) {
+            posted.push_back(w);
+            return true;
+        });
+    ASSERT_TRUE(window.Export("/org/quillstone/windows/1"));
+    const QString handle = window.Handle().ToString();
+    AutomationClient client;
+    ASSERT_TRUE(client.CreateDispatch(kTestProgId));
+
+    const CallResult sent = client.Call("SendToWindow", {handle, 0xC123, 21});
+    ASSERT_TRUE(sent.ok) << sent.error.toStdString();
+    EXPECT_EQ(sent.value.toLongLong(), 42);
+
+    EXPECT_TRUE(client.Call("PostToWindow", {handle, 0xC124, 5}).value.toBool());
+    QTRY_COMPARE_WITH_TIMEOUT(posted.size(), std::size_t(5), 5000);
+    EXPECT_EQ(posted, (std::vector<std::uintptr_t>{0, 1, 2, 3, 4}));
+
+    window.Unexport();
+    EXPECT_FALSE(client.Call("SendToWindow", {handle, 0xC123, 1}).ok);
+    client.Call("Quit");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "AutomationClient.h"
 #include "AutomationServer.h"
 #include "NameWatch.h"
+#include "RemoteWindow.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -50,6 +51,22 @@ int main(int argc, char** argv) {
         return QVariant(call.callerBusName);
     });
     object.AddMethod("CallerVanished", [vanished](qs::automation::AutomationCall&) { return QVariant(*vanished); });
+    // Window messages back to the caller's exported window.
+    object.AddMethod("SendToWindow", [](qs::automation::AutomationCall& call) {
+        const auto window = qs::automation::WindowHandle::FromString(call.args.value(0).toString());
+        bool ok = false;
+        const auto result = qs::automation::SendWindowMessage(window, call.args.value(1).toUInt(),
+                                                              call.args.value(2).toULongLong(), 0, &ok);
+        if (!ok) call.Fail("window gone");
+        return QVariant(qint64(result));
+    });
+    object.AddMethod("PostToWindow", [](qs::automation::AutomationCall& call) {
+        const auto window = qs::automation::WindowHandle::FromString(call.args.value(0).toString());
+        bool all = true;
+        for (int i = 0; i < call.args.value(2).toInt(); ++i)
+            all &= qs::automation::PostWindowMessage(window, call.args.value(1).toUInt(), std::uintptr_t(i));
+        return QVariant(all);
+    });
     object.AddMethod("Quit", [](qs::automation::AutomationCall&) {
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         return QVariant(true);
