@@ -33,11 +33,16 @@
 #include "CLOGFONT.h"
 #include "CPageSetup.h"
 #include "CScalar.h"
+#include "FloodFillOptions.h"
 #include "KernelIds.h"
 #include "KernelTypes.h"
 
 class CKDVVantor;
 class CMethod;
+class CExhibit;
+class CFactorSet;
+class CMapLongToOb;
+class IFloodFillProgress;
 class IKDVDatabaseManager;
 class KernelWriter;
 class KernelReader;
@@ -142,7 +147,7 @@ public:
     // project could not be built (resources); 5 conversion failed.
     enum LoadStatus : QSSTATUS { LS_OK = 0, LS_DAMAGED = 1, LS_UNSUPPORTED = 2, LS_RESOURCES = 3, LS_OLDER = 4,
                                  LS_CONVERSION = 5 };
-    static constexpr std::uint32_t kStorageGeneration = 2;
+    static constexpr std::uint32_t kStorageGeneration = 3;
     // The "QS1" stream; an older generation may be asked for (tests, export).
     std::vector<std::uint8_t> SaveProject(std::uint32_t generation = kStorageGeneration) const;
     QSSTATUS LoadProject(const std::uint8_t* data, std::size_t size);  // sets and returns the load status
@@ -377,7 +382,38 @@ public:
     // All instances of every object, for kernel code that walks the project.
     void ForEachObject(const std::function<void(QSID baseId, unsigned short layer, CFormula*)>& fn) const;
 
+    // ---- flood fills (defined in FloodFill.cpp; FloodFill.h says what a fill writes)
+    // The rules per exhibit id with its layer. Get fills map with new
+    // objects the caller owns; Set replaces the project's rules with copies
+    // of the map's entries of the right class and marks the project modified
+    // when they differ.
+    QSSTATUS GetRegularSDFFloodFillOption(CMapLongToOb& map) const;
+    QSSTATUS SetRegularSDFFloodFillOption(const CMapLongToOb& map);
+    QSSTATUS GetInterpolateSDFFloodFillOption(CMapLongToOb& map) const;
+    QSSTATUS SetInterpolateSDFFloodFillOption(const CMapLongToOb& map);
+    // Whether the exhibit (id with layer) has an active selected-factor rule.
+    bool IsSDFSetWithFloodFill(QSID idWithLayer) const;
+    // Runs every rule of the kind; progress may be null. Interpolated fills
+    // are not offered yet (nothing is written for them).
+    void FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type);
+    // The fill-selecteds commands over the target ids (tables or exhibits,
+    // with their layers): stat is the 8 leading bytes of a statistics
+    // definition (the tail cell is kept); the set's rows fill the targets'
+    // SDFs (targets without a row are skipped; fails when none was filled or
+    // the set's structure does not fit); the targets' SDFs are copied into
+    // the set. Null ids: every exhibit on every layer.
+    QSSTATUS FillProjFromStat(const std::vector<std::uint8_t>& stat, const QSIDArray* ids);
+    QSSTATUS FillProjFromFS(const CFactorSet& set, const QSIDArray* ids);
+    QSSTATUS FillFSFromProj(CFactorSet& set, const QSIDArray* ids);
+
 private:
+    // The exhibit a fill target names (an exhibit id, or a table whose
+    // exhibit it is), with the target's layer; null when there is none.
+    CExhibit* FloodFillTarget(QSID id) const;
+    std::vector<QSID> FloodFillTargets(const QSIDArray* ids) const;
+    std::map<QSID, CKDVSDFFloodFillOption> m_sdfFloodFill;
+    std::map<QSID, CInterpolateSDFFloodFillOption> m_interpFloodFill;
+
     struct ObjectEntry {
         QSID baseId = 0;
         QSID subgroup = 0;

@@ -11,6 +11,7 @@
 
 #include "CArchive.h"
 #include "CProject.h"
+#include "FloodFill.h"
 #include "KernelStream.h"
 
 namespace {
@@ -179,6 +180,8 @@ void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
         w.U32(static_cast<std::uint32_t>(m_showItems.size()));
         for (QSID id : m_showItems) w.I32(id);
     }
+    // Added in generation 3: the flood-fill rules.
+    if (generation >= 3) w.Blob(qsff::SaveRules(m_sdfFloodFill, m_interpFloodFill));
 }
 
 QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
@@ -285,6 +288,9 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
         show.resize(r.Count(4));
         for (QSID& id : show) id = r.I32();
     }
+    std::map<QSID, CKDVSDFFloodFillOption> sdfRules;
+    std::map<QSID, CInterpolateSDFFloodFillOption> interpRules;
+    if (generation >= 3 && !qsff::LoadRules(r.Blob(), sdfRules, interpRules)) return LS_DAMAGED;
     if (r.Failed() || r.Left() != 0) return LS_DAMAGED;
 
     // Every cell array must fit the structure it comes with.
@@ -329,6 +335,8 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     m_pc5IsAssCalc = pc5Ass;
     m_nodes = std::move(nodes);
     m_showItems = show;
+    m_sdfFloodFill = std::move(sdfRules);
+    m_interpFloodFill = std::move(interpRules);
     for (auto& [id, e] : objects) InstallEntry(std::move(e));
     ApplyLayerRelations();
     for (auto& [id, e] : m_objects)

@@ -242,3 +242,229 @@ QSSTATUS FillExhibitSDF(CExhibit& ex, const CKDVSDFFloodFillOption& rule, const 
 }
 
 }  // namespace qsff
+
+// ---- the project's rules and fills ----------------------------------------------
+
+#include "CArchive.h"
+#include "CFSLib.h"
+#include "CProject.h"
+#include "KernelIds.h"
+#include "ObjectMaps.h"
+
+namespace qsff {
+
+std::vector<std::uint8_t> SaveRules(const std::map<QSID, CKDVSDFFloodFillOption>& sdf,
+                                    const std::map<QSID, CInterpolateSDFFloodFillOption>& interp) {
+    std::vector<std::uint8_t> bytes;
+    CArchive ar(bytes, CArchive::store);
+    ar << static_cast<std::uint32_t>(sdf.size());
+    for (const auto& [id, rule] : sdf) {
+        ar << static_cast<std::int32_t>(id);
+        const_cast<CKDVSDFFloodFillOption&>(rule).Serialize(ar);
+    }
+    ar << static_cast<std::uint32_t>(interp.size());
+    for (const auto& [id, rule] : interp) {
+        ar << static_cast<std::int32_t>(id);
+        const_cast<CInterpolateSDFFloodFillOption&>(rule).Serialize(ar);
+    }
+    ar.Close();
+    return bytes;
+}
+
+bool LoadRules(const std::vector<std::uint8_t>& bytes, std::map<QSID, CKDVSDFFloodFillOption>& sdf,
+               std::map<QSID, CInterpolateSDFFloodFillOption>& interp) {
+    sdf.clear();
+    interp.clear();
+    try {
+        std::vector<std::uint8_t> copy = bytes;
+        CArchive ar(copy, CArchive::load);
+        std::uint32_t n = 0;
+        ar >> n;
+        if (n > ar.GetBytesRemaining() / 8) return false;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            std::int32_t id = 0;
+            ar >> id;
+            sdf[id].Serialize(ar);
+        }
+        ar >> n;
+        if (n > ar.GetBytesRemaining() / 8) return false;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            std::int32_t id = 0;
+            ar >> id;
+            interp[id].Serialize(ar);
+        }
+        return ar.GetBytesRemaining() == 0;
+    } catch (const CException&) {
+        sdf.clear();
+        interp.clear();
+        return false;
+    }
+}
+
+}  // namespace qsff
+
+namespace {
+template <class Rule>
+QSSTATUS FFGetRules(const std::map<QSID, Rule>& rules, CMapLongToOb& map) {
+    for (const auto& [id, rule] : rules) map.SetAt(id, new Rule(rule));
+    return qsk::kOk;
+}
+template <class Rule>
+bool FFSetRules(std::map<QSID, Rule>& rules, const CMapLongToOb& map) {
+    std::map<QSID, Rule> next;
+    for (const auto& [id, obj] : map)
+        if (const auto* rule = dynamic_cast<const Rule*>(obj)) next.emplace(id, *rule);
+    const bool changed = next != rules;
+    rules = std::move(next);
+    return changed;
+}
+}  // namespace
+
+QSSTATUS CProject::GetRegularSDFFloodFillOption(CMapLongToOb& map) const { return FFGetRules(m_sdfFloodFill, map); }
+QSSTATUS CProject::GetInterpolateSDFFloodFillOption(CMapLongToOb& map) const {
+    return FFGetRules(m_interpFloodFill, map);
+}
+QSSTATUS CProject::SetRegularSDFFloodFillOption(const CMapLongToOb& map) {
+    if (FFSetRules(m_sdfFloodFill, map)) SetModifiedFlag(true);
+    return qsk::kOk;
+}
+QSSTATUS CProject::SetInterpolateSDFFloodFillOption(const CMapLongToOb& map) {
+    if (FFSetRules(m_interpFloodFill, map)) SetModifiedFlag(true);
+    return qsk::kOk;
+}
+
+bool CProject::IsSDFSetWithFloodFill(QSID idWithLayer) const {
+    auto it = m_sdfFloodFill.find(idWithLayer);
+    return it != m_sdfFloodFill.end() && it->second.GetType() != CKDVSDFFloodFillOption::NONE;
+}
+
+CExhibit* CProject::FloodFillTarget(QSID id) const {
+    const unsigned short layer = GetIDLayer(id);
+    if (layer < 1 || layer > kLayerCount) return nullptr;
+    if (auto* ex = dynamic_cast<CExhibit*>(FindObject(id, layer))) return ex;
+    // A table: the first exhibit made from it.
+    CExhibit* found = nullptr;
+    ForEachObject([&](QSID, unsigned short l, CFormula* obj) {
+        auto* ex = dynamic_cast<CExhibit*>(obj);
+        if (found || !ex || l != layer) return;
+        QSID src = ex->GetSourceID();
+        SetIDLayer(src, layer);
+        if (src == id) found = ex;
+    });
+    return found;
+}
+
+std::vector<QSID> CProject::FloodFillTargets(const QSIDArray* ids) const {
+    if (ids) return *ids;
+    std::vector<QSID> all;
+    ForEachObject([&](QSID baseId, unsigned short layer, CFormula* obj) {
+        if (!dynamic_cast<CExhibit*>(obj) || layer < 1) return;
+        QSID id = baseId;
+        SetIDLayer(id, layer);
+        all.push_back(id);
+    });
+    return all;
+}
+
+void CProject::FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type) {
+    if (type != SDF_SELECTED) return;
+    std::uint16_t numDev = 0, firstAge = 0;
+    PRDLENGTH devLen = PRD_YEAR;
+    GetInfoDevPrd(numDev, devLen, firstAge);
+    const qsff::ExhibitContext ctx{devLen, firstAge, GetIncludesPrior()};
+    std::map<std::string, std::unique_ptr<CFSLib>> libraries;  // one load per library and run
+    const int total = static_cast<int>(m_sdfFloodFill.size());
+    int done = 0;
+    for (const auto& [id, rule] : m_sdfFloodFill) {
+        CExhibit* ex = FloodFillTarget(id);
+        if (progress) {
+            if (progress->IsFloodFillCancelled()) return;
+            progress->OnFloodFillStep(done, total, ex ? ex->GetIDLongName() : std::string());
+        }
+        ++done;
+        if (!ex || rule.GetType() == CKDVSDFFloodFillOption::NONE) continue;
+        const CFactorSet* set = nullptr;
+        if (rule.GetType() == CKDVSDFFloodFillOption::FACTOR_SET) {
+            auto& lib = libraries[rule.GetDFLData().GetLibraryName()];
+            if (!lib) {
+                lib = std::make_unique<CFSLib>();
+                if (lib->LoadFile(rule.GetDFLData().GetLibraryName()) != qsk::kOk) lib->Clear();
+            }
+            CFactorSet* found = nullptr;
+            lib->GetFactorSet(rule.GetDFLData().GetFactorSetName(), found);
+            if (found && !found->CanAdjustSize(numDev, devLen, firstAge, 0, 0, 1)) found = nullptr;
+            set = found;
+        }
+        qsff::FillExhibitSDF(*ex, rule, set, id, ctx);
+    }
+    if (progress) progress->OnFloodFillStep(done, total, std::string());
+    if (done) SetModifiedFlag(true);
+}
+
+QSSTATUS CProject::FillProjFromStat(const std::vector<std::uint8_t>& stat, const QSIDArray* ids) {
+    if (stat.size() < 8) return qsk::kFail;
+    std::uint16_t numDev = 0, firstAge = 0;
+    PRDLENGTH devLen = PRD_YEAR;
+    GetInfoDevPrd(numDev, devLen, firstAge);
+    const qsff::ExhibitContext ctx{devLen, firstAge, GetIncludesPrior()};
+    CKDVSDFFloodFillOption rule(CKDVSDFFloodFillOption::STATISTICS);
+    rule.GetStatData() = CFFStat::FromRecord(stat.data(), stat.size());
+    int filled = 0;
+    for (QSID id : FloodFillTargets(ids)) {
+        CExhibit* ex = FloodFillTarget(id);
+        CDataObject* sdf = nullptr;
+        if (!ex || ex->GetSDFObject(sdf) != 0 || !sdf) continue;
+        // The statistic has no tail: the one the user selected stays.
+        std::uint16_t rows = 0, cols = 0;
+        sdf->GetMaxRowsCols(rows, cols);
+        double tail = 0;
+        std::uint8_t flags = 0;
+        const bool hasTail = cols > 0 && sdf->GetAt(0, cols - 1, tail, flags) == 0 && (flags & CDataObject::CF_VALUE);
+        CKDVSDFFloodFillOption r = rule;
+        r.GetStatData().GetTailFactor().m_type = hasTail ? CFFTailOption::SPECIFIED : CFFTailOption::NONE;
+        r.GetStatData().GetTailFactor().m_specified = hasTail ? tail : 1.0;
+        if (qsff::FillExhibitSDF(*ex, r, nullptr, id, ctx) == qsk::kOk) ++filled;
+    }
+    if (filled) SetModifiedFlag(true);
+    return filled ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CProject::FillProjFromFS(const CFactorSet& set, const QSIDArray* ids) {
+    std::uint16_t numDev = 0, firstAge = 0;
+    PRDLENGTH devLen = PRD_YEAR;
+    GetInfoDevPrd(numDev, devLen, firstAge);
+    if (!set.CanAdjustSize(numDev, devLen, firstAge, 0, 0, 1)) return qsk::kFail;
+    const qsff::ExhibitContext ctx{devLen, firstAge, GetIncludesPrior()};
+    const CKDVSDFFloodFillOption rule(CKDVSDFFloodFillOption::FACTOR_SET);
+    int filled = 0;
+    for (QSID id : FloodFillTargets(ids)) {
+        CExhibit* ex = FloodFillTarget(id);
+        if (!ex) continue;
+        // Rows are kept under the exhibit's own id.
+        QSID key = ex->GetIDNum();
+        SetIDLayer(key, GetIDLayer(id));
+        if (qsff::FillExhibitSDF(*ex, rule, &set, key, ctx) == qsk::kOk) ++filled;
+    }
+    if (filled) SetModifiedFlag(true);
+    return filled ? qsk::kOk : qsff::kNoSource;
+}
+
+QSSTATUS CProject::FillFSFromProj(CFactorSet& set, const QSIDArray* ids) {
+    std::uint16_t numDev = 0, firstAge = 0;
+    PRDLENGTH devLen = PRD_YEAR;
+    GetInfoDevPrd(numDev, devLen, firstAge);
+    if (!set.CanAdjustSize(numDev, devLen, firstAge, 0, 0, 1)) return qsk::kFail;
+    CFactorSet next = set;
+    int copied = 0;
+    for (QSID id : FloodFillTargets(ids)) {
+        CExhibit* ex = FloodFillTarget(id);
+        CDataObject* sdf = nullptr;
+        if (!ex || ex->GetSDFObject(sdf) != 0 || !sdf) continue;
+        QSID key = ex->GetIDNum();
+        SetIDLayer(key, GetIDLayer(id));
+        if (next.SetDF(key, ex->GetIDLongName(), *sdf) == qsk::kOk) ++copied;
+    }
+    if (!copied) return qsff::kNoSource;
+    set = next;
+    return qsk::kOk;
+}

@@ -29,6 +29,8 @@
 // A fill that cannot be done changes nothing and returns a failing status;
 // no cell ever receives a value that is not finite.
 #include <functional>
+#include <map>
+#include <vector>
 #include <string>
 
 #include "FloodFillOptions.h"
@@ -69,4 +71,12 @@ QSSTATUS FillExhibitSDF(CExhibit& ex, const CKDVSDFFloodFillOption& rule, const 
 // has[k] false where it has none.
 QSSTATUS StatisticRow(CExhibit& ex, const CFFStat& stat, bool hasPriorRow, std::vector<double>& values,
                       std::vector<bool>& has);
+// The project's rules as stored in its stream (generation 3): an archive of
+// U32 count, then per rule I32 id and the rule's Serialize output, for the
+// selected-factor rules and then the interpolated ones. LoadRules is false
+// for damaged bytes.
+std::vector<std::uint8_t> SaveRules(const std::map<QSID, CKDVSDFFloodFillOption>& sdf,
+                                    const std::map<QSID, CInterpolateSDFFloodFillOption>& interp);
+bool LoadRules(const std::vector<std::uint8_t>& bytes, std::map<QSID, CKDVSDFFloodFillOption>& sdf,
+               std::map<QSID, CInterpolateSDFFloodFillOption>& interp);
 }  // namespace qsff

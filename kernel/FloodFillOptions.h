@@ -13,6 +13,9 @@
 
 class CArchive;
 
+// The kind of development-factor fill: the selected or the interpolated factors.
+enum ENUM_SDF_TYPE : int { SDF_SELECTED = 0, SDF_INTERPOLATED = 1 };
+
 // Curve parameters of a fitted tail: the cutoff (periods beyond the latest
 // development period when variable, an age in years when fixed), the points
 // left out at either end and the c parameter of the curves.

@@ -11,6 +11,7 @@
 #include "FloodFill.h"
 #include "FloodFillOptions.h"
 #include "ObjectMaps.h"
+#include "ProjectFixture.h"
 
 namespace {
 
@@ -245,4 +246,120 @@ TEST(FloodFillSDF, FromAFactorSet) {
     // None writes nothing.
     EXPECT_EQ(qsff::FillExhibitSDF(f.ex, CKDVSDFFloodFillOption(), nullptr, kExhibitId, {}), 0);
     ExpectRow(f.Row(), {1.7, NAN, NAN, NAN, 1.02});
+}
+
+// ---- the project's rules and fills
+
+namespace {
+
+struct Progress : IFloodFillProgress {
+    std::vector<int> steps;
+    void OnFloodFillStep(int done, int, const std::string&) override { steps.push_back(done); }
+};
+
+struct ProjectFixture5 {
+    std::unique_ptr<CProject> p = MakeTestProject();
+    QSID id = 0;  // the exhibit, layer-neutral
+    ProjectFixture5() {
+        CDataObject* paid = p->FindDataObject(kPaidLoss, NET);
+        const double dev[] = {1, 2, 3, 3.6, 3.96};
+        for (int r = 0; r < 5; ++r)
+            for (int c = 0; c < 5 - r; ++c) paid->SetAt(r, c, 100.0 * (r + 1) * dev[c]);
+        CExhibit proto;
+        proto.SetIDLongName("Paid Loss Development");
+        proto.SetHasStatistics(true);
+        proto.SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 1, 0}}, 1, 0);
+        proto.SetSourceID(kPaidLoss);
+        EXPECT_EQ(p->AddNewFormulaObject(proto, 3, 1, 5001, true, id), 0);
+    }
+    QSID Net() const {
+        QSID n = id;
+        SetIDLayer(n, NET);
+        return n;
+    }
+    std::vector<double> Row(CProject& proj) {
+        auto* ex = dynamic_cast<CExhibit*>(proj.FindObject(id, NET));
+        CDataObject* sdf = nullptr;
+        ex->GetSDFObject(sdf);
+        std::vector<double> out;
+        for (int k = 0; k < 5; ++k) {
+            double v = 0;
+            std::uint8_t f = 0;
+            sdf->GetAt(0, k, v, f);
+            out.push_back((f & CDataObject::CF_VALUE) ? v : NAN);
+        }
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST(ProjectFloodFill, RulesAreKeptStoredAndRun) {
+    ProjectFixture5 f;
+    CMapLongToOb in;
+    auto* rule = new CKDVSDFFloodFillOption(StatRule(1, CFFTailOption::SPECIFIED));
+    rule->GetStatData().GetTailFactor().m_specified = 1.04;
+    in.SetAt(f.Net(), rule);
+    f.p->SetModifiedFlag(false);
+    ASSERT_EQ(f.p->SetRegularSDFFloodFillOption(in), 0);
+    EXPECT_TRUE(f.p->IsModified());
+    EXPECT_TRUE(f.p->IsSDFSetWithFloodFill(f.Net()));
+    f.p->SetModifiedFlag(false);
+    f.p->SetRegularSDFFloodFillOption(in);  // the same rules again: no change
+    EXPECT_FALSE(f.p->IsModified());
+    delete rule;
+
+    // Kept with the project.
+    const auto bytes = f.p->SaveProject();
+    CProject loaded;
+    ASSERT_EQ(loaded.LoadProject(bytes.data(), bytes.size()), 0);
+    CMapLongToOb out;
+    loaded.GetRegularSDFFloodFillOption(out);
+    ASSERT_EQ(out.GetCount(), 1);
+    CObject* o = nullptr;
+    ASSERT_TRUE(out.Lookup(f.Net(), o));
+    EXPECT_DOUBLE_EQ(dynamic_cast<CKDVSDFFloodFillOption*>(o)->GetStatData().GetTailFactor().m_specified, 1.04);
+    for (auto& [k, v] : out) delete v;
+
+    Progress progress;
+    loaded.FloodFillSDF(&progress, SDF_SELECTED);
+    ExpectRow(f.Row(loaded), {2, 1.5, 1.2, 1.1, 1.04});
+    EXPECT_EQ(progress.steps, (std::vector<int>{0, 1}));
+}
+
+TEST(ProjectFloodFill, FillSelectedsFromStatisticsAndFactorSets) {
+    ProjectFixture5 f;
+    auto* ex = dynamic_cast<CExhibit*>(f.p->FindObject(f.id, NET));
+    CDataObject* sdf = nullptr;
+    ex->GetSDFObject(sdf);
+    sdf->SetAt(0, 4, 1.07);  // the user's tail
+
+    // Targets name exhibits, or the table an exhibit is made from. The tail stays.
+    QSID table = kPaidLoss;
+    SetIDLayer(table, NET);
+    const QSIDArray byTable{table};
+    ASSERT_EQ(f.p->FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 0}, &byTable), 0);
+    ExpectRow(f.Row(*f.p), {2, 1.5, 1.2, 1.1, 1.07});
+    const QSIDArray targets{f.Net()};
+    ASSERT_EQ(f.p->FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 0}, &targets), 0);
+    ExpectRow(f.Row(*f.p), {2, 1.5, 1.2, 1.1, 1.07});
+    EXPECT_NE(f.p->FillProjFromStat({1, 1, 0}, &targets), 0);
+
+    // Selecteds into a set and back.
+    CFactorSet set("Mine", "", 5, PRD_YEAR, 12);
+    ASSERT_EQ(f.p->FillFSFromProj(set, &targets), 0);
+    QSIDArray ids;
+    QSStringArray names;
+    set.GetDFList(NET, ids, names);
+    ASSERT_EQ(ids.size(), 1u);
+    EXPECT_EQ(names[0], "Paid Loss Development");
+    sdf->RemoveAll();
+    ASSERT_EQ(f.p->FillProjFromFS(set, &targets), 0);
+    ExpectRow(f.Row(*f.p), {2, 1.5, 1.2, 1.1, 1.07});
+
+    // A set of another structure is refused and changes nothing.
+    CFactorSet quarterly("Q", "", 5, PRD_QUARTER, 3);
+    EXPECT_NE(f.p->FillFSFromProj(quarterly, &targets), 0);
+    EXPECT_EQ(quarterly.GetDFCount(), 0u);
+    EXPECT_NE(f.p->FillProjFromFS(quarterly, &targets), 0);
 }
