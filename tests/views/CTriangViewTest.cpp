@@ -1,0 +1,257 @@
+// The triangle view on a real project: edits reach the kernel and the
+// calculated layers, the presentation switches follow the kernel object,
+// the calendar layout shifts rows and totals columns, and the keys move over
+// the triangle's cells.
+#include <gtest/gtest.h>
+
+#include "CDataObject.h"
+#include "CommandIds.h"
+#include "CTriangView.h"
+#include "MessageBox.h"
+#include "SpreadsheetControl.h"
+#include "ViewSettings.h"
+#include "ViewTestSupport.h"
+
+using qs::test::kPaidLoss;
+using qs::test::TestProjectDoc;
+
+namespace {
+
+struct TriangViewTest : ::testing::Test {
+    void SetUp() override {
+        qs::views::Settings() = qs::views::ViewSettings{};
+        qs::views::Settings().defaultShow = 1;
+        g_bCalendarView = 0;
+    }
+    void TearDown() override { g_bCalendarView = 0; }
+    CDataObject* Paid(unsigned short layer) { return doc.GetProject()->FindDataObject(kPaidLoss, layer); }
+    static double Num(CTriangView& v, int r, int c) {
+        double value = 0;
+        v.GetCtrl()->GetNumber(r, c, value);
+        return value;
+    }
+    static QString Text(CTriangView& v, int r, int c) {
+        QString text;
+        v.GetCtrl()->GetText(r, c, text);
+        return text.trimmed();
+    }
+    // Types text into the active cell as a person does.
+    static void Type(CTriangView& v, int r, int c, const QString& text) {
+        qs::ss::SpreadsheetControl* ctrl = v.GetCtrl();
+        ctrl->SetSelection(r, c, r, c);
+        ctrl->SetActiveCell(r, c);
+        ASSERT_EQ(ctrl->StartEdit(text, true), 0);
+        ctrl->EndEdit();
+    }
+    void SetCumulative(int on) {
+        QSSTATUS status = 0;
+        for (unsigned short layer : {NET, GROSS, CEDED}) Paid(layer)->ViewCumulative(on, status, 1);
+    }
+    TestProjectDoc doc;  // 5 x 5 annual triangle
+};
+
+TEST_F(TriangViewTest, LaysOutTheTriangleWithLabelsAndBlankedStaircase) {
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
+    EXPECT_EQ(ctrl->MaxRow(), 5);
+    EXPECT_EQ(ctrl->MaxCol(), 5);
+    QSStringArray rows, cols;
+    std::string corner;
+    Paid(NET)->GetLabels(rows, cols, corner);
+    EXPECT_EQ(ctrl->RowHeadingText(1), QString::fromStdString(rows[0]));
+    EXPECT_EQ(ctrl->ColHeadingText(5), QString::fromStdString(cols[4]));
+    EXPECT_EQ(ctrl->CornerText(), QString::fromStdString(corner));
+    // Beyond a row's end the cells wear the grid's background and refuse edits.
+    ctrl->SetActiveCell(5, 2);
+    int pattern = 0;
+    QColor fg, bg;
+    ctrl->GetPattern(pattern, fg, bg);
+    EXPECT_EQ(pattern, 1);
+    EXPECT_EQ(fg, ctrl->BackgroundColor());
+    EXPECT_NE(ctrl->StartEdit(QStringLiteral("1"), true), 0);
+    ctrl->SetActiveCell(5, 1);
+    EXPECT_EQ(ctrl->StartEdit(QStringLiteral("1"), true), 0);
+    ctrl->CancelEdit();
+}
+
+TEST_F(TriangViewTest, TypedEntriesReachTheKernelAndTheCalculatedLayer) {
+    SetCumulative(1);
+    auto net = doc.Open<CTriangView>(kPaidLoss, NET);
+    auto gross = doc.Open<CTriangView>(kPaidLoss, GROSS);
+    ASSERT_NE(net, nullptr);
+    ASSERT_NE(gross, nullptr);
+    Type(*net, 2, 3, QStringLiteral("1,500"));
+    double v = 0;
+    std::uint8_t flags = 0;
+    ASSERT_EQ(Paid(NET)->GetAt(1, 2, v, flags), 0);
+    EXPECT_EQ(v, 1500.0);
+    // Gross = Net + Ceded, and the Gross view heard of it.
+    ASSERT_EQ(Paid(GROSS)->GetAt(1, 2, v, flags), 0);
+    EXPECT_EQ(v, 1500.0);
+    EXPECT_EQ(Num(*gross, 2, 3), 1500.0);
+    // Words are refused with the message and nothing is stored.
+    qs::fw::MessageBoxScript boxes;
+    qs::ss::SpreadsheetControl* ctrl = net->GetCtrl();
+    ctrl->SetActiveCell(1, 1);
+    ASSERT_EQ(ctrl->StartEdit(QStringLiteral("abc"), true), 0);
+    ctrl->EndEdit();
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Last().text, QStringLiteral("Only numeric characters are allowed."));
+    ctrl->CancelEdit();
+    ASSERT_EQ(Paid(NET)->GetAt(0, 0, v, flags), 0);
+    EXPECT_FALSE(flags & CDataObject::CF_VALUE);
+    // A calculated layer is read-only: its commands are off.
+    CCmdUI clear;
+    clear.m_nID = ID_EDIT_CLEAR;
+    clear.DoUpdate(gross.get(), FALSE);
+    EXPECT_FALSE(clear.m_enabled);
+    clear.DoUpdate(net.get(), FALSE);
+    EXPECT_TRUE(clear.m_enabled);
+}
+
+TEST_F(TriangViewTest, CumulativeAndIncrementalFollowTheKernelObject) {
+    SetCumulative(1);
+    for (int c = 0; c < 3; ++c) Paid(NET)->SetAt(0, c, 100.0 * (c + 1));  // 100, 200, 300 cumulative
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(Num(*view, 1, 3), 300.0);
+    EXPECT_TRUE(view->GetCaption().endsWith(QStringLiteral(" - Cumulative")));
+    view->RouteCommand(ID_VIEW_CUMULATIVE);
+    EXPECT_FALSE(Paid(NET)->IsViewedCumulative());
+    EXPECT_EQ(Num(*view, 1, 2), 100.0);
+    EXPECT_EQ(Num(*view, 1, 3), 100.0);
+    EXPECT_TRUE(view->GetCaption().endsWith(QStringLiteral(" - Incremental")));
+    // An incremental entry moves the later cumulative values.
+    Type(*view, 1, 2, QStringLiteral("150"));
+    double v = 0;
+    std::uint8_t flags = 0;
+    Paid(NET)->GetAt(0, 2, v, flags);
+    EXPECT_EQ(v, 100.0);
+    view->RouteCommand(ID_VIEW_CUMULATIVE);
+    EXPECT_EQ(Num(*view, 1, 3), 350.0);
+}
+
+TEST_F(TriangViewTest, CalendarLayoutShiftsRowsAndTotalsColumns) {
+    SetCumulative(1);
+    Paid(NET)->SetAt(0, 4, 10.0);  // row 1, last age
+    Paid(NET)->SetAt(1, 3, 20.0);  // row 2, last age
+    Paid(NET)->SetAt(4, 0, 5.0);   // row 5, its only cell
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    g_bCalendarView = 1;
+    view->OnUpdate(nullptr, HINT_CALENDAR, nullptr);
+    ASSERT_TRUE(view->IsCalendar());
+    qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
+    EXPECT_EQ(ctrl->MaxRow(), 6);
+    EXPECT_EQ(ctrl->RowHeadingText(6), QStringLiteral("Total"));
+    // Every row ends in the last column.
+    EXPECT_EQ(Num(*view, 1, 5), 10.0);
+    EXPECT_EQ(Num(*view, 2, 5), 20.0);
+    EXPECT_EQ(Num(*view, 5, 5), 5.0);
+    EXPECT_EQ(Num(*view, 6, 5), 35.0);
+    EXPECT_TRUE(view->IsValidLocation(1, 1));   // row 2 starts in column 2
+    EXPECT_FALSE(view->IsValidLocation(1, 0));
+    EXPECT_FALSE(view->IsValidLocation(4, 3));
+    // An entry in the shifted row lands in the right kernel cell and the total follows.
+    Type(*view, 2, 4, QStringLiteral("7"));
+    double v = 0;
+    std::uint8_t flags = 0;
+    Paid(NET)->GetAt(1, 2, v, flags);
+    EXPECT_EQ(v, 7.0);
+    EXPECT_EQ(Num(*view, 6, 4), 7.0);
+    // Back to development ages.
+    g_bCalendarView = 0;
+    view->OnUpdate(nullptr, HINT_CALENDAR, nullptr);
+    EXPECT_EQ(ctrl->MaxRow(), 5);
+    EXPECT_EQ(Num(*view, 2, 3), 7.0);
+    EXPECT_EQ(Num(*view, 5, 1), 5.0);
+}
+
+TEST_F(TriangViewTest, KeysMoveOverTheTriangle) {
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    constexpr int Enter = CTriangView::VK_RETURN, Tab = CTriangView::VK_TAB;
+    struct Case {
+        const char* what;
+        int calendar, key;
+        bool shift;
+        int mode, row, col;    // from
+        int result, toRow, toCol;
+        bool beeps;
+    };
+    // The 5 x 5 triangle: row r holds 6 - r cells (interval 1).
+    const Case cases[] = {
+        {"mode 0 Enter at a column's end goes to the next column's top", 0, Enter, false, 0, 5, 1, 1, 1, 2, false},
+        {"mode 0 Enter inside a column is the grid's", 0, Enter, false, 0, 2, 1, 0, 2, 1, false},
+        {"mode 0 Enter at the last column's end beeps", 0, Enter, false, 0, 1, 5, 1, 1, 5, true},
+        {"mode 0 Shift+Enter at the top goes to the previous column's end", 0, Enter, true, 0, 1, 2, 1, 5, 1, false},
+        {"mode 0 Shift+Enter at the first column's top beeps", 0, Enter, true, 0, 1, 1, 1, 1, 1, true},
+        {"Tab moves right", 0, Tab, false, 0, 2, 1, 1, 2, 2, false},
+        {"Tab at a row's end wraps to the next row", 0, Tab, false, 0, 2, 4, 1, 3, 1, false},
+        {"Tab at the last row's end beeps", 0, Tab, false, 0, 5, 1, 1, 5, 1, true},
+        {"Shift+Tab at column 1 wraps to the previous row's end", 0, Tab, true, 0, 3, 1, 1, 2, 4, false},
+        {"mode 1 Enter moves right", 0, Enter, false, 1, 1, 1, 1, 1, 2, false},
+        {"mode 2 Enter moves down-left", 0, Enter, false, 2, 1, 3, 1, 2, 2, false},
+        {"mode 3 Enter moves up-right", 0, Enter, false, 3, 3, 1, 1, 2, 2, false},
+        {"mode 3 Enter at the top restarts below", 0, Enter, false, 3, 1, 3, 1, 4, 1, false},
+        {"other keys are the grid's", 0, 0x41, false, 0, 1, 1, 0, 1, 1, false},
+        {"calendar Tab at the last column wraps to the next row's first cell", 1, Tab, false, 0, 1, 5, 1, 2, 2, false},
+        {"calendar Shift+Tab at a row's first cell goes to the row above", 1, Tab, true, 0, 2, 2, 1, 1, 5, false},
+        {"calendar mode 0 Enter at a column's end goes to the next column", 1, Enter, false, 0, 1, 1, 1, 1, 2, false},
+        {"calendar mode 3 Enter moves up-left", 1, Enter, false, 3, 2, 3, 1, 1, 2, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (view->IsCalendar() != c.calendar) {
+            g_bCalendarView = c.calendar;
+            view->OnUpdate(nullptr, HINT_CALENDAR, nullptr);
+        }
+        const int beeps = view->BeepCount();
+        int row = c.row, col = c.col;
+        EXPECT_EQ(view->MoveActiveCell(c.key, c.shift, row, col, c.mode), c.result);
+        EXPECT_EQ(row, c.toRow);
+        EXPECT_EQ(col, c.toCol);
+        EXPECT_EQ(view->BeepCount() > beeps, c.beeps);
+    }
+}
+
+TEST_F(TriangViewTest, TypingClearsTheActiveCellsFloodFillMarkOnly) {
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    CDataObject* paid = Paid(NET);
+    paid->SetCellHasFFMin(1, 0);
+    paid->SetCellHasFFMin(2, 2);
+    view->GetCtrl()->SetSelection(3, 3, 3, 3);
+    view->GetCtrl()->SetActiveCell(3, 3);
+    view->GetGrid()->HandleKey(0x35, false);  // the digit 5
+    EXPECT_FALSE(paid->GetFFMinInCell(2, 2));
+    EXPECT_TRUE(paid->GetFFMinInCell(1, 0));  // another row's first cell keeps its mark
+}
+
+TEST_F(TriangViewTest, ClearBlanksTheSelectionOrEverything) {
+    SetCumulative(1);
+    for (int r = 0; r < 5; ++r) Paid(NET)->SetAt(r, 0, 1.0 + r);
+    Paid(NET)->SetNoteInCell(1, 0, "checked");
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
+    {
+        qs::fw::MessageBoxScript boxes{IDYES};  // data and cell notes
+        ctrl->SetSelection(1, 1, 2, 5);          // reaches beyond row 2's end
+        view->RouteCommand(ID_EDIT_CLEAR);
+    }
+    EXPECT_FALSE(Paid(NET)->IsCellAvail(0, 0) && (Paid(NET)->RawFlags(0, 0) & CDataObject::CF_VALUE));
+    EXPECT_FALSE(Paid(NET)->DoesCellHaveNote(1, 0));
+    EXPECT_TRUE(Text(*view, 1, 1).isEmpty());
+    EXPECT_EQ(Num(*view, 3, 1), 3.0);
+    {
+        qs::fw::MessageBoxScript boxes{IDOK};
+        view->RouteCommand(ID_EDIT_CLEAR_ALL);
+        EXPECT_EQ(boxes.Last().text, QStringLiteral("Remove all data and cell notes from array?"));
+    }
+    EXPECT_FALSE(Paid(NET)->HasAnyValue());
+    EXPECT_TRUE(Text(*view, 3, 1).isEmpty());
+}
+
+}  // namespace

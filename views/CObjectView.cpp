@@ -1,0 +1,565 @@
+#include "CObjectView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QResizeEvent>
+
+#include "CDataObject.h"
+#include "CDocument.h"
+#include "CFrameWnd.h"
+#include "CLOGFONT.h"
+#include "CObjectViewGrid.h"
+#include "CommandIds.h"
+#include "CPageSetup.h"
+#include "CProject.h"
+#include "CStringStack.h"
+#include "IObjectViewDocument.h"
+#include "KernelIds.h"
+#include "MessageBox.h"
+#include "ObjectViewFormats.h"
+#include "SpreadsheetControl.h"
+#include "ViewSettings.h"
+#include "WindowMessages.h"
+
+using namespace qs::ss;
+
+namespace {
+
+// The id whose kind, data type and index mark the interpolation method table.
+constexpr QSID kInterpolationMethodVar = 101000804;
+
+// Grid changes made by the program run with the selection-change
+// notification off and the selection restored afterwards, so the grid does
+// not call back into the program while the program writes it.
+class ObjectViewGridGuard {
+public:
+    ObjectViewGridGuard(CCmdTarget* target, SpreadsheetControl* ctrl, bool waitCursor, bool holdRedraw)
+        : m_target(waitCursor ? target : nullptr), m_ctrl(ctrl), m_holdRedraw(holdRedraw) {
+        if (m_target != nullptr) m_target->BeginWaitCursor();
+        if (m_ctrl == nullptr) return;
+        if (m_holdRedraw) m_ctrl->SetRedraw(false);
+        m_notify = m_ctrl->IsNotifyEnabled(SSN_SelChange);
+        m_ctrl->EnableNotify(SSN_SelChange, false);
+        m_hasSelection = m_ctrl->GetSelection(0, m_r1, m_c1, m_r2, m_c2) == SS_OK;
+        m_ctrl->GetActiveCell(m_activeRow, m_activeCol);
+    }
+    ~ObjectViewGridGuard() {
+        if (m_ctrl != nullptr) {
+            if (m_hasSelection) {
+                m_ctrl->SetSelection(m_r1, m_c1, m_r2, m_c2);
+                m_ctrl->SetActiveCell(m_activeRow, m_activeCol);
+            }
+            m_ctrl->EnableNotify(SSN_SelChange, m_notify);
+            if (m_holdRedraw) m_ctrl->SetRedraw(true);
+        }
+        if (m_target != nullptr) m_target->EndWaitCursor();
+    }
+    ObjectViewGridGuard(const ObjectViewGridGuard&) = delete;
+    ObjectViewGridGuard& operator=(const ObjectViewGridGuard&) = delete;
+
+private:
+    CCmdTarget* m_target;
+    SpreadsheetControl* m_ctrl;
+    bool m_holdRedraw;
+    bool m_notify = false;
+    bool m_hasSelection = false;
+    int m_r1 = 1, m_c1 = 1, m_r2 = 1, m_c2 = 1;
+    int m_activeRow = 1, m_activeCol = 1;
+};
+
+bool SameKindTypeIndex(QSID a, QSID b) {
+    return GetIDDOType(a) == GetIDDOType(b) && GetIDDataType(a) == GetIDDataType(b) && GetIDIndex(a) == GetIDIndex(b);
+}
+
+void ApplyFontToSelection(SpreadsheetControl* ctrl, const CLOGFONT& record, std::uint32_t colour, bool setDefault) {
+    QsLogFont lf{};
+    record.GetLogFont(&lf);
+    const QString face = QString::fromLatin1(lf.lfFaceName, int(qstrnlen(lf.lfFaceName, sizeof lf.lfFaceName)));
+    const double size = lf.lfHeight / 10;  // tenths of a point, truncated
+    if (setDefault) ctrl->SetDefaultFont(face, size);
+    ctrl->SetFont(face, size, lf.lfWeight > 400, lf.lfItalic != 0, lf.lfUnderline != 0, lf.lfStrikeOut != 0,
+                  ColorFromRef(colour));
+}
+
+}  // namespace
+
+CObjectView::CObjectView(QWidget* parent) : CView(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    MapCommands();
+    MapMessage(RegisterWindowMessage(kXRefreshMessage), [this](WPARAM w, LPARAM l) { return OnRefresh(w, l); });
+}
+
+CObjectView::~CObjectView() {
+    if (m_pObject != nullptr) {
+        if (CProject* project = GetProject()) project->CloseObject(m_pObject, this);
+        m_pObject = nullptr;
+    }
+}
+
+void CObjectView::MapCommands() {
+    MapCommand(ID_EDIT_COPY, [this] { OnEditCopy(); });
+    MapCommand(ID_EDIT_CUT, [this] { OnEditCut(); });
+    MapCommand(ID_EDIT_DELETE, [this] { OnEditDelete(); });
+    MapCommand(ID_EDIT_CLEAR, [this] { OnEditDelete(); });
+    MapCommand(ID_EDIT_PASTE, [this] { OnEditPaste(); });
+    MapCommand(ID_VIEW_SOURCE, [this] { OpenSourceTable(nullptr); });
+    MapCommand(ID_VIEW_FORMULA, [this] { ShowFormula(nullptr); });
+    MapCommand(ID_VIEW_ZOOMIN, [this] { OnZoomIn(); });
+    MapCommand(ID_VIEW_ZOOMOUT, [this] { OnZoomOut(); });
+    MapCommand(ID_VIEW_GRAPH, [this] { OnShowGraph(); });
+    MapCommand(ID_VIEW_SYNC_NAVIGATOR, [this] {
+        if (auto& select = qs::views::Settings().selectNavigatorObject) select(m_lObjectID, m_nLayer);
+    });
+    const auto editable = [this](CCmdUI* ui) { ui->Enable(IsEditable()); };
+    MapUpdateCommand(ID_EDIT_CUT, editable);
+    MapUpdateCommand(ID_EDIT_DELETE, editable);
+    MapUpdateCommand(ID_EDIT_CLEAR, editable);
+    MapUpdateCommand(ID_EDIT_PASTE, [this](CCmdUI* ui) { ui->Enable(CanPaste()); });
+    const auto hasFormula = [this](CCmdUI* ui) { ui->Enable(m_pObject != nullptr && m_pObject->HasValidFormula()); };
+    MapUpdateCommand(ID_VIEW_SOURCE, hasFormula);
+    MapUpdateCommand(ID_VIEW_FORMULA, hasFormula);
+    MapUpdateCommand(ID_VIEW_ZOOMIN, [](CCmdUI* ui) { ui->Enable(qs::views::Settings().scale < 400); });
+    MapUpdateCommand(ID_VIEW_ZOOMOUT, [](CCmdUI* ui) { ui->Enable(qs::views::Settings().scale > 10); });
+    MapUpdateCommand(ID_FILE_PRINT_ACTIVE, [this](CCmdUI* ui) {
+        bool on = qs::views::Settings().fileMode == 1 && m_pObject != nullptr;
+        if (on) {
+            const int kind = GetIDDOType(m_lObjectID), type = GetIDDataType(m_lObjectID);
+            if (kind == 1 && type == 0 && GetIDIndex(m_lObjectID) > 103) on = false;
+            if ((kind == 1 || kind == 2) && (type == 1 || type == 7)) on = false;
+        }
+        ui->Enable(on);
+    });
+}
+
+IObjectViewDocument* CObjectView::GetObjectDocument() const {
+    if (m_pDoc != nullptr) return m_pDoc;
+    return dynamic_cast<IObjectViewDocument*>(GetDocument());
+}
+
+CProject* CObjectView::GetProject() const {
+    IObjectViewDocument* doc = GetObjectDocument();
+    return doc != nullptr ? doc->GetProject() : nullptr;
+}
+
+SpreadsheetControl* CObjectView::GetCtrl() const { return m_pSS != nullptr ? m_pSS->Ctrl() : nullptr; }
+
+void CObjectView::ReportError(const QString& text) { ::MessageBox(this, text, QString(), MB_OK); }
+
+// ---- creation ------------------------------------------------------------------
+
+int CObjectView::OnCreate() {
+    IObjectViewDocument* doc = GetObjectDocument();
+    CProject* project = GetProject();
+    if (doc == nullptr || project == nullptr) return -1;
+    m_lObjectID = doc->GetPendingObjectID();
+    m_nLayer = doc->GetPendingLayer();
+    m_pObject = project->OpenObject(m_lObjectID, m_nLayer, this, 1);
+    return m_pObject != nullptr ? 0 : -1;
+}
+
+BOOL CObjectView::CreateSS(CSpreadsheetWnd* host) {
+    m_pSS = host;
+    if (host == nullptr || !host->CreateInParent(this)) return FALSE;
+    host->m_bPendingEdit = FALSE;
+    host->m_nEditRow = 0;
+    host->m_nEditCol = 0;
+    SpreadsheetControl* ctrl = host->Ctrl();
+    if (IObjectViewDocument* doc = GetObjectDocument())
+        if (SpreadsheetControl* sheet = doc->GetSheetToJoin())
+            if (ctrl->Join(sheet) != SS_OK) return FALSE;
+    const auto& settings = qs::views::Settings();
+    ctrl->SetViewScale(qs::views::ClampScale(settings.scale));
+    ctrl->SetAppName(settings.appName);
+    for (int sw : {1, 2, 3}) ctrl->SetGridSwitch(sw, false);
+    SSSetEnterMovesDown(ctrl, settings.enterMoves != 4);
+    ctrl->SetGridColor(ColorFromRef(0xC0C0C0));
+    for (int sw : {4, 5}) ctrl->SetGridSwitch(sw, false);
+    for (int sw : {6, 7, 8, 9, 10}) ctrl->SetGridSwitch(sw, true);
+    return TRUE;
+}
+
+void CObjectView::OnInitialUpdate() {
+    UpdateCaption();
+    CView::OnInitialUpdate();
+    if (m_pSS != nullptr) {
+        m_pSS->show();
+        if (m_pSS->Ctrl() != nullptr) m_pSS->Ctrl()->setFocus();
+    }
+}
+
+void CObjectView::resizeEvent(QResizeEvent* event) {
+    CView::resizeEvent(event);
+    if (m_pSS != nullptr) m_pSS->setGeometry(0, 0, width(), height());
+    ShowFootnoteStatus();
+}
+
+void CObjectView::focusInEvent(QFocusEvent* event) {
+    CView::focusInEvent(event);
+    if (m_pSS != nullptr && m_pSS->Ctrl() != nullptr) m_pSS->Ctrl()->setFocus();
+    ShowFootnoteStatus();
+}
+
+void CObjectView::ShowFootnoteStatus() {
+    const QString text = m_strFootnote.isEmpty() ? QStringLiteral(" ") : QStringLiteral("(Footnote) ") + m_strFootnote;
+    if (auto& status = qs::views::Settings().statusMessage) status(text);
+}
+
+// ---- refresh and hints ----------------------------------------------------------
+
+void CObjectView::XRefresh(CFormula*, int kind, long code) { OnRefresh(WPARAM(kind), LPARAM(code)); }
+
+LRESULT CObjectView::OnRefresh(WPARAM kind, LPARAM position) {
+    g_bObjectRefreshed = 1;
+    const long pos = long(position);
+    switch (int(kind)) {
+    case XR_LAYOUT: return OnFormat(nullptr) && OnUpdateData(FALSE) ? 0 : -1;
+    case XR_RELOAD: return OnUpdateData(FALSE) ? 0 : -1;
+    case XR_ROW: return OnGetDataR(int(pos / 10000)) ? 0 : -1;
+    case XR_COLUMN: return OnGetDataC(int(pos % 10000)) ? 0 : -1;
+    case XR_CELL: return OnGetDataRC(int(pos / 10000), int(pos % 10000)) ? 0 : -1;
+    default: return 0;
+    }
+}
+
+void CObjectView::OnUpdate(CView*, LPARAM lHint, CObject*) {
+    switch (long(lHint)) {
+    case HINT_CAPTION: UpdateCaption(); break;
+    case HINT_RELAYOUT:
+    case HINT_RELAYOUT2:
+    case HINT_RELAYOUT3:
+        if (OnFormat(nullptr)) OnUpdateData(FALSE);
+        break;
+    case HINT_SCALE:
+        if (SpreadsheetControl* ctrl = GetCtrl()) ctrl->SetViewScale(qs::views::ClampScale(qs::views::Settings().scale));
+        break;
+    case HINT_ENTER_MOVES:
+        if (SpreadsheetControl* ctrl = GetCtrl()) SSSetEnterMovesDown(ctrl, qs::views::Settings().enterMoves != 4);
+        break;
+    default: break;
+    }
+}
+
+// ---- protocol defaults and wrappers ------------------------------------------------
+
+BOOL CObjectView::Format(const CPageSetup*) { return TRUE; }
+BOOL CObjectView::UpdateData(BOOL) { return TRUE; }
+BOOL CObjectView::GetDataR(int) { return TRUE; }
+BOOL CObjectView::GetDataC(int) { return TRUE; }
+BOOL CObjectView::GetDataRC(int, int) { return TRUE; }
+
+BOOL CObjectView::IsEditable() const { return m_pObject != nullptr && !m_pObject->IsReadOnly(); }
+
+BOOL CObjectView::OnFormat(const CPageSetup* pageSetup) {
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (ctrl == nullptr) return FALSE;
+    ObjectViewGridGuard guard(this, ctrl, true, true);
+    m_pSS->m_bPendingEdit = FALSE;
+    ctrl->SetSelection(1, 1, kMaxGridRows, kMaxGridCols);
+    ctrl->Clear(SSC_Formats);
+    SetFonts(pageSetup);
+    return Format(pageSetup);
+}
+
+BOOL CObjectView::OnUpdateData(BOOL bSave) {
+    if (m_pObject == nullptr) return FALSE;
+    ObjectViewGridGuard guard(this, GetCtrl(), true, true);
+    return UpdateData(bSave);
+}
+
+BOOL CObjectView::OnGetDataR(int row) {
+    ObjectViewGridGuard guard(this, GetCtrl(), true, false);
+    return GetDataR(row);
+}
+
+BOOL CObjectView::OnGetDataC(int col) {
+    ObjectViewGridGuard guard(this, GetCtrl(), true, false);
+    return GetDataC(col);
+}
+
+BOOL CObjectView::OnGetDataRC(int row, int col) {
+    ObjectViewGridGuard guard(this, GetCtrl(), true, false);
+    return GetDataRC(row, col);
+}
+
+// ---- fonts, formats, caption ---------------------------------------------------------
+
+std::uint32_t CObjectView::GetColorForTextBasedOnLayer(unsigned short layer) {
+    const auto& settings = qs::views::Settings();
+    if (!settings.showLayerColors || layer < 1 || layer > 5) return 0;
+    return settings.layerColors[layer - 1];
+}
+
+void CObjectView::SetFonts(const CPageSetup* pageSetup) {
+    SpreadsheetControl* ctrl = GetCtrl();
+    CProject* project = GetProject();
+    if (ctrl == nullptr || project == nullptr) return;
+    ObjectViewGridGuard guard(this, ctrl, true, false);
+    const std::uint32_t colour = GetColorForTextBasedOnLayer(m_nLayer);
+    CLOGFONT data, headings;
+    if (pageSetup != nullptr) {
+        data = pageSetup->m_DataFont;
+        headings = pageSetup->m_LabelsFont;
+    } else {
+        project->GetDataFont(data);
+        project->GetHeadingsFont(headings);
+    }
+    if (ctrl->SetSelection(1, 1, kMaxGridRows, kMaxGridCols) == SS_OK) ApplyFontToSelection(ctrl, data, colour, true);
+    if (ctrl->SelectHeadings(true, true, true) == SS_OK) {
+        ApplyFontToSelection(ctrl, headings, colour, false);
+        ctrl->SelectHeadings(false, false, false);
+    }
+}
+
+BOOL CObjectView::DataFormat(CFormula* object) {
+    SpreadsheetControl* ctrl = GetCtrl();
+    CProject* project = GetProject();
+    if (ctrl == nullptr || project == nullptr) return FALSE;
+    return qs::views::ApplyDataFormat(ctrl, *project, object) ? TRUE : FALSE;
+}
+
+void CObjectView::UpdateCaption() {
+    if (m_pObject == nullptr) return;
+    CProject* project = GetProject();
+    QString text = QString::fromStdString(m_pObject->GetIDName(-1));
+    std::string layerName;
+    if (project != nullptr) project->GetNameLayer(layerName, m_nLayer);
+    text += QStringLiteral(" (") + QString::fromStdString(layerName) + QStringLiteral(")");
+    std::string footnote;
+    m_pObject->GetFootnoteString(footnote);
+    m_strFootnote = QString::fromStdString(footnote);
+    if (!m_strFootnote.isEmpty()) text += QLatin1Char('*');
+    ShowFootnoteStatus();
+    const int type = GetIDDataType(m_lObjectID), kind = GetIDDOType(m_lObjectID);
+    if (auto* data = dynamic_cast<CDataObject*>(m_pObject);
+        data != nullptr && (type == 0 || type == 8) && (kind == 1 || kind == 2) && data->GetVectorType() != 2)
+        text += data->IsViewedCumulative() ? QStringLiteral(" - Cumulative") : QStringLiteral(" - Incremental");
+    IObjectViewDocument* doc = GetObjectDocument();
+    m_strCaption = qs::views::Settings().fileMode != 0 && doc != nullptr
+                       ? doc->GetDocumentTitle() + QStringLiteral(": ") + text
+                       : text;
+    if (CFrameWnd* frame = GetParentFrame()) frame->SetWindowText(m_strCaption);
+    if (SpreadsheetControl* ctrl = GetCtrl()) ctrl->SetTitle(text);
+}
+
+// ---- cells --------------------------------------------------------------------------
+
+BOOL CObjectView::GetAt(int row, int col, CFormula* object) {
+    CFormula* obj = object != nullptr ? object : m_pObject;
+    auto* data = dynamic_cast<CDataObject*>(obj);
+    if (data == nullptr || !data->IsInitialized()) return FALSE;
+    double value = 0.0;
+    std::uint8_t flags = 0;
+    if (data->GetAt(row, col, value, flags) != qsk::kOk) {
+        ReportError(QStringLiteral("Error: CObjectView::GetAt\n"));
+        return FALSE;
+    }
+    // A value the kernel hides leaves the grid cell as it is; a blank cell
+    // (hidden and without a value) is emptied, so a cell that was just
+    // cleared does not keep showing its old number.
+    if ((flags & 4) && (flags & 1)) return TRUE;
+    const int status = WriteCell(m_pSS, row + 1, col + 1, value, flags);
+    if (status != SS_OK) {
+        ReportError(QStringLiteral("Error: SS::SetNbRC\n") + ErrorText(status).left(255));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CObjectView::SetAt(int row, int col, const QString& text, double value, CFormula* object) {
+    CFormula* obj = object != nullptr ? object : m_pObject;
+    auto* data = dynamic_cast<CDataObject*>(obj);
+    if (data == nullptr || row < 1 || col < 1) return FALSE;
+    const QString trimmed = text.trimmed();
+    QSSTATUS status;
+    if (trimmed.isEmpty()) {
+        status = data->SetCellBlank(row - 1, col - 1, 1);
+    } else if (trimmed.compare(QStringLiteral("#N/A"), Qt::CaseInsensitive) == 0) {
+        status = data->SetCellNotAvail(row - 1, col - 1);
+    } else {
+        if (value == 0.0) {
+            char thousands = ',', decimal = '.';
+            int useThousands = 1;
+            if (CProject* project = GetProject()) project->GetThousDecSymbol(thousands, decimal, useThousands);
+            bool ok = false;
+            value = qs::views::ParseFormattedNumber(trimmed, QChar::fromLatin1(thousands), QChar::fromLatin1(decimal), &ok);
+        }
+        status = data->SetAt(row - 1, col - 1, value, 1);
+    }
+    return status == qsk::kOk ? TRUE : FALSE;
+}
+
+int CObjectView::WriteCell(CSpreadsheetWnd* host, int row, int col, double value, std::uint8_t flags) {
+    if (host == nullptr || host->Ctrl() == nullptr) return SS_BadArgument;
+    if (flags & 2) MarkCellFlag2(host, row, col);
+    if (flags & 8) MarkCellFlag8(host, row, col);
+    if (flags & 16) MarkCellFlag16(host, row, col);
+    SpreadsheetControl* ctrl = host->Ctrl();
+    if ((flags & 4) || !(flags & 1)) return ctrl->SetText(row, col, QString());
+    return ctrl->SetNumber(row, col, value);
+}
+
+namespace {
+
+void OutlineCell(CSpreadsheetWnd* host, int row, int col, int style, std::uint32_t colour) {
+    SpreadsheetControl* ctrl = host != nullptr ? host->Ctrl() : nullptr;
+    if (ctrl == nullptr) return;
+    ObjectViewGridGuard guard(nullptr, ctrl, false, false);
+    ctrl->SetSelection(row, col, row, col);
+    const QColor c = ColorFromRef(colour);
+    ctrl->SetBorder(style, -1, -1, -1, -1, -1, c, c, c, c, c);
+}
+
+}  // namespace
+
+void CObjectView::MarkCellFlag2(CSpreadsheetWnd* host, int row, int col) {
+    SpreadsheetControl* ctrl = host != nullptr ? host->Ctrl() : nullptr;
+    if (ctrl == nullptr) return;
+    {
+        ObjectViewGridGuard guard(nullptr, ctrl, false, false);
+        ctrl->SetSelection(row, col, row, col);
+        ctrl->SetActiveCell(row, col);
+        int pattern = 0;
+        QColor fg, bg;
+        ctrl->GetPattern(pattern, fg, bg);
+        if (pattern == 0) ctrl->SetPattern(4, ColorFromRef(0xFFFFFF), ColorFromRef(0xFFFF00));
+        else ctrl->SetPattern(pattern, fg, ColorFromRef(0xFFFF00));
+    }
+    OutlineCell(host, row, col, 1, 0xC0C0C0);
+}
+
+void CObjectView::MarkCellFlag8(CSpreadsheetWnd* host, int row, int col) { OutlineCell(host, row, col, 2, 0xFF0000); }
+void CObjectView::MarkCellFlag16(CSpreadsheetWnd* host, int row, int col) { OutlineCell(host, row, col, 2, 0x0A60FF); }
+void CObjectView::ResetCellBorder(CSpreadsheetWnd* host, int row, int col) { OutlineCell(host, row, col, 1, 0xC0C0C0); }
+
+// ---- source and formula ------------------------------------------------------------------
+
+BOOL CObjectView::OpenSourceTable(CFormula* object) {
+    CFormula* obj = object != nullptr ? object : m_pObject;
+    IObjectViewDocument* doc = GetObjectDocument();
+    if (obj == nullptr || doc == nullptr) return FALSE;
+    const auto& sources = obj->GetSources();
+    if (sources.empty()) return FALSE;
+    QSID id = 0;
+    unsigned short layer = 0;
+    if (sources.size() == 1) {
+        id = sources.front()->GetIDNum();
+        layer = GetIDLayer(id);
+        if (layer == 0) layer = m_nLayer;
+    } else {
+        std::vector<QSID> ids;
+        for (const CFormula* s : sources) ids.push_back(s->GetIDNum());
+        if (!doc->ChooseSourceTable(ids, id, layer)) return TRUE;
+    }
+    SetIDLayer(id, 0);
+    return doc->OpenObjectView(id, layer, 1, 1, 0);
+}
+
+BOOL CObjectView::ShowFormula(CFormula* object) {
+    CFormula* obj = object != nullptr ? object : m_pObject;
+    if (obj == nullptr) return FALSE;
+    CStringStack raw, resolved;
+    if (obj->GetFormula(raw, resolved) != qsk::kOk) return FALSE;
+    ::MessageBox(this, QString::fromStdString(raw.Join("")), qs::fw::ApplicationName(), MB_OK | MB_ICONINFORMATION);
+    return TRUE;
+}
+
+BOOL CObjectView::ViewingInterpolationMethodVar() const {
+    return SameKindTypeIndex(m_lObjectID, kInterpolationMethodVar) ? TRUE : FALSE;
+}
+
+// ---- commands ----------------------------------------------------------------------------------
+
+void CObjectView::OnEditCopy() {
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (ctrl == nullptr) return;
+    int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+    if (ctrl->GetSelection(0, r1, c1, r2, c2) != SS_OK) return;
+    int b1 = 0, bc1 = 0, b2 = 0, bc2 = 0;
+    ctrl->GetSheetBounds(b1, bc1, b2, bc2);
+    // Whole rows or columns (-1) reach to the sheet's edge.
+    if (r1 < 1) r1 = 1;
+    if (c1 < 1) c1 = 1;
+    if (r2 < 1) r2 = kMaxGridRows;
+    if (c2 < 1) c2 = kMaxGridCols;
+    r1 = std::max(r1, b1);
+    c1 = std::max(c1, bc1);
+    r2 = std::min(r2, b2);
+    c2 = std::min(c2, bc2);
+    QString text;
+    for (int r = r1; r <= r2; ++r) {
+        for (int c = c1; c <= c2; ++c) {
+            QString cell;
+            ctrl->GetText(r, c, cell);
+            text += cell.left(255);
+            if (c < c2) text += QLatin1Char('\t');
+        }
+        if (r < r2) text += QLatin1Char('\n');
+    }
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) {
+        clipboard->clear();
+        clipboard->setText(text);
+    }
+}
+
+void CObjectView::OnEditCut() {
+    OnEditCopy();
+    OnEditDelete();
+}
+
+void CObjectView::OnEditDelete() {
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (ctrl == nullptr) return;
+    BeginWaitCursor();
+    ctrl->EndEdit();
+    if (ctrl->Clear(SSC_Values) == SS_OK && OnUpdateData(TRUE) && OnFormat(nullptr)) OnUpdateData(FALSE);
+    EndWaitCursor();
+}
+
+void CObjectView::OnEditPaste() {
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (ctrl == nullptr) return;
+    ctrl->EndEdit();
+    BeginWaitCursor();
+    if (ctrl->EditPaste() == SS_OK && OnUpdateData(TRUE) && OnFormat(nullptr)) OnUpdateData(FALSE);
+    EndWaitCursor();
+}
+
+BOOL CObjectView::CanPaste() const {
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (ctrl == nullptr) return FALSE;
+    int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+    if (ctrl->GetSelection(0, r1, c1, r2, c2) == SS_OK) {
+        const bool allRows = r1 <= 1 && (r2 == kMaxGridRows || r2 < 1);
+        const bool allCols = c1 <= 1 && (c2 == kMaxGridCols || c2 < 1);
+        if (allRows && allCols) return FALSE;
+    }
+    return ctrl->CanEditPaste() && IsEditable();
+}
+
+namespace {
+
+void ApplyScale(CObjectView* view, int scale) {
+    auto& settings = qs::views::Settings();
+    settings.scale = qs::views::ClampScale(scale);
+    if (settings.updateAllProjectViews) {
+        settings.updateAllProjectViews(nullptr, HINT_SCALE, nullptr);
+    } else if (view->GetDocument() != nullptr) {
+        view->GetDocument()->UpdateAllViews(nullptr, HINT_SCALE, nullptr);
+    } else {
+        view->OnUpdate(nullptr, HINT_SCALE, nullptr);
+    }
+}
+
+}  // namespace
+
+void CObjectView::OnZoomIn() {
+    if (qs::views::Settings().scale < 400) ApplyScale(this, qs::views::Settings().scale + 10);
+}
+
+void CObjectView::OnZoomOut() {
+    if (qs::views::Settings().scale > 10) ApplyScale(this, qs::views::Settings().scale - 10);
+}
+
+void CObjectView::OnShowGraph() {
+    if (IObjectViewDocument* doc = GetObjectDocument()) doc->OpenObjectView(GetGraphIDOf(m_lObjectID), m_nLayer, 1, 1, 0);
+}

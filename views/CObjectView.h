@@ -1,0 +1,154 @@
+#pragma once
+// The base of every data view: one kernel object of one layer shown in a
+// spreadsheet grid. It opens the object with itself as the window the kernel
+// notifies, runs the layout (Format) and load/store (UpdateData) protocol of
+// the derived views inside a guard that keeps the grid from calling back,
+// writes cells with the kernel's cell flags, stores edited cells, follows
+// "XREFRESH" and the document's update hints, keeps the caption, and carries
+// the edit, view-source, view-formula, zoom and graph commands.
+//
+// Grid rows and columns count from 1; kernel cells from 0: grid (r, c) is
+// kernel (r - 1, c - 1). GetAt, GetDataR/C/RC and refresh positions use
+// kernel numbering, SetAt and the grid calls grid numbering.
+#include <QString>
+
+#include <cstdint>
+
+#include "CView.h"
+#include "KernelTypes.h"
+
+class CFormula;
+class CPageSetup;
+class CProject;
+class CSpreadsheetWnd;
+class IObjectViewDocument;
+namespace qs::ss {
+class SpreadsheetControl;
+}
+
+// Command ids of the table views.
+enum : UINT {
+    ID_VIEW_CUMULATIVE = 32797,
+    ID_EDIT_CELLNOTE = 32823,
+    ID_EDIT_FOOTNOTE = 32824,
+    ID_EDIT_DELETE = 32837,
+    ID_VIEW_ZOOMIN = 32838,
+    ID_VIEW_ZOOMOUT = 32839,
+    ID_VIEW_SOURCE = 32844,
+    ID_VIEW_CALENDAR = 32877,
+    ID_VIEW_FORMULA = 32943,
+    ID_VIEW_GRAPH = 32983,
+    ID_VIEW_SYNC_NAVIGATOR = 61466,
+    ID_FILE_PRINT_ACTIVE = 57608,
+};
+
+// Document update hints among views.
+enum : long {
+    HINT_INTERPOLATION_VALUES = 1,
+    HINT_CAPTION = 2,
+    HINT_RELAYOUT = 3,
+    HINT_SCALE = 4,
+    HINT_RELAYOUT2 = 5,
+    HINT_RELAYOUT3 = 6,
+    HINT_CALENDAR = 7,
+    HINT_ENTER_MOVES = 8,
+};
+
+class CObjectView : public CView, public IKernelWindow {
+public:
+    explicit CObjectView(QWidget* parent = nullptr);
+    ~CObjectView() override;
+
+    // The document the view reads: by default the view's CDocument when it
+    // implements IObjectViewDocument; tests may set one directly.
+    void SetObjectDocument(IObjectViewDocument* doc) { m_pDoc = doc; }
+    IObjectViewDocument* GetObjectDocument() const;
+    CProject* GetProject() const;
+
+    // Creation: takes the pending id and layer of the document and opens the
+    // object. 0 on success, -1 when the object cannot be opened. Derived
+    // views create their grid here (CreateSS) and lay it out.
+    virtual int OnCreate();
+    BOOL CreateSS(CSpreadsheetWnd* host);
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+
+    // The kernel's refresh ("XREFRESH"): kind, position row * 10000 + column.
+    void XRefresh(CFormula* object, int kind, long code) override;
+    LRESULT OnRefresh(WPARAM kind, LPARAM position);
+
+    // ---- the protocol of the derived views
+    virtual BOOL Format(const CPageSetup* pageSetup);
+    virtual BOOL UpdateData(BOOL bSave);
+    virtual BOOL GetAt(int row, int col, CFormula* object = nullptr);
+    virtual BOOL SetAt(int row, int col, const QString& text, double value, CFormula* object = nullptr);
+    BOOL IsEditable() const;
+    virtual BOOL GetDataR(int row);
+    virtual BOOL GetDataC(int col);
+    virtual BOOL GetDataRC(int row, int col);
+
+    // Wrappers: run the protocol inside the guard.
+    BOOL OnFormat(const CPageSetup* pageSetup);
+    BOOL OnUpdateData(BOOL bSave);
+    BOOL OnGetDataR(int row);
+    BOOL OnGetDataC(int col);
+    BOOL OnGetDataRC(int row, int col);
+
+    BOOL DataFormat(CFormula* object);
+    void SetFonts(const CPageSetup* pageSetup);
+    void UpdateCaption();
+
+    // One value with its kernel flag byte into a grid host; the grid status.
+    static int WriteCell(CSpreadsheetWnd* host, int row, int col, double value, std::uint8_t flags);
+    static void MarkCellFlag2(CSpreadsheetWnd* host, int row, int col);
+    static void MarkCellFlag8(CSpreadsheetWnd* host, int row, int col);
+    static void MarkCellFlag16(CSpreadsheetWnd* host, int row, int col);
+    static void ResetCellBorder(CSpreadsheetWnd* host, int row, int col);
+
+    BOOL OpenSourceTable(CFormula* object = nullptr);
+    BOOL ShowFormula(CFormula* object = nullptr);
+    BOOL ViewingInterpolationMethodVar() const;
+    static std::uint32_t GetColorForTextBasedOnLayer(unsigned short layer);
+
+    // ---- commands
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditDelete();
+    void OnEditPaste();
+    BOOL CanPaste() const;
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnShowGraph();
+
+    // ---- state
+    CFormula* GetObject() const { return m_pObject; }
+    QSID GetObjectID() const { return m_lObjectID; }
+    unsigned short GetLayer() const { return m_nLayer; }
+    CSpreadsheetWnd* GetHost() const { return m_pSS; }
+    qs::ss::SpreadsheetControl* GetCtrl() const;
+    const QString& GetFootnote() const { return m_strFootnote; }
+    // The frame caption as last set by UpdateCaption.
+    const QString& GetCaption() const { return m_strCaption; }
+
+    static constexpr int kMaxGridRows = 16384;
+    static constexpr int kMaxGridCols = 256;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    // A message box for a failed call (owned by the view).
+    void ReportError(const QString& text);
+
+    QString m_strFootnote;
+    CSpreadsheetWnd* m_pSS = nullptr;
+    unsigned short m_nLayer = 0;
+    QSID m_lObjectID = 0;
+    CFormula* m_pObject = nullptr;
+
+private:
+    void ShowFootnoteStatus();
+    void MapCommands();
+
+    IObjectViewDocument* m_pDoc = nullptr;
+    QString m_strCaption;
+};

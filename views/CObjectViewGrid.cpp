@@ -1,0 +1,52 @@
+#include "CObjectViewGrid.h"
+
+#include "CDocument.h"
+#include "CObjectView.h"
+#include "MessageBox.h"
+
+using namespace qs::ss;
+
+CObjectViewGrid::CObjectViewGrid(CObjectView* view) : m_pView(view) {}
+
+bool CObjectViewGrid::IsAcceptableEntry(const QString& text) {
+    if (text.startsWith(QLatin1Char('='))) return true;
+    for (const QChar ch : text)
+        if (!ch.isDigit() && ch.isLetter() && !ch.isSpace()) return false;
+    return true;
+}
+
+void CObjectViewGrid::OnEndEdit(const QString& text, bool& cancel) {
+    SpreadsheetControl* ctrl = Ctrl();
+    if (ctrl == nullptr || !ctrl->IsNotifyEnabled(SSN_EndEdit)) return;
+    BeginWaitCursor();
+    ctrl->EnableNotify(SSN_EndEdit, false);
+    ctrl->GetActiveCell(m_nEditRow, m_nEditCol);
+    if (!IsAcceptableEntry(text)) {
+        cancel = true;
+        ctrl->EnableNotify(SSN_EndEdit, true);
+        EndWaitCursor();
+        ::MessageBox(this, QString::fromLatin1(kNumericOnly), QString(), MB_OK);
+        return;
+    }
+    if (m_pView != nullptr) m_pView->SetAt(m_nEditRow, m_nEditCol, text, 0.0, nullptr);
+    ctrl->EnableNotify(SSN_EndEdit, true);
+    m_bPendingEdit = TRUE;
+    EndWaitCursor();
+}
+
+void CObjectViewGrid::OnEntryStored() {
+    if (!m_bPendingEdit) return;
+    m_bPendingEdit = FALSE;
+    SpreadsheetControl* ctrl = Ctrl();
+    if (ctrl == nullptr || m_pView == nullptr) return;
+    QString text;
+    double value = 0.0;
+    ctrl->GetText(m_nEditRow, m_nEditCol, text);
+    text = text.left(255);
+    ctrl->GetNumber(m_nEditRow, m_nEditCol, value);
+    m_pView->SetAt(m_nEditRow, m_nEditCol, text, value, nullptr);
+    if (m_pView->ViewingInterpolationMethodVar() && m_pView->GetDocument() != nullptr)
+        m_pView->GetDocument()->UpdateAllViews(nullptr, 1, nullptr);
+}
+
+void CObjectViewGrid::OnCancelEdit() { m_bPendingEdit = FALSE; }

@@ -1,0 +1,26 @@
+#pragma once
+// The grid window of a data view: checks what the user types and hands each
+// stored entry to the view, which writes it into the kernel object.
+#include "CSpreadsheetWnd.h"
+
+class CObjectView;
+
+class CObjectViewGrid : public CSpreadsheetWnd {
+public:
+    explicit CObjectViewGrid(CObjectView* view = nullptr);
+
+    CObjectView* GetView() const { return m_pView; }
+    void SetView(CObjectView* view) { m_pView = view; }
+
+    void OnEndEdit(const QString& text, bool& cancel) override;
+    void OnEntryStored() override;
+    void OnCancelEdit() override;
+
+    // True when the typed text may be handed to the view: a formula (leading
+    // "="), or text without letters.
+    static bool IsAcceptableEntry(const QString& text);
+    static constexpr const char* kNumericOnly = "Only numeric characters are allowed.";
+
+private:
+    CObjectView* m_pView = nullptr;
+};
