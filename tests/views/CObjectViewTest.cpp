@@ -111,7 +111,9 @@ TEST_F(ObjectViewTest, SetAtStoresTextsAndNumbers) {
         ASSERT_EQ(paid->GetAt(0, 0, v, flags), 0);
         EXPECT_EQ((flags & CDataObject::CF_VALUE) != 0, !c.blank && c.avail);
         EXPECT_EQ(paid->IsCellAvail(0, 0), c.avail || c.blank);
-        if (flags & CDataObject::CF_VALUE) EXPECT_DOUBLE_EQ(v, c.stored);
+        if (flags & CDataObject::CF_VALUE) {
+            EXPECT_DOUBLE_EQ(v, c.stored);
+        }
     }
     // A cell outside the triangle is refused.
     EXPECT_FALSE(view->SetAt(5, 5, QStringLiteral("1"), 0.0));
