@@ -15,22 +15,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-template <class F>
-Value MapWith(const Value& a, F op) {
-    Value out = a;
-    for (std::size_t i = 0; i < out.v.size(); ++i) {
-        if (!(out.f[i] & kHasValue)) continue;
-        const double x = op(out.v[i]);
-        if (std::isfinite(x)) {
-            out.v[i] = x;
-        } else {
-            out.v[i] = 0.0;
-            out.f[i] = kNotAvail;
-        }
-    }
-    return out;
-}
-
 void CopyCell(Value& out, std::size_t o, const Value& in, std::size_t i) {
     out.v[o] = in.v[i];
     out.f[o] = in.f[i];
@@ -84,7 +68,7 @@ Value FnRound(const std::vector<Value>& a, const CallContext& ctx) {
     const int digits = a.size() > 1 ? IntArg(a[1], ctx, 2) : 0;
     if (digits < -15 || digits > 15) Fail(kBadArguments, ctx.name + ": decimals must lie from -15 to 15");
     const double p = std::pow(10.0, digits);
-    return MapWith(a[0], [p](double x) { return std::round(x * p) / p; });
+    return Map(a[0], [p](double x) { return std::round(x * p) / p; });
 }
 
 Value FnZeroOutBlanks(const std::vector<Value>& a, const CallContext&) {
@@ -426,7 +410,7 @@ Value FnTrend(const std::vector<Value>& a, const CallContext& ctx) {
     const double rate = ScalarArg(a[1], ctx, 2);
     if (a.size() == 3) {
         const Value& years = a[2];
-        const Value factor = MapWith(years, [rate](double y) { return std::pow(1.0 + rate, y); });
+        const Value factor = Map(years, [rate](double y) { return std::pow(1.0 + rate, y); });
         if (!std::isfinite(rate)) return Combine(x, Value::BlankScalar(), [](double p, double) { return p; });
         return Combine(x, factor, [](double p, double q) { return p * q; });
     }
