@@ -407,6 +407,7 @@ public:
     QSSTATUS FillFSFromProj(CFactorSet& set, const QSIDArray* ids);
 
 private:
+    QSSTATUS CopyUltimates(bool toHistorical);
     // The exhibit a fill target names (an exhibit id, or a table whose
     // exhibit it is), with the target's layer; null when there is none.
     CExhibit* FloodFillTarget(QSID id) const;

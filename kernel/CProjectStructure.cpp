@@ -311,39 +311,25 @@ QSSTATUS CProject::CompressColumns(int newLength, int leaveFirst, int& count) {
     return 0;
 }
 
-QSSTATUS CProject::CopyCurrentUltimatesToHistoricalUltimates(int /*growRows*/) {
-    std::vector<CFormula*> changed;
-    for (int k = 0; k < kUltimateCount; ++k) {
-        const QSID sel = MakeID(1, 1, 0, 0, kFirstSelectedUltimate + k);
-        const QSID hist = MakeID(1, 1, 0, 0, kFirstHistoricalUltimate + k);
-        for (unsigned short l = 1; l <= kLayerCount; ++l) {
-            if (IsLayerCalculated(l)) continue;
-            CDataObject* s = FindDataObject(sel, l);
-            CDataObject* h = FindDataObject(hist, l);
-            if (!s || !h || s->Values().size() != h->Values().size()) continue;
-            h->ReplaceCells(s->Values(), s->Flags(), h->GetNotes());
-            h->NotifyAll(XR_RELOAD, 0);
-            changed.push_back(h);
-        }
-    }
-    CFormula::PropagateChanges(changed);
-    m_modified = true;
-    return qsk::kOk;
-}
+QSSTATUS CProject::CopyCurrentUltimatesToHistoricalUltimates(int /*growRows*/) { return CopyUltimates(true); }
 
-QSSTATUS CProject::CopyHistoricalUltimatesToCurrentUltimates(int /*flag*/) {
+QSSTATUS CProject::CopyHistoricalUltimatesToCurrentUltimates(int /*flag*/) { return CopyUltimates(false); }
+
+// Copies the selected ultimates over the historical ones (or back), table by
+// table on every entered layer; the target keeps its own notes.
+QSSTATUS CProject::CopyUltimates(bool toHistorical) {
     std::vector<CFormula*> changed;
     for (int k = 0; k < kUltimateCount; ++k) {
         const QSID sel = MakeID(1, 1, 0, 0, kFirstSelectedUltimate + k);
         const QSID hist = MakeID(1, 1, 0, 0, kFirstHistoricalUltimate + k);
         for (unsigned short l = 1; l <= kLayerCount; ++l) {
             if (IsLayerCalculated(l)) continue;
-            CDataObject* s = FindDataObject(sel, l);
-            CDataObject* h = FindDataObject(hist, l);
-            if (!s || !h || s->Values().size() != h->Values().size()) continue;
-            s->ReplaceCells(h->Values(), h->Flags(), s->GetNotes());
-            s->NotifyAll(XR_RELOAD, 0);
-            changed.push_back(s);
+            CDataObject* from = FindDataObject(toHistorical ? sel : hist, l);
+            CDataObject* to = FindDataObject(toHistorical ? hist : sel, l);
+            if (!from || !to || from->Values().size() != to->Values().size()) continue;
+            to->ReplaceCells(from->Values(), from->Flags(), to->GetNotes());
+            to->NotifyAll(XR_RELOAD, 0);
+            changed.push_back(to);
         }
     }
     CFormula::PropagateChanges(changed);
