@@ -86,6 +86,7 @@ void ApplyFontToSelection(SpreadsheetControl* ctrl, const CLOGFONT& record, std:
 CObjectView::CObjectView(QWidget* parent) : CView(parent) {
     setFocusPolicy(Qt::StrongFocus);
     MapCommands();
+    MapNoteCommands();
     MapMessage(RegisterWindowMessage(kXRefreshMessage), [this](WPARAM w, LPARAM l) { return OnRefresh(w, l); });
 }
 

@@ -10,6 +10,7 @@
 // Grid rows and columns count from 1; kernel cells from 0: grid (r, c) is
 // kernel (r - 1, c - 1). GetAt, GetDataR/C/RC and refresh positions use
 // kernel numbering, SetAt and the grid calls grid numbering.
+#include <QRect>
 #include <QString>
 
 #include <cstdint>
@@ -19,7 +20,10 @@
 
 class CFormula;
 class CPageSetup;
+class CPrintInfo;
+class CPrintPageState;
 class CProject;
+class QPainter;
 class CSpreadsheetWnd;
 class IObjectViewDocument;
 namespace qs::ss {
@@ -110,6 +114,32 @@ public:
     BOOL ViewingInterpolationMethodVar() const;
     static std::uint32_t GetColorForTextBasedOnLayer(unsigned short layer);
 
+    // ---- cell notes and footnotes (kernel numbering; null object: the view's)
+    BOOL EditCellNote(int row, int col, CFormula* object = nullptr);
+    void OnEditFootnote();
+    // Appends the object's cell notes, under a heading, to the notes text of
+    // the job's print page state. TRUE when notes were added.
+    BOOL SaveCellNotes(CPrintInfo* pInfo, CFormula* object = nullptr, const QString& name = QString());
+
+    // ---- printing in parts. The painter is null in BeginPrinting (the
+    // document has not started); device measures come from the print
+    // information's printer. The page state is the print information's user data.
+    virtual BOOL NextPart(QPainter* pDC, CPrintInfo* pInfo);
+    virtual void PreparePrinting(CPrintInfo* pInfo);
+    virtual void BeginPrinting(QPainter* pDC, CPrintInfo* pInfo);
+    virtual void PrintTitle(QPainter* pDC, CPrintInfo* pInfo);
+    virtual void PrintFootnote(QPainter* pDC, CPrintInfo* pInfo);
+    virtual void Print(QPainter* pDC, CPrintInfo* pInfo);
+    virtual void EndPrinting(QPainter* pDC, CPrintInfo* pInfo);
+    BOOL OnNextPart(QPainter* pDC, CPrintInfo* pInfo);
+    void CalculatePartSize(QPainter* pDC, CPrintInfo* pInfo);
+    int GetFootnoteOffset(QPainter* pDC, CPrintInfo* pInfo);
+    virtual void OnPrepareDC(QPainter* pDC, CPrintInfo* pInfo);
+    virtual void OnPrint(QPainter* pDC, CPrintInfo* pInfo);
+    // Puts the screen layout back after a print job changed the grid
+    // (heading row and column, switches, print scale); the print driver calls it.
+    void RestoreScreenAfterPrinting();
+
     // ---- commands
     void OnEditCopy();
     void OnEditCut();
@@ -148,6 +178,21 @@ protected:
 private:
     void ShowFootnoteStatus();
     void MapCommands();
+    void MapNoteCommands();
+    // The usable rectangle of a page for the job's page state (device units).
+    static QRect UsableRect(const CPrintPageState& state);
+    bool StopPrintingTooBig(CPrintInfo* pInfo);
+
+    // What printing changed on the grid, for RestoreScreenAfterPrinting.
+    struct PrintScreenState {
+        bool saved = false;
+        bool headingsInserted = false;
+        bool selChangeNotify = true;
+        int fixedRows = 0, fixedCols = 0, printScale = 100;
+        bool gridSwitches[10] = {};
+        bool printSwitches[3] = {};
+    } m_printScreen;
+    int m_nPartsOnPage = 0;
 
     IObjectViewDocument* m_pDoc = nullptr;
     QString m_strCaption;

@@ -8,6 +8,8 @@
 #include "CDocument.h"
 #include "CLOGFONT.h"
 #include "CPageSetup.h"
+#include "CPrintInfo.h"
+#include "CPrintPageState.h"
 #include "CProject.h"
 #include "IObjectViewDocument.h"
 #include "KernelIds.h"
@@ -138,6 +140,7 @@ void CTriangView::MapTriangCommands() {
     });
     MapCommand(ID_EDIT_CLEAR, [this] { OnEditClear(); });
     MapCommand(ID_EDIT_CLEAR_ALL, [this] { OnEditClearAll(); });
+    MapCommand(ID_EDIT_CELLNOTE, [this] { OnEditCellNote(); });
     const auto editable = [this](CCmdUI* ui) { ui->Enable(m_pObject != nullptr && !m_pObject->IsReadOnly()); };
     for (UINT id : {UINT(ID_EDIT_CLEAR), UINT(ID_EDIT_CLEAR_ALL), UINT(ID_EDIT_CUT), UINT(ID_EDIT_DELETE),
                     UINT(ID_EDIT_CELLNOTE)})
@@ -549,6 +552,20 @@ void CTriangView::OnEditClearAll() {
     m_pTO->SetRecalcOn(1);
 }
 
+void CTriangView::OnEditCellNote() {
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (m_pTO == nullptr || ctrl == nullptr || m_pTO->IsReadOnly()) return;
+    int row = 0, col = 0;
+    ctrl->GetActiveCell(row, col);
+    int objectCol = col - 1;
+    if (m_bCalendar) {
+        std::uint16_t maxRow = 0, maxCol = 0;
+        if (!MaxRowsCols(maxRow, maxCol)) return;
+        objectCol = ObjectColumnOf(row - 1, col);
+    }
+    EditCellNote(row - 1, objectCol);
+}
+
 // ---- keyboard ---------------------------------------------------------------------------------------
 
 void CTriangView::ClearActiveFloodFillMark(int row, int col) {
@@ -667,4 +684,73 @@ int CTriangView::MoveActiveCell(int key, bool shift, int& row, int& col, int mod
         return beep();
     }
     return 0;
+}
+
+// ---- printing -------------------------------------------------------------------------------------------
+
+void CTriangView::PreparePrinting(CPrintInfo* pInfo) {
+    CObjectView::PreparePrinting(pInfo);
+    if (SpreadsheetControl* ctrl = GetCtrl()) ctrl->FitColWidths(1, ctrl->MaxCol());
+}
+
+void CTriangView::BeginPrinting(QPainter* pDC, CPrintInfo* pInfo) {
+    CPrintPageState* state = pInfo != nullptr ? pInfo->m_lpUserData : nullptr;
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (m_pTO == nullptr || state == nullptr || ctrl == nullptr) {
+        CObjectView::BeginPrinting(pDC, pInfo);
+        return;
+    }
+    m_nSavedCalendar = g_bCalendarView;
+    g_bCalendarView = state->m_nCalendarOption;
+    if (m_pTO->GetVectorType() == 0 && m_bCalendar != g_bCalendarView) {
+        m_bCalendar = g_bCalendarView;
+        OnFormat(nullptr);
+    }
+    m_nSavedCumulative = m_pTO->IsViewedCumulative() ? 1 : 0;
+    const int cumulative = state->m_nCumulativeOption == 2 ? state->m_nEntryCumulative : state->m_nCumulativeOption;
+    m_pTO->SetRecalcOn(0);
+    QSSTATUS status = qsk::kOk;
+    m_pTO->ViewCumulative(cumulative, status, 1);
+    OnUpdateData(FALSE);
+    ctrl->FitRowHeights(1, ctrl->MaxRow());
+    ctrl->FitColWidths(1, ctrl->MaxCol());
+    CObjectView::BeginPrinting(pDC, pInfo);
+    if (state->m_bContinue == 0) return;
+    ctrl->FitRowHeights(1, ctrl->MaxRow());
+    ctrl->FitColWidths(1, ctrl->MaxCol());
+    CalculatePartSize(pDC, pInfo);  // the fitted sizes are the ones printed
+    ctrl->SetSelection(1, 1, 1, ctrl->MaxCol());
+    ctrl->SetAlignment(SSH_Right, false, SSV_Bottom, 0);
+    ctrl->SetSelection(1, 1, 1, 1);
+    ctrl->SetAlignment(SSH_Center, false, SSV_Bottom, 0);
+    SaveCellNotes(pInfo, nullptr, QString());
+}
+
+BOOL CTriangView::NextPart(QPainter* pDC, CPrintInfo* pInfo) {
+    CPrintPageState* state = pInfo != nullptr ? pInfo->m_lpUserData : nullptr;
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (state == nullptr || ctrl == nullptr) return FALSE;
+    std::uint16_t oldCount = 0, newCount = 0;
+    const bool hadOld = GetNumRowsInCol(state->m_nFirstCol - state->m_nTitleCols - 1, oldCount);
+    if (!CObjectView::NextPart(pDC, pInfo)) return FALSE;
+    // Going across to columns that hold fewer rows, the rows below them are
+    // empty from here on: they are dropped so that the parts stop at the
+    // triangle's last row. Only rows after the new count go; the row that
+    // holds the new column's last cell stays. Across-then-down printing has
+    // not printed the lower rows of the earlier columns yet, so it keeps them.
+    if (!m_bCalendar && ctrl->PrintOrder() == 0 && hadOld &&
+        GetNumRowsInCol(state->m_nFirstCol - state->m_nTitleCols - 1, newCount) && newCount < oldCount) {
+        ctrl->DeleteRows(state->m_nTitleRows + newCount + 1, state->m_nTitleRows + oldCount);
+        ctrl->SetMaxRow(ctrl->MaxRow() - (oldCount - newCount));
+    }
+    return TRUE;
+}
+
+void CTriangView::EndPrinting(QPainter*, CPrintInfo*) {
+    if (m_pTO == nullptr) return;
+    g_bCalendarView = m_nSavedCalendar;
+    if (m_pTO->GetVectorType() == 0) m_bCalendar = g_bCalendarView;
+    QSSTATUS status = qsk::kOk;
+    m_pTO->ViewCumulative(m_nSavedCumulative, status, 1);
+    m_pTO->SetRecalcOn(1);
 }

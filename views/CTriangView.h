@@ -47,6 +47,12 @@ public:
     BOOL GetDataC(int col) override;
     BOOL GetDataRC(int row, int col) override;
 
+    // Printing with the job's calendar and cumulative choices.
+    void PreparePrinting(CPrintInfo* pInfo) override;
+    void BeginPrinting(QPainter* pDC, CPrintInfo* pInfo) override;
+    BOOL NextPart(QPainter* pDC, CPrintInfo* pInfo) override;
+    void EndPrinting(QPainter* pDC, CPrintInfo* pInfo) override;
+
     // Key navigation: key is a virtual-key code (VK_RETURN, VK_TAB, ...);
     // row and col are grid numbering, in and out. 1 handled (moved or
     // beeped), 0 leave the key to the grid.
@@ -60,6 +66,8 @@ public:
     void OnViewCumulative();
     void OnEditClear();
     void OnEditClearAll();
+    // The note of the active cell (command 32823).
+    void OnEditCellNote();
     // The Clear choice: false on Cancel; notesOnly when only cell notes go.
     virtual bool AskClearChoice(bool& notesOnly);
 

@@ -1,5 +1,7 @@
 #include "ObjectViewFormats.h"
 
+#include <QLocale>
+
 #include <algorithm>
 
 #include "CFormula.h"
@@ -102,27 +104,44 @@ bool ApplyDataFormat(qs::ss::SpreadsheetControl* ctrl, const CProject& project, 
 }
 
 double ParseFormattedNumber(const QString& text, QChar thousands, QChar decimal, bool* ok) {
-    QString s = text.trimmed();
-    bool negative = false;
-    if (s.startsWith(QLatin1Char('-')) || s.startsWith(QLatin1Char('('))) {
-        negative = true;
-        s.remove(0, 1);
-    }
+    // Blanks and thousands separators go; the number starts at the first
+    // digit, minus sign or decimal separator, so a currency symbol or an
+    // opening parenthesis in front of it is skipped. A minus sign or a
+    // parenthesis anywhere marks it negative: "(5)", "-5", "5-" and "$(5)"
+    // are all -5, as the grid shows negatives in those styles.
+    QString s;
+    for (const QChar ch : text)
+        if (!ch.isSpace() && ch != thousands) s += ch;
+    qsizetype start = 0;
+    while (start < s.size() && !s[start].isDigit() && s[start] != QLatin1Char('-') && s[start] != decimal) ++start;
     QString plain;
-    for (const QChar ch : s) {
-        if (ch == thousands) continue;
-        if (ch == decimal) plain += QLatin1Char('.');
-        else if (ch.isDigit() || ch == QLatin1Char('.') || ch == QLatin1Char('e') || ch == QLatin1Char('E') ||
-                 ch == QLatin1Char('+') || ch == QLatin1Char('-'))
+    for (qsizetype i = start; i < s.size(); ++i) {
+        const QChar ch = s[i];
+        if (ch.isDigit()) plain += ch;
+        else if (ch == decimal) plain += QLatin1Char('.');
+        else if (ch == QLatin1Char('-') && plain.isEmpty()) continue;  // the sign is applied below
+        else if ((ch == QLatin1Char('e') || ch == QLatin1Char('E')) && !plain.isEmpty()) {
             plain += ch;
-        else if (ch == QLatin1Char(')') || ch == QLatin1Char('%') || ch.isSpace()) continue;
-        else break;
+            if (i + 1 < s.size() && (s[i + 1] == QLatin1Char('+') || s[i + 1] == QLatin1Char('-'))) plain += s[++i];
+        } else break;
     }
     bool parsed = false;
     double value = plain.toDouble(&parsed);
     if (ok != nullptr) *ok = parsed;
     if (!parsed) return 0.0;
-    return negative ? -value : value;
+    bool negative = s.contains(QLatin1Char('('));
+    for (qsizetype i = 0; i < s.size() && !negative; ++i)
+        if (s[i] == QLatin1Char('-') && !(i > 0 && (s[i - 1] == QLatin1Char('e') || s[i - 1] == QLatin1Char('E'))))
+            negative = true;  // an exponent's own minus ("1e-3") does not count
+    if (value > 0 && negative) value = -value;
+    return value;
+}
+
+double ParseLocaleNumber(const QString& text, bool* ok) {
+    const QLocale locale;
+    const QString group = locale.groupSeparator(), point = locale.decimalPoint();
+    return ParseFormattedNumber(text, group.isEmpty() ? QChar(u',') : group.front(),
+                                point.isEmpty() ? QChar(u'.') : point.front(), ok);
 }
 
 }  // namespace qs::views

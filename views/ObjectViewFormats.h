@@ -26,9 +26,12 @@ QString PaddedPercentCode(const QString& code);
 // decimals and a plain number format). False when the grid refuses it.
 bool ApplyDataFormat(qs::ss::SpreadsheetControl* ctrl, const CProject& project, const CFormula* object);
 
-// A number typed with the given separators: thousands separators are
-// ignored, a leading "-" or "(" makes it negative. 0 with ok false when the
-// text holds no number.
+// A number typed or shown with the given separators: blanks and thousands
+// separators are ignored, anything before the first digit, "-" or decimal
+// separator is skipped, and a "-" or "(" in the text makes it negative
+// ("(5)", "-5", "5-", "$(5)" are -5). 0 with ok false when the text holds no number.
 double ParseFormattedNumber(const QString& text, QChar thousands, QChar decimal, bool* ok = nullptr);
+// The same with the user's locale separators.
+double ParseLocaleNumber(const QString& text, bool* ok = nullptr);
 
 }  // namespace qs::views

@@ -11,6 +11,9 @@
 
 class CView;
 class CObject;
+class CObjectView;
+class CPrintInfo;
+class QPrinter;
 
 // 1 while the views show triangles by calendar period.
 extern int g_bCalendarView;
@@ -41,6 +44,13 @@ struct ViewSettings {
     std::function<void(const QString&)> cellStatus;
     // The navigator: select the object of the given id and layer.
     std::function<void(long id, unsigned short layer)> selectNavigatorObject;
+    // Sets up the application's default printer before a print without a
+    // dialog (tests direct it to a PDF file).
+    std::function<void(QPrinter&)> preparePrinter;
+    // Replaces the header and footer field names of a title or footnote
+    // text with their values for the printed table. Unset: "&[Table]"
+    // becomes the table's name and layer, other fields stay as written.
+    std::function<QString(const QString& text, CPrintInfo* info, CObjectView* view)> expandPrintFields;
 };
 
 ViewSettings& Settings();

@@ -1,5 +1,8 @@
 #include "ViewTestSupport.h"
 
+#include <QProcess>
+#include <QRegularExpression>
+
 namespace qs::test {
 
 TestProjectDoc::TestProjectDoc(std::uint16_t numExp, std::uint16_t numDev) : m_project(std::make_unique<CProject>()) {
@@ -8,6 +11,22 @@ TestProjectDoc::TestProjectDoc(std::uint16_t numExp, std::uint16_t numDev) : m_p
     PRDLENGTH expLen = PRD_YEAR, devLen = PRD_YEAR;
     LAYERNAMES c1 = GROSS, c2 = ASSUMED;
     m_project->Create(gen, numExp, expLen, firstYear, interval, numDev, devLen, firstAge, c1, c2);
+}
+
+QString PdfText(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int PdfPages(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {path});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) return -1;
+    const QString info = QString::fromUtf8(process.readAllStandardOutput());
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 }  // namespace qs::test

@@ -1,6 +1,8 @@
 #pragma once
 // A small project document for the view tests: it owns a CProject and
 // records what the views ask of it.
+#include <QString>
+
 #include <memory>
 #include <utility>
 #include <vector>
@@ -54,5 +56,11 @@ private:
 };
 
 constexpr QSID kPaidLoss = 101000001;
+
+// The text of a PDF file as pdftotext gives it (pages end with a form feed);
+// empty when the file cannot be read.
+QString PdfText(const QString& path);
+// Pages of a PDF file (pdfinfo); -1 when it cannot be read.
+int PdfPages(const QString& path);
 
 }  // namespace qs::test
