@@ -229,3 +229,74 @@ TEST_F(TablePrintingTest, ATableThatCannotFitPrintsNothingAndSaysWhy) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TablePrintingTest, ZeroTextsPrintAsZeroAndNotAvailableAsTheReplacement) {
+    TestProjectDoc doc;
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
+    ctrl->SetText(1, 1, QStringLiteral("-"));
+    ctrl->SetText(1, 2, QStringLiteral("(0)"));
+    ctrl->SetText(1, 3, QStringLiteral("(5)"));
+    ctrl->SetText(2, 1, QStringLiteral("#N/A"));
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    CPrintPageState state;
+    state.m_strNAText = QStringLiteral("n/a");
+    CPrintInfo info;
+    info.m_pPrinter = &printer;
+    info.m_lpUserData = &state;
+    state.m_rectPage = info.m_rectDraw = QRect(0, 0, 5000, 5000);
+    view->PreparePrinting(&info);
+    // The headings are now row 1 and column 1 of the sheet.
+    EXPECT_EQ(ctrl->FixedRows(), 1);
+    EXPECT_EQ(ctrl->FixedCols(), 1);
+    EXPECT_EQ(ctrl->Sheet().CellAt(2, 2)->kind, qs::ss::CellKind::Number);
+    EXPECT_EQ(ctrl->Sheet().CellAt(2, 3)->kind, qs::ss::CellKind::Number);
+    EXPECT_EQ(ctrl->Sheet().CellAt(2, 4)->kind, qs::ss::CellKind::Text);
+    QString text;
+    ctrl->GetText(3, 2, text);
+    EXPECT_EQ(text.trimmed(), QStringLiteral("n/a"));
+    QSStringArray rows, cols;
+    std::string corner;
+    doc.GetProject()->FindDataObject(kPaidLoss, NET)->GetLabels(rows, cols, corner);
+    ctrl->GetText(1, 2, text);
+    EXPECT_EQ(text.trimmed(), QString::fromStdString(cols[0]));
+    ctrl->GetText(2, 1, text);
+    EXPECT_EQ(text.trimmed(), QString::fromStdString(rows[0]));
+    view->RestoreScreenAfterPrinting();
+    EXPECT_EQ(ctrl->FixedRows(), 0);
+    EXPECT_EQ(ctrl->ColHeadingText(1), QString::fromStdString(cols[0]));
+}
+
+TEST_F(TablePrintingTest, TheJobsCalendarAndIncrementalChoicesHoldForThePrintOnly) {
+    TestProjectDoc doc;
+    CDataObject* paid = doc.GetProject()->FindDataObject(kPaidLoss, NET);
+    Fill(paid);  // cumulative: 1001, 1002, ... along row 1
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(paid->IsViewedCumulative());
+    const QString pdf = dir + QStringLiteral("/calendar.pdf");
+    QPrinter printer;
+    PdfPrinter(printer, pdf);
+    CPrintPageState state;
+    state.m_nCalendarOption = 1;
+    state.m_nCumulativeOption = 2;  // the entry's own choice: incremental
+    state.m_nEntryCumulative = 0;
+    ASSERT_EQ(qs::views::PrintObjectView(*view, printer, state), 1);
+    const QString text = qs::test::PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Total")));
+    EXPECT_FALSE(text.contains(QStringLiteral("1,005")));  // incremental: the later ages show 1
+    // The screen keeps the development layout, cumulative.
+    EXPECT_EQ(g_bCalendarView, 0);
+    EXPECT_EQ(view->IsCalendar(), 0);
+    EXPECT_TRUE(paid->IsViewedCumulative());
+    EXPECT_EQ(view->GetCtrl()->MaxRow(), 5);
+    double value = 0;
+    view->GetCtrl()->GetNumber(1, 5, value);
+    EXPECT_EQ(value, 1005.0);
+}
+
+}  // namespace
