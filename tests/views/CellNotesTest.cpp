@@ -75,6 +75,13 @@ TEST_F(CellNotesTest, NotesAreStoredEditedAndRemovedThroughTheDialog) {
     EXPECT_FALSE(Paid()->DoesCellHaveNote(0, 0));
     EXPECT_EQ(boxes.Count(), 0u);
     EXPECT_TRUE(script.AllHandled());
+
+    // A note longer than 1024 characters is refused by the dialog and not stored.
+    AnswerNote(script, QString(1025, QLatin1Char('n')));
+    EXPECT_FALSE(view->EditCellNote(2, 0));
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Last().text, QStringLiteral("Please enter no more than 1024 characters."));
+    EXPECT_FALSE(Paid()->DoesCellHaveNote(2, 0));
 }
 
 TEST_F(CellNotesTest, ANoteTheKernelRefusesIsReportedNotTakenAsSaved) {
