@@ -111,6 +111,13 @@ void CObjectView::PreparePrinting(CPrintInfo* pInfo) {
     if (state != nullptr) headings = state->m_LabelsFont;
     else if (project != nullptr) project->GetHeadingsFont(headings);
 
+    // The headings as the grid shows them now: a heading without a text of
+    // its own shows its row number or column letters, which the insertions
+    // below would shift.
+    QStringList colHeadings, rowHeadings;
+    for (int c = 1; c <= lastCol; ++c) colHeadings << ctrl->ColHeadingText(c);
+    for (int r = 1; r <= lastRow; ++r) rowHeadings << ctrl->RowHeadingText(r);
+
     // The column headings become the first row of cells.
     ctrl->InsertRows(1, 1);
     ctrl->SetMaxRow(lastRow + 1);
@@ -119,7 +126,7 @@ void CObjectView::PreparePrinting(CPrintInfo* pInfo) {
     ctrl->SetNumberFormat(QString::fromLatin1(kHeadingCellFormat));
     ctrl->SetAlignment(SSH_Right, false, SSV_Center, 0);
     SetSelectionFont(ctrl, headings);
-    for (int c = 1; c <= lastCol; ++c) ctrl->SetText(1, c, ctrl->ColHeadingText(c));
+    for (int c = 1; c <= lastCol; ++c) ctrl->SetText(1, c, colHeadings.at(c - 1));
 
     // The row headings become the first column.
     ctrl->InsertCols(1, 1);
@@ -129,7 +136,7 @@ void CObjectView::PreparePrinting(CPrintInfo* pInfo) {
     ctrl->SetNumberFormat(QString::fromLatin1(kHeadingCellFormat));
     ctrl->SetAlignment(SSH_Center, false, SSV_Bottom, 0);
     SetSelectionFont(ctrl, headings);
-    for (int r = 2; r <= lastRow + 1; ++r) ctrl->SetText(r, 1, ctrl->RowHeadingText(r));
+    for (int r = 2; r <= lastRow + 1; ++r) ctrl->SetText(r, 1, rowHeadings.at(r - 2));
     ctrl->SetSelection(1, 1, 1, 1);
     ctrl->SetAlignment(SSH_Center, false, SSV_Bottom, 0);
     SetSelectionFont(ctrl, headings);

@@ -5,13 +5,18 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPrinter>
+#include <QRegularExpression>
 
+#include "CPrintPageState.h"
 #include "CScalar.h"
 #include "CScalarView.h"
 #include "CommandIds.h"
 #include "KernelIds.h"
 #include "ObjectViewFormats.h"
 #include "SpreadsheetControl.h"
+#include "TestEnvironment.h"
+#include "ViewPrinting.h"
 #include "ViewSettings.h"
 #include "ViewTestSupport.h"
 
@@ -128,6 +133,25 @@ TEST_F(ScalarViewTest, ClearPasteAndKernelChanges) {
     double value = 0;
     ASSERT_EQ(Scalar(id)->GetValue(value), 0);
     EXPECT_DOUBLE_EQ(value, -42.0);
+}
+
+TEST_F(ScalarViewTest, PrintsItsValueUnderItsHeading) {
+    const QSID id = AddScalar(CFormula::DT_NUMBER, true);
+    Scalar(id)->SetValue(-2.5);
+    auto view = doc.Open<CScalarView>(id, 1);
+    ASSERT_NE(view, nullptr);
+    const QString pdf = QString::fromStdString(qs::test::MakeTempDir()) + QStringLiteral("/scalar.pdf");
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    CPrintPageState state;
+    ASSERT_EQ(qs::views::PrintObjectView(*view, printer, state), 1);
+    const QString text = qs::test::PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("(Fixed Number)")));
+    // No decimals: -2.5 shows as (3) beside the row's own number.
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\b1\\s+\\(3\\)"))));
+    EXPECT_EQ(view->GetCtrl()->MaxRow(), 1);
+    EXPECT_EQ(view->GetCtrl()->ColHeadingText(1), QStringLiteral("(Fixed Number)"));
 }
 
 }  // namespace
