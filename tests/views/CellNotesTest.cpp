@@ -84,6 +84,21 @@ TEST_F(CellNotesTest, NotesAreStoredEditedAndRemovedThroughTheDialog) {
     EXPECT_FALSE(Paid()->DoesCellHaveNote(2, 0));
 }
 
+TEST_F(CellNotesTest, TheCalendarLayoutNotesTheCellItShows) {
+    g_bCalendarView = 1;
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->IsCalendar(), 1);
+    qs::fw::ModalScript script;
+    QString title;
+    AnswerNote(script, QStringLiteral("latest diagonal"), true, &title);
+    // The last row's only cell stands in the last column.
+    view->GetCtrl()->SetActiveCell(5, 5);
+    view->RouteCommand(ID_EDIT_CELLNOTE);
+    EXPECT_EQ(title, QStringLiteral("Edit Cell Note (2005,12)"));
+    EXPECT_EQ(NoteOf(4, 0), "latest diagonal");
+}
+
 TEST_F(CellNotesTest, ANoteTheKernelRefusesIsReportedNotTakenAsSaved) {
     auto view = doc.Open<CTriangView>(kPaidLoss, NET);
     ASSERT_NE(view, nullptr);
