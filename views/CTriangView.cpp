@@ -740,6 +740,12 @@ BOOL CTriangView::NextPart(QPainter* pDC, CPrintInfo* pInfo) {
     // not printed the lower rows of the earlier columns yet, so it keeps them.
     if (!m_bCalendar && ctrl->PrintOrder() == 0 && hadOld &&
         GetNumRowsInCol(state->m_nFirstCol - state->m_nTitleCols - 1, newCount) && newCount < oldCount) {
+        // Columns past the last row's reach hold no cells, nor do the ones
+        // after them: the table ends here.
+        if (newCount == 0) {
+            state->m_bContinue = 0;
+            return FALSE;
+        }
         ctrl->DeleteRows(state->m_nTitleRows + newCount + 1, state->m_nTitleRows + oldCount);
         ctrl->SetMaxRow(ctrl->MaxRow() - (oldCount - newCount));
     }

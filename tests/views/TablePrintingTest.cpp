@@ -300,3 +300,25 @@ TEST_F(TablePrintingTest, TheJobsCalendarAndIncrementalChoicesHoldForThePrintOnl
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TablePrintingTest, ColumnsBeyondTheLastRowsReachEndTheJob) {
+    TestProjectDoc doc(5, 40);  // ages 6 to 40 hold no cells
+    Fill(doc.GetProject()->FindDataObject(kPaidLoss, NET));
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    const QString pdf = dir + QStringLiteral("/short.pdf");
+    QPrinter printer;
+    PdfPrinter(printer, pdf);
+    CPrintPageState state;
+    qs::fw::MessageBoxScript boxes;
+    EXPECT_EQ(qs::views::PrintObjectView(*view, printer, state), 1);
+    EXPECT_EQ(boxes.Count(), 0u);
+    const QString text = qs::test::PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("5,001")));
+    EXPECT_TRUE(text.contains(QStringLiteral("1,005")));
+    EXPECT_EQ(view->GetCtrl()->MaxCol(), 40);
+}
+
+}  // namespace
