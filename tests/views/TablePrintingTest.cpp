@@ -322,3 +322,44 @@ TEST_F(TablePrintingTest, ColumnsBeyondTheLastRowsReachEndTheJob) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TablePrintingTest, PartsShareAPageUnlessEachPartWantsItsOwn) {
+    TestProjectDoc doc(12, 12);
+    Fill(doc.GetProject()->FindDataObject(kPaidLoss, NET));
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    int partsOnOwnPages = 0;
+    for (int newPage : {1, 0}) {
+        const QString pdf = dir + QStringLiteral("/narrow%1.pdf").arg(newPage);
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageSize(QPageSize(QSizeF(260, 842), QPageSize::Point));  // a few columns across
+        CPrintPageState state;
+        state.m_dLeftMargin = state.m_dRightMargin = 0.25;
+        state.m_TitleStrings = {"", "Title line", ""};
+        state.m_bNewPageEachPart = newPage;
+        const int pages = qs::views::PrintObjectView(*view, printer, state);
+        const QStringList text = Pages(qs::test::PdfText(pdf));
+        ASSERT_EQ(text.size(), pages);
+        int parts = 0;
+        for (const QString& page : text) {
+            const int onPage = int(page.count(QStringLiteral("(Part ")));
+            parts += onPage;
+            // The title block heads each page once, whatever the parts on it.
+            EXPECT_EQ(page.count(QStringLiteral("Title line")), 1) << newPage;
+            if (newPage) EXPECT_EQ(onPage, 1);
+        }
+        if (newPage) {
+            partsOnOwnPages = parts;
+            EXPECT_GT(parts, 2);
+        } else {
+            EXPECT_EQ(parts, partsOnOwnPages);
+            EXPECT_LT(pages, parts);
+        }
+    }
+}
+
+}  // namespace
