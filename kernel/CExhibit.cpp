@@ -186,6 +186,34 @@ QSSTATUS CExhibit::RollSelectionsToHistory(bool clearSelected) {
     return qsk::kOk;
 }
 
+bool CExhibit::HasDFs() const {
+    const CProject* p = GetProject();
+    if (!p) return false;
+    for (const QSFactorSetRef& f : p->GetExhibitSettings().factorSets)
+        if (f.set.FindDF(GetIDNum())) return true;
+    return false;
+}
+
+QSSTATUS CExhibit::GetDFs(std::vector<CDataObject*>& rows) {
+    rows.clear();
+    m_dfRows.clear();
+    const CProject* p = GetProject();
+    if (!p) return qsk::kFail;
+    std::uint16_t sr = 0, cols = 0;
+    m_sdf.GetMaxRowsCols(sr, cols);
+    for (const QSFactorSetRef& f : p->GetExhibitSettings().factorSets) {
+        const CDataObject* row = f.set.FindDF(GetIDNum());
+        if (!row) continue;
+        auto copy = std::make_unique<CDataObject>(CFactorSet::FitRow(*row, cols ? cols : f.set.GetNumDevPrds()));
+        copy->SetIDLongName(f.set.GetName());
+        copy->SetIDShortName(f.set.GetName());
+        copy->SetReadOnly(true);
+        rows.push_back(copy.get());
+        m_dfRows.push_back(std::move(copy));
+    }
+    return qsk::kOk;
+}
+
 QSSTATUS CExhibit::SetInterpolateSDF(std::uint16_t cols) {
     m_hasInterpSDF = cols > 0;
     if (!m_hasInterpSDF) {

@@ -46,6 +46,8 @@ public:
     void SetHasStatistics(bool on);
     // The statistics definitions (9-byte records, see CStatistics.h).
     void SetStatsDefs(const std::vector<CStatistics::Record>& records, int excludePrior, int abbreviate);
+    // The definitions and options the statistics are computed with.
+    const CStatistics& GetStatisticsDefinitions() const { return m_stats; }
     bool HasSDF() const { return m_hasSDF; }
     void SetHasSDF(bool on);
 
@@ -63,6 +65,13 @@ public:
     bool HasSelHist() const { return !m_selHist.empty(); }
     QSSTATUS GetSelHist(std::vector<CDataObject*>& history);
     QSSTATUS RollSelectionsToHistory(bool clearSelected);
+
+    // Factor-set rows: for each factor set attached to the project (in the
+    // project's order) that holds a row for this exhibit on its layer, a copy
+    // of the row fitted to the exhibit's ages (tail last) and named after the
+    // set. The pointers stay valid until the next GetDFs.
+    bool HasDFs() const;
+    QSSTATUS GetDFs(std::vector<CDataObject*>& rows);
 
     // The interpolated selections: a row of factors between consecutive
     // interpolated ages (the last cell a tail), with the same cumulative and
@@ -109,6 +118,7 @@ private:
     CDataObject m_ratioSdf;
     std::unique_ptr<CTailFactorAnalysis> m_crx;
     std::vector<std::unique_ptr<CDataObject>> m_selHist;
+    std::vector<std::unique_ptr<CDataObject>> m_dfRows;
     bool m_hasInterpSDF = false;
     CDataObject m_interpSdf;
     CDataObject m_interpCumSdf;

@@ -64,6 +64,11 @@ QSSTATUS CFactorSet::GetDF(const QSID& id, const std::string&, CDataObject*& row
     return qsk::kOk;
 }
 
+const CDataObject* CFactorSet::FindDF(const QSID& id) const {
+    auto it = m_rows.find(id);
+    return it == m_rows.end() ? nullptr : &it->second.values;
+}
+
 QSSTATUS CFactorSet::SetDF(const QSID& id, const std::string& name, const CDataObject& row) {
     if (GetIDLayer(id) < 1 || GetIDLayer(id) > kLayerCount) return qsk::kBadLayer;
     std::uint16_t rows = 0, cols = 0;

@@ -43,6 +43,8 @@ public:
     // of the set's period count (cells beyond the given row stay blank). The
     // name argument of GetDF and RemoveDF is not used for the look-up.
     QSSTATUS GetDF(const QSID& id, const std::string& name, CDataObject*& row);
+    // The same look-up without changing the set; null when there is no row.
+    const CDataObject* FindDF(const QSID& id) const;
     QSSTATUS SetDF(const QSID& id, const std::string& name, const CDataObject& row);
     QSSTATUS RemoveDF(const QSID& id, const std::string& name);
     // The exhibits with a row on a layer, in id order.

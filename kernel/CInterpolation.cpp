@@ -98,13 +98,36 @@ double CInterpolation::Between(ENUM_CURVE_TYPE curve, double x0, double y0, doub
     }
 }
 
-bool CInterpolation::Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD /*period*/, int /*periodLength*/,
+double CInterpolation::EarnedFraction(ENUM_PERIOD period, int periodLength, double age) {
+    if (!(periodLength > 0) || !std::isfinite(age) || age <= 0.0) return 0.0;
+    const double len = periodLength;
+    if (period == PERIOD_ACCIDENT) return std::min(age / len, 1.0);
+    // Policies written evenly over the period, each earning evenly over its
+    // term: the earned share is the mean over the writing dates w of
+    // clamp((age - w) / term, 0, 1), i.e. (G(age) - G(age - len)) / len with
+    // G the integral of that clamp.
+    const double term = kPolicyTermMonths;
+    auto g = [term](double u) {
+        if (u <= 0.0) return 0.0;
+        if (u <= term) return u * u / (2.0 * term);
+        return term / 2.0 + (u - term);
+    };
+    return std::clamp((g(age) - g(age - len)) / len, 0.0, 1.0);
+}
+
+bool CInterpolation::Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int periodLength,
                                  std::vector<double>& result, std::vector<unsigned char>& resultFlags,
                                  int adjustment) const {
     result.assign(m_wanted.size(), 0.0);
     resultFlags.assign(m_wanted.size(), qs::calc::kCellBlank);
-    if (!m_ready || adjustment != ADJ_FULL_PERIOD_ULTIMATE) return false;
+    if (!m_ready) return false;
     if (CInterpolationUtil::GetCurveIndices(curve) < 0) return false;
+    const bool partial = adjustment == ADJ_PARTIAL_PERIOD_ULTIMATE;
+    if (!partial && adjustment != ADJ_FULL_PERIOD_ULTIMATE) return false;
+    if (partial && (!(periodLength > 0) || (period != PERIOD_ACCIDENT && period != PERIOD_POLICY))) return false;
+    // The form of the factors: as set, or read from the least developed one
+    // (an age-to-ultimate factor there is at least 1, a ratio at most 1).
+    const bool ratio = m_inputType ? m_inputType == INPUT_RATIO_TO_ULTIMATE : m_values.front() < 1.0;
     const size_t n = m_ages.size();
     for (size_t j = 0; j < m_wanted.size(); ++j) {
         const double x = m_wanted[j];
@@ -117,6 +140,14 @@ bool CInterpolation::Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD /*period*/, 
         } else {
             hi = std::clamp<size_t>(hi, 1, n - 1);
             v = Between(curve, m_ages[hi - 1], m_values[hi - 1], m_ages[hi], m_values[hi], x);
+        }
+        if (partial) {
+            // Developed to the ultimate of the exposure earned by age x: the
+            // age-to-ultimate factor shrinks, the ratio grows, by the share
+            // earned. Nothing is earned at age 0 or before: no factor.
+            const double e = EarnedFraction(period, periodLength, x);
+            if (!(e > 0.0)) continue;
+            v = ratio ? v / e : v * e;
         }
         if (!std::isfinite(v)) continue;
         result[j] = v;

@@ -26,11 +26,23 @@ public:
     bool SetInputParams(const std::vector<double>& currentAges, const std::vector<double>& input,
                         const std::vector<unsigned char>& inputFlags, const std::vector<double>& interpolateAges);
 
+    // The form of the input factors. Until set, the least developed known
+    // factor tells: at least 1 reads as cumulative, below 1 as ratios.
+    void SetInputType(ENUM_INPUT_TYPE input) { m_inputType = input; }
+
     // Fills one value per wanted age (flag 1) or a blank (flag 4) for an age
-    // that is not finite. period and periodLength describe the exposure
-    // periods; both input and wanted ages are measured on the same periods,
-    // so they do not move the ages. Only the full-period-ultimate adjustment
-    // (0) is built; any other makes the call fail. False also without input.
+    // that is not finite. Ages are months from the start of the exposure
+    // period, for the known and the wanted factors alike.
+    //
+    // adjustment 0 (full period ultimate): the factors develop to the
+    // ultimate of the whole exposure period, as the known factors do.
+    // adjustment 1 (partial period ultimate): they develop to the ultimate of
+    // the exposure earned by the wanted age, as at an interim evaluation part
+    // way through a period: the curve's age-to-ultimate factor is multiplied
+    // by the share earned, EarnedFraction(period, periodLength, age), and a
+    // ratio to ultimate divided by it; an age with nothing earned is blank.
+    // Fails for another adjustment, an unknown curve, a period length that is
+    // not positive (partial only), or without input.
     bool Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int periodLength, std::vector<double>& result,
                      std::vector<unsigned char>& resultFlags, int adjustment) const;
 
@@ -45,6 +57,15 @@ public:
     bool Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int periodLength, CDataObject*& result,
                      int adjustment) const;
 
+    // The share of an exposure period's exposure earned by age months:
+    // accident periods earn evenly over their length, min(age / length, 1);
+    // policy periods are written evenly over their length and each policy
+    // earns evenly over a 12-month term, so a 12-month policy period is half
+    // earned at 12 months and fully at 24. 0 for an age <= 0 or a length
+    // that is not positive.
+    static constexpr double kPolicyTermMonths = 12.0;
+    static double EarnedFraction(ENUM_PERIOD period, int periodLength, double age);
+
     // One value on the curve through (x0, y0) and (x1, y1), at x.
     static double Between(ENUM_CURVE_TYPE curve, double x0, double y0, double x1, double y1, double x);
 
@@ -53,4 +74,5 @@ private:
     std::vector<double> m_values;
     std::vector<double> m_wanted;
     bool m_ready = false;
+    int m_inputType = 0;  // 0: read from the factors
 };

@@ -1,6 +1,7 @@
 #include "CMethod.h"
 
 #include <cmath>
+#include <unordered_set>
 
 #include "CProject.h"
 #include "KernelIds.h"
@@ -21,7 +22,9 @@ constexpr std::uint16_t kMethodLayoutVersion = 1;
 // instance field; only the method's own formulas resolve them.
 constexpr int kColumnKind = 9;
 
-bool IsMethodColumnID(QSID id) { return id > 0 && GetIDDOType(id) == kColumnKind; }
+// A column of this method (no method index); kind 9 ids with an index name a
+// column of another method (GetColRefID).
+bool IsMethodColumnID(QSID id) { return id > 0 && GetIDDOType(id) == kColumnKind && GetIDIndex(id) == 0; }
 
 // Reads every column-shaped operand as its total, so a formula over totals
 // gives a ratio of totals rather than a total of ratios.
@@ -161,10 +164,27 @@ QSSTATUS CMethod::CheckFormula(const FormulaDefinition& def, int pos) const {
             if (!earlier) return qsformula::kUnknownObject;
         } else if (CProject* p = GetProject()) {
             ProjectFormulaResolver resolver(*p, GetLayer());
-            if (!resolver.Find(id)) return qsformula::kUnknownObject;
+            const CFormula* f = resolver.Find(id);
+            if (!f) return qsformula::kUnknownObject;
+            // Another method's column must not be calculated from this one.
+            if (f == this || (GetIDNum() && DependsOnThis(*f))) return qsformula::kCircular;
         }
     }
     return qsk::kOk;
+}
+
+bool CMethod::DependsOnThis(const CFormula& object) const {
+    std::unordered_set<const CFormula*> seen{this};
+    std::vector<const CFormula*> todo{this};
+    while (!todo.empty()) {
+        const CFormula* f = todo.back();
+        todo.pop_back();
+        for (const CFormula* d : f->GetDependentObjects()) {
+            if (d == &object) return true;
+            if (seen.insert(d).second) todo.push_back(d);
+        }
+    }
+    return false;
 }
 
 QSSTATUS CMethod::AddNewCol(int pos, const std::string& name, const CStringStack& raw,
@@ -340,6 +360,34 @@ QSID CMethod::GetUltID() const {
     const int kind = GetIDDOType(id);
     if (kind != 3 && kind != 4) return 0;
     return MakeID(kind - 2, 1, GetIDLayer(id), 2, GetIDIndex(id));
+}
+
+QSID CMethod::GetColRefID(int pos) const {
+    const Column* c = Col(pos);
+    const QSID id = GetIDNum();
+    const int kind = GetIDDOType(id);
+    if (!c || (kind != 3 && kind != 4)) return 0;
+    return MakeID(kColumnKind, c->serial, 0, GetIDDataType(id) + (kind == 4 ? 4 : 0), GetIDIndex(id));
+}
+
+QSID CMethod::MethodIDFromColRef(QSID ref, int& serial) {
+    serial = 0;
+    if (ref <= 0 || GetIDDOType(ref) != kColumnKind || GetIDIndex(ref) == 0) return 0;
+    const int dt = GetIDDataType(ref);
+    if (dt != 2 && dt != 3 && dt != 6 && dt != 7) return 0;
+    serial = GetIDInstance(ref);
+    return MakeID(dt >= 4 ? 4 : 3, 1, GetIDLayer(ref), dt % 4, GetIDIndex(ref));
+}
+
+const CDataObject* CMethod::FindColumnBySerial(int serial) const {
+    for (const Column& c : m_cols)
+        if (c.serial == serial) return c.data.get();
+    return nullptr;
+}
+
+const CDataObject* CMethod::GetUltimateColumn() const {
+    const Column* c = Col(m_ultPos);
+    return c ? c->data.get() : nullptr;
 }
 
 QSID CMethod::MethodIDFromUltID(QSID ultId) {

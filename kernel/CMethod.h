@@ -117,6 +117,21 @@ public:
     // layer); 0 without an ultimate column.
     QSID GetUltID() const;
     static QSID MethodIDFromUltID(QSID ultId);
+
+    // ---- the method in other objects' formulas
+    // A formula outside the method reads its ultimate column by the method's
+    // id or its GetUltID, and any column by the column's reference id: kind
+    // 9 like the method's own column ids, the column's serial in the
+    // instance field, the layer (0: the reading formula's), the method's data
+    // type (2 method, 3 report; plus 4 for a user method or report) and the
+    // method's index. GetColRefID gives it without a layer; 0 outside.
+    QSID GetColRefID(int pos) const;
+    // The method id (layer kept) a column reference names and the column's
+    // serial; 0 when ref is no column reference.
+    static QSID MethodIDFromColRef(QSID ref, int& serial);
+    // The column with that serial, or the ultimate column; null when absent.
+    const CDataObject* FindColumnBySerial(int serial) const;
+    const CDataObject* GetUltimateColumn() const;
     // Row and column labels: exposure labels, the column headers (names when
     // a header is empty), and the method's long name as the title.
     QSSTATUS GetLabels(QSStringArray& rows, QSStringArray& cols, std::string& title) const;
@@ -153,6 +168,8 @@ private:
     // Checks a formula for the column at pos: its column references must be
     // earlier columns; with a project, every other object must exist.
     QSSTATUS CheckFormula(const FormulaDefinition& def, int pos) const;
+    // True when object is calculated from this method, directly or not.
+    bool DependsOnThis(const CFormula& object) const;
     void ShapeColumn(CDataObject& data) const;
     void Bind();
     void Unbind();

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <set>
 
+#include "MethodTemplates.h"
 #include "QsProfile.h"
 
 namespace {
@@ -65,6 +66,8 @@ const TemplateArraySpec kProjectTemplateArrays[] = {
     {50, "Payment Pattern", "PP", CDataObject::VT_ROW, qsk::kNodePayment, false, CFormula::DT_PERCENT, 4},
     {494, "Paid Data Adjustments", "PDA", CDataObject::VT_TRIANGLE, qsk::kNodeAdjustments, false, CFormula::DT_NUMBER, 4},
     {497, "Incurred Data Adjustments", "IDA", CDataObject::VT_TRIANGLE, qsk::kNodeAdjustments, false, CFormula::DT_NUMBER, 4},
+    // The ages (months) at which the exhibits interpolate selected factors.
+    {804, "Interpolated Ages", "Interp Ages", CDataObject::VT_ROW, qsk::kNodeMethodInput, false, CFormula::DT_NUMBER, 0},
 };
 constexpr int kProjectScalingIndex = 1;
 constexpr int kProjectPayPatternIndex = 50;
@@ -174,8 +177,11 @@ QSSTATUS CProject::Create(std::uint16_t& generation, std::uint16_t& numExp, PRDL
     m_datesFormat = DefaultDatesFormat();
     m_periodLabel = m_s.expLength == 12 ? "Year" : m_s.expLength == 6 ? "Half Year" : m_s.expLength == 3 ? "Quarter" : "Month";
     m_histLabels.clear();
+    m_exhibitSettings = QSExhibitSettings();
     BuildTemplate();
     m_created = true;
+    // A new project carries the standard development exhibits and methods.
+    if (const QSSTATUS std = qsmethods::AddStandardExhibitsAndMethods(*this)) return std;
     m_modified = true;
     m_loadStatus = LS_OK;
     return qsk::kOk;

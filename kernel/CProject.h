@@ -33,6 +33,7 @@
 #include "CLOGFONT.h"
 #include "CPageSetup.h"
 #include "CScalar.h"
+#include "ExhibitSettings.h"
 #include "FloodFillOptions.h"
 #include "KernelIds.h"
 #include "KernelTypes.h"
@@ -147,7 +148,7 @@ public:
     // project could not be built (resources); 5 conversion failed.
     enum LoadStatus : QSSTATUS { LS_OK = 0, LS_DAMAGED = 1, LS_UNSUPPORTED = 2, LS_RESOURCES = 3, LS_OLDER = 4,
                                  LS_CONVERSION = 5 };
-    static constexpr std::uint32_t kStorageGeneration = 3;
+    static constexpr std::uint32_t kStorageGeneration = 4;
     // The "QS1" stream; an older generation may be asked for (tests, export).
     std::vector<std::uint8_t> SaveProject(std::uint32_t generation = kStorageGeneration) const;
     QSSTATUS LoadProject(const std::uint8_t* data, std::size_t size);  // sets and returns the load status
@@ -406,6 +407,53 @@ public:
     QSSTATUS FillProjFromFS(const CFactorSet& set, const QSIDArray* ids);
     QSSTATUS FillFSFromProj(CFactorSet& set, const QSIDArray* ids);
 
+    // ---- exhibit settings (CProjectExhibitSettings.cpp, ExhibitSettings.h)
+    // Statistics definitions shared by every exhibit that has statistics;
+    // setting them recomputes those exhibits.
+    QSSTATUS GetStatsCount(unsigned short& count) const;
+    QSSTATUS GetStatsDefs(std::vector<CStatistics::Record>& records, int& excludePrior, int& abbreviate) const;
+    QSSTATUS SetStatsDefs(const std::vector<CStatistics::Record>& records, int excludePrior, int abbreviate);
+    // The rows the exhibit views show (0/1 each).
+    QSSTATUS GetExhibitShowSDF(int& on) const { on = m_exhibitSettings.showSDF; return qsk::kOk; }
+    QSSTATUS GetExhibitShowCumSDF(int& on) const { on = m_exhibitSettings.showCumSDF; return qsk::kOk; }
+    QSSTATUS GetExhibitShowRatioSDF(int& on) const { on = m_exhibitSettings.showRatioSDF; return qsk::kOk; }
+    QSSTATUS GetExhibitShowBlankSDF(int& on) const { on = m_exhibitSettings.showBlankSDF; return qsk::kOk; }
+    QSSTATUS GetExhibitShowSelHist(int& on) const { on = m_exhibitSettings.showSelHist; return qsk::kOk; }
+    QSSTATUS SetExhibitShowSDF(const int& on);
+    QSSTATUS SetExhibitShowCumSDF(const int& on);
+    QSSTATUS SetExhibitShowRatioSDF(const int& on);
+    QSSTATUS SetExhibitShowBlankSDF(const int& on);
+    QSSTATUS SetExhibitShowSelHist(const int& on);
+    // Prior periods of historical selections shown: 0 .. 12 (above: status 1).
+    QSSTATUS GetExhibitViewSelHistCount(unsigned short& count) const;
+    QSSTATUS SetExhibitViewSelHistCount(const unsigned short& count);
+    // with: the exhibits that have statistics; offered: every exhibit
+    // (layer-neutral ids, id order). Set gives statistics to the exhibits of
+    // with and takes them from those of without (unknown ids: status 2,
+    // nothing changed).
+    QSSTATUS GetExhibitStatsLists(QSIDArray& with, QSIDArray& offered) const;
+    QSSTATUS SetExhibitStatsLists(const QSIDArray& with, const QSIDArray& without);
+    // Interpolation set-up; Get returns non-zero (it always succeeds).
+    int GetInterpolationSelections(std::vector<CInterpolateSelection>& selections, ENUM_PERIOD* period, int* display,
+                                   int* abbreviate, int* useInMethods, ENUM_ADJ_UNEARNED_EXPOSURE* adjustment) const;
+    QSSTATUS SetInterpolationSelections(const std::vector<CInterpolateSelection>& selections, ENUM_PERIOD period,
+                                        int display, int abbreviate, int useInMethods,
+                                        ENUM_ADJ_UNEARNED_EXPOSURE adjustment);
+    int GetInterpolateFlag() const { return m_exhibitSettings.interpDisplay; }
+    int GetInterpolateAbbrevFlag() const { return m_exhibitSettings.interpAbbreviate; }
+    // New one-row objects the caller owns: the development ages in months
+    // (current), and the ages held by the interpolated-ages array 804 of the
+    // layer (interpolate; fails when it holds none).
+    QSSTATUS GetCurrentPeriods(CDataObject*& periods, unsigned short layer) const;
+    QSSTATUS GetInterpolatePeriods(CDataObject*& periods, unsigned short layer) const;
+    // Factor sets attached to the project, index by index with their
+    // library's name and description (the arrays must be of one length).
+    QSSTATUS GetFSList(std::vector<CFactorSet>& sets, QSStringArray& libraries, QSStringArray& descriptions) const;
+    QSSTATUS SetFSList(const std::vector<CFactorSet>& sets, const QSStringArray& libraries,
+                       const QSStringArray& descriptions);
+    int CanUseFS() const { return 1; }
+    const QSExhibitSettings& GetExhibitSettings() const { return m_exhibitSettings; }
+
 private:
     QSSTATUS CopyUltimates(bool toHistorical);
     // The exhibit a fill target names (an exhibit id, or a table whose
@@ -414,6 +462,9 @@ private:
     std::vector<QSID> FloodFillTargets(const QSIDArray* ids) const;
     std::map<QSID, CKDVSDFFloodFillOption> m_sdfFloodFill;
     std::map<QSID, CInterpolateSDFFloodFillOption> m_interpFloodFill;
+    QSExhibitSettings m_exhibitSettings;
+    // Gives every exhibit with statistics the project's definitions.
+    void ApplyStatsDefsToExhibits();
 
     struct ObjectEntry {
         QSID baseId = 0;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "CArchive.h"
+#include "CExhibit.h"
 #include "CProject.h"
 #include "FloodFill.h"
 #include "KernelStream.h"
@@ -182,6 +183,8 @@ void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
     }
     // Added in generation 3: the flood-fill rules.
     if (generation >= 3) w.Blob(qsff::SaveRules(m_sdfFloodFill, m_interpFloodFill));
+    // Added in generation 4: the project-wide exhibit settings.
+    if (generation >= 4) w.Blob(m_exhibitSettings.Save());
 }
 
 QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
@@ -291,6 +294,9 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     std::map<QSID, CKDVSDFFloodFillOption> sdfRules;
     std::map<QSID, CInterpolateSDFFloodFillOption> interpRules;
     if (generation >= 3 && !qsff::LoadRules(r.Blob(), sdfRules, interpRules)) return LS_DAMAGED;
+    QSExhibitSettings exhibitSettings;
+    const bool hasExhibitSettings = generation >= 4;
+    if (hasExhibitSettings && !exhibitSettings.Load(r.Blob())) return LS_DAMAGED;
     if (r.Failed() || r.Left() != 0) return LS_DAMAGED;
 
     // Every cell array must fit the structure it comes with.
@@ -337,12 +343,28 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     m_showItems = show;
     m_sdfFloodFill = std::move(sdfRules);
     m_interpFloodFill = std::move(interpRules);
+    m_exhibitSettings = std::move(exhibitSettings);
     for (auto& [id, e] : objects) InstallEntry(std::move(e));
     ApplyLayerRelations();
     for (auto& [id, e] : m_objects)
         for (auto& inst : e.inst)
             if (inst) inst->AfterLoad();
     m_created = true;
+    // Before generation 4 each exhibit kept its own statistics definitions:
+    // the first exhibit with statistics speaks for the project.
+    if (!hasExhibitSettings) {
+        const CExhibit* first = nullptr;
+        for (auto& [id, e] : m_objects)
+            for (auto& inst : e.inst)
+                if (auto* ex = dynamic_cast<CExhibit*>(inst.get()); ex && ex->HasStatistics() && !first) first = ex;
+        if (first) {
+            const CStatistics& st = first->GetStatisticsDefinitions();
+            m_exhibitSettings.statsDefs.clear();
+            for (const CStatistics::Definition& d : st.GetDefinitions()) m_exhibitSettings.statsDefs.push_back(d.Encode());
+            m_exhibitSettings.excludePrior = st.GetExcludePrior();
+            m_exhibitSettings.abbreviate = st.GetAbbreviate();
+        }
+    }
     return generation < kStorageGeneration ? LS_OLDER : LS_OK;
 }
 

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "CExhibit.h"
+#include "CMethod.h"
 #include "CProject.h"
 #include "CScalar.h"
 #include "FormulaInternal.h"
@@ -47,12 +48,29 @@ const CFormula* ProjectFormulaResolver::Find(QSID id) const {
     if (it != m_local.end()) return it->second;
     unsigned short layer = GetIDLayer(id);
     if (!layer) layer = m_layer ? m_layer : static_cast<unsigned short>(NET);
+    // A method's column, or its ultimate by the calculated-ultimate id: the
+    // method is the object the formula depends on.
+    int serial = 0;
+    QSID method = CMethod::MethodIDFromColRef(id, serial);
+    if (!method && !m_project.IDExists(id)) method = CMethod::MethodIDFromUltID(id);
+    if (method) {
+        const auto* m = dynamic_cast<const CMethod*>(m_project.FindObject(method, layer));
+        if (!m || (serial ? !m->FindColumnBySerial(serial) : !m->GetUltimateColumn())) return nullptr;
+        return m;
+    }
     return m_project.FindObject(id, layer);
 }
 
 bool ProjectFormulaResolver::Resolve(QSID id, Value& out) const {
     const CFormula* f = Find(id);
-    return f && Read(*f, out);
+    if (!f) return false;
+    int serial = 0;
+    if (CMethod::MethodIDFromColRef(id, serial)) {
+        const auto* m = dynamic_cast<const CMethod*>(f);
+        const CDataObject* column = m ? m->FindColumnBySerial(serial) : nullptr;
+        return column && Read(*column, out);
+    }
+    return Read(*f, out);
 }
 
 bool ProjectFormulaResolver::Read(const CFormula& object, Value& out) {
@@ -60,6 +78,11 @@ bool ProjectFormulaResolver::Read(const CFormula& object, Value& out) {
         double x = 0;
         out = s->GetValue(x) == qsk::kOk ? Value::Scalar(x) : Value::BlankScalar();
         return true;
+    }
+    if (const auto* m = dynamic_cast<const CMethod*>(&object)) {
+        // A method reads as its ultimate column.
+        const CDataObject* ult = m->GetUltimateColumn();
+        return ult && Read(*ult, out);
     }
     if (const auto* ex = dynamic_cast<const CExhibit*>(&object)) {
         // The exhibit's getters bind it to its source on first use, hence not const.
@@ -101,15 +124,17 @@ qsformula::ProjectInfo ProjectFormulaResolver::InfoOf(const CProject& project) {
         if (project.GetDevPeriod(months, c) != qsk::kOk) months = s.firstDevAge + c * s.devLength;
         info.ages.push_back(months);
     }
-    // The staircase every triangle of the project has.
-    project.ForEachObject([&](QSID, unsigned short, CFormula* f) {
-        auto* d = dynamic_cast<CDataObject*>(f);
-        if (!info.rowLen.empty() || !d || d->GetVectorType() != CDataObject::VT_TRIANGLE) return;
+    // The staircase every triangle of the project has, read from the paid
+    // loss triangle every project holds (a look-up, not a walk: resolvers are
+    // made for every calculation).
+    if (const CDataObject* d = project.FindDataObject(MakeID(1, 1, 0, 0, 1), NET);
+        d && d->GetVectorType() == CDataObject::VT_TRIANGLE) {
         std::uint16_t rows = 0, cols = 0;
         d->GetMaxRowsCols(rows, cols);
-        if (rows != s.numExp || cols != s.numDev) return;
-        for (int r = 0; r < rows; ++r) info.rowLen.push_back(d->GetRowLengths().empty() ? cols : d->GetRowLengths()[r]);
-    });
+        if (rows == s.numExp && cols == s.numDev)
+            for (int r = 0; r < rows; ++r)
+                info.rowLen.push_back(d->GetRowLengths().empty() ? cols : d->GetRowLengths()[r]);
+    }
     if (info.rowLen.empty()) {
         for (int i = 0; i < s.numExp; ++i) {
             const int months = (s.numExp - i) * s.expLength + s.evalExtra;

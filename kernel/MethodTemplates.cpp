@@ -116,11 +116,19 @@ QSSTATUS AddStandardExhibitsAndMethods(CProject& p) {
         proto.SetDecimals(3);
         proto.SetHasStatistics(true);
         // All-year volume-weighted, simple and 3-year volume-weighted averages.
-        proto.SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 1, 0}, {2, 1, 0, 0, 0, 0, 0, 0, 0}, {3, 1, 0, 0, 0, 0, 3, 1, 0}}, 1, 0);
+        // The project's statistics (at first all-year volume-weighted, simple
+        // and 3-year volume-weighted averages).
+        std::vector<CStatistics::Record> defs;
+        int excludePrior = 1, abbreviate = 0;
+        p.GetStatsDefs(defs, excludePrior, abbreviate);
+        proto.SetStatsDefs(defs, excludePrior, abbreviate);
         proto.SetSourceID(kArr(e.arrayIndex));
         QSID id = StandardExhibitID(e.arrayIndex);
         const QSSTATUS st = p.AddNewFormulaObject(proto, 3, 1, e.subgroup, true, id);
         if (st) return st;
+        // Bound to its source at once, so the exhibit is stored as it will load.
+        for (unsigned short l = 1; l <= kLayerCount; ++l)
+            if (auto* ex = dynamic_cast<CExhibit*>(p.FindObject(id, l))) ex->AfterLoad();
     }
 
     struct MethodSpec {

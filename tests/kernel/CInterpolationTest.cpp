@@ -123,9 +123,68 @@ TEST(CInterpolation, FallsBackAndRefusesWhereCurvesAreUndefined) {
     EXPECT_NEAR(CInterpolation::Between(CURVE_INVERSE_POWER, 0, 3.0, 12, 2.0, 6), 2.5, 1e-12);
     EXPECT_NEAR(CInterpolation::Between(CURVE_EXPONENTIAL, 12, 1.2, 24, 0.8, 18), 1.0, 1e-12);
 
-    // Unknown curve code and the partial-period adjustment are refused.
+    // Unknown curve code and adjustment are refused.
     EXPECT_FALSE(interp.Interpolate(static_cast<ENUM_CURVE_TYPE>(7), PERIOD_ACCIDENT, 12, out, flags, 0));
-    EXPECT_FALSE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, out, flags, ADJ_PARTIAL_PERIOD_ULTIMATE));
+    EXPECT_FALSE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, out, flags, 2));
+}
+
+TEST(CInterpolation, EarnedShareOfAPeriod) {
+    struct Case {
+        ENUM_PERIOD period;
+        int length;
+        double age, share;
+    };
+    const Case cases[] = {
+        {PERIOD_ACCIDENT, 12, 6, 0.5},   {PERIOD_ACCIDENT, 12, 12, 1.0},  {PERIOD_ACCIDENT, 12, 30, 1.0},
+        {PERIOD_ACCIDENT, 3, 1.5, 0.5},  {PERIOD_ACCIDENT, 12, 0, 0.0},   {PERIOD_ACCIDENT, 12, -3, 0.0},
+        {PERIOD_ACCIDENT, 0, 6, 0.0},
+        // Annual policies written evenly over a policy year: x^2 / 288 up to
+        // 12 months, 1 - (24 - x)^2 / 288 up to 24.
+        {PERIOD_POLICY, 12, 6, 36.0 / 288}, {PERIOD_POLICY, 12, 12, 0.5},    {PERIOD_POLICY, 12, 18, 1 - 36.0 / 288},
+        {PERIOD_POLICY, 12, 24, 1.0},       {PERIOD_POLICY, 12, 40, 1.0},
+        // A quarter's annual policies: fully earned 15 months in.
+        {PERIOD_POLICY, 3, 3, 1.5 / 12},    {PERIOD_POLICY, 3, 15, 1.0},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(CInterpolation::EarnedFraction(c.period, c.length, c.age), c.share, 1e-12)
+            << c.period << " " << c.length << " " << c.age;
+}
+
+// An interim evaluation 6 and 18 months into accident years: the factor to
+// the full year's ultimate comes from the curve, the factor to the ultimate of
+// the exposure earned so far is that times the share earned (a ratio is
+// divided by it).
+TEST(CInterpolation, PartialPeriodUltimate) {
+    CInterpolation interp;
+    std::vector<double> full, part;
+    std::vector<unsigned char> ff, pf;
+    ASSERT_TRUE(interp.SetInputParams({12, 24, 36}, {4.0, 1.6, 1.2}, {}, {6, 18, 36, 0}));
+    ASSERT_TRUE(interp.Interpolate(CURVE_EXPONENTIAL, PERIOD_ACCIDENT, 12, full, ff, ADJ_FULL_PERIOD_ULTIMATE));
+    ASSERT_TRUE(interp.Interpolate(CURVE_EXPONENTIAL, PERIOD_ACCIDENT, 12, part, pf, ADJ_PARTIAL_PERIOD_ULTIMATE));
+    // ln(y - 1) linear in age through (12, ln 3) and (24, ln 0.6).
+    const double at6 = 1 + std::exp(std::log(3.0) - 0.5 * (std::log(0.6) - std::log(3.0)));
+    EXPECT_NEAR(full[0], at6, 1e-12);
+    EXPECT_NEAR(part[0], at6 * 0.5, 1e-12);
+    EXPECT_NEAR(part[1], full[1], 1e-12);  // a year and a half in: the year is earned
+    EXPECT_DOUBLE_EQ(part[2], 1.2);
+    EXPECT_EQ(pf[3], 4);  // age 0: nothing earned, no factor
+    EXPECT_EQ(ff[3] & 1, 1);
+
+    // The same as ratios to ultimate, found as such from the factors.
+    ASSERT_TRUE(interp.SetInputParams({12, 24, 36}, {0.25, 0.625, 1 / 1.2}, {}, {6}));
+    ASSERT_TRUE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, part, pf, ADJ_PARTIAL_PERIOD_ULTIMATE));
+    EXPECT_NEAR(part[0], (0.25 - 0.5 * 0.375) / 0.5, 1e-12);
+    // Said explicitly, the form wins over the guess.
+    interp.SetInputType(INPUT_CUMULATIVE);
+    ASSERT_TRUE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, part, pf, ADJ_PARTIAL_PERIOD_ULTIMATE));
+    EXPECT_NEAR(part[0], (0.25 - 0.5 * 0.375) * 0.5, 1e-12);
+
+    // Policy years, and a period length that cannot earn anything.
+    interp.SetInputType(INPUT_CUMULATIVE);
+    ASSERT_TRUE(interp.SetInputParams({12, 24, 36}, {4.0, 1.6, 1.2}, {}, {12}));
+    ASSERT_TRUE(interp.Interpolate(CURVE_LINEAR, PERIOD_POLICY, 12, part, pf, ADJ_PARTIAL_PERIOD_ULTIMATE));
+    EXPECT_NEAR(part[0], 2.0, 1e-12);
+    EXPECT_FALSE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 0, part, pf, ADJ_PARTIAL_PERIOD_ULTIMATE));
 }
 
 // Selections are stored as framed objects: the class tag with its name and

@@ -190,17 +190,19 @@ TEST(Project, DependentsOfAnObject) {
     exhibit.SetIDLongName("Paid Loss Development");
     QSID exId = 0;
     ASSERT_EQ(p->AddNewFormulaObject(exhibit, 4, 1, 5060, true, exId), 0);
-    for (unsigned short l = 1; l <= 5; ++l) p->FindObject(exId, l)->AddSource(p->FindObject(kPaidLoss, l));
-    EXPECT_TRUE(p->HasDependents(kPaidLoss));
-    EXPECT_FALSE(p->HasDependents(101000002));
+    // Paid salvage has no standard exhibit or method reading it.
+    constexpr QSID kSalvage = 101000004;
+    for (unsigned short l = 1; l <= 5; ++l) p->FindObject(exId, l)->AddSource(p->FindObject(kSalvage, l));
+    EXPECT_TRUE(p->HasDependents(kSalvage));
+    EXPECT_FALSE(p->HasDependents(101000020));
     QSStringArray names;
-    p->GetDependents(kPaidLoss, names);
+    p->GetDependents(kSalvage, names);
     EXPECT_EQ(names, QSStringArray{"Paid Loss Development"});
     QSIDArray links;
     p->GetIDLinks(exId, links);
-    EXPECT_EQ(links, QSIDArray{kPaidLoss});
+    EXPECT_EQ(links, QSIDArray{kSalvage});
     QSIDArray exhibits;
-    p->GetAllTypeIDsFromID(kPaidLoss, qsk::kCatExhibit, exhibits);
+    p->GetAllTypeIDsFromID(kSalvage, qsk::kCatExhibit, exhibits);
     EXPECT_EQ(exhibits, QSIDArray{exId});
 }
 
@@ -310,7 +312,7 @@ TEST(Project, IteratesACategoryAndKeepsTheShowList) {
     std::string name;
     int n = 0;
     for (QSSTATUS s = p->GetFirst(qsk::kCatInput, id, name); s == 0; s = p->GetNext(qsk::kCatInput, id, name)) ++n;
-    EXPECT_EQ(n, 29);
+    EXPECT_EQ(n, 30);
     EXPECT_EQ(p->GetFirst(qsk::kCatScalar, id, name), 0);
     EXPECT_EQ(id, p->GetScalingFactorID());
     p->SetShowItems({101010001, 101020001, 101000002});

@@ -10,6 +10,7 @@
 #include "CTailFactorAnalysis.h"
 #include "FloodFill.h"
 #include "FloodFillOptions.h"
+#include "MethodTemplates.h"
 #include "ObjectMaps.h"
 #include "ProjectFixture.h"
 
@@ -265,12 +266,9 @@ struct ProjectFixture5 {
         const double dev[] = {1, 2, 3, 3.6, 3.96};
         for (int r = 0; r < 5; ++r)
             for (int c = 0; c < 5 - r; ++c) paid->SetAt(r, c, 100.0 * (r + 1) * dev[c]);
-        CExhibit proto;
-        proto.SetIDLongName("Paid Loss Development");
-        proto.SetHasStatistics(true);
-        proto.SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 1, 0}}, 1, 0);
-        proto.SetSourceID(kPaidLoss);
-        EXPECT_EQ(p->AddNewFormulaObject(proto, 3, 1, 5001, true, id), 0);
+        // New projects carry the paid loss development exhibit.
+        id = qsmethods::StandardExhibitID(1);
+        EXPECT_EQ(p->SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 1, 0}}, 1, 0), 0);
     }
     QSID Net() const {
         QSID n = id;

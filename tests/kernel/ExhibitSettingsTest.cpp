@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "CExhibit.h"
+#include "CFactorSet.h"
+#include "CMethod.h"
+#include "CProject.h"
+#include "MethodTemplates.h"
+#include "ProjectFixture.h"
+
+namespace {
+
+CExhibit* PaidExhibit(CProject& p, unsigned short layer = NET) {
+    return dynamic_cast<CExhibit*>(p.FindObject(qsmethods::StandardExhibitID(1), layer));
+}
+
+void FillPaid(CProject& p) {
+    CDataObject* paid = p.FindDataObject(kPaidLoss, NET);
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5 - r; ++c) paid->SetAt(r, c, 100.0 * (r + 1) * (c + 2));
+}
+
+}  // namespace
+
+// A new project carries the standard exhibits and methods, every exhibit
+// with the project's statistics.
+TEST(ExhibitSettings, NewProjectsCarryTheStandardExhibitsAndMethods) {
+    auto p = MakeTestProject();
+    ASSERT_TRUE(p);
+    for (int a : {1, 2, 10, 11, 16, 19})
+        for (unsigned short l = 1; l <= 5; ++l) {
+            auto* ex = dynamic_cast<CExhibit*>(p->FindObject(qsmethods::StandardExhibitID(a), l));
+            ASSERT_TRUE(ex) << a << "/" << l;
+            EXPECT_TRUE(ex->HasStatistics());
+        }
+    for (int m : {1, 2, 3, 4, 5, 6, 7, 8})
+        EXPECT_TRUE(dynamic_cast<CMethod*>(p->FindObject(qsmethods::StandardMethodID(m), NET))) << m;
+    unsigned short n = 0;
+    p->GetStatsCount(n);
+    EXPECT_EQ(n, 3);
+    QSIDArray with, offered;
+    p->GetExhibitStatsLists(with, offered);
+    EXPECT_EQ(with.size(), offered.size());
+    EXPECT_GE(offered.size(), 6u);
+}
+
+// The project's statistics definitions are every exhibit's; the statistics
+// lists switch exhibits' statistics on and off; bad lists change nothing.
+TEST(ExhibitSettings, StatisticsDefinitionsAndListsReachTheExhibits) {
+    auto p = MakeTestProject();
+    FillPaid(*p);
+    // One 2-year volume-weighted average and a linear trend.
+    const std::vector<CStatistics::Record> defs{{1, 1, 0, 0, 0, 0, 2, 1, 0}, {2, 2, 0, 0, 0, 0, 0, 0, 1}};
+    ASSERT_EQ(p->SetStatsDefs(defs, 0, 1), 0);
+    for (unsigned short l : {NET, GROSS}) {
+        CStatistics* st = nullptr;
+        ASSERT_EQ(PaidExhibit(*p, l)->GetStatistics(st), 0);
+        unsigned short count = 0;
+        st->GetNumStats(count);
+        EXPECT_EQ(count, 2);
+        EXPECT_TRUE(st->IsStatLTrend(1));
+        EXPECT_EQ(st->GetAbbreviate(), 1);
+    }
+    // Column 0 of the newest two rows: (300 / 200 × 200 + 400 / 300 × 300...) volume weighted.
+    CStatistics* st = nullptr;
+    PaidExhibit(*p)->GetStatistics(st);
+    double v = 0;
+    char flag = 0;
+    ASSERT_EQ(st->GetAt(0, 0, 0, v, flag), 0);
+    EXPECT_NEAR(v, (300.0 * 4 + 300.0 * 5) / (200.0 * 4 + 200.0 * 5), 1e-12);
+
+    const QSID paidEx = qsmethods::StandardExhibitID(1);
+    ASSERT_EQ(p->SetExhibitStatsLists({}, {paidEx}), 0);
+    EXPECT_FALSE(PaidExhibit(*p, ASSUMED)->HasStatistics());
+    QSIDArray with, offered;
+    p->GetExhibitStatsLists(with, offered);
+    EXPECT_EQ(std::count(with.begin(), with.end(), paidEx), 0);
+    EXPECT_EQ(std::count(offered.begin(), offered.end(), paidEx), 1);
+    ASSERT_EQ(p->SetExhibitStatsLists({paidEx}, {}), 0);
+    ASSERT_EQ(PaidExhibit(*p)->GetStatistics(st), 0);
+    unsigned short count = 0;
+    st->GetNumStats(count);
+    EXPECT_EQ(count, 2);  // back with the project's definitions
+    EXPECT_EQ(p->SetExhibitStatsLists({}, {paidEx, kPaidLoss}), qsk::kUnknownId);
+    EXPECT_TRUE(PaidExhibit(*p)->HasStatistics());
+}
+
+// Display switches, history count, interpolation set-up and factor sets are
+// kept with the project; an older stream takes its statistics from its
+// exhibits.
+TEST(ExhibitSettings, StoredWithTheProject) {
+    auto p = MakeTestProject();
+    FillPaid(*p);
+    p->SetExhibitShowSDF(0);
+    p->SetExhibitShowBlankSDF(1);
+    p->SetExhibitShowSelHist(1);
+    EXPECT_EQ(p->SetExhibitViewSelHistCount(13), qsk::kFail);
+    ASSERT_EQ(p->SetExhibitViewSelHistCount(4), 0);
+    ASSERT_EQ(p->SetInterpolationSelections({{2, CURVE_WEIBULL, INPUT_RATIO_TO_ULTIMATE}, {1, CURVE_LINEAR, INPUT_CUMULATIVE}},
+                                            PERIOD_POLICY, 1, 1, 0, ADJ_PARTIAL_PERIOD_ULTIMATE),
+              0);
+    CFactorSet set("Industry", "Industry factors", 5, PRD_YEAR, 12);
+    CDataObject row;
+    row.SetShape(1, 5, CDataObject::VT_ROW);
+    for (int k = 0; k < 5; ++k) row.SetAt(0, k, 2.0 - 0.2 * k);
+    QSID key = qsmethods::StandardExhibitID(1);
+    SetIDLayer(key, NET);
+    ASSERT_EQ(set.SetDF(key, "Paid Loss Development", row), 0);
+    ASSERT_EQ(p->SetFSList({set}, {"lib.dfl"}, {"Library"}), 0);
+    EXPECT_EQ(p->SetFSList({set}, {}, {}), qsk::kFail);
+    p->SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 0, 0}}, 1, 0);
+
+    const std::vector<std::uint8_t> bytes = p->SaveProject();
+    CProject q;
+    ASSERT_EQ(q.LoadProject(bytes.data(), bytes.size()), 0);
+    int on = -1;
+    q.GetExhibitShowSDF(on);
+    EXPECT_EQ(on, 0);
+    q.GetExhibitShowBlankSDF(on);
+    EXPECT_EQ(on, 1);
+    unsigned short count = 0;
+    q.GetExhibitViewSelHistCount(count);
+    EXPECT_EQ(count, 4);
+    std::vector<CInterpolateSelection> sel;
+    ENUM_PERIOD period = PERIOD_ACCIDENT;
+    ENUM_ADJ_UNEARNED_EXPOSURE adj = ADJ_FULL_PERIOD_ULTIMATE;
+    int display = 0, abbrev = 0, use = 1;
+    ASSERT_NE(q.GetInterpolationSelections(sel, &period, &display, &abbrev, &use, &adj), 0);
+    ASSERT_EQ(sel.size(), 2u);
+    EXPECT_EQ(sel[0].GetCurveType(), CURVE_LINEAR);  // kept in order
+    EXPECT_EQ(period, PERIOD_POLICY);
+    EXPECT_EQ(adj, ADJ_PARTIAL_PERIOD_ULTIMATE);
+    EXPECT_EQ(display + abbrev + use, 2);
+    EXPECT_EQ(q.GetInterpolateFlag(), 1);
+
+    // The factor set's row is the paid exhibit's in Net only.
+    CExhibit* ex = PaidExhibit(q);
+    ASSERT_TRUE(ex->HasDFs());
+    EXPECT_FALSE(PaidExhibit(q, GROSS)->HasDFs());
+    std::vector<CDataObject*> dfs;
+    ASSERT_EQ(ex->GetDFs(dfs), 0);
+    ASSERT_EQ(dfs.size(), 1u);
+    EXPECT_EQ(dfs[0]->GetIDLongName(), "Industry");
+    double v = 0;
+    std::uint8_t f = 0;
+    dfs[0]->GetAt(0, 4, v, f);
+    EXPECT_DOUBLE_EQ(v, 1.2);
+
+    // Damage in the settings record is a damaged project.
+    std::vector<std::uint8_t> bad = p->SaveProject(3);
+    CProject older;
+    EXPECT_EQ(older.LoadProject(bad.data(), bad.size()), CProject::LS_OLDER);
+    std::vector<CStatistics::Record> defs;
+    int excl = 0, abbr = 1;
+    older.GetStatsDefs(defs, excl, abbr);
+    ASSERT_EQ(defs.size(), 1u);  // taken from the exhibits
+    EXPECT_EQ(excl, 1);
+    EXPECT_EQ(abbr, 0);
+}
+
+// The development ages, and the ages to interpolate at from array 804.
+TEST(ExhibitSettings, CurrentAndInterpolatePeriods) {
+    auto p = MakeTestProject();
+    CDataObject* cur = nullptr;
+    ASSERT_EQ(p->GetCurrentPeriods(cur, NET), 0);
+    std::unique_ptr<CDataObject> own(cur);
+    double v = 0;
+    std::uint8_t f = 0;
+    cur->GetAt(0, 4, v, f);
+    EXPECT_DOUBLE_EQ(v, 60);
+    CDataObject* want = nullptr;
+    EXPECT_NE(p->GetInterpolatePeriods(want, NET), 0);  // none entered
+    EXPECT_EQ(want, nullptr);
+    CDataObject* ages = p->FindDataObject(101000804, NET);
+    ASSERT_TRUE(ages);
+    ages->SetAt(0, 0, 18);
+    ages->SetAt(0, 2, 30);
+    ASSERT_EQ(p->GetInterpolatePeriods(want, NET), 0);
+    std::unique_ptr<CDataObject> own2(want);
+    std::uint16_t rows = 0, cols = 0;
+    want->GetMaxRowsCols(rows, cols);
+    EXPECT_EQ(cols, 2);
+    want->GetAt(0, 1, v, f);
+    EXPECT_DOUBLE_EQ(v, 30);
+}
