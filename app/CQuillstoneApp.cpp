@@ -38,6 +38,8 @@
 #include "NumberFormatBuilders.h"
 #include "CPrjSheetEnvironment.h"
 #include "CChildFrame.h"
+#include "CPrjTreeView.h"
+#include "CTreeFrame.h"
 
 namespace si = qs::sysinfo;
 using qs::app::Settings;
@@ -84,6 +86,7 @@ CQuillstoneApp::CQuillstoneApp() : CWinApp(QStringLiteral("Qstone")) {
     MapCommand(kCmdGraph, [this] { OnGraph(); });
     MapUpdateCommand(kCmdGraph, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
     MapUpdateCommand(kCmdNavigatorOnly, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
+    MapNavigatorCommands();
 }
 
 void CQuillstoneApp::OnFilePrintSetup() {
@@ -124,12 +127,6 @@ bool CQuillstoneApp::CheckTailFactorAnalysisOpen() {
 void CQuillstoneApp::OnAppExitChecked() {
     if (CheckTailFactorAnalysisOpen()) return;
     OnAppExit();
-}
-
-void CQuillstoneApp::OnGraph() {
-    // A temporary graph of the navigator's project: nothing to do without
-    // the navigator.
-    if (!NavigatorExists()) return;
 }
 
 CQuillstoneApp::~CQuillstoneApp() {
@@ -268,6 +265,7 @@ BOOL CQuillstoneApp::InitInstance() {
     // 13.
     CreateViewTemplates();
     BindProjectFiles();
+    BindNavigator();
 
     // 14.
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew) cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;

@@ -17,11 +17,16 @@
 #include "CInstanceHeartbeat.h"
 #include "CMainFrame.h"
 #include "CWinApp.h"
+#include "KernelTypes.h"
 #include "LexigroveLoader.h"
 #include "CPrjSheet.h"
 #include "Placeholders.h"
 
 class CMultiDocTemplate;
+class CPrjTreeView;
+class CProject;
+class CTreeFrame;
+class CView;
 class CDocTemplate;
 class CProjectDoc;
 class CFrameWnd;
@@ -69,7 +74,7 @@ public:
     // user to close it first).
     bool CheckTailFactorAnalysisOpen();
     // The project navigator, when it exists, enables the navigator's commands.
-    virtual bool NavigatorExists() const { return false; }
+    virtual bool NavigatorExists() const;
 
     // The start-up failure report: a message box (only while the main window
     // is visible when onlyIfVisible), and under automation a line in the log
@@ -142,7 +147,28 @@ public:
     // Set by the navigator: places a newly opened project in it.
     std::function<void(CProjectDoc*)> m_showProjectInNavigator;
 
+    // ---- the navigator and the services around it (AppNavigator.cpp)
+    static constexpr UINT kCmdShowNavigator = 32931;
+    // The navigator's tree view, null until the first project is shown.
+    CPrjTreeView* GetNavigator() const;
+    // The tree view registers itself (and unregisters with null).
+    void SetNavigator(CPrjTreeView* view);
+    CTreeFrame* NavigatorFrame() const;
+    void ShowNavigator();
+    void SelectNavigatorObject(QSID id, unsigned short layer, CProjectDoc* doc, bool show);
+    // Every view of every project document, in the template's order.
+    void UpdateAllProjectViews(CView* sender, LPARAM hint = 0, CObject* pHint = nullptr);
+    // A project window other than the navigator is open, or the status window shows.
+    bool HasOpenDataWindows() const;
+    void RefreshNavigator();
+    void GetProjectDocuments(std::vector<CProjectDoc*>& docs) const;
+    CProject* GetActiveProject() const;
+    void GetNavigatorSelection(CProjectDoc*& doc, unsigned short& layer, QSID& objectId) const;
+
 private:
+    void MapNavigatorCommands();
+    void BindNavigator();
+    void PlaceProjectInNavigator(CProjectDoc* doc);
     bool CheckSingleInstance();
     void LoadWorkstationSettings();
     void CreateServerTemplates();
@@ -164,5 +190,6 @@ private:
     std::unique_ptr<VersionMonitorThread> m_pVersionThread;
     CInstanceHeartbeat m_heartbeat;
     qs::app::LexigroveLoader m_lexigrove;
+    QPointer<CView> m_pNavigator;  // the navigator's CPrjTreeView
 };
 
