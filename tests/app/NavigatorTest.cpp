@@ -23,6 +23,7 @@
 #include "CProjectDoc.h"
 #include "CQuillstoneApp.h"
 #include "CSplashWindow.h"
+#include "CToolBar.h"
 #include "CTreeFrame.h"
 #include "CViewSelectionDlg.h"
 #include "Installation.h"
@@ -176,7 +177,9 @@ TEST(NavigatorModel, KindsCategoriesAndDrops) {
 TEST_F(NavigatorTest, OpeningProjectsFillsOneNavigatorByCategoryAndLayer) {
     qs::app::Settings().workingDefaultLayer = 3;
     EXPECT_FALSE(app->NavigatorExists());
-    CProjectDoc* a = Open("alpha.qs5");
+    // The installed sample first.
+    auto* a = static_cast<CProjectDoc*>(
+        app->OpenDocumentFile(QString::fromStdString(layout.workingDirectory + "/data/sample.qs5")));
     ASSERT_NE(a, nullptr);
     ASSERT_TRUE(app->NavigatorExists());
     EXPECT_EQ(Frame()->windowTitle(), "Navigator");
@@ -250,6 +253,9 @@ TEST_F(NavigatorTest, CategoriesKeepTheirSelectionsAndFiltersNarrowTheList) {
 
     Frame()->SendMessage(WM_COMMAND, 32927);  // View exhibits
     EXPECT_EQ(Frame()->GetCategoryId(), qsk::kCatExhibit);
+    Frame()->OnIdleUpdateCmdUI();
+    EXPECT_TRUE(Frame()->FrameToolBar()->ButtonAction(32927)->isChecked());
+    EXPECT_FALSE(Frame()->FrameToolBar()->ButtonAction(32926)->isChecked());
     EXPECT_EQ(Tree()->FindRootItem(doc)->child(0)->text(0), "Exhibits");
     ASSERT_TRUE(Tree()->SelectNode(5060, doc, true));
     EXPECT_EQ(Names(ListCtrl()), QStringList({"Development A", "Development B"}));
