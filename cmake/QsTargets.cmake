@@ -47,6 +47,23 @@ function(qs_add_executable name)
   endif()
 endfunction()
 
+# The target that compiles a precompiled header once for every test that
+# asks for that kind; made on first use.
+function(qs_test_pch_host host headers qtlib)
+  if(TARGET ${host})
+    return()
+  endif()
+  set(src "${CMAKE_BINARY_DIR}/${host}.cpp")
+  if(NOT EXISTS "${src}")
+    file(WRITE "${src}" "// Empty: only the precompiled header of this target is used.\n")
+  endif()
+  add_library(${host} OBJECT "${src}")
+  target_compile_options(${host} PRIVATE ${QS_WARNINGS})
+  target_link_libraries(${host} PRIVATE ${qtlib})
+  set_target_properties(${host} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  target_precompile_headers(${host} PRIVATE ${headers})
+endfunction()
+
 # qs_add_gtest(<name> SOURCES ... [LIBS ...] [PCH CORE|WIDGETS] [LABELS ...] [DBUS])
 # Links the shared test main, which points every overridable path at a fresh
 # temporary folder and runs GUI code offscreen. DBUS runs each test under its
@@ -61,10 +78,14 @@ function(qs_add_gtest name)
   else()
     target_link_libraries(${name} PRIVATE qstestmain ${A_LIBS})
   endif()
+  # Tests share one precompiled header per kind: a copy per test program
+  # costs about 150 MB of disk and a Qt parse each.
   if(A_PCH STREQUAL "WIDGETS")
-    target_precompile_headers(${name} PRIVATE ${QS_PCH_WIDGETS})
+    qs_test_pch_host(qs_test_pch_widgets "${QS_PCH_WIDGETS}" Qt6::Widgets)
+    target_precompile_headers(${name} REUSE_FROM qs_test_pch_widgets)
   elseif(A_PCH STREQUAL "CORE")
-    target_precompile_headers(${name} PRIVATE ${QS_PCH_CORE})
+    qs_test_pch_host(qs_test_pch_core "${QS_PCH_CORE}" Qt6::Core)
+    target_precompile_headers(${name} REUSE_FROM qs_test_pch_core)
   endif()
   set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QS_BUILD_BIN_DIR=${CMAKE_BINARY_DIR}/bin;QS_TEST_DATA_DIR=${PROJECT_SOURCE_DIR}/tests/data")
   if(A_LABELS)
