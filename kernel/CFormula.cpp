@@ -70,6 +70,16 @@ std::string CFormula::GetIDName(int form) const {
 
 std::string CFormula::GetIDIndexLabel() const { return std::to_string(GetIDIndex(m_id)); }
 
+QSSTATUS CFormula::SetIDIndexLabel(const std::string& text) {
+    const auto b = text.find_first_not_of(' ');
+    const auto e = text.find_last_not_of(' ');
+    if (b == std::string::npos) return qsk::kFail;
+    const std::string digits = text.substr(b, e - b + 1);
+    if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos) return qsk::kFail;
+    SetIDIndex(m_id, std::stoi(digits));
+    return qsk::kOk;
+}
+
 QSSTATUS CFormula::SetIDLongName(const std::string& name) {
     if (name.empty()) return qsk::kFail;
     m_names->longName = name;

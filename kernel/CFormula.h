@@ -57,6 +57,9 @@ public:
     std::string GetIDLongName() const { return m_names->longName; }
     std::string GetIDShortName() const { return m_names->shortName; }
     std::string GetIDIndexLabel() const;  // the index as text
+    // Sets the index from text (0..999, blanks around allowed); fails and
+    // changes nothing for anything else.
+    QSSTATUS SetIDIndexLabel(const std::string& text);
     QSSTATUS SetIDLongName(const std::string& name);
     QSSTATUS SetIDShortName(const std::string& name);
     // Layer instances of one object share one name record.

@@ -43,9 +43,10 @@ CPageSetup::CPageSetup()
       m_LabelsFont(DefaultFont(80, true)),
       m_FootnoteFont(DefaultFont(80, false)),
       m_TitleFont(DefaultFont(120, true)) {
-    m_HeaderStrings = {"&[Company]", "", "&[Date]"};
-    m_FooterStrings = {"&[File]", "", "Page &[Page]"};
-    m_TitleStrings = {"", "&[Table]", ""};
+    // Field names as the print-field expansion knows them.
+    m_HeaderStrings = {"&[Company Name]", "", "&[Print Date]"};
+    m_FooterStrings = {"&[File Name]", "", "Page &[Page]"};
+    m_TitleStrings = {"", "&[Table Name]", ""};
 }
 
 bool CPageSetup::operator==(const CPageSetup& o) const { return ToBytes() == o.ToBytes(); }

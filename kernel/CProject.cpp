@@ -765,6 +765,7 @@ QSSTATUS CProject::DeleteObject(QSID id) {
     for (auto& inst : e->inst)
         if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
     const QSID base = e->baseId;
+    DropGraphsOf(base, e->inst[0].get());
     m_objects.erase(base);
     m_showItems.erase(std::remove(m_showItems.begin(), m_showItems.end(), base), m_showItems.end());
     m_modified = true;

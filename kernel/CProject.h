@@ -34,11 +34,14 @@
 #include "CPageSetup.h"
 #include "CScalar.h"
 #include "ExhibitSettings.h"
+#include "CGraph.h"
+#include "CGraphDefaultStyles.h"
 #include "FloodFillOptions.h"
 #include "KernelIds.h"
 #include "KernelTypes.h"
 
 class CKDVVantor;
+class CGraph;
 class CMethod;
 class CExhibit;
 class CFactorSet;
@@ -120,8 +123,13 @@ public:
     QSSTATUS SetUserDefaults();
     RUNNING_MODE Mode() const { return m_mode; }
     void SetMode(RUNNING_MODE mode) { m_mode = mode; }
-    CKDVVantor* GetCKDVVantor() const { return nullptr; }  // file projects have no database record
-    IKDVDatabaseManager* GetDBManager() const { return nullptr; }
+    // The enterprise database the project is bound to (CKDVVantor.h); both
+    // null for a project read from or made for a file. BindDatabase is the
+    // enterprise layer's: it keeps the pointers (not owned) and makes the
+    // project a database project; null, null unbinds it (file mode).
+    CKDVVantor* GetCKDVVantor() const { return m_vantor; }
+    IKDVDatabaseManager* GetDBManager() const { return m_dbManager; }
+    void BindDatabase(CKDVVantor* vantor, IKDVDatabaseManager* manager);
 
     void SetFileName(const std::string& path) { m_fileName = path; }
     const std::string& GetFileName() const { return m_fileName; }
@@ -164,9 +172,58 @@ public:
     QSSTATUS LoadGraphData(const std::uint8_t* data, std::size_t size);
     std::vector<std::uint8_t> SaveDefGraphStyles() const;        // the "DefGraphStyles" stream
     QSSTATUS LoadDefGraphStyles(const std::uint8_t* data, std::size_t size);
-    // Graph list and default styles: opaque records kept for the graph code.
+    // The stored graph list by graph id: a key for every graph the project
+    // keeps (empty: no "GraphData" stream is needed). The records of the
+    // graphs the kernel knows are written afresh by SaveGraphData; a record
+    // it cannot read is kept as it came.
     std::map<QSID, std::vector<std::uint8_t>>& GraphList() { return m_graphs; }
+    // The "DefGraphStyles" records by key; keys 1..6 are the six default
+    // style names (GetGraphDefaultStyles), other keys are kept as they came.
     std::map<int, std::vector<std::uint8_t>>& DefGraphStyles() { return m_defGraphStyles; }
+
+    // ---- graphs (CProjectGraphs.cpp; CGraph.h says what a graph holds)
+    // A working graph for a window: a copy of the kept graph that id names
+    // (a navigator graph, kind 8; or a table's graph, the table's id or its
+    // graph id), or a new one: an empty graph for a temporary id (kind 8,
+    // instance 0), the table alone for a table without a kept graph. Tables
+    // of the graph with layer 0 are shown in layer (0 takes Net). Null for an
+    // unknown id or a bad layer. The project owns the graph until
+    // ReleaseGraphObject; the window hears of its changes with "XREFRESH".
+    CGraph* GetGraphObject(QSID id, IKernelWindow* window, unsigned short layer);
+    QSSTATUS ReleaseGraphObject(CGraph* graph, IKernelWindow* window);
+    // Keeps graph as a new navigator graph (category 8000) with that index
+    // (501..995, free), name and abbreviated name (both unique among graphs;
+    // the abbreviated name may be empty); node -1, 0 or 8000. The graph's
+    // master becomes the new graph. Nothing changes on a failure.
+    QSSTATUS SaveGraphToNavigator(CGraph* graph, int index, const std::string& name, const std::string& shortName,
+                                  QSID node);
+    // Ids for new graphs that are not kept yet: kind 8, instance 0.
+    QSID GetNextTempGraphID();
+    // Drops the user-defined graphs (navigator graphs of index 501 and up).
+    QSSTATUS CleanUpUdoGraphs();
+    // The kept graph of a table (by the table's id or its graph id), null when none.
+    CGraph* GetTableGraph(QSID id) const;
+    // The six default graph styles, kept in "DefGraphStyles".
+    CGraphDefaultStyles& GetGraphDefaultStyles() { return m_defStyles; }
+    const CGraphDefaultStyles& GetGraphDefaultStyles() const { return m_defStyles; }
+
+    // ---- print fields and headings (CProjectServices.cpp)
+    // The query (profile) the data of a database project came from; empty
+    // for a file project.
+    std::string GetProfileName() const;
+    // The label of a database project's exhibits: the profile name and, when
+    // known, its evaluation date ("name ( date )"); empty for a file project.
+    std::string GetExhibitLabel() const;
+    // A print field the database record knows by name; empty when none
+    // (always for a file project).
+    std::string ClassItemMapLookup(const std::string& fieldName) const;
+    // The heading of an ultimate (a method's ultimate id, or any object's id):
+    // the method's or object's long name. Fails for an unknown id.
+    QSSTATUS CreateHeader(QSID id, std::string& header) const;
+    // Gives the project's default page setup the enterprise print titles
+    // (company, query and evaluation date in the header; exhibit label and
+    // page in the footer; the table name as the title).
+    QSSTATUS SetQSEEPrintTitles();
 
     // ---- objects
     // Returns the instance of id in layer (layer 0 takes the id's own layer)
@@ -546,4 +603,21 @@ private:
 
     std::map<QSID, std::vector<std::uint8_t>> m_graphs;
     std::map<int, std::vector<std::uint8_t>> m_defGraphStyles;
+
+    CGraphDefaultStyles m_defStyles;
+    CKDVVantor* m_vantor = nullptr;
+    IKDVDatabaseManager* m_dbManager = nullptr;
+
+    // Graphs: kept table graphs by graph id (navigator graphs are objects of
+    // m_objects in category 8000), and the working graphs handed to windows.
+    std::map<QSID, std::unique_ptr<CGraph>> m_tableGraphs;
+    std::vector<std::unique_ptr<CGraph>> m_workGraphs;
+    int m_nextTempGraph = 0;
+    friend class CGraph;
+    // A kept graph goes away: working graphs forget it as their master.
+    void ForgetGraphMaster(const CFormula* master);
+    // An object is deleted: a kept graph it is, or the kept graph of the table it is, goes too.
+    void DropGraphsOf(QSID base, const CFormula* object);
+    // Before a "GraphData" load or a "QS1" load: the navigator graphs.
+    std::map<QSID, ObjectEntry> TakeGraphEntries();
 };

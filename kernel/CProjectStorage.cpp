@@ -1,8 +1,8 @@
 // The stored form of a project (docs/kernel/storage.md).
 //
 // "QS1":            "QSKP" | generation u32 | body length u32 | body | FNV-1a u32 of the body
-// "GraphData":      "QSGD" | 1 u32 | count u32 | (id i32, blob)*
-// "DefGraphStyles": "QSGS" | 1 u32 | count u32 | (key i32, blob)*
+// "GraphData":      "QSGD" | 1 u32 | count u32 | (id i32, blob)*  (graph records, docs/kernel/graphs.md)
+// "DefGraphStyles": "QSGS" | 1 u32 | count u32 | (key i32, blob)*  (keys 1..6: the default style names)
 //
 // Loading checks the frame first (magic, generation, length, checksum), then
 // parses the body into fresh containers and only then replaces the project's
@@ -11,6 +11,7 @@
 
 #include "CArchive.h"
 #include "CExhibit.h"
+#include "CGraph.h"
 #include "CProject.h"
 #include "FloodFill.h"
 #include "KernelStream.h"
@@ -154,8 +155,13 @@ void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
     }
     // Objects: each instance as a blob behind its tag, so a reader can step
     // over what it does not know.
-    w.U32(static_cast<std::uint32_t>(m_objects.size()));
+    // Kept graphs go to "GraphData", not here.
+    auto storedHere = [](const ObjectEntry& e) { return !dynamic_cast<const CGraph*>(e.inst[0].get()); };
+    std::uint32_t stored = 0;
+    for (const auto& [id, e] : m_objects) stored += storedHere(e) ? 1 : 0;
+    w.U32(stored);
     for (const auto& [id, e] : m_objects) {
+        if (!storedHere(e)) continue;
         w.I32(id);
         w.I32(e.subgroup);
         w.U8(e.layered ? 1 : 0);
@@ -319,6 +325,7 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     for (auto& [id, e] : m_objects)
         for (auto& inst : e.inst)
             if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
+    std::map<QSID, ObjectEntry> graphs = TakeGraphEntries();  // the "GraphData" stream's
     m_objects.clear();
     m_expDates = dates;
     m_devAges = ages;
@@ -345,6 +352,7 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     m_interpFloodFill = std::move(interpRules);
     m_exhibitSettings = std::move(exhibitSettings);
     for (auto& [id, e] : objects) InstallEntry(std::move(e));
+    for (auto& [id, e] : graphs) m_objects.emplace(id, std::move(e));
     ApplyLayerRelations();
     for (auto& [id, e] : m_objects)
         for (auto& inst : e.inst)
@@ -396,9 +404,14 @@ QSSTATUS CProject::LoadProject(const std::uint8_t* data, std::size_t size) {
 }
 
 std::vector<std::uint8_t> CProject::SaveGraphData() const {
+    // The kept graphs' records afresh; records this kernel cannot read as they came.
+    std::map<QSID, std::vector<std::uint8_t>> records = m_graphs;
+    for (const auto& [id, e] : m_objects)
+        if (const auto* g = dynamic_cast<const CGraph*>(e.inst[0].get())) records[id] = g->ToRecord();
+    for (const auto& [id, g] : m_tableGraphs) records[id] = g->ToRecord();
     KernelWriter body;
-    body.U32(static_cast<std::uint32_t>(m_graphs.size()));
-    for (const auto& [id, blob] : m_graphs) {
+    body.U32(static_cast<std::uint32_t>(records.size()));
+    for (const auto& [id, blob] : records) {
         body.I32(id);
         body.Blob(blob);
     }
@@ -412,21 +425,59 @@ QSSTATUS CProject::LoadGraphData(const std::uint8_t* data, std::size_t size) {
     const QSSTATUS st = StorageUnframe(data, size, kStorageGraphMagic, 1, generation, body, bodySize);
     if (st != LS_OK) return st;
     KernelReader r(body, bodySize);
-    std::map<QSID, std::vector<std::uint8_t>> graphs;
+    std::map<QSID, std::vector<std::uint8_t>> records;
     const std::uint32_t n = r.Count(8);
     for (std::uint32_t i = 0; i < n && !r.Failed(); ++i) {
         const QSID id = r.I32();
-        graphs[id] = r.Blob();
+        records[id] = r.Blob();
     }
     if (r.Failed() || r.Left() != 0) return LS_DAMAGED;
-    m_graphs = std::move(graphs);
+    // Navigator graphs (kind 8, index 1..999) and table graphs (a table's graph id).
+    std::map<QSID, std::unique_ptr<CGraph>> navigator, tables;
+    for (const auto& [id, blob] : records) {
+        auto g = std::make_unique<CGraph>();
+        const int rc = g->FromRecord(blob);
+        if (rc == 0) continue;  // not a graph record: kept as it came
+        if (rc < 0 || g->GetIDNum() != id) return LS_DAMAGED;
+        if (id > 0 && id < kGraphFlag && GetIDDOType(id) == 8 && GetIDInstance(id) == 1 && GetIDLayer(id) == 0 &&
+            GetIDDataType(id) == 0 && GetIDIndex(id) >= 1 && g->HasName())
+            navigator[id] = std::move(g);
+        else if (id >= kGraphFlag && GetIDDOType(DelGraphIDOf(id)) != 8 && GetLayerNeutralID(id) == DelGraphIDOf(id))
+            tables[id] = std::move(g);
+        else
+            return LS_DAMAGED;
+    }
+    if (!m_nodes.count(qsk::kCatGraph)) AddNode(qsk::kCatGraph, 0, "Graphs");
+    for (auto& [id, e] : TakeGraphEntries()) ForgetGraphMaster(e.inst[0].get());
+    for (auto& [id, g] : m_tableGraphs) ForgetGraphMaster(g.get());
+    m_tableGraphs.clear();
+    for (auto& [id, g] : tables) {
+        g->SetProject(this);
+        m_tableGraphs[id] = std::move(g);
+    }
+    for (auto& [id, g] : navigator) {
+        if (m_objects.count(id)) continue;  // an object of the project stream holds the id
+        ObjectEntry e;
+        e.baseId = id;
+        e.subgroup = qsk::kCatGraph;
+        e.layered = false;
+        e.inst[0] = std::move(g);
+        InstallEntry(std::move(e));
+    }
+    m_graphs = std::move(records);
     return LS_OK;
 }
 
 std::vector<std::uint8_t> CProject::SaveDefGraphStyles() const {
+    // Keys 1..6 are the six default style names; other keys as they came.
+    std::map<int, std::vector<std::uint8_t>> records = m_defGraphStyles;
+    for (int k = 0; k < CGraphDefaultStyles::kCount; ++k) {
+        const std::string name = m_defStyles.GetStyle(k);
+        records[k + 1].assign(name.begin(), name.end());
+    }
     KernelWriter body;
-    body.U32(static_cast<std::uint32_t>(m_defGraphStyles.size()));
-    for (const auto& [key, blob] : m_defGraphStyles) {
+    body.U32(static_cast<std::uint32_t>(records.size()));
+    for (const auto& [key, blob] : records) {
         body.I32(key);
         body.Blob(blob);
     }
@@ -447,7 +498,13 @@ QSSTATUS CProject::LoadDefGraphStyles(const std::uint8_t* data, std::size_t size
         styles[key] = r.Blob();
     }
     if (r.Failed() || r.Left() != 0) return LS_DAMAGED;
+    CGraphDefaultStyles names;  // a position the stream lacks keeps its default
+    for (int k = 0; k < CGraphDefaultStyles::kCount; ++k) {
+        auto it = styles.find(k + 1);
+        if (it != styles.end()) names.SetStyle(k, std::string(it->second.begin(), it->second.end()));
+    }
     m_defGraphStyles = std::move(styles);
+    m_defStyles = names;
     return LS_OK;
 }
 

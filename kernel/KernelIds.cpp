@@ -73,6 +73,12 @@ void SetIDIndex(QSID& id, int index) {
     id = JoinIdFields(p);
 }
 
+void SetIDInstance(QSID& id, int instance) {
+    IdFieldsParts p = SplitIdFields(id);
+    p.instance = std::clamp(instance, 0, 99);
+    id = JoinIdFields(p);
+}
+
 QSID MakeID(int kind, int instance, int layer, int dataType, int index) {
     IdFieldsParts p{std::clamp(kind, 0, 9), std::clamp(instance, 0, 99), std::clamp(layer, 0, 99),
                     std::clamp(dataType, 0, 9), std::clamp(index, 0, 999), false, false};

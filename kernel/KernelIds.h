@@ -35,6 +35,7 @@ void SetIDLayer(QSID& id, unsigned short layer);
 void SetIDDOType(QSID& id, int kind);
 void SetIDDataType(QSID& id, int dataType);
 void SetIDIndex(QSID& id, int index);
+void SetIDInstance(QSID& id, int instance);
 
 // Builds an id from its fields; fields out of range are clamped to their width.
 QSID MakeID(int kind, int instance, int layer, int dataType, int index);

@@ -97,7 +97,8 @@ TEST(ProjectStorage, SaveLoadCompare) {
 TEST(ProjectStorage, ThroughTheFrameworkArchive) {
     auto p = RichProject();
     p->GraphList()[GetGraphIDOf(101010016)] = {1, 2, 3};
-    p->DefGraphStyles()[4] = {9, 9};
+    p->DefGraphStyles()[40] = {9, 9};  // keys 1..6 are the default style names
+    p->GetGraphDefaultStyles().SetStyle(CGraphDefaultStyles::REPORTS, "Rep.rgs");
     std::vector<std::uint8_t> qs1, graphs, styles;
     {
         CArchive a(qs1, CArchive::store), g(graphs, CArchive::store), s(styles, CArchive::store);
@@ -117,7 +118,8 @@ TEST(ProjectStorage, ThroughTheFrameworkArchive) {
     q.SetFileName("/tmp/x.qs5");
     ExpectSameProject(*p, q);
     EXPECT_EQ(q.GraphList().at(1101010016), (std::vector<std::uint8_t>{1, 2, 3}));
-    EXPECT_EQ(q.DefGraphStyles().at(4), (std::vector<std::uint8_t>{9, 9}));
+    EXPECT_EQ(q.DefGraphStyles().at(40), (std::vector<std::uint8_t>{9, 9}));
+    EXPECT_EQ(q.GetGraphDefaultStyles().GetStyle(CGraphDefaultStyles::REPORTS), "Rep.rgs");
 }
 
 TEST(ProjectStorage, OlderGenerationStaysReadable) {

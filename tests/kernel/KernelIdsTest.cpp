@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CFormula.h"
 #include "KernelIds.h"
 
 namespace {
@@ -77,3 +78,26 @@ TEST(KernelIds, LayerAndGraphFlagRoundTrip) {
     EXPECT_EQ(u, 201000777);
 }
 }  // namespace
+
+TEST(KernelIdsFields, InstanceAndIndexFromText) {
+    QSID id = MakeID(8, 0, 0, 0, 7);  // a temporary graph id
+    SetIDInstance(id, 1);
+    EXPECT_EQ(id, MakeID(8, 1, 0, 0, 7));
+    QSID g = GetGraphIDOf(101010001);
+    SetIDInstance(g, 2);
+    EXPECT_TRUE(IsGraphID(g));
+    EXPECT_EQ(DelGraphIDOf(g), 102010001);
+
+    CFormula f(MakeID(2, 1, 0, 0, 501));
+    struct Case { const char* text; bool ok; int index; };
+    const Case cases[] = {{"612", true, 612}, {" 7 ", true, 7}, {"", false, 7}, {"12a", false, 7},
+                          {"1000", false, 7}, {"-5", false, 7}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(f.SetIDIndexLabel(c.text) == 0, c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(GetIDIndex(f.GetIDNum()), c.index);
+        }
+    }
+    EXPECT_EQ(GetIDIndex(f.GetIDNum()), 7);
+    EXPECT_EQ(GetIDDOType(f.GetIDNum()), 2);
+}
