@@ -497,6 +497,7 @@ void CProject::NotifyAllObjects(int kind) {
     for (auto& [id, e] : m_objects)
         for (auto& inst : e.inst)
             if (inst && inst->GetViewedCount()) inst->NotifyAll(kind, 0);
+    RefreshWorkGraphs(kind);
 }
 
 // ---------------------------------------------------------------- objects
@@ -536,6 +537,8 @@ CDataObject* CProject::FindDataObject(QSID id, unsigned short layer) const {
 }
 
 CFormula* CProject::OpenObject(QSID id, unsigned short layer, IKernelWindow* window, int /*flag*/) {
+    if (IsGraphID(id))
+        if (CGraph* g = RelinkWorkGraph(id, layer, window)) return g;
     CFormula* f = FindObject(id, layer);
     if (f && window) f->AddWindow(window);
     return f;

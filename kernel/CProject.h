@@ -618,6 +618,11 @@ private:
     void ForgetGraphMaster(const CFormula* master);
     // An object is deleted: a kept graph it is, or the kept graph of the table it is, goes too.
     void DropGraphsOf(QSID base, const CFormula* object);
+    // Every object was told kind: working graphs read their tables again.
+    void RefreshWorkGraphs(int kind);
+    // A window opens a graph id again after a structural change: the working
+    // graph of that id (and layer, when given) that has no window left.
+    CGraph* RelinkWorkGraph(QSID id, unsigned short layer, IKernelWindow* window);
     // Before a "GraphData" load or a "QS1" load: the navigator graphs.
     std::map<QSID, ObjectEntry> TakeGraphEntries();
 };

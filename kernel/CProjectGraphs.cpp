@@ -159,3 +159,24 @@ void CProject::DropGraphsOf(QSID base, const CFormula* object) {
     m_graphs.erase(it->first);
     m_tableGraphs.erase(it);
 }
+
+void CProject::RefreshWorkGraphs(int kind) {
+    for (auto& g : m_workGraphs) {
+        g->Catalogue(true);
+        if (g->GetViewedCount()) g->NotifyAll(kind, 0);
+        g->Fire(4);
+        g->Fire(3);
+    }
+}
+
+CGraph* CProject::RelinkWorkGraph(QSID id, unsigned short layer, IKernelWindow* window) {
+    const QSID want = GetLayerNeutralID(id);
+    for (auto& g : m_workGraphs) {
+        if (g->GetViewedCount() != 0 || GetLayerNeutralID(g->GetGraphID()) != want) continue;
+        if (layer && g->GetViewLayer() != layer) continue;
+        g->Catalogue(true);
+        if (window) g->AddWindow(window);
+        return g.get();
+    }
+    return nullptr;
+}

@@ -415,6 +415,26 @@ TEST_F(GraphTest, DamagedOrForeignGraphRecords) {
     EXPECT_EQ(q->LoadGraphData(moved.data(), moved.size()), CProject::LS_DAMAGED);
 }
 
+TEST_F(GraphTest, StructuralChangesReachWorkingGraphsAndViewsRelink) {
+    CGraph* g = p->GetGraphObject(kPaidLoss, &window, NET);
+    ASSERT_EQ(g->GetNumDataColumns(), 5);
+    // The document detaches its views around a structural change and opens them again.
+    ASSERT_EQ(p->CloseObject(g, &window), 0);
+    int grow = 1, growCols = 1, clear = 0, count = 1;
+    ASSERT_EQ(p->AppendNewEvaluation(grow, growCols, clear, count), 0);
+    EXPECT_EQ(g->GetNumDataColumns(), 6);  // a new exposure year, a new row series
+    CFormula* link = p->OpenObject(GetGraphIDOf(kPaidLoss), NET, &window);
+    EXPECT_EQ(link, g);
+    EXPECT_EQ(g->GetViewedCount(), 1);
+    // A graph id with no working graph left falls back to the kept objects.
+    EXPECT_EQ(p->OpenObject(GetGraphIDOf(kPaidLoss), CEDED, &window), nullptr);
+    window.events.clear();
+    p->UpdateAllObjects();
+    ASSERT_FALSE(window.events.empty());
+    EXPECT_EQ(window.events.back().first, XR_RELOAD);
+    p->ReleaseGraphObject(g, &window);
+}
+
 TEST_F(GraphTest, LockingAndEvents) {
     CGraph* g = p->GetGraphObject(kPaidLoss, &window, NET);
     Receiver a, b;
