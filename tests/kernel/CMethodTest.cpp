@@ -7,6 +7,8 @@
 #include "CExhibit.h"
 #include "CMethod.h"
 #include "CProject.h"
+#include "FormulaBinding.h"
+#include "KernelIds.h"
 #include "MethodTemplates.h"
 #include "ProjectFixture.h"
 #include "ReservingMath.h"
@@ -307,4 +309,73 @@ TEST(CMethod, StandardMethodsReproduceReferenceFigures) {
     auto* bf2 = dynamic_cast<CMethod*>(loaded.FindObject(qsmethods::StandardMethodID(qsmethods::kPaidBF), NET));
     ASSERT_TRUE(bf2);
     EXPECT_NEAR(total(bf2, 5), 75203.2355, 5e-5);
+}
+
+// Other objects' formulas read a method's ultimate column (by the method's id
+// or its ultimate id) and any of its columns (by the column's reference id);
+// an edit of the input recalculates the method and, after it, what reads it.
+TEST(CMethod, ColumnsAreFormulaSourcesOfOtherObjects) {
+    RaaProject raa;
+    CProject& p = *raa.p;
+    CMethod proto = PaidDevelopment(raa.exhibit);
+    QSID mid = 0;
+    ASSERT_EQ(p.AddNewObject(proto, mid, 1), 0);
+    auto* m = dynamic_cast<CMethod*>(p.FindObject(mid, NET));
+    ASSERT_TRUE(m);
+    const QSID ult = MakeID(GetIDDOType(m->GetUltID()), 1, 0, 2, GetIDIndex(m->GetUltID()));
+    const QSID ibnrRef = m->GetColRefID(3);
+    int serial = 0;
+    EXPECT_EQ(CMethod::MethodIDFromColRef(ibnrRef, serial), mid);
+    EXPECT_EQ(serial, 4);
+
+    // A second method: ultimate by ultimate id, IBNR by column reference,
+    // their sum by the method's own id.
+    CMethod second;
+    second.SetIDLongName("Checks");
+    ASSERT_EQ(second.AddNewCol(0, "Ultimate", Stack({"U"}), Stack({Do(ult)})), 0);
+    ASSERT_EQ(second.AddNewCol(1, "IBNR", Stack({"I"}), Stack({Do(ibnrRef)})), 0);
+    ASSERT_EQ(second.AddNewCol(2, "Half", Stack({"M"}), Stack({Do(mid), "/", "2"})), 0);
+    second.SetObjTotalType(0, CMethod::TT_SUM);
+    second.SetObjTotalType(1, CMethod::TT_SUM);
+    second.SetUltPos(0);
+    QSID sid = 0;
+    ASSERT_EQ(p.AddNewObject(second, sid, 1), 0);
+    auto* s = dynamic_cast<CMethod*>(p.FindObject(sid, NET));
+    auto total = [](CMethod* x, int pos) {
+        std::vector<const double*> t;
+        x->GetTotals(t);
+        return t[static_cast<std::size_t>(pos)] ? *t[static_cast<std::size_t>(pos)] : NAN;
+    };
+    EXPECT_NEAR(total(s, 0), 213122.228261, 5e-7);
+    EXPECT_NEAR(total(s, 1), 52135.228261, 5e-7);
+    EXPECT_NEAR(Cell(*s->GetDataObject(3), 0), Cell(*m->GetDataObject(3), 0) / 2, 1e-9);
+
+    // A user table three levels down follows too.
+    CStringStack raw({"C"}), resolved({Do(sid), "*", "1"});
+    CUserTable table;
+    table.SetIDLongName("Ultimate again");
+    table.SetVectorType(CDataObject::VT_COLUMN);
+    ASSERT_EQ(table.SetFormula(raw, resolved), 0);
+    QSID tid = 0;
+    ASSERT_EQ(p.AddNewFormulaObject(table, 2, 0, qsk::kNodeUserInput, true, tid), 0);
+    p.PostInit();
+    auto* t = dynamic_cast<CUserTable*>(p.FindObject(tid, NET));
+    ASSERT_TRUE(t && s);
+    // Editing the oldest year's latest paid moves its ultimate (factor 1 at
+    // its age) in every object that reads it.
+    CDataObject* paid = p.FindDataObject(kPaidLoss, NET);
+    paid->SetAt(0, 9, 20000);
+    EXPECT_DOUBLE_EQ(Cell(*m->GetDataObject(3), 0), 20000);
+    EXPECT_DOUBLE_EQ(Cell(*s->GetDataObject(1), 0), 20000);
+    double v = 0;
+    std::uint8_t f = 0;
+    t->GetAt(0, 0, v, f);
+    EXPECT_DOUBLE_EQ(v, 20000);
+
+    // Reading itself, or what is calculated from it, is refused.
+    EXPECT_EQ(m->SetColFormula(1, Stack({"X"}), Stack({Do(sid)})), qsformula::kCircular);
+    EXPECT_EQ(m->SetColFormula(1, Stack({"X"}), Stack({Do(mid)})), qsformula::kCircular);
+    // A column that does not exist names nothing.
+    EXPECT_EQ(s->SetColFormula(1, Stack({"X"}), Stack({Do(MakeID(9, 77, 0, 6, GetIDIndex(mid)))})),
+              qsformula::kUnknownObject);
 }
