@@ -72,7 +72,9 @@ public:
     QSSTATUS GetDecimals(short& decimals) const { decimals = m_decimals; return qsk::kOk; }
     QSSTATUS SetDecimals(short decimals);
     QSSTATUS GetFootnoteString(std::string& text) const { text = m_footnote; return qsk::kOk; }
-    QSSTATUS SetFootnoteString(const std::string& text) { m_footnote = text; return qsk::kOk; }
+    // The footnote of a data-adjustment table holds the adjustment's
+    // parameters: changing it recalculates what reads the table.
+    QSSTATUS SetFootnoteString(const std::string& text);
     bool IsInitialized() const { return m_initialized; }
     void SetInitialized(bool on) { m_initialized = on; }
     virtual bool IsReadOnly() const { return m_readOnly || IsCalculated(); }

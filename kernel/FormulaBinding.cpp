@@ -1,6 +1,7 @@
 #include "FormulaBinding.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <unordered_set>
 
 #include "CExhibit.h"
@@ -24,6 +25,13 @@ QSSTATUS CFormula::GetFormula(CStringStack& raw, CStringStack& resolved) const {
 QSSTATUS CFormula::SetFormula(const CStringStack&, const CStringStack&) { return qsk::kFail; }
 
 QSSTATUS CFormula::ClearFormula() { return qsk::kOk; }
+
+QSSTATUS CFormula::SetFootnoteString(const std::string& text) {
+    if (text == m_footnote) return qsk::kOk;
+    m_footnote = text;
+    if (!GetDependentObjects().empty() && (SameIDType(m_id, 101010494) || SameIDType(m_id, 101010497))) Changed();
+    return qsk::kOk;
+}
 
 namespace {
 
@@ -61,9 +69,58 @@ const CFormula* ProjectFormulaResolver::Find(QSID id) const {
     return m_project.FindObject(id, layer);
 }
 
+namespace {
+
+// The text between the first (or last) "[" and the "]" after it.
+std::string AdjustmentParameter(const std::string& text, bool last) {
+    const std::size_t open = last ? text.rfind('[') : text.find('[');
+    if (open == std::string::npos) return {};
+    const std::size_t close = text.find(']', open);
+    return close == std::string::npos ? std::string() : text.substr(open + 1, close - open - 1);
+}
+
+// A data-adjustment table read by a formula: its footnote ("Data Adjustment
+// using Diagonal=[d] and cut off after [a] months") limits the adjustment to
+// the base diagonal d and the diagonals before it, and to the ages up to a;
+// the cells outside read blank, so the functions leave them as reported.
+void ApplyAdjustmentWindow(const CProject& project, const CFormula& table, const qsformula::ProjectInfo& info,
+                           Value& v) {
+    if (v.type != qsformula::kTriangle) return;
+    std::string note;
+    table.GetFootnoteString(note);
+    QSStringArray calendar;
+    std::string caption;
+    project.GetLabels(calendar, LBL_CALENDAR, caption, -1);
+    int back = 0;  // diagonals newer than the base are left alone
+    const std::string diagonal = AdjustmentParameter(note, false);
+    for (std::size_t i = 0; i < calendar.size(); ++i)
+        if (!diagonal.empty() && calendar[i] == diagonal) back = static_cast<int>(calendar.size() - 1 - i);
+    const std::string cut = AdjustmentParameter(note, true);
+    char* end = nullptr;
+    const long cutoff = cut.empty() ? -1 : std::strtol(cut.c_str(), &end, 10);
+    const bool hasCutoff = !cut.empty() && end != cut.c_str() && cutoff > 0;
+    for (int r = 0; r < v.rows; ++r) {
+        const int len = v.rowLen.empty() ? v.cols : v.rowLen[static_cast<std::size_t>(r)];
+        for (int c = 0; c < v.cols; ++c) {
+            const bool newer = len - 1 - c < back;
+            const bool late = hasCutoff && c < static_cast<int>(info.ages.size()) && info.ages[static_cast<std::size_t>(c)] > cutoff;
+            if (!newer && !late) continue;
+            v.v[v.Index(r, c)] = 0;
+            v.f[v.Index(r, c)] = 0;
+        }
+    }
+}
+
+}  // namespace
+
 bool ProjectFormulaResolver::Resolve(QSID id, Value& out) const {
     const CFormula* f = Find(id);
     if (!f) return false;
+    if (SameIDType(id, 101010494) || SameIDType(id, 101010497)) {
+        if (!Read(*f, out)) return false;
+        ApplyAdjustmentWindow(m_project, *f, m_info, out);
+        return true;
+    }
     int serial = 0;
     if (CMethod::MethodIDFromColRef(id, serial)) {
         const auto* m = dynamic_cast<const CMethod*>(f);

@@ -749,7 +749,21 @@ Value AdjustedIncurred(const std::vector<Value>& a, const CallContext& ctx) {
     for (int k = 0; k < 3; ++k) RequireType(a[k], ctx, k + 1, {kTriangle}, "a triangle");
     if (inc.rows != paid.rows || inc.cols != paid.cols || open.rows != paid.rows || open.cols != paid.cols)
         Fail(kShapeMismatch, ctx.name + ": the three triangles differ in size");
-    const double trend = ScalarArg(a[3], ctx, 4);
+    // The trend: one annual rate, or a triangle of rates by cell (the
+    // data-adjustment table): a cell is restated only where the triangle
+    // holds a rate, by its own rate, and the newest such cell of a column
+    // gives the average.
+    const bool byCell = a[3].type == kTriangle;
+    if (byCell && (a[3].rows != paid.rows || a[3].cols != paid.cols))
+        Fail(kShapeMismatch, ctx.name + ": the trend triangle differs in size");
+    const double trend = byCell ? 0.0 : ScalarArg(a[3], ctx, 4);
+    auto rateAt = [&](int r, int c, double& rate) {
+        if (!byCell) return rate = trend, true;
+        const std::uint8_t f = a[3].f[a[3].Index(r, c)];
+        if (!(f & kHasValue) || (f & kNotAvail)) return false;
+        rate = a[3].At(r, c);
+        return std::isfinite(rate);
+    };
     Value out = Value::Make(kTriangle, paid.rows, paid.cols, paid.interval ? paid.interval : inc.interval);
     out.rowLen = inc.rowLen.empty() ? paid.rowLen : inc.rowLen;
     const double yearsPerRow = ctx.info.expLength / 12.0;
@@ -760,23 +774,25 @@ Value AdjustedIncurred(const std::vector<Value>& a, const CallContext& ctx) {
         auto lost = [&](int r) {
             return ((paid.f[paid.Index(r, c)] | inc.f[inc.Index(r, c)] | open.f[open.Index(r, c)]) & kNotAvail) != 0;
         };
+        double rate = 0;
         int anchor = -1;
         for (int r = paid.rows - 1; r >= 0 && anchor < 0; --r)
-            if (has(r)) anchor = r;
+            if (has(r) && rateAt(r, c, rate)) anchor = r;
         for (int r = 0; r < paid.rows; ++r) {
             if (lost(r)) {
                 out.SetNotAvail(r, c);
                 continue;
             }
             if (!has(r)) continue;
-            const double anchorOpen = open.At(anchor, c);
-            if (anchorOpen == 0 || !std::isfinite(trend)) {
-                // No open claims at the latest evaluation: no average to restate by.
+            const double anchorOpen = anchor >= 0 ? open.At(anchor, c) : 0.0;
+            if (anchorOpen == 0 || !rateAt(r, c, rate) || !std::isfinite(rate) || rate <= -1.0) {
+                // No open claims at the base evaluation (no average to restate
+                // by), or a cell outside the adjustment: left as reported.
                 out.Set(r, c, inc.At(r, c));
                 continue;
             }
             const double avg = (inc.At(anchor, c) - paid.At(anchor, c)) / anchorOpen;
-            const double adjAvg = avg / std::pow(1 + trend, (anchor - r) * yearsPerRow);
+            const double adjAvg = avg / std::pow(1 + rate, (anchor - r) * yearsPerRow);
             out.Set(r, c, paid.At(r, c) + adjAvg * open.At(r, c));
         }
     }

@@ -5,6 +5,7 @@
 
 #include "CExhibit.h"
 #include "CMethod.h"
+#include "FormulaBinding.h"
 #include "KernelIds.h"
 
 namespace qsmethods {
@@ -12,6 +13,8 @@ namespace qsmethods {
 namespace {
 
 constexpr QSID kArr(int index) { return 101000000 + index; }
+constexpr int kPaidAdjustmentsIndex = 494;
+constexpr int kIncurredAdjustmentsIndex = 497;
 
 struct ExhibitSpec {
     int arrayIndex;
@@ -27,6 +30,24 @@ const ExhibitSpec kStandardExhibits[] = {
     {16, 5022, "Incurred Loss and ALAE Development", "ILA Dev"},
     {19, 5032, "Reported Claims Development", "RC Dev"},
 };
+
+// The two stacks of a formula over project objects: "@<id>" names a project
+// object (raw: its quoted name); anything else is written as it is.
+void ObjectStacks(const CProject& p, std::initializer_list<std::string> tokens, CStringStack& raw,
+                  CStringStack& resolved) {
+    for (const std::string& t : tokens) {
+        if (t.size() > 1 && t[0] == '@') {
+            const QSID id = std::stoi(t.substr(1));
+            std::string n;
+            p.GetLongNameFromID(id, n);
+            raw.Push("\"" + n + "\"");
+            resolved.Push("DO" + std::to_string(id));
+        } else {
+            raw.Push(t);
+            resolved.Push(t);
+        }
+    }
+}
 
 // Builds a column's two stacks from tokens: "@<id>" names a project object
 // (raw: its quoted name), "#<n>" the method's n-th column (raw: "(n) name"),
@@ -131,6 +152,46 @@ QSSTATUS AddStandardExhibitsAndMethods(CProject& p) {
             if (auto* ex = dynamic_cast<CExhibit*>(p.FindObject(id, l))) ex->AfterLoad();
     }
 
+    // Development of the adjusted triangles: paid losses times the paid
+    // data adjustments (a factor per cell; blank: none), and incurred losses
+    // with case reserves restated at the base evaluation's average case
+    // reserve by the incurred data adjustments (an annual severity trend per
+    // cell). Both tables' footnotes choose the base diagonal and the cut-off.
+    struct AdjustedSpec {
+        int index;
+        QSID subgroup;
+        const char* name;
+        const char* shortName;
+    };
+    const AdjustedSpec adjusted[] = {
+        {kPaidAdjustmentsIndex, 5001, "Adjusted Paid Loss Development", "Adj PL Dev"},
+        {kIncurredAdjustmentsIndex, 5022, "Adjusted Incurred Loss Development", "Adj IL Dev"},
+    };
+    for (const AdjustedSpec& e : adjusted) {
+        QSID id = StandardExhibitID(e.index);
+        if (p.IDExists(id)) continue;
+        CUserExhibit proto;
+        proto.SetIDLongName(e.name);
+        proto.SetIDShortName(e.shortName);
+        proto.SetDisplayType(CFormula::DT_NUMBER);
+        proto.SetDecimals(3);
+        proto.SetHasStatistics(true);
+        std::vector<CStatistics::Record> defs;
+        int excludePrior = 1, abbreviate = 0;
+        p.GetStatsDefs(defs, excludePrior, abbreviate);
+        proto.SetStatsDefs(defs, excludePrior, abbreviate);
+        CStringStack raw, resolved;
+        if (e.index == kPaidAdjustmentsIndex)
+            ObjectStacks(p, {"Sum", "(", Arr(1), ",", Arr(1), "*", "(", Arr(e.index), "-", "1", ")", ")"}, raw, resolved);
+        else
+            ObjectStacks(p, {"AdjAvgCaseLoss", "(", Arr(1), ",", Arr(11), ",", Arr(19), "-", Arr(3), ",", Arr(e.index), ")"},
+                         raw, resolved);
+        if (const QSSTATUS st = proto.SetFormula(raw, resolved)) return st;
+        if (const QSSTATUS st = p.AddNewFormulaObject(proto, 3, 1, e.subgroup, true, id)) return st;
+        for (unsigned short l = 1; l <= kLayerCount; ++l)
+            if (auto* ex = dynamic_cast<CExhibit*>(p.FindObject(id, l))) ex->AfterLoad();
+    }
+
     struct MethodSpec {
         int index;
         const char* name;
@@ -145,6 +206,7 @@ QSSTATUS AddStandardExhibitsAndMethods(CProject& p) {
         {kIncurredBF, "Incurred Bornhuetter-Ferguson Method", "Inc BF", CMethod::MT_BORNHUETTER_FERGUSON},
         {kCapeCod, "Cape Cod Method", "Cape Cod", CMethod::MT_CAPE_COD},
         {kFrequencySeverity, "Frequency-Severity Method", "Freq-Sev", CMethod::MT_FREQUENCY_SEVERITY},
+        {kAdjustedPaid, "Paid Development on Adjusted Paid Losses", "Adj Paid Dev", CMethod::MT_CASE_ADJUSTMENT},
         {kAdjustedIncurred, "Incurred Development on Adjusted Case Reserves", "Adj Inc Dev",
          CMethod::MT_CASE_ADJUSTMENT},
     };
@@ -204,16 +266,29 @@ QSSTATUS AddStandardExhibitsAndMethods(CProject& p) {
             if (!st) st = b.Add("Ultimate Loss", {"#3", "*", "#4"}, kSum);
             ult = 4;
             break;
+        case kAdjustedPaid:
+            // Latest paid as reported and as adjusted, developed by the
+            // adjusted exhibit's selections.
+            st = b.Add("Paid Loss", {"Diagonal", "(", Arr(1), ")"}, kSum);
+            if (!st) st = b.Add("Adjusted Paid Loss",
+                                {"Diagonal", "(", "Sum", "(", Arr(1), ",", Arr(1), "*", "(", Arr(kPaidAdjustmentsIndex), "-",
+                                 "1", ")", ")", ")"}, kSum);
+            if (!st) st = b.Add("Age to Ultimate Factor", {"ConvertSDFToCol", "(", Ex(kPaidAdjustmentsIndex), ")"}, 0, kFactor, 4);
+            if (!st) st = b.Add("Ultimate Loss", {"#2", "*", "#3"}, kSum);
+            if (!st) st = b.Add("Unpaid Loss", {"#4", "-", "#1"}, kSum);
+            ult = 3;
+            break;
         case kAdjustedIncurred:
-            // Case reserves of earlier evaluations restated at the latest
-            // average case reserve, trended at 5 % a year (edit the rate in
-            // the formula), then developed with the adjusted factors.
-            st = b.Add("Adjusted Incurred Loss",
-                       {"Diagonal", "(", "AdjAvgCaseLoss", "(", Arr(1), ",", Arr(11), ",", Arr(19), "-", Arr(3), ",",
-                        "0.05", ")", ")"}, kSum);
-            if (!st) st = b.Add("Age to Ultimate Factor", {"ConvertSDFToCol", "(", Ex(11), ")"}, 0, kFactor, 4);
-            if (!st) st = b.Add("Ultimate Loss", {"#1", "*", "#2"}, kSum);
-            ult = 2;
+            // Incurred with case reserves restated at the base evaluation's
+            // average, developed by the adjusted exhibit's selections.
+            st = b.Add("Incurred Loss", {"Diagonal", "(", Arr(11), ")"}, kSum);
+            if (!st) st = b.Add("Adjusted Incurred Loss",
+                                {"Diagonal", "(", "AdjAvgCaseLoss", "(", Arr(1), ",", Arr(11), ",", Arr(19), "-", Arr(3), ",",
+                                 Arr(kIncurredAdjustmentsIndex), ")", ")"}, kSum);
+            if (!st) st = b.Add("Age to Ultimate Factor", {"ConvertSDFToCol", "(", Ex(kIncurredAdjustmentsIndex), ")"}, 0, kFactor, 4);
+            if (!st) st = b.Add("Ultimate Loss", {"#2", "*", "#3"}, kSum);
+            if (!st) st = b.Add("IBNR", {"#4", "-", "#1"}, kSum);
+            ult = 3;
             break;
         default:
             break;

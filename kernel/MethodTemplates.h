@@ -5,9 +5,9 @@
 //              ALAE, incurred loss and ALAE, reported claims;
 //   methods    paid and incurred development, expected loss ratio,
 //              Bornhuetter-Ferguson (paid and incurred), Cape Cod,
-//              frequency-severity and incurred development on case reserves
-//              adjusted by average case (docs/kernel/methods.md lists the
-//              columns of each).
+//              frequency-severity, and development of paid losses and of
+//              case reserves adjusted by the project's data-adjustment tables
+//              (docs/kernel/methods.md lists the columns of each).
 #include "CProject.h"
 
 namespace qsmethods {
@@ -24,7 +24,11 @@ enum StandardMethod : int {
     kIncurredBF = 5,
     kCapeCod = 6,
     kFrequencySeverity = 7,
-    kAdjustedIncurred = 8,
+    // The data-adjustment methods: paid development on paid losses adjusted
+    // by the paid data adjustments (101010494), incurred development on case
+    // reserves adjusted by the incurred data adjustments (101010497).
+    kAdjustedPaid = 45,
+    kAdjustedIncurred = 50,
 };
 QSID StandardMethodID(int index);
 

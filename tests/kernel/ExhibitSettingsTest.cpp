@@ -7,6 +7,7 @@
 #include "CFactorSet.h"
 #include "CMethod.h"
 #include "CProject.h"
+#include "FormulaBinding.h"
 #include "MethodTemplates.h"
 #include "ProjectFixture.h"
 
@@ -35,7 +36,7 @@ TEST(ExhibitSettings, NewProjectsCarryTheStandardExhibitsAndMethods) {
             ASSERT_TRUE(ex) << a << "/" << l;
             EXPECT_TRUE(ex->HasStatistics());
         }
-    for (int m : {1, 2, 3, 4, 5, 6, 7, 8})
+    for (int m : {1, 2, 3, 4, 5, 6, 7, 45, 50})
         EXPECT_TRUE(dynamic_cast<CMethod*>(p->FindObject(qsmethods::StandardMethodID(m), NET))) << m;
     unsigned short n = 0;
     p->GetStatsCount(n);
@@ -184,4 +185,69 @@ TEST(ExhibitSettings, CurrentAndInterpolatePeriods) {
     EXPECT_EQ(cols, 2);
     want->GetAt(0, 1, v, f);
     EXPECT_DOUBLE_EQ(v, 30);
+}
+
+// The data-adjustment tables drive the adjusted exhibits of new projects:
+// the paid table multiplies paid losses cell by cell, the incurred table's
+// annual rates restate case reserves at the base evaluation's average case
+// reserve; each table's footnote sets the base diagonal and the cut-off.
+TEST(ExhibitSettings, DataAdjustmentTablesDriveTheAdjustedExhibits) {
+    auto p = MakeTestProject(3, 3);
+    auto set = [&](int index, std::initializer_list<std::initializer_list<double>> rows) {
+        CDataObject* d = p->FindDataObject(101000000 + index, NET);
+        int r = 0;
+        for (const auto& row : rows) {
+            int c = 0;
+            for (double v : row) d->SetAt(r, c++, v);
+            ++r;
+        }
+    };
+    set(1, {{10, 20, 30}, {12, 24}, {15}});    // paid
+    set(11, {{50, 45, 40}, {60, 55}, {70}});   // incurred
+    set(19, {{10, 10, 10}, {10, 10}, {10}});   // reported claims
+    set(3, {{2, 6, 9}, {3, 7}, {4}});          // closed claims: open 8 4 1 / 7 3 / 6
+    set(497, {{0.1, 0.1, 0.1}, {0.1, 0.1}, {0.1}});
+    set(494, {{1.1}});
+    auto table = [&](int index) -> const CUserTable& {
+        auto* ex = dynamic_cast<CUserExhibit*>(p->FindObject(qsmethods::StandardExhibitID(index), NET));
+        EXPECT_TRUE(ex);
+        return ex->GetFormulaTable();
+    };
+    auto at = [](const CDataObject& d, int r, int c) {
+        double v = 0;
+        std::uint8_t f = 0;
+        d.GetAt(r, c, v, f);
+        return (f & CDataObject::CF_VALUE) ? v : -1.0;
+    };
+    EXPECT_DOUBLE_EQ(at(table(494), 0, 0), 11);
+    EXPECT_DOUBLE_EQ(at(table(494), 1, 0), 12);  // no factor: as reported
+
+    // Base: the latest diagonal.
+    const double avg0 = (70.0 - 15) / 6, avg1 = (55.0 - 24) / 3;
+    EXPECT_NEAR(at(table(497), 0, 0), 10 + 8 * avg0 / 1.21, 1e-9);
+    EXPECT_NEAR(at(table(497), 1, 0), 12 + 7 * avg0 / 1.1, 1e-9);
+    EXPECT_NEAR(at(table(497), 0, 1), 20 + 4 * avg1 / 1.1, 1e-9);
+    EXPECT_DOUBLE_EQ(at(table(497), 2, 0), 70);
+    EXPECT_DOUBLE_EQ(at(table(497), 0, 2), 40);
+
+    // Base 2002, the diagonal before the latest: the latest is as reported
+    // and column 0 restates at row 1's average.
+    CDataObject* ida = p->FindDataObject(101010497, NET);
+    ida->SetFootnoteString("Data Adjustment using Diagonal=[2002] and cut off after [36] months");
+    const double avg0b = (60.0 - 12) / 7;
+    EXPECT_NEAR(at(table(497), 0, 0), 10 + 8 * avg0b / 1.1, 1e-9);
+    EXPECT_DOUBLE_EQ(at(table(497), 1, 0), 60);
+    EXPECT_DOUBLE_EQ(at(table(497), 2, 0), 70);
+    EXPECT_DOUBLE_EQ(at(table(497), 0, 1), 45);  // its own base: unchanged
+    // A cut-off after 12 months leaves the later ages as reported.
+    ida->SetFootnoteString("Data Adjustment using Diagonal=[2003] and cut off after [12] months");
+    EXPECT_NEAR(at(table(497), 0, 0), 10 + 8 * avg0 / 1.21, 1e-9);
+    EXPECT_DOUBLE_EQ(at(table(497), 0, 1), 45);
+
+    // The methods on them calculate.
+    for (int m : {45, 50}) {
+        auto* method = dynamic_cast<CMethod*>(p->FindObject(qsmethods::StandardMethodID(m), NET));
+        ASSERT_TRUE(method);
+        for (int k = 0; k < method->GetNumDataObjects(); ++k) EXPECT_EQ(method->GetColStatus(k), 0) << m << "/" << k;
+    }
 }
