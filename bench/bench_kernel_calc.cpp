@@ -9,12 +9,16 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "CDataObject.h"
 #include "CExhibit.h"
+#include "CMethod.h"
+#include "CProject.h"
 #include "CTailFactorAnalysis.h"
 #include "ReservingMath.h"
 
@@ -223,5 +227,95 @@ void BM_ExhibitCellEdit480(benchmark::State& state) {
     for (auto _ : state) source.SetAt(100, 50, original + (++i & 1));
 }
 BENCHMARK(BM_ExhibitCellEdit480)->Unit(benchmark::kMillisecond);
+
+// The generated project of bench_kernel_core (120 monthly exposure periods by
+// 120 monthly ages; the template's eleven triangles and nineteen user ones,
+// three layers entered, two calculated) with the standard exhibits and
+// methods every new project carries, one more exhibit on each user triangle,
+// and every exhibit's selections filled from its volume-weighted average.
+struct GeneratedProject {
+    std::unique_ptr<CProject> p = std::make_unique<CProject>();
+    std::vector<CFormula*> exhibits, methods;
+
+    GeneratedProject() {
+        std::uint16_t gen = 5, n = 120, year = 2000, interval = 1, nd = 120, age = 1;
+        PRDLENGTH el = PRD_MONTH, dl = PRD_MONTH;
+        LAYERNAMES c1 = GROSS, c2 = ASSUMED;
+        p->Create(gen, n, el, year, interval, nd, dl, age, c1, c2);
+        for (int i = 0; i < 19; ++i) {
+            CDataObject proto;
+            proto.SetIDLongName("Generated triangle " + std::to_string(i + 1));
+            proto.SetCumulable(true);
+            QSID id = 0;
+            p->AddNewObject(proto, id, 1);
+            CExhibit ex;
+            ex.SetIDLongName("Generated exhibit " + std::to_string(i + 1));
+            ex.SetHasStatistics(true);
+            ex.SetSourceID(id);
+            QSID exId = 0;
+            p->AddNewFormulaObject(ex, 4, 1, 5060, true, exId);
+        }
+        p->SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 1, 0}, {2, 1, 0, 0, 0, 0, 0, 0, 0}, {3, 1, 0, 0, 0, 0, 12, 1, 0}}, 1, 0);
+        std::mt19937 rng(7);
+        std::uniform_real_distribution<double> dist(1.0, 1000.0);
+        p->SetRecalcOn(0);
+        for (unsigned short layer : {NET, CEDED, DIRECT}) {
+            p->ForEachObject([&](QSID id, unsigned short l, CFormula* f) {
+                auto* d = dynamic_cast<CDataObject*>(f);
+                if (!d || l != layer || d->GetVectorType() == CDataObject::VT_ROW || GetIDDOType(id) > 2) return;
+                if (GetIDIndex(id) == 494 || GetIDIndex(id) == 497) return;  // adjustments: none
+                std::vector<double> values(d->Values().size());
+                std::vector<std::uint8_t> flags(values.size(), CDataObject::CF_VALUE);
+                // Cumulative amounts: each row grows along its ages.
+                std::uint16_t rows = 0, cols = 0;
+                d->GetMaxRowsCols(rows, cols);
+                for (int r = 0; r < rows; ++r) {
+                    double run = 0;
+                    for (int c = 0; c < cols; ++c) values[static_cast<size_t>(r) * cols + c] = run += dist(rng);
+                }
+                d->SetAllCells(values, flags, 1);
+            });
+        }
+        p->SetRecalcOn(1);
+        p->PostInit();
+        p->FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 1}, nullptr);
+        p->ForEachObject([&](QSID, unsigned short, CFormula* f) {
+            if (dynamic_cast<CExhibit*>(f)) exhibits.push_back(f);
+            if (dynamic_cast<CMethod*>(f)) methods.push_back(f);
+        });
+    }
+};
+
+// Statistics of every exhibit and every method of the generated project,
+// recalculated from scratch.
+void BM_GeneratedProjectAllExhibitsAndMethods(benchmark::State& state) {
+    GeneratedProject g;
+    CDataObject* ult = nullptr;
+    auto* paidDev = dynamic_cast<CMethod*>(g.p->FindObject(301002001, NET));
+    if (!paidDev || !(ult = const_cast<CDataObject*>(paidDev->GetUltimateColumn()))) {
+        state.SkipWithError("the paid development method is missing");
+        return;
+    }
+    for (auto _ : state) {
+        for (CFormula* e : g.exhibits) e->Recalculate();
+        for (CFormula* m : g.methods) m->Recalculate();
+    }
+    state.counters["exhibits"] = static_cast<double>(g.exhibits.size());
+    state.counters["methods"] = static_cast<double>(g.methods.size());
+}
+BENCHMARK(BM_GeneratedProjectAllExhibitsAndMethods)->Unit(benchmark::kMillisecond);
+
+// One paid-loss cell of the Net layer edited: the calculated layers follow,
+// then every exhibit and method that reads paid losses in any of them.
+void BM_GeneratedProjectOneCellChange(benchmark::State& state) {
+    GeneratedProject g;
+    CDataObject* paid = g.p->FindDataObject(101000001, NET);
+    double v = 0;
+    std::uint8_t f = 0;
+    paid->GetAt(60, 30, v, f);
+    int i = 0;
+    for (auto _ : state) paid->SetAt(60, 30, v + (++i & 1));
+}
+BENCHMARK(BM_GeneratedProjectOneCellChange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
