@@ -1,6 +1,7 @@
 #include "CMethod.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <unordered_set>
 
 #include "CProject.h"
@@ -108,7 +109,10 @@ QSSTATUS CMethod::SetBasis(int basis) {
 
 QSSTATUS CMethod::SetUltPos(int pos) {
     if (pos < -1 || pos >= GetNumDataObjects()) return qsk::kFail;
+    if (pos == m_ultPos) return qsk::kOk;
     m_ultPos = pos;
+    // What reads the method's ultimate reads another column now.
+    if (GetProject()) Changed();
     return qsk::kOk;
 }
 
@@ -246,6 +250,8 @@ int CMethod::RemoveColDef(int pos) {
     for (const Column& other : m_cols)
         for (QSID d : other.def.Dependencies())
             if (d == id) return 1;
+    // Nor while a formula outside the method reads it by its reference.
+    if (IsColumnReadElsewhere(pos)) return 1;
     Unbind();  // the column may be a source of the method
     m_cols.erase(m_cols.begin() + pos);
     if (m_ultPos == pos) m_ultPos = -1;
@@ -256,6 +262,34 @@ int CMethod::RemoveColDef(int pos) {
         Changed();
     }
     return 0;
+}
+
+bool CMethod::IsColumnReadElsewhere(int pos) const {
+    const QSID ref = GetColRefID(pos);
+    if (!ref) return false;
+    auto names = [ref](const CStringStack& resolved) {
+        for (int i = 0; i < resolved.GetSize(); ++i) {
+            std::string t;
+            resolved.GetAt(i, t);
+            if (t.size() < 3 || t.compare(0, 2, "DO") != 0) continue;
+            char* end = nullptr;
+            QSID id = static_cast<QSID>(std::strtol(t.c_str() + 2, &end, 10));
+            if (!end || *end) continue;
+            SetIDLayer(id, 0);
+            if (id == ref) return true;
+        }
+        return false;
+    };
+    CStringStack raw, resolved;
+    for (const CFormula* d : GetDependentObjects()) {
+        if (const auto* m = dynamic_cast<const CMethod*>(d)) {
+            for (int k = 0; k < m->GetNumDataObjects(); ++k)
+                if (m->GetColFormula(k, raw, resolved) == qsk::kOk && names(resolved)) return true;
+        } else if (d->GetFormula(raw, resolved) == qsk::kOk && names(resolved)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string CMethod::GetColName(int pos) const { const Column* c = Col(pos); return c ? c->name : std::string(); }

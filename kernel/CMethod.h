@@ -49,7 +49,8 @@ public:
     // Row data: 0 exposure periods, 1 development ages (reports).
     int GetBasis() const { return m_basis; }
     QSSTATUS SetBasis(int basis);
-    // The ultimate column's position, -1 for none.
+    // The ultimate column's position, -1 for none. A change recalculates
+    // what reads the method's ultimate.
     int GetUltPos() const { return m_ultPos; }
     QSSTATUS SetUltPos(int pos);
     // Attached reports (ids of category 7000 objects).
@@ -77,7 +78,8 @@ public:
     QSSTATUS SetColFormula(int pos, const CStringStack& raw, const CStringStack& resolved);
     QSSTATUS GetColFormula(int pos, CStringStack& raw, CStringStack& resolved) const;
     // Removes a column. Non-zero (and nothing removed) when another column's
-    // formula reads it or pos is outside. The ultimate position follows.
+    // formula reads it (this method's, or any formula naming it by its
+    // reference id) or pos is outside. The ultimate position follows.
     int RemoveColDef(int pos);
     std::string GetColName(int pos) const;
     QSSTATUS SetColName(int pos, const std::string& name);
@@ -168,6 +170,8 @@ private:
     // Checks a formula for the column at pos: its column references must be
     // earlier columns; with a project, every other object must exist.
     QSSTATUS CheckFormula(const FormulaDefinition& def, int pos) const;
+    // True when a formula outside the method names the column at pos.
+    bool IsColumnReadElsewhere(int pos) const;
     // True when object is calculated from this method, directly or not.
     bool DependsOnThis(const CFormula& object) const;
     void ShapeColumn(CDataObject& data) const;

@@ -106,6 +106,9 @@ int main(int argc, char** argv) {
         CProject raa;
         if (!MakeRaa(raa, triangles)) return Fail("cannot build the RAA project");
         raa.SetCompanyName("Reinsurance Association of America (public data)");
+        // Selections from the volume-weighted averages, so the standard
+        // development methods show the chain-ladder ultimates at once.
+        raa.FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 1}, nullptr);
         if (!WriteCompound(out + "/sample.qs5", raa, CProject::kStorageGeneration, true))
             return Fail("cannot write sample.qs5");
 
@@ -115,6 +118,7 @@ int main(int argc, char** argv) {
             return Fail("cannot build the interim project");
         Fill(interim, kIncurredLossId, rows, 1995, 3, 0);
         Fill(interim, kPaidLossId, rows, 1995, 3, 1);
+        interim.FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 1}, nullptr);
         if (!WriteCompound(out + "/sampleinterim.qs5", interim, CProject::kStorageGeneration, true))
             return Fail("cannot write sampleinterim.qs5");
         return 0;

@@ -375,6 +375,14 @@ TEST(CMethod, ColumnsAreFormulaSourcesOfOtherObjects) {
     // Reading itself, or what is calculated from it, is refused.
     EXPECT_EQ(m->SetColFormula(1, Stack({"X"}), Stack({Do(sid)})), qsformula::kCircular);
     EXPECT_EQ(m->SetColFormula(1, Stack({"X"}), Stack({Do(mid)})), qsformula::kCircular);
+    // A column another method reads cannot be removed; moving the ultimate
+    // recalculates what reads it.
+    EXPECT_NE(m->RemoveColDef(3), 0);
+    EXPECT_EQ(m->GetNumDataObjects(), 4);
+    ASSERT_EQ(m->SetUltPos(0), 0);  // the latest paid
+    EXPECT_DOUBLE_EQ(Cell(*s->GetDataObject(1), 1), Cell(*m->GetDataObject(1), 1));
+    t->GetAt(1, 0, v, f);
+    EXPECT_DOUBLE_EQ(v, Cell(*m->GetDataObject(1), 1));
     // A column that does not exist names nothing.
     EXPECT_EQ(s->SetColFormula(1, Stack({"X"}), Stack({Do(MakeID(9, 77, 0, 6, GetIDIndex(mid)))})),
               qsformula::kUnknownObject);
