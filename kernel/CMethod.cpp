@@ -149,10 +149,13 @@ QSID CMethod::GetObjID(int pos) const {
 }
 
 void CMethod::ShapeColumn(CDataObject& data) const {
+    if (CProject* p = GetProject()) ShapeColumn(data, ProjectFormulaResolver::InfoOf(*p));
+}
+
+void CMethod::ShapeColumn(CDataObject& data, const qsformula::ProjectInfo& info) const {
     CProject* p = GetProject();
     if (!p) return;
     data.SetProject(p);
-    const qsformula::ProjectInfo info = ProjectFormulaResolver::InfoOf(*p);
     const auto rows = static_cast<std::uint16_t>(m_basis == 1 ? info.ages.size() : info.rowLen.size());
     std::uint16_t r = 0, c = 0;
     data.GetMaxRowsCols(r, c);
@@ -549,7 +552,7 @@ bool CMethod::Recalculate() {
     bool changed = false;
     for (std::size_t k = 0; k < m_cols.size(); ++k) {
         Column& c = m_cols[k];
-        ShapeColumn(*c.data);
+        ShapeColumn(*c.data, resolver.Info());
         c.data->SetReadOnly(!c.def.IsEmpty());
         if (!c.def.IsEmpty() && !c.def.Compiled().IsEmpty()) {
             Value v;

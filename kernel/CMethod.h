@@ -175,6 +175,7 @@ private:
     // True when object is calculated from this method, directly or not.
     bool DependsOnThis(const CFormula& object) const;
     void ShapeColumn(CDataObject& data) const;
+    void ShapeColumn(CDataObject& data, const qsformula::ProjectInfo& info) const;
     void Bind();
     void Unbind();
     void ComputeSummaries(Column& c, const ProjectFormulaResolver& resolver, int pos);

@@ -212,7 +212,9 @@ QSSTATUS AddStandardExhibitsAndMethods(CProject& p) {
     };
     for (const MethodSpec& s : specs) {
         if (p.IDExists(StandardMethodID(s.index))) continue;
-        CMethod m(&p);
+        // Built apart from the project (each column would bind and calculate
+        // the prototype); the project binds and calculates each layer once.
+        CMethod m;
         m.SetIDLongName(s.name);
         m.SetIDShortName(s.shortName);
         m.SetMethodType(s.type);
