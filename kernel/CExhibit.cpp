@@ -129,6 +129,14 @@ void CExhibit::SetStatsDefs(const std::vector<CStatistics::Record>& records, int
 void CExhibit::SetHasSDF(bool on) { m_hasSDF = on; }
 
 void CExhibit::AfterLoad() {
+    // An exhibit given statistics without definitions of its own (a new
+    // one from the table wizard) computes the project's.
+    if (m_hasStatistics && m_stats.GetDefinitions().empty())
+        if (const CProject* p = GetProject(); p && !p->GetExhibitSettings().statsDefs.empty()) {
+            const QSExhibitSettings& s = p->GetExhibitSettings();
+            m_stats.SetDefinitions(s.statsDefs, s.excludePrior, s.abbreviate);
+            RecalcStatistics();
+        }
     if (m_sourceId && !m_source) SetSourceID(m_sourceId);
 }
 

@@ -86,6 +86,17 @@ TEST(ExhibitSettings, StatisticsDefinitionsAndListsReachTheExhibits) {
     EXPECT_EQ(count, 2);  // back with the project's definitions
     EXPECT_EQ(p->SetExhibitStatsLists({}, {paidEx, kPaidLoss}), qsk::kUnknownId);
     EXPECT_TRUE(PaidExhibit(*p)->HasStatistics());
+
+    // A new exhibit with statistics but no definitions of its own takes the project's.
+    CExhibit proto;
+    proto.SetIDLongName("Salvage Development");
+    proto.SetHasStatistics(true);
+    proto.SetSourceID(101000004);
+    QSID id = 0;
+    ASSERT_EQ(p->AddNewFormulaObject(proto, 4, 1, 5060, true, id), 0);
+    ASSERT_EQ(dynamic_cast<CExhibit*>(p->FindObject(id, NET))->GetStatistics(st), 0);
+    st->GetNumStats(count);
+    EXPECT_EQ(count, 2);
 }
 
 // Display switches, history count, interpolation set-up and factor sets are
