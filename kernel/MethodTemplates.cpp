@@ -66,6 +66,14 @@ public:
                 m_p.GetLongNameFromID(id, n);
                 raw.Push("\"" + n + "\"");
                 resolved.Push("DO" + std::to_string(id));
+            } else if (t.size() > 1 && t[0] == '%') {
+                // "%<method index>:<column number>": a column of a standard method.
+                const std::size_t colon = t.find(':');
+                const int index = std::stoi(t.substr(1, colon - 1)), k = std::stoi(t.substr(colon + 1)) - 1;
+                const auto* other = dynamic_cast<const CMethod*>(m_p.FindObject(StandardMethodID(index), NET));
+                if (!other || !other->GetColRefID(k)) return qsformula::kUnknownObject;
+                raw.Push("\"" + other->GetIDLongName() + " (" + std::to_string(k + 1) + ") " + other->GetColName(k) + "\"");
+                resolved.Push("DO" + std::to_string(other->GetColRefID(k)));
             } else if (t.size() > 1 && t[0] == '#') {
                 const int k = std::stoi(t.substr(1)) - 1;
                 raw.Push("\"(" + std::to_string(k + 1) + ") " + m_m.GetColName(k) + "\"");
@@ -301,6 +309,60 @@ QSSTATUS AddStandardExhibitsAndMethods(CProject& p) {
         QSID id = StandardMethodID(s.index);
         st = p.AddNewObject(m, id, 0);
         if (st) return st;
+    }
+
+    // The reports of the data-adjustment methods, by exposure period: the
+    // latest amounts and age-to-ultimate factors as reported and as adjusted
+    // (reports 145 and 150), and the ultimates of the plain and the adjusted
+    // method (245 and 250). Each method lists its two as attached reports.
+    struct ReportSpec {
+        int index;
+        int method;
+        const char* name;
+        const char* shortName;
+    };
+    const ReportSpec reports[] = {
+        {145, kAdjustedPaid, "Paid Data Adjustment Comparison", "Paid Adj"},
+        {245, kAdjustedPaid, "Paid Ultimates With and Without Data Adjustment", "Paid Adj Ult"},
+        {150, kAdjustedIncurred, "Incurred Data Adjustment Comparison", "Inc Adj"},
+        {250, kAdjustedIncurred, "Incurred Ultimates With and Without Data Adjustment", "Inc Adj Ult"},
+    };
+    for (const ReportSpec& r : reports) {
+        QSID id = MakeID(3, 1, 0, 3, r.index);
+        if (p.IDExists(id)) continue;
+        const bool paid = r.method == kAdjustedPaid;
+        const int plain = paid ? kPaidDevelopment : kIncurredDevelopment;
+        const std::string m = std::to_string(r.method), pl = std::to_string(plain);
+        CMethod report;
+        report.SetReport(true);
+        report.SetIDLongName(r.name);
+        report.SetIDShortName(r.shortName);
+        ColumnBuilder b(p, report);
+        QSSTATUS st = 0;
+        if (r.index < 200) {
+            st = b.Add(paid ? "Paid Loss" : "Incurred Loss", {"%" + m + ":1"}, kSum);
+            if (!st) st = b.Add(paid ? "Adjusted Paid Loss" : "Adjusted Incurred Loss", {"%" + m + ":2"}, kSum);
+            if (!st) st = b.Add("Adjustment", {"#2", "-", "#1"}, kSum);
+            if (!st) st = b.Add("Age to Ultimate Factor", {"%" + pl + ":2"}, 0, kFactor, 4);
+            if (!st) st = b.Add("Adjusted Age to Ultimate Factor", {"%" + m + ":3"}, 0, kFactor, 4);
+        } else {
+            st = b.Add("Ultimate Loss", {"@" + std::to_string(StandardMethodID(plain))}, kSum);
+            if (!st) st = b.Add("Adjusted Ultimate Loss", {"@" + std::to_string(StandardMethodID(r.method))}, kSum);
+            if (!st) st = b.Add("Difference", {"#2", "-", "#1"}, kSum);
+            if (!st) st = b.Add("Ratio", {"#2", "/", "#1"}, kTotalFormula, kPct, 1);
+        }
+        if (st) return st;
+        st = p.AddNewObject(report, id, 0);
+        if (st) return st;
+    }
+    for (int method : {kAdjustedPaid, kAdjustedIncurred}) {
+        const QSIDArray links{MakeID(3, 1, 0, 3, 100 + method), MakeID(3, 1, 0, 3, 200 + method)};
+        for (unsigned short l = 1; l <= kLayerCount; ++l)
+            if (auto* m = dynamic_cast<CMethod*>(p.FindObject(StandardMethodID(method), l))) {
+                QSIDArray current;
+                m->GetLinks(current);
+                if (current.empty()) m->SetLinks(links);
+            }
     }
     return qsk::kOk;
 }

@@ -8,6 +8,7 @@
 #include "CMethod.h"
 #include "CProject.h"
 #include "FormulaBinding.h"
+#include "KernelIds.h"
 #include "MethodTemplates.h"
 #include "ProjectFixture.h"
 
@@ -255,10 +256,24 @@ TEST(ExhibitSettings, DataAdjustmentTablesDriveTheAdjustedExhibits) {
     EXPECT_NEAR(at(table(497), 0, 0), 10 + 8 * avg0 / 1.21, 1e-9);
     EXPECT_DOUBLE_EQ(at(table(497), 0, 1), 45);
 
-    // The methods on them calculate.
+    // The methods on them and their attached reports calculate.
     for (int m : {45, 50}) {
         auto* method = dynamic_cast<CMethod*>(p->FindObject(qsmethods::StandardMethodID(m), NET));
         ASSERT_TRUE(method);
         for (int k = 0; k < method->GetNumDataObjects(); ++k) EXPECT_EQ(method->GetColStatus(k), 0) << m << "/" << k;
+        QSIDArray links;
+        method->GetLinks(links);
+        ASSERT_EQ(links, (QSIDArray{MakeID(3, 1, 0, 3, 100 + m), MakeID(3, 1, 0, 3, 200 + m)}));
+        for (QSID id : links) {
+            auto* report = dynamic_cast<CMethod*>(p->FindObject(id, NET));
+            ASSERT_TRUE(report && report->IsReport()) << id;
+            for (int k = 0; k < report->GetNumDataObjects(); ++k) EXPECT_EQ(report->GetColStatus(k), 0) << id << "/" << k;
+        }
     }
+    // The comparison follows an adjustment of the newest year's latest paid loss.
+    p->FindDataObject(101010494, NET)->SetAt(2, 0, 1.2);
+    auto* paidReport = dynamic_cast<CMethod*>(p->FindObject(MakeID(3, 1, 0, 3, 145), NET));
+    EXPECT_DOUBLE_EQ(at(*paidReport->GetDataObject(1), 2, 0), 15);
+    EXPECT_DOUBLE_EQ(at(*paidReport->GetDataObject(2), 2, 0), 18);
+    EXPECT_DOUBLE_EQ(at(*paidReport->GetDataObject(3), 2, 0), 3);
 }
