@@ -276,12 +276,15 @@ bool CPrjListView::eventFilter(QObject* watched, QEvent* event) {
         if (m_dragging) {
             QWidget* port = tree->GetTreeCtrl().viewport();
             const QPoint at = port->mapFromGlobal(mouse->globalPosition().toPoint());
+            tree->MoveDragImage(mouse->globalPosition().toPoint());
             tree->DragOver(port->rect().contains(at) ? tree->GetTreeCtrl().itemAt(at) : nullptr);
             return true;
         }
         if ((mouse->buttons() & Qt::LeftButton) && m_pressId != 0 &&
             (mouse->position().toPoint() - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
-            m_dragging = tree->BeginDragObject(m_pressId, GetCurrentProject());
+            QTreeWidgetItem* pressed = FindItem(m_pressId);
+            m_dragging = tree->BeginDragObject(m_pressId, GetCurrentProject(), pressed ? pressed->text(0) : QString(),
+                                               pressed ? pressed->icon(0) : QIcon());
             m_pressId = 0;
             if (m_dragging) return true;
         }

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
+#include <QLabel>
+#include <QPainter>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -67,6 +70,7 @@ CPrjTreeView::CPrjTreeView() {
 CPrjTreeView::~CPrjTreeView() {
     if (CQuillstoneApp* app = CQuillstoneApp::Current(); app && app->GetNavigator() == this) app->SetNavigator(nullptr);
     if (IsDragging() && QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    delete m_dragImage.data();
 }
 
 CProjectDoc* CPrjTreeView::GetCurrentProject() const { return dynamic_cast<CProjectDoc*>(GetDocument()); }
@@ -318,19 +322,42 @@ void CPrjTreeView::AttachViewsTo(CProjectDoc* doc) {
 
 bool CPrjTreeView::BeginDrag(QTreeWidgetItem* item) {
     if (item == nullptr || IsRoot(item)) return false;
-    if (!BeginDragObject(ItemId(item), ProjectOfItem(item))) return false;
+    if (!BeginDragObject(ItemId(item), ProjectOfItem(item), item->text(0), item->icon(0))) return false;
     m_dragItem = item;
     return true;
 }
 
-bool CPrjTreeView::BeginDragObject(QSID id, CProjectDoc* doc) {
+bool CPrjTreeView::BeginDragObject(QSID id, CProjectDoc* doc, const QString& text, const QIcon& icon) {
     CancelDrag();
     if (doc == nullptr || nav::KindOf(id) == nav::ObjectKind::Subgroup) return false;
     m_dragId = id;
     m_dragProject = doc;
     m_dragItem = nullptr;
     QApplication::setOverrideCursor(Qt::ArrowCursor);
+    // The picture of the dragged item: its icon and name, half transparent.
+    if (!text.isEmpty()) {
+        QPixmap picture(QSize(20 + QFontMetrics(font()).horizontalAdvance(text) + 4, 18));
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setOpacity(0.7);
+        icon.paint(&painter, QRect(1, 1, 16, 16));
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(QRect(20, 0, picture.width() - 20, 18), Qt::AlignVCenter | Qt::AlignLeft, text);
+        painter.end();
+        m_dragImage = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput);
+        m_dragImage->setAttribute(Qt::WA_TranslucentBackground);
+        m_dragImage->setAttribute(Qt::WA_DeleteOnClose);
+        m_dragImage->setPixmap(picture);
+        m_dragImage->resize(picture.size());
+        MoveDragImage(QCursor::pos());
+        m_dragImage->show();
+    }
     return true;
+}
+
+void CPrjTreeView::MoveDragImage(const QPoint& globalPos) {
+    // The hot spot sits 8 pixels into the picture.
+    if (m_dragImage) m_dragImage->move(globalPos - QPoint(8, 8));
 }
 
 bool CPrjTreeView::DragOver(QTreeWidgetItem* target) {
@@ -356,6 +383,7 @@ bool CPrjTreeView::DragOver(QTreeWidgetItem* target) {
 void CPrjTreeView::EndDragFeedback() {
     SetDropMark(m_dropTarget, false);
     m_dropTarget = nullptr;
+    if (m_dragImage) m_dragImage->close();
     if (IsDragging() && QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 
@@ -434,6 +462,7 @@ bool CPrjTreeView::eventFilter(QObject* watched, QEvent* event) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint pos = mouse->position().toPoint();
         if (IsDragging()) {
+            MoveDragImage(mouse->globalPosition().toPoint());
             DragOver(tree.itemAt(pos));
             return true;
         }

@@ -5,6 +5,7 @@
 // root item is selected, and move to another project with the selection.
 // Objects are moved between subgroups by dragging onto a subgroup (from the
 // tree or from the list); the kernel decides whether a move is allowed.
+#include <QLabel>
 #include <QPointer>
 
 #include "CCtrlView.h"
@@ -15,6 +16,7 @@ class CPrjListView;
 class CProject;
 class CProjectDoc;
 class CTreeFrame;
+class QIcon;
 class QTreeWidgetItem;
 
 class CPrjTreeView : public CTreeView {
@@ -53,7 +55,10 @@ public:
     // project; Over answers whether a drop on target is allowed (and marks
     // it); Drop ends the drag and carries out the move.
     bool BeginDrag(QTreeWidgetItem* item);
-    bool BeginDragObject(QSID id, CProjectDoc* doc);
+    bool BeginDragObject(QSID id, CProjectDoc* doc, const QString& text = QString(), const QIcon& icon = QIcon());
+    // The drag image follows the cursor (screen position).
+    void MoveDragImage(const QPoint& globalPos);
+    QWidget* DragImage() const { return m_dragImage.data(); }
     bool DragOver(QTreeWidgetItem* target);
     void Drop(QTreeWidgetItem* target);
     void CancelDrag();
@@ -86,4 +91,5 @@ private:
     bool m_dropAllowed = false;
     QPoint m_pressPos;
     QTreeWidgetItem* m_pressItem = nullptr;
+    QPointer<QLabel> m_dragImage;
 };

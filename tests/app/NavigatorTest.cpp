@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QTest>
@@ -359,9 +361,13 @@ TEST_F(NavigatorTest, DraggingAnObjectMovesItThroughTheKernel) {
     QTest::mousePress(from, Qt::LeftButton, {}, start);
     QTest::mouseMove(from, start + QPoint(30, 0));
     ASSERT_TRUE(Tree()->IsDragging());
+    ASSERT_NE(Tree()->DragImage(), nullptr);
+    EXPECT_TRUE(Tree()->DragImage()->isVisible());
     QTest::mouseMove(from, from->mapFromGlobal(target));
+    EXPECT_EQ(Tree()->DragImage()->pos(), target - QPoint(8, 8));
     QTest::mouseRelease(from, Qt::LeftButton, {}, from->mapFromGlobal(target));
     EXPECT_FALSE(Tree()->IsDragging());
+    EXPECT_TRUE(Tree()->DragImage() == nullptr || !Tree()->DragImage()->isVisible());
     EXPECT_EQ(p->GetSubgroupFromID(large), qsk::kNodeAdjustments);
     EXPECT_EQ(Names(ListCtrl()), QStringList({"Small Losses"}));
     EXPECT_EQ(boxes.Count(), 0u);
@@ -388,6 +394,49 @@ TEST_F(NavigatorTest, DraggingAnObjectMovesItThroughTheKernel) {
     EXPECT_TRUE(Names(ListCtrl()).isEmpty());
     EXPECT_EQ(Children(Node(doc, qsk::kCatInput)),
               QStringList({"User Defined Input", "Data Adjustments", "Method Input Data"}));
+}
+
+TEST_F(NavigatorTest, CloseAllStopsAtACancelAndKeepsTheRestInTheNavigator) {
+    CProjectDoc* a = Open("a.qs5");
+    CProjectDoc* b = Open("b.qs5");
+    CProjectDoc* c = Open("c.qs5");
+    ASSERT_NE(c, nullptr);
+    b->SetModifiedFlag(TRUE);
+    boxes.SetResponder([](const qs::fw::MessageBoxRecord& box) {
+        return box.text.contains("b.qs5") ? IDCANCEL : IDNO;
+    });
+    app->OnCloseAll();
+    EXPECT_EQ(Tree()->FindRootItem(a), nullptr);
+    EXPECT_NE(Tree()->FindRootItem(b), nullptr);
+    EXPECT_NE(Tree()->FindRootItem(c), nullptr);
+    EXPECT_EQ(TreeCtrl().topLevelItemCount(), 2);
+    EXPECT_EQ(app->m_pProjectTemplate->Documents(), (std::vector<CDocument*>{b, c}));
+    // The views went with the selection to a project that stays.
+    EXPECT_EQ(Tree()->GetCurrentProject(), b);
+}
+
+TEST_F(NavigatorTest, LayerColoursAndTheTabKey) {
+    qs::app::Settings().showDifferentLayerColors = true;
+    qs::app::Settings().workingLayerColors[2] = 0x00FF0000;  // blue, as 0x00BBGGRR
+    CProjectDoc* doc = Open("p.qs5");
+    ASSERT_NE(doc, nullptr);
+    Frame()->LayerBox()->setCurrentIndex(2);
+    Frame()->OnLayerChange();
+    EXPECT_EQ(ListCtrl().palette().color(QPalette::Text), QColor(0, 0, 255));
+    EXPECT_EQ(TreeCtrl().palette().color(QPalette::Text), QColor(0, 0, 255));
+    EXPECT_EQ(Frame()->LayerBox()->palette().color(QPalette::Text), QColor(0, 0, 255));
+    qs::app::Settings().showDifferentLayerColors = false;
+    Frame()->OnLayerChange();
+    EXPECT_EQ(ListCtrl().palette().color(QPalette::Text), QColor(Qt::black));
+
+    // Tab goes from one pane to the other and goes no further.
+    Frame()->GetSubWindow()->mdiArea()->window()->activateWindow();
+    TreeCtrl().setFocus();
+    QTest::keyClick(&TreeCtrl(), Qt::Key_Tab);
+    EXPECT_TRUE(ListCtrl().hasFocus());
+    EXPECT_EQ(Frame()->GetActiveView(), List());
+    QTest::keyClick(&ListCtrl(), Qt::Key_Tab);
+    EXPECT_TRUE(TreeCtrl().hasFocus());
 }
 
 TEST_F(NavigatorTest, ContextMenuCommandsGoToTheDocument) {
