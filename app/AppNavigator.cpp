@@ -16,30 +16,10 @@
 #include "CTreeFrame.h"
 #include "KernelIds.h"
 #include "NavigatorSelection.h"
-#include "ObjectViewLink.h"
 #include "ProjectHost.h"
 #include "StatusWindow.h"
 #include "ViewSettings.h"
 #include "WaitCursor.h"
-
-namespace {
-
-// A graph id no graph of the project and no open graph window uses.
-QSID NextTemporaryGraphId(const CProjectDoc& doc) {
-    CProject* project = doc.GetProject();
-    for (int index = 1; index <= 999; ++index) {
-        const QSID id = MakeID(8, 1, 0, 0, index);
-        if (project != nullptr && project->GraphList().count(GetGraphIDOf(id))) continue;
-        bool open = false;
-        for (CView* view : doc.Views())
-            if (auto* link = dynamic_cast<qs::project::ObjectViewLink*>(view))
-                open |= GetGraphIDOf(link->ViewObjectId()) == GetGraphIDOf(id);
-        if (!open) return id;
-    }
-    return 0;
-}
-
-}  // namespace
 
 void CQuillstoneApp::MapNavigatorCommands() {
     m_showProjectInNavigator = [this](CProjectDoc* doc) { PlaceProjectInNavigator(doc); };
@@ -193,8 +173,7 @@ void CQuillstoneApp::OnGraph() {
     CPrjTreeView* navigator = GetNavigator();
     CProjectDoc* doc = navigator ? navigator->GetCurrentProject() : nullptr;
     CTreeFrame* frame = NavigatorFrame();
-    if (doc == nullptr || frame == nullptr) return;
-    const QSID id = NextTemporaryGraphId(*doc);
-    if (id == 0) return;
+    if (doc == nullptr || frame == nullptr || doc->GetProject() == nullptr) return;
+    const QSID id = doc->GetProject()->GetNextTempGraphID();
     doc->OpenObjectView(id, static_cast<unsigned short>(frame->GetSelectedLayer()), TRUE, TRUE, FALSE);
 }

@@ -18,6 +18,7 @@
 
 #include "CCmdUI.h"
 #include "CDataObject.h"
+#include "CGraph.h"
 #include "CDocTemplate.h"
 #include "CPrjListView.h"
 #include "CPrjTreeView.h"
@@ -459,6 +460,23 @@ TEST_F(NavigatorTest, ContextMenuCommandsGoToTheDocument) {
     // The list's commands also reach the document through the frame.
     Frame()->SendMessage(WM_COMMAND, CPrjListView::kCmdReplicate);
     EXPECT_EQ(received, CPrjListView::kCmdReplicate);
+
+    // A kept graph under automation gets the graph popup.
+    CProject* p = doc->GetProject();
+    CGraph* graph = p->GetGraphObject(p->GetNextTempGraphID(), nullptr, NET);
+    ASSERT_NE(graph, nullptr);
+    ASSERT_EQ(p->SaveGraphToNavigator(graph, 501, "Paid Graph", "", qsk::kCatGraph), 0);
+    Frame()->SendMessage(WM_COMMAND, 33103);
+    ASSERT_TRUE(Tree()->SelectNode(qsk::kCatGraph, doc, true));
+    ASSERT_EQ(Names(ListCtrl()), QStringList({"Paid Graph"}));
+    ListCtrl().setCurrentItem(ListCtrl().topLevelItem(0));
+    ASSERT_NE(List()->ContextPopup(), nullptr);
+    EXPECT_EQ(List()->ContextPopup()->items.front().text, "&Edit");
+    app->m_bInteractive = FALSE;
+    ASSERT_EQ(List()->ContextPopup()->items.size(), 4u);
+    EXPECT_EQ(List()->ContextPopup()->items.front().text, "R&ename");
+    EXPECT_EQ(List()->ContextPopup()->items.back().id, CPrjListView::kCmdGraphLock);
+    app->m_bInteractive = TRUE;
 }
 
 TEST_F(NavigatorTest, GoToObjectShowsItsCategoryLayerSubgroupAndItem) {
