@@ -21,6 +21,7 @@
 #include "CGraph.h"
 #include "CDocTemplate.h"
 #include "CPrjListView.h"
+#include "CPrjSheet.h"
 #include "CPrjTreeView.h"
 #include "CProject.h"
 #include "CProjectDoc.h"
@@ -240,6 +241,23 @@ TEST_F(NavigatorTest, OpeningProjectsFillsOneNavigatorByCategoryAndLayer) {
     a->OnFileClose();
     EXPECT_FALSE(app->NavigatorExists());
     EXPECT_TRUE(app->m_pProjectTemplate->Documents().empty());
+}
+
+TEST_F(NavigatorTest, NewProjectsGoToTheNavigator) {
+    qs::fw::ModalScript script;
+    for (int i = 0; i < 2; ++i)
+        script.Then<CPrjSheet>([](CPrjSheet& sheet) { sheet.PressButton(PSBTN_OK); });
+    CProjectDoc* first = app->OnFileNewProject();
+    ASSERT_NE(first, nullptr) << boxes.Texts().join(" | ").toStdString();
+    CProjectDoc* second = app->OnFileNewProject();
+    ASSERT_NE(second, nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(script.AllHandled());
+    EXPECT_EQ(NavigatorFrames(), 1);
+    ASSERT_EQ(TreeCtrl().topLevelItemCount(), 2);
+    EXPECT_EQ(TreeCtrl().topLevelItem(0)->text(0), first->GetTitle());
+    EXPECT_EQ(TreeCtrl().topLevelItem(1)->text(0), second->GetTitle());
+    EXPECT_EQ(Tree()->GetCurrentProject(), second);
 }
 
 TEST_F(NavigatorTest, CategoriesKeepTheirSelectionsAndFiltersNarrowTheList) {
