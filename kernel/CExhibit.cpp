@@ -132,10 +132,15 @@ void CExhibit::AfterLoad() {
     // An exhibit given statistics without definitions of its own (a new
     // one from the table wizard) computes the project's.
     if (m_hasStatistics && m_stats.GetDefinitions().empty())
-        if (const CProject* p = GetProject(); p && !p->GetExhibitSettings().statsDefs.empty()) {
+        if (const CProject* p = GetProject()) {
             const QSExhibitSettings& s = p->GetExhibitSettings();
-            m_stats.SetDefinitions(s.statsDefs, s.excludePrior, s.abbreviate);
-            RecalcStatistics();
+            // Only active definitions count (inactive ones are not kept).
+            bool active = false;
+            for (const CStatistics::Record& rec : s.statsDefs) active = active || rec[0] != 0;
+            if (active) {
+                m_stats.SetDefinitions(s.statsDefs, s.excludePrior, s.abbreviate);
+                RecalcStatistics();
+            }
         }
     if (m_sourceId && !m_source) SetSourceID(m_sourceId);
 }
