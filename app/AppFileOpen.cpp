@@ -167,6 +167,7 @@ CDocument* CQuillstoneApp::OpenDocumentFile(const QString& path) {
     if (CDocument* open = FindOpenDocument(path, m_pProjectTemplate)) {
         if (qs::project::Host().selectInNavigator)
             qs::project::Host().selectInNavigator(static_cast<CProjectDoc*>(open));
+        ShowNavigator();
         return open;
     }
     if (m_pProjectTemplate == nullptr) return nullptr;

@@ -197,6 +197,9 @@ bool CPrjTreeView::RemoveProject(CProjectDoc* doc) {
     QTreeWidgetItem* root = FindRootItem(doc);
     // A project the navigator never showed leaves nothing behind.
     if (root == nullptr) return true;
+    // A drag keeps items of the tree; they are about to go.
+    CancelDrag();
+    m_pressItem = nullptr;
     QTreeWidget& tree = GetTreeCtrl();
     {
         const QSignalBlocker block(&tree);
@@ -216,6 +219,8 @@ bool CPrjTreeView::RemoveProject(CProjectDoc* doc) {
 
 void CPrjTreeView::FillTree() {
     CWaitCursor wait;
+    CancelDrag();
+    m_pressItem = nullptr;
     QTreeWidget& tree = GetTreeCtrl();
     const bool wasVisible = tree.isVisibleTo(this);
     tree.hide();

@@ -221,8 +221,17 @@ TEST_F(NavigatorTest, OpeningProjectsFillsOneNavigatorByCategoryAndLayer) {
     // Opening it again selects it only.
     ASSERT_TRUE(Tree()->SelectProjectItem(a, true));
     EXPECT_EQ(Tree()->GetCurrentProject(), a);
+    ASSERT_NE(a->OpenObjectView(kPaidLoss, NET), nullptr);
+    ASSERT_NE(static_cast<CMDIChildWnd*>(app->MainFrame()->MDIGetActive()), Frame());
     EXPECT_EQ(app->OpenDocumentFile(QString::fromStdString(root + "/beta.qs5")), b);
     EXPECT_EQ(Tree()->GetCurrentProject(), b);
+    EXPECT_EQ(static_cast<CMDIChildWnd*>(app->MainFrame()->MDIGetActive()), Frame());
+
+    // A refresh in the middle of a drag ends it rather than keep items it drops.
+    ASSERT_TRUE(Tree()->BeginDragObject(kPaidLoss, b));
+    Tree()->DragOver(Node(b, qsk::kNodeAdjustments));
+    app->RefreshNavigator();
+    EXPECT_FALSE(Tree()->IsDragging());
 
     // A read-only project says so after its title.
     b->m_bReadOnly = TRUE;
