@@ -88,6 +88,7 @@ void ApplyAdjustmentWindow(const CProject& project, const CFormula& table, const
     if (v.type != qsformula::kTriangle) return;
     std::string note;
     table.GetFootnoteString(note);
+    if (note.find('[') == std::string::npos) return;  // no parameters: the whole table
     QSStringArray calendar;
     std::string caption;
     project.GetLabels(calendar, LBL_CALENDAR, caption, -1);
