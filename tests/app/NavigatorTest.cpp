@@ -250,6 +250,16 @@ TEST_F(NavigatorTest, OpeningProjectsFillsOneNavigatorByCategoryAndLayer) {
     a->OnFileClose();
     EXPECT_FALSE(app->NavigatorExists());
     EXPECT_TRUE(app->m_pProjectTemplate->Documents().empty());
+    // The next project makes a new navigator, at once and after the old
+    // one's widgets are gone.
+    CProjectDoc* c = Open("gamma.qs5");
+    ASSERT_TRUE(app->NavigatorExists());
+    EXPECT_EQ(NavigatorFrames(), 1);
+    EXPECT_EQ(TreeCtrl().topLevelItemCount(), 1);
+    EXPECT_EQ(Tree()->GetCurrentProject(), c);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(app->NavigatorExists());
+    EXPECT_EQ(Tree()->GetCurrentProject(), c);
 }
 
 TEST_F(NavigatorTest, NewProjectsGoToTheNavigator) {
