@@ -39,6 +39,7 @@
 #include "FloodFillOptions.h"
 #include "KernelIds.h"
 #include "KernelTypes.h"
+#include "SummaryReportOptions.h"
 
 class CKDVVantor;
 class CGraph;
@@ -156,7 +157,7 @@ public:
     // project could not be built (resources); 5 conversion failed.
     enum LoadStatus : QSSTATUS { LS_OK = 0, LS_DAMAGED = 1, LS_UNSUPPORTED = 2, LS_RESOURCES = 3, LS_OLDER = 4,
                                  LS_CONVERSION = 5 };
-    static constexpr std::uint32_t kStorageGeneration = 4;
+    static constexpr std::uint32_t kStorageGeneration = 5;
     // The "QS1" stream; an older generation may be asked for (tests, export).
     std::vector<std::uint8_t> SaveProject(std::uint32_t generation = kStorageGeneration) const;
     QSSTATUS LoadProject(const std::uint8_t* data, std::size_t size);  // sets and returns the load status
@@ -451,8 +452,7 @@ public:
     QSSTATUS SetInterpolateSDFFloodFillOption(const CMapLongToOb& map);
     // Whether the exhibit (id with layer) has an active selected-factor rule.
     bool IsSDFSetWithFloodFill(QSID idWithLayer) const;
-    // Runs every rule of the kind; progress may be null. Interpolated fills
-    // are not offered yet (nothing is written for them).
+    // Runs every rule of the kind; progress may be null.
     void FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type);
     // The fill-selecteds commands over the target ids (tables or exhibits,
     // with their layers): stat is the 8 leading bytes of a statistics
@@ -463,6 +463,58 @@ public:
     QSSTATUS FillProjFromStat(const std::vector<std::uint8_t>& stat, const QSIDArray* ids);
     QSSTATUS FillProjFromFS(const CFactorSet& set, const QSIDArray* ids);
     QSSTATUS FillFSFromProj(CFactorSet& set, const QSIDArray* ids);
+    // One exhibit's rule of the kind (the exhibit view's execute command):
+    // 0 when it was filled, qsk::kUnknownId without such a rule or exhibit,
+    // else the fill's status.
+    QSSTATUS FloodFillSDF(IFloodFillProgress* progress, QSID idWithLayer, ENUM_SDF_TYPE type);
+    // Method variables (input arrays of index above 103 and the entered
+    // columns of methods): blank cells take the value held before them along
+    // the vector; leading blanks take the first value (FloodFillInterpolated.cpp).
+    void FloodFillMethodVariable(IFloodFillProgress* progress);
+
+    // ---- summary reports and the ultimates flood fill (SummaryReports.cpp,
+    // docs/kernel/summary-reports.md)
+    // The options of one summary report on a layer (0: the id's own layer,
+    // else Net). selected: the gathered tables in report order; available:
+    // every table it may gather; flags (optional, one per available table):
+    // the table holds a value on that layer. 0, qsk::kUnknownId when id is no
+    // summary report, qsk::kBadLayer.
+    QSSTATUS GetSummaryRptOptions(QSID id, unsigned short layer, QSIDArray& selected, QSIDArray& available,
+                                  int& straightAverage, int& selectedUltimate, int& weightedAverage,
+                                  CKDVUltWeightDataInfo& weights, int& displayWeights,
+                                  std::vector<bool>* flags = nullptr) const;
+    // Stores the options and lays the report out again (entered selected
+    // ultimates are kept). Refused, nothing changed: no summary report
+    // (kUnknownId), a bad layer (kBadLayer), no table, a table that is not
+    // available or named twice, or weights that are negative or not finite
+    // (kFail).
+    QSSTATUS SetSummaryRptOptions(QSID id, unsigned short layer, const QSIDArray& selected, int straightAverage,
+                                  int selectedUltimate, int weightedAverage, int displayWeights,
+                                  const CKDVUltWeightDataInfo& weights);
+    const QSSummaryRptOptions* FindSummaryRptOptions(QSID idWithLayer) const;
+    // A summary report's derived column: role 1 straight average, 2 weighted
+    // average, 3 selected ultimate (CSummaryReport::ColumnRole); the layer
+    // comes from the id (0: Net). Fails when the report does not show it.
+    QSSTATUS UltimateMapLookup(QSID reportId, int role, CDataObject*& table) const;
+    // The column of a summary report that gathers table tableId, with that
+    // table's weights (an entry of weight 0 when it has none).
+    QSSTATUS UltimateMapLookup(QSID reportId, QSID tableId, CDataObject*& table, CKDVUltWeightData& weights) const;
+    // The ultimates flood fill options of an estimate kind (the kind's
+    // summary report id, e.g. 301003003 for loss) on a layer (0: Net, set on
+    // return). candidates: new objects the caller owns, the first one the
+    // empty choice; non-zero on success.
+    int GetUltFloodFillOption(QSID kindId, unsigned short& layer, std::vector<CKDVUltFloodFillData*>& candidates,
+                              CKDVUltFloodFillData& selected, QSID& minimumId, int& check) const;
+    int SetUltFloodFillOption(QSID kindId, unsigned short& layer, CKDVUltFloodFillData selected, QSID minimumId,
+                              int check);
+    // True when the summary report (id with layer) is an estimate kind with a
+    // chosen estimate on that layer.
+    bool IsUltimateSetWithFloodFill(QSID idWithLayer) const;
+    // Fills the selected ultimates of every kind and entered layer with a
+    // chosen estimate: the report's selected-ultimate column and the kind's
+    // selected ultimate array take the estimate, raised to the minimum
+    // array's latest value where the minimum is on (those cells marked).
+    void FloodFillUltimate(IFloodFillProgress* progress);
 
     // ---- exhibit settings (CProjectExhibitSettings.cpp, ExhibitSettings.h)
     // Statistics definitions shared by every exhibit that has statistics;
@@ -513,6 +565,8 @@ public:
 
 private:
     QSSTATUS CopyUltimates(bool toHistorical);
+    // Runs the interpolated rules (only = 0) or the one of exhibit only.
+    QSSTATUS FloodFillInterpolatedSDF(IFloodFillProgress* progress, QSID only);
     // The exhibit a fill target names (an exhibit id, or a table whose
     // exhibit it is), with the target's layer; null when there is none.
     CExhibit* FloodFillTarget(QSID id) const;
@@ -522,6 +576,8 @@ private:
     QSExhibitSettings m_exhibitSettings;
     // Gives every exhibit with statistics the project's definitions.
     void ApplyStatsDefsToExhibits();
+    std::map<QSID, QSSummaryRptOptions> m_summaryRpt;       // by report id with layer
+    std::map<QSID, QSUltFloodFillSetting> m_ultFloodFill;  // by kind id with layer
 
     struct ObjectEntry {
         QSID baseId = 0;

@@ -14,6 +14,7 @@
 #include "CGraph.h"
 #include "CProject.h"
 #include "FloodFill.h"
+#include "SummaryReports.h"
 #include "KernelStream.h"
 
 namespace {
@@ -191,6 +192,8 @@ void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
     if (generation >= 3) w.Blob(qsff::SaveRules(m_sdfFloodFill, m_interpFloodFill));
     // Added in generation 4: the project-wide exhibit settings.
     if (generation >= 4) w.Blob(m_exhibitSettings.Save());
+    // Added in generation 5: summary report options and ultimates flood fill options.
+    if (generation >= 5) w.Blob(qssummary::SaveState(m_summaryRpt, m_ultFloodFill));
 }
 
 QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
@@ -303,6 +306,9 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     QSExhibitSettings exhibitSettings;
     const bool hasExhibitSettings = generation >= 4;
     if (hasExhibitSettings && !exhibitSettings.Load(r.Blob())) return LS_DAMAGED;
+    std::map<QSID, QSSummaryRptOptions> summaryRpt;
+    std::map<QSID, QSUltFloodFillSetting> ultFills;
+    if (generation >= 5 && !qssummary::LoadState(r.Blob(), summaryRpt, ultFills)) return LS_DAMAGED;
     if (r.Failed() || r.Left() != 0) return LS_DAMAGED;
 
     // Every cell array must fit the structure it comes with.
@@ -351,6 +357,8 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     m_sdfFloodFill = std::move(sdfRules);
     m_interpFloodFill = std::move(interpRules);
     m_exhibitSettings = std::move(exhibitSettings);
+    m_summaryRpt = std::move(summaryRpt);
+    m_ultFloodFill = std::move(ultFills);
     for (auto& [id, e] : objects) InstallEntry(std::move(e));
     for (auto& [id, e] : graphs) m_objects.emplace(id, std::move(e));
     ApplyLayerRelations();

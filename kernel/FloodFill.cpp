@@ -367,6 +367,10 @@ std::vector<QSID> CProject::FloodFillTargets(const QSIDArray* ids) const {
 }
 
 void CProject::FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type) {
+    if (type == SDF_INTERPOLATED) {
+        FloodFillInterpolatedSDF(progress, 0);
+        return;
+    }
     if (type != SDF_SELECTED) return;
     std::uint16_t numDev = 0, firstAge = 0;
     PRDLENGTH devLen = PRD_YEAR;

@@ -39,6 +39,7 @@
 class CExhibit;
 class CFactorSet;
 class CDataObject;
+class CProject;
 
 // The caller's progress interface: told before each target is filled, and
 // asked whether to stop (the targets filled so far stay filled).
@@ -54,6 +55,7 @@ constexpr QSSTATUS kNoSource = 9;       // the rule's source is missing (no such
 constexpr QSSTATUS kNoStatistic = 10;   // the statistic gives no value at all
 constexpr QSSTATUS kTailNotFitted = 11; // factors filled, but no curve could be fitted for the tail
 constexpr QSSTATUS kNotSupported = 12;  // a fill this build does not offer
+constexpr QSSTATUS kNoCurve = 13;       // neither curve of an interpolated rule could be fitted
 
 struct ExhibitContext {
     int devPeriodMonths = 12;  // length of a development period
@@ -66,6 +68,28 @@ struct ExhibitContext {
 // id with its layer (the set's row key).
 QSSTATUS FillExhibitSDF(CExhibit& ex, const CKDVSDFFloodFillOption& rule, const CFactorSet* set, QSID idWithLayer,
                         const ExhibitContext& ctx);
+
+// Fills ex's interpolated SDF by rule (FloodFillInterpolated.cpp): the
+// exhibit's age-to-ultimate factors (or ratios to ultimate) at currentAges
+// (months, one per development column) are interpolated at wantedAges by the
+// rule's first curve (the second where the first cannot be fitted); with C_j
+// the age-to-ultimate factor at wanted age j, cell j < m - 1 gets
+// C_j / C_(j+1) and the last cell C_(m-1), the tail. The row is reshaped to
+// the wanted ages. Nothing is written on a failure: kNoSource without
+// interpolated selections or wanted ages, kNoCurve when neither curve fits.
+// The exposure periods the interpolation works on (CInterpolation::Interpolate).
+struct InterpolationContext {
+    ENUM_PERIOD period = PERIOD_ACCIDENT;
+    int periodLength = 12;  // months of an exposure period
+    int adjustment = ADJ_FULL_PERIOD_ULTIMATE;
+};
+QSSTATUS FillExhibitInterpolatedSDF(CExhibit& ex, const CInterpolateSDFFloodFillOption& rule,
+                                    const std::vector<double>& currentAges, const std::vector<double>& wantedAges,
+                                    const InterpolationContext& ctx = {});
+// The ages (months) interpolated factors are wanted at on a layer: the
+// values of method variable 804 (interpolated ages) in row-major order;
+// empty when the project does not hold it.
+std::vector<double> InterpolatedAges(const CProject& project, unsigned short layer);
 
 // The statistic's value per factor column (size = exhibit columns - 1);
 // has[k] false where it has none.
