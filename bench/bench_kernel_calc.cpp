@@ -21,6 +21,7 @@
 #include "CProject.h"
 #include "CTailFactorAnalysis.h"
 #include "ReservingMath.h"
+#include "SummaryReports.h"
 
 using namespace qs::calc;
 
@@ -319,3 +320,50 @@ void BM_GeneratedProjectOneCellChange(benchmark::State& state) {
 BENCHMARK(BM_GeneratedProjectOneCellChange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// The loss summary report of the generated project gathering every method
+// ultimate with straight and weighted averages (weights on the latest 12
+// periods), recalculated; and the ultimates flood fill from its weighted
+// average with the incurred-loss minimum.
+struct GeneratedSummary {
+    GeneratedProject g;
+    CSummaryReport* report = nullptr;
+    bool ok = false;
+    GeneratedSummary() {
+        QSIDArray selected, available;
+        int s = 0, u = 0, w = 0, d = 0;
+        CKDVUltWeightDataInfo weights(12);
+        if (g.p->GetSummaryRptOptions(301003003, NET, selected, available, s, u, w, weights, d) != 0) return;
+        for (QSID id : available)
+            if (GetIDDataType(id) == 2) selected.push_back(id);
+        for (std::size_t k = 0; k < selected.size(); ++k)
+            weights.SetColData(CKDVUltWeightData(selected[k], 1.0 + k, std::vector<double>(12, 2.0 + k)));
+        if (selected.empty() || g.p->SetSummaryRptOptions(301003003, NET, selected, 1, 1, 1, 1, weights) != 0) return;
+        report = dynamic_cast<CSummaryReport*>(g.p->FindObject(301003003, NET));
+        unsigned short layer = NET;
+        ok = report && g.p->SetUltFloodFillOption(301003003, layer,
+                                                  CKDVUltFloodFillData(301003003, CSummaryReport::CR_WEIGHTED, NET, "w"),
+                                                  101000011, 1) == 1;
+    }
+};
+
+void BM_GeneratedSummaryReport(benchmark::State& state) {
+    GeneratedSummary s;
+    if (!s.ok) {
+        state.SkipWithError("the summary report could not be set up");
+        return;
+    }
+    for (auto _ : state) s.report->Recalculate();
+    state.counters["estimates"] = static_cast<double>(s.report->GetNumDataObjects() - 3);
+}
+BENCHMARK(BM_GeneratedSummaryReport)->Unit(benchmark::kMicrosecond);
+
+void BM_GeneratedUltimateFloodFill(benchmark::State& state) {
+    GeneratedSummary s;
+    if (!s.ok) {
+        state.SkipWithError("the summary report could not be set up");
+        return;
+    }
+    for (auto _ : state) s.g.p->FloodFillUltimate(nullptr);
+}
+BENCHMARK(BM_GeneratedUltimateFloodFill)->Unit(benchmark::kMicrosecond);

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "MethodTemplates.h"
+#include "SummaryReports.h"
 #include "QsProfile.h"
 
 namespace {
@@ -182,6 +183,8 @@ QSSTATUS CProject::Create(std::uint16_t& generation, std::uint16_t& numExp, PRDL
     m_created = true;
     // A new project carries the standard development exhibits and methods.
     if (const QSSTATUS std = qsmethods::AddStandardExhibitsAndMethods(*this)) return std;
+    // ... and the summary reports of the five estimate kinds.
+    if (const QSSTATUS sum = qssummary::AddStandardSummaryReports(*this)) return sum;
     m_modified = true;
     m_loadStatus = LS_OK;
     return qsk::kOk;
