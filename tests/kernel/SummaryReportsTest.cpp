@@ -284,6 +284,8 @@ TEST(SummaryReport, RefusalsAndMissingEstimates) {
 TEST(SummaryReport, OptionsAndUltimateFillStoredWithTheProject) {
     RaaSummary s;
     ASSERT_EQ(s.SetOptions(), 0);
+    ASSERT_EQ(s.Column(CSummaryReport::CR_SELECTED)->SetAt(2, 0, 31000.0), 0);
+    ASSERT_EQ(s.Column(CSummaryReport::CR_SELECTED)->SetCellHasFFMin(2, 0), 0);
     unsigned short layer = NET;
     ASSERT_EQ(s.p->SetUltFloodFillOption(kLossReport, layer,
                                          CKDVUltFloodFillData(kLossReport, CSummaryReport::CR_WEIGHTED, NET, "Weighted Average"),
@@ -305,6 +307,10 @@ TEST(SummaryReport, OptionsAndUltimateFillStoredWithTheProject) {
     ASSERT_TRUE(r);
     EXPECT_EQ(r->GetColRole(3), CSummaryReport::CR_WEIGHTED);
     EXPECT_NEAR(At(*r->GetDataObject(4), 0), (3 * 18834.0 + 28000.0) / 4, 1e-9);
+    EXPECT_EQ(At(*r->GetDataObject(5), 2), 31000.0);  // the entered selection and its mark
+    EXPECT_TRUE(r->GetDataObject(5)->GetFFMinInCell(2, 0));
+    EXPECT_FALSE(r->GetDataObject(5)->IsReadOnly());
+    EXPECT_TRUE(r->GetDataObject(4)->IsReadOnly());
     EXPECT_TRUE(q.IsUltimateSetWithFloodFill(301013003));
 
     // Generation 4 has neither: the report loads without options.
@@ -473,4 +479,33 @@ TEST(MethodVariableFloodFill, BlanksTakeTheValueBeforeThem) {
     // The method follows: 40,000 x 65 % in 1982.
     EXPECT_NEAR(At(*elr->GetDataObject(elr->GetUltPos() + 1), 1), 26000.0, 1e-9);
     EXPECT_FALSE(progress.steps.empty());
+}
+
+TEST(SelectedFloodFill, OneExhibitByItsRule) {
+    RaaSummary s;
+    QSID exKey = qsmethods::StandardExhibitID(1);
+    SetIDLayer(exKey, NET);
+    EXPECT_EQ(s.p->FloodFillSDF(nullptr, exKey, SDF_SELECTED), qsk::kUnknownId);  // no rule
+    auto* ex = dynamic_cast<CExhibit*>(s.p->FindObject(exKey, NET));
+    CDataObject* sdf = nullptr;
+    ASSERT_EQ(ex->GetSDFObject(sdf), 0);
+    std::vector<double> ldf(9);
+    std::vector<unsigned char> ok(9);
+    qs::calc::VolumeWeightedFactors(s.raa.Ref(), ldf.data(), ok.data());
+    for (int k = 0; k < 10; ++k) sdf->SetCellBlank(0, k);
+    CKDVSDFFloodFillOption rule(CKDVSDFFloodFillOption::STATISTICS);  // volume-weighted average, no tail
+    rule.GetStatData().m_weighting = 1;
+    CMapLongToOb map;
+    map.SetAt(exKey, new CKDVSDFFloodFillOption(rule));
+    ASSERT_EQ(s.p->SetRegularSDFFloodFillOption(map), 0);
+    for (auto& [k, o] : map) delete o;
+    Progress progress;
+    ASSERT_EQ(s.p->FloodFillSDF(&progress, exKey, SDF_SELECTED), 0);
+    for (int k = 0; k < 9; ++k) {
+        double v = 0;
+        std::uint8_t f = 0;
+        sdf->GetAt(0, k, v, f);
+        EXPECT_NEAR(v, ldf[static_cast<std::size_t>(k)], 1e-12) << k;
+    }
+    EXPECT_EQ(progress.steps.front(), ex->GetIDLongName());
 }
