@@ -440,6 +440,14 @@ QSSTATUS CProject::SetCalcedLayers(LAYERNAMES calc1, LAYERNAMES calc2) {
     QSStructure s = m_s;
     s.calc1 = calc1;
     s.calc2 = calc2;
+    if (!m_created) {
+        // A project still to be built by an import keeps the choice for it.
+        const bool c1 = calc1 == NET || calc1 == CEDED || calc1 == GROSS;
+        const bool c2 = calc2 == DIRECT || calc2 == ASSUMED || calc2 == GROSS;
+        if (!c1 || !c2 || (calc1 == GROSS && calc2 == GROSS)) return qsk::kBadLayer;
+        m_s = s;
+        return qsk::kOk;
+    }
     const QSSTATUS st = ValidateStructure(s);
     if (st != qsk::kOk) return st;
     m_s = s;

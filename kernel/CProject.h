@@ -47,6 +47,8 @@ class CMethod;
 class CExhibit;
 class CFactorSet;
 class CMapLongToOb;
+class CByteArray;
+class CFile;
 class IFloodFillProgress;
 class IKDVDatabaseManager;
 class KernelWriter;
@@ -393,10 +395,53 @@ public:
     void SetComment(const std::string& s) { m_comment = s; m_modified = true; }
     CHDate GetAsOfDate() const { return CHDate(m_asOfSerial); }
     void SetAsOfDate(const CHDate& d) { m_asOfSerial = d.GetSerial(); m_modified = true; }
-    int GetPC5DirectLayer() const { return m_pc5DirectLayer; }
-    void SetPC5DirectLayer(int layer) { m_pc5DirectLayer = layer; }
-    int GetPC5IsAssCalc() const { return m_pc5IsAssCalc; }
-    void SetPC5IsAssCalc(int on) { m_pc5IsAssCalc = on; }
+    // The layer settings a predecessor conversion ran with (kept with the project).
+    int GetConvertedPC5DirectLayer() const { return m_pc5DirectLayer; }
+    int GetConvertedPC5IsAssCalc() const { return m_pc5IsAssCalc; }
+
+    // ---- exchange formats (docs/kernel/exchange.md; bodies in CProjectExchange.cpp)
+    // Statuses: 0 done; 1 the file cannot be opened, read or written; 20 not
+    // of the format, damaged or truncated; 21 the structure is invalid or
+    // differs from this project's; 22 a table cannot be written (calculated
+    // layer, unknown kind, name taken); 23 a value or the structure does not
+    // fit the ASCII record layout. A failed import changes nothing; an export
+    // replaces its target only when complete.
+    // Imports into a project not yet created build it from the file; into an
+    // existing one the structure must match: add 0 replaces the data of the
+    // layers the file writes, add 1 adds the file's values to them; with
+    // clearSelecteds the selected factors, selected ultimates and method
+    // variables are blanked first. cumulative says whether the file's
+    // cumulable triangles are cumulative (1) or incremental (0).
+    QSSTATUS ImportWK1(const std::string& path, int cumulative, int add, int clearSelecteds);
+    // usePC5Format writes only the triangles the predecessor program knew,
+    // each with its exhibit's selected factors.
+    QSSTATUS ExportWK1(const std::string& path, int cumulative, int usePC5Format) const;
+    // layer: 1 Net .. 5 Assumed; the widths are the record layout's header
+    // (18) and data (11) lists.
+    QSSTATUS ImportAscii(const std::string& path, int layer, int cumulative, const CByteArray& headerWidths,
+                         const CByteArray& dataWidths, int add, int clearSelecteds);
+    QSSTATUS ExportAscii(const std::string& path, int layer, int cumulative, const CByteArray& headerWidths,
+                         const CByteArray& dataWidths) const;
+    // One project's records of an enhanced ASCII file: read from the file's
+    // position up to endOffset (0: the end of the file); written at the
+    // file's position.
+    QSSTATUS ImportExtAscii(CFile& file, std::uint64_t endOffset, int add, int clearSelecteds);
+    QSSTATUS ExportExtAscii(CFile& file, int cumulative) const;
+    // Converts a predecessor exhibit file read from after its 4-byte
+    // signature; the project is rebuilt from it. Failure: 5 (the load status
+    // of a failed conversion), the project unchanged.
+    QSSTATUS ImportPC5(CFile& file);
+    QSSTATUS ImportPC5(const std::uint8_t* data, std::size_t size);
+    // Writes this project's exhibit triangles (Net and the layer the
+    // direct/assumed setting names) and selected factors as a predecessor file.
+    QSSTATUS ExportPC5(const std::string& path) const;
+    // Process-wide conversion settings: the layer that receives the
+    // predecessor's direct/assumed data (2 Gross, 4 Direct) and whether the
+    // Assumed layer becomes calculated.
+    static void GetPC5DirectLayer(int& layer);
+    static void SetPC5DirectLayer(int layer);
+    static void GetPC5IsAssCalc(int& on);
+    static void SetPC5IsAssCalc(int on);
 
     // ---- structure operations (all or nothing)
     QSSTATUS AppendNewEvaluation(int& growRows, int& growColumns, int& clearSelected, int& count);
@@ -592,6 +637,7 @@ private:
     };
 
     friend class CProjectStorageAccess;
+    friend class ProjectExchangeAccess;
 
     void BuildTemplate();
     void AddNode(QSID id, QSID parent, const std::string& name);

@@ -524,6 +524,11 @@ QSSTATUS CProject::Archive(CArchive& ar, int /*flag*/) {
         return qsk::kOk;
     }
     const std::vector<std::uint8_t> bytes = StorageReadRest(ar);
+    // A predecessor exhibit file is converted on loading (CProjectExchange.cpp).
+    if (bytes.size() >= 4 && std::memcmp(bytes.data(), "05.3", 4) == 0) {
+        m_loadStatus = ImportPC5(bytes.data() + 4, bytes.size() - 4) == qsk::kOk ? LS_OK : LS_CONVERSION;
+        return m_loadStatus;
+    }
     return LoadProject(bytes.data(), bytes.size());
 }
 
