@@ -66,8 +66,17 @@ private:
     static QSSTATUS Validate(const CProject& p, const ExchangeData& d);
     static void Write(CProject& p, const ExchangeData& d, bool add, bool clear, unsigned short onlyLayer);
     static void ClearSelecteds(CProject& p);
+    static void ResolveKinds(const CProject& p, ExchangeData& d);
     static CExhibit* ExhibitFor(const CProject& p, int arrayIndex, unsigned short layer);
 };
+
+// A format that names tables by index alone (ASCII) gives indexes from 501
+// as user tables; a system table of that index in the project is meant.
+void ProjectExchangeAccess::ResolveKinds(const CProject& p, ExchangeData& d) {
+    if (!d.kindsFromIndex) return;
+    for (ExchangeTable& t : d.tables)
+        if (t.kind == 2 && p.m_objects.count(MakeID(1, 1, 0, 0, t.index))) t.kind = 1;
+}
 
 CExhibit* ProjectExchangeAccess::ExhibitFor(const CProject& p, int arrayIndex, unsigned short layer) {
     return dynamic_cast<CExhibit*>(p.FindObject(qsmethods::StandardExhibitID(arrayIndex), layer));
@@ -143,7 +152,7 @@ QSSTATUS ProjectExchangeAccess::Validate(const CProject& p, const ExchangeData& 
     const std::vector<std::uint16_t> stairs = p.Staircase();
     std::map<QSID, const ExchangeTable*> created;
     for (const ExchangeTable& t : d.tables) {
-        const bool kindOk = (t.kind == 1 && t.index >= 1 && t.index < qsk::kFirstUserIndex) ||
+        const bool kindOk = (t.kind == 1 && t.index >= 1 && t.index <= 999) ||
                             (t.kind == 2 && t.index >= qsk::kFirstUserIndex && t.index <= qsk::kLastUserIndex);
         if (!kindOk || t.layer < 1 || t.layer > kLayerCount || p.IsLayerCalculated(t.layer)) return kExTarget;
         const QSID base = MakeID(t.kind, 1, 0, 0, t.index);
@@ -281,9 +290,17 @@ void ProjectExchangeAccess::Write(CProject& p, const ExchangeData& d, bool add, 
     p.m_modified = true;
 }
 
-QSSTATUS ProjectExchangeAccess::Apply(CProject& p, const ExchangeData& d, bool add, bool clear,
+QSSTATUS ProjectExchangeAccess::Apply(CProject& p, const ExchangeData& given, bool add, bool clear,
                                       unsigned short onlyLayer, bool rebuild, bool withExhibits) {
+    ExchangeData resolved;
+    const ExchangeData* dp = &given;
+    if (given.kindsFromIndex) {
+        resolved = given;
+        dp = &resolved;
+    }
+    const ExchangeData& d = *dp;
     if (p.m_created && !rebuild) {
+        if (given.kindsFromIndex) ResolveKinds(p, resolved);
         if (!SameStructure(p.m_s, d.structure, d.hasEvalExtra)) return kExStructure;
         const QSSTATUS st = Validate(p, d);
         if (st != kExOk) return st;
@@ -313,6 +330,7 @@ QSSTATUS ProjectExchangeAccess::Apply(CProject& p, const ExchangeData& d, bool a
     if (withExhibits || !d.selections.empty())
         if (qsmethods::AddStandardExhibitsAndMethods(scratch) != qsk::kOk) return kExTarget;
     scratch.m_company = d.company;
+    if (given.kindsFromIndex) ResolveKinds(scratch, resolved);
     const QSSTATUS st = Validate(scratch, d);
     if (st != kExOk) return st;
     Write(scratch, d, false, false, onlyLayer);

@@ -47,6 +47,7 @@ struct ExchangeData {
     bool hasEvalExtra = true;    // the format records the months past the newest period
     bool hasCalcLayers = true;   // the format records the calculated layers
     bool cumulative = true;      // cumulable triangles are given cumulative (else incremental)
+    bool kindsFromIndex = false; // tables named by index alone: 501 and up read as user tables
     std::vector<ExchangeTable> tables;
     std::vector<ExchangeSelection> selections;
 };

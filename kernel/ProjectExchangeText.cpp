@@ -485,6 +485,7 @@ QSSTATUS ReadAscii(const std::string& text, const Widths& header, const Widths& 
     ExchangeData data;
     data.hasEvalExtra = false;
     data.hasCalcLayers = false;
+    data.kindsFromIndex = true;
     QSStructure& s = data.structure;
     const std::vector<std::string> h = AscCut(recs[0], header, 17);
     long rows = 0, year = 0, perYear = 0, firstPeriod = 0, firstAge = 0, cols = 0, devPerYear = 0, prior = 0;

@@ -415,8 +415,19 @@ TEST(ProjectExchange, ExportReplacesItsTargetOnlyWhenComplete) {
     EXPECT_EQ(qs::test::ReadFile(path), "old");
     std::vector<int> wide = kDefaultData;
     wide[1] = 3;
+    const QSID interpAges = 101000804;  // a system table with an index beyond 500
+    Put(*src, interpAges, NET, 0, 2, 30.0);
     EXPECT_EQ(src->ExportAscii(path, NET, 1, Bytes(kDefaultHeader), Bytes(wide)), 0);
     EXPECT_NE(qs::test::ReadFile(path), "old");
+    // Read back: 501 is the user table, 804 the system one.
+    auto back = RaaProject();
+    ASSERT_EQ(back->ImportAscii(path, NET, 1, Bytes(kDefaultHeader), Bytes(wide), 0, 0), 0);
+    double v = 0;
+    EXPECT_TRUE(Get(*back, interpAges, NET, 0, 2, v));
+    EXPECT_TRUE(Get(*back, kUser, NET, 0, 0, v));
+    EXPECT_NEAR(v, 1.0 / 3.0, 1e-10);  // as many digits as the 12-character field holds
+    EXPECT_TRUE(Get(*back, kUser, NET, 2, 3, v));
+    EXPECT_DOUBLE_EQ(v, -7.5);
     // An unwritable folder fails without leaving anything.
     EXPECT_EQ(src->ExportWK1(dir + "/no/such/folder/p.wk1", 1, 0), qsexchange::kExIo);
 }
