@@ -424,8 +424,12 @@ QSSTATUS CProject::ExportExtAscii(CFile& file, int cumulative) const {
     ProjectExchangeAccess::ExtractOptions o;
     o.cumulative = cumulative != 0;
     o.selections = true;
-    const std::string text = WriteExtAscii(ProjectExchangeAccess::Extract(*this, o));
+    std::string text = WriteExtAscii(ProjectExchangeAccess::Extract(*this, o));
     try {
+        // After other bytes (a file header of zero bytes, or an earlier
+        // project) the records start on a line of their own, so a scanner
+        // reading lines finds the project record at its start.
+        if (file.GetPosition() > 0) text.insert(0, "\r\n");
         file.Write(text.data(), text.size());
     } catch (const CException&) {
         return kExIo;

@@ -609,8 +609,8 @@ TEST(ProjectExchange, SeveralProjectsInOneEnhancedAsciiFile) {
         f.Close();
     }
     const std::string text = qs::test::ReadFile(path);
-    // The first project's line starts after the header padding.
-    std::vector<DatProject> found = ScanDat(text.substr(pad.size()));
+    // Each project record begins a line, also after the header padding.
+    std::vector<DatProject> found = ScanDat(text);
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].name, "RAA");
     EXPECT_EQ(found[0].longName, '0');
@@ -618,8 +618,8 @@ TEST(ProjectExchange, SeveralProjectsInOneEnhancedAsciiFile) {
     EXPECT_EQ(found[1].longName, '1');
 
     CProject first, second;
-    ASSERT_EQ(ImportDat(first, path, 0, 0, 0, pad.size() + found[1].offset), 0);  // from the file's start
-    ASSERT_EQ(ImportDat(second, path, 0, 0, pad.size() + found[1].offset, text.size()), 0);
+    ASSERT_EQ(ImportDat(first, path, 0, 0, 0, found[1].offset), 0);  // from the file's start
+    ASSERT_EQ(ImportDat(second, path, 0, 0, found[1].offset, text.size()), 0);
     ExpectSameData(*raa, first);
     ExpectSameData(*small, second);
     double v = 0;
@@ -627,7 +627,7 @@ TEST(ProjectExchange, SeveralProjectsInOneEnhancedAsciiFile) {
     EXPECT_TRUE(Get(second, kPaid, NET, 2, 0, v));
     // An end offset inside the second project cuts it.
     CProject cut;
-    EXPECT_EQ(ImportDat(cut, path, 0, 0, pad.size() + found[1].offset, text.size() - 20), qsexchange::kExFormat);
+    EXPECT_EQ(ImportDat(cut, path, 0, 0, found[1].offset, text.size() - 20), qsexchange::kExFormat);
     EXPECT_EQ(ImportDat(cut, path, 0, 0, 0, text.size() + 1), qsexchange::kExFormat);
 }
 
