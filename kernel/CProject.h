@@ -404,7 +404,7 @@ public:
     // of the format, damaged or truncated; 21 the structure is invalid or
     // differs from this project's; 22 a table cannot be written (calculated
     // layer, unknown kind, name taken); 23 a value or the structure does not
-    // fit the ASCII record layout. A failed import changes nothing; an export
+    // fit the ASCII record layout, or the worksheet its 8192 rows and 256 columns. A failed import changes nothing; an export
     // replaces its target only when complete.
     // Imports into a project not yet created build it from the file; into an
     // existing one the structure must match: add 0 replaces the data of the

@@ -363,7 +363,9 @@ QSSTATUS CProject::ExportWK1(const std::string& path, int cumulative, int usePC5
     o.predecessorOnly = usePC5Format != 0;
     o.enteredOnly = true;
     o.selections = usePC5Format != 0;
-    const std::vector<std::uint8_t> bytes = WriteWk1(ProjectExchangeAccess::Extract(*this, o));
+    std::vector<std::uint8_t> bytes;
+    const QSSTATUS st = WriteWk1(ProjectExchangeAccess::Extract(*this, o), bytes);
+    if (st != kExOk) return st;
     return WriteFileAtomically(path, bytes.data(), bytes.size());
 }
 

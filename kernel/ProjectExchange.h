@@ -58,7 +58,7 @@ constexpr QSSTATUS kExIo = 1;          // the file cannot be opened, read or wri
 constexpr QSSTATUS kExFormat = 20;     // not of the format, damaged or truncated
 constexpr QSSTATUS kExStructure = 21;  // the structure is invalid or differs from the project's
 constexpr QSSTATUS kExTarget = 22;     // a table cannot be written (calculated layer, kind, name taken)
-constexpr QSSTATUS kExOverflow = 23;   // a value does not fit its ASCII field
+constexpr QSSTATUS kExOverflow = 23;   // a value does not fit its ASCII field, or the sheet its 8192 x 256 cells
 
 // Cumulative values of a row from incremental ones and back; blank cells stay
 // blank and are skipped (a difference is taken to the previous present cell).
@@ -66,7 +66,8 @@ void CumulateRow(double* values, const std::uint8_t* present, int count);
 void DecumulateRow(double* values, const std::uint8_t* present, int count);
 
 // ---- Lotus worksheet
-std::vector<std::uint8_t> WriteWk1(const ExchangeData& data);
+// kExOverflow when the sheet would pass 8192 rows or 256 columns.
+QSSTATUS WriteWk1(const ExchangeData& data, std::vector<std::uint8_t>& out);
 QSSTATUS ReadWk1(const std::uint8_t* bytes, std::size_t size, ExchangeData& data);
 
 // ---- enhanced ASCII: one project's records (CRLF lines)

@@ -77,6 +77,8 @@ public:
         Record(kWk1Number, b);
         Used(row, col);
     }
+    int MaxRow() const { return m_maxRow; }
+    int MaxCol() const { return m_maxCol; }
     std::vector<std::uint8_t> Finish() {
         std::vector<std::uint8_t> all;
         const auto u16 = [&](std::uint16_t v) { Put(all, &v, 2); };
@@ -217,7 +219,7 @@ QSSTATUS Wk1ParseRecords(const std::uint8_t* bytes, std::size_t size, Wk1Sheet& 
 
 }  // namespace
 
-std::vector<std::uint8_t> WriteWk1(const ExchangeData& data) {
+QSSTATUS WriteWk1(const ExchangeData& data, std::vector<std::uint8_t>& out) {
     const QSStructure& s = data.structure;
     Wk1Writer w;
     int row = 0;
@@ -280,7 +282,10 @@ std::vector<std::uint8_t> WriteWk1(const ExchangeData& data) {
             ++row;
         }
     }
-    return w.Finish();
+    // A worksheet has 8192 rows and 256 columns.
+    if (w.MaxRow() >= kWk1MaxRows || w.MaxCol() >= kWk1MaxCols) return kExOverflow;
+    out = w.Finish();
+    return kExOk;
 }
 
 QSSTATUS ReadWk1(const std::uint8_t* bytes, std::size_t size, ExchangeData& out) {

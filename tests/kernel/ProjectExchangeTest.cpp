@@ -430,6 +430,13 @@ TEST(ProjectExchange, ExportReplacesItsTargetOnlyWhenComplete) {
     EXPECT_DOUBLE_EQ(v, -7.5);
     // An unwritable folder fails without leaving anything.
     EXPECT_EQ(src->ExportWK1(dir + "/no/such/folder/p.wk1", 1, 0), qsexchange::kExIo);
+    // A worksheet has 256 columns: 300 development ages do not fit.
+    auto broad = NewProject(3, 300);
+    ASSERT_NE(broad, nullptr);
+    Put(*broad, kPaid, NET, 0, 0, 1.0);
+    qs::test::WriteFile(dir + "/b.wk1", "old");
+    EXPECT_EQ(broad->ExportWK1(dir + "/b.wk1", 1, 0), qsexchange::kExOverflow);
+    EXPECT_EQ(qs::test::ReadFile(dir + "/b.wk1"), "old");
 }
 
 // ---------------------------------------------------------------- ASCII layout
