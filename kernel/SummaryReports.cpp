@@ -118,6 +118,16 @@ void CSummaryReport::BindTables() {
         AddSource(f);
         m_tableSources.push_back(f);
     }
+    // The kind's selected ultimates: an edit there reaches the report.
+    const qssummary::UltKind* kind = qssummary::FindUltKind(GetIDNum());
+    if (kind && FindRole(CR_SELECTED) >= 0)
+        if (CDataObject* arr = p->FindDataObject(MakeID(1, 1, 0, 0, kind->selectedArray), GetLayer())) {
+            const auto& now = GetSources();
+            if (std::find(now.begin(), now.end(), arr) == now.end()) {
+                AddSource(arr);
+                m_tableSources.push_back(arr);
+            }
+        }
 }
 
 QSSTATUS CSummaryReport::Rebuild(const QSSummaryRptOptions& options) {
@@ -186,6 +196,10 @@ QSSTATUS CSummaryReport::Rebuild(const QSSummaryRptOptions& options) {
             col->ReplaceCells(std::move(v), std::move(f), std::move(notes));
         }
     }
+    // A column carried over from the array is in step with it; kept
+    // selections of the report win over the array.
+    m_syncValues.clear();
+    m_syncFlags.clear();
     BindTables();
     Recalculate();
     NotifyAll(XR_LAYOUT, 0);
@@ -249,8 +263,32 @@ void CSummaryReport::FillColumns() {
     if (changed && GetViewedCount()) NotifyAll(XR_RELOAD, 0);
 }
 
+void CSummaryReport::SyncSelected() {
+    CProject* p = GetProject();
+    const qssummary::UltKind* kind = qssummary::FindUltKind(GetIDNum());
+    const int sel = FindRole(CR_SELECTED);
+    if (m_syncing || !p || !kind || sel < 0) return;
+    CDataObject* col = GetDataObject(sel + 1);
+    CDataObject* arr = p->FindDataObject(MakeID(1, 1, 0, 0, kind->selectedArray), GetLayer());
+    if (!col || !arr || arr->IsReadOnly() || arr->Values().size() != col->Values().size()) return;
+    const bool colEdited = col->Values() != m_syncValues || col->Flags() != m_syncFlags;
+    if (arr->Values() != col->Values() || arr->Flags() != col->Flags()) {
+        m_syncing = true;
+        if (colEdited) {
+            arr->SetAllCells(col->Values(), col->Flags(), 1);
+        } else {
+            col->ReplaceCells(arr->Values(), arr->Flags(), col->GetNotes());
+            if (GetViewedCount()) NotifyAll(XR_RELOAD, 0);
+        }
+        m_syncing = false;
+    }
+    m_syncValues = col->Values();
+    m_syncFlags = col->Flags();
+}
+
 bool CSummaryReport::Recalculate() {
     FillColumns();
+    SyncSelected();
     const bool changed = CMethod::Recalculate();
     for (int k = 0; k < GetNumDataObjects(); ++k)
         if (CDataObject* d = GetDataObject(k + 1)) d->SetReadOnly(GetColRole(k) != CR_SELECTED);

@@ -5,7 +5,10 @@
 //   Straight Average   the mean of the estimates a row holds
 //   Weighted Average   sum w x / sum w over the estimates a row holds, with
 //                      the weights of the report's CKDVUltWeightDataInfo
-//   Selected Ultimate  entered by the user or by the ultimates flood fill
+//   Selected Ultimate  entered by the user or by the ultimates flood fill;
+//                      in an estimate-kind report it is kept equal to the
+//                      kind's selected ultimate array (an edit of either
+//                      side reaches the other)
 // The table and average columns are read-only and follow their tables; the
 // selected ultimate is the report's one editable column.
 #include <string>
@@ -47,10 +50,16 @@ private:
     void BindTables();
     void UnbindTables();
     void FillColumns();
+    // Keeps the selected ultimate column and the kind's selected ultimate
+    // array equal: the side that changed since the last sync wins.
+    void SyncSelected();
 
     std::vector<int> m_roles;
     std::vector<QSID> m_colSources;
     std::vector<CFormula*> m_tableSources;
+    std::vector<double> m_syncValues;
+    std::vector<std::uint8_t> m_syncFlags;
+    bool m_syncing = false;
 };
 
 namespace qssummary {

@@ -242,6 +242,15 @@ TEST(SummaryReport, RaaEstimatesAveragesAndWeights) {
     selectedCol = s.Column(CSummaryReport::CR_SELECTED);
     EXPECT_EQ(At(*selectedCol, 3), 12345.0);
     EXPECT_TRUE(selectedCol->DoesCellHaveNote(3, 0));
+
+    // The selected ultimates and the project's Selected Ultimate Loss are one set of figures.
+    CDataObject* array = s.p->FindDataObject(101000023, NET);
+    EXPECT_EQ(At(*array, 3), 12345.0);
+    ASSERT_EQ(array->SetAt(4, 0, 777.0), 0);
+    EXPECT_EQ(At(*selectedCol, 4), 777.0);
+    ASSERT_EQ(selectedCol->SetCellBlank(3, 0), 0);
+    EXPECT_TRUE(std::isnan(At(*array, 3)));
+    EXPECT_EQ(At(*array, 4), 777.0);
 }
 
 TEST(SummaryReport, RefusalsAndMissingEstimates) {
