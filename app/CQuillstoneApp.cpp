@@ -40,6 +40,9 @@
 #include "CChildFrame.h"
 #include "CPrjTreeView.h"
 #include "CTreeFrame.h"
+#include "CTriangView.h"
+#include "CWorkstationSetupDlg.h"
+#include "ViewServices.h"
 
 namespace si = qs::sysinfo;
 using qs::app::Settings;
@@ -87,6 +90,8 @@ CQuillstoneApp::CQuillstoneApp() : CWinApp(QStringLiteral("Qstone")) {
     MapUpdateCommand(kCmdGraph, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
     MapUpdateCommand(kCmdNavigatorOnly, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
     MapNavigatorCommands();
+    MapCommand(qs::app::kCmdWorkstationSetup, [this] { qs::app::RunWorkstationSetup(MainFrame()); });
+    MapCommand(qs::app::kCmdZoom, [this] { qs::app::RunZoom(MainFrame()); });
 }
 
 void CQuillstoneApp::OnFilePrintSetup() {
@@ -201,6 +206,7 @@ BOOL CQuillstoneApp::InitInstance() {
     if (configured) {
         m_strEdition = edition;
         m_nInstallationType = type;
+        CWorkstationSetupDlg::LoadAccelerators();
         m_pszProfileName = QString::fromStdString(profile);
     }
     // The Terminal Server flag is taken once start-up has published it (or,
@@ -275,7 +281,13 @@ BOOL CQuillstoneApp::InitInstance() {
     if (!cmdInfo.m_bRunAutomated && !cmdInfo.m_bRunEmbedded) m_pMainFrame->showMaximized();
 
     // 16.
-    m_pSpreadsheetWnd = CSpreadsheetWnd::CreateInParent(m_pMainFrame.data());
+    m_pSpreadsheetWnd = new CSpreadsheetWnd(m_pMainFrame.data());
+    if (m_pSpreadsheetWnd->CreateInParent(m_pMainFrame.data())) {
+        m_pSpreadsheetWnd->hide();
+    } else {
+        delete m_pSpreadsheetWnd.data();
+        m_pSpreadsheetWnd = nullptr;
+    }
     if (!m_pSpreadsheetWnd) {
         ReportStartupError(QStringLiteral("Could not create spreadsheet window.\nPlease check that all DLLs are in place."),
                            true);
@@ -377,6 +389,7 @@ void CQuillstoneApp::LoadWorkstationSettings() {
     qs::app::LoadSettingsAfterDirectories(profile, m_nInstallationType);
     m_pszHelpFilePath = QString::fromStdString(Settings().helpFilePath);
     m_bSettingsLoaded = true;
+    qs::app::SyncViewSettings();
 }
 
 void CQuillstoneApp::CreateServerTemplates() {

@@ -1,23 +1,15 @@
 #pragma once
 // Minimal stand-ins for the classes start-up creates whose own subsystems
-// are not part of the program yet: the spreadsheet host window and the documents, frames and views the document templates
-// combine. Each keeps only what start-up and shutdown touch; the real class
+// are not part of the program yet: the documents, frames and views the
+// document templates combine. Each keeps only what start-up and shutdown touch; the real class
 // replaces it (remove it here and include the subsystem's header instead).
 #include <QMdiSubWindow>  // CMDIFrameWnd.h keeps a QPointer to one
 #include <QWidget>
 
 #include "CDocument.h"
 #include "CMDIChildWnd.h"
+#include "CSpreadsheetWnd.h"  // the start-up grid
 #include "CView.h"
-
-// The hidden host window of the spreadsheet control.
-class CSpreadsheetWnd : public QWidget {
-public:
-    static CSpreadsheetWnd* CreateInParent(QWidget* parent);
-
-private:
-    explicit CSpreadsheetWnd(QWidget* parent);
-};
 
 // Documents, frames and views of the templates, each named as its
 // subsystem names it, in a namespace of their own so the real classes can
@@ -36,7 +28,6 @@ QS_PLACEHOLDER(CBSParamsFrame, CMDIChildWnd)
 QS_PLACEHOLDER(CDFLView, CView)
 QS_PLACEHOLDER(CQuillstoneAutomationView, CView)
 QS_PLACEHOLDER(CQuillstoneStandaloneView, CView)
-QS_PLACEHOLDER(CTriangView, CView)
 QS_PLACEHOLDER(CExhibitView, CView)
 QS_PLACEHOLDER(CMethodView, CView)
 QS_PLACEHOLDER(CScalarView, CView)

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QWidget>
 
+#include <algorithm>
 #include <ctime>
 #include <fstream>
 
@@ -15,6 +16,7 @@
 #include "CFile.h"
 #include "CFrameWnd.h"
 #include "CProject.h"
+#include "CObjectView.h"
 #include "CView.h"
 #include "CompoundFile.h"
 #include "KernelGlobals.h"
@@ -68,6 +70,7 @@ CProjectDoc::CProjectDoc() {
 }
 
 CProjectDoc::~CProjectDoc() {
+    DetachLeftViews(true);
     CWaitCursor wait;
     BeginStatusProgress(QStringLiteral("Closing ") + GetTitle());
     delete m_pProject;
@@ -466,9 +469,44 @@ CFrameWnd* CProjectDoc::OpenObjectView(QSID id, unsigned short layer, BOOL activ
     m_pNextViewLink = nullptr;
     m_pNextViewSheet = nullptr;
     CWaitCursor wait;
+    // A frame that fails must not take the document with it.
+    const BOOL autoDelete = m_bAutoDelete;
+    m_bAutoDelete = FALSE;
     CFrameWnd* frame = tmpl->CreateNewFrame(this, nullptr);
-    if (frame) tmpl->InitialUpdateFrame(frame, this, makeVisible);
+    if (frame != nullptr) {
+        // The object views open their kernel object as they are created.
+        for (CView* view : frame->GetViews()) {
+            auto* objectView = dynamic_cast<CObjectView*>(view);
+            if (objectView != nullptr && objectView->OnCreate() != 0) {
+                frame->DestroyWindow();
+                frame = nullptr;
+                break;
+            }
+        }
+    }
+    m_bAutoDelete = autoDelete;
+    if (frame == nullptr) return nullptr;
+    tmpl->InitialUpdateFrame(frame, this, makeVisible);
     return frame;
+}
+
+void CProjectDoc::OnChangedViewList() {
+    DetachLeftViews(false);
+    m_knownViews = m_views;
+    CDocument::OnChangedViewList();
+}
+
+void CProjectDoc::DetachLeftViews(bool all) {
+    for (CView* view : m_knownViews) {
+        if (!all && std::find(m_views.begin(), m_views.end(), view) != m_views.end()) continue;
+        auto* link = dynamic_cast<ObjectViewLink*>(view);
+        if (link == nullptr) continue;
+        if (CFormula* object = link->KernelLink()) {
+            if (m_pProject != nullptr) m_pProject->CloseObject(object, link->KernelWindow());
+            link->SetKernelLink(nullptr);
+        }
+    }
+    if (all) m_knownViews.clear();
 }
 
 CFrameWnd* CProjectDoc::FindOpenObjectFrame(BOOL activate, BOOL makeVisible, BOOL graph) {

@@ -15,8 +15,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CDocument.h"
+#include "IObjectViewDocument.h"
 #include "KernelTypes.h"
 #include "ProjectHost.h"
 
@@ -26,7 +28,7 @@ class CFrameWnd;
 class CProject;
 class CompoundFile;
 
-class CProjectDoc : public CDocument {
+class CProjectDoc : public CDocument, public IObjectViewDocument {
     DECLARE_DYNCREATE(CProjectDoc)
 
 public:
@@ -34,7 +36,7 @@ public:
     ~CProjectDoc() override;
 
     // ---- the project
-    CProject* GetProject() const { return m_pProject; }
+    CProject* GetProject() const override { return m_pProject; }
     void Serialize(CArchive& ar) override;
 
     // ---- open and save
@@ -53,6 +55,20 @@ public:
     BOOL IsReadOnly() const { return m_bReadOnly; }
     bool HoldsStorage() const { return m_pStorage != nullptr; }
     bool HoldsLock() const { return m_pLockFile != nullptr; }
+
+    // ---- what the object views read of their document
+    QSID GetPendingObjectID() const override { return m_nCurrentObjectId; }
+    unsigned short GetPendingLayer() const override { return m_nCurrentLayer; }
+    QString GetDocumentTitle() const override { return GetTitle(); }
+    bool IsDocumentReadOnly() const override { return m_bReadOnly != FALSE; }
+    qs::ss::SpreadsheetControl* GetSheetToJoin() const override {
+        return static_cast<qs::ss::SpreadsheetControl*>(m_pNextViewSheet);
+    }
+    int OpenObjectWindow(QSID id, unsigned short layer, int activate, int show, int flags) override {
+        return OpenObjectView(id, layer, activate, show, flags) != nullptr ? 1 : 0;
+    }
+    // A view that leaves the document lets go of its kernel object first.
+    void OnChangedViewList() override;
 
     // ---- object windows
     CFrameWnd* OpenObjectView(QSID id, unsigned short layer, BOOL activateExisting = TRUE, BOOL makeVisible = TRUE,
@@ -81,6 +97,10 @@ public:
     BOOL m_bReadOnly = FALSE;
 
 protected:
+    // Closes the kernel objects of views no longer in the document (or of
+    // every view when all is true), so none outlives the project.
+    void DetachLeftViews(bool all);
+
     // Writes "QS1", then the graph streams, into storage; true when every
     // write succeeded (nothing is committed here).
     bool WriteProjectStreams(CompoundFile& storage);
@@ -94,6 +114,8 @@ protected:
     std::uint8_t m_bUserObjectError = 0;
     std::uint8_t m_bGroupQuery = 0;
     std::uint8_t m_bTemplateWrite = 1;
+    // The views that were in the document when its view list last changed.
+    std::vector<CView*> m_knownViews;
 };
 
 // Texts the project document reports.

@@ -8,25 +8,13 @@
 #include <functional>
 #include <string>
 
+#include "ObjectViewLink.h"  // ObjectViewKind
+
 class CDocTemplate;
 class CDocument;
 class CProjectDoc;
 
 namespace qs::project {
-
-// The views a project object can open in (the view template chosen for it).
-enum class ObjectViewKind {
-    None,
-    Info,     // project information text (id 0)
-    Graph,
-    Update,   // the update table (id -1)
-    PPA,
-    Scalar,
-    Params,   // the two parameter tables
-    Table,
-    Exhibit,
-    Method,
-};
 
 struct ProjectHost {
     // 1 while a person drives the application, 0 under automation.

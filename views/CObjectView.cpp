@@ -1,7 +1,12 @@
 #include "CObjectView.h"
 
 #include <QApplication>
+#include <memory>
 #include <QClipboard>
+#include <QPointer>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QResizeEvent>
 
 #include "CDataObject.h"
@@ -11,6 +16,8 @@
 #include "CObjectViewGrid.h"
 #include "CommandIds.h"
 #include "CPageSetup.h"
+#include "CSourceTablesDlg.h"
+#include "Resources.h"
 #include "CProject.h"
 #include "CStringStack.h"
 #include "IObjectViewDocument.h"
@@ -92,7 +99,7 @@ CObjectView::CObjectView(QWidget* parent) : CView(parent) {
 
 CObjectView::~CObjectView() {
     if (m_pObject != nullptr) {
-        if (CProject* project = GetProject()) project->CloseObject(m_pObject, this);
+        if (m_pOpenedIn != nullptr) m_pOpenedIn->CloseObject(m_pObject, this);
         m_pObject = nullptr;
     }
 }
@@ -155,7 +162,9 @@ int CObjectView::OnCreate() {
     m_lObjectID = doc->GetPendingObjectID();
     m_nLayer = doc->GetPendingLayer();
     m_pObject = project->OpenObject(m_lObjectID, m_nLayer, this, 1);
-    return m_pObject != nullptr ? 0 : -1;
+    if (m_pObject == nullptr) return -1;
+    m_pOpenedIn = project;
+    return 0;
 }
 
 BOOL CObjectView::CreateSS(CSpreadsheetWnd* host) {
@@ -165,6 +174,8 @@ BOOL CObjectView::CreateSS(CSpreadsheetWnd* host) {
     host->m_nEditRow = 0;
     host->m_nEditCol = 0;
     SpreadsheetControl* ctrl = host->Ctrl();
+    ctrl->installEventFilter(this);
+    ctrl->viewport()->installEventFilter(this);
     if (IObjectViewDocument* doc = GetObjectDocument())
         if (SpreadsheetControl* sheet = doc->GetSheetToJoin())
             if (ctrl->Join(sheet) != SS_OK) return FALSE;
@@ -220,6 +231,10 @@ LRESULT CObjectView::OnRefresh(WPARAM kind, LPARAM position) {
     case XR_CELL: return OnGetDataRC(int(pos / 10000), int(pos % 10000)) ? 0 : -1;
     default: return 0;
     }
+}
+
+void CObjectView::RefreshAfterReattach() {
+    if (m_pObject != nullptr && OnFormat(nullptr)) OnUpdateData(FALSE);
 }
 
 void CObjectView::OnUpdate(CView*, LPARAM lHint, CObject*) {
@@ -445,14 +460,18 @@ BOOL CObjectView::OpenSourceTable(CFormula* object) {
     if (sources.size() == 1) {
         id = sources.front()->GetIDNum();
         layer = GetIDLayer(id);
-        if (layer == 0) layer = m_nLayer;
     } else {
-        std::vector<QSID> ids;
-        for (const CFormula* s : sources) ids.push_back(s->GetIDNum());
-        if (!doc->ChooseSourceTable(ids, id, layer)) return TRUE;
+        CSourceTablesDlg dialog(this);
+        dialog.m_pProject = GetProject();
+        dialog.m_pObject = obj;
+        if (dialog.DoModal() != IDOK) return TRUE;
+        id = dialog.m_lChosenId;
+        layer = dialog.m_nChosenLayer;
     }
+    // An id without a layer of its own is the view's layer.
+    if (layer == 0) layer = m_nLayer;
     SetIDLayer(id, 0);
-    return doc->OpenObjectView(id, layer, 1, 1, 0);
+    return doc->OpenObjectWindow(id, layer, 1, 1, 0);
 }
 
 BOOL CObjectView::ShowFormula(CFormula* object) {
@@ -542,6 +561,7 @@ namespace {
 void ApplyScale(CObjectView* view, int scale) {
     auto& settings = qs::views::Settings();
     settings.scale = qs::views::ClampScale(scale);
+    if (settings.scaleChanged) settings.scaleChanged(settings.scale);
     if (settings.updateAllProjectViews) {
         settings.updateAllProjectViews(nullptr, HINT_SCALE, nullptr);
     } else if (view->GetDocument() != nullptr) {
@@ -562,5 +582,127 @@ void CObjectView::OnZoomOut() {
 }
 
 void CObjectView::OnShowGraph() {
-    if (IObjectViewDocument* doc = GetObjectDocument()) doc->OpenObjectView(GetGraphIDOf(m_lObjectID), m_nLayer, 1, 1, 0);
+    if (IObjectViewDocument* doc = GetObjectDocument()) doc->OpenObjectWindow(GetGraphIDOf(m_lObjectID), m_nLayer, 1, 1, 0);
+}
+
+// ---- context menu ------------------------------------------------------------------------------
+
+namespace {
+
+const std::vector<qs::fw::MenuItem>& ObjectViewPopupMenu() {
+    using qs::fw::MenuItem;
+    if (const auto* registered = qs::fw::FindMenu(IDR_OBJECTVIEW_POPUP)) return *registered;
+    qs::fw::RegisterMenu(
+        IDR_OBJECTVIEW_POPUP,
+        {MenuItem(QStringLiteral("_POPUP_"),
+                  std::vector<MenuItem>{
+                      MenuItem(QStringLiteral("Cu&t\tCtrl+X"), ID_EDIT_CUT),
+                      MenuItem(QStringLiteral("&Copy\tCtrl+C"), ID_EDIT_COPY),
+                      MenuItem(QStringLiteral("&Paste\tCtrl+V"), ID_EDIT_PASTE),
+                      MenuItem::Separator(),
+                      MenuItem(QStringLiteral("E&dit Cell note..."), ID_EDIT_CELLNOTE),
+                      MenuItem::Separator(),
+                      MenuItem(QStringLiteral("&Exclude Factor(s) from Statistics"), ID_EXCLUDE_OUTLIERS),
+                      MenuItem(QStringLiteral("&Include Factor(s) in Statistics"), ID_INCLUDE_OUTLIERS),
+                      MenuItem::Separator(),
+                      MenuItem(QStringLiteral("View &Source data"), ID_VIEW_SOURCE),
+                      MenuItem(QStringLiteral("View &Formula"), ID_VIEW_FORMULA),
+                      MenuItem(QStringLiteral("View &Navigator\tAlt+V"), ID_VIEW_NAVIGATOR),
+                      MenuItem::Separator(),
+                      MenuItem(QStringLiteral("Tail Fact&or Analysis"),
+                               std::vector<MenuItem>{MenuItem(QStringLiteral("&New"), ID_TAILFACTOR_NEW),
+                                                     MenuItem(QStringLiteral("&Edit"), ID_TAILFACTOR_EDIT),
+                                                     MenuItem(QStringLiteral("&Delete"), ID_TAILFACTOR_DELETE)}),
+                      MenuItem(QStringLiteral("&Set Flood Fill"),
+                               std::vector<MenuItem>{
+                                   MenuItem(QStringLiteral("&Selected Development Factors ..."), ID_SET_SDF_FLOODFILL),
+                                   MenuItem(QStringLiteral("&Interpolated Development Factors..."),
+                                            ID_SET_INTERP_FLOODFILL)}),
+                      MenuItem(QStringLiteral("&Execute Flood Fill"),
+                               std::vector<MenuItem>{
+                                   MenuItem(QStringLiteral("&Selected Development Factors"), ID_RUN_SDF_FLOODFILL),
+                                   MenuItem(QStringLiteral("&Interpolated Development Factors"),
+                                            ID_RUN_INTERP_FLOODFILL)}),
+                  })});
+    return *qs::fw::FindMenu(IDR_OBJECTVIEW_POPUP);
+}
+
+void AddPopupItems(QMenu* menu, const std::vector<qs::fw::MenuItem>& items, CWnd* target, bool fileMode) {
+    for (const qs::fw::MenuItem& item : items) {
+        if (item.separator) {
+            menu->addSeparator();
+            continue;
+        }
+        const QString label = item.text.section(u'\t', 0, 0);
+        const QString shortcut = item.text.section(u'\t', 1);
+        if (!item.items.empty()) {
+            // Projects in files have no flood fills to set or run from here.
+            if (fileMode && (item.text == QStringLiteral("&Set Flood Fill") || item.text == QStringLiteral("&Execute Flood Fill")))
+                continue;
+            AddPopupItems(menu->addMenu(label), item.items, target, fileMode);
+            continue;
+        }
+        QAction* action = menu->addAction(label);
+        action->setData(item.id);
+        if (!shortcut.isEmpty()) action->setShortcut(QKeySequence(shortcut));
+        CCmdUI ui;
+        ui.m_nID = item.id;
+        ui.m_pOther = menu;
+        ui.DoUpdate(target, TRUE);
+        action->setEnabled(ui.m_bEnableChanged ? ui.m_enabled : true);
+        if (ui.m_check) {
+            action->setCheckable(true);
+            action->setChecked(*ui.m_check != 0);
+        }
+        const UINT id = item.id;
+        QPointer<QWidget> alive = dynamic_cast<QWidget*>(target);
+        QObject::connect(action, &QAction::triggered, menu, [target, alive, id] {
+            if (alive) target->SendMessage(WM_COMMAND, id, 0);
+        });
+    }
+}
+
+}  // namespace
+
+CWnd* CObjectView::CommandTarget() {
+    if (auto* top = dynamic_cast<CWnd*>(window()); top != nullptr) return top;
+    return this;
+}
+
+QMenu* CObjectView::BuildContextMenu(QWidget* parent) {
+    const auto& popups = ObjectViewPopupMenu();
+    auto* menu = new QMenu(parent);
+    if (!popups.empty()) AddPopupItems(menu, popups.front().items, CommandTarget(), qs::views::Settings().fileMode == 1);
+    return menu;
+}
+
+void CObjectView::ShowContextMenu(const QPoint& globalPos) {
+    std::unique_ptr<QMenu> menu(BuildContextMenu(this));
+    menu->exec(globalPos);
+}
+
+void CObjectView::contextMenuEvent(QContextMenuEvent* event) {
+    ShowContextMenu(event->globalPos());
+    event->accept();
+}
+
+bool CObjectView::eventFilter(QObject* watched, QEvent* event) {
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (ctrl != nullptr && (watched == ctrl || watched == ctrl->viewport())) {
+        if (event->type() == QEvent::ContextMenu) {
+            auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+            // From the keyboard: at the grid's top-left corner, 5 pixels in.
+            ShowContextMenu(menuEvent->reason() == QContextMenuEvent::Keyboard ? ctrl->mapToGlobal(QPoint(5, 5))
+                                                                               : menuEvent->globalPos());
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_F10 && (key->modifiers() & Qt::ShiftModifier)) {
+                ShowContextMenu(ctrl->mapToGlobal(QPoint(5, 5)));
+                return true;
+            }
+        }
+    }
+    return CView::eventFilter(watched, event);
 }

@@ -17,8 +17,10 @@
 
 #include "CView.h"
 #include "KernelTypes.h"
+#include "ObjectViewLink.h"
 
 class CFormula;
+class QMenu;
 class CPageSetup;
 class CPrintInfo;
 class CPrintPageState;
@@ -44,7 +46,20 @@ enum : UINT {
     ID_VIEW_GRAPH = 32983,
     ID_VIEW_SYNC_NAVIGATOR = 61466,
     ID_FILE_PRINT_ACTIVE = 57608,
+    ID_VIEW_NAVIGATOR = 32931,
+    ID_TAILFACTOR_NEW = 32967,
+    ID_TAILFACTOR_EDIT = 32969,
+    ID_TAILFACTOR_DELETE = 32968,
+    ID_SET_SDF_FLOODFILL = 33071,
+    ID_SET_INTERP_FLOODFILL = 33098,
+    ID_RUN_SDF_FLOODFILL = 33072,
+    ID_RUN_INTERP_FLOODFILL = 33099,
+    ID_EXCLUDE_OUTLIERS = 33101,
+    ID_INCLUDE_OUTLIERS = 33102,
 };
+
+// The popup menu of the table views.
+inline constexpr UINT IDR_OBJECTVIEW_POPUP = 181;
 
 // Document update hints among views.
 enum : long {
@@ -58,7 +73,7 @@ enum : long {
     HINT_ENTER_MOVES = 8,
 };
 
-class CObjectView : public CView, public IKernelWindow {
+class CObjectView : public CView, public IKernelWindow, public qs::project::ObjectViewLink {
 public:
     explicit CObjectView(QWidget* parent = nullptr);
     ~CObjectView() override;
@@ -150,6 +165,26 @@ public:
     void OnZoomOut();
     void OnShowGraph();
 
+    // ---- context menu (right button, Shift+F10)
+    // The popup of menu 181 as the view shows it: in file mode without the
+    // two flood-fill submenus; items enabled as the command route says.
+    // Each item sends its command to the view's top-level window.
+    QMenu* BuildContextMenu(QWidget* parent);
+    void ShowContextMenu(const QPoint& globalPos);
+    // Where commands of the popup go: the first ancestor window that is not
+    // a child window (the main frame), else the view.
+    CWnd* CommandTarget();
+
+    // ---- what the project document asks of an object window
+    qs::project::ObjectViewKind ViewKind() const override { return qs::project::ObjectViewKind::None; }
+    QSID ViewObjectId() const override { return m_lObjectID; }
+    unsigned short ViewLayer() const override { return m_nLayer; }
+    CFormula* KernelLink() const override { return m_pObject; }
+    // Detaching (null) leaves the object to the document; the view no longer closes it.
+    void SetKernelLink(CFormula* object) override { m_pObject = object; }
+    IKernelWindow* KernelWindow() override { return this; }
+    void RefreshAfterReattach() override;
+
     // ---- state
     CFormula* GetObject() const { return m_pObject; }
     QSID GetObjectID() const { return m_lObjectID; }
@@ -164,6 +199,8 @@ public:
     static constexpr int kMaxGridCols = 256;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     // A message box for a failed call (owned by the view).
@@ -195,5 +232,8 @@ private:
     int m_nPartsOnPage = 0;
 
     IObjectViewDocument* m_pDoc = nullptr;
+    // The project the object was opened in: the view closes the object there
+    // even after it has left its document.
+    CProject* m_pOpenedIn = nullptr;
     QString m_strCaption;
 };

@@ -14,6 +14,7 @@
 #include "IObjectViewDocument.h"
 #include "KernelIds.h"
 #include "MessageBox.h"
+#include "SmallViewDialogs.h"
 #include "SpreadsheetControl.h"
 #include "ViewSettings.h"
 
@@ -198,6 +199,20 @@ int CTriangView::OnCreate() {
         PostMessage(WM_COMMAND, ID_VIEW_CUMULATIVE, 0);
     if (!OnFormat(nullptr) || !OnUpdateData(FALSE)) return -1;
     return 0;
+}
+
+void CTriangView::SetKernelLink(CFormula* object) {
+    CObjectView::SetKernelLink(object);
+    m_pTO = dynamic_cast<CDataObject*>(object);
+}
+
+void CTriangView::RememberCumulative() {
+    if (m_pTO != nullptr) m_nSavedCumulative = m_pTO->IsViewedCumulative() ? 1 : 0;
+}
+
+void CTriangView::RestoreCumulative() {
+    QSSTATUS status = qsk::kOk;
+    if (m_pTO != nullptr) m_pTO->ViewCumulative(m_nSavedCumulative, status, 1);
 }
 
 void CTriangView::OnInitialUpdate() {
@@ -470,11 +485,9 @@ void CTriangView::OnViewCumulative() {
 }
 
 bool CTriangView::AskClearChoice(bool& notesOnly) {
-    // Without the Clear dialog, ask whether data goes too; Cancel ends.
-    const int answer = ::MessageBox(this, QStringLiteral("Clear data and cell notes?\nNo clears the cell notes only."),
-                                    QStringLiteral("Clear"), MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
-    if (answer == IDCANCEL) return false;
-    notesOnly = answer != IDYES;
+    CClearDlg dialog(this);
+    if (dialog.DoModal() != IDOK) return false;
+    notesOnly = dialog.m_nChoice != CClearDlg::kDataAndNotes;
     return true;
 }
 

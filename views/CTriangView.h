@@ -39,6 +39,11 @@ public:
     void OnInitialUpdate() override;
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
 
+    qs::project::ObjectViewKind ViewKind() const override { return qs::project::ObjectViewKind::Table; }
+    void SetKernelLink(CFormula* object) override;
+    void RememberCumulative() override;
+    void RestoreCumulative() override;
+
     BOOL Format(const CPageSetup* pageSetup) override;
     BOOL UpdateData(BOOL bSave) override;
     BOOL GetAt(int row, int col, CFormula* object = nullptr) override;

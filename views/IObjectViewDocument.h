@@ -3,8 +3,6 @@
 // document implements it; tests give the views a small document of their own.
 #include <QString>
 
-#include <vector>
-
 #include "KernelTypes.h"
 
 class CProject;
@@ -26,15 +24,8 @@ public:
     virtual bool IsDocumentReadOnly() const { return false; }
     // A sheet the new grid is joined to, when the document holds one.
     virtual qs::ss::SpreadsheetControl* GetSheetToJoin() const { return nullptr; }
-    // Opens (or activates) the view of another object; TRUE on success.
-    virtual int OpenObjectView(QSID id, unsigned short layer, int activate, int show, int flags) = 0;
-    // Lets the user choose one of several source tables; false on Cancel.
-    virtual bool ChooseSourceTable(const std::vector<QSID>& ids, QSID& chosen, unsigned short& layer) {
-        (void)ids;
-        (void)chosen;
-        (void)layer;
-        return false;
-    }
-    // Marks the project changed.
-    virtual void SetModifiedFlag(bool modified = true) { (void)modified; }
+    // Opens (or activates) the window of another object of the project:
+    // activate an open one, make it visible, skip a summary report's options.
+    // Non-zero on success.
+    virtual int OpenObjectWindow(QSID id, unsigned short layer, int activate, int show, int flags) = 0;
 };

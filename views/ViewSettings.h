@@ -38,6 +38,8 @@ struct ViewSettings {
     // Every view of every project document gets the hint (zoom, settings).
     // Unset: only the views that asked are updated.
     std::function<void(CView* sender, long hint, CObject* pHint)> updateAllProjectViews;
+    // The zoom commands changed "Scale" (the application keeps the setting).
+    std::function<void(int scale)> scaleChanged;
     // The main frame's status text (footnotes, cell labels).
     std::function<void(const QString&)> statusMessage;
     // The status pane that shows the labels of the selected cell.

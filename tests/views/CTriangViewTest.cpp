@@ -7,6 +7,8 @@
 #include "CDataObject.h"
 #include "CommandIds.h"
 #include "CTriangView.h"
+#include "ModalScript.h"
+#include "SmallViewDialogs.h"
 #include "MessageBox.h"
 #include "SpreadsheetControl.h"
 #include "ViewSettings.h"
@@ -237,8 +239,13 @@ TEST_F(TriangViewTest, ClearBlanksTheSelectionOrEverything) {
     ASSERT_NE(view, nullptr);
     qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
     {
-        qs::fw::MessageBoxScript boxes{IDYES};  // data and cell notes
-        ctrl->SetSelection(1, 1, 2, 5);          // reaches beyond row 2's end
+        qs::fw::ModalScript clear;
+        clear.Then<CClearDlg>([](CClearDlg& d) {
+            d.m_nChoice = CClearDlg::kDataAndNotes;
+            d.UpdateData(FALSE);
+            d.OnOK();
+        });
+        ctrl->SetSelection(1, 1, 2, 5);  // reaches beyond row 2's end
         view->RouteCommand(ID_EDIT_CLEAR);
     }
     EXPECT_FALSE(Paid(NET)->IsCellAvail(0, 0) && (Paid(NET)->RawFlags(0, 0) & CDataObject::CF_VALUE));

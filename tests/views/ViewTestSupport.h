@@ -23,7 +23,7 @@ public:
     QSID GetPendingObjectID() const override { return m_pendingId; }
     unsigned short GetPendingLayer() const override { return m_pendingLayer; }
     QString GetDocumentTitle() const override { return QStringLiteral("Test.qsp"); }
-    int OpenObjectView(QSID id, unsigned short layer, int, int, int) override {
+    int OpenObjectWindow(QSID id, unsigned short layer, int, int, int) override {
         opened.emplace_back(id, layer);
         return 1;
     }

@@ -5,12 +5,25 @@
 // can find, detach and re-attach object windows around structural changes.
 // The object views implement it next to CView.
 #include "KernelTypes.h"
-#include "ProjectHost.h"
 
 class CFormula;
 class IKernelWindow;
 
 namespace qs::project {
+
+// The views a project object can open in (the view template chosen for it).
+enum class ObjectViewKind {
+    None,
+    Info,     // project information text (id 0)
+    Graph,
+    Update,   // the update table (id -1)
+    PPA,
+    Scalar,
+    Params,   // the two parameter tables
+    Table,
+    Exhibit,
+    Method,
+};
 
 class ObjectViewLink {
 public:

@@ -1,0 +1,124 @@
+#include "ViewServices.h"
+
+#include "CDocTemplate.h"
+#include "CDocument.h"
+#include "CMainFrame.h"
+#include "CObjectView.h"
+#include "CQuillstoneApp.h"
+#include "CWorkstationSetupDlg.h"
+#include "ProjectHost.h"
+#include "SmallViewDialogs.h"
+#include "ViewSettings.h"
+#include "WaitCursor.h"
+#include "WorkstationSettings.h"
+
+namespace qs::app {
+
+namespace {
+
+void UpdateDocumentsOf(CDocTemplate* tmpl, CView* sender, long hint, CObject* hintObject) {
+    if (tmpl == nullptr) return;
+    const std::vector<CDocument*> docs = tmpl->Documents();
+    for (CDocument* doc : docs) doc->UpdateAllViews(sender, hint, hintObject);
+}
+
+}  // namespace
+
+void SyncViewSettings() {
+    const WorkstationSettings& s = Settings();
+    qs::views::ViewSettings& v = qs::views::Settings();
+    v.scale = s.scale;
+    v.enterMoves = s.enterMoves;
+    v.defaultShow = s.defaultShow;
+    v.showLayerColors = s.showDifferentLayerColors;
+    for (int i = 0; i < kLayerCount; ++i) v.layerColors[std::size_t(i)] = s.workingLayerColors[i];
+    v.pattern = s.pattern;
+    v.patternFg = s.patternROFG;
+    v.patternBg = s.patternROBG;
+    v.scaleChanged = [](int scale) { Settings().scale = scale; };
+    v.statusMessage = [](const QString& text) {
+        if (CQuillstoneApp* app = CQuillstoneApp::Current(); app != nullptr && app->MainFrame() != nullptr)
+            app->MainFrame()->SetStatusMessage(text);
+    };
+}
+
+void UpdateAllProjectViews(CView* sender, long hint, CObject* hintObject) {
+    if (CQuillstoneApp* app = CQuillstoneApp::Current()) app->UpdateAllProjectViews(sender, hint, hintObject);
+}
+
+void UpdateAllFactorLibraryViews(CView* sender, long hint, CObject* hintObject) {
+    if (CQuillstoneApp* app = CQuillstoneApp::Current()) UpdateDocumentsOf(app->m_pDFLTemplate, sender, hint, hintObject);
+}
+
+void LoadWorkstationSetup(CWorkstationSetupDlg& dialog) {
+    const WorkstationSettings& s = Settings();
+    dialog.m_bAutoOpenMru = s.autoOpenMruFile ? 1 : 0;
+    dialog.m_bShowTableId = s.showTableId ? 1 : 0;
+    dialog.m_nEnterMoves = s.enterMoves;
+    dialog.m_strDataPath = QString::fromStdString(s.filesPath);
+    dialog.m_bShowStartDialog = s.showStartDialog;
+    dialog.m_nDefaultShow = s.defaultShow;
+    dialog.m_bShowLayerColors = s.showDifferentLayerColors ? 1 : 0;
+    dialog.m_bColumnSumFullPrecision = s.columnSumFullPrecision ? 1 : 0;
+    dialog.m_nDefaultLayer = s.defaultLayer;
+    for (int i = 0; i < kLayerCount; ++i) dialog.m_layerColors[std::size_t(i)] = s.layerColors[i];
+    dialog.m_nPattern = s.pattern;
+    dialog.m_nPatternFg = s.patternROFG;
+    dialog.m_nPatternBg = s.patternROBG;
+    dialog.m_bViewEntered = s.viewEntered;
+    dialog.m_bViewCalculated = s.viewCalculated;
+    dialog.m_bViewDataOnly = s.viewDataOnly;
+    dialog.m_bViewSelectedTables = s.viewSelectedTables;
+}
+
+void CommitWorkstationSetup(const CWorkstationSetupDlg& dialog) {
+    WorkstationSettings& s = Settings();
+    s.autoOpenMruFile = dialog.m_bAutoOpenMru != 0;
+    s.showTableId = dialog.m_bShowTableId != 0;
+    s.enterMoves = dialog.m_nEnterMoves;
+    s.filesPath = StripTrailingSeparators(dialog.m_strDataPath.toStdString());
+    qs::project::Host().filesPath = QString::fromStdString(s.filesPath);
+    s.showStartDialog = dialog.m_bShowStartDialog;
+    s.defaultShow = dialog.m_nDefaultShow;
+    s.defaultShowFlag = s.defaultShow == 2 || s.defaultShow == 3;
+    s.showDifferentLayerColors = dialog.m_bShowLayerColors != 0;
+    SetColumnSumFullPrecision(dialog.m_bColumnSumFullPrecision != 0);
+    s.defaultLayer = dialog.m_nDefaultLayer >= 1 && dialog.m_nDefaultLayer <= kLayerCount ? dialog.m_nDefaultLayer : 1;
+    s.workingDefaultLayer = s.defaultLayer;
+    for (int i = 0; i < kLayerCount; ++i) {
+        s.layerColors[i] = dialog.m_layerColors[std::size_t(i)];
+        s.workingLayerColors[i] = s.layerColors[i];
+    }
+    s.pattern = dialog.m_nPattern;
+    s.patternROFG = dialog.m_nPatternFg;
+    s.patternROBG = dialog.m_nPatternBg;
+    s.viewEntered = dialog.m_bViewEntered;
+    s.viewCalculated = dialog.m_bViewCalculated;
+    s.viewDataOnly = dialog.m_bViewDataOnly;
+    s.viewSelectedTables = dialog.m_bViewSelectedTables;
+    SyncViewSettings();
+}
+
+bool RunWorkstationSetup(CWnd* parent) {
+    CWorkstationSetupDlg::LoadAccelerators();
+    CWorkstationSetupDlg dialog(parent);
+    LoadWorkstationSetup(dialog);
+    if (dialog.DoModal() != IDOK) return false;
+    CWaitCursor wait;
+    CommitWorkstationSetup(dialog);
+    for (long hint : {long(HINT_CAPTION), long(HINT_RELAYOUT2), long(HINT_ENTER_MOVES)})
+        UpdateAllProjectViews(nullptr, hint, nullptr);
+    for (long hint : {long(HINT_RELAYOUT2), long(HINT_ENTER_MOVES)}) UpdateAllFactorLibraryViews(nullptr, hint, nullptr);
+    return true;
+}
+
+bool RunZoom(CWnd* parent) {
+    int zoom = Settings().scale;
+    if (!CZoomDlg::Run(zoom, parent)) return false;
+    Settings().scale = zoom;
+    qs::views::Settings().scale = zoom;
+    UpdateAllProjectViews(nullptr, HINT_SCALE, nullptr);
+    return true;
+}
+
+}  // namespace qs::app
