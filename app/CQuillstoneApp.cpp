@@ -40,6 +40,8 @@
 #include "CChildFrame.h"
 #include "CPrjTreeView.h"
 #include "CTreeFrame.h"
+#include "CInfoView.h"
+#include "CScalarView.h"
 #include "CTriangView.h"
 #include "CWorkstationSetupDlg.h"
 #include "ViewServices.h"
@@ -421,7 +423,7 @@ void CQuillstoneApp::CreateViewTemplates() {
     add(m_pExhibitTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CExhibitView));
     add(m_pMethodTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CMethodView));
     add(m_pScalarTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CScalarView));
-    add(m_pInfoTemplate, kInfoIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(qs::app::placeholder::CInfoView));
+    add(m_pInfoTemplate, kInfoIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(::CInfoView));
     add(m_pUpdateTriangleTemplate, kUpdateIds.Pick(std), RUNTIME_CLASS(CUpdateFrame), RUNTIME_CLASS(CTriang2View));
     add(m_pPPATemplate, kViewIds.Pick(std), RUNTIME_CLASS(CPPAFrame), RUNTIME_CLASS(CPPAView));
     add(m_pParamsTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CBSParamsFrame), RUNTIME_CLASS(CTriang4View));

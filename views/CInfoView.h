@@ -8,13 +8,19 @@
 #include <QString>
 
 #include "CView.h"
+#include "ObjectViewLink.h"
 
 class CPrintInfo;
 class QPlainTextEdit;
 class QPrinter;
 
-class CInfoView : public CView {
+class CInfoView : public CView, public qs::project::ObjectViewLink {
 public:
+    // The project document finds an open information window by its kind.
+    qs::project::ObjectViewKind ViewKind() const override { return qs::project::ObjectViewKind::Info; }
+    QSID ViewObjectId() const override { return 0; }
+    unsigned short ViewLayer() const override { return 0; }
+
     // Command ids the view serves or disables.
     enum : UINT {
         ID_FILE_PRINT_MANAGE = 33087,

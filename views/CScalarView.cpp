@@ -133,3 +133,8 @@ void CScalarView::OnEditClear() {
     ClearValues();
     m_pScalar->SetValueBlank();
 }
+
+void CScalarView::SetKernelLink(CFormula* object) {
+    CObjectView::SetKernelLink(object);
+    m_pScalar = dynamic_cast<CScalar*>(object);
+}

@@ -12,6 +12,8 @@ public:
     explicit CScalarView(QWidget* parent = nullptr);
     ~CScalarView() override;
 
+    qs::project::ObjectViewKind ViewKind() const override { return qs::project::ObjectViewKind::Scalar; }
+    void SetKernelLink(CFormula* object) override;
     int OnCreate() override;
     BOOL Format(const CPageSetup* pageSetup) override;
     BOOL UpdateData(BOOL bSave) override;

@@ -10,6 +10,9 @@
 #include "CFrameWnd.h"
 #include "CProject.h"
 #include "CProjectDoc.h"
+#include "CInfoView.h"
+#include "CScalar.h"
+#include "CScalarView.h"
 #include "CTriangView.h"
 #include "KernelIds.h"
 #include "MessageBox.h"
@@ -50,8 +53,17 @@ protected:
         qs::views::Settings().defaultShow = 1;  // incremental: what is typed is what is stored
         m_template = std::make_unique<CMultiDocTemplate>(0, RUNTIME_CLASS(CProjectDoc), RUNTIME_CLASS(CFrameWnd),
                                                          RUNTIME_CLASS(CTriangView));
+        m_scalarTemplate = std::make_unique<CMultiDocTemplate>(0, RUNTIME_CLASS(CProjectDoc), RUNTIME_CLASS(CFrameWnd),
+                                                               RUNTIME_CLASS(CScalarView));
+        m_infoTemplate = std::make_unique<CMultiDocTemplate>(0, RUNTIME_CLASS(CProjectDoc), RUNTIME_CLASS(CFrameWnd),
+                                                             RUNTIME_CLASS(CInfoView));
         qs::project::Host().viewTemplate = [this](qs::project::ObjectViewKind kind) -> CDocTemplate* {
-            return kind == qs::project::ObjectViewKind::Table ? m_template.get() : nullptr;
+            switch (kind) {
+            case qs::project::ObjectViewKind::Table: return m_template.get();
+            case qs::project::ObjectViewKind::Scalar: return m_scalarTemplate.get();
+            case qs::project::ObjectViewKind::Info: return m_infoTemplate.get();
+            default: return nullptr;
+            }
         };
         m_dir = qs::test::MakeTempDir("views");
     }
@@ -68,6 +80,8 @@ protected:
     }
 
     std::unique_ptr<CMultiDocTemplate> m_template;
+    std::unique_ptr<CMultiDocTemplate> m_scalarTemplate;
+    std::unique_ptr<CMultiDocTemplate> m_infoTemplate;
     std::string m_dir;
 };
 
@@ -148,6 +162,34 @@ TEST_F(ProjectObjectViewsTest, StructuralChangeDetachesAndReattachesTheWindow) {
     ASSERT_NE(net->GetTO(), nullptr);
     EXPECT_TRUE(net->GetTO()->IsViewedCumulative());  // the remembered presentation
     EXPECT_EQ(GridNumber(net, 1, 1), 42.0);
+    doc->OnCloseDocument();
+}
+
+TEST_F(ProjectObjectViewsTest, ScalarAndInformationWindowsOpenOnceEach) {
+    auto doc = NewDocument();
+    CScalar proto;
+    proto.SetIDLongName("Trend Rate");
+    proto.SetIDShortName("TR");
+    proto.SetInitialized(true);
+    QSID id = 0;
+    ASSERT_EQ(doc->GetProject()->AddNewObject(proto, id, 1), 0);
+    auto* stored = dynamic_cast<CScalar*>(doc->GetProject()->FindObject(id, NET));
+    ASSERT_NE(stored, nullptr);
+    stored->SetValue(0.25);
+    CFrameWnd* frame = doc->OpenObjectView(id, NET);
+    ASSERT_NE(frame, nullptr);
+    CScalarView* scalar = nullptr;
+    for (CView* v : frame->GetViews())
+        if ((scalar = dynamic_cast<CScalarView*>(v)) != nullptr) break;
+    ASSERT_NE(scalar, nullptr);
+    double value = 0;
+    scalar->GetCtrl()->GetNumber(1, 1, value);
+    EXPECT_DOUBLE_EQ(value, 0.25);
+    EXPECT_EQ(doc->OpenObjectView(id, NET), frame);
+
+    CFrameWnd* info = doc->OpenObjectView(0, NET);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(doc->OpenObjectView(0, GROSS), info);  // one information window per project
     doc->OnCloseDocument();
 }
 
