@@ -350,7 +350,9 @@ TEST_F(TablePrintingTest, PartsShareAPageUnlessEachPartWantsItsOwn) {
             parts += onPage;
             // The title block heads each page once, whatever the parts on it.
             EXPECT_EQ(page.count(QStringLiteral("Title line")), 1) << newPage;
-            if (newPage) EXPECT_EQ(onPage, 1);
+            if (newPage) {
+                EXPECT_EQ(onPage, 1);
+            }
         }
         if (newPage) {
             partsOnOwnPages = parts;
