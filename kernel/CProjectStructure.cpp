@@ -147,9 +147,12 @@ QSSTATUS CProject::AppendNewEvaluation(int& growRows, int& growColumns, int& cle
     for (std::size_t i = 0; i < keepDates.size() && i < m_expDates.size(); ++i) m_expDates[i] = keepDates[i];
     if (clearSelected) {
         // Selected factors and method variables start afresh for the new evaluation.
+        // The user's own tables (indexes from 501) hold entered data, never
+        // selections, so they are kept.
         for (auto& [id, e] : m_objects) {
+            const int index = GetIDIndex(id);
             const bool methodVar = (GetIDDOType(id) == 1 || GetIDDOType(id) == 2) && GetIDDataType(id) == 0 &&
-                                   GetIDIndex(id) > 103 && e.subgroup != qsk::kNodeAdjustments;
+                                   index > 103 && index < qsk::kFirstUserIndex && e.subgroup != qsk::kNodeAdjustments;
             if (!methodVar && e.subgroup != qsk::kCatSDF) continue;
             for (auto& inst : e.inst)
                 if (auto* d = dynamic_cast<CDataObject*>(inst.get()); d && !d->IsCalculated()) d->RemoveAll();

@@ -203,3 +203,21 @@ TEST(ProjectStructure, RedimKeepsCellsThatStillFit) {
     EXPECT_EQ(p->GetNumExpPrds(), 6);
 }
 }  // namespace
+
+// Starting a new evaluation afresh clears selections, never the user's own
+// entered tables.
+TEST(ProjectStructure, NewEvaluationClearingKeepsUserTables) {
+    auto p = MakeTestProject(4, 4);
+    CDataObject proto;
+    proto.SetIDLongName("Case Reserves");
+    proto.SetIDShortName("CR");
+    QSID user = 0;
+    ASSERT_EQ(p->AddNewObject(proto, user, 1), 0);
+    ASSERT_GE(GetIDIndex(user), qsk::kFirstUserIndex);
+    CDataObject* d = p->FindDataObject(user, NET);
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(d->SetAt(0, 0, 1234.0), 0);
+    int grow = 1, growCols = 1, clear = 1, count = 1;
+    ASSERT_EQ(p->AppendNewEvaluation(grow, growCols, clear, count), 0);
+    EXPECT_EQ(Cell(*p, user, NET, 0, 0), 1234.0);
+}
