@@ -13,7 +13,7 @@
 #include "CProjectDoc.h"
 #include "CQuillstoneApp.h"
 #include "CToolBar.h"
-#include "CViewSelectionDlg.h"
+#include "SmallViewDialogs.h"  // CViewSelectionDlg
 #include "KernelIds.h"
 #include "ModalScript.h"
 #include "NavigatorIcons.h"
@@ -230,15 +230,15 @@ void CTreeFrame::OnToggleViewCalculated() {
 
 void CTreeFrame::OnViewSelection() {
     CViewSelectionDlg dialog(this);
-    dialog.m_nViewEntered = Settings().viewEntered;
-    dialog.m_nViewCalculated = Settings().viewCalculated;
-    dialog.m_nViewDataOnly = Settings().viewDataOnly;
-    dialog.m_nViewSelectedTables = Settings().viewSelectedTables;
-    if (qs::fw::RunModal(dialog) != IDOK) return;
-    Settings().viewEntered = dialog.m_nViewEntered;
-    Settings().viewCalculated = dialog.m_nViewCalculated;
-    Settings().viewDataOnly = dialog.m_nViewDataOnly;
-    Settings().viewSelectedTables = dialog.m_nViewSelectedTables;
+    dialog.m_bEntered = Settings().viewEntered;
+    dialog.m_bCalculated = Settings().viewCalculated;
+    dialog.m_bWithData = Settings().viewDataOnly;
+    dialog.m_bSelectedOnly = Settings().viewSelectedTables;
+    if (dialog.DoModal() != IDOK) return;
+    Settings().viewEntered = dialog.m_bEntered;
+    Settings().viewCalculated = dialog.m_bCalculated;
+    Settings().viewDataOnly = dialog.m_bWithData;
+    Settings().viewSelectedTables = dialog.m_bSelectedOnly;
     RefillList();
 }
 

@@ -103,6 +103,8 @@ BOOL CViewSelectionDlg::OnInitDialog() {
     return TRUE;
 }
 
+QAbstractButton* CViewSelectionDlg::Choice(int index) const { return m_radio.Group()->button(index); }
+
 void CViewSelectionDlg::OnChoiceClicked() {
     m_nSelection = m_radio.Choice();
     m_select->setEnabled(m_nSelection == 4);

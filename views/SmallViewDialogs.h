@@ -71,6 +71,8 @@ public:
     static std::function<void(CWnd* parent)>& DisplaySelectionRunner();
 
     QPushButton* SelectButton() const { return m_select; }
+    // The buttons in the dialog's order (0 "&All tables" .. 4 "Only selected &tables").
+    QAbstractButton* Choice(int index) const;
 
 private:
     void OnChoiceClicked();

@@ -29,7 +29,7 @@
 #include "CSplashWindow.h"
 #include "CToolBar.h"
 #include "CTreeFrame.h"
-#include "CViewSelectionDlg.h"
+#include "SmallViewDialogs.h"
 #include "Installation.h"
 #include "KernelIds.h"
 #include "MessageBox.h"
