@@ -133,6 +133,13 @@ public:
     CKDVVantor* GetCKDVVantor() const { return m_vantor; }
     IKDVDatabaseManager* GetDBManager() const { return m_dbManager; }
     void BindDatabase(CKDVVantor* vantor, IKDVDatabaseManager* manager);
+    // Binds the project to a database manager through the enterprise layer's
+    // factory (SetDatabaseBinder): 0 bound; negative, and nothing changes,
+    // for a null manager or when no enterprise layer is present (this build
+    // has none) or it gives no facade.
+    long InitProjectWithDBManager(IKDVDatabaseManager* manager);
+    using DatabaseBinder = std::function<CKDVVantor*(CProject& project, IKDVDatabaseManager* manager)>;
+    static void SetDatabaseBinder(DatabaseBinder binder);
 
     void SetFileName(const std::string& path) { m_fileName = path; }
     const std::string& GetFileName() const { return m_fileName; }

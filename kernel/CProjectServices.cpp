@@ -9,6 +9,23 @@ void CProject::BindDatabase(CKDVVantor* vantor, IKDVDatabaseManager* manager) {
     m_mode = vantor || manager ? RM_DATABASE : RM_FILE;
 }
 
+namespace {
+CProject::DatabaseBinder& ProjectDatabaseBinder() {
+    static CProject::DatabaseBinder binder;
+    return binder;
+}
+}  // namespace
+
+void CProject::SetDatabaseBinder(DatabaseBinder binder) { ProjectDatabaseBinder() = std::move(binder); }
+
+long CProject::InitProjectWithDBManager(IKDVDatabaseManager* manager) {
+    if (!manager || !ProjectDatabaseBinder()) return -1;
+    CKDVVantor* vantor = ProjectDatabaseBinder()(*this, manager);
+    if (!vantor) return -1;
+    BindDatabase(vantor, manager);
+    return 0;
+}
+
 std::string CProject::GetProfileName() const {
     CKDVData* data = m_vantor ? m_vantor->GetData() : nullptr;
     return data ? data->GetProfileDisplayName() : std::string();

@@ -63,6 +63,24 @@ TEST(ProjectServices, BoundDatabaseGivesProfileAndExhibitLabel) {
     EXPECT_EQ(p->GetProfileName(), "");
 }
 
+TEST(ProjectServices, BindingToADatabaseManagerNeedsTheEnterpriseLayer) {
+    auto p = MakeTestProject();
+    struct Manager : IKDVDatabaseManager {} manager;
+    EXPECT_LT(p->InitProjectWithDBManager(nullptr), 0);
+    EXPECT_LT(p->InitProjectWithDBManager(&manager), 0);  // no enterprise layer in this build
+    EXPECT_EQ(p->Mode(), RM_FILE);
+    FakeVantor v;
+    CProject::SetDatabaseBinder([&](CProject&, IKDVDatabaseManager* m) { return m == &manager ? &v : nullptr; });
+    struct Other : IKDVDatabaseManager {} other;
+    EXPECT_LT(p->InitProjectWithDBManager(&other), 0);  // the layer refuses it
+    EXPECT_EQ(p->GetDBManager(), nullptr);
+    EXPECT_EQ(p->InitProjectWithDBManager(&manager), 0);
+    EXPECT_EQ(p->Mode(), RM_DATABASE);
+    EXPECT_EQ(p->GetCKDVVantor(), &v);
+    EXPECT_EQ(p->GetDBManager(), &manager);
+    CProject::SetDatabaseBinder(nullptr);
+}
+
 TEST(ProjectServices, HeadingsOfUltimatesAndObjects) {
     auto p = MakeTestProject();
     std::string h;
