@@ -53,7 +53,8 @@ public:
     void SetIDNum(QSID id) { m_id = id; }
     unsigned short GetLayer() const;
     // Display name: "%3d - long name" for form -1, the long name for 0, the short name for 1.
-    std::string GetIDName(int form = -1) const;
+    // (The project reports its file's name for form 0.)
+    virtual std::string GetIDName(int form = -1) const;
     std::string GetIDLongName() const { return m_names->longName; }
     std::string GetIDShortName() const { return m_names->shortName; }
     std::string GetIDIndexLabel() const;  // the index as text

@@ -142,6 +142,10 @@ public:
     static void SetDatabaseBinder(DatabaseBinder binder);
 
     void SetFileName(const std::string& path) { m_fileName = path; }
+    // Form 0: the name of the project's file without its folder (the print
+    // field "File Name"); empty before the project has a file. Other forms
+    // as every object.
+    std::string GetIDName(int form = -1) const override;
     const std::string& GetFileName() const { return m_fileName; }
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }
     bool IsModified() const { return m_modified; }

@@ -26,6 +26,12 @@ long CProject::InitProjectWithDBManager(IKDVDatabaseManager* manager) {
     return 0;
 }
 
+std::string CProject::GetIDName(int form) const {
+    if (form != 0) return CFormula::GetIDName(form);
+    const auto slash = m_fileName.find_last_of("/\\");
+    return slash == std::string::npos ? m_fileName : m_fileName.substr(slash + 1);
+}
+
 std::string CProject::GetProfileName() const {
     CKDVData* data = m_vantor ? m_vantor->GetData() : nullptr;
     return data ? data->GetProfileDisplayName() : std::string();

@@ -81,6 +81,16 @@ TEST(ProjectServices, BindingToADatabaseManagerNeedsTheEnterpriseLayer) {
     CProject::SetDatabaseBinder(nullptr);
 }
 
+TEST(ProjectServices, TheProjectReportsItsFileName) {
+    auto p = MakeTestProject();
+    const CFormula& asObject = *p;
+    EXPECT_EQ(asObject.GetIDName(0), "");
+    p->SetFileName("/data/projects/West 2020.qs5");
+    EXPECT_EQ(asObject.GetIDName(0), "West 2020.qs5");
+    p->SetFileName("C:\\Quillstone\\East.qs5");
+    EXPECT_EQ(asObject.GetIDName(0), "East.qs5");
+}
+
 TEST(ProjectServices, HeadingsOfUltimatesAndObjects) {
     auto p = MakeTestProject();
     std::string h;
