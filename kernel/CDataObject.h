@@ -105,6 +105,13 @@ public:
     QSSTATUS Cumulate();        // stored values become running sums along each row
     QSSTATUS Decumulate();      // the inverse
     QSSTATUS ZeroOutBlanks();   // blank valid cells become 0
+    // A row of selected development factors (its last cell the tail) made in
+    // place into its age-to-ultimate factors (CumulateSDF: the product from
+    // each age through the tail; a blank or zero tail counts as 1, a blank
+    // factor leaves it and every earlier age blank) or their inverses
+    // (RatioSDF). Fails, changing nothing, unless the object is one row.
+    QSSTATUS CumulateSDF();
+    QSSTATUS RatioSDF();
     void Deinitialize();        // no shape, no cells, not initialised
 
     // --- calculated layers

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "CDataObject.h"
 
 namespace {
@@ -136,3 +138,41 @@ TEST(DataObject, LayerRelationFollowsSourcesOnce) {
     EXPECT_EQ(v, 2);
 }
 }  // namespace
+
+TEST(DataObjectSDF, CumulateAndRatioFromTheTail) {
+    struct Case {
+        std::vector<double> sdf;  // NaN: blank
+        std::vector<double> cumulative;
+    };
+    const double n = std::nan("");
+    const Case cases[] = {
+        {{2.0, 1.5, 1.2, 1.1}, {3.96, 1.98, 1.32, 1.1}},
+        {{2.0, 1.5, 1.2, n}, {3.6, 1.8, 1.2, 1.0}},  // a blank tail counts as 1
+        {{2.0, n, 1.2, 1.1}, {n, n, 1.32, 1.1}},     // a blank factor ends the product
+    };
+    for (const auto& c : cases) {
+        CDataObject row;
+        ASSERT_EQ(row.SetShape(1, 4, CDataObject::VT_ROW), 0);
+        for (int k = 0; k < 4; ++k)
+            if (!std::isnan(c.sdf[k])) row.SetAt(0, k, c.sdf[k]);
+        CDataObject ratio(row);
+        ASSERT_EQ(row.CumulateSDF(), 0);
+        ASSERT_EQ(ratio.RatioSDF(), 0);
+        for (int k = 0; k < 4; ++k) {
+            double v = 0, r = 0;
+            std::uint8_t f = 0, g = 0;
+            row.GetAt(0, k, v, f);
+            ratio.GetAt(0, k, r, g);
+            if (std::isnan(c.cumulative[k])) {
+                EXPECT_FALSE(f & CDataObject::CF_VALUE) << k;
+                EXPECT_FALSE(g & CDataObject::CF_VALUE) << k;
+            } else {
+                EXPECT_NEAR(v, c.cumulative[k], 1e-12) << k;
+                EXPECT_NEAR(r, 1.0 / c.cumulative[k], 1e-12) << k;
+            }
+        }
+    }
+    CDataObject triangle;
+    triangle.SetShape(3, 3, CDataObject::VT_TRIANGLE);
+    EXPECT_NE(triangle.CumulateSDF(), 0);
+}
