@@ -18,6 +18,7 @@
 #include "CView.h"
 #include "KernelTypes.h"
 #include "ObjectViewLink.h"
+#include "SpreadsheetTypes.h"
 
 class CFormula;
 class QMenu;
@@ -195,8 +196,9 @@ public:
     // The frame caption as last set by UpdateCaption.
     const QString& GetCaption() const { return m_strCaption; }
 
-    static constexpr int kMaxGridRows = 16384;
-    static constexpr int kMaxGridCols = 256;
+    // The grid's extent: a selection of all of it is the whole sheet.
+    static constexpr int kMaxGridRows = qs::ss::kMaxRows;
+    static constexpr int kMaxGridCols = qs::ss::kMaxCols;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

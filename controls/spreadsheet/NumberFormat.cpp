@@ -1,7 +1,10 @@
 #include "NumberFormat.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace qs::ss {
 
@@ -30,40 +33,45 @@ bool IsPlaceholder(QChar c) { return c == u'0' || c == u'#' || c == u'?'; }
 // working on its 15 significant decimal digits so that 2.675 rounds to
 // 2.68 as a user reading the number expects, not to the binary neighbour.
 void RoundDecimal(double v, int decimals, QString& intPart, QString& fracPart) {
+    // Plain character buffers: a view formats every cell of a large sheet
+    // when it fits its columns, so this runs hundreds of thousands of times.
+    decimals = std::clamp(decimals, 0, 300);
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", v);
-    QString mant;
-    int exp = 0;
-    {
-        const QString s = QString::fromLatin1(buf);
-        const int e = s.indexOf(u'e');
-        for (int i = 0; i < e; ++i)
-            if (s[i].isDigit()) mant += s[i];
-        exp = s.mid(e + 1).toInt();
-    }
+    const auto conv = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);  // as "%.14e"
+    const char* const end = conv.ec == std::errc() ? conv.ptr : buf;
+    char mant[32];
+    int mantLen = 0, exp = 0;
+    const char* p = buf;
+    for (; p < end && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9' && mantLen < int(sizeof mant)) mant[mantLen++] = *p;
+    if (p < end) std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exp);
+    if (mantLen == 0) mant[mantLen++] = '0';
+
     const int keep = exp + 1 + decimals;  // digits of mant at or above 10^-decimals
-    QString digits;
+    std::string digits;
+    digits.reserve(std::max(keep, 1) + decimals + 2);
     if (v == 0.0 || keep < 0) {
-        digits = QStringLiteral("0");
+        digits = "0";
     } else if (keep == 0) {
-        digits = mant[0] >= u'5' ? QStringLiteral("1") : QStringLiteral("0");
-    } else if (keep >= mant.size()) {
-        digits = mant + QString(keep - mant.size(), u'0');
+        digits = mant[0] >= '5' ? "1" : "0";
+    } else if (keep >= mantLen) {
+        digits.assign(mant, mantLen);
+        digits.append(size_t(keep - mantLen), '0');
     } else {
-        digits = mant.left(keep);
-        if (mant[keep] >= u'5') {
-            int i = digits.size() - 1;
-            while (i >= 0 && digits[i] == u'9') digits[i--] = u'0';
-            if (i < 0) digits.prepend(u'1');
-            else digits[i] = QChar(digits[i].unicode() + 1);
+        digits.assign(mant, keep);
+        if (mant[keep] >= '5') {
+            int i = int(digits.size()) - 1;
+            while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+            if (i < 0) digits.insert(digits.begin(), '1');
+            else ++digits[i];
         }
     }
-    if (digits.size() < decimals + 1) digits.prepend(QString(decimals + 1 - digits.size(), u'0'));
-    intPart = digits.left(digits.size() - decimals);
-    fracPart = digits.right(decimals);
+    if (int(digits.size()) < decimals + 1) digits.insert(0, size_t(decimals + 1 - int(digits.size())), '0');
+    const int intLen = int(digits.size()) - decimals;
     int lead = 0;
-    while (lead < intPart.size() - 1 && intPart[lead] == u'0') ++lead;
-    intPart = intPart.mid(lead);
+    while (lead < intLen - 1 && digits[lead] == '0') ++lead;
+    intPart = QString::fromLatin1(digits.data() + lead, intLen - lead);
+    fracPart = QString::fromLatin1(digits.data() + intLen, decimals);
 }
 
 QString Group(const QString& digits) {

@@ -6,7 +6,10 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <memory>
+#include <unordered_map>
 
 namespace qs::ss {
 
@@ -33,6 +36,14 @@ QByteArray StyleKey(const CellStyle& s) {
     for (const BorderSide& b : s.border) out << b.style << b.color.rgba();
     out << s.hAlign << s.vAlign << s.wrap << s.orientation;
     return key;
+}
+
+// Positions (from 1) of the non-zero entries of a row or column style table.
+std::vector<int> StyledIndexes(const std::vector<quint32>& styles) {
+    std::vector<int> out;
+    for (size_t i = 0; i < styles.size(); ++i)
+        if (styles[i]) out.push_back(int(i) + 1);
+    return out;
 }
 
 }  // namespace
@@ -229,11 +240,14 @@ void SheetData::ModifyStyle(const Range& range, const std::function<void(CellSty
             for (Cell& c : row)
                 if (c.style) c.style = changed(c.style);
     } else if (wholeRows) {
+        // The styled columns are looked up once, not for every row: the
+        // sheet is wide and few columns carry a style of their own.
+        const std::vector<int> styledCols = StyledIndexes(m_colStyle);
         for (int r = range.row1; r <= range.row2; ++r) {
             // Cells under a styled column keep that look under the new row style.
             if (!m_rowStyle[r - 1])
-                for (int c = 1; c <= kMaxCols; ++c)
-                    if (m_colStyle[c - 1] && !(CellAt(r, c) && CellAt(r, c)->style)) Touch(r, c).style = m_colStyle[c - 1];
+                for (int c : styledCols)
+                    if (!(CellAt(r, c) && CellAt(r, c)->style)) Touch(r, c).style = m_colStyle[c - 1];
             if (r <= int(m_rows.size()))
                 for (Cell& c : m_rows[r - 1])
                     if (c.style) c.style = changed(c.style);
@@ -242,11 +256,17 @@ void SheetData::ModifyStyle(const Range& range, const std::function<void(CellSty
     } else if (wholeCols) {
         for (int r = 1; r <= kMaxRows; ++r) {
             const bool rowStyled = m_rowStyle[r - 1] != 0;
-            if (!rowStyled && r > int(m_rows.size())) continue;
-            for (int c = range.col1; c <= range.col2; ++c) {
-                const Cell* existing = CellAt(r, c);
-                if (existing && existing->style) Touch(r, c).style = changed(existing->style);
-                else if (rowStyled) Touch(r, c).style = changed(m_rowStyle[r - 1]);
+            if (rowStyled) {
+                for (int c = range.col1; c <= range.col2; ++c) {
+                    const Cell* existing = CellAt(r, c);
+                    Touch(r, c).style = changed(existing && existing->style ? existing->style : m_rowStyle[r - 1]);
+                }
+            } else if (r <= int(m_rows.size())) {
+                // Only the row's stored cells can carry a style of their own.
+                auto& cells = m_rows[r - 1];
+                const int last = std::min<int>(range.col2, int(cells.size()));
+                for (int c = range.col1; c <= last; ++c)
+                    if (cells[c - 1].style) cells[c - 1].style = changed(cells[c - 1].style);
             }
         }
         for (int c = range.col1; c <= range.col2; ++c)
@@ -278,11 +298,12 @@ void SheetData::ResetStyle(const Range& range) {
     } else if (wholeCols) {
         for (int c = range.col1; c <= range.col2; ++c) m_colStyle[c - 1] = 1;
         for (int r = 1; r <= kMaxRows; ++r) {
-            const bool rowStyled = m_rowStyle[r - 1] != 0;
-            if (!rowStyled && r > int(m_rows.size())) continue;
-            for (int c = range.col1; c <= range.col2; ++c) {
-                if (rowStyled) Touch(r, c).style = 1;
-                else if (CellAt(r, c)) Touch(r, c).style = 0;
+            if (m_rowStyle[r - 1] != 0) {
+                for (int c = range.col1; c <= range.col2; ++c) Touch(r, c).style = 1;
+            } else if (r <= int(m_rows.size())) {
+                auto& cells = m_rows[r - 1];
+                const int last = std::min<int>(range.col2, int(cells.size()));
+                for (int c = range.col1; c <= last; ++c) cells[c - 1].style = 0;
             }
         }
     } else {
@@ -377,19 +398,97 @@ void SheetData::SetRowHidden(int row1, int row2, bool hidden) {
     Notify();
 }
 
+namespace {
+
+// Measures cell texts for autofit. Fonts and metrics are made once per
+// style, and a plain text (printable ASCII) is measured as the sum of its
+// characters' cached advances: shaping every number of a large sheet was
+// most of the cost of opening it. Kerning and ligatures only narrow a text,
+// so the sum never fits a column too tight.
+class AutofitMeasurer {
+public:
+    explicit AutofitMeasurer(const SheetData& sheet) : m_sheet(sheet), m_k(1440.0 / SheetScreenDpi()) {}
+
+    // Text size in twips, margins included; empty for an empty text.
+    QSizeF Size(const FormattedText& f, quint32 styleIndex) {
+        if (f.text.isEmpty()) return {};
+        Metrics& m = MetricsFor(styleIndex);
+        double w = 0;
+        int lines = 1;
+        qsizetype from = 0;
+        for (;;) {
+            const qsizetype end = f.text.indexOf(u'\n', from);
+            w = std::max(w, Width(m, QStringView(f.text).mid(from, end < 0 ? -1 : end - from)));
+            if (end < 0) break;
+            from = end + 1;
+            ++lines;
+        }
+        for (const auto& pad : f.pads) w += Advance(m, pad.width) - Advance(m, u' ');
+        return QSizeF(w * m_k + kTextMarginTwips, m.lineHeight * lines * m_k + kTextMarginTwips);
+    }
+
+    // Height in twips of one line of the style's font, margins included.
+    double LineHeightTwips(quint32 styleIndex) {
+        return MetricsFor(styleIndex).lineHeight * m_k + kTextMarginTwips;
+    }
+
+private:
+    struct Metrics {
+        explicit Metrics(const QFont& font) : fm(font), lineHeight(fm.height()) { ascii.fill(-1.0); }
+        QFontMetricsF fm;
+        double lineHeight;
+        std::array<double, 128> ascii;
+    };
+
+    Metrics& MetricsFor(quint32 styleIndex) {
+        if (auto it = m_byStyle.find(styleIndex); it != m_byStyle.end()) return *it->second;
+        // Styles that differ in other ways than the font share its metrics.
+        const FontSpec spec = m_sheet.EffectiveFont(m_sheet.StyleByIndex(styleIndex));
+        Metrics* metrics = nullptr;
+        for (const auto& [font, known] : m_byFont)
+            if (font == spec) metrics = known.get();
+        if (metrics == nullptr) {
+            m_byFont.emplace_back(spec, std::make_unique<Metrics>(SheetData::ToQFont(spec)));
+            metrics = m_byFont.back().second.get();
+        }
+        m_byStyle.emplace(styleIndex, metrics);
+        return *metrics;
+    }
+
+    static double Advance(Metrics& m, QChar c) {
+        const char16_t u = c.unicode();
+        if (u < 128) {
+            double& a = m.ascii[u];
+            if (a < 0) a = m.fm.horizontalAdvance(c);
+            return a;
+        }
+        return m.fm.horizontalAdvance(c);
+    }
+
+    static double Width(Metrics& m, QStringView line) {
+        double w = 0;
+        for (const QChar c : line) {
+            if (c.unicode() < 32 || c.unicode() >= 127) return m.fm.horizontalAdvance(line.toString());
+            w += Advance(m, c);
+        }
+        return w;
+    }
+
+    const SheetData& m_sheet;
+    const double m_k;
+    std::vector<std::pair<FontSpec, std::unique_ptr<Metrics>>> m_byFont;
+    std::unordered_map<quint32, Metrics*> m_byStyle;
+};
+
+}  // namespace
+
 QSizeF SheetData::TextSizeTwips(int row, int col) const {
-    const FormattedText f = Formatted(row, col);
-    if (f.text.isEmpty()) return {};
-    QFontMetricsF fm(ToQFont(EffectiveFont(StyleAt(row, col))));
-    double w = 0;
-    const QStringList lines = f.text.split(u'\n');
-    for (const QString& line : lines) w = std::max(w, fm.horizontalAdvance(line));
-    for (const auto& pad : f.pads) w += fm.horizontalAdvance(pad.width) - fm.horizontalAdvance(u' ');
-    const double k = 1440.0 / SheetScreenDpi();
-    return QSizeF(w * k + kTextMarginTwips, fm.height() * lines.size() * k + kTextMarginTwips);
+    AutofitMeasurer measurer(*this);
+    return measurer.Size(Formatted(row, col), ResolvedIndex(row, col));
 }
 
 void SheetData::FitColWidths(int col1, int col2, int minRow, int maxRow) {
+    AutofitMeasurer measurer(*this);
     std::vector<double> widest(col2 - col1 + 1, 0.0);
     const int lastRow = std::min<int>(maxRow, int(m_rows.size()));
     for (int r = std::max(1, minRow); r <= lastRow; ++r) {
@@ -398,7 +497,8 @@ void SheetData::FitColWidths(int col1, int col2, int minRow, int maxRow) {
         const int last = std::min<int>(col2, int(cells.size()));
         for (int c = col1; c <= last; ++c)
             if (cells[c - 1].kind != CellKind::Empty)
-                widest[c - col1] = std::max(widest[c - col1], TextSizeTwips(r, c).width());
+                widest[c - col1] =
+                    std::max(widest[c - col1], measurer.Size(Formatted(r, c), ResolvedIndex(r, c)).width());
     }
     for (int c = col1; c <= col2; ++c)
         if (!m_colHidden[c - 1] && widest[c - col1] > 0) m_colWidth[c - 1] = int(std::ceil(widest[c - col1]));
@@ -406,13 +506,23 @@ void SheetData::FitColWidths(int col1, int col2, int minRow, int maxRow) {
 }
 
 void SheetData::FitRowHeights(int row1, int row2) {
+    AutofitMeasurer measurer(*this);
     for (int r = row1; r <= row2; ++r) {
         if (m_rowHidden[r - 1]) continue;
         double tallest = 0;
         if (r <= int(m_rows.size())) {
             const auto& cells = m_rows[r - 1];
-            for (int c = 1; c <= int(cells.size()); ++c)
-                if (cells[c - 1].kind != CellKind::Empty) tallest = std::max(tallest, TextSizeTwips(r, c).height());
+            for (int c = 1; c <= int(cells.size()); ++c) {
+                const Cell& cell = cells[c - 1];
+                if (cell.kind == CellKind::Empty) continue;
+                const quint32 style = ResolvedIndex(r, c);
+                // A number takes one line: no need to format it when a line
+                // of its font is no taller than the row already is.
+                if (cell.kind == CellKind::Number && measurer.LineHeightTwips(style) <= tallest &&
+                    !m_styles[style].numberFormat.contains(u'\n'))
+                    continue;
+                tallest = std::max(tallest, measurer.Size(Formatted(r, c), style).height());
+            }
         }
         m_rowHeight[r - 1] = tallest > 0 ? int(std::ceil(tallest)) : -1;
     }

@@ -9,7 +9,7 @@ namespace qs::ss {
 
 // The grid's fixed extent.
 inline constexpr int kMaxRows = 16384;
-inline constexpr int kMaxCols = 256;
+inline constexpr int kMaxCols = 16384;
 
 // Status returned by the grid operations: 0 is success.
 enum Status : int {

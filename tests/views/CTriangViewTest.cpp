@@ -261,4 +261,81 @@ TEST_F(TriangViewTest, ClearBlanksTheSelectionOrEverything) {
     EXPECT_TRUE(Text(*view, 3, 1).isEmpty());
 }
 
+// A monthly triangle of forty years is 480 x 480: it opens (the grid once
+// stopped at 256 columns), takes edits in its far corners, scrolls there and
+// switches layouts.
+TEST(TriangViewLargeTest, A480By480TriangleOpensScrollsAndStoresFarCornerEdits) {
+    qs::views::Settings() = qs::views::ViewSettings{};
+    qs::views::Settings().defaultShow = 1;
+    g_bCalendarView = 0;
+    TestProjectDoc doc(480, 480);
+    CDataObject* paid = doc.GetProject()->FindDataObject(kPaidLoss, NET);
+    ASSERT_NE(paid, nullptr);
+    QSSTATUS status = 0;
+    paid->ViewCumulative(1, status, 1);
+    paid->SetAt(0, 478, 10.0);
+    paid->SetAt(0, 479, 12.5);  // first row, last age
+    paid->SetAt(479, 0, 3.0);   // last row, its only cell
+    qs::fw::MessageBoxScript boxes;
+    auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(boxes.Count(), 0u) << boxes.Last().text.toStdString();
+    qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
+    EXPECT_EQ(ctrl->MaxRow(), 480);
+    EXPECT_EQ(ctrl->MaxCol(), 480);
+    double v = 0;
+    ctrl->GetNumber(1, 480, v);
+    EXPECT_EQ(v, 12.5);
+    ctrl->GetNumber(480, 1, v);
+    EXPECT_EQ(v, 3.0);
+
+    // Scrolled to the far right, the last column is on screen.
+    ASSERT_EQ(ctrl->ShowCell(1, 480), 0);
+    EXPECT_GT(ctrl->LeftCol(), 256);
+    EXPECT_FALSE(ctrl->CellRect(1, 480).isEmpty());
+
+    const auto type = [&](int r, int c, const QString& text) {
+        ctrl->SetSelection(r, c, r, c);
+        ctrl->SetActiveCell(r, c);
+        ASSERT_EQ(ctrl->StartEdit(text, true), 0);
+        ctrl->EndEdit();
+    };
+    type(1, 480, QStringLiteral("20"));
+    type(480, 1, QStringLiteral("7"));
+    std::uint8_t flags = 0;
+    ASSERT_EQ(paid->GetAt(0, 479, v, flags), 0);
+    EXPECT_EQ(v, 20.0);
+    ASSERT_EQ(paid->GetAt(479, 0, v, flags), 0);
+    EXPECT_EQ(v, 7.0);
+    // Outside the triangle the far corner refuses an edit.
+    ctrl->SetActiveCell(480, 480);
+    EXPECT_NE(ctrl->StartEdit(QStringLiteral("1"), true), 0);
+
+    // Incremental: the last age shows its step from the age before.
+    view->RouteCommand(ID_VIEW_CUMULATIVE);
+    ASSERT_FALSE(paid->IsViewedCumulative());
+    ctrl->GetNumber(1, 480, v);
+    EXPECT_EQ(v, 10.0);
+    view->RouteCommand(ID_VIEW_CUMULATIVE);
+
+    // Calendar layout: every row ends in the last column, with a total row.
+    g_bCalendarView = 1;
+    view->OnUpdate(nullptr, HINT_CALENDAR, nullptr);
+    ASSERT_TRUE(view->IsCalendar());
+    EXPECT_EQ(ctrl->MaxRow(), 481);
+    EXPECT_EQ(ctrl->MaxCol(), 480);
+    ctrl->GetNumber(480, 480, v);
+    EXPECT_EQ(v, 7.0);
+    ctrl->GetNumber(481, 480, v);
+    EXPECT_EQ(v, 27.0);
+    EXPECT_EQ(ctrl->RowHeadingText(481), QStringLiteral("Total"));
+    type(480, 480, QStringLiteral("8"));
+    ASSERT_EQ(paid->GetAt(479, 0, v, flags), 0);
+    EXPECT_EQ(v, 8.0);
+    g_bCalendarView = 0;
+    view->OnUpdate(nullptr, HINT_CALENDAR, nullptr);
+    EXPECT_EQ(ctrl->MaxRow(), 480);
+    EXPECT_EQ(boxes.Count(), 0u);
+}
+
 }  // namespace

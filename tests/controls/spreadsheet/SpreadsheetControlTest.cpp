@@ -47,7 +47,7 @@ TEST(SpreadsheetControl, CellsShowTheirNumberFormat) {
     EXPECT_EQ(v, -1234.5);
     EXPECT_EQ(grid.SetNumberFormat("0.00\""), SS_BadFormat);
     EXPECT_EQ(grid.SetNumber(16385, 1, 1), SS_BadRow);
-    EXPECT_EQ(grid.SetText(1, 257, "x"), SS_BadColumn);
+    EXPECT_EQ(grid.SetText(1, kMaxCols + 1, "x"), SS_BadColumn);
 }
 
 }  // namespace
@@ -168,6 +168,83 @@ TEST(SpreadsheetControl, NotificationsCanBeEnabledDisabledAndQueried) {
     EXPECT_EQ(grid.EnableNotify(1024, true), SS_BadArgument);
     EXPECT_EQ(grid.EnableNotify(1049, true), SS_BadArgument);
     EXPECT_EQ(grid.QueryNotify(2000, on), SS_BadArgument);
+}
+
+// A sheet as wide as a monthly triangle of forty years and more: cells,
+// formats of whole columns and rows far to the right, and the clipboard.
+TEST(SpreadsheetControl, WideSheetsKeepCellsFormatsAndClipboardBeyondColumn256) {
+    SpreadsheetControl grid;
+    ASSERT_EQ(kMaxCols, 16384);
+    ASSERT_EQ(grid.SetMaxCol(480), SS_OK);
+    EXPECT_EQ(grid.MaxCol(), 480);
+    ASSERT_EQ(grid.SetMaxCol(kMaxCols), SS_OK);
+    for (int col : {257, 480, kMaxCols}) {
+        SCOPED_TRACE(col);
+        ASSERT_EQ(grid.SetNumber(3, col, col + 0.5), SS_OK);
+        double v = 0;
+        ASSERT_EQ(grid.GetNumber(3, col, v), SS_OK);
+        EXPECT_EQ(v, col + 0.5);
+        EXPECT_EQ(grid.SetColHeadingText(col, QString::number(col)), SS_OK);
+    }
+    EXPECT_EQ(grid.ColHeadingText(kMaxCols - 1), "XFC");
+
+    // A whole column far right (-1 rows): cells above and below, written
+    // before and after, take its format; the neighbours keep General.
+    ASSERT_EQ(grid.SetSelection(-1, 480, -1, 480), SS_OK);
+    int r1, c1, r2, c2;
+    grid.GetSelection(0, r1, c1, r2, c2);
+    EXPECT_EQ(std::vector<int>({r1, c1, r2, c2}), std::vector<int>({1, 480, kMaxRows, 480}));
+    ASSERT_EQ(grid.SetNumberFormat("0.000"), SS_OK);
+    grid.SetNumber(kMaxRows, 480, 2);
+    grid.SetNumber(kMaxRows, 481, 2);
+    QString t;
+    grid.GetText(3, 480, t);
+    EXPECT_EQ(t, "480.500");
+    grid.GetText(kMaxRows, 480, t);
+    EXPECT_EQ(t, "2.000");
+    grid.GetText(kMaxRows, 481, t);
+    EXPECT_EQ(t, "2");
+    // Whole rows (-1 columns) over that column keep its format where they cross.
+    ASSERT_EQ(grid.SetSelection(kMaxRows - 1, -1, kMaxRows, -1), SS_OK);
+    ASSERT_EQ(grid.SetPattern(1, Qt::yellow, Qt::white), SS_OK);
+    grid.GetText(kMaxRows, 480, t);
+    EXPECT_EQ(t, "2.000");
+    grid.SetActiveCell(kMaxRows, kMaxCols);
+    int pattern = 0;
+    QColor fg, bg;
+    grid.GetPattern(pattern, fg, bg);
+    EXPECT_EQ(pattern, 1);
+    grid.SetActiveCell(1, kMaxCols);
+    grid.GetPattern(pattern, fg, bg);
+    EXPECT_EQ(pattern, 0);
+    // Clearing the formats of whole columns reaches the crossing cells too.
+    ASSERT_EQ(grid.ClearRange(-1, 300, -1, kMaxCols, SSC_Formats), SS_OK);
+    grid.GetText(kMaxRows, 480, t);
+    EXPECT_EQ(t, "2");
+
+    // Copying a wide range: the used area's columns, tab separated.
+    ASSERT_EQ(grid.ClearRange(-1, -1, -1, -1, SSC_All), SS_OK);
+    grid.SetNumber(1, 300, 1);
+    grid.SetText(1, 700, "far");
+    grid.SetNumber(2, 699, 2);
+    ASSERT_EQ(grid.SetSelection(1, -1, 2, -1), SS_OK);
+    ASSERT_EQ(grid.EditCopy(), SS_OK);
+    const QStringList lines = QApplication::clipboard()->text().split(u'\n');
+    ASSERT_EQ(lines.size(), 2);
+    const QStringList first = lines[0].split(u'\t'), second = lines[1].split(u'\t');
+    ASSERT_EQ(first.size(), 401);
+    ASSERT_EQ(second.size(), 401);
+    EXPECT_EQ(first.front(), "1");
+    EXPECT_EQ(first.back(), "far");
+    EXPECT_EQ(second[399], "2");
+    // ... and pasted back further right, up to the sheet's last column.
+    ASSERT_EQ(grid.SetSelection(10, kMaxCols - 400, 10, kMaxCols - 400), SS_OK);
+    ASSERT_EQ(grid.EditPaste(), SS_OK);
+    grid.GetText(10, kMaxCols, t);
+    EXPECT_EQ(t, "far");
+    double v = 0;
+    grid.GetNumber(11, kMaxCols - 1, v);
+    EXPECT_EQ(v, 2);
 }
 
 TEST(SpreadsheetControl, CopyAndPasteRoundTrip) {
