@@ -73,18 +73,71 @@ void SheetData::EndUpdate() {
 
 // --- cells ---------------------------------------------------------------
 
+namespace {
+
+// How far past a row's dense end a new cell may be and still extend it.
+constexpr int kDenseReach = 64;
+
+}  // namespace
+
+const Cell* SheetData::RowCells::Find(int col) const {
+    if (col <= int(dense.size())) return &dense[size_t(col - 1)];
+    const auto it = std::lower_bound(tailCols.begin(), tailCols.end(), col);
+    if (it == tailCols.end() || *it != col) return nullptr;
+    return &tail[size_t(it - tailCols.begin())];
+}
+
+Cell& SheetData::RowCells::Get(int col) {
+    if (col <= int(dense.size())) return dense[size_t(col - 1)];
+    const auto it = std::lower_bound(tailCols.begin(), tailCols.end(), col);
+    const size_t i = size_t(it - tailCols.begin());
+    if (it != tailCols.end() && *it == col) return tail[i];
+    if (col <= int(dense.size()) + kDenseReach) {
+        // Extend the dense part; tail cells it now covers move into it.
+        dense.resize(size_t(col));
+        size_t moved = 0;
+        while (moved < tailCols.size() && tailCols[moved] <= col) {
+            dense[size_t(tailCols[moved] - 1)] = std::move(tail[moved]);
+            ++moved;
+        }
+        tailCols.erase(tailCols.begin(), tailCols.begin() + std::ptrdiff_t(moved));
+        tail.erase(tail.begin(), tail.begin() + std::ptrdiff_t(moved));
+        return dense[size_t(col - 1)];
+    }
+    tailCols.insert(it, col);
+    return *tail.insert(tail.begin() + std::ptrdiff_t(i), Cell{});
+}
+
+void SheetData::RowCells::InsertCols(int col1, int n) {
+    if (col1 <= int(dense.size())) dense.insert(dense.begin() + (col1 - 1), size_t(n), Cell{});
+    if (dense.size() > size_t(kMaxCols)) dense.resize(size_t(kMaxCols));
+    for (int& c : tailCols)
+        if (c >= col1) c += n;
+    const size_t keep = size_t(std::upper_bound(tailCols.begin(), tailCols.end(), kMaxCols) - tailCols.begin());
+    tailCols.resize(keep);
+    tail.resize(keep);
+}
+
+void SheetData::RowCells::DeleteCols(int col1, int col2) {
+    const int n = col2 - col1 + 1;
+    if (col1 <= int(dense.size()))
+        dense.erase(dense.begin() + (col1 - 1), dense.begin() + std::min<int>(int(dense.size()), col2));
+    const auto first = std::lower_bound(tailCols.begin(), tailCols.end(), col1);
+    const auto last = std::upper_bound(first, tailCols.end(), col2);
+    const std::ptrdiff_t i = first - tailCols.begin(), j = last - tailCols.begin();
+    tailCols.erase(first, last);
+    tail.erase(tail.begin() + i, tail.begin() + j);
+    for (size_t k = size_t(i); k < tailCols.size(); ++k) tailCols[k] -= n;
+}
+
 const Cell* SheetData::CellAt(int row, int col) const {
     if (row < 1 || col < 1 || row > int(m_rows.size())) return nullptr;
-    const auto& r = m_rows[row - 1];
-    if (col > int(r.size())) return nullptr;
-    return &r[col - 1];
+    return m_rows[row - 1].Find(col);
 }
 
 Cell& SheetData::Touch(int row, int col) {
     if (int(m_rows.size()) < row) m_rows.resize(row);
-    auto& r = m_rows[row - 1];
-    if (int(r.size()) < col) r.resize(col);
-    return r[col - 1];
+    return m_rows[row - 1].Get(col);
 }
 
 void SheetData::SetNumber(int row, int col, double value) {
@@ -180,20 +233,19 @@ QString SheetData::EntryText(int row, int col) const {
 
 void SheetData::ForEachCell(const std::function<void(int, int, const Cell&)>& visit) const {
     for (int r = 0; r < int(m_rows.size()); ++r)
-        for (int c = 0; c < int(m_rows[r].size()); ++c) visit(r + 1, c + 1, m_rows[r][c]);
+        RowCells::Visit(m_rows[r], 1, kMaxCols, [&](int c, const Cell& cell) { visit(r + 1, c, cell); });
 }
 
 void SheetData::Bounds(int& row1, int& col1, int& row2, int& col2) const {
     row1 = col1 = row2 = col2 = 0;
     for (int r = 0; r < int(m_rows.size()); ++r) {
-        const auto& cells = m_rows[r];
-        for (int c = 0; c < int(cells.size()); ++c) {
-            if (cells[c].kind == CellKind::Empty) continue;
+        RowCells::Visit(m_rows[r], 1, kMaxCols, [&](int c, const Cell& cell) {
+            if (cell.kind == CellKind::Empty) return;
             if (row1 == 0) row1 = r + 1;
             row2 = r + 1;
-            if (col1 == 0 || c + 1 < col1) col1 = c + 1;
-            col2 = std::max(col2, c + 1);
-        }
+            if (col1 == 0 || c < col1) col1 = c;
+            col2 = std::max(col2, c);
+        });
     }
 }
 
@@ -237,8 +289,9 @@ void SheetData::ModifyStyle(const Range& range, const std::function<void(CellSty
         for (auto& s : m_colStyle)
             if (s) s = changed(s);
         for (auto& row : m_rows)
-            for (Cell& c : row)
+            RowCells::Visit(row, 1, kMaxCols, [&](int, Cell& c) {
                 if (c.style) c.style = changed(c.style);
+            });
     } else if (wholeRows) {
         // The styled columns are looked up once, not for every row: the
         // sheet is wide and few columns carry a style of their own.
@@ -249,8 +302,9 @@ void SheetData::ModifyStyle(const Range& range, const std::function<void(CellSty
                 for (int c : styledCols)
                     if (!(CellAt(r, c) && CellAt(r, c)->style)) Touch(r, c).style = m_colStyle[c - 1];
             if (r <= int(m_rows.size()))
-                for (Cell& c : m_rows[r - 1])
+                RowCells::Visit(m_rows[r - 1], 1, kMaxCols, [&](int, Cell& c) {
                     if (c.style) c.style = changed(c.style);
+                });
             m_rowStyle[r - 1] = changed(m_rowStyle[r - 1] ? m_rowStyle[r - 1] : m_sheetStyle);
         }
     } else if (wholeCols) {
@@ -263,10 +317,9 @@ void SheetData::ModifyStyle(const Range& range, const std::function<void(CellSty
                 }
             } else if (r <= int(m_rows.size())) {
                 // Only the row's stored cells can carry a style of their own.
-                auto& cells = m_rows[r - 1];
-                const int last = std::min<int>(range.col2, int(cells.size()));
-                for (int c = range.col1; c <= last; ++c)
-                    if (cells[c - 1].style) cells[c - 1].style = changed(cells[c - 1].style);
+                RowCells::Visit(m_rows[r - 1], range.col1, range.col2, [&](int, Cell& c) {
+                    if (c.style) c.style = changed(c.style);
+                });
             }
         }
         for (int c = range.col1; c <= range.col2; ++c)
@@ -288,12 +341,12 @@ void SheetData::ResetStyle(const Range& range) {
         std::fill(m_rowStyle.begin(), m_rowStyle.end(), 0);
         std::fill(m_colStyle.begin(), m_colStyle.end(), 0);
         for (auto& row : m_rows)
-            for (Cell& c : row) c.style = 0;
+            RowCells::Visit(row, 1, kMaxCols, [](int, Cell& c) { c.style = 0; });
     } else if (wholeRows) {
         for (int r = range.row1; r <= range.row2; ++r) {
             m_rowStyle[r - 1] = 1;
             if (r <= int(m_rows.size()))
-                for (Cell& c : m_rows[r - 1]) c.style = 0;
+                RowCells::Visit(m_rows[r - 1], 1, kMaxCols, [](int, Cell& c) { c.style = 0; });
         }
     } else if (wholeCols) {
         for (int c = range.col1; c <= range.col2; ++c) m_colStyle[c - 1] = 1;
@@ -301,9 +354,7 @@ void SheetData::ResetStyle(const Range& range) {
             if (m_rowStyle[r - 1] != 0) {
                 for (int c = range.col1; c <= range.col2; ++c) Touch(r, c).style = 1;
             } else if (r <= int(m_rows.size())) {
-                auto& cells = m_rows[r - 1];
-                const int last = std::min<int>(range.col2, int(cells.size()));
-                for (int c = range.col1; c <= last; ++c) cells[c - 1].style = 0;
+                RowCells::Visit(m_rows[r - 1], range.col1, range.col2, [](int, Cell& c) { c.style = 0; });
             }
         }
     } else {
@@ -493,12 +544,10 @@ void SheetData::FitColWidths(int col1, int col2, int minRow, int maxRow) {
     const int lastRow = std::min<int>(maxRow, int(m_rows.size()));
     for (int r = std::max(1, minRow); r <= lastRow; ++r) {
         if (m_rowHidden[r - 1]) continue;
-        const auto& cells = m_rows[r - 1];
-        const int last = std::min<int>(col2, int(cells.size()));
-        for (int c = col1; c <= last; ++c)
-            if (cells[c - 1].kind != CellKind::Empty)
-                widest[c - col1] =
-                    std::max(widest[c - col1], measurer.Size(Formatted(r, c), ResolvedIndex(r, c)).width());
+        RowCells::Visit(m_rows[r - 1], col1, col2, [&](int c, const Cell& cell) {
+            if (cell.kind == CellKind::Empty) return;
+            widest[c - col1] = std::max(widest[c - col1], measurer.Size(Formatted(r, c), ResolvedIndex(r, c)).width());
+        });
     }
     for (int c = col1; c <= col2; ++c)
         if (!m_colHidden[c - 1] && widest[c - col1] > 0) m_colWidth[c - 1] = int(std::ceil(widest[c - col1]));
@@ -511,18 +560,16 @@ void SheetData::FitRowHeights(int row1, int row2) {
         if (m_rowHidden[r - 1]) continue;
         double tallest = 0;
         if (r <= int(m_rows.size())) {
-            const auto& cells = m_rows[r - 1];
-            for (int c = 1; c <= int(cells.size()); ++c) {
-                const Cell& cell = cells[c - 1];
-                if (cell.kind == CellKind::Empty) continue;
+            RowCells::Visit(m_rows[r - 1], 1, kMaxCols, [&](int c, const Cell& cell) {
+                if (cell.kind == CellKind::Empty) return;
                 const quint32 style = ResolvedIndex(r, c);
                 // A number takes one line: no need to format it when a line
                 // of its font is no taller than the row already is.
                 if (cell.kind == CellKind::Number && measurer.LineHeightTwips(style) <= tallest &&
                     !m_styles[style].numberFormat.contains(u'\n'))
-                    continue;
+                    return;
                 tallest = std::max(tallest, measurer.Size(Formatted(r, c), style).height());
-            }
+            });
         }
         m_rowHeight[r - 1] = tallest > 0 ? int(std::ceil(tallest)) : -1;
     }
@@ -610,7 +657,7 @@ QHash<int, QString> ShiftKeys(const QHash<int, QString>& in, int from, int delta
 
 void SheetData::InsertRows(int row1, int row2) {
     const int n = row2 - row1 + 1;
-    InsertInto(m_rows, row1 - 1, n, std::vector<Cell>{}, kMaxRows);
+    InsertInto(m_rows, row1 - 1, n, RowCells{}, kMaxRows);
     InsertInto(m_rowStyle, row1 - 1, n, quint32(0), kMaxRows);
     InsertInto(m_rowHeight, row1 - 1, n, -1, kMaxRows);
     InsertInto(m_rowHidden, row1 - 1, n, false, kMaxRows);
@@ -620,7 +667,7 @@ void SheetData::InsertRows(int row1, int row2) {
 
 void SheetData::InsertCols(int col1, int col2) {
     const int n = col2 - col1 + 1;
-    for (auto& row : m_rows) InsertInto(row, col1 - 1, n, Cell{}, kMaxCols);
+    for (auto& row : m_rows) row.InsertCols(col1, n);
     InsertInto(m_colStyle, col1 - 1, n, quint32(0), kMaxCols);
     InsertInto(m_colWidth, col1 - 1, n, -1, kMaxCols);
     InsertInto(m_colHidden, col1 - 1, n, false, kMaxCols);
@@ -630,7 +677,7 @@ void SheetData::InsertCols(int col1, int col2) {
 
 void SheetData::DeleteRows(int row1, int row2) {
     const int n = row2 - row1 + 1;
-    EraseFrom(m_rows, row1 - 1, n, std::vector<Cell>{}, 0);
+    EraseFrom(m_rows, row1 - 1, n, RowCells{}, 0);
     EraseFrom(m_rowStyle, row1 - 1, n, quint32(0), kMaxRows);
     EraseFrom(m_rowHeight, row1 - 1, n, -1, kMaxRows);
     EraseFrom(m_rowHidden, row1 - 1, n, false, kMaxRows);
@@ -640,7 +687,7 @@ void SheetData::DeleteRows(int row1, int row2) {
 
 void SheetData::DeleteCols(int col1, int col2) {
     const int n = col2 - col1 + 1;
-    for (auto& row : m_rows) EraseFrom(row, col1 - 1, n, Cell{}, 0);
+    for (auto& row : m_rows) row.DeleteCols(col1, col2);
     EraseFrom(m_colStyle, col1 - 1, n, quint32(0), kMaxCols);
     EraseFrom(m_colWidth, col1 - 1, n, -1, kMaxCols);
     EraseFrom(m_colHidden, col1 - 1, n, false, kMaxCols);
@@ -652,13 +699,11 @@ void SheetData::Clear(const Range& range, int kind) {
     if (kind == SSC_Values || kind == SSC_All) {
         const int lastRow = std::min<int>(range.row2, int(m_rows.size()));
         for (int r = range.row1; r <= lastRow; ++r) {
-            auto& cells = m_rows[r - 1];
-            const int last = std::min<int>(range.col2, int(cells.size()));
-            for (int c = range.col1; c <= last; ++c) {
-                cells[c - 1].kind = CellKind::Empty;
-                cells[c - 1].text.clear();
-                cells[c - 1].number = 0;
-            }
+            RowCells::Visit(m_rows[r - 1], range.col1, range.col2, [](int, Cell& c) {
+                c.kind = CellKind::Empty;
+                c.text.clear();
+                c.number = 0;
+            });
         }
     }
     if (kind == SSC_Formats || kind == SSC_All) ResetStyle(range);

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QObject>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -132,7 +133,31 @@ private:
     void Notify();
     void InvalidateMetrics() { m_charWidth = -1; }
 
-    std::vector<std::vector<Cell>> m_rows;  // m_rows[row-1][col-1], rows grow on demand
+    // One row's stored cells. Columns from 1 up to a row's dense end are
+    // kept in a plain array (rows are written mostly left to right, without
+    // gaps); cells beyond it and far from it, in a sorted tail, so a wide
+    // sheet keeps only the cells written or styled, not every column up to
+    // a row's last one.
+    struct RowCells {
+        std::vector<Cell> dense;    // columns 1..dense.size()
+        std::vector<int> tailCols;  // ascending, each beyond dense.size()
+        std::vector<Cell> tail;     // tail[i] is column tailCols[i]
+
+        const Cell* Find(int col) const;
+        Cell& Get(int col);
+        void InsertCols(int col1, int n);  // columns from col1 move right by n
+        void DeleteCols(int col1, int col2);
+        // Calls f(col, cell) for the stored cells of columns col1..col2, in order.
+        template <typename Self, typename F>
+        static void Visit(Self& self, int col1, int col2, F&& f) {
+            const int denseEnd = std::min<int>(col2, int(self.dense.size()));
+            for (int c = std::max(1, col1); c <= denseEnd; ++c) f(c, self.dense[size_t(c - 1)]);
+            const auto first = std::lower_bound(self.tailCols.begin(), self.tailCols.end(), col1);
+            for (auto it = first; it != self.tailCols.end() && *it <= col2; ++it)
+                f(*it, self.tail[size_t(it - self.tailCols.begin())]);
+        }
+    };
+    std::vector<RowCells> m_rows;  // m_rows[row-1], rows grow on demand
     std::vector<CellStyle> m_styles;        // 0 unused; 1 the default look
     QHash<QByteArray, quint32> m_styleIndex;
     std::vector<quint32> m_rowStyle, m_colStyle;

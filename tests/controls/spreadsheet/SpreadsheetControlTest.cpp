@@ -245,6 +245,26 @@ TEST(SpreadsheetControl, WideSheetsKeepCellsFormatsAndClipboardBeyondColumn256) 
     double v = 0;
     grid.GetNumber(11, kMaxCols - 1, v);
     EXPECT_EQ(v, 2);
+
+    // Inserting and deleting columns moves near and far cells alike.
+    ASSERT_EQ(grid.ClearRange(-1, -1, -1, -1, SSC_All), SS_OK);
+    grid.SetNumber(5, 4, 4);
+    grid.SetNumber(5, 10000, 10000);
+    grid.SetNumber(5, kMaxCols, 1);
+    ASSERT_EQ(grid.InsertCols(2, 3), SS_OK);  // two columns
+    grid.GetNumber(5, 6, v);
+    EXPECT_EQ(v, 4);
+    grid.GetNumber(5, 10002, v);
+    EXPECT_EQ(v, 10000);
+    EXPECT_EQ(grid.LastCol(), 10002);  // the last column's cell was pushed off the sheet
+    ASSERT_EQ(grid.DeleteCols(7, 9001), SS_OK);
+    grid.GetNumber(5, 6, v);
+    EXPECT_EQ(v, 4);
+    grid.GetNumber(5, 1007, v);
+    EXPECT_EQ(v, 10000);
+    int b1, bc1, b2, bc2;
+    grid.GetSheetBounds(b1, bc1, b2, bc2);
+    EXPECT_EQ(std::vector<int>({b1, bc1, b2, bc2}), std::vector<int>({5, 6, 5, 1007}));
 }
 
 TEST(SpreadsheetControl, CopyAndPasteRoundTrip) {
