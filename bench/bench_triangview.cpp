@@ -80,7 +80,7 @@ public:
     QSID GetPendingObjectID() const override { return kPaidLoss; }
     unsigned short GetPendingLayer() const override { return NET; }
     QString GetDocumentTitle() const override { return QStringLiteral("Bench.qsp"); }
-    int OpenObjectView(QSID, unsigned short, int, int, int) override { return 1; }
+    int OpenObjectWindow(QSID, unsigned short, int, int, int) override { return 1; }
 
     std::unique_ptr<CTriangView> Open() {
         auto view = std::make_unique<CTriangView>();
