@@ -13,13 +13,6 @@
 
 namespace {
 
-// The frame that closes by hiding: its close box asks the main frame, whose
-// MDI rule hides a document-less information view instead of destroying it.
-class CStatusFrame : public CMDIChildWnd {
-public:
-    void OnClose() override { MDIDestroy(); }
-};
-
 QPointer<QWidget>& StatusFrameWidget() {
     static QPointer<QWidget> frame;
     return frame;
@@ -36,7 +29,9 @@ CMDIChildWnd* Frame() {
 namespace qs::app {
 
 CMDIChildWnd* CreateStatusWindow(CMDIFrameWnd* mainFrame) {
-    auto* frame = new CStatusFrame;
+    // Closing it asks the main frame, whose MDI rule hides a document-less
+    // information view instead of destroying it.
+    auto* frame = new CMDIChildWnd;
     CCreateContext context;
     context.m_pNewViewClass = RUNTIME_CLASS(CInfoView);
     if (!frame->LoadFrame(0, WS_OVERLAPPEDWINDOW, mainFrame, &context)) {

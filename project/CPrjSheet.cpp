@@ -1,8 +1,6 @@
 #include "CPrjSheet.h"
 
 #include <QApplication>
-#include <QStackedWidget>
-#include <QTabWidget>
 
 #include <cstdio>
 #include <ctime>
@@ -74,11 +72,6 @@ CPrjSheet* CPrjSheet::NewProjectSheet() { return g_newProjectSheet; }
 
 CPrjSheet::~CPrjSheet() {
     if (g_newProjectSheet == this) g_newProjectSheet = nullptr;
-    // The pages are members and go before the base sheet: take them out of
-    // the sheet first, quietly, so no page change runs on a page being destroyed.
-    for (QTabWidget* tabs : findChildren<QTabWidget*>()) tabs->blockSignals(true);
-    for (QStackedWidget* stack : findChildren<QStackedWidget*>()) stack->blockSignals(true);
-    while (GetPageCount() > 0) RemovePage(GetPageCount() - 1);
 }
 
 void CPrjSheet::AddStandardPages() {

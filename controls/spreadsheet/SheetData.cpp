@@ -1,6 +1,7 @@
 #include "SheetData.h"
 
 #include <QDataStream>
+#include <QIODevice>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>

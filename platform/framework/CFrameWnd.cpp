@@ -261,6 +261,11 @@ void CFrameWnd::OnClose() {
         QCoreApplication::quit();
         return;
     }
+    CloseFrame();
+}
+
+void CFrameWnd::CloseFrame() {
+    CDocument* doc = GetActiveDocument();
     if (doc != nullptr && doc->m_bAutoDelete) {
         bool otherFrame = false;
         for (CView* view : doc->Views())

@@ -90,6 +90,9 @@ public:
     BOOL m_bAutoMenuEnable = TRUE;
 
 protected:
+    // The part of a close after the document agreed: the document goes with
+    // its last frame, otherwise the frame is destroyed.
+    virtual void CloseFrame();
     void closeEvent(QCloseEvent* event) override;
     void AddMenuActions(QMenu* menu, const std::vector<qs::fw::MenuItem>& items);
 

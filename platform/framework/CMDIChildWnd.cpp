@@ -62,8 +62,28 @@ BOOL CMDIChildWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINF
     return DispatchOwnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
+void CMDIChildWnd::CloseFrame() {
+    if (m_pMDIFrame == nullptr || m_bClosingThroughClient) {
+        CFrameWnd::CloseFrame();
+        return;
+    }
+    // The main frame decides; its DestroyWindow call comes back here with the
+    // flag set and finishes the close.
+    m_bClosingThroughClient = true;
+    QPointer<QWidget> alive(this);
+    m_pMDIFrame->OnMDIDestroy(this);
+    if (alive) m_bClosingThroughClient = false;
+}
+
 BOOL CMDIChildWnd::DestroyWindow() {
     if (GetSafeHwnd() == nullptr) return FALSE;
+    if (m_bClosingThroughClient) {
+        // The main frame let the window go: finish the close, which destroys
+        // this window through here again.
+        m_bClosingThroughClient = false;
+        CFrameWnd::CloseFrame();
+        return GetSafeHwnd() == nullptr;
+    }
     CMDIFrameWnd* frame = m_pMDIFrame;
     QPointer<QMdiSubWindow> sub = m_subWindow;
     const BOOL done = CFrameWnd::DestroyWindow();

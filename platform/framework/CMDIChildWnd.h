@@ -1,7 +1,10 @@
 #pragma once
-// A document window inside the main MDI frame. It sits in a QMdiSubWindow;
-// closing the sub-window (its close box) goes through WM_CLOSE, and
-// MDIDestroy goes through the main frame's OnMDIDestroy.
+// A document window inside the main MDI frame. It sits in a QMdiSubWindow.
+// Every close (its close box, WM_CLOSE, a close command) and MDIDestroy ask
+// the main frame's OnMDIDestroy, which may keep or hide the window; only a
+// window the main frame lets go is destroyed (and its document closed when
+// this was the document's last frame). A document that closes destroys its
+// frames without asking.
 #include <QMdiSubWindow>
 #include <QPointer>
 
@@ -31,8 +34,14 @@ public:
     BOOL DestroyWindow() override;
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
 
+protected:
+    void CloseFrame() override;
+
 private:
     friend class CMDIFrameWnd;
     CMDIFrameWnd* m_pMDIFrame = nullptr;
     QPointer<QMdiSubWindow> m_subWindow;
+    // Set while a close waits for the main frame's answer: the destroy that
+    // the main frame then asks for finishes the close.
+    bool m_bClosingThroughClient = false;
 };

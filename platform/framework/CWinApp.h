@@ -43,7 +43,8 @@ public:
     // Opens a path with the first template (programs override to choose by extension).
     virtual CDocument* OpenDocumentFile(const QString& path);
     virtual void AddToRecentFileList(const QString& path);
-    BOOL SaveAllModified();
+    // Asked before the documents close (programs add their own checks).
+    virtual BOOL SaveAllModified();
     void CloseAllDocuments(BOOL bEndSession);
 
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);

@@ -262,7 +262,18 @@ TEST_F(MainFrameTest, MDIClientDecidesWhichChildrenReallyGo) {
     EXPECT_TRUE(StatusWindowOpen("Again"));
     EXPECT_TRUE(qs::app::IsStatusWindowVisible());
 
+    // The close box and WM_CLOSE take the same road as MDIDestroy.
+    status->GetSubWindow()->close();
+    EXPECT_NE(status->GetSafeHwnd(), nullptr);
+    EXPECT_FALSE(qs::app::IsStatusWindowVisible());
+    EXPECT_TRUE(StatusWindowOpen("Once more"));
+    status->SendMessage(WM_CLOSE);
+    EXPECT_NE(status->GetSafeHwnd(), nullptr);
+    EXPECT_FALSE(qs::app::IsStatusWindowVisible());
+
     dynamic_cast<CMDIChildWnd*>(pinned.data())->MDIDestroy();
+    EXPECT_NE(dynamic_cast<CWnd*>(pinned.data())->GetSafeHwnd(), nullptr);
+    dynamic_cast<CMDIChildWnd*>(pinned.data())->GetSubWindow()->close();
     EXPECT_NE(dynamic_cast<CWnd*>(pinned.data())->GetSafeHwnd(), nullptr);
 
     dynamic_cast<CMDIChildWnd*>(plain.data())->MDIDestroy();

@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <memory>
 #include <gtest/gtest.h>
 
 #include "CDialog.h"
@@ -180,6 +181,37 @@ TEST(PropertySheets, TabsOkApplyAndCancel) {
         s.PressButton(PSBTN_OK);
     });
     EXPECT_EQ(noApply.DoModal(), IDOK);
+}
+
+// A sheet whose pages are its own members: they are destroyed before the
+// base sheet, while still in its tab widget.
+class MemberPageSheet : public CPropertySheet {
+public:
+    MemberPageSheet() : CPropertySheet("Members") {
+        AddPage(&m_first);
+        AddPage(&m_second);
+    }
+    Page m_first{311, "first"};
+    Page m_second{312, "second"};
+};
+
+TEST(PropertySheets, MemberPagesGoQuietlyBeforeTheirSheet) {
+    for (bool wizard : {false, true}) {
+        SCOPED_TRACE(wizard ? "wizard" : "tabs");
+        auto sheet = std::make_unique<MemberPageSheet>();
+        if (wizard) sheet->SetWizardMode();
+        qs::fw::ModalScript script;
+        script.Then<CPropertySheet>([](CPropertySheet& s) {
+            EXPECT_TRUE(s.SetActivePage(1));
+            s.PressButton(PSBTN_CANCEL);
+        });
+        sheet->DoModal();
+        sheet->m_second.m_refuseKill = true;
+        g_calls.clear();
+        sheet.reset();
+        // No page is activated or asked to be left while the sheet goes.
+        EXPECT_TRUE(g_calls.empty());
+    }
 }
 
 TEST(PropertySheets, WizardNavigation) {
