@@ -23,6 +23,7 @@
 #include "ModalScript.h"
 #include "ProjectFileNames.h"
 #include "ProjectHost.h"
+#include "StatusProgress.h"
 
 namespace {
 
@@ -119,6 +120,11 @@ void CQuillstoneApp::BindProjectFiles() {
         return nullptr;
     };
     host.tailFactorProgramOpen = [] { return App::Current() && App::Current()->CheckTailFactorAnalysisOpen(); };
+    host.beginProgress = [](const QString& caption) { qs::app::BeginStatusProgress(caption); };
+    host.endProgress = [](const QString& text) { qs::app::EndStatusProgress(text); };
+    // The folders the document works with, as the settings gave them.
+    host.filesPath = QString::fromStdString(qs::app::Settings().filesPath);
+    host.workingDirectory = QString::fromStdString(qs::app::Settings().workingDirectory);
 
     MapCommand(kCmdFileNew, [this] { OnFileNewChoice(); });
     MapCommand(kCmdFileNewProject, [this] { OnFileNewProject(); });
@@ -301,6 +307,11 @@ void CQuillstoneApp::OnCloseAll() {
 }
 
 BOOL CQuillstoneApp::SaveAllModified() {
+    // An open input-array update must be finished first; the user may keep it.
+    if (CMainFrame* main = MainFrame(); main && main->m_pUpdateFrame) {
+        if (CWnd* update = CWnd::FromWidget(main->m_pUpdateFrame)) update->SendMessage(WM_COMMAND, 32810, 0);
+        if (main->m_pUpdateFrame) return FALSE;
+    }
     if (m_pProjectTemplate) {
         for (CDocument* d : m_pProjectTemplate->Documents()) {
             auto* doc = static_cast<CProjectDoc*>(d);

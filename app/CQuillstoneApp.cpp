@@ -33,6 +33,7 @@
 #include "AppSeparators.h"
 #include "CSplashWindow.h"
 #include "ShellOpenChannel.h"
+#include "StatusProgress.h"
 #include "StatusWindow.h"
 #include "WindowMessages.h"
 #include "NumberFormatBuilders.h"
@@ -45,6 +46,10 @@
 #include "CTriangView.h"
 #include "CWorkstationSetupDlg.h"
 #include "ViewServices.h"
+#include "CBSParamsFrame.h"
+#include "CGraphFrame.h"
+#include "CPPAFrame.h"
+#include "CUpdateFrame.h"
 
 namespace si = qs::sysinfo;
 using qs::app::Settings;
@@ -315,6 +320,12 @@ BOOL CQuillstoneApp::InitInstance() {
         return BuildAccountingFormat(n, b, t, d, c);
     };
     sheetEnv.buildPercentFormat = [](int n, bool t, int d) { return BuildPercentFormat(n, t, d); };
+    sheetEnv.beginProgress = [](const QString& caption) { qs::app::BeginStatusProgress(caption); };
+    sheetEnv.endProgress = [](const QString& text) { qs::app::EndStatusProgress(text); };
+    sheetEnv.redrawMainWindow = [] {
+        if (CQuillstoneApp* app = Current(); app && app->MainFrame() && app->MainFrame()->isVisible())
+            app->MainFrame()->repaint();
+    };
     m_pPrjSheet->LoadFromProject(nullptr);
 
     // 19. The status window: a document-less information view in an MDI child.

@@ -141,9 +141,9 @@ public:
     void OnCloseAll();
     // Start-up's Welcome dialog (when "Show Start Dialog" is on).
     void OnStart();
-    // Marks projects with kernel changes modified, asks, and lets the
-    // documents go (hides the framework's non-virtual check).
-    BOOL SaveAllModified();
+    // Closes an open update window first (it may be kept), marks projects
+    // with kernel changes modified, asks, and lets the documents go.
+    BOOL SaveAllModified() override;
     // Set by the navigator: places a newly opened project in it.
     std::function<void(CProjectDoc*)> m_showProjectInNavigator;
 

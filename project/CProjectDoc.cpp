@@ -1,6 +1,7 @@
 #include "CProjectDoc.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QWidget>
@@ -84,11 +85,41 @@ CProjectDoc::~CProjectDoc() {
 // ---------------------------------------------------------------- reports
 
 void CProjectDoc::BeginStatusProgress(const QString& caption) {
-    if (!caption.isNull() && Host().setStatusMessage) Host().setStatusMessage(caption);
+    if (Host().beginProgress) Host().beginProgress(caption);
+    else if (!caption.isNull() && Host().setStatusMessage) Host().setStatusMessage(caption);
 }
 
 void CProjectDoc::StepStatusProgress(const QString& text) {
-    if (!text.isNull() && Host().setStatusMessage) Host().setStatusMessage(text);
+    if (Host().endProgress) Host().endProgress(text);
+    else if (!text.isNull() && Host().setStatusMessage) Host().setStatusMessage(text);
+}
+
+// ---------------------------------------------------------------- default styles
+
+void CProjectDoc::CheckStyleFile(std::string& name, const char* defaultName) {
+    // Only a plain file name can lie in the styles folder; the folder and the
+    // name match without regard to case, as the installed files were named.
+    const QString file = QString::fromStdString(name);
+    bool found = false;
+    if (!file.isEmpty() && !file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\\')) &&
+        file != QLatin1String(".") && file != QLatin1String("..") && !Host().workingDirectory.isEmpty()) {
+        const QDir working(Host().workingDirectory);
+        for (const QString& folder : working.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (folder.compare(QLatin1String("Styles"), Qt::CaseInsensitive) != 0) continue;
+            for (const QString& entry : QDir(working.filePath(folder)).entryList(QDir::Files))
+                found |= entry.compare(file, Qt::CaseInsensitive) == 0;
+        }
+    }
+    if (!found) name = defaultName;
+}
+
+void CProjectDoc::LoadDefaultStyles(std::map<int, std::vector<std::uint8_t>>& styles) {
+    for (int position = 1; position <= 6; ++position) {
+        std::vector<std::uint8_t>& record = styles[position];
+        std::string name(record.begin(), record.end());
+        CheckStyleFile(name, kDefaultStyleFiles[position - 1]);
+        record.assign(name.begin(), name.end());
+    }
 }
 
 void CProjectDoc::ReportMessage(const QString& text) {
@@ -206,6 +237,7 @@ BOOL CProjectDoc::OnOpenDocument(const QString& path) {
             ReportMessage(QString::fromUtf8(text::kGraphsUnreadable));
             m_bReadOnly = TRUE;
         }
+        LoadDefaultStyles(m_pProject->DefGraphStyles());
         SetModifiedFlag(FALSE);
     } else if (!LoadLegacyFile(path)) {
         if (!LoadLegacyFileReadOnly(path)) return FALSE;
@@ -419,9 +451,10 @@ BOOL CProjectDoc::DoSave(const QString& path, BOOL bReplace) {
             if (Host().postCommand) Host().postCommand(kCmdFileSaveAs, this);
             return TRUE;
         }
-        // Under automation Cancel still exports an older compound generation;
-        // the legacy archive export is not offered.
-        if (interactive || !IsStorageExtension(ext)) return FALSE;
+        // Under automation Cancel still exports: an older compound generation
+        // as such, anything else through the legacy save.
+        if (interactive) return FALSE;
+        if (!IsStorageExtension(ext)) return SaveLegacy(name, !path.isEmpty(), bReplace);
     }
     if (!OnSaveDocument(name)) return FALSE;
     if (interactive && bReplace) {
@@ -429,6 +462,83 @@ BOOL CProjectDoc::DoSave(const QString& path, BOOL bReplace) {
         if (Host().refreshNavigator) Host().refreshNavigator();
         UpdateAllViews(nullptr, 2);
     }
+    return TRUE;
+}
+
+void CProjectDoc::Relock(const QString& path) {
+    if (m_bReadOnly || m_pLockFile || path.isEmpty()) return;
+    m_pLockFile = std::make_unique<CFile>();
+    if (!m_pLockFile->Open(LocalPath(path), kLegacyLockMode)) {
+        m_pLockFile.reset();
+        ReportMessage(QStringLiteral("Unable to re-open file:\n") + path +
+                      QStringLiteral("\nto enable file locking. File will be marked as read-only."));
+        m_bReadOnly = TRUE;
+        if (Host().refreshNavigator) Host().refreshNavigator();
+    }
+}
+
+BOOL CProjectDoc::SaveLegacy(QString name, bool pathGiven, BOOL bReplace) {
+    // The file this document held locked; it is locked again whenever the
+    // save does not go through.
+    QString remembered;
+    if (!m_bReadOnly) {
+        if (m_pLockFile) {
+            remembered = QFile::decodeName(QByteArray::fromStdString(m_pLockFile->GetFilePath()));
+            m_pLockFile->Abort();
+            m_pLockFile.reset();
+        } else if (pathGiven) {
+            ReportMessage(QStringLiteral(
+                "Cannot save this file with this name.\nQuillstone is missing the pointer that enables file locking "
+                "on this file.\nTo ensure integrity Quillstone is switching file open status to read only.\nPlease "
+                "verify that the file still exists.\nTo save this file, use File SaveAs and choose a new name."));
+            m_bReadOnly = TRUE;
+            if (Host().refreshNavigator) Host().refreshNavigator();
+            return FALSE;
+        } else {
+            remembered = name;
+        }
+    }
+    const bool existedBefore = !name.isEmpty() && QFileInfo::exists(name);
+    if (!name.isEmpty()) {
+        if (!existedBefore) {
+            m_bReadOnly = FALSE;
+        } else if (name != GetPathName()) {
+            CFile test;
+            if (!test.Open(LocalPath(name), kLegacyLockMode)) {
+                ReportMessage(QStringLiteral("The file:\n") + name +
+                              QStringLiteral("\nis already open by either another application or another "
+                                             "user.\nPlease try saving with a different name."));
+                Relock(remembered);
+                return FALSE;
+            }
+            test.Close();
+            m_bReadOnly = FALSE;
+        }
+    }
+    if (m_bReadOnly) {
+        ReportMessage(QStringLiteral("This file has been opened as read-only.\nSelect a new name to save this file."));
+        return FALSE;
+    }
+    if (!OnSaveDocument(name)) {
+        // Only a file this save made goes; a file that was there before
+        // (the project's own, say) is never deleted.
+        if (!pathGiven && !existedBefore) QFile::remove(name);
+        Relock(remembered);
+        return FALSE;
+    }
+    const QFileInfo saved(name);
+    if (!saved.exists() || saved.size() == 0) {
+        ReportMessage(QStringLiteral("An error was detected while saving your file.  Please save again to another "
+                                     "location."));
+        Relock(remembered);
+        return FALSE;
+    }
+    if (bReplace) {
+        SetPathName(name);
+        if (Host().refreshNavigator) Host().refreshNavigator();
+        UpdateAllViews(nullptr, 2);
+    }
+    Relock(name);
     return TRUE;
 }
 

@@ -13,6 +13,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <vector>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +55,14 @@ public:
     BOOL ReadStorageStream(const std::string& name, const std::function<void(CArchive&)>& serialize);
     BOOL WriteStorageStream(const std::string& name, const std::function<void(CArchive&)>& serialize);
     BOOL IsReadOnly() const { return m_bReadOnly; }
+    // The six default graph styles of a project name style files; a name whose
+    // file is not in the working directory's "Styles" folder becomes the
+    // installed default. The kernel keeps them as records keyed 1 to 6, each
+    // holding the file name.
+    static constexpr const char* kDefaultStyleFiles[6] = {"DEF_ARR.RGS", "DEF_EXH.RGS", "DEF_MET.RGS",
+                                                          "DEF_REP.RGS", "DEF_COL.RGS", "DEF_SDF.RGS"};
+    void LoadDefaultStyles(std::map<int, std::vector<std::uint8_t>>& styles);
+    static void CheckStyleFile(std::string& name, const char* defaultName);
     bool HoldsStorage() const { return m_pStorage != nullptr; }
     bool HoldsLock() const { return m_pLockFile != nullptr; }
 
@@ -104,6 +114,12 @@ protected:
     // Writes "QS1", then the graph streams, into storage; true when every
     // write succeeded (nothing is committed here).
     bool WriteProjectStreams(CompoundFile& storage);
+    // The export of a project under a name that is no compound file (under
+    // automation): the lock moves from the old file to the new one.
+    BOOL SaveLegacy(QString name, bool pathGiven, BOOL bReplace);
+    // Locks path again (read-only when that fails); only for a writable
+    // document without a lock.
+    void Relock(const QString& path);
 
     std::unique_ptr<CFile> m_pLockFile;
     std::unique_ptr<CompoundFile> m_pStorage;

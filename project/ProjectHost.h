@@ -40,11 +40,17 @@ struct ProjectHost {
     std::function<bool(QString& name, unsigned titleId, unsigned flags, CDocTemplate* tmpl)> chooseSaveFile;
     // Posts a command (e.g. Save As) to the main window.
     std::function<void(unsigned command, CProjectDoc* doc)> postCommand;
+    // The status-bar progress: a progress bar in the main frame's status bar
+    // with a caption as the pending status text; ended with a closing text
+    // (null: none). Unset: the caption and text only go to setStatusMessage.
+    std::function<void(const QString& caption)> beginProgress;
+    std::function<void(const QString& text)> endProgress;
 
     // Folders, owned here and shared with the application's file commands.
     bool folderNotChosen = true;
     QString lastProjectFolder;
     QString filesPath;  // the "Files Path" setting, no trailing separator
+    QString workingDirectory;  // the "Working Directory" setting (the "Styles" folder is below it)
 };
 
 ProjectHost& Host();

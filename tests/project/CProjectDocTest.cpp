@@ -3,9 +3,12 @@
 // fail without touching the file on disk.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QWidget>
 
 #include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -359,3 +362,112 @@ TEST(ProjectDocViewTest, ObjectViewDispatch) {
 }
 
 }  // namespace
+
+// Under automation a project exported under a legacy name takes the legacy
+// save: the lock moves from the old file to the new one, and every way out
+// leaves the document locked and the files on disk as they were.
+class LegacySaveTest : public ProjectDocTest {
+protected:
+    void SetUp() override {
+        ProjectDocTest::SetUp();
+        qs::project::Host().isInteractive = [] { return false; };
+        qs::project::Host().postCommand = [this](unsigned cmd, CProjectDoc*) { m_posted.push_back(cmd); };
+        m_path = m_dir + "/old.qs1";
+        qs::test::WriteFile(m_path, qs::test::ReadFile(qs::test::DataDir() + "/projects/gen.qs1"));
+        m_before = qs::test::ReadFile(m_path);
+    }
+    void TearDown() override {
+        qs::project::Host().isInteractive = nullptr;
+        qs::project::Host().postCommand = nullptr;
+        ProjectDocTest::TearDown();
+    }
+    static bool LockedByUs(const std::string& path) {
+        CFile probe;
+        return !probe.Open(path, CFile::modeReadWrite | CFile::shareDenyWrite);
+    }
+    std::string m_path, m_before;
+    std::vector<unsigned> m_posted;
+};
+
+TEST_F(LegacySaveTest, ExportGoesThroughTheLegacySaveAndKeepsTheLock) {
+    auto doc = Open(m_path);
+    ASSERT_TRUE(doc && doc->HoldsLock());
+    const QString path = QString::fromStdString(m_path);
+    {  // Cancel the export question, OK the conversion: Save As follows, the lock stays.
+        qs::fw::MessageBoxScript boxes({IDCANCEL, IDOK});
+        EXPECT_TRUE(doc->DoSave(path, TRUE));
+        ASSERT_EQ(boxes.Count(), 2u);
+        EXPECT_EQ(boxes.Boxes()[0].text, "Attention!\n\nExport File must be saved in Quillstone 5\nformat using the .qs5 extension!");
+        EXPECT_TRUE(boxes.Last().text.startsWith("This file will be saved to a new file using the QS5 format, to retain historical"));
+        EXPECT_EQ(m_posted, std::vector<unsigned>{57604u});
+    }
+    EXPECT_TRUE(doc->HoldsLock());
+    EXPECT_TRUE(LockedByUs(m_path));
+    EXPECT_EQ(qs::test::ReadFile(m_path), m_before);
+    {  // Cancel both: nothing saved, the project's own file neither deleted nor unlocked.
+        qs::fw::MessageBoxScript boxes({IDCANCEL, IDCANCEL});
+        EXPECT_FALSE(doc->DoSave(path, TRUE));
+    }
+    EXPECT_EQ(qs::test::ReadFile(m_path), m_before);
+    EXPECT_TRUE(doc->HoldsLock());
+    EXPECT_TRUE(LockedByUs(m_path));
+}
+
+TEST_F(LegacySaveTest, TargetHeldElsewhereOrNoLockIsRefused) {
+    const std::string target = m_dir + "/busy.qs1";
+    qs::test::WriteFile(target, m_before);
+    {
+        // The holder starts first: a process forked later would share the document's lock.
+        OtherProcessHolding other(target, false);
+        ASSERT_TRUE(other.Holding());
+        auto doc = Open(m_path);
+        ASSERT_TRUE(doc);
+        qs::fw::MessageBoxScript boxes({IDCANCEL});
+        EXPECT_FALSE(doc->DoSave(QString::fromStdString(target), TRUE));
+        EXPECT_EQ(boxes.Last().text, QString::fromStdString("The file:\n" + target +
+                                                            "\nis already open by either another application or "
+                                                            "another user.\nPlease try saving with a different name."));
+        EXPECT_TRUE(doc->HoldsLock());  // locked again on the old file
+        EXPECT_TRUE(LockedByUs(m_path));
+    }
+
+    // A compound project holds no lock: exporting it under a legacy name
+    // makes it read-only.
+    const std::string compound = SaveSample(m_dir);
+    auto other = Open(compound);
+    ASSERT_TRUE(other);
+    qs::fw::MessageBoxScript boxes({IDCANCEL});
+    EXPECT_FALSE(other->DoSave(QString::fromStdString(m_dir + "/x.qs1"), TRUE));
+    EXPECT_TRUE(boxes.Last().text.startsWith("Cannot save this file with this name.\nQuillstone is missing the pointer"));
+    EXPECT_TRUE(other->IsReadOnly());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(m_dir + "/x.qs1")));
+}
+
+// The six default graph styles of an opened project are checked against the
+// style files of the working directory.
+TEST_F(ProjectDocTest, DefaultStylesAreCompletedFromTheStyleFiles) {
+    const std::string working = m_dir + "/Working";
+    std::filesystem::create_directories(working + "/styles");
+    qs::test::WriteFile(working + "/styles/mine.rgs", "style");  // folder and file in other case
+    qs::test::WriteFile(m_dir + "/escape.rgs", "outside");
+    qs::project::Host().workingDirectory = QString::fromStdString(working);
+
+    CProjectDoc saved;
+    ASSERT_TRUE(MakeProject(*saved.GetProject()));
+    auto text = [](const char* s) { return std::vector<std::uint8_t>(s, s + std::strlen(s)); };
+    saved.GetProject()->DefGraphStyles()[1] = text("MINE.RGS");
+    saved.GetProject()->DefGraphStyles()[2] = text("GONE.RGS");
+    saved.GetProject()->DefGraphStyles()[3] = text("../escape.rgs");
+    const std::string path = m_dir + "/styles.qs5";
+    ASSERT_TRUE(saved.OnSaveDocument(QString::fromStdString(path)));
+
+    auto doc = Open(path);
+    ASSERT_TRUE(doc);
+    std::vector<std::string> names;
+    for (const auto& [position, record] : doc->GetProject()->DefGraphStyles())
+        names.emplace_back(record.begin(), record.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"MINE.RGS", "DEF_EXH.RGS", "DEF_MET.RGS", "DEF_REP.RGS",
+                                               "DEF_COL.RGS", "DEF_SDF.RGS"}));
+    EXPECT_FALSE(doc->IsModified());
+    qs::project::Host().workingDirectory.clear();
+}
