@@ -255,7 +255,10 @@ BOOL CQuillstoneApp::InitInstance() {
     LoadWorkstationSettings();
 
     // 10.
+    RegisterDocumentStrings();
     CreateServerTemplates();
+    ConnectServerTemplates(cmdInfo.m_bRunAutomated || cmdInfo.m_bRunEmbedded);
+    COleObjectFactory::RegisterAll();
 
     // 11.
     m_pMainFrame = new CMainFrame();
@@ -279,6 +282,7 @@ BOOL CQuillstoneApp::InitInstance() {
     CreateViewTemplates();
     BindProjectFiles();
     BindNavigator();
+    COleObjectFactory::UpdateRegistryAll(true);
 
     // 14.
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew) cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
@@ -476,14 +480,18 @@ int CQuillstoneApp::ExitInstance() {
         if (left >= 0 && left - 1 < 0 && m_bSettingsLoaded) qs::app::SaveSettings(ProfilePath());
     }
     m_counter.reset();
+    // 5. The classes are no longer offered to clients.
+    COleObjectFactory::RevokeAll();
     // 6.
     delete m_pAutomationTemplate;
     m_pAutomationTemplate = nullptr;
     delete m_pStandaloneTemplate;
     m_pStandaloneTemplate = nullptr;
     // Windows must go while the QApplication exists, which ends before the
-    // application object is destroyed: the version notice goes here too.
+    // application object is destroyed: the version notice and a batch control
+    // window left by a scripted step (its WM_DESTROY arrives now) go here too.
     m_pVersionThread.reset();
+    DestroyBatchControlWindow();
     // The status window and the main frame go with the application's windows.
     if (m_pStatusFrame) {
         m_pStatusFrame->DestroyWindow();

@@ -15,6 +15,7 @@
 
 #include "CFrameWnd.h"
 #include "CInstanceHeartbeat.h"
+#include "COleObjectFactory.h"
 #include "CMainFrame.h"
 #include "CWinApp.h"
 #include "KernelTypes.h"
@@ -165,6 +166,19 @@ public:
     CProject* GetActiveProject() const;
     void GetNavigatorSelection(CProjectDoc*& doc, unsigned short& layer, QSID& objectId) const;
 
+    // ---- automation classes and the batch step (AppOleRegistration.cpp)
+    // The window that marks a scripted step waiting for the user (invisible,
+    // disabled); destroyed at shutdown at the latest.
+    HWND CreateBatchControlWindow(BYTE flag);
+    void DestroyBatchControlWindow();
+    HWND m_hBatchControlWnd = nullptr;
+    BYTE m_nBatchControlFlag = 0;
+    // The template servers of the project document, the scripting server and
+    // the import server (unconnected unless the edition offers the class).
+    COleTemplateServer m_server;
+    COleTemplateServer m_automationServer;
+    COleTemplateServer m_standaloneServer;
+
 private:
     void MapNavigatorCommands();
     void BindNavigator();
@@ -172,6 +186,8 @@ private:
     bool CheckSingleInstance();
     void LoadWorkstationSettings();
     void CreateServerTemplates();
+    void RegisterDocumentStrings();
+    void ConnectServerTemplates(bool startedForAutomation);
     void CreateViewTemplates();
     void ReadSeparators();
     void BindProjectFiles();
