@@ -17,6 +17,10 @@ public:
         ID_WINDOW_NEW_FRAME = 57648,
         ID_CLOSE_ACTIVE_WINDOW = 32810,
         ID_RESIZE_WINDOW = 32962,
+        ID_VIEW_NAVIGATOR = 32931,
+        MF_SYSMENU = 0x2000,
+        SIZE_RESTORED = 0,
+        SIZE_MINIMIZED = 1,
     };
     CChildFrame();
 
@@ -34,6 +38,18 @@ public:
     void OnWindowNew();
     void OnResizeWindow();
     void OnCloseActiveWindow();
+
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+    // The main frame's status line treats a child's system menu like its own
+    // menus: its opening, and a selection in it (and the first one after),
+    // are passed on to the main frame.
+    void OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+    void OnMenuSelect(WPARAM wParam, LPARAM lParam);
+    // The main toolbar's "View Navigator" button shows pressed while the
+    // child is not minimised.
+    void OnSize(UINT nType);
+    // True when the last menu selection was in a child's system menu.
+    static bool LastSelectionInSystemMenu();
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDockWidget>
 #include <QEvent>
+#include <QAction>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -54,6 +55,11 @@ public:
             return TRUE;
         }
         return CMainFrame::OnCmdMsg(nID, nCode, pExtra, info);
+    }
+    std::vector<std::pair<UINT, WPARAM>> menuMessages;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_INITMENUPOPUP || message == WM_MENUSELECT) menuMessages.emplace_back(message, wParam);
+        return CMainFrame::WindowProc(message, wParam, lParam);
     }
 };
 
@@ -278,6 +284,29 @@ TEST_F(ObjectFramesTest, SplitterFrameGrowsToTwoByTwo) {
             EXPECT_EQ(frame->GetPane(r, c)->GetDocument(), doc);
             EXPECT_EQ(frame->GetPane(r, c)->minimumSize(), QSize(10, 10));
         }
+}
+
+TEST_F(ObjectFramesTest, SystemMenuReachesTheMainFrameAndMinimisingReleasesTheNavigatorButton) {
+    auto* frame = Open<CChildFrame>(ppaTemplate);
+    ASSERT_NE(frame, nullptr);
+    main->menuMessages.clear();
+    const WPARAM sysItem = MAKELONG(3, CChildFrame::MF_SYSMENU), item = MAKELONG(5, 0), other = MAKELONG(6, 0);
+    frame->SendMessage(WM_INITMENUPOPUP, 0, MAKELONG(0, TRUE));
+    frame->SendMessage(WM_MENUSELECT, sysItem, 0);
+    frame->SendMessage(WM_MENUSELECT, item, 0);   // the first after a system-menu selection goes on
+    frame->SendMessage(WM_MENUSELECT, other, 0);  // later ones stay with the child
+    QCoreApplication::processEvents();
+    const std::vector<std::pair<UINT, WPARAM>> expected = {
+        {WM_INITMENUPOPUP, 0}, {WM_MENUSELECT, sysItem}, {WM_MENUSELECT, item}};
+    EXPECT_EQ(main->menuMessages, expected);
+    EXPECT_FALSE(CChildFrame::LastSelectionInSystemMenu());
+
+    QAction* navigatorButton = main->ToolBar().ButtonAction(CChildFrame::ID_VIEW_NAVIGATOR);
+    ASSERT_NE(navigatorButton, nullptr);
+    frame->GetSubWindow()->showMinimized();
+    EXPECT_FALSE(navigatorButton->isChecked());
+    frame->GetSubWindow()->showNormal();
+    EXPECT_TRUE(navigatorButton->isChecked());
 }
 
 }  // namespace
