@@ -113,12 +113,11 @@ void CProjectDoc::CheckStyleFile(std::string& name, const char* defaultName) {
     if (!found) name = defaultName;
 }
 
-void CProjectDoc::LoadDefaultStyles(std::map<int, std::vector<std::uint8_t>>& styles) {
-    for (int position = 1; position <= 6; ++position) {
-        std::vector<std::uint8_t>& record = styles[position];
-        std::string name(record.begin(), record.end());
-        CheckStyleFile(name, kDefaultStyleFiles[position - 1]);
-        record.assign(name.begin(), name.end());
+void CProjectDoc::LoadDefaultStyles(CGraphDefaultStyles& styles) {
+    for (int kind = 0; kind < CGraphDefaultStyles::kCount; ++kind) {
+        std::string name = styles.GetStyle(kind);
+        CheckStyleFile(name, CGraphDefaultStyles::DefaultName(kind));
+        styles.SetStyle(kind, name);
     }
 }
 
@@ -237,7 +236,7 @@ BOOL CProjectDoc::OnOpenDocument(const QString& path) {
             ReportMessage(QString::fromUtf8(text::kGraphsUnreadable));
             m_bReadOnly = TRUE;
         }
-        LoadDefaultStyles(m_pProject->DefGraphStyles());
+        LoadDefaultStyles(m_pProject->GetGraphDefaultStyles());
         SetModifiedFlag(FALSE);
     } else if (!LoadLegacyFile(path)) {
         if (!LoadLegacyFileReadOnly(path)) return FALSE;

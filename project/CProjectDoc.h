@@ -13,13 +13,12 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <vector>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "CDocument.h"
+#include "CGraphDefaultStyles.h"
 #include "IObjectViewDocument.h"
 #include "KernelTypes.h"
 #include "ProjectHost.h"
@@ -57,11 +56,8 @@ public:
     BOOL IsReadOnly() const { return m_bReadOnly; }
     // The six default graph styles of a project name style files; a name whose
     // file is not in the working directory's "Styles" folder becomes the
-    // installed default. The kernel keeps them as records keyed 1 to 6, each
-    // holding the file name.
-    static constexpr const char* kDefaultStyleFiles[6] = {"DEF_ARR.RGS", "DEF_EXH.RGS", "DEF_MET.RGS",
-                                                          "DEF_REP.RGS", "DEF_COL.RGS", "DEF_SDF.RGS"};
-    void LoadDefaultStyles(std::map<int, std::vector<std::uint8_t>>& styles);
+    // installed default.
+    void LoadDefaultStyles(CGraphDefaultStyles& styles);
     static void CheckStyleFile(std::string& name, const char* defaultName);
     bool HoldsStorage() const { return m_pStorage != nullptr; }
     bool HoldsLock() const { return m_pLockFile != nullptr; }

@@ -454,18 +454,19 @@ TEST_F(ProjectDocTest, DefaultStylesAreCompletedFromTheStyleFiles) {
 
     CProjectDoc saved;
     ASSERT_TRUE(MakeProject(*saved.GetProject()));
-    auto text = [](const char* s) { return std::vector<std::uint8_t>(s, s + std::strlen(s)); };
-    saved.GetProject()->DefGraphStyles()[1] = text("MINE.RGS");
-    saved.GetProject()->DefGraphStyles()[2] = text("GONE.RGS");
-    saved.GetProject()->DefGraphStyles()[3] = text("../escape.rgs");
+    CGraphDefaultStyles& styles = saved.GetProject()->GetGraphDefaultStyles();
+    styles.SetStyle(CGraphDefaultStyles::ARRAYS, "MINE.RGS");
+    styles.SetStyle(CGraphDefaultStyles::EXHIBITS, "GONE.RGS");
+    styles.SetStyle(CGraphDefaultStyles::METHODS, "../escape.rgs");
+    styles.SetStyle(CGraphDefaultStyles::SDFS, "");
     const std::string path = m_dir + "/styles.qs5";
     ASSERT_TRUE(saved.OnSaveDocument(QString::fromStdString(path)));
 
     auto doc = Open(path);
     ASSERT_TRUE(doc);
     std::vector<std::string> names;
-    for (const auto& [position, record] : doc->GetProject()->DefGraphStyles())
-        names.emplace_back(record.begin(), record.end());
+    for (int kind = 0; kind < CGraphDefaultStyles::kCount; ++kind)
+        names.push_back(doc->GetProject()->GetGraphDefaultStyles().GetStyle(kind));
     EXPECT_EQ(names, (std::vector<std::string>{"MINE.RGS", "DEF_EXH.RGS", "DEF_MET.RGS", "DEF_REP.RGS",
                                                "DEF_COL.RGS", "DEF_SDF.RGS"}));
     EXPECT_FALSE(doc->IsModified());
