@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "CConvertPC5Dlg.h"
 #include "CDocTemplate.h"
 #include "CFrameWnd.h"
 #include "CProject.h"
@@ -168,6 +169,9 @@ CDocument* CQuillstoneApp::OpenDocumentFile(const QString& path) {
             if (FindOpenDocument(convertedName, m_pProjectTemplate) == nullptr) break;
             ReportStartupError(QStringLiteral("Cannot save this file the same name as an open Document"), true);
         }
+        // Where the predecessor's direct/assumed data go; the conversion reads the choice.
+        CConvertPC5Dlg options;
+        if (options.DoModal() != IDOK) return nullptr;
     }
 
     if (CDocument* open = FindOpenDocument(path, m_pProjectTemplate)) {
