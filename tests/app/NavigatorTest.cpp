@@ -35,6 +35,7 @@
 #include "MessageBox.h"
 #include "ModalScript.h"
 #include "NavigatorModel.h"
+#include "InstalledWorkstation.h"
 #include "TestEnvironment.h"
 #include "ViewSettings.h"
 #include "WorkstationSettings.h"
@@ -86,22 +87,7 @@ QStringList Children(const QTreeWidgetItem* item) {
 class NavigatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = qs::test::MakeTempDir("nav");
-        fs::create_directories(root + "/program");
-        qs::test::SetEnv("QS_WINDOWS_DIR", root + "/windows");
-        qs::test::SetEnv("QS_MACHINE_DIR", root + "/machine");
-        qs::test::SetEnv("QS_DATA_DIR", root + "/data");
-        qs::test::SetEnv("XDG_DATA_HOME", root + "/xdg");
-        qs::test::SetEnv("HOME", root + "/home");
-        qs::test::SetEnv("QS_INSTALL_DIR", root + "/program");
-        qs::test::SetEnv("QS_IPC_NAMESPACE", "qsnav" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        qs::app::Settings() = qs::app::WorkstationSettings{};
-        qs::install::Options o;
-        o.mode = 1;
-        o.systemDirectory = qs::test::BinDir();
-        std::vector<std::string> warnings;
-        ASSERT_TRUE(qs::install::Install(o, layout, warnings));
+        qs::test::InstallFreshWorkstation("nav", root, layout);
         app = std::make_unique<CQuillstoneApp>();
         ASSERT_TRUE(app->InitInstance());
         // The splash window would take the first click; no Welcome dialog after it.

@@ -21,6 +21,7 @@
 #include "QsProfile.h"
 #include "SmallViewDialogs.h"
 #include "SpreadsheetControl.h"
+#include "InstalledWorkstation.h"
 #include "TestEnvironment.h"
 #include "ViewServices.h"
 #include "ViewSettings.h"
@@ -34,23 +35,8 @@ namespace {
 class WorkstationSetupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = qs::test::MakeTempDir("wssetup");
-        fs::create_directories(root + "/program");
-        qs::test::SetEnv("QS_WINDOWS_DIR", root + "/windows");
-        qs::test::SetEnv("QS_MACHINE_DIR", root + "/machine");
-        qs::test::SetEnv("QS_DATA_DIR", root + "/data");
-        qs::test::SetEnv("XDG_DATA_HOME", root + "/xdg");
-        qs::test::SetEnv("HOME", root + "/home");
-        qs::test::SetEnv("QS_INSTALL_DIR", root + "/program");
-        qs::test::SetEnv("QS_IPC_NAMESPACE", "qsws" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        qs::app::Settings() = qs::app::WorkstationSettings{};
+        qs::test::InstallFreshWorkstation("ws", root, layout);
         qs::views::Settings() = qs::views::ViewSettings{};
-        qs::install::Options o;
-        o.mode = 1;
-        o.systemDirectory = qs::test::BinDir();
-        std::vector<std::string> warnings;
-        ASSERT_TRUE(qs::install::Install(o, layout, warnings));
     }
     void TearDown() override { qs::test::UnsetEnv("QS_INSTALL_DIR"); }
 
