@@ -31,7 +31,8 @@ CDataObject::CDataObject(const CDataObject& o)
       m_colLabels(o.m_colLabels),
       m_corner(o.m_corner),
       m_cumulable(o.m_cumulable),
-      m_viewCumulative(o.m_viewCumulative) {}
+      m_viewCumulative(o.m_viewCumulative),
+      m_developed(o.m_developed) {}
 
 CDataObject& CDataObject::operator=(const CDataObject& o) {
     if (this == &o) return *this;
@@ -50,6 +51,7 @@ CDataObject& CDataObject::operator=(const CDataObject& o) {
     m_corner = o.m_corner;
     m_cumulable = o.m_cumulable;
     m_viewCumulative = o.m_viewCumulative;
+    m_developed = o.m_developed;
     return *this;
 }
 

@@ -118,6 +118,11 @@ public:
     void SetLayerRelation(CDataObject* a, CDataObject* b, int sign);
     void ClearLayerRelation();
     bool IsCalculated() const override { return m_relA != nullptr; }
+    // A triangle of development factors: its last row, the newest period,
+    // has no later age to develop to, so viewers and exports leave it out
+    // when it holds a single column.
+    bool IsDeveloped() const { return m_developed; }
+    void SetDeveloped(bool developed) { m_developed = developed; }
     bool Recalculate() override;
 
     // Replace all values at once (bulk fill): copies rows*cols values and flags.
@@ -156,6 +161,7 @@ private:
     std::string m_corner;
     bool m_cumulable = false;
     bool m_viewCumulative = true;
+    bool m_developed = false;
     CDataObject* m_relA = nullptr;
     CDataObject* m_relB = nullptr;
     int m_relSign = 1;

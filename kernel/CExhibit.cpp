@@ -89,6 +89,7 @@ void CExhibit::LinkInternals() {
     AddSource(&m_outliers);
     AddSource(&m_interpSdf);
     for (CDataObject* d : {&m_factors, &m_cumSdf, &m_ratioSdf, &m_interpCumSdf, &m_interpRatioSdf}) d->SetReadOnly(true);
+    m_factors.SetDeveloped(true);
 }
 
 QSSTATUS CExhibit::SetSourceID(QSID id) {

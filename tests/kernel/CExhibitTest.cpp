@@ -56,6 +56,8 @@ TEST(CExhibit, FactorsStatisticsAndSelectionsFollowTheirInputs) {
     EXPECT_EQ(rows, 10);
     EXPECT_EQ(cols, 10);
     EXPECT_DOUBLE_EQ(Cell(*f, 0, 0), 8269.0 / 5012.0);
+    EXPECT_TRUE(f->IsDeveloped());
+    EXPECT_FALSE(raa->IsDeveloped());
     bool has = true;
     Cell(*f, 0, 9, &has);  // the tail column holds no factor
     EXPECT_FALSE(has);
