@@ -150,6 +150,7 @@ void CPrjTreeView::InsertSubgroups(QTreeWidgetItem* parent, CProject* project, Q
 void CPrjTreeView::AddProject(CProjectDoc* doc, bool selectFirst) {
     if (doc == nullptr) return;
     QTreeWidget& tree = GetTreeCtrl();
+    if (CProject* project = doc->GetProject()) project->SetShowTableID(qs::app::Settings().showTableId ? 1 : 0);
     RefillLayerBox();
     if (FindRootItem(doc) != nullptr) {
         if (selectFirst) SelectProjectItem(doc, true);

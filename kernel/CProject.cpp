@@ -856,7 +856,7 @@ QSSTATUS CProject::GetNameFromID(QSID id, std::string& name) const {
         for (const auto& inst : e->inst)
             if (inst) { f = inst.get(); break; }
     if (!f) return qsk::kUnknownId;
-    name = f->GetIDName(-1);
+    name = f->GetIDName(m_showTableId ? -1 : 0);
     return qsk::kOk;
 }
 
@@ -1075,7 +1075,7 @@ QSSTATUS CProject::GetNodeDisplayObjects(const QSID& node, unsigned short layer,
         if (dataOnly && !data) continue;
         QSID id = base;
         if (e.layered && layer) SetIDLayer(id, layer);
-        names.push_back(f->GetIDName(-1));
+        names.push_back(f->GetIDName(m_showTableId ? -1 : 0));
         ids.push_back(id);
         hasData.push_back(data ? 1 : 0);
     }

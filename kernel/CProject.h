@@ -291,6 +291,11 @@ public:
                              bool add, bool appendDiagonal);
 
     // ---- names and ids
+    // Whether names given for display carry the table number ("  1 - Paid
+    // Loss") or the long name alone; the workstation's "Show Table ID#"
+    // drives it, and callers that compare names switch it off meanwhile.
+    virtual int GetShowTableID() const { return m_showTableId; }
+    virtual void SetShowTableID(int on) { m_showTableId = on ? 1 : 0; }
     QSSTATUS GetNameFromID(QSID id, std::string& name) const;
     QSSTATUS GetShortNameFromID(QSID id, std::string& name) const;
     QSSTATUS GetLongNameFromID(QSID id, std::string& name) const;
@@ -696,6 +701,7 @@ private:
     RUNNING_MODE m_mode = RM_FILE;
     std::string m_fileName;
     bool m_modified = false;
+    int m_showTableId = 1;
     QSSTATUS m_loadStatus = LS_OK;
     bool m_created = false;
 

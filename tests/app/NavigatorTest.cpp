@@ -71,10 +71,12 @@ QStringList Texts(const QTreeWidget& list) {
     return texts;
 }
 
-// Object names without the index the kernel puts before them.
+// Object names without the table number the kernel puts before them when
+// "Show Table ID#" is on.
 QStringList Names(const QTreeWidget& list) {
     QStringList names;
-    for (const QString& text : Texts(list)) names << text.section(QStringLiteral(" - "), 1);
+    for (const QString& text : Texts(list))
+        names << (text.contains(QStringLiteral(" - ")) ? text.section(QStringLiteral(" - "), 1) : text);
     return names;
 }
 
@@ -190,6 +192,15 @@ TEST_F(NavigatorTest, OpeningProjectsFillsOneNavigatorByCategoryAndLayer) {
     ASSERT_TRUE(Tree()->SelectNode(qsk::kCatInput, nullptr, true));
     const QStringList names = Names(ListCtrl());
     EXPECT_TRUE(names.contains("Paid Loss"));
+    // "Show Table ID#" is off by default: bare names; on, the table numbers.
+    EXPECT_TRUE(Texts(ListCtrl()).contains("Paid Loss"));
+    qs::app::Settings().showTableId = true;
+    app->RefreshNavigator();
+    ASSERT_TRUE(Tree()->SelectNode(qsk::kCatInput, nullptr, true));
+    EXPECT_TRUE(Texts(ListCtrl()).contains("  1 - Paid Loss"));
+    qs::app::Settings().showTableId = false;
+    app->RefreshNavigator();
+    ASSERT_TRUE(Tree()->SelectNode(qsk::kCatInput, nullptr, true));
     QStringList sorted = Texts(ListCtrl());
     sorted.sort(Qt::CaseSensitive);
     EXPECT_EQ(Texts(ListCtrl()), sorted);

@@ -124,6 +124,10 @@ TEST(Project, NamesIndexesAndUserObjects) {
     std::string name;
     ASSERT_EQ(p->GetNameFromID(101010001, name), 0);
     EXPECT_EQ(name, "  1 - Paid Loss");
+    p->SetShowTableID(0);  // names without their table numbers
+    ASSERT_EQ(p->GetNameFromID(101010001, name), 0);
+    EXPECT_EQ(name, "Paid Loss");
+    p->SetShowTableID(1);
     p->GetShortNameFromID(101000011, name);
     EXPECT_EQ(name, "IL");
     QSID id = 0;
