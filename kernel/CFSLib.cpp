@@ -23,14 +23,6 @@ bool DflSameName(const std::string& a, const std::string& b) {
     return true;
 }
 
-std::uint32_t DflChecksum(const std::uint8_t* p, std::size_t n) {
-    std::uint32_t h = 2166136261u;
-    for (std::size_t i = 0; i < n; ++i) {
-        h ^= p[i];
-        h *= 16777619u;
-    }
-    return h;
-}
 }  // namespace
 
 CFSLib::CFSLib(const CFSLib& other) { *this = other; }
@@ -108,7 +100,7 @@ std::vector<std::uint8_t> CFSLib::ToBytes() const {
     w.Raw(kDflMagic, 4);
     w.U32(kFormatVersion);
     w.Blob(body.Bytes());
-    w.U32(DflChecksum(body.Bytes().data(), body.Bytes().size()));
+    w.U32(KernelChecksum(body.Bytes().data(), body.Bytes().size()));
     return std::move(w.Bytes());
 }
 
@@ -123,7 +115,7 @@ QSSTATUS CFSLib::FromBytes(const std::vector<std::uint8_t>& bytes) {
     if (version < 1) return kDamaged;
     const std::vector<std::uint8_t> body = r.Blob();
     const std::uint32_t sum = r.U32();
-    if (r.Failed() || r.Left() != 0 || sum != DflChecksum(body.data(), body.size())) return kDamaged;
+    if (r.Failed() || r.Left() != 0 || sum != KernelChecksum(body.data(), body.size())) return kDamaged;
 
     KernelReader b(body);
     CFSLib lib;

@@ -22,15 +22,6 @@ constexpr char kStorageProjectMagic[4] = {'Q', 'S', 'K', 'P'};
 constexpr char kStorageGraphMagic[4] = {'Q', 'S', 'G', 'D'};
 constexpr char kStorageStyleMagic[4] = {'Q', 'S', 'G', 'S'};
 
-std::uint32_t StorageChecksum(const std::uint8_t* p, std::size_t n) {
-    std::uint32_t h = 2166136261u;
-    for (std::size_t i = 0; i < n; ++i) {
-        h ^= p[i];
-        h *= 16777619u;
-    }
-    return h;
-}
-
 // Everything an archive still holds; a file error ends the read early, which
 // the frame check then reports as damage.
 std::vector<std::uint8_t> StorageReadRest(CArchive& ar) {
@@ -77,7 +68,7 @@ std::vector<std::uint8_t> StorageFrame(const char magic[4], std::uint32_t genera
     w.U32(generation);
     w.U32(static_cast<std::uint32_t>(body.Bytes().size()));
     w.Raw(body.Bytes().data(), body.Bytes().size());
-    w.U32(StorageChecksum(body.Bytes().data(), body.Bytes().size()));
+    w.U32(KernelChecksum(body.Bytes().data(), body.Bytes().size()));
     return w.Bytes();
 }
 
@@ -97,7 +88,7 @@ QSSTATUS StorageUnframe(const std::uint8_t* data, std::size_t size, const char m
     bodySize = len;
     std::uint32_t sum = 0;
     std::memcpy(&sum, body + len, 4);
-    if (sum != StorageChecksum(body, len)) return CProject::LS_DAMAGED;
+    if (sum != KernelChecksum(body, len)) return CProject::LS_DAMAGED;
     return CProject::LS_OK;
 }
 }  // namespace

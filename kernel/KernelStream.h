@@ -10,6 +10,17 @@
 #include <string>
 #include <vector>
 
+// The 32-bit FNV-1a hash that seals the kernel's stored frames: cheap, and
+// any changed byte changes it.
+inline std::uint32_t KernelChecksum(const std::uint8_t* p, std::size_t n) {
+    std::uint32_t h = 2166136261u;
+    for (std::size_t i = 0; i < n; ++i) {
+        h ^= p[i];
+        h *= 16777619u;
+    }
+    return h;
+}
+
 class KernelWriter {
 public:
     std::vector<std::uint8_t>& Bytes() { return m_bytes; }

@@ -86,15 +86,6 @@ struct PC5Code {
 // reported claims: the triangles the predecessor developed.
 constexpr PC5Code kPC5Codes[] = {{1, 1}, {2, 2}, {3, 11}, {4, 10}, {5, 16}, {6, 19}};
 
-std::uint32_t PC5Checksum(const std::uint8_t* p, std::size_t n) {
-    std::uint32_t h = 2166136261u;
-    for (std::size_t i = 0; i < n; ++i) {
-        h ^= p[i];
-        h *= 16777619u;
-    }
-    return h;
-}
-
 void PC5FixedText(KernelWriter& w, const std::string& s, std::size_t width) {
     for (std::size_t i = 0; i < width; ++i) w.U8(i < s.size() ? static_cast<std::uint8_t>(s[i]) : 0);
 }
@@ -165,7 +156,7 @@ std::vector<std::uint8_t> WritePC5(const ExchangeData& data) {
                 w.F64(sel->present[c] ? sel->factors[c] : 0.0);
             }
     }
-    w.U32(PC5Checksum(w.Bytes().data() + 4, w.Bytes().size() - 4));
+    w.U32(KernelChecksum(w.Bytes().data() + 4, w.Bytes().size() - 4));
     return std::move(w.Bytes());
 }
 
@@ -173,7 +164,7 @@ QSSTATUS ReadPC5(const std::uint8_t* bytes, std::size_t size, ExchangeData& out)
     if (size < 4) return kExFormat;
     std::uint32_t stored = 0;
     std::memcpy(&stored, bytes + size - 4, 4);
-    if (PC5Checksum(bytes, size - 4) != stored) return kExFormat;
+    if (KernelChecksum(bytes, size - 4) != stored) return kExFormat;
     KernelReader r(bytes, size - 4);
     ExchangeData data;
     data.hasEvalExtra = false;

@@ -221,8 +221,7 @@ TEST(CFSLibTest, DamagedFilesFailAndLeaveTheLibraryAlone) {
     body.F64(std::numeric_limits<double>::quiet_NaN());
     body.U8(0);
     body.F64(0);
-    std::uint32_t h = 2166136261u;
-    for (auto c : body.Bytes()) h = (h ^ c) * 16777619u;
+    const std::uint32_t h = KernelChecksum(body.Bytes().data(), body.Bytes().size());
     KernelWriter file;
     file.Raw("QDFL", 4);
     file.U32(1);

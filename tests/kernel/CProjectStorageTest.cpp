@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "CArchive.h"
+#include "KernelStream.h"
 #include "ProjectFixture.h"
 
 namespace {
@@ -138,11 +139,7 @@ TEST(ProjectStorage, OlderGenerationStaysReadable) {
 void Reseal(std::vector<std::uint8_t>& stream) {
     std::uint32_t len = 0;
     std::memcpy(&len, stream.data() + 8, 4);
-    std::uint32_t h = 2166136261u;
-    for (std::size_t i = 0; i < len; ++i) {
-        h ^= stream[12 + i];
-        h *= 16777619u;
-    }
+    const std::uint32_t h = KernelChecksum(stream.data() + 12, len);
     std::memcpy(stream.data() + 12 + len, &h, 4);
 }
 
