@@ -14,14 +14,14 @@
 #include <QMdiSubWindow>  // the framework headers keep QPointers to one
 
 #include "CFrameWnd.h"
-#include "CInstanceHeartbeat.h"
+#include "shell/CInstanceHeartbeat.h"
 #include "COleObjectFactory.h"
-#include "CMainFrame.h"
+#include "frames/CMainFrame.h"
 #include "CWinApp.h"
 #include "KernelTypes.h"
-#include "LexigroveLoader.h"
+#include "startup/LexigroveLoader.h"
 #include "CPrjSheet.h"
-#include "Placeholders.h"
+#include "frames/Placeholders.h"
 
 class CMultiDocTemplate;
 class CPrjTreeView;

@@ -2,7 +2,7 @@
 
 #include "CDocTemplate.h"
 #include "CDocument.h"
-#include "CMainFrame.h"
+#include "frames/CMainFrame.h"
 #include "CObjectView.h"
 #include "CQuillstoneApp.h"
 #include "CWorkstationSetupDlg.h"
@@ -10,7 +10,7 @@
 #include "SmallViewDialogs.h"
 #include "ViewSettings.h"
 #include "WaitCursor.h"
-#include "WorkstationSettings.h"
+#include "startup/WorkstationSettings.h"
 
 namespace qs::app {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Installation.h"
+#include "startup/Installation.h"
 
 int main(int argc, char** argv) {
     qs::install::Options options;

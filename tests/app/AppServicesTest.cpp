@@ -5,9 +5,9 @@
 #include "CArchive.h"
 #include "CException.h"
 #include "CompoundFile.h"
-#include "ProjectStreamFile.h"
+#include "files/ProjectStreamFile.h"
 #include "QsRegistry.h"
-#include "ShellDocumentIcon.h"
+#include "shell/ShellDocumentIcon.h"
 #include "TestEnvironment.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "Installation.h"
+#include "startup/Installation.h"
 #include "TestEnvironment.h"
-#include "WorkstationSettings.h"
+#include "startup/WorkstationSettings.h"
 
 namespace qs::test {
 

@@ -12,18 +12,18 @@
 
 #include "AppRegistry.h"
 #include "CDocTemplate.h"
-#include "CInstanceHeartbeat.h"
-#include "CMainFrame.h"
-#include "ConsoleTrace.h"
+#include "shell/CInstanceHeartbeat.h"
+#include "frames/CMainFrame.h"
+#include "shell/ConsoleTrace.h"
 #include "CQuillstoneApp.h"
-#include "Installation.h"
+#include "startup/Installation.h"
 #include "MessageBox.h"
 #include "QsEnvironment.h"
 #include "QsProfile.h"
 #include "QsRegistry.h"
-#include "ShellRegistration.h"
+#include "shell/ShellRegistration.h"
 #include "TestEnvironment.h"
-#include "WorkstationSettings.h"
+#include "startup/WorkstationSettings.h"
 
 namespace {
 

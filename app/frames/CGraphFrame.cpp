@@ -1,0 +1,76 @@
+#include "frames/CGraphFrame.h"
+
+#include <QComboBox>
+#include <QDockWidget>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QToolBar>
+
+#include "CView.h"
+#include "frames/FrameToolBars.h"
+
+namespace {
+
+CGraphFrame::DataBarFactory& GraphDataBarFactory() {
+    static CGraphFrame::DataBarFactory factory;
+    return factory;
+}
+
+}  // namespace
+
+CGraphFrame::CGraphFrame() = default;
+
+void CGraphFrame::SetDataBarFactory(DataBarFactory factory) { GraphDataBarFactory() = std::move(factory); }
+
+int CGraphFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    if (CChildFrame::OnCreate(lpCreateStruct) == -1) return -1;
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+
+    // The dialog bar: a top-docked bar whose controls the graph view finds by id.
+    auto* bar = new QToolBar(this);
+    bar->setMovable(false);
+    SetControlId(bar, int(IDD_GRAPH_BAR));
+    m_pDialogBar = new QWidget(bar);
+    auto* layout = new QHBoxLayout(m_pDialogBar);
+    layout->setContentsMargins(2, 2, 2, 2);
+    m_pStyleList = new QComboBox(m_pDialogBar);
+    SetControlId(m_pStyleList, int(IDC_GRAPH_STYLE));
+    layout->addWidget(m_pStyleList);
+    const struct {
+        UINT id;
+        const char* text;
+    } buttons[] = {{IDC_SAVE_STYLE, "Save Style"},         {IDC_LOAD_STYLE, "Load Style"},
+                   {IDC_RESET_ZOOM, "Reset Zoom"},         {IDC_ENABLE_ZOOM, "Enable Zoom"},
+                   {IDC_SINGLE_SERIES, "Single-series Mode"}, {IDC_ADJUST_Y_AXIS, "Adjust Y-Axis"},
+                   {IDC_GRAPH_CANCEL, "Cancel"},           {IDC_GRAPH_SAVE, "Save"}};
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton(QString::fromLatin1(b.text), m_pDialogBar);
+        button->setToolTip(button->text());
+        BindCommandButton(button, int(b.id));
+        layout->addWidget(button);
+    }
+    bar->addWidget(m_pDialogBar);
+    addToolBar(Qt::TopToolBarArea, bar);
+
+    const QString title = QStringLiteral("Sidebar");
+    if (GraphDataBarFactory()) {
+        m_pDataBar = GraphDataBarFactory()(title, this, ID_GRAPH_DATA_BAR);
+    } else {
+        m_pDataBar = new QDockWidget(title, this);
+        m_pDataBar->setWidget(new QWidget(m_pDataBar));
+    }
+    if (m_pDataBar == nullptr) return -1;
+    SetControlId(m_pDataBar, int(ID_GRAPH_DATA_BAR));
+    if (dockWidgetArea(m_pDataBar) == Qt::NoDockWidgetArea) addDockWidget(Qt::RightDockWidgetArea, m_pDataBar);
+    return 0;
+}
+
+void CGraphFrame::OnClose() {
+    if (!m_bClosing) {
+        if (auto* query = dynamic_cast<IGraphCloseQuery*>(GetActiveView()); query && !query->CanCloseGraph()) return;
+        if (CView* view = GetActiveView()) view->SendMessage(WM_CLOSE);
+    }
+    m_bClosing = true;
+    CChildFrame::OnClose();
+    m_bClosing = false;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The frame of a graph (and of the two automation documents): the graph
+// dialog bar across the top and the graph data side bar. It closes only
+// when its graph view agrees.
+#include <QMdiSubWindow>  // CMDIChildWnd.h keeps a QPointer to one
+
+#include <functional>
+
+#include "frames/CChildFrame.h"
+
+class QComboBox;
+class QDockWidget;
+class QWidget;
+
+// A view that must be asked before its frame closes (it offers to save
+// style and graph changes; false when the user cancelled).
+class IGraphCloseQuery {
+public:
+    virtual ~IGraphCloseQuery() = default;
+    virtual bool CanCloseGraph() = 0;
+};
+
+class CGraphFrame : public CChildFrame {
+public:
+    enum : UINT {
+        IDD_GRAPH_BAR = 451,
+        IDC_GRAPH_STYLE = 33038,
+        IDC_SAVE_STYLE = 1703,
+        IDC_LOAD_STYLE = 1704,
+        IDC_ENABLE_ZOOM = 1705,
+        IDC_RESET_ZOOM = 1706,
+        IDC_SINGLE_SERIES = 1169,
+        IDC_ADJUST_Y_AXIS = 1170,
+        IDC_GRAPH_CANCEL = 1564,
+        IDC_GRAPH_SAVE = 378,
+        ID_GRAPH_DATA_BAR = 33106,
+    };
+    CGraphFrame();
+
+    // Makes the side bar (title, parent frame, control id); null when it
+    // cannot be made. The graph code installs its own; the default is an
+    // empty dock.
+    using DataBarFactory = std::function<QDockWidget*(const QString& title, CGraphFrame* frame, UINT id)>;
+    static void SetDataBarFactory(DataBarFactory factory);
+
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+    void OnClose() override;
+
+    QWidget* DialogBar() const { return m_pDialogBar; }
+    QComboBox* StyleList() const { return m_pStyleList; }
+    QDockWidget* DataBar() const { return m_pDataBar; }
+
+private:
+    QWidget* m_pDialogBar = nullptr;
+    QComboBox* m_pStyleList = nullptr;
+    QDockWidget* m_pDataBar = nullptr;
+    bool m_bClosing = false;
+};
