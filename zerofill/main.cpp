@@ -1,7 +1,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "CZerofillApp.h"
 #include "KernelVersion.h"
+
+// The one application object, made before the program's entry point runs.
+CZerofillApp theApp;
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -10,5 +14,5 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    return 0;
+    return AfxWinMain(argc, argv);
 }
