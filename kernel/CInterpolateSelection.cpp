@@ -12,10 +12,10 @@ void CInterpolateSelection::Serialize(CArchive& ar) {
     int32_t order = 0, curve = 0, input = 0;
     ar >> order >> curve >> input;
     m_order = order;
-    m_curve = CInterpolationUtil::GetCurveIndices(static_cast<ENUM_CURVE_TYPE>(curve)) >= 0
-                  ? static_cast<ENUM_CURVE_TYPE>(curve)
-                  : CURVE_EXPONENTIAL;
-    m_input = CInterpolationUtil::GetInputIndices(static_cast<ENUM_INPUT_TYPE>(input)) >= 0
-                  ? static_cast<ENUM_INPUT_TYPE>(input)
-                  : INPUT_CUMULATIVE;
+    // Checked as integers first: a stored code outside the enumeration is
+    // never made one.
+    m_curve = curve >= CURVE_LINEAR && curve <= CURVE_INVERSE_POWER ? static_cast<ENUM_CURVE_TYPE>(curve)
+                                                                     : CURVE_EXPONENTIAL;
+    m_input = input >= INPUT_CUMULATIVE && input <= INPUT_RATIO_TO_ULTIMATE ? static_cast<ENUM_INPUT_TYPE>(input)
+                                                                           : INPUT_CUMULATIVE;
 }

@@ -47,11 +47,14 @@ bool QSExhibitSettings::Load(const std::vector<std::uint8_t>& bytes) {
     const std::uint32_t n = r.Count(12);
     for (std::uint32_t i = 0; i < n && !r.Failed(); ++i) {
         const int order = r.I32();
-        const auto curve = static_cast<ENUM_CURVE_TYPE>(r.I32());
-        const auto input = static_cast<ENUM_INPUT_TYPE>(r.I32());
-        if (CInterpolationUtil::GetCurveIndices(curve) < 0 || CInterpolationUtil::GetInputIndices(input) < 0)
+        // The codes are checked as integers: a value outside an enumeration
+        // must never be made one.
+        const int curve = r.I32();
+        const int input = r.I32();
+        if (curve < CURVE_LINEAR || curve > CURVE_INVERSE_POWER || input < INPUT_CUMULATIVE ||
+            input > INPUT_RATIO_TO_ULTIMATE)
             return false;
-        s.interpolation.emplace_back(order, curve, input);
+        s.interpolation.emplace_back(order, static_cast<ENUM_CURVE_TYPE>(curve), static_cast<ENUM_INPUT_TYPE>(input));
     }
     const int period = r.I32();
     s.interpDisplay = r.I32() ? 1 : 0;

@@ -6,7 +6,10 @@
 #include <QFileInfo>
 #include <QWidget>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 #include <fstream>
 
@@ -58,6 +61,17 @@ void RedrawMainWindowNow() {
 }
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool IsPermissionError(int err) { return err == EACCES || err == EPERM || err == EROFS; }
+
+// True when the file, or the folder a save writes its new copy into, cannot
+// be written for want of permission or because the medium is read-only.
+bool IsReadOnlyPlace(const QString& path) {
+    const std::string local = LocalPath(path);
+    if (::access(local.c_str(), W_OK) != 0 && IsPermissionError(errno)) return true;
+    const std::string folder = LocalPath(QFileInfo(path).absolutePath());
+    return ::access(folder.c_str(), W_OK) != 0 && IsPermissionError(errno);
+}
 
 constexpr unsigned kLegacyLockMode = CFile::modeReadWrite | CFile::shareDenyWrite;  // 0x22
 constexpr unsigned kLegacyReadMode = CFile::modeRead | CFile::shareDenyNone;        // 0x40
@@ -210,9 +224,13 @@ BOOL CProjectDoc::OnOpenDocument(const QString& path) {
     ProjectProgressScope progress(*this, QStringLiteral("Loading ") + path);
     CWaitCursor wait;
     bool lockedByOther = false;
+    // A file that cannot be saved in place opens read-only at once, and the
+    // user hears why.
+    const bool readOnlyPlace = IsReadOnlyPlace(path);
     if (IsStorageExtension(qs::project::ProjectExtension(path))) {
         auto storage = std::make_unique<CompoundFile>();
-        if (storage->Open(LocalPath(path), CompoundFile::Mode::ReadWrite) != CompoundFile::OpenResult::Ok) {
+        if (readOnlyPlace ||
+            storage->Open(LocalPath(path), CompoundFile::Mode::ReadWrite) != CompoundFile::OpenResult::Ok) {
             if (storage->Open(LocalPath(path), CompoundFile::Mode::ReadOnly) != CompoundFile::OpenResult::Ok)
                 return FALSE;
             m_bReadOnly = TRUE;
@@ -238,11 +256,12 @@ BOOL CProjectDoc::OnOpenDocument(const QString& path) {
         }
         LoadDefaultStyles(m_pProject->GetGraphDefaultStyles());
         SetModifiedFlag(FALSE);
-    } else if (!LoadLegacyFile(path)) {
+    } else if (readOnlyPlace || !LoadLegacyFile(path)) {
         if (!LoadLegacyFileReadOnly(path)) return FALSE;
         lockedByOther = true;
     }
-    if (lockedByOther && m_bReadOnly) ReportMessage(QString::fromUtf8(text::kInUse));
+    if (lockedByOther && m_bReadOnly)
+        ReportMessage(QString::fromUtf8(readOnlyPlace ? text::kReadOnlyPlace : text::kInUse));
 
     const QSSTATUS status = m_pProject->GetLoadStatus();
     if (status == 0 || status == 4) {

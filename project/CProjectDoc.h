@@ -141,6 +141,9 @@ inline const char* const kWriteError =
 inline const char* const kInUse =
     "This file is currently in use and will be opened as \"Read Only\".  Changes can only be saved to a different "
     "file.";
+inline const char* const kReadOnlyPlace =
+    "This file or its folder is read-only, so it will be opened as \"Read Only\".  Changes can only be saved to a "
+    "different file.";
 inline const char* const kGraphsUnreadable =
     "The graphs or graph styles stored in this file could not be read.\nThe file will be opened as \"Read Only\" "
     "so that they are not lost.  Changes can only be saved to a different file.";

@@ -11,9 +11,12 @@
 
 namespace {
 
+// Never destroyed: a factory may be a member of an object made before the
+// list (the application object) and so be destroyed after the list's own
+// static destructor would have run.
 std::vector<COleObjectFactory*>& FactoryList() {
-    static std::vector<COleObjectFactory*> factories;
-    return factories;
+    static auto* factories = new std::vector<COleObjectFactory*>;
+    return *factories;
 }
 
 QString& FactoryServerProgram() {

@@ -37,8 +37,16 @@ ProfileText::ProfileText(const std::string& bytes) {
     while (!rest.empty()) {
         auto nl = rest.find('\n');
         std::string_view line = rest.substr(0, nl);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::string_view end;
+        if (nl != std::string_view::npos) {
+            // One CR before the LF belongs to the line end; any further CR
+            // is the line's own and stays with it.
+            const bool crlf = !line.empty() && line.back() == '\r';
+            if (crlf) line.remove_suffix(1);
+            end = crlf ? "\r\n" : "\n";
+        }
         m_lines.emplace_back(line);
+        m_ends.emplace_back(end);
         if (nl == std::string_view::npos) break;
         rest.remove_prefix(nl + 1);
     }
@@ -86,11 +94,20 @@ const ProfileText::Entry* ProfileText::FindEntry(std::string_view section, std::
 }
 
 void ProfileText::InsertLines(size_t at, const std::vector<std::string>& lines) {
+    if (lines.empty()) return;
+    // A last line without an end gets one before anything follows it.
+    if (at == m_lines.size() && at > 0 && m_ends.back().empty()) m_ends.back() = m_eol;
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), lines.begin(), lines.end());
+    m_ends.insert(m_ends.begin() + static_cast<std::ptrdiff_t>(at), lines.size(), m_eol);
+}
+
+void ProfileText::EraseLines(size_t from, size_t to) {
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(from), m_lines.begin() + static_cast<std::ptrdiff_t>(to));
+    m_ends.erase(m_ends.begin() + static_cast<std::ptrdiff_t>(from), m_ends.begin() + static_cast<std::ptrdiff_t>(to));
 }
 
 size_t ProfileText::AppendSection(std::string_view section) {
-    m_lines.push_back("[" + std::string(section) + "]");
+    InsertLines(m_lines.size(), {"[" + std::string(section) + "]"});
     return m_lines.size();
 }
 
@@ -112,7 +129,7 @@ void ProfileText::Set(std::string_view section, std::string_view key, std::strin
         InsertLines(at, {line});
     } else {
         AppendSection(section);
-        m_lines.push_back(line);
+        InsertLines(m_lines.size(), {line});
     }
     Reparse();
 }
@@ -123,7 +140,7 @@ void ProfileText::DeleteKey(std::string_view section, std::string_view key) {
     // Every spelling of the key in that section goes, so a duplicate
     // further down does not resurface as the value.
     for (auto it = s->entries.rbegin(); it != s->entries.rend(); ++it)
-        if (EqualNoCase(it->key, key)) m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(it->line));
+        if (EqualNoCase(it->key, key)) EraseLines(it->line, it->line + 1);
     Reparse();
 }
 
@@ -131,16 +148,14 @@ void ProfileText::DeleteSection(std::string_view section) {
     // All sections of that name, each with everything up to the next header.
     for (auto it = m_sections.rbegin(); it != m_sections.rend(); ++it) {
         if (!EqualNoCase(it->name, section)) continue;
-        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(it->header),
-                      m_lines.begin() + static_cast<std::ptrdiff_t>(it->end));
+        EraseLines(it->header, it->end);
     }
     Reparse();
 }
 
 void ProfileText::ReplaceSection(std::string_view section, const std::vector<std::string>& lines) {
     if (const Section* s = FindSection(section)) {
-        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(s->header + 1),
-                      m_lines.begin() + static_cast<std::ptrdiff_t>(s->end));
+        EraseLines(s->header + 1, s->end);
         InsertLines(s->header + 1, lines);
     } else {
         size_t at = AppendSection(section);
@@ -152,9 +167,9 @@ void ProfileText::ReplaceSection(std::string_view section, const std::vector<std
 std::string ProfileText::Serialize() const {
     std::string out;
     if (m_bom) out += kUtf8Bom;
-    for (const auto& l : m_lines) {
-        out += l;
-        out += m_eol;
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        out += m_lines[i];
+        out += m_ends[i];
     }
     return out;
 }

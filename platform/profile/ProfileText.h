@@ -48,9 +48,14 @@ public:
 private:
     void Reparse();
     void InsertLines(size_t at, const std::vector<std::string>& lines);
+    void EraseLines(size_t from, size_t to);
     size_t AppendSection(std::string_view section);
 
     std::vector<std::string> m_lines;   // without line ends
+    // Each line's own end as the file had it ("\n", "\r\n", or "" for a last
+    // line without one), so lines the program does not touch are written
+    // back byte for byte; new lines take m_eol.
+    std::vector<std::string> m_ends;
     std::string m_eol = "\n";           // "\r\n" for files that came from Windows
     bool m_bom = false;                 // the file started with a UTF-8 byte order mark
     std::vector<Section> m_sections;

@@ -1,6 +1,13 @@
 // Factor libraries: set editing, reshaping and the ".dfl" file.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+
 #include <cmath>
 #include <limits>
 
@@ -180,6 +187,28 @@ TEST(CFSLibTest, FileRoundTripKeepsEverything) {
         ar.Close();
     }
     EXPECT_EQ(buf, lib.ToBytes());
+}
+
+TEST(CFSLibTest, APipeOrFolderNamedAsALibraryIsRefusedWithoutWaiting) {
+    // A flood-fill rule of a project can name any path; a pipe nobody writes
+    // to must not hold the program.
+    const std::string dir = qs::test::MakeTempDir("dfl");
+    const std::string fifo = dir + "/pipe.dfl";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, dir}) {
+        auto load = std::async(std::launch::async, [path] {
+            CFSLib lib;
+            return lib.LoadFile(path);
+        });
+        if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // Let the blocked open go so the test ends.
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+            load.wait();
+            FAIL() << "opening " << path << " blocked";
+        }
+        EXPECT_EQ(load.get(), CFSLib::kCannotOpen) << path;
+    }
 }
 
 TEST(CFSLibTest, DamagedFilesFailAndLeaveTheLibraryAlone) {

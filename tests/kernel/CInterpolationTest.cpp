@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -45,12 +47,37 @@ TEST(CInterpolationUtil, LabelsCodesAndListPositions) {
     EXPECT_FALSE(CInterpolationUtil::GetCurveType("Cubic", &untouched));
     EXPECT_EQ(untouched, CURVE_WEIBULL);
     EXPECT_FALSE(CInterpolationUtil::GetInputType("", &in));
-    EXPECT_EQ(CInterpolationUtil::GetCurveIndices(static_cast<ENUM_CURVE_TYPE>(9)), -1);
+    EXPECT_EQ(CInterpolationUtil::GetCurveIndices(static_cast<ENUM_CURVE_TYPE>(5)), -1);
     EXPECT_EQ(CInterpolationUtil::GetCurveLabel(static_cast<ENUM_CURVE_TYPE>(0), 0), "");
 
     const CInterpolateSelection sel(3, CURVE_WEIBULL, INPUT_RATIO_TO_ULTIMATE);
     EXPECT_EQ(sel.GetOrder(), 3);
     EXPECT_EQ(sel, CInterpolateSelection(3, CURVE_WEIBULL, INPUT_RATIO_TO_ULTIMATE));
+}
+
+TEST(CInterpolation, StoredCodesOutsideTheEnumerationsLoadAsDefaults) {
+    struct Case {
+        std::int32_t curve, input;
+        ENUM_CURVE_TYPE curveAfter;
+        ENUM_INPUT_TYPE inputAfter;
+    };
+    const Case cases[] = {
+        {CURVE_WEIBULL, INPUT_RATIO_TO_ULTIMATE, CURVE_WEIBULL, INPUT_RATIO_TO_ULTIMATE},
+        {1000, -7, CURVE_EXPONENTIAL, INPUT_CUMULATIVE},
+        {0, 3, CURVE_EXPONENTIAL, INPUT_CUMULATIVE},
+        {INT32_MIN, INT32_MAX, CURVE_EXPONENTIAL, INPUT_CUMULATIVE},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> bytes;
+        {
+            CArchive ar(bytes, CArchive::store);
+            ar << std::int32_t(2) << c.curve << c.input;
+        }
+        CArchive ar(bytes, CArchive::load);
+        CInterpolateSelection sel;
+        sel.Serialize(ar);
+        EXPECT_EQ(sel, CInterpolateSelection(2, c.curveAfter, c.inputAfter)) << c.curve << " " << c.input;
+    }
 }
 
 // One driver over the curves: input lying exactly on a curve of the family is

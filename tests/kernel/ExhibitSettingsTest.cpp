@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -276,4 +279,33 @@ TEST(ExhibitSettings, DataAdjustmentTablesDriveTheAdjustedExhibits) {
     EXPECT_DOUBLE_EQ(at(*paidReport->GetDataObject(1), 2, 0), 15);
     EXPECT_DOUBLE_EQ(at(*paidReport->GetDataObject(2), 2, 0), 18);
     EXPECT_DOUBLE_EQ(at(*paidReport->GetDataObject(3), 2, 0), 3);
+}
+
+TEST(ExhibitSettings, CodesOutsideTheEnumerationsRefuseTheRecord) {
+    QSExhibitSettings s;
+    s.interpolation.emplace_back(0x5A5A5A5A, CURVE_WEIBULL, INPUT_CUMULATIVE);
+    const std::vector<std::uint8_t> good = s.Save();
+    const std::uint8_t marker[] = {0x5A, 0x5A, 0x5A, 0x5A};
+    const auto at = std::search(good.begin(), good.end(), std::begin(marker), std::end(marker));
+    ASSERT_NE(at, good.end());
+    const std::size_t curveAt = std::size_t(at - good.begin()) + 4, inputAt = curveAt + 4;
+    const auto with = [&](std::size_t pos, std::int32_t value) {
+        std::vector<std::uint8_t> bytes = good;
+        for (int i = 0; i < 4; ++i) bytes[pos + std::size_t(i)] = std::uint8_t(std::uint32_t(value) >> (8 * i));
+        return bytes;
+    };
+    struct Case {
+        std::size_t pos;
+        std::int32_t value;
+        bool loads;
+    };
+    const Case cases[] = {{curveAt, CURVE_LINEAR, true}, {curveAt, 1000, false}, {curveAt, 0, false},
+                          {curveAt, -1, false},          {inputAt, INPUT_RATIO_TO_ULTIMATE, true},
+                          {inputAt, 3, false},           {inputAt, INT32_MIN, false}};
+    for (const Case& c : cases) {
+        QSExhibitSettings back = s;
+        back.interpolation.clear();
+        EXPECT_EQ(back.Load(with(c.pos, c.value)), c.loads) << c.pos << " " << c.value;
+        EXPECT_EQ(back.interpolation.size(), c.loads ? 1u : 0u);  // a refused record changes nothing
+    }
 }

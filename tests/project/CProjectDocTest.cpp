@@ -167,6 +167,15 @@ TEST_F(ProjectDocTest, EveryGenerationOpens) {
         EXPECT_EQ(doc->HoldsLock(), legacy);
         EXPECT_EQ(doc->HoldsStorage(), !legacy);
     }
+    // The ".qs5" fixture is of the generation the kernel writes today.
+    CompoundFile current;
+    ASSERT_EQ(current.Open(qs::test::DataDir() + "/projects/gen.qs5", CompoundFile::Mode::ReadOnly),
+              CompoundFile::OpenResult::Ok);
+    std::vector<std::uint8_t> qs1;
+    ASSERT_TRUE(current.ReadStream("QS1", qs1));
+    ASSERT_GE(qs1.size(), 8u);
+    const std::uint32_t generation = qs1[4] | qs1[5] << 8 | qs1[6] << 16 | std::uint32_t(qs1[7]) << 24;
+    EXPECT_EQ(generation, CProject::kStorageGeneration);
 }
 
 TEST_F(ProjectDocTest, FileHeldByAnotherProcessOpensReadOnly) {
@@ -214,6 +223,57 @@ TEST_F(ProjectDocTest, LegacyFileIsLockedAndHeldByAnotherOpensReadOnly) {
     EXPECT_TRUE(doc->IsReadOnly());
     EXPECT_FALSE(doc->HoldsLock());
     EXPECT_TRUE(boxes.Texts().contains(QString::fromUtf8(text::kInUse)));
+}
+
+TEST_F(ProjectDocTest, AReadOnlyFileOrFolderIsSaidToBeReadOnly) {
+    // Permissions do not stop root, so the opening runs in a child that has
+    // given up its rights (or here, for an ordinary user).
+    char pattern[] = "/tmp/qs-readonly-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    const std::string file = SaveSample(dir, "locked.qs5");
+    const std::string legacy = dir + "/old.qs1";
+    qs::test::WriteFile(legacy, qs::test::ReadFile(qs::test::DataDir() + "/projects/gen.qs1"));
+    struct Case {
+        const char* what;
+        std::string path;
+        mode_t fileMode, dirMode;
+    };
+    const Case cases[] = {
+        {"read-only file", file, 0444, 0755},
+        {"read-only folder", file, 0644, 0555},
+        {"read-only older file", legacy, 0444, 0755},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(chmod(c.path.c_str(), c.fileMode), 0);
+        ASSERT_EQ(chmod(dir.c_str(), c.dirMode), 0);
+        const auto body = [&] {
+            qs::fw::MessageBoxScript boxes;
+            auto doc = Open(c.path);
+            if (!doc || !doc->IsReadOnly()) return 1;
+            return boxes.Texts().contains(QString::fromUtf8(text::kReadOnlyPlace)) &&
+                           !boxes.Texts().contains(QString::fromUtf8(text::kInUse))
+                       ? 0
+                       : 2;
+        };
+        int code = 0;
+        if (geteuid() != 0) {
+            code = body();
+        } else {
+            const pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                if (setgid(65534) != 0 || setuid(65534) != 0) _exit(100);
+                _exit(body());
+            }
+            int status = 0;
+            waitpid(child, &status, 0);
+            code = WIFEXITED(status) ? WEXITSTATUS(status) : 101;
+        }
+        EXPECT_EQ(code, 0) << c.what;
+    }
+    chmod(dir.c_str(), 0755);
+    std::filesystem::remove_all(dir);
 }
 
 // A document whose archive fails part-way through a store.

@@ -489,6 +489,30 @@ UINT CArchive::GetObjectSchema()
     return s;
 }
 
+bool CArchive::IsLoadedSince(const CObject* obj, size_t mark) const
+{
+    if (obj == nullptr)
+        return false;
+    for (size_t i = mark; i < m_loadArray.size(); ++i)
+        if (m_loadArray[i].kind == EntryKind::Object && m_loadArray[i].ptr == obj)
+            return true;
+    return false;
+}
+
+void CArchive::DeleteLoadedSince(const std::vector<CObject*>& objects, size_t mark)
+{
+    std::vector<CObject*> done;
+    for (CObject* obj : objects) {
+        if (!IsLoadedSince(obj, mark) || std::find(done.begin(), done.end(), obj) != done.end())
+            continue;
+        done.push_back(obj);
+        for (size_t i = mark; i < m_loadArray.size(); ++i)
+            if (m_loadArray[i].ptr == obj)
+                m_loadArray[i] = {EntryKind::Null, nullptr};
+        delete obj;
+    }
+}
+
 CObject* CArchive::ReadObject(const CRuntimeClass* requested)
 {
     RequireLoading();

@@ -112,6 +112,13 @@ public:
     // Enters an object into the reference table without writing or reading it,
     // so later references to it become back references on both sides.
     void MapObject(const CObject* obj);
+    // Loading: a mark of the objects read so far, and whether obj was created
+    // by ReadObject after that mark. A container whose load fails part-way
+    // deletes the elements it created and nothing it merely refers to.
+    size_t GetLoadMark() const { return m_loadArray.size(); }
+    bool IsLoadedSince(const CObject* obj, size_t mark) const;
+    // Deletes each distinct object of objects that IsLoadedSince(mark).
+    void DeleteLoadedSince(const std::vector<CObject*>& objects, size_t mark);
 
     CArchive& operator<<(uint8_t v) { return PutLE(v, 1); }
     CArchive& operator<<(int8_t v) { return PutLE(static_cast<uint8_t>(v), 1); }

@@ -33,13 +33,25 @@ bool CFile::Open(const std::string& path, unsigned flags, int* osError)
     const bool truncate = (flags & modeCreate) && !(flags & modeNoTruncate);
     if (flags & modeCreate)
         oflags |= O_CREAT;
+    // Opened without blocking: a pipe or a device named where a file belongs
+    // would otherwise hold the program until something writes to it. Only
+    // regular files are documents, lists or libraries.
     int fd;
     do {
-        fd = ::open(path.c_str(), oflags, 0666);
+        fd = ::open(path.c_str(), oflags | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         if (osError)
             *osError = errno;
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        if (osError)
+            *osError = err;
+        errno = err;
         return false;
     }
     const unsigned share = flags & 0x70;

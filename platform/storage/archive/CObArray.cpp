@@ -26,10 +26,20 @@ void CObArray::Serialize(CArchive& ar)
             ar.WriteObject(obj);
     } else {
         m_data.clear();
-        // Every element takes at least its two-byte tag.
-        size_t n = ar.ReadCount(2);
-        m_data.reserve(n);
-        for (size_t i = 0; i < n; ++i)
-            m_data.push_back(ar.ReadObject(nullptr));
+        // The elements belong to this load until it completes: when it fails
+        // part-way, those it created go with it and the array stays empty.
+        const size_t mark = ar.GetLoadMark();
+        std::vector<CObject*> loaded;
+        try {
+            // Every element takes at least its two-byte tag.
+            size_t n = ar.ReadCount(2);
+            loaded.reserve(n);
+            for (size_t i = 0; i < n; ++i)
+                loaded.push_back(ar.ReadObject(nullptr));
+        } catch (...) {
+            ar.DeleteLoadedSince(loaded, mark);
+            throw;
+        }
+        m_data = std::move(loaded);
     }
 }

@@ -34,7 +34,8 @@ public:
     auto begin() const { return m_map.begin(); }
     auto end() const { return m_map.end(); }
 
-    // Loading replaces the content; entries read before a failure stay.
+    // Loading replaces the content; a load that fails part-way deletes the
+    // objects it created and leaves the map empty.
     void Serialize(CArchive& ar) override
     {
         if (ar.IsStoring()) {
@@ -45,12 +46,23 @@ public:
             }
         } else {
             m_map.clear();
-            size_t n = ar.ReadCount(sizeof(Key) + 2);
-            for (size_t i = 0; i < n; ++i) {
-                Key key{};
-                ar >> key;
-                m_map[key] = ar.ReadObject(nullptr);
+            const size_t mark = ar.GetLoadMark();
+            std::map<Key, CObject*> loaded;
+            std::vector<CObject*> created;
+            try {
+                size_t n = ar.ReadCount(sizeof(Key) + 2);
+                for (size_t i = 0; i < n; ++i) {
+                    Key key{};
+                    ar >> key;
+                    CObject* obj = ar.ReadObject(nullptr);
+                    created.push_back(obj);
+                    loaded[key] = obj;
+                }
+            } catch (...) {
+                ar.DeleteLoadedSince(created, mark);
+                throw;
             }
+            m_map = std::move(loaded);
         }
     }
 

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <dirent.h>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -250,6 +253,60 @@ bool EncodeCompound(const StorageNode& root, std::vector<uint8_t>& out, std::str
 
 std::atomic<unsigned> gCompoundTempCounter{0};
 
+// Seconds a temporary of a vanished process must have lain unchanged before
+// it counts as left over.
+constexpr time_t kStaleTemporaryAge = 60;
+
+// Files are opened without blocking so that a pipe or a device given as a
+// project never holds the program; only a regular file is read, and its
+// descriptor blocks again for the reading.
+bool MakeRegularAndBlocking(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    return ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
+}
+
+// A save that was killed between writing its temporary and renaming it left
+// ".<name>.tmp-<pid>-<n>" beside the file. Those of processes that are gone
+// are removed; a young one is left alone, as it may belong to a save running
+// on another machine that shares the folder.
+void RemoveStaleTemporaries(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    std::string prefix = "." + (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+    DIR* folder = ::opendir(dir.c_str());
+    if (!folder)
+        return;
+    const time_t now = ::time(nullptr);
+    while (dirent* entry = ::readdir(folder)) {
+        std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::string rest = name.substr(prefix.size());
+        size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string::npos ||
+            rest.find_first_not_of("0123456789") != dash || dash + 1 >= rest.size() ||
+            rest.find_first_not_of("0123456789", dash + 1) != std::string::npos)
+            continue;
+        const long pid = std::strtol(rest.substr(0, dash).c_str(), nullptr, 10);
+        if (pid <= 0 || (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH))
+            continue;
+        std::string full = dir + "/" + name;
+        struct stat st {};
+        if (::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || now - st.st_mtime < kStaleTemporaryAge)
+            continue;
+        ::unlink(full.c_str());
+    }
+    ::closedir(folder);
+}
+
 }  // namespace
 
 struct CompoundFile::Impl {
@@ -274,9 +331,14 @@ struct CompoundFile::Impl {
     OpenResult LockExisting(const std::string& p, int& fdOut)
     {
         for (int attempt = 0; attempt < 5; ++attempt) {
-            int fd = ::open(p.c_str(), O_RDWR | O_CLOEXEC);
+            int fd = ::open(p.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
             if (fd < 0)
                 return ResultFromErrno(errno);
+            if (!MakeRegularAndBlocking(fd)) {
+                int err = errno;
+                ::close(fd);
+                return ResultFromErrno(err);
+            }
             if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
                 int err = errno;
                 ::close(fd);
@@ -387,13 +449,20 @@ CompoundFile::OpenResult CompoundFile::Open(const std::string& path, Mode mode)
             return r;
         }
     } else {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd >= 0 && !MakeRegularAndBlocking(fd)) {
+            int err = errno;
+            ::close(fd);
+            fd = -1;
+            errno = err;
+        }
         if (fd < 0) {
             OpenResult r = ResultFromErrno(errno);
             d.lastError = std::string(ResultText(r)) + ": " + std::strerror(errno);
             return r;
         }
     }
+    RemoveStaleTemporaries(path);
 
     std::vector<uint8_t> bytes;
     OpenResult result = OpenResult::Ok;
@@ -645,6 +714,7 @@ bool CompoundFile::Commit()
     size_t slash = target.rfind('/');
     std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
     std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    RemoveStaleTemporaries(target);
 
     // A hidden sibling, so the rename stays within one file system.
     std::string tempPath;

@@ -203,6 +203,29 @@ TEST_F(ProfileTest, WritesEditInPlaceAndKeepTheRest) {
     EXPECT_EQ(ReadFile(m_file), "[A]\r\np=1\r\nq = 2\r\nbare\r\n");
 }
 
+TEST_F(ProfileTest, UntouchedLinesStayByteForByte) {
+    // Each file gets one key written in section [W]; every other line must
+    // come back exactly, whatever its line end.
+    struct Case {
+        const char* what;
+        std::string before;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"a stray CR before CR LF", "a\n[E]\r\r\n[W]\nk=1\n", "a\n[E]\r\r\n[W]\nk=2\n"},
+        {"CR LF section in an LF file", "[W]\nk=1\n[D]\r\nx=1\r\n", "[W]\nk=2\n[D]\r\nx=1\r\n"},
+        {"LF section in a CR LF file", "[D]\r\nx=1\r\n[W]\nk=1\n", "[D]\r\nx=1\r\n[W]\nk=2\n"},
+        {"no end on the last line", "[D]\nx=1\n[W]\nk=1", "[D]\nx=1\n[W]\nk=2"},
+        {"a line appended after an endless last line", "[W]\r\nj=0", "[W]\r\nj=0\r\nk=2\r\n"},
+    };
+    for (const Case& c : cases) {
+        WriteFile(m_file, c.before);
+        ASSERT_TRUE(WritePrivateProfileString("W", "k", "2", m_file.c_str())) << c.what;
+        EXPECT_EQ(ReadFile(m_file), c.after) << c.what;
+        EXPECT_EQ(qs::profile::ReadString(m_file, "W", "k"), "2") << c.what;
+    }
+}
+
 TEST_F(ProfileTest, RefusesWhatCannotBeStored) {
     WriteFile(m_file, "[A]\nk=1\n");
     struct Case {

@@ -326,29 +326,55 @@ TEST(ArchiveObjects, EveryTruncationThrows)
     }
 }
 
-TEST(ArchiveObjects, ObjectCutShortIsFreedAndEarlierElementsStay)
+TEST(ArchiveObjects, ALoadCutShortFreesEveryElementItCreated)
 {
-    CObArray arr;
+    // An array and a map whose last point loses half its value: the points
+    // read before the damage must not outlive the failed load, and an object
+    // that only appears by reference (read before the container) stays.
     std::vector<std::unique_ptr<TestPoint>> owned;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
         owned.push_back(std::make_unique<TestPoint>(i));
-        arr.Add(owned.back().get());
+    CObArray arr;
+    CMapLongToOb map;
+    for (int i = 0; i < 3; ++i) {
+        arr.Add(owned[std::size_t(i)].get());
+        map.SetAt(i, owned[std::size_t(i)].get());
     }
-    Bytes full;
-    {
-        CArchive ar(full, CArchive::store);
-        arr.Serialize(ar);
+    for (CObject* container : std::initializer_list<CObject*>{&arr, &map}) {
+        TestPoint shared(9);
+        Bytes full;
+        {
+            CArchive ar(full, CArchive::store);
+            ar << &shared;  // read first, owned by the caller
+            if (container == &arr) {
+                arr.InsertAt(0, &shared);  // a back reference first
+                arr.Serialize(ar);
+                arr.RemoveAt(0);
+            } else {
+                map.SetAt(-1, &shared);  // a back reference first
+                map.Serialize(ar);
+                map.RemoveKey(-1);
+            }
+            ar << std::int32_t(0);
+        }
+        const int liveBefore = TestPoint::s_live;
+        Bytes cut(full.begin(), full.end() - 6);  // into the last point's value
+        CArchive in(cut, CArchive::load);
+        TestPoint* first = nullptr;
+        in >> first;
+        ASSERT_EQ(TestPoint::s_live, liveBefore + 1);
+        if (container == &arr) {
+            CObArray back;
+            EXPECT_THROW(back.Serialize(in), CArchiveException);
+            EXPECT_EQ(back.GetSize(), 0);
+        } else {
+            CMapLongToOb back;
+            EXPECT_THROW(back.Serialize(in), CArchiveException);
+            EXPECT_EQ(back.GetCount(), 0);
+        }
+        EXPECT_EQ(TestPoint::s_live, liveBefore + 1);  // only the caller's own object
+        delete first;
     }
-    const int liveBefore = TestPoint::s_live;
-    Bytes cut(full.begin(), full.end() - 2);  // the last point loses half its value
-    CArchive in(cut, CArchive::load);
-    CObArray back;
-    EXPECT_THROW(back.Serialize(in), CArchiveException);
-    ASSERT_EQ(back.GetSize(), 2);
-    EXPECT_EQ(static_cast<TestPoint*>(back[1])->m_x, 1);
-    EXPECT_EQ(TestPoint::s_live, liveBefore + 2);
-    for (CObject* o : back)
-        delete o;
 }
 
 TEST(ArchiveObjects, DeepNestingIsRefusedNotOverflowed)

@@ -7,7 +7,14 @@
 
 #include "TestEnvironment.h"
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <sys/time.h>
 #include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -314,6 +321,74 @@ TEST(CompoundFile, KilledSaveLeavesTheOldFileWhole)
     CompoundFile cf;
     EXPECT_EQ(cf.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
     (void)sawNew;
+}
+
+TEST(CompoundFile, LeftoverTemporariesOfGoneProcessesAreRemoved)
+{
+    const std::string dir = qs::test::MakeTempDir();
+    const std::string path = MakeProjectFile(dir, Pattern(100, 1));
+    pid_t gone = fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0)
+        _exit(0);
+    WaitChild(gone);
+    const std::string deadOld = ".project.qs5.tmp-" + std::to_string(gone) + "-0";
+    const std::string deadYoung = ".project.qs5.tmp-" + std::to_string(gone) + "-1";
+    const std::string ours = ".project.qs5.tmp-" + std::to_string(getpid()) + "-7";
+    const std::string otherFile = ".other.qs5.tmp-" + std::to_string(gone) + "-0";
+    const time_t hourAgo = time(nullptr) - 3600;
+    for (const std::string& name : {deadOld, deadYoung, ours, otherFile}) {
+        qs::test::WriteFile(dir + "/" + name, "half a save");
+        if (name != deadYoung) {
+            struct timeval times[2] = {{hourAgo, 0}, {hourAgo, 0}};
+            ASSERT_EQ(utimes((dir + "/" + name).c_str(), times), 0);
+        }
+    }
+    auto has = [&](const std::string& name) {
+        const auto names = DirEntries(dir);
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    {
+        CompoundFile cf;
+        ASSERT_EQ(cf.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
+    }
+    EXPECT_FALSE(has(deadOld));
+    EXPECT_TRUE(has(deadYoung));  // may still be another machine's save in progress
+    EXPECT_TRUE(has(ours));       // this process lives
+    EXPECT_TRUE(has(otherFile));  // another project's business
+
+    // Saving clears them too.
+    qs::test::WriteFile(dir + "/" + deadOld, "half a save");
+    struct timeval times[2] = {{hourAgo, 0}, {hourAgo, 0}};
+    ASSERT_EQ(utimes((dir + "/" + deadOld).c_str(), times), 0);
+    CompoundFile cf;
+    ASSERT_EQ(cf.Create(path), CompoundFile::OpenResult::Ok);
+    ASSERT_TRUE(cf.WriteStream("QS1", Pattern(10, 2)));
+    ASSERT_TRUE(cf.Commit());
+    EXPECT_FALSE(has(deadOld));
+}
+
+TEST(CompoundFile, APipeGivenAsAProjectIsRefusedWithoutWaiting)
+{
+    const std::string dir = qs::test::MakeTempDir();
+    const std::string fifo = dir + "/pipe.qs5";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (auto mode : {CompoundFile::Mode::ReadOnly, CompoundFile::Mode::ReadWrite}) {
+        auto open = std::async(std::launch::async, [&] {
+            CompoundFile cf;
+            return cf.Open(fifo, mode);
+        });
+        if (open.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+            open.wait();
+            FAIL() << "opening a pipe blocked";
+        }
+        EXPECT_NE(open.get(), CompoundFile::OpenResult::Ok);
+    }
+    CompoundFile cf;
+    EXPECT_NE(cf.Open(dir, CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::Ok);
 }
 
 TEST(CompoundFile, SecondOpenerFallsBackToReadOnly)
