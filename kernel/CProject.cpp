@@ -389,9 +389,11 @@ void CProject::ApplyShapes() {
 bool CProject::IsLayerCalculated(unsigned short layer) const { return layer == m_s.calc1 || layer == m_s.calc2; }
 
 void CProject::ApplyLayerRelations(QSID only) {
-    for (auto& [id, e] : m_objects) {
-        if (!e.layered || (only && id != only)) continue;
-        auto inst = [&](unsigned short l) { return dynamic_cast<CDataObject*>(e.inst[l].get()); };
+    for (auto& [id, entry] : m_objects) {
+        if (!entry.layered || (only && id != only)) continue;
+        // Clang 14 cannot capture a structured binding in a lambda: a plain reference it can.
+        ObjectEntry& e = entry;
+        auto inst = [&e](unsigned short l) { return dynamic_cast<CDataObject*>(e.inst[l].get()); };
         // Only a data object present in all five layers takes part; one
         // being assembled layer by layer (AddObjectToMap) joins once complete.
         bool complete = true;
