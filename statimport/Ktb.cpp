@@ -1,3 +1,0 @@
-#include "StatEngine.h"
-
-extern "C" const char* KtbGetVersion() { return statengine::EngineVersion(); }
