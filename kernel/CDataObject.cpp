@@ -171,6 +171,15 @@ QSSTATUS CDataObject::SetAt(int row, int col, double value, int flag) {
             m_values[i] = prev + value;
             m_flags[i] = static_cast<std::uint8_t>((m_flags[i] & ~(CF_BLANK | CF_NOTAVAIL)) | CF_VALUE);
             changed.push_back(DataCellKey(row, col));
+            // The later cells keep their increments, so their cumulative
+            // values grow by the new increment.
+            if (value != 0.0)
+                for (int c = col + 1; c < RowLength(row); ++c) {
+                    const std::size_t j = Index(row, c);
+                    if (!(m_flags[j] & CF_VALUE)) continue;
+                    m_values[j] += value;
+                    changed.push_back(DataCellKey(row, c));
+                }
         } else if (delta != 0.0) {
             for (int c = col; c < RowLength(row); ++c) {
                 const std::size_t j = Index(row, c);

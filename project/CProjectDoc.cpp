@@ -231,14 +231,21 @@ BOOL CProjectDoc::OnOpenDocument(const QString& path) {
         auto storage = std::make_unique<CompoundFile>();
         if (readOnlyPlace ||
             storage->Open(LocalPath(path), CompoundFile::Mode::ReadWrite) != CompoundFile::OpenResult::Ok) {
-            if (storage->Open(LocalPath(path), CompoundFile::Mode::ReadOnly) != CompoundFile::OpenResult::Ok)
+            const CompoundFile::OpenResult r = storage->Open(LocalPath(path), CompoundFile::Mode::ReadOnly);
+            if (r != CompoundFile::OpenResult::Ok) {
+                ReportMessage(QStringLiteral("\nUnable to open file: ") + path + QLatin1Char('\n') + OpenFailureText(int(r)));
                 return FALSE;
+            }
             m_bReadOnly = TRUE;
             lockedByOther = true;
         }
         m_pStorage = std::move(storage);
         SetModifiedFlag(TRUE);
-        if (!ReadStorageStream("QS1", [this](CArchive& ar) { Serialize(ar); })) return FALSE;
+        if (!ReadStorageStream("QS1", [this](CArchive& ar) { Serialize(ar); })) {
+            ReportMessage(QStringLiteral("\nUnable to open file: ") + path +
+                          QStringLiteral("\nThe project inside the file is damaged or was not written by Quillstone."));
+            return FALSE;
+        }
         // The graph streams are optional, but one that is there and cannot be
         // read would be dropped by the next save: keep the file from being
         // overwritten and tell the user.
@@ -265,6 +272,9 @@ BOOL CProjectDoc::OnOpenDocument(const QString& path) {
 
     const QSSTATUS status = m_pProject->GetLoadStatus();
     if (status == 0 || status == 4) {
+        // What loading itself completed (default graph styles from the style
+        // files) is no change of the user's: a project just opened is unchanged.
+        m_pProject->SetModifiedFlag(false);
         progress.End(path + QStringLiteral(" loaded."));
         m_pProject->SetFileName(path.toStdString());
         return TRUE;
@@ -390,10 +400,17 @@ BOOL CProjectDoc::OnSaveDocument(const QString& path) {
         }
     } else {
         created = std::make_unique<CompoundFile>();
+        const QFileInfo target(path);
+        if (!target.absoluteDir().exists()) {
+            ReportSaveFailure(path, QStringLiteral("The folder %1 does not exist.").arg(target.absolutePath()));
+            return FALSE;
+        }
         const CompoundFile::OpenResult r = created->Create(LocalPath(path));
         if (r != CompoundFile::OpenResult::Ok) {
             if (r == CompoundFile::OpenResult::AccessDenied || r == CompoundFile::OpenResult::LockedByOther)
                 AfxMessageBoxIfVisible(QStringLiteral("Access Denied!"));
+            else
+                ReportSaveFailure(path, OpenFailureText(int(r)));
             return FALSE;
         }
     }
@@ -408,6 +425,8 @@ BOOL CProjectDoc::OnSaveDocument(const QString& path) {
         target.Revert();
         m_bReadOnly = wasReadOnly;
         SetModifiedFlag(TRUE);
+        // A refused store has told the user already.
+        if (!m_bStoreRefused) ReportSaveFailure(path, QStringLiteral("The file could not be written; it is as it was."));
         return FALSE;
     }
     if (created) {
@@ -421,6 +440,7 @@ BOOL CProjectDoc::OnSaveDocument(const QString& path) {
         Host().lastProjectFolder = qs::project::FolderOfPath(path);
         Host().folderNotChosen = false;
     }
+    if (Host().setStatusMessage) Host().setStatusMessage(QStringLiteral("Saved ") + path);
     return TRUE;
 }
 
@@ -441,6 +461,15 @@ BOOL CProjectDoc::DoSave(const QString& path, BOOL bReplace) {
             const unsigned titleId = !interactive ? 33091u : (bReplace ? 61441u : 61444u);
             if (!Host().chooseSaveFile || !Host().chooseSaveFile(name, titleId, 0x804, m_pDocTemplate)) return FALSE;
             if (!interactive && !name.endsWith(QLatin1String(".qs5"), Qt::CaseInsensitive)) name += ".qs5";
+            // A name typed without an extension is a project file.
+            if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".qs5");
+            // A folder that is not there: say so and ask again.
+            if (!QFileInfo(name).absoluteDir().exists()) {
+                ReportMessage(QStringLiteral("Unable to save ") + name + QStringLiteral("\nThe folder ") +
+                              QFileInfo(name).absolutePath() + QStringLiteral(" does not exist."));
+                if (!interactive) return FALSE;
+                continue;
+            }
             bool clash = false;
             if (m_pDocTemplate) {
                 for (CDocument* other : m_pDocTemplate->Documents())
@@ -703,6 +732,26 @@ void CProjectDoc::ReopenObjectViews() {
         link->RefreshAfterReattach();
     }
     if (Host().refreshNavigator) Host().refreshNavigator();
+}
+
+QString CProjectDoc::OpenFailureText(int result) {
+    switch (static_cast<CompoundFile::OpenResult>(result)) {
+    case CompoundFile::OpenResult::NotFound: return QStringLiteral("The file does not exist.");
+    case CompoundFile::OpenResult::NotCompound: return QStringLiteral("This is not a Quillstone project file.");
+    case CompoundFile::OpenResult::Damaged: return QStringLiteral("The file is damaged.");
+    case CompoundFile::OpenResult::LockedByOther: return QStringLiteral("The file is in use by another user or program.");
+    case CompoundFile::OpenResult::AccessDenied: return QStringLiteral("Access denied.");
+    default: return QStringLiteral("The file cannot be read or written.");
+    }
+}
+
+void CProjectDoc::ReportSaveFailure(const QString& path, const QString& why) {
+    if (Host().setStatusMessage) Host().setStatusMessage(QStringLiteral("Not saved: ") + path);
+    ReportMessage(QStringLiteral("Unable to save ") + path + QStringLiteral("\n") + why);
+}
+
+BOOL CProjectDoc::IsModified() {
+    return CDocument::IsModified() || (m_pProject != nullptr && m_pProject->IsModified()) ? TRUE : FALSE;
 }
 
 void CProjectDoc::OnFileClose() {

@@ -32,6 +32,13 @@ class CompoundFile;
 class CProjectDoc : public CDocument, public IObjectViewDocument {
     DECLARE_DYNCREATE(CProjectDoc)
 
+private:
+    BOOL CreateProjectStructure(const QString& titleSuffix);
+    // Why a compound file could not be opened or created (an OpenResult).
+    static QString OpenFailureText(int result);
+    // Tells the user (and the status bar) that a save wrote nothing.
+    void ReportSaveFailure(const QString& path, const QString& why);
+
 public:
     CProjectDoc();
     ~CProjectDoc() override;
@@ -44,6 +51,9 @@ public:
     BOOL OnNewDocument() override;
     // Runs the set-up sheet and creates the project (title suffix for the sheet).
     BOOL CreateProjectFile(const QString& titleSuffix);
+    // Changed when the document says so or when the kernel project holds
+    // changes (cell edits, pastes and clears reach the project directly).
+    BOOL IsModified() override;
     BOOL OnOpenDocument(const QString& path) override;
     BOOL OnSaveDocument(const QString& path) override;
     BOOL DoSave(const QString& path, BOOL bReplace = TRUE) override;

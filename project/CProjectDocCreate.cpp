@@ -7,9 +7,29 @@
 
 #include <QDate>
 
+#include "CDataObject.h"
 #include "CProject.h"
+#include "ProjectHost.h"
+
+using qs::project::Host;
 
 BOOL CProjectDoc::CreateProjectFile(const QString& titleSuffix) {
+    if (!CreateProjectStructure(titleSuffix)) return FALSE;
+    // A triangle keeps the way it is shown (cumulative or incremental) in the
+    // file; a new project's triangles start as the workstation says.
+    const int show = Host().defaultShow ? Host().defaultShow() : 0;
+    if (show == 1 || show == 3) {
+        m_pProject->ForEachObject([](QSID, unsigned short, CFormula* object) {
+            if (auto* data = dynamic_cast<CDataObject*>(object); data != nullptr && data->IsCumulable()) {
+                QSSTATUS status = 0;
+                data->ViewCumulative(0, status, 0);
+            }
+        });
+    }
+    return TRUE;
+}
+
+BOOL CProjectDoc::CreateProjectStructure(const QString& titleSuffix) {
     if (!CDocument::OnNewDocument() || m_pProject == nullptr) return FALSE;
     if (CPrjSheet* sheet = CPrjSheet::NewProjectSheet())
         return sheet->CreateNewProject(*m_pProject, GetTitle(), titleSuffix) ? TRUE : FALSE;

@@ -24,6 +24,9 @@ struct ProjectHost {
     std::function<void(int)> setApplicationMode;
     // The application's log file (reports under automation).
     std::function<std::string()> logFilePath;
+    // The workstation's "Default Show" (0/2 cumulative, 1/3 incremental):
+    // how the triangles of a new project are shown. Unset: cumulative.
+    std::function<int()> defaultShow;
     // The pending status-bar text.
     std::function<void(const QString&)> setStatusMessage;
     // The view template of a kind of object window; null when none.

@@ -1,12 +1,16 @@
 #include "CObjectView.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <memory>
 #include <QClipboard>
 #include <QPointer>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QResizeEvent>
 
 #include "CDataObject.h"
@@ -16,6 +20,10 @@
 #include "CObjectViewGrid.h"
 #include "CommandIds.h"
 #include "CPageSetup.h"
+#include "CFileDialog.h"
+#include "CPrintPageState.h"
+#include "ModalScript.h"
+#include "ViewPrinting.h"
 #include "CSourceTablesDlg.h"
 #include "Resources.h"
 #include "CProject.h"
@@ -115,6 +123,8 @@ void CObjectView::MapCommands() {
     MapCommand(ID_VIEW_ZOOMIN, [this] { OnZoomIn(); });
     MapCommand(ID_VIEW_ZOOMOUT, [this] { OnZoomOut(); });
     MapCommand(ID_VIEW_GRAPH, [this] { OnShowGraph(); });
+    MapCommand(ID_FILE_PRINT_ACTIVE, [this] { OnPrintTable(); });
+    MapCommand(ID_FILE_PRINT, [this] { OnPrintTable(); });
     MapCommand(ID_VIEW_SYNC_NAVIGATOR, [this] {
         if (auto& select = qs::views::Settings().selectNavigatorObject) select(m_lObjectID, m_nLayer);
     });
@@ -137,6 +147,35 @@ void CObjectView::MapCommands() {
         }
         ui->Enable(on);
     });
+    MapUpdateCommand(ID_FILE_PRINT, [this](CCmdUI* ui) { ui->Enable(m_pObject != nullptr); });
+}
+
+void CObjectView::OnPrintTable() {
+    CProject* project = GetProject();
+    if (project == nullptr || m_pObject == nullptr) return;
+    if (SpreadsheetControl* ctrl = GetCtrl()) ctrl->EndEdit();
+    QPrinter printer(QPrinter::HighResolution);
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        // No printer installed: the table goes to a PDF file the user names.
+        CFileDialog dialog(FALSE, QStringLiteral("pdf"), QString(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, QStringLiteral("PDF Files (*.pdf)|*.pdf||"), this);
+        dialog.setWindowTitle(QStringLiteral("Print to PDF File"));
+        if (dialog.DoModal() != IDOK || dialog.GetPathName().isEmpty()) return;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dialog.GetPathName());
+    } else {
+        QPrintDialog dialog(&printer, this);
+        if (qs::fw::RunModal(dialog) != QDialog::Accepted) return;
+    }
+    CPrintPageState state(project->GetPageSetup());
+    const int pages = qs::views::PrintObjectView(*this, printer, state);
+    if (pages < 0) {
+        ReportError(QStringLiteral("The printer could not be started; nothing was printed."));
+        return;
+    }
+    if (auto& status = qs::views::Settings().statusMessage; status && pages > 0) {
+        const QString where = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        status(QStringLiteral("Printed %1 page(s) to %2").arg(pages).arg(where));
+    }
 }
 
 IObjectViewDocument* CObjectView::GetObjectDocument() const {
@@ -185,8 +224,9 @@ BOOL CObjectView::CreateSS(CSpreadsheetWnd* host) {
     for (int sw : {1, 2, 3}) ctrl->SetGridSwitch(sw, false);
     SSSetEnterMovesDown(ctrl, settings.enterMoves != 4);
     ctrl->SetGridColor(ColorFromRef(0xC0C0C0));
-    for (int sw : {4, 5}) ctrl->SetGridSwitch(sw, false);
-    for (int sw : {6, 7, 8, 9, 10}) ctrl->SetGridSwitch(sw, true);
+    // Column edges can be dragged wider and the current cell is drawn, so a
+    // person can read the figures and see where typing goes.
+    for (int sw : {4, 5, 6, 7, 8, 9, 10}) ctrl->SetGridSwitch(sw, true);
     return TRUE;
 }
 
@@ -479,7 +519,12 @@ BOOL CObjectView::ShowFormula(CFormula* object) {
     if (obj == nullptr) return FALSE;
     CStringStack raw, resolved;
     if (obj->GetFormula(raw, resolved) != qsk::kOk) return FALSE;
-    ::MessageBox(this, QString::fromStdString(raw.Join("")), qs::fw::ApplicationName(), MB_OK | MB_ICONINFORMATION);
+    // A box without text tells nothing: fall back to the resolved formula,
+    // then say that there is none.
+    QString text = QString::fromStdString(raw.Join("")).trimmed();
+    if (text.isEmpty()) text = QString::fromStdString(resolved.Join("")).trimmed();
+    if (text.isEmpty()) text = QStringLiteral("This table has no formula: its figures are entered.");
+    ::MessageBox(this, text, qs::fw::ApplicationName(), MB_OK | MB_ICONINFORMATION);
     return TRUE;
 }
 
@@ -489,59 +534,175 @@ BOOL CObjectView::ViewingInterpolationMethodVar() const {
 
 // ---- commands ----------------------------------------------------------------------------------
 
+namespace {
+
+// The table cells a selection covers: whole rows or columns (-1, or the
+// sheet's edge) reach only to the table's last row or column.
+bool SelectedTableRange(SpreadsheetControl* ctrl, int& r1, int& c1, int& r2, int& c2) {
+    if (ctrl == nullptr || ctrl->GetSelection(0, r1, c1, r2, c2) != SS_OK) return false;
+    const int maxRow = ctrl->MaxRow(), maxCol = ctrl->MaxCol();
+    if (r1 < 1) r1 = 1;
+    if (c1 < 1) c1 = 1;
+    if (r2 < 1 || r2 > maxRow) r2 = maxRow;
+    if (c2 < 1 || c2 > maxCol) c2 = maxCol;
+    return r1 <= r2 && c1 <= c2;
+}
+
+// A cell as another program reads it: a number in full precision without
+// the screen's currency signs, separators or padding; text trimmed.
+QString PlainCellText(SpreadsheetControl* ctrl, int row, int col) {
+    const qs::ss::Cell* cell = ctrl->Sheet().CellAt(row, col);
+    if (cell == nullptr || cell->kind == qs::ss::CellKind::Empty) return QString();
+    if (cell->kind == qs::ss::CellKind::Number) return QString::number(cell->number, 'g', 15);
+    return cell->text.trimmed().left(255);
+}
+
+QString CellName(SpreadsheetControl* ctrl, int row, int col) {
+    const QString rowLabel = ctrl->RowHeadingText(row).trimmed(), colLabel = ctrl->ColHeadingText(col).trimmed();
+    QString name = QStringLiteral("row %1, column %2").arg(row).arg(col);
+    if (!rowLabel.isEmpty() && !colLabel.isEmpty()) name += QStringLiteral(" (%1 / %2)").arg(rowLabel, colLabel);
+    return name;
+}
+
+}  // namespace
+
+BOOL CObjectView::IsEditableCell(int row, int col) {
+    SpreadsheetControl* ctrl = GetCtrl();
+    return ctrl != nullptr && row >= 1 && col >= 1 && row <= ctrl->MaxRow() && col <= ctrl->MaxCol();
+}
+
+bool CObjectView::ReadPastedNumber(const QString& text, double& value) const {
+    value = 0.0;
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.compare(QStringLiteral("#N/A"), Qt::CaseInsensitive) == 0) return true;
+    // What typing refuses (letters) a paste refuses too.
+    for (const QChar ch : trimmed)
+        if (ch.isLetter()) return false;
+    char thousands = ',', decimal = '.';
+    int useThousands = 1;
+    if (CProject* project = GetProject()) project->GetThousDecSymbol(thousands, decimal, useThousands);
+    bool ok = false;
+    value = qs::views::ParseFormattedNumber(trimmed, QChar::fromLatin1(thousands), QChar::fromLatin1(decimal), &ok);
+    return ok;
+}
+
+void CObjectView::ReloadFromObject() {
+    if (OnFormat(nullptr)) OnUpdateData(FALSE);
+}
+
 void CObjectView::OnEditCopy() {
     SpreadsheetControl* ctrl = GetCtrl();
     if (ctrl == nullptr) return;
+    ctrl->EndEdit();
     int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
-    if (ctrl->GetSelection(0, r1, c1, r2, c2) != SS_OK) return;
-    int b1 = 0, bc1 = 0, b2 = 0, bc2 = 0;
-    ctrl->GetSheetBounds(b1, bc1, b2, bc2);
-    // Whole rows or columns (-1) reach to the sheet's edge.
-    if (r1 < 1) r1 = 1;
-    if (c1 < 1) c1 = 1;
-    if (r2 < 1) r2 = kMaxGridRows;
-    if (c2 < 1) c2 = kMaxGridCols;
-    r1 = std::max(r1, b1);
-    c1 = std::max(c1, bc1);
-    r2 = std::min(r2, b2);
-    c2 = std::min(c2, bc2);
+    if (!SelectedTableRange(ctrl, r1, c1, r2, c2)) return;
+    // Exactly the selected rectangle: empty cells keep their place.
     QString text;
     for (int r = r1; r <= r2; ++r) {
         for (int c = c1; c <= c2; ++c) {
-            QString cell;
-            ctrl->GetText(r, c, cell);
-            text += cell.left(255);
+            text += PlainCellText(ctrl, r, c);
             if (c < c2) text += QLatin1Char('\t');
         }
         if (r < r2) text += QLatin1Char('\n');
     }
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) {
-        clipboard->clear();
-        clipboard->setText(text);
-    }
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(text);
 }
 
 void CObjectView::OnEditCut() {
+    if (!IsEditable()) return;
     OnEditCopy();
     OnEditDelete();
 }
 
 void CObjectView::OnEditDelete() {
     SpreadsheetControl* ctrl = GetCtrl();
-    if (ctrl == nullptr) return;
-    BeginWaitCursor();
+    if (ctrl == nullptr || !IsEditable()) return;
     ctrl->EndEdit();
-    if (ctrl->Clear(SSC_Values) == SS_OK && OnUpdateData(TRUE) && OnFormat(nullptr)) OnUpdateData(FALSE);
+    int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+    if (!SelectedTableRange(ctrl, r1, c1, r2, c2)) return;
+    BeginWaitCursor();
+    // Each cleared cell goes to the object as an emptied entry does; the
+    // grid then shows what the object holds.
+    m_pObject->SetRecalcOn(0);
+    bool failed = false;
+    for (int r = r1; r <= r2 && !failed; ++r)
+        for (int c = c1; c <= c2 && !failed; ++c)
+            if (IsEditableCell(r, c) && !SetAt(r, c, QString(), 0.0)) failed = true;
+    m_pObject->SetRecalcOn(1);
+    ReloadFromObject();
     EndWaitCursor();
+    if (failed) ReportError(QStringLiteral("Error: CObjectView::SetAt\n"));
 }
 
 void CObjectView::OnEditPaste() {
     SpreadsheetControl* ctrl = GetCtrl();
-    if (ctrl == nullptr) return;
+    if (ctrl == nullptr || !IsEditable()) return;
     ctrl->EndEdit();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QString body = clipboard != nullptr ? clipboard->text() : QString();
+    body.remove(QLatin1Char('\r'));
+    if (body.endsWith(QLatin1Char('\n'))) body.chop(1);
+    if (body.isEmpty()) return;
+    int top = 1, left = 1, r2 = 0, c2 = 0;
+    if (ctrl->GetSelection(0, top, left, r2, c2) != SS_OK) return;
+    top = std::max(top, 1);
+    left = std::max(left, 1);
+
+    struct Entry {
+        int row, col;
+        QString text;
+        double value;
+    };
+    std::vector<Entry> entries;
+    QStringList refused;
+    int refusedCount = 0;
+    const QStringList lines = body.split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        const QStringList fields = lines[i].split(QLatin1Char('\t'));
+        for (int j = 0; j < fields.size(); ++j) {
+            const int row = top + i, col = left + j;
+            const QString field = fields[j].trimmed();
+            QString why;
+            double value = 0.0;
+            if (!IsEditableCell(row, col)) {
+                // An empty cell of a copied rectangle lands harmlessly outside the table.
+                if (field.isEmpty()) continue;
+                why = QStringLiteral("lies outside the cells that take data");
+            } else if (!ReadPastedNumber(field, value)) {
+                why = QStringLiteral("\"%1\" is not a number").arg(field.left(40));
+            }
+            if (!why.isEmpty()) {
+                if (++refusedCount <= 10) refused << CellName(ctrl, row, col) + QStringLiteral(": ") + why;
+                continue;
+            }
+            entries.push_back({row, col, field, value});
+        }
+    }
+    if (refusedCount > 0) {
+        if (refusedCount > 10) refused << QStringLiteral("... and %1 more").arg(refusedCount - 10);
+        ::MessageBox(this,
+                     QStringLiteral("Nothing was pasted: these cells cannot take the pasted values.\n\n") +
+                         refused.join(QLatin1Char('\n')),
+                     qs::fw::ApplicationName(), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     BeginWaitCursor();
-    if (ctrl->EditPaste() == SS_OK && OnUpdateData(TRUE) && OnFormat(nullptr)) OnUpdateData(FALSE);
+    m_pObject->SetRecalcOn(0);
+    bool failed = false;
+    for (const Entry& e : entries)
+        if (!SetAt(e.row, e.col, e.text, e.value)) {
+            failed = true;
+            break;
+        }
+    m_pObject->SetRecalcOn(1);
+    ReloadFromObject();
+    const int rows = int(lines.size());
+    int cols = 0;
+    for (const QString& line : lines) cols = std::max(cols, int(line.count(QLatin1Char('\t'))) + 1);
+    ctrl->SetSelection(top, left, std::min(top + rows - 1, ctrl->MaxRow()), std::min(left + cols - 1, ctrl->MaxCol()));
+    ctrl->SetActiveCell(top, left);
     EndWaitCursor();
+    if (failed) ReportError(QStringLiteral("Error: CObjectView::SetAt\n"));
 }
 
 BOOL CObjectView::CanPaste() const {

@@ -160,11 +160,23 @@ public:
     void OnEditCopy();
     void OnEditCut();
     void OnEditDelete();
+    // Paste checks every pasted cell as typing does (a number, empty or
+    // "#N/A", in a cell that takes data) and refuses the whole paste with one
+    // message naming the bad cells; otherwise each cell goes through SetAt.
     void OnEditPaste();
     BOOL CanPaste() const;
+    // Grid cells (grid numbering) that take typed or pasted data.
+    virtual BOOL IsEditableCell(int row, int col);
+    // Lays the grid out again and loads it from the object.
+    void ReloadFromObject();
+    // A typed entry was stored in grid cell (row, col).
+    virtual void OnCellStored(int /*row*/, int /*col*/) {}
     void OnZoomIn();
     void OnZoomOut();
     void OnShowGraph();
+    // Prints the table on a chosen printer, or into a PDF file the user
+    // names when no printer is installed.
+    void OnPrintTable();
 
     // ---- context menu (right button, Shift+F10)
     // The popup of menu 181 as the view shows it: in file mode without the
@@ -216,6 +228,7 @@ protected:
 
 private:
     void ShowFootnoteStatus();
+    bool ReadPastedNumber(const QString& text, double& value) const;
     void MapCommands();
     void MapNoteCommands();
     // The usable rectangle of a page for the job's page state (device units).

@@ -1,5 +1,7 @@
 #include "CObjectViewGrid.h"
 
+#include <QKeySequence>
+
 #include "CDocument.h"
 #include "CObjectView.h"
 #include "MessageBox.h"
@@ -45,8 +47,28 @@ void CObjectViewGrid::OnEntryStored() {
     text = text.left(255);
     ctrl->GetNumber(m_nEditRow, m_nEditCol, value);
     m_pView->SetAt(m_nEditRow, m_nEditCol, text, value, nullptr);
+    m_pView->OnCellStored(m_nEditRow, m_nEditCol);
     if (m_pView->ViewingInterpolationMethodVar() && m_pView->GetDocument() != nullptr)
         m_pView->GetDocument()->UpdateAllViews(nullptr, 1, nullptr);
 }
 
 void CObjectViewGrid::OnCancelEdit() { m_bPendingEdit = FALSE; }
+
+namespace {
+bool Matches(const Notification& n, QKeySequence::StandardKey key) {
+    const QKeyCombination typed(Qt::KeyboardModifiers(n.modifiers & ~Qt::KeypadModifier), Qt::Key(n.key));
+    for (const QKeySequence& binding : QKeySequence::keyBindings(key))
+        if (binding.count() == 1 && binding[0] == typed) return true;
+    return false;
+}
+}  // namespace
+
+void CObjectViewGrid::OnKeyDown(Notification* n) {
+    if (n == nullptr || n->cancel || m_pView == nullptr) return;
+    if (Matches(*n, QKeySequence::Copy)) m_pView->OnEditCopy();
+    else if (Matches(*n, QKeySequence::Cut)) m_pView->OnEditCut();
+    else if (Matches(*n, QKeySequence::Paste)) m_pView->OnEditPaste();
+    else if (n->key == Qt::Key_Delete && (n->modifiers & ~Qt::KeypadModifier) == 0) m_pView->OnEditDelete();
+    else return;
+    n->cancel = true;
+}

@@ -15,6 +15,9 @@ public:
     void OnEndEdit(const QString& text, bool& cancel) override;
     void OnEntryStored() override;
     void OnCancelEdit() override;
+    // Copy, cut, paste and Delete typed in the grid run the view's commands,
+    // so they change the object exactly as the menu commands do.
+    void OnKeyDown(qs::ss::Notification* n) override;
 
     // True when the typed text may be handed to the view: a formula (leading
     // "="), or text without letters.

@@ -104,6 +104,7 @@ void CTriangGrid::OnKeyDown(Notification* n) {
     const int vk = VirtualKeyOf(n->key);
     const bool shift = (n->modifiers & Qt::ShiftModifier) != 0 || n->key == Qt::Key_Backtab;
     if (HandleKey(vk, shift)) n->cancel = true;
+    else CObjectViewGrid::OnKeyDown(n);
 }
 
 bool CTriangGrid::HandleKey(int vk, bool shift) {
@@ -194,9 +195,10 @@ int CTriangView::OnCreate() {
     if (!CreateSS(m_pGrid)) return -1;
     SetFonts(nullptr);
     m_bCalendar = m_pTO->GetVectorType() == 0 ? g_bCalendarView : 0;
-    const auto& settings = qs::views::Settings();
-    if (m_pTO->GetViewedCount() == 1 && !settings.printingList && (settings.defaultShow == 0 || settings.defaultShow == 2))
-        PostMessage(WM_COMMAND, ID_VIEW_CUMULATIVE, 0);
+    // The object keeps whether it is shown cumulative or incremental (and
+    // its project file stores it): opening a window shows it as it is.
+    // Toggling here on every first opening flipped the choice each time a
+    // window opened, so pasted cumulative figures could be read as increments.
     if (!OnFormat(nullptr) || !OnUpdateData(FALSE)) return -1;
     return 0;
 }
@@ -307,6 +309,7 @@ BOOL CTriangView::Format(const CPageSetup* pageSetup) {
 
     ctrl->SetCornerText(caption);
     for (int i = 1; i <= maxCol; ++i) ctrl->SetColHeadingText(i, colText[i - 1]);
+    KeepColumnsReadable(1, maxCol, false);
     for (int i = maxRow; i >= 1; --i) ctrl->SetRowHeadingText(i, rowText[i - 1]);
 
     ctrl->SetSelection(1, 1, kMaxGridRows, kMaxGridCols);
@@ -375,7 +378,7 @@ BOOL CTriangView::UpdateData(BOOL bSave) {
         }
         if (m_bCalendar)
             for (int c = 1; c <= maxCol; ++c) ctrl->SetNumber(maxRow + 1, c, GetColumnTotal(c));
-        ctrl->FitColWidths(1, maxCol);
+        KeepColumnsReadable(1, maxCol, true);
         ctrl->FitRowHeights(1, maxRow + (m_bCalendar ? 1 : 0));
         return TRUE;
     }
@@ -395,6 +398,19 @@ BOOL CTriangView::UpdateData(BOOL bSave) {
         GetDocument()->UpdateAllViews(nullptr, HINT_INTERPOLATION_VALUES, nullptr);
     m_pTO->SetRecalcOn(1);
     return TRUE;
+}
+
+void CTriangView::KeepColumnsReadable(int col1, int col2, bool fit) {
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (ctrl == nullptr || col2 < col1) return;
+    if (fit) ctrl->FitColWidths(col1, col2);
+    // A column fitted to a short label or to no value at all would be too
+    // narrow for the figures typed into it later ("##"): keep room for a
+    // figure of eight characters and for the column's label.
+    for (int c = col1; c <= col2; ++c) {
+        const double least = std::max(9.0, ctrl->ColHeadingText(c).size() + 2.0);
+        if (ctrl->GetColWidthChars(c) < least) ctrl->SetColWidthChars(c, c, least);
+    }
 }
 
 BOOL CTriangView::GetAt(int row, int col, CFormula* object) {

@@ -65,8 +65,14 @@ public:
     // Cells in kernel rows, grid-relative columns (0-based): the calendar
     // layout maps the column to the object's.
     virtual BOOL IsValidLocation(int row, int col);
+    BOOL IsEditableCell(int row, int col) override { return IsValidLocation(row - 1, col - 1); }
     virtual BOOL GetNumRowsInCol(int col, std::uint16_t& rows);
     virtual double GetColumnTotal(int col);
+
+    // Fits columns col1..col2 to their figures (when fit), but never
+    // narrower than a readable figure or their label.
+    void KeepColumnsReadable(int col1, int col2, bool fit);
+    void OnCellStored(int, int col) override { KeepColumnsReadable(col, col, true); }
 
     void OnViewCumulative();
     void OnEditClear();

@@ -24,6 +24,7 @@
 #include "ModalScript.h"
 #include "ProjectFileNames.h"
 #include "ProjectHost.h"
+#include "ViewSettings.h"
 #include "frames/StatusProgress.h"
 
 namespace {
@@ -94,6 +95,7 @@ void CQuillstoneApp::BindProjectFiles() {
     host.setStatusMessage = [](const QString& text) {
         if (App::Current() && App::Current()->MainFrame()) App::Current()->MainFrame()->SetStatusMessage(text);
     };
+    host.defaultShow = [] { return qs::views::Settings().defaultShow; };
     host.chooseSaveFile = [](QString& name, unsigned titleId, unsigned flags, CDocTemplate* tmpl) {
         return App::Current() && App::Current()->ChooseProjectFiles(name, titleId, flags, false, tmpl, nullptr);
     };

@@ -852,6 +852,7 @@ int SpreadsheetControl::StartEdit(const QString& initial, bool replace) {
     m_editCol = m_activeCol;
     ShowCell(m_editRow, m_editCol);
     m_editor->setText(replace ? initial : m_sheet->EntryText(m_editRow, m_editCol));
+    m_editByTyping = replace;
     PlaceEditor();
     m_editor->show();
     m_editor->setFocus();
@@ -883,10 +884,13 @@ bool SpreadsheetControl::CommitEdit() {
         return false;
     }
     const QString text = m_editor->text();
+    // Hiding the focused editor would hand the focus to the next widget in
+    // the window, and the keys typed next would land there: keep it here.
+    const bool editorFocused = m_editor->hasFocus();
     m_editor->hide();
     m_committing = false;
     m_sheet->SetEntry(m_editRow, m_editCol, text);
-    if (hasFocus() || !QApplication::focusWidget()) setFocus();
+    if (editorFocused || hasFocus() || !QApplication::focusWidget()) setFocus();
     Send(SSN_Modified, m_editRow, m_editCol);
     Send(SSN_EntryStored, m_editRow, m_editCol);
     return true;
@@ -920,6 +924,13 @@ bool SpreadsheetControl::eventFilter(QObject* watched, QEvent* event) {
             case Qt::Key_Up:
             case Qt::Key_Down:
                 if (CommitEdit()) MoveActive(key->key() == Qt::Key_Up ? -1 : 1, 0, false);
+                return true;
+            case Qt::Key_Left:
+            case Qt::Key_Right:
+                // An entry begun by typing ends with an arrow key, which then
+                // moves on; one opened with F2 keeps the arrows for the text.
+                if (!m_editByTyping) break;
+                if (CommitEdit()) MoveActive(0, key->key() == Qt::Key_Left ? -1 : 1, false);
                 return true;
             case Qt::Key_Escape:
                 CancelEdit();
@@ -1111,6 +1122,11 @@ void SpreadsheetControl::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void SpreadsheetControl::keyPressEvent(QKeyEvent* event) {
+    // Keys that reach the grid while its editor is open belong to the entry.
+    if (IsEditing() && !m_committing) {
+        QCoreApplication::sendEvent(m_editor, event);
+        return;
+    }
     Notification n;
     n.code = SSN_KeyDown;
     n.row = m_activeRow;
@@ -1142,9 +1158,20 @@ void SpreadsheetControl::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_PageDown: MoveActive(std::max(1, verticalScrollBar()->pageStep()), 0, shift); return;
     case Qt::Key_PageUp: MoveActive(-std::max(1, verticalScrollBar()->pageStep()), 0, shift); return;
     case Qt::Key_Home:
-        if (ctrl) SetActiveCell(1, 1);
+        if (ctrl) MoveActive(1 - m_activeRow, 1 - m_activeCol, shift);
         else MoveActive(0, 1 - m_activeCol, shift);
-        ShowActiveCell();
+        return;
+    case Qt::Key_End:
+        // End: the row's last column; Ctrl+End: the last cell in use.
+        if (ctrl) {
+            int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+            m_sheet->Bounds(r1, c1, r2, c2);
+            r2 = std::clamp(r2, 1, std::max(1, m_sheet->MaxRow()));
+            c2 = std::clamp(c2, 1, std::max(1, m_sheet->MaxCol()));
+            MoveActive(r2 - m_activeRow, c2 - m_activeCol, shift);
+        } else {
+            MoveActive(0, std::max(1, m_sheet->MaxCol()) - m_activeCol, shift);
+        }
         return;
     case Qt::Key_Tab: MoveActive(0, 1, false); return;
     case Qt::Key_Backtab: MoveActive(0, -1, false); return;
@@ -1152,7 +1179,14 @@ void SpreadsheetControl::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Enter:
         if (m_enterMovesDown) MoveActive(shift ? -1 : 1, 0, false);
         return;
-    case Qt::Key_F2: StartEdit(); return;
+    case Qt::Key_F2:
+        // F2 edits the entry in place with all of it selected: typing
+        // replaces it, the arrow keys move within it.
+        if (StartEdit() == SS_OK && m_editor) {
+            m_editByTyping = false;
+            m_editor->selectAll();
+        }
+        return;
     case Qt::Key_Delete:
         if (EditingAllowed()) {
             Clear(SSC_Values);
@@ -1163,7 +1197,10 @@ void SpreadsheetControl::keyPressEvent(QKeyEvent* event) {
     }
     const QString text = event->text();
     if (!text.isEmpty() && text[0].isPrint() && !ctrl && !(event->modifiers() & Qt::AltModifier)) {
-        if (StartEdit(text, true) == SS_OK) return;
+        if (StartEdit(text, true) == SS_OK) {
+            m_editByTyping = true;
+            return;
+        }
     }
     QAbstractScrollArea::keyPressEvent(event);
 }

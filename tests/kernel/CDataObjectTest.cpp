@@ -71,6 +71,13 @@ TEST(DataObject, IncrementalViewShowsAndTakesDifferences) {
     EXPECT_EQ(d.RawValue(0, 2), 25);
     d.Cumulate();
     EXPECT_EQ(d.RawValue(0, 2), 185);
+    // Typed into an empty earlier cell, an increment leaves the later
+    // increments as they were: 1000 at 24 months, then 5 at 12 is 5, 1005.
+    d.ViewCumulative(0, st);
+    d.SetAt(1, 1, 1000);
+    d.SetAt(1, 0, 5);
+    EXPECT_EQ(d.RawValue(1, 0), 5);
+    EXPECT_EQ(d.RawValue(1, 1), 1005);
     CDataObject column(101000040);
     column.SetShape(3, 1, CDataObject::VT_COLUMN);
     EXPECT_NE(column.ViewCumulative(0, st), 0);  // a vector has no incremental view

@@ -22,6 +22,7 @@
 #include "KernelIds.h"
 #include "MessageBox.h"
 #include "ProjectFileNames.h"
+#include "ProjectHost.h"
 #include "TestEnvironment.h"
 
 namespace {
@@ -370,6 +371,75 @@ TEST_F(ProjectDocTest, SaveUnderAnOlderExtensionAsksToConvertAndWritesNothing) {
     EXPECT_TRUE(boxes.Last().text.startsWith("This file will be saved to a new file using the QS5 format to retain"));
     EXPECT_EQ(qs::test::ReadFile(path), before);
     qs::project::Host().postCommand = nullptr;
+}
+
+// A text file under a project's name, or a file whose project stream is
+// garbage, says why it does not open.
+TEST_F(ProjectDocTest, FilesThatAreNoProjectSayWhy) {
+    const std::string text = m_dir + "/notes.qs5";
+    qs::test::WriteFile(text, "just some text\n");
+    qs::fw::MessageBoxScript boxes;
+    CProjectDoc doc;
+    EXPECT_FALSE(doc.OnOpenDocument(QString::fromStdString(text)));
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_TRUE(boxes.Last().text.contains(QStringLiteral("This is not a Quillstone project file."))) << boxes.Last().text.toStdString();
+
+    const std::string path = SaveSample(m_dir);
+    {
+        CompoundFile file;
+        ASSERT_EQ(file.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok);
+        ASSERT_TRUE(file.WriteStream("QS1", std::vector<uint8_t>(64, 0xEE)));
+        ASSERT_TRUE(file.Commit());
+    }
+    CProjectDoc damaged;
+    EXPECT_FALSE(damaged.OnOpenDocument(QString::fromStdString(path)));
+    ASSERT_GE(boxes.Count(), 2u);
+    EXPECT_TRUE(boxes.Last().text.contains(QStringLiteral("Unable to open file: "))) << boxes.Last().text.toStdString();
+}
+
+// Save As of a new project: a name without an extension becomes a project
+// file without a question; a folder that is not there is reported and the
+// file chooser comes back.
+TEST_F(ProjectDocTest, SaveAsNamesAProjectFileAndReportsAMissingFolder) {
+    struct Case {
+        const char* typed;
+        const char* written;  // empty: nothing written
+    };
+    for (const Case& c : {Case{"trial", "trial.qs5"}, Case{"trial.qs5", "trial.qs5"}, Case{"trial.QS5", "trial.QS5"},
+                          Case{"sub/trial", ""}}) {
+        SCOPED_TRACE(c.typed);
+        const std::string dir = qs::test::MakeTempDir("saveas");
+        int asked = 0;
+        qs::project::Host().chooseSaveFile = [&](QString& name, unsigned, unsigned, CDocTemplate*) {
+            if (++asked > 1) return false;  // the user gives up the second time
+            name = QString::fromStdString(dir + "/" + c.typed);
+            return true;
+        };
+        QString status;
+        qs::project::Host().setStatusMessage = [&](const QString& text) { status = text; };
+        qs::fw::MessageBoxScript boxes;
+        CProjectDoc doc;
+        ASSERT_TRUE(MakeProject(*doc.GetProject()));
+        const BOOL saved = doc.DoSave(QString(), TRUE);
+        if (*c.written != 0) {
+            EXPECT_TRUE(saved);
+            EXPECT_EQ(boxes.Count(), 0u) << boxes.Texts().join(QStringLiteral(" | ")).toStdString();
+            EXPECT_EQ(asked, 1);
+            const std::string target = dir + "/" + c.written;
+            EXPECT_TRUE(std::filesystem::exists(target));
+            EXPECT_EQ(doc.GetPathName(), QFileInfo(QString::fromStdString(target)).absoluteFilePath());
+            EXPECT_EQ(status, QStringLiteral("Saved ") + QString::fromStdString(target));
+            EXPECT_FALSE(doc.IsModified());
+        } else {
+            EXPECT_FALSE(saved);
+            EXPECT_EQ(asked, 2) << "the chooser comes back";
+            ASSERT_EQ(boxes.Count(), 1u);
+            EXPECT_TRUE(boxes.Last().text.contains(QStringLiteral("does not exist"))) << boxes.Last().text.toStdString();
+            EXPECT_TRUE(std::filesystem::is_empty(dir));
+        }
+    }
+    qs::project::Host().chooseSaveFile = nullptr;
+    qs::project::Host().setStatusMessage = nullptr;
 }
 
 TEST(ProjectFileNamesTest, ExtensionsAndOpenKinds) {

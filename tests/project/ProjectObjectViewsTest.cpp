@@ -3,6 +3,10 @@
 // calculated layer's open window follows, and the edit is saved.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
 #include <memory>
 
 #include "CDataObject.h"
@@ -190,6 +194,134 @@ TEST_F(ProjectObjectViewsTest, ScalarAndInformationWindowsOpenOnceEach) {
     CFrameWnd* info = doc->OpenObjectView(0, NET);
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(doc->OpenObjectView(0, GROSS), info);  // one information window per project
+    doc->OnCloseDocument();
+}
+
+// Pastes, cuts and deletes in a triangle window reach the project as typing
+// does: they are saved, they mark the project changed, and bad cells are
+// refused before anything changes.
+TEST_F(ProjectObjectViewsTest, PasteCutAndDeleteReachTheSavedProject) {
+    qs::fw::MessageBoxScript boxes;
+    auto doc = NewDocument();
+    CProject* project = doc->GetProject();
+    project->SetModifiedFlag(false);
+    doc->SetModifiedFlag(FALSE);
+    CTriangView* net = TriangleIn(doc->OpenObjectView(kPaid, NET));
+    ASSERT_NE(net, nullptr);
+    EXPECT_FALSE(doc->IsModified()) << "opening a window changes nothing";
+    qs::ss::SpreadsheetControl* ctrl = net->GetCtrl();
+    const auto pasteAt = [&](int row, int col, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        ctrl->SetSelection(row, col, row, col);
+        ctrl->SetActiveCell(row, col);
+        QTest::keyClick(ctrl, Qt::Key_V, Qt::ControlModifier);
+    };
+
+    // A cumulative block with thousands separators and an empty cell.
+    pasteAt(1, 1, QStringLiteral("1,000\t1500\t\t2000\n800\t900\n"));
+    EXPECT_EQ(boxes.Count(), 0u) << boxes.Texts().join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(KernelCell(*doc, NET, 0, 0), 1000.0);
+    EXPECT_EQ(KernelCell(*doc, NET, 0, 3), 2000.0);
+    EXPECT_EQ(KernelCell(*doc, NET, 1, 1), 900.0);
+    EXPECT_EQ(KernelCell(*doc, GROSS, 0, 0), 1000.0) << "the calculated layer follows";
+    EXPECT_TRUE(doc->IsModified());
+
+    // Refused as a whole: a word, and a value below the staircase; the
+    // message names both cells and nothing changes.
+    pasteAt(4, 1, QStringLiteral("abc\t5\t7"));
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_TRUE(boxes.Last().text.contains(QStringLiteral("row 4, column 1"))) << boxes.Last().text.toStdString();
+    EXPECT_TRUE(boxes.Last().text.contains(QStringLiteral("\"abc\" is not a number")));
+    EXPECT_TRUE(boxes.Last().text.contains(QStringLiteral("row 4, column 3")));
+    EXPECT_FALSE(boxes.Last().text.contains(QStringLiteral("column 2")));
+    EXPECT_EQ(KernelCell(*doc, NET, 3, 1), 0.0);
+
+    // Cut of (1,2) and Delete of (2,1)..(2,2).
+    ctrl->SetSelection(1, 2, 1, 2);
+    ctrl->SetActiveCell(1, 2);
+    QTest::keyClick(ctrl, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("1500"));
+    ctrl->SetSelection(2, 1, 2, 2);
+    QTest::keyClick(ctrl, Qt::Key_Delete);
+
+    const std::string path = m_dir + "/pasted.qs5";
+    ASSERT_TRUE(doc->OnSaveDocument(QString::fromStdString(path)));
+    EXPECT_FALSE(doc->IsModified());
+    doc->OnCloseDocument();
+    doc.reset();
+
+    auto reopened = std::make_unique<CProjectDoc>();
+    reopened->m_bAutoDelete = FALSE;
+    ASSERT_TRUE(reopened->OnOpenDocument(QString::fromStdString(path)));
+    CDataObject* paid = reopened->GetProject()->FindDataObject(kPaid, NET);
+    std::uint8_t flags = 0;
+    double value = 0;
+    EXPECT_EQ(KernelCell(*reopened, NET, 0, 0), 1000.0);
+    EXPECT_EQ(KernelCell(*reopened, NET, 0, 3), 2000.0);
+    for (auto [row, col] : {std::pair{0, 1}, std::pair{0, 2}, std::pair{1, 0}, std::pair{1, 1}}) {
+        paid->GetAt(row, col, value, flags);
+        EXPECT_FALSE(flags & 1) << "cell " << row << "," << col << " is cleared";
+    }
+    EXPECT_FALSE(reopened->IsModified());
+    reopened->OnCloseDocument();
+    EXPECT_EQ(boxes.Count(), 1u) << boxes.Texts().join(QStringLiteral(" | ")).toStdString();
+}
+
+// Copy puts exactly the selected rectangle on the clipboard: empty cells
+// keep their place and numbers are plain, whatever the screen format.
+TEST_F(ProjectObjectViewsTest, CopyTakesTheSelectedRectangleAsPlainNumbers) {
+    auto doc = NewDocument();
+    CDataObject* paid = doc->GetProject()->FindDataObject(kPaid, NET);
+    paid->SetAt(1, 1, 1234567.25);
+    paid->SetAt(1, 2, -103.0);
+    CTriangView* net = TriangleIn(doc->OpenObjectView(kPaid, NET));
+    ASSERT_NE(net, nullptr);
+    qs::ss::SpreadsheetControl* ctrl = net->GetCtrl();
+    ctrl->SetSelection(1, 1, 3, 3);
+    ctrl->SetActiveCell(1, 1);
+    QTest::keyClick(ctrl, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("\t\t\n\t1234567.25\t-103\n\t\t"));
+    // Pasted one row lower, the block lands where it was copied from, shifted by one.
+    ctrl->SetSelection(2, 1, 2, 1);
+    ctrl->SetActiveCell(2, 1);
+    QTest::keyClick(ctrl, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(KernelCell(*doc, NET, 2, 1), 1234567.25);
+    doc->OnCloseDocument();
+}
+
+// Opening a project and a triangle changes nothing; the way a triangle is
+// shown is the object's, stays put while windows open and close, and is
+// saved with the project.
+TEST_F(ProjectObjectViewsTest, CumulativeChoiceIsStableAndSaved) {
+    qs::views::Settings().defaultShow = 0;
+    auto doc = NewDocument();
+    const std::string path = m_dir + "/shown.qs5";
+    ASSERT_TRUE(doc->OnSaveDocument(QString::fromStdString(path)));
+    doc->OnCloseDocument();
+    doc = std::make_unique<CProjectDoc>();
+    doc->m_bAutoDelete = FALSE;
+    ASSERT_TRUE(doc->OnOpenDocument(QString::fromStdString(path)));
+    doc->SetPathName(QString::fromStdString(path), FALSE);
+    for (int round = 0; round < 3; ++round) {
+        CTriangView* net = TriangleIn(doc->OpenObjectView(kPaid, NET));
+        ASSERT_NE(net, nullptr);
+        QApplication::processEvents();
+        EXPECT_TRUE(net->GetTO()->IsViewedCumulative()) << "round " << round;
+        net->GetParentFrame()->DestroyWindow();
+    }
+    EXPECT_FALSE(doc->IsModified());
+    CTriangView* net = TriangleIn(doc->OpenObjectView(kPaid, NET));
+    net->SendMessage(WM_COMMAND, ID_VIEW_CUMULATIVE, 0);
+    EXPECT_FALSE(net->GetTO()->IsViewedCumulative());
+    EXPECT_TRUE(net->GetCaption().endsWith(QStringLiteral(" - Incremental")));
+    ASSERT_TRUE(doc->OnSaveDocument(QString::fromStdString(path)));
+    doc->OnCloseDocument();
+    doc = std::make_unique<CProjectDoc>();
+    doc->m_bAutoDelete = FALSE;
+    ASSERT_TRUE(doc->OnOpenDocument(QString::fromStdString(path)));
+    net = TriangleIn(doc->OpenObjectView(kPaid, NET));
+    QApplication::processEvents();
+    EXPECT_FALSE(net->GetTO()->IsViewedCumulative());
     doc->OnCloseDocument();
 }
 

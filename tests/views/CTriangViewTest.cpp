@@ -4,6 +4,9 @@
 // the triangle's cells.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+
 #include "CDataObject.h"
 #include "CommandIds.h"
 #include "CTriangView.h"
@@ -168,6 +171,79 @@ TEST_F(TriangViewTest, CalendarLayoutShiftsRowsAndTotalsColumns) {
     EXPECT_EQ(ctrl->MaxRow(), 5);
     EXPECT_EQ(Num(*view, 2, 3), 7.0);
     EXPECT_EQ(Num(*view, 5, 1), 5.0);
+}
+
+// Keys as a person types them, each sent to the widget that has the focus:
+// what is typed after a move is stored in the cell the cursor moved to.
+TEST_F(TriangViewTest, KeySequencesStoreWhatIsTypedWhereTheCursorIs) {
+    struct Step {
+        enum Kind { Click, Key, Text } kind;
+        int a = 0, b = 0;  // click: row, col; key: Qt key, modifiers
+        const char* text = "";
+    };
+    using S = Step;
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        int row, col;     // kernel cell that holds the value (-1: none)
+        double value;
+        int endRow, endCol;  // grid cell the cursor ends on
+    };
+    const Case cases[] = {
+        {"click, type", {S{S::Click, 2, 2}, S{S::Text, 0, 0, "7"}, S{S::Key, Qt::Key_Return}}, 1, 1, 7, 3, 2},
+        {"Tab, type", {S{S::Key, Qt::Key_Tab}, S{S::Text, 0, 0, "5"}, S{S::Key, Qt::Key_Return}}, 0, 1, 5, 2, 2},
+        {"Down, type", {S{S::Key, Qt::Key_Down}, S{S::Text, 0, 0, "3"}, S{S::Key, Qt::Key_Tab}}, 1, 0, 3, 2, 2},
+        {"Enter, Up, type",
+         {S{S::Key, Qt::Key_Return}, S{S::Key, Qt::Key_Up}, S{S::Text, 0, 0, "4"}, S{S::Key, Qt::Key_Return}}, 0, 0, 4, 2, 1},
+        {"type, Enter, type",
+         {S{S::Text, 0, 0, "12"}, S{S::Key, Qt::Key_Return}, S{S::Text, 0, 0, "13"}, S{S::Key, Qt::Key_Return}}, 1, 0, 13, 3, 1},
+        {"type, Right", {S{S::Text, 0, 0, "9"}, S{S::Key, Qt::Key_Right}}, 0, 0, 9, 1, 2},
+        {"Right", {S{S::Key, Qt::Key_Right}}, -1, 0, 0, 1, 2},
+        {"Right, Left", {S{S::Key, Qt::Key_Right}, S{S::Key, Qt::Key_Left}}, -1, 0, 0, 1, 1},
+        {"F2 replaces", {S{S::Text, 0, 0, "8"}, S{S::Key, Qt::Key_Up}, S{S::Key, Qt::Key_F2}, S{S::Text, 0, 0, "6"},
+                         S{S::Key, Qt::Key_Return}}, 0, 0, 6, 2, 1},
+        {"End", {S{S::Key, Qt::Key_End}}, -1, 0, 0, 1, 5},
+        {"Ctrl+Home, Ctrl+End",
+         {S{S::Click, 3, 2}, S{S::Text, 0, 0, "1"}, S{S::Key, Qt::Key_Return}, S{S::Key, Qt::Key_Home, Qt::ControlModifier},
+          S{S::Key, Qt::Key_End, Qt::ControlModifier}}, 2, 1, 1, 3, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestProjectDoc fresh;
+        auto view = fresh.Open<CTriangView>(kPaidLoss, NET);
+        ASSERT_NE(view, nullptr);
+        view->activateWindow();
+        QApplication::setActiveWindow(view.get());
+        qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
+        ctrl->setFocus();
+        QApplication::processEvents();
+        const auto focused = [&]() -> QWidget* {
+            QWidget* w = QApplication::focusWidget();
+            return w != nullptr ? w : ctrl;
+        };
+        for (const Step& step : c.steps) {
+            switch (step.kind) {
+            case Step::Click:
+                QTest::mouseClick(ctrl->viewport(), Qt::LeftButton, {}, ctrl->CellRect(step.a, step.b).center());
+                break;
+            case Step::Key: QTest::keyClick(focused(), Qt::Key(step.a), Qt::KeyboardModifiers(step.b)); break;
+            case Step::Text:
+                for (const QChar ch : QString::fromLatin1(step.text)) QTest::keyClicks(focused(), QString(ch));
+                break;
+            }
+        }
+        if (c.row >= 0) {
+            double v = 0;
+            std::uint8_t flags = 0;
+            fresh.GetProject()->FindDataObject(kPaidLoss, NET)->GetAt(c.row, c.col, v, flags);
+            EXPECT_EQ(v, c.value);
+        }
+        int row = 0, col = 0;
+        ctrl->GetActiveCell(row, col);
+        EXPECT_EQ(row, c.endRow);
+        EXPECT_EQ(col, c.endCol);
+        EXPECT_FALSE(ctrl->IsEditing());
+    }
 }
 
 TEST_F(TriangViewTest, KeysMoveOverTheTriangle) {
