@@ -16,7 +16,47 @@
 
 namespace {
 CWinApp* g_theApp = nullptr;
-}
+
+// Watches the application's events for those after which command states may
+// have changed: input, focus and activation, windows opening and closing,
+// and the framework's own window messages. Painting, timers and the repaints
+// an idle pass causes itself do not count, so a program left alone waits
+// instead of running idle passes over and over.
+class IdleWaker : public QObject {
+public:
+    explicit IdleWaker(bool& wanted, const bool& inIdle) : m_wanted(wanted), m_inIdle(inIdle) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!m_inIdle && Wakes(event->type())) m_wanted = true;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static bool Wakes(QEvent::Type type) {
+        switch (type) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::FocusIn:
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::Close:
+        case QEvent::Drop:
+            return true;
+        default: return type >= QEvent::User && type <= QEvent::MaxUser;
+        }
+    }
+    bool& m_wanted;
+    const bool& m_inIdle;
+};
+}  // namespace
 
 CWinApp* AfxGetApp() { return g_theApp; }
 CWnd* AfxGetMainWnd() { return g_theApp ? g_theApp->m_pMainWnd : nullptr; }
@@ -51,8 +91,17 @@ int CWinApp::ExitInstance() {
 int CWinApp::Run() {
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     QMetaObject::Connection idle;
+    IdleWaker waker(m_idleWanted, m_inIdle);
+    m_idleWanted = true;
+    if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(&waker);
+    // One idle pass each time the loop runs out of work after something
+    // happened, as the platform's message loop does.
     if (dispatcher != nullptr)
-        idle = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { RunIdle(); });
+        idle = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] {
+            if (!m_idleWanted) return;
+            m_idleWanted = false;
+            RunIdle();
+        });
     // With no main window there is nothing to wait for.
     const int code = m_pMainWnd != nullptr ? QCoreApplication::exec() : 0;
     QObject::disconnect(idle);

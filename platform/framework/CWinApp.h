@@ -98,6 +98,7 @@ protected:
 private:
     friend int AfxWinMain(int argc, char** argv);
     bool m_inIdle = false;
+    bool m_idleWanted = true;
 };
 
 CWinApp* AfxGetApp();

@@ -1,5 +1,9 @@
 #include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 
 #include "CCommandLineInfo.h"
 #include "FrameworkFixture.h"
@@ -116,6 +120,46 @@ TEST(Application, IdleCallsCountUpUntilDone) {
     } app;
     app.RunIdle();
     EXPECT_EQ(app.counts, (std::vector<LONG>{0, 1, 2}));
+}
+
+// A program left alone waits: an idle pass that repaints does not start
+// the next one, so the loop sleeps until something happens (here one posted
+// message), and the process uses next to no processor time meanwhile.
+TEST(Application, IdleLoopWaitsWhenNothingHappens) {
+    struct IdleApp : CWinApp {
+        int passes = 0;
+        QWidget* painted = nullptr;
+        BOOL OnIdle(LONG count) override {
+            if (count == 0 && painted != nullptr) {
+                ++passes;
+                painted->setWindowTitle(QString::number(passes));
+                painted->update();
+            }
+            return FALSE;
+        }
+    } app;
+    auto* main = new CFrameWnd();
+    QPointer<CFrameWnd> alive(main);
+    main->show();
+    app.m_pMainWnd = main;
+    app.painted = main;
+    QTimer::singleShot(400, main, [main] { main->PostMessage(WM_USER + 77, 0, 0); });
+    QTimer::singleShot(1500, qApp, &QCoreApplication::quit);
+    const auto cpuSeconds = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+               double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    const double before = cpuSeconds();
+    app.Run();
+    const double used = cpuSeconds() - before;
+    EXPECT_GE(app.passes, 2);
+    EXPECT_LE(app.passes, 12) << "idle passes keep starting each other";
+    EXPECT_LT(used, 0.75) << "seconds of processor time over 1.5 s of waiting";
+    app.m_pMainWnd = nullptr;
+    if (alive) main->DestroyWindow();
+    FlushDeletes();
 }
 
 }  // namespace
