@@ -97,6 +97,7 @@ CQuillstoneApp::CQuillstoneApp() : CWinApp(QStringLiteral("Qstone")) {
     MapUpdateCommand(kCmdGraph, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
     MapUpdateCommand(kCmdNavigatorOnly, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
     MapNavigatorCommands();
+    MapMenuCommands();
     MapCommand(qs::app::kCmdWorkstationSetup, [this] { qs::app::RunWorkstationSetup(MainFrame()); });
     MapCommand(qs::app::kCmdZoom, [this] { qs::app::RunZoom(MainFrame()); });
 }

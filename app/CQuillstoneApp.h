@@ -181,6 +181,8 @@ public:
 
 private:
     void MapNavigatorCommands();
+    void MapMenuCommands();
+    void OnCloseAllChildWindows();
     void BindNavigator();
     void PlaceProjectInNavigator(CProjectDoc* doc);
     bool CheckSingleInstance();

@@ -111,4 +111,30 @@ void CPrjPage1::DoDataExchange(CDataExchange* pDX) {
     if (failed()) return;
     DDX_CBIndex(pDX, IDC_DEV_LENGTH, m_nDevLength);
     ExchangeUnsigned(pDX, IDC_START_MONTHS, m_nStartMonths);
+    if (failed() || !pDX->m_bSaveAndValidate) return;
+    // The rules the new project must meet, checked while the sheet is still
+    // open, with what would be allowed.
+    const int expMonths = LengthOfIndex(m_nExpLength), devMonths = LengthOfIndex(m_nDevLength);
+    if (expMonths <= 0 || devMonths <= 0) return;
+    if (expMonths < devMonths) {
+        AfxMessageBox(QStringLiteral("Not enough exposure periods!\nAn exposure period (%1 months) cannot be shorter "
+                                     "than a development period (%2 months).")
+                          .arg(expMonths)
+                          .arg(devMonths),
+                      MB_ICONEXCLAMATION);
+        pDX->Fail(IDC_EXP_LENGTH);
+        return;
+    }
+    if ((int(m_nNumExp) - 1) * expMonths >= int(m_nNumDev) * devMonths) {
+        const int least = (int(m_nNumExp) - 1) * expMonths / devMonths + 1;
+        AfxMessageBox(QStringLiteral("Invalid number of development periods!\nThe development periods must reach past "
+                                     "the start of the last exposure period: with %1 exposure periods of %2 months, "
+                                     "enter at least %3 development periods of %4 months (at most 255).")
+                          .arg(m_nNumExp)
+                          .arg(expMonths)
+                          .arg(least)
+                          .arg(devMonths),
+                      MB_ICONEXCLAMATION);
+        pDX->Fail(IDC_NUM_DEV);
+    }
 }

@@ -1,6 +1,7 @@
 #include "frames/CMainFrame.h"
 
 #include "Automation.h"
+#include "commands/AppMenus.h"
 #include "frames/CBusyDialog.h"
 #include "CCmdUI.h"
 #include "CInfoView.h"
@@ -27,6 +28,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 
@@ -105,12 +107,17 @@ CMainFrame::CMainFrame()
     SetAutoDelete(false);
     setObjectName("MainFrame");
     setWindowTitle(QStringLiteral("Quillstone"));
-    resize(1024, 768);
+    // The restored size fits the screen it opens on.
+    QSize size(1024, 768);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
     m_wndStatusBar->setParent(this);
     m_wndToolBar->setParent(this);
     m_bTailFactorAvailable = QDBusConnection::sessionBus().isConnected() &&
                              qs::automation::IsServerKnown(QString::fromUtf8(kTailFactorProgId));
     MapUpdateCommand(ID_INDICATOR_DATE, [this](CCmdUI* ui) { OnUpdatePane112(ui); });
+    MapWindowCommands();
 }
 
 CMainFrame::~CMainFrame() {
@@ -126,9 +133,65 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
 }
 
 BOOL CMainFrame::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
-    if (!CMDIFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext)) return FALSE;
+    qs::app::RegisterAppMenus();
+    return CMDIFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext);
+}
+
+void CMainFrame::LoadMenu(UINT nIDResource) {
+    CMDIFrameWnd::LoadMenu(nIDResource);
     HookMenus();
-    return TRUE;
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+        if (menu->title() == QLatin1String("&Window"))
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillWindowList(menu); });
+}
+
+void CMainFrame::FillWindowList(QMenu* menu) {
+    for (QAction* action : menu->actions())
+        if (action->data().toUInt() >= qs::app::kCmdFirstWindow) delete action;
+    const std::vector<CMDIChildWnd*> children = GetChildFrames();
+    CMDIChildWnd* active = MDIGetActive();
+    bool separated = false;
+    int number = 0;
+    for (CMDIChildWnd* child : children) {
+        QMdiSubWindow* sub = child->GetSubWindow();
+        if (sub == nullptr || !sub->isVisible()) continue;
+        if (!separated) {
+            QAction* gap = menu->addSeparator();
+            gap->setData(qs::app::kCmdFirstWindow);
+            separated = true;
+        }
+        ++number;
+        const QString title = sub->windowTitle().isEmpty() ? child->windowTitle() : sub->windowTitle();
+        QAction* action = menu->addAction(number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title) : title);
+        action->setData(qs::app::kCmdFirstWindow + UINT(number));
+        action->setCheckable(true);
+        action->setChecked(child == active);
+        QPointer<QWidget> alive(child);
+        connect(action, &QAction::triggered, this, [this, child, alive] {
+            if (alive) MDIActivate(child);
+        });
+    }
+}
+
+void CMainFrame::MapWindowCommands() {
+    MapCommand(ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
+    MapUpdateCommand(ID_VIEW_TOOLBAR, [this](CCmdUI* ui) { ui->SetCheck(m_wndToolBar->isVisible() ? 1 : 0); });
+    MapCommand(ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(!m_wndStatusBar->isVisible()); });
+    MapUpdateCommand(ID_VIEW_STATUS_BAR, [this](CCmdUI* ui) { ui->SetCheck(m_wndStatusBar->isVisible() ? 1 : 0); });
+    MapCommand(qs::app::kCmdNextWindow, [this] { MDINext(); });
+    MapCommand(qs::app::kCmdPrevWindow, [this] { MDIPrev(); });
+    MapUpdateCommandRange(qs::app::kCmdFirstWindow, qs::app::kCmdFirstWindow + 0xFF, [](CCmdUI* ui) { ui->Enable(); });
+    const auto anyWindow = [this](CCmdUI* ui) { ui->Enable(MDIGetActive() != nullptr); };
+    for (UINT id : {UINT(qs::app::kCmdNextWindow), UINT(qs::app::kCmdPrevWindow), UINT(ID_WINDOW_CASCADE),
+                    UINT(ID_WINDOW_TILE_HORZ), UINT(ID_WINDOW_ARRANGE)})
+        MapUpdateCommand(id, anyWindow);
+    // Ctrl+W closes the active window as Ctrl+F4 (the menu's) does.
+    auto* closeWindow = new QAction(this);
+    closeWindow->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
+    connect(closeWindow, &QAction::triggered, this, [this] {
+        if (MDIGetActive() != nullptr) SendMessage(WM_COMMAND, qs::app::kCmdCloseWindow, 0);
+    });
+    addAction(closeWindow);
 }
 
 int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {

@@ -81,6 +81,8 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL DestroyWindow() override;
     void OnMDIDestroy(CMDIChildWnd* pChild) override;
+    // The menu switch also hooks the prompt pane and the window list.
+    void LoadMenu(UINT nIDResource) override;
 
     // Position of a pane id among the five fixed indicators, -1 when absent
     // (the appended date pane is not among them).
@@ -138,6 +140,9 @@ protected:
 private:
     void SetIndicators();
     void HookMenus();
+    void MapWindowCommands();
+    // Lists the open windows at the end of the Window menu.
+    void FillWindowList(QMenu* menu);
     bool OnCloseRequest();
 
     unsigned m_nIndicators = 0;

@@ -10,11 +10,14 @@
 #include "CMDIChildWnd.h"
 #include "CSpreadsheetWnd.h"  // the start-up grid
 #include "CView.h"
+#include "frames/NotYetView.h"
 
 // Documents, frames and views of the templates, each named as its
 // subsystem names it, in a namespace of their own so the real classes can
 // arrive without a clash.
 namespace qs::app::placeholder {
+// The views among them say in their window that they are not available yet.
+using CView = qs::app::CNotYetView;
 #define QS_PLACEHOLDER(Name, Base) \
     class Name : public Base {     \
     };

@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     const bool ok = qs::install::Install(options, layout, warnings);
     for (const auto& w : warnings) std::fprintf(stderr, "qs-install: warning: %s\n", w.c_str());
     std::printf("qs-install: profile %s\n  System Directory  %s\n  Working Directory %s\n  Files Path        %s\n"
-                "  Helpfiles         %s\n",
+                "  Helpfiles         %s\n  Sample projects   in the Files Path folder (File > Open starts there)\n",
                 layout.profile.c_str(), layout.systemDirectory.c_str(), layout.workingDirectory.c_str(),
                 layout.filesPath.c_str(), layout.helpfilesDirectory.c_str());
     return ok ? 0 : 1;

@@ -73,10 +73,14 @@ void RegisterNavigatorResources() {
     }
     if (!qs::fw::FindMenu(CPrjListView::kContextMenu)) {
         qs::fw::RegisterMenu(CPrjListView::kContextMenu,
-                             {MenuItem(QStringLiteral("Table"), {MenuItem(QStringLiteral("&Edit"), 32815),
+                             {MenuItem(QStringLiteral("Table"), {MenuItem(QStringLiteral("&Open\tEnter"), CPrjListView::kCmdOpenObject),
+                                                                 MenuItem::Separator(),
+                                                                 MenuItem(QStringLiteral("&Edit"), 32815),
                                                                  MenuItem(QStringLiteral("&Delete"), 32816),
                                                                  MenuItem(QStringLiteral("&Replicate"), 32933)}),
-                              MenuItem(QStringLiteral("Graph"), {MenuItem(QStringLiteral("R&ename"), 32815),
+                              MenuItem(QStringLiteral("Graph"), {MenuItem(QStringLiteral("&Open\tEnter"), CPrjListView::kCmdOpenObject),
+                                                                 MenuItem::Separator(),
+                                                                 MenuItem(QStringLiteral("R&ename"), 32815),
                                                                  MenuItem(QStringLiteral("&Delete"), 32816),
                                                                  MenuItem(QStringLiteral("&Replicate"), 32933),
                                                                  MenuItem(QStringLiteral("Lock/Unlock Graph"), 33117)})});
@@ -108,6 +112,8 @@ CPrjListView::CPrjListView() {
     });
     list.installEventFilter(this);
     list.viewport()->installEventFilter(this);
+    MapCommand(kCmdOpenObject, [this] { OpenSelectedObject(); });
+    MapUpdateCommand(kCmdOpenObject, [this](CCmdUI* ui) { ui->Enable(!GetListCtrl().selectedItems().isEmpty()); });
 }
 
 CProjectDoc* CPrjListView::GetCurrentProject() const { return dynamic_cast<CProjectDoc*>(GetDocument()); }
@@ -228,6 +234,10 @@ void CPrjListView::ShowContextMenu(const QPoint& globalPos) {
     if (popup == nullptr || doc == nullptr) return;
     const UINT command = ListPopupChooser() ? ListPopupChooser()(*popup, globalPos)
                                             : RunPopupMenu(*popup, globalPos, NavigatorFrame());
+    if (command == kCmdOpenObject) {
+        OpenSelectedObject();
+        return;
+    }
     // The document may have gone while the menu was up.
     if (command != 0 && GetCurrentProject() == doc) doc->OnCmdMsg(command, CN_COMMAND, nullptr, nullptr);
 }

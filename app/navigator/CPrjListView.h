@@ -19,6 +19,9 @@ class QTreeWidgetItem;
 class CPrjListView : public CListView {
 public:
     static constexpr UINT kContextMenu = 397;
+    // The context menu's first entry: opens the selected object as a double
+    // click or Enter does.
+    static constexpr UINT kCmdOpenObject = 33121;
     static constexpr UINT kCmdEdit = 32815, kCmdDelete = 32816, kCmdReplicate = 32933, kCmdGraphLock = 33117;
 
     CPrjListView();

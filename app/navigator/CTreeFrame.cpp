@@ -110,6 +110,9 @@ BOOL CTreeFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext) {
     // The tree pane starts at a useful width rather than closed.
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setSizes({kTreePaneWidth, std::max(kTreePaneWidth, width() - kTreePaneWidth)});
+    // When the frame grows the list takes the room; the tree keeps its width.
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
     if (pContext->m_pCurrentDoc != nullptr) {
         pContext->m_pCurrentDoc->AddView(m_pTree);

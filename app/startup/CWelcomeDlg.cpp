@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -13,8 +15,15 @@ CWelcomeDlg::CWelcomeDlg(const QStringList& recentFiles, QWidget* parent) : QDia
     m_open = new QRadioButton(QStringLiteral("&Open an existing Quillstone File"), this);
     m_open->setChecked(true);
     m_list = new QListWidget(this);
-    for (const QString& f : recentFiles)
-        if (!f.isEmpty()) m_list->addItem(f);
+    // File names first, so rows of one folder do not all look alike; the
+    // folder follows and the whole path is the row's tooltip.
+    for (const QString& f : recentFiles) {
+        if (f.isEmpty()) continue;
+        const QFileInfo info(f);
+        auto* item = new QListWidgetItem(info.fileName() + QStringLiteral("    ") +
+                                         QDir::toNativeSeparators(info.absolutePath()), m_list);
+        item->setToolTip(f);
+    }
     m_list->addItem(QString::fromLatin1(kMoreFiles));
     m_list->setCurrentRow(0);
     m_doNotShow = new QCheckBox(QStringLiteral("Do not &show this dialog box again"), this);

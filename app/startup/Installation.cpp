@@ -91,9 +91,14 @@ bool Install(const Options& options, Layout& layout, std::vector<std::string>& w
     ok = qs::env::EnsureDirectory(data) && ok;
     // The sample projects are built next to the program; the machine's data
     // folder gets copies (users' folders are filled from there).
+    // The user's project folder, where Open starts, gets them too, so a new
+    // user finds them at once.
     for (const char* f : CNetworkEnvironment::kSampleFiles) {
-        const std::string from = system + "/" + f, to = data + "/" + f;
-        if (fs::exists(from, ec) && !fs::exists(to, ec)) fs::copy_file(from, to, ec);
+        const std::string from = system + "/" + f;
+        for (const std::string& folder : {data, layout.filesPath}) {
+            const std::string to = folder + "/" + f;
+            if (fs::exists(from, ec) && !fs::exists(to, ec)) fs::copy_file(from, to, ec);
+        }
     }
     return ok;
 }

@@ -147,6 +147,10 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {
 void CFrameWnd::OnIdleUpdateCmdUI() {
     for (CToolBar* bar : m_toolBars) bar->UpdateButtons(this, m_bAutoMenuEnable);
     if (m_pStatusBar != nullptr) m_pStatusBar->UpdatePanes(this);
+    // A menu's shortcuts work only while its actions are enabled: keep them
+    // as the command route says, not as the menu was when last opened.
+    if (m_nMenuShown != 0)
+        for (QMenu* menu : menuBar()->findChildren<QMenu*>()) UpdateMenuItems(menu);
 }
 
 void CFrameWnd::UpdateMenuItems(QMenu* menu) {
@@ -165,6 +169,8 @@ void CFrameWnd::UpdateMenuItems(QMenu* menu) {
         ui.DoUpdate(this, m_bAutoMenuEnable);
         if (!ui.m_bEnableChanged && m_bAutoMenuEnable) action->setEnabled(true);
         ApplyToAction(ui, action);
+        // Recent-file entries show only for the files there are.
+        if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_FILE16) action->setVisible(action->isEnabled());
     }
 }
 
@@ -178,6 +184,9 @@ void CFrameWnd::LoadMenu(UINT nIDResource) {
     const std::vector<qs::fw::MenuItem>* popups = qs::fw::FindMenu(nIDResource);
     if (popups == nullptr) return;
     menuBar()->clear();
+    // The popups of the menu shown before go with it.
+    for (QMenu* old : menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) delete old;
+    m_nMenuShown = nIDResource;
     int index = 0;
     for (const qs::fw::MenuItem& popup : *popups) {
         QMenu* menu = menuBar()->addMenu(popup.text);
@@ -211,7 +220,15 @@ void CFrameWnd::AddMenuActions(QMenu* menu, const std::vector<qs::fw::MenuItem>&
         action->setData(item.id);
         if (!shortcut.isEmpty()) action->setShortcut(QKeySequence(shortcut));
         const UINT id = item.id;
-        QObject::connect(action, &QAction::triggered, menu, [this, id] { SendMessage(WM_COMMAND, id, 0); });
+        QObject::connect(action, &QAction::triggered, menu, [this, id] {
+            // A shortcut runs the command only when its update handler allows
+            // it now, as a menu pick would.
+            CCmdUI ui;
+            ui.m_nID = id;
+            ui.DoUpdate(this, m_bAutoMenuEnable);
+            if (ui.m_bEnableChanged && !ui.m_enabled) return;
+            SendMessage(WM_COMMAND, id, 0);
+        });
         QObject::connect(action, &QAction::hovered, menu, [this, id, menu] {
             SendMessage(WM_MENUSELECT, MAKELONG(WORD(id), 0), LPARAM(reinterpret_cast<std::intptr_t>(menu)));
             SetMessageText(id);

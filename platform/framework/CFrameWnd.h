@@ -72,7 +72,11 @@ public:
     void UpdateMenuItems(QMenu* menu);
     // The frame's menu bar's action for a command id, null when none.
     QAction* FindMenuAction(UINT nID) const;
-    void LoadMenu(UINT nIDResource);
+    // Shows the menu of a resource in the menu bar (replacing the one shown);
+    // its shortcuts are the menu's accelerators. An MDI child's menu shows in
+    // the main frame instead.
+    virtual void LoadMenu(UINT nIDResource);
+    UINT GetMenuResourceId() const { return m_nMenuShown; }
 
     // Status bar and toolbars the frame updates on idle.
     void AddControlBar(CToolBar* bar);
@@ -102,4 +106,5 @@ protected:
     CStatusBar* m_pStatusBar = nullptr;
     std::vector<CToolBar*> m_toolBars;
     bool m_inClose = false;
+    UINT m_nMenuShown = 0;
 };

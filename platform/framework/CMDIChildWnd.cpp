@@ -25,6 +25,19 @@ BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPare
     return TRUE;
 }
 
+void CMDIChildWnd::EnsureUsableSize() {
+    // A window first shown without a size of its own would be a bare title
+    // bar (and would restore to one after being maximised): give it a
+    // usable share of the client area.
+    if (!m_subWindow || m_subWindow->mdiArea() == nullptr) return;
+    const QSize area = m_subWindow->mdiArea()->viewport()->size();
+    const QSize usable(std::min(640, std::max(320, area.width() * 2 / 3)),
+                       std::min(440, std::max(220, area.height() * 2 / 3)));
+    const QSize size = m_subWindow->size();
+    if (size.width() < usable.width() / 2 || size.height() < usable.height() / 2)
+        m_subWindow->resize(size.expandedTo(usable).boundedTo(area.expandedTo(QSize(320, 220))));
+}
+
 void CMDIChildWnd::MDIActivate() {
     if (m_pMDIFrame) m_pMDIFrame->MDIActivate(this);
 }
@@ -49,6 +62,7 @@ void CMDIChildWnd::ActivateFrame(int nCmdShow) {
         m_subWindow->hide();
         return;
     }
+    if (!m_subWindow->isMaximized()) EnsureUsableSize();
     if (nCmdShow == SW_SHOWMAXIMIZED) m_subWindow->showMaximized();
     else m_subWindow->show();
     MDIActivate();

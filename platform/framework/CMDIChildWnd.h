@@ -28,11 +28,15 @@ public:
     void MDIDestroy();
     void MDIMaximize();
     void MDIRestore();
+    // Gives a window that has no usable size yet a share of the client area.
+    void EnsureUsableSize();
 
     void ActivateFrame(int nCmdShow = -1) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL DestroyWindow() override;
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
+    // A child's menu is the main frame's to show while the child is active.
+    void LoadMenu(UINT) override {}
 
 protected:
     void CloseFrame() override;

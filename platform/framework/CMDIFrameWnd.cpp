@@ -10,6 +10,7 @@
 #include "CView.h"
 #include "CWinApp.h"
 #include "MessageBox.h"
+#include "Resources.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : CFrameWnd(parent), m_mdiArea(new Q
         if (old && old->GetActiveView()) old->GetActiveView()->OnActivateView(FALSE, now ? now->GetActiveView() : nullptr, old->GetActiveView());
         if (now && now->GetActiveView()) now->GetActiveView()->OnActivateView(TRUE, now->GetActiveView(), old ? old->GetActiveView() : nullptr);
         OnUpdateFrameTitle(TRUE);
+        UpdateMenuForActiveChild();
     });
     MapCommand(ID_WINDOW_CASCADE, [this] { MDICascade(); });
     MapCommand(ID_WINDOW_TILE_HORZ, [this] { MDITile(); });
@@ -61,6 +63,10 @@ QMdiSubWindow* CMDIFrameWnd::AddChild(CMDIChildWnd* child) {
     sub->installEventFilter(new SubWindowCloseFilter(sub));
     // The sub-window goes with its frame (the frame is deleted once destroyed).
     QObject::connect(child, &QObject::destroyed, sub, [sub] { sub->deleteLater(); });
+    // A caption the view sets later shows in the main title too.
+    QObject::connect(child, &QWidget::windowTitleChanged, m_mdiArea, [this, child] {
+        if (MDIGetActive() == child) OnUpdateFrameTitle(TRUE);
+    });
     m_mdiArea->addSubWindow(sub);
     sub->hide();
     return sub;
@@ -77,6 +83,21 @@ void CMDIFrameWnd::ChildGone(CMDIChildWnd* child) {
         if (m_activeSub) m_mdiArea->setActiveSubWindow(m_activeSub.data());
     }
     OnUpdateFrameTitle(TRUE);
+    UpdateMenuForActiveChild();
+}
+
+void CMDIFrameWnd::UpdateMenuForActiveChild() {
+    if (m_menuSwitchPending) return;
+    m_menuSwitchPending = true;
+    QMetaObject::invokeMethod(m_mdiArea, [this] { ChooseMenu(); }, Qt::QueuedConnection);
+}
+
+void CMDIFrameWnd::ChooseMenu() {
+    m_menuSwitchPending = false;
+    UINT id = m_nIDHelp;
+    if (CMDIChildWnd* child = MDIGetActive(); child != nullptr && qs::fw::FindMenu(child->GetResourceId()) != nullptr)
+        id = child->GetResourceId();
+    if (id != GetMenuResourceId() && qs::fw::FindMenu(id) != nullptr) LoadMenu(id);
 }
 
 CMDIChildWnd* CMDIFrameWnd::MDIGetActive(BOOL* pbMaximized) const {
@@ -90,7 +111,10 @@ void CMDIFrameWnd::MDIActivate(CWnd* pWndActivate) {
     auto* child = dynamic_cast<CMDIChildWnd*>(pWndActivate);
     if (child == nullptr || child->GetSubWindow() == nullptr) return;
     QMdiSubWindow* sub = child->GetSubWindow();
-    if (!sub->isVisible()) sub->show();
+    if (!sub->isVisible()) {
+        child->EnsureUsableSize();
+        sub->show();
+    }
     m_mdiArea->setActiveSubWindow(sub);
     if (m_activeSub != sub) {
         // Offscreen or while the main window is inactive the area may not
@@ -100,6 +124,7 @@ void CMDIFrameWnd::MDIActivate(CWnd* pWndActivate) {
         if (old && old->GetActiveView()) old->GetActiveView()->OnActivateView(FALSE, child->GetActiveView(), old->GetActiveView());
         if (child->GetActiveView()) child->GetActiveView()->OnActivateView(TRUE, child->GetActiveView(), old ? old->GetActiveView() : nullptr);
         OnUpdateFrameTitle(TRUE);
+        UpdateMenuForActiveChild();
     }
 }
 
@@ -169,6 +194,13 @@ void CMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle) {
     if (!(m_dwStyle & FWS_ADDTOTITLE) || !bAddToTitle) return;
     const QString base = qs::fw::LoadResourceString(GetResourceId()).section(u'\n', 0, 0);
     const QString app = base.isEmpty() ? qs::fw::ApplicationName() : base;
-    CDocument* doc = GetActiveDocument();
-    setWindowTitle(doc ? app + QStringLiteral(" - ") + doc->GetTitle() : app);
+    // The title names what the user works on: the active window's caption
+    // (views set their own), else its document.
+    CMDIChildWnd* child = MDIGetActive();
+    QString what = child != nullptr && child->GetSubWindow() != nullptr && child->GetSubWindow()->isVisible()
+                       ? child->windowTitle()
+                       : QString();
+    if (what.isEmpty())
+        if (CDocument* doc = GetActiveDocument()) what = doc->GetTitle();
+    setWindowTitle(what.isEmpty() ? app : app + QStringLiteral(" - ") + what);
 }

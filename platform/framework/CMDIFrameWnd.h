@@ -37,6 +37,11 @@ public:
     virtual void OnMDIDestroy(CMDIChildWnd* pChild);
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    // The menu bar shows the active child's menu (its template's resource)
+    // when one is registered, else the frame's own. The switch waits for the
+    // event loop, so a menu command that changes the active child is never
+    // running in a menu that goes.
+    void UpdateMenuForActiveChild();
     void OnIdleUpdateCmdUI() override;
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
 
@@ -45,6 +50,9 @@ private:
     QMdiSubWindow* AddChild(CMDIChildWnd* child);
     void ChildGone(CMDIChildWnd* child);
 
+    void ChooseMenu();
+
     QMdiArea* m_mdiArea;
     QPointer<QMdiSubWindow> m_activeSub;
+    bool m_menuSwitchPending = false;
 };

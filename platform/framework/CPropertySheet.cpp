@@ -153,6 +153,8 @@ void CPropertySheet::BuildLayout() {
     } else {
         m_buttons[PSBTN_OK] = AddButton(IDOK, QStringLiteral("OK"));
         m_buttons[PSBTN_CANCEL] = AddButton(IDCANCEL, QStringLiteral("Cancel"));
+        // Enter in a field presses OK, as in any dialog.
+        m_buttons[PSBTN_OK]->setDefault(true);
         row->addWidget(m_buttons[PSBTN_OK]);
         row->addWidget(m_buttons[PSBTN_CANCEL]);
         if (!(m_psh.dwFlags & PSH_NOAPPLYNOW)) {

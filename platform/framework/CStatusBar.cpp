@@ -90,7 +90,13 @@ void CStatusBar::SetPaneInfo(int nIndex, UINT nID, UINT nStyle, int cxWidth) {
     pane.style = nStyle;
     pane.width = cxWidth;
     pane.label->setMinimumWidth(0);
-    if (!(nStyle & SBPS_STRETCH)) pane.label->setFixedWidth(std::max(cxWidth, 0));
+    // The width is the text's; the pane's frame and margins come on top, as
+    // the platform's status bar adds its borders, so the text is not cut.
+    if (!(nStyle & SBPS_STRETCH)) {
+        const QMargins m = pane.label->contentsMargins();
+        const int chrome = cxWidth > 0 ? 2 * pane.label->frameWidth() + m.left() + m.right() + 2 * pane.label->margin() + 6 : 0;
+        pane.label->setFixedWidth(std::max(cxWidth, 0) + chrome);
+    }
     else pane.label->setMaximumWidth(QWIDGETSIZE_MAX);
     ApplyPane(pane);
 }

@@ -204,27 +204,29 @@ TEST_F(PrjSheetTest, NewProjectThroughTheSheetAfterARefusedStructure) {
     MessageBoxScript boxes;
     ModalScript script;
     script.Then([&](QDialog&) {
-        EnterStructure(sheet, 11, 3, 10, 3);
-        SetText(sheet.m_Page1, CPrjPage1::IDC_FIRST_YEAR, "2001");
-        sheet.m_Page1.CheckDlgButton(CPrjPage1::IDC_PRIOR, 1);
         sheet.SetActivePage(1);
         SetText(sheet.m_Page2, CPrjPage2::IDC_COMPANY, "Acme Mutual");
         sheet.SetActivePage(2);
         // Enter Gross, Ceded and Assumed: Net and Direct become calculated.
         for (int id : {CPrjPage3::IDC_NET, CPrjPage3::IDC_DIRECT, CPrjPage3::IDC_CEDED, CPrjPage3::IDC_ASSUMED})
             qobject_cast<QCheckBox*>(sheet.m_Page3.GetDlgItem(id))->click();
-        sheet.PressButton(PSBTN_OK);
-    });
-    script.Then([&](QDialog&) {
-        // The entries stay; only the development count changes.
-        EXPECT_EQ(sheet.m_Page1.GetDlgItemText(CPrjPage1::IDC_FIRST_YEAR), "2001");
         sheet.SetActivePage(0);
+        EnterStructure(sheet, 11, 3, 10, 3);
+        SetText(sheet.m_Page1, CPrjPage1::IDC_FIRST_YEAR, "2001");
+        sheet.m_Page1.CheckDlgButton(CPrjPage1::IDC_PRIOR, 1);
+        sheet.PressButton(PSBTN_OK);
+        // Refused while the sheet is open, with the rule; the entries stay
+        // and only the development count changes.
+        ASSERT_EQ(boxes.Count(), 1u) << boxes.Texts().join(" | ").toStdString();
+        EXPECT_TRUE(boxes.Last().text.startsWith("Invalid number of development periods!\n"));
+        EXPECT_TRUE(boxes.Last().text.contains("at least 11 development periods")) << boxes.Last().text.toStdString();
+        EXPECT_EQ(sheet.m_Page1.GetDlgItemText(CPrjPage1::IDC_FIRST_YEAR), "2001");
         SetText(sheet.m_Page1, CPrjPage1::IDC_NUM_DEV, "11");
         sheet.PressButton(PSBTN_OK);
     });
     ASSERT_TRUE(sheet.CreateNewProject(project, "Project1", " - File Properties"));
     EXPECT_EQ(sheet.windowTitle(), "Project1 - File Properties");
-    EXPECT_EQ(boxes.Texts(), QStringList{"Invalid number of development periods!"});
+    EXPECT_EQ(boxes.Count(), 1u);
     EXPECT_TRUE(script.AllHandled());
 
     std::uint16_t gen = 5, numExp = 0, year = 0, interval = 0, numDev = 0, start = 0;
@@ -290,10 +292,12 @@ TEST_F(PrjSheetTest, CancellingAfterARefusalCreatesNothing) {
     script.Then([&](QDialog&) {
         EnterStructure(sheet, 8, 1, 8, 3);  // quarterly exposures, annual development
         sheet.PressButton(PSBTN_OK);
+        EXPECT_EQ(boxes.Count(), 1u);
+        sheet.PressButton(PSBTN_CANCEL);
     });
-    script.Then([&](QDialog&) { sheet.PressButton(PSBTN_CANCEL); });
     EXPECT_FALSE(sheet.CreateNewProject(project, "Project2", " - File Properties"));
-    EXPECT_EQ(boxes.Texts(), QStringList{"Not enough exposure periods!"});
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_TRUE(boxes.Last().text.startsWith("Not enough exposure periods!\n"));
     EXPECT_EQ(project.GetNumExpPrds(), 0);
 }
 

@@ -489,8 +489,14 @@ TEST_F(NavigatorTest, ContextMenuCommandsGoToTheDocument) {
     });
     List()->ShowContextMenu(QPoint(10, 10));
     CPrjListView::SetPopupChooser({});
-    EXPECT_EQ(shown, QStringList({"&Edit", "&Delete", "&Replicate"}));
+    EXPECT_EQ(shown, QStringList({"&Open\tEnter", "", "&Edit", "&Delete", "&Replicate"}));
     EXPECT_EQ(received, CPrjListView::kCmdDelete);
+    // Open, the menu's first entry, opens the selected object as Enter does.
+    const std::size_t views = doc->Views().size();
+    CPrjListView::SetPopupChooser([](const qs::fw::MenuItem&, const QPoint&) { return UINT(CPrjListView::kCmdOpenObject); });
+    List()->ShowContextMenu(QPoint(10, 10));
+    CPrjListView::SetPopupChooser({});
+    EXPECT_EQ(doc->Views().size(), views + 1);
     // The list's commands also reach the document through the frame.
     Frame()->SendMessage(WM_COMMAND, CPrjListView::kCmdReplicate);
     EXPECT_EQ(received, CPrjListView::kCmdReplicate);
@@ -505,10 +511,11 @@ TEST_F(NavigatorTest, ContextMenuCommandsGoToTheDocument) {
     ASSERT_EQ(Names(ListCtrl()), QStringList({"Paid Graph"}));
     ListCtrl().setCurrentItem(ListCtrl().topLevelItem(0));
     ASSERT_NE(List()->ContextPopup(), nullptr);
-    EXPECT_EQ(List()->ContextPopup()->items.front().text, "&Edit");
+    EXPECT_EQ(List()->ContextPopup()->items.front().id, CPrjListView::kCmdOpenObject);
+    EXPECT_EQ(List()->ContextPopup()->items.at(2).text, "&Edit");
     app->m_bInteractive = FALSE;
-    ASSERT_EQ(List()->ContextPopup()->items.size(), 4u);
-    EXPECT_EQ(List()->ContextPopup()->items.front().text, "R&ename");
+    ASSERT_EQ(List()->ContextPopup()->items.size(), 6u);
+    EXPECT_EQ(List()->ContextPopup()->items.at(2).text, "R&ename");
     EXPECT_EQ(List()->ContextPopup()->items.back().id, CPrjListView::kCmdGraphLock);
     app->m_bInteractive = TRUE;
 }

@@ -1,0 +1,34 @@
+#pragma once
+// The program's menu bars: the main menu shown while no project window is
+// active, and the project menu of the navigator and the table windows. The
+// texts after a tab are the accelerators. Every command reachable today has
+// its entry; entries whose command nobody handles yet show greyed out (the
+// command route disables them).
+#include "WindowsTypes.h"
+
+namespace qs::app {
+
+// Menu resource ids: the main frame's (standard and enterprise) and the
+// project windows' (navigator, tables, update view; both editions).
+inline constexpr UINT kMainMenu = 128;
+inline constexpr UINT kEnterpriseMainMenu = 326;
+inline constexpr UINT kNavigatorMenu = 224;
+inline constexpr UINT kTableMenu = 129;
+inline constexpr UINT kUpdateMenu = 251;
+inline constexpr UINT kEnterpriseTableMenu = 328;
+
+// Commands of the menus that have no home elsewhere.
+inline constexpr UINT kCmdTipOfTheDay = 240;
+inline constexpr UINT kCmdAbout = 57664;
+inline constexpr UINT kCmdCloseAllChildWindows = 32828;
+inline constexpr UINT kCmdTable100 = 32840;
+inline constexpr UINT kCmdNextWindow = 0xE150;
+inline constexpr UINT kCmdPrevWindow = 0xE151;
+inline constexpr UINT kCmdCloseWindow = 32810;
+// Window-list entries: the first child window's id; one per open window.
+inline constexpr UINT kCmdFirstWindow = 0xFF00;
+
+// Registers the menus once (a program that registered its own keeps them).
+void RegisterAppMenus();
+
+}  // namespace qs::app
