@@ -508,6 +508,8 @@ BOOL CProjectDoc::DoSave(const QString& path, BOOL bReplace) {
         SetPathName(name);
         if (Host().refreshNavigator) Host().refreshNavigator();
         UpdateAllViews(nullptr, 2);
+        // The navigator's refresh clears the status bar: confirm the save last.
+        if (Host().setStatusMessage) Host().setStatusMessage(QStringLiteral("Saved ") + name);
     }
     return TRUE;
 }

@@ -714,7 +714,10 @@ BOOL CObjectView::CanPaste() const {
         const bool allCols = c1 <= 1 && (c2 == kMaxGridCols || c2 < 1);
         if (allRows && allCols) return FALSE;
     }
-    return ctrl->CanEditPaste() && IsEditable();
+    // The clipboard is not asked here: update handlers run on every idle
+    // pass, and asking another program's clipboard can take long. An empty
+    // clipboard pastes nothing.
+    return ctrl->GridSwitch(SSG_AllowEditing) && IsEditable();
 }
 
 namespace {

@@ -52,7 +52,7 @@ Items MainMenu() {
     file.push_back(Sep());
     file.push_back(Item("E&xit", 57665));
     return {Popup("&File", file),
-            Popup("&View", {Item("&Toolbar", ID_VIEW_TOOLBAR), Item("&Status Bar", ID_VIEW_STATUS_BAR), Sep(),
+            Popup("Vie&w", {Item("&Toolbar", ID_VIEW_TOOLBAR), Item("&Status Bar", ID_VIEW_STATUS_BAR), Sep(),
                             Item("View &Navigator\tAlt+V", 32931), Sep(), Item("&Zoom...", 32827),
                             Item("Table &100%", kCmdTable100), Sep(), Item("Workstation &Setup...", 32832)}),
             WindowPopup(), HelpPopup()};
@@ -88,7 +88,7 @@ Items ProjectMenu() {
                             Item("&Paste\tCtrl+V", ID_EDIT_PASTE), Item("&Delete", 32837), Sep(),
                             Item("C&lear...", ID_EDIT_CLEAR), Item("Clear A&ll...", ID_EDIT_CLEAR_ALL), Sep(),
                             Item("Edit Cell &Note...", 32823), Item("&Footnote...", 32824)}),
-            Popup("&View", {Item("&Toolbar", ID_VIEW_TOOLBAR), Item("&Status Bar", ID_VIEW_STATUS_BAR), Sep(),
+            Popup("Vie&w", {Item("&Toolbar", ID_VIEW_TOOLBAR), Item("&Status Bar", ID_VIEW_STATUS_BAR), Sep(),
                             Item("View &Navigator\tAlt+V", 32931), Sep(), Item("C&umulative/Incremental", 32797),
                             Item("C&alendar Periods", 32877), Sep(), Item("Zoom &In", 32838),
                             Item("Zoom &Out", 32839), Item("&Zoom...", 32827), Item("Table &100%", kCmdTable100),

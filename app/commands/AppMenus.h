@@ -3,7 +3,8 @@
 // active, and the project menu of the navigator and the table windows. The
 // texts after a tab are the accelerators. Every command reachable today has
 // its entry; entries whose command nobody handles yet show greyed out (the
-// command route disables them).
+// command route disables them). The View menu's mnemonic is W: Alt+V is the
+// navigator's accelerator, and a shortcut that two things claim runs neither.
 #include "WindowsTypes.h"
 
 namespace qs::app {

@@ -88,7 +88,10 @@ void CQuillstoneApp::PlaceProjectInNavigator(CProjectDoc* doc) {
             if (QMdiSubWindow* sub = treeFrame->GetSubWindow()) {
                 const QMdiArea* area = sub->mdiArea();
                 const int height = area ? area->viewport()->height() : sub->height();
-                sub->setGeometry(0, 0, treeFrame->ToolBarWidth() + 30, std::max(height, 200));
+                // At least wide enough that the tree's names and the list's
+                // table names can be read, within half the client area.
+                const int roomy = std::min(520, area ? area->viewport()->width() / 2 : 520);
+                sub->setGeometry(0, 0, std::max(treeFrame->ToolBarWidth() + 30, roomy), std::max(height, 200));
             }
         }
         if (m_pProjectTemplate) m_pProjectTemplate->InitialUpdateFrame(frame, doc, TRUE);

@@ -175,9 +175,11 @@ void CPrjTreeView::AddProject(CProjectDoc* doc, bool selectFirst) {
     InsertSubgroups(node, doc->GetProject(), category);
 
     root->setExpanded(true);
-    if (selectFirst && category == qsk::kCatInput && node->childCount() > 0) {
-        tree.setCurrentItem(node->child(0));
-        tree.scrollToItem(node->child(0));
+    // The category itself is selected, so the list shows its tables at once
+    // (its first subgroup is often empty).
+    if (selectFirst && category == qsk::kCatInput) {
+        tree.setCurrentItem(node);
+        tree.scrollToItem(node);
     }
     ApplyTextColor();
 }

@@ -33,7 +33,7 @@ public:
         kCmdFocusLayerBox = 32772,
     };
     static constexpr int kLayerBoxWidth = 100;
-    static constexpr int kTreePaneWidth = 160;
+    static constexpr int kTreePaneWidth = 190;
 
     CTreeFrame();
 

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QAction>
 
 #include "CDocument.h"
 #include "CMDIChildWnd.h"
@@ -61,6 +63,11 @@ QMdiSubWindow* CMDIFrameWnd::AddChild(CMDIChildWnd* child) {
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setWidget(child);
     sub->installEventFilter(new SubWindowCloseFilter(sub));
+    // The window commands' accelerators are the menu's; the sub-window's own
+    // system-menu shortcuts would claim the same keys, and a key that two
+    // actions claim runs neither.
+    if (QMenu* system = sub->systemMenu())
+        for (QAction* action : system->actions()) action->setShortcuts({});
     // The sub-window goes with its frame (the frame is deleted once destroyed).
     QObject::connect(child, &QObject::destroyed, sub, [sub] { sub->deleteLater(); });
     // A caption the view sets later shows in the main title too.

@@ -1,5 +1,7 @@
 #include "CPropertySheet.h"
 
+#include <QKeyEvent>
+
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -30,6 +32,15 @@ void CPropertyPage::SetModified(BOOL bChanged) {
 
 void CPropertyPage::accept() {
     if (m_pSheet) m_pSheet->PressButton(m_pSheet->IsWizard() ? PSBTN_NEXT : PSBTN_OK);
+}
+
+void CPropertyPage::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == 0 && m_pSheet != nullptr) {
+        accept();
+        return;
+    }
+    CDialog::keyPressEvent(event);
 }
 
 void CPropertyPage::reject() {

@@ -75,6 +75,13 @@ public:
     void accept() override;
     void reject() override;
     virtual void OnReset() {}
+
+protected:
+    // Enter in a field of the page presses the sheet's OK (Next in a wizard):
+    // a page has no default button of its own to take it.
+    void keyPressEvent(QKeyEvent* event) override;
+
+public:
     virtual BOOL OnQueryCancel() { return TRUE; }
     virtual LRESULT OnWizardNext() { return 0; }
     virtual LRESULT OnWizardBack() { return 0; }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -222,7 +224,8 @@ TEST_F(PrjSheetTest, NewProjectThroughTheSheetAfterARefusedStructure) {
         EXPECT_TRUE(boxes.Last().text.contains("at least 11 development periods")) << boxes.Last().text.toStdString();
         EXPECT_EQ(sheet.m_Page1.GetDlgItemText(CPrjPage1::IDC_FIRST_YEAR), "2001");
         SetText(sheet.m_Page1, CPrjPage1::IDC_NUM_DEV, "11");
-        sheet.PressButton(PSBTN_OK);
+        // Enter in the field presses OK.
+        QTest::keyClick(sheet.m_Page1.GetDlgItem(CPrjPage1::IDC_NUM_DEV), Qt::Key_Return);
     });
     ASSERT_TRUE(sheet.CreateNewProject(project, "Project1", " - File Properties"));
     EXPECT_EQ(sheet.windowTitle(), "Project1 - File Properties");
