@@ -78,7 +78,9 @@ void CToolBar::UpdateButtons(CFrameWnd* frame, BOOL bDisableIfNoHandler) {
     const auto list = actions();
     for (int i = 0; i < list.size(); ++i) {
         QAction* action = list[i];
-        if (action->isSeparator()) continue;
+        // A control placed on the bar (a layer box) has no command: an update
+        // would disable it, and it could never be opened.
+        if (action->isSeparator() || action->data().toUInt() == 0) continue;
         CCmdUI ui;
         ui.m_nID = action->data().toUInt();
         ui.m_nIndex = UINT(i);

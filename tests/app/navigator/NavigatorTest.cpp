@@ -180,6 +180,9 @@ TEST_F(NavigatorTest, OpeningProjectsFillsOneNavigatorByCategoryAndLayer) {
     ASSERT_EQ(Frame()->LayerBox()->count(), 5);
     EXPECT_EQ(Frame()->GetSelectedLayer(), 3);
     EXPECT_EQ(Frame()->LayerBox()->itemText(0), "Net");
+    // The idle update of the bar's commands leaves the box usable.
+    Frame()->OnIdleUpdateCmdUI();
+    EXPECT_TRUE(Frame()->LayerBox()->isEnabled());
 
     ASSERT_EQ(TreeCtrl().topLevelItemCount(), 1);
     QTreeWidgetItem* rootA = TreeCtrl().topLevelItem(0);
@@ -187,9 +190,8 @@ TEST_F(NavigatorTest, OpeningProjectsFillsOneNavigatorByCategoryAndLayer) {
     ASSERT_EQ(rootA->childCount(), 1);
     EXPECT_EQ(rootA->child(0)->text(0), "Input Data");
     EXPECT_EQ(Children(rootA->child(0)), QStringList({"User Defined Input", "Data Adjustments", "Method Input Data"}));
-    // The first subgroup is selected; the category node lists the template's arrays by name.
-    EXPECT_EQ(Tree()->GetSelectedNode(), qsk::kNodeUserInput);
-    ASSERT_TRUE(Tree()->SelectNode(qsk::kCatInput, nullptr, true));
+    // The category is selected, so its node lists the template's arrays by name at once.
+    EXPECT_EQ(Tree()->GetSelectedNode(), qsk::kCatInput);
     const QStringList names = Names(ListCtrl());
     EXPECT_TRUE(names.contains("Paid Loss"));
     // "Show Table ID#" is off by default: bare names; on, the table numbers.
