@@ -1,0 +1,548 @@
+#include "ChartControl.h"
+
+#include <QChart>
+#include <QCoreApplication>
+#include <QChartView>
+#include <QFile>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPaintDevice>
+#include <QSaveFile>
+#include <QScatterSeries>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "ChartEditDialog.h"
+#include "ModalScript.h"
+#include "MessageBox.h"
+
+namespace qs::chart {
+
+namespace {
+
+bool ValidAxis(int axis) { return axis >= 0 && axis < kAxisCount; }
+
+// A range the axis can draw: finite, and not a single value.
+void Widen(double& lo, double& hi) {
+    if (!std::isfinite(lo) || !std::isfinite(hi) || lo > hi) {
+        lo = 0.0;
+        hi = 1.0;
+    } else if (lo == hi) {
+        const double pad = lo == 0.0 ? 1.0 : std::abs(lo) * 0.1;
+        lo -= pad;
+        hi += pad;
+    }
+}
+
+}  // namespace
+
+QImage MarkerImage(const Marker& m, qreal dpr) {
+    const int side = std::max(1, int(std::ceil(m.size * dpr)));
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    image.setDevicePixelRatio(dpr);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = m.size;
+    const QRectF box(0.5, 0.5, s - 1.0, s - 1.0);
+    const QPointF c = box.center();
+    QPen pen(m.outline, std::max(1.0, s / 8.0));
+    p.setPen(pen);
+    const bool filled = m.style >= MarkerFilledCircle && m.style <= Marker3dBall;
+    p.setBrush(filled ? QBrush(m.fill) : Qt::NoBrush);
+    auto triangle = [&](bool up) {
+        QPolygonF t;
+        if (up) t << QPointF(c.x(), box.top()) << box.bottomRight() << box.bottomLeft();
+        else t << box.topLeft() << box.topRight() << QPointF(c.x(), box.bottom());
+        p.drawPolygon(t);
+    };
+    auto diamond = [&] {
+        p.drawPolygon(QPolygonF{QPointF(c.x(), box.top()), QPointF(box.right(), c.y()), QPointF(c.x(), box.bottom()),
+                                QPointF(box.left(), c.y())});
+    };
+    switch (m.style) {
+    case MarkerDash: p.drawLine(QPointF(box.left(), c.y()), QPointF(box.right(), c.y())); break;
+    case MarkerPlus:
+        p.drawLine(QPointF(box.left(), c.y()), QPointF(box.right(), c.y()));
+        p.drawLine(QPointF(c.x(), box.top()), QPointF(c.x(), box.bottom()));
+        break;
+    case MarkerX:
+        p.drawLine(box.topLeft(), box.bottomRight());
+        p.drawLine(box.topRight(), box.bottomLeft());
+        break;
+    case MarkerStar:
+        p.drawLine(QPointF(box.left(), c.y()), QPointF(box.right(), c.y()));
+        p.drawLine(QPointF(c.x(), box.top()), QPointF(c.x(), box.bottom()));
+        p.drawLine(box.topLeft(), box.bottomRight());
+        p.drawLine(box.topRight(), box.bottomLeft());
+        break;
+    case MarkerCircle:
+    case MarkerFilledCircle: p.drawEllipse(box); break;
+    case MarkerSquare:
+    case MarkerFilledSquare: p.drawRect(box); break;
+    case MarkerDiamond:
+    case MarkerFilledDiamond: diamond(); break;
+    case MarkerUpTriangle:
+    case MarkerFilledUpTriangle: triangle(true); break;
+    case MarkerDownTriangle:
+    case MarkerFilledDownTriangle: triangle(false); break;
+    case Marker3dBall: {
+        QRadialGradient g(c - QPointF(s / 5, s / 5), s / 1.5);
+        g.setColorAt(0, Qt::white);
+        g.setColorAt(1, m.fill);
+        p.setBrush(g);
+        p.drawEllipse(box);
+        break;
+    }
+    default: break;  // MarkerNull: nothing
+    }
+    return image;
+}
+
+ChartControl::ChartControl(QWidget* parent) : QWidget(parent) {
+    m_chart = new QChart;
+    m_chart->setBackgroundRoundness(0);
+    m_view = new QChartView(m_chart, this);
+    m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->setFrameShape(QFrame::NoFrame);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    const Qt::Alignment sides[kAxisCount] = {Qt::AlignBottom, Qt::AlignLeft, Qt::AlignRight};
+    for (int a = 0; a < kAxisCount; ++a) {
+        m_axes[a] = new QValueAxis;
+        m_chart->addAxis(m_axes[a], sides[a]);
+    }
+    m_footnote = new QGraphicsSimpleTextItem(m_chart);
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] { PlaceFootnote(); });
+    m_data.Clear();
+    Touch();
+}
+
+ChartControl::~ChartControl() = default;
+
+void ChartControl::Touch() {
+    m_dirty = true;
+    if (!m_redraw || m_syncQueued) return;
+    m_syncQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_syncQueued = false;
+        if (m_redraw) SyncNow();
+    });
+}
+
+void ChartControl::SyncNow() {
+    if (!m_dirty) return;
+    m_dirty = false;
+    Build();
+}
+
+void ChartControl::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_redraw) SyncNow();
+}
+
+void ChartControl::SetChartType(int type) {
+    m_look.chartType = type;
+    EnsureSeriesStyles();
+    Touch();
+}
+void ChartControl::SetTitle(const QString& text) {
+    m_look.title = text;
+    Touch();
+}
+void ChartControl::SetFootnote(const QString& text) {
+    m_look.footnote = text;
+    Touch();
+}
+void ChartControl::SetLegendShown(bool on) {
+    m_look.legend = on;
+    Touch();
+}
+void ChartControl::SetBackdropColor(const QColor& color) {
+    m_look.backdrop = color;
+    Touch();
+}
+void ChartControl::SetRedraw(bool on) {
+    m_redraw = on;
+    m_view->setUpdatesEnabled(on);
+    if (on) {
+        SyncNow();
+        m_view->viewport()->update();
+    }
+}
+
+void ChartControl::ClearData() {
+    m_data.Clear();
+    Touch();
+}
+void ChartControl::SetDataSize(int labelLevels, int rows, int columns) {
+    m_data.SetSize(labelLevels, rows, columns);
+    EnsureSeriesStyles();
+    Touch();
+}
+bool ChartControl::SetData(int row, int column, double value, bool null) {
+    if (!m_data.SetValue(row, column, value, null || !std::isfinite(value))) return false;
+    Touch();
+    return true;
+}
+bool ChartControl::SetDataNull(int row, int column, bool null) {
+    if (!m_data.SetNull(row, column, null)) return false;
+    Touch();
+    return true;
+}
+bool ChartControl::SetRowLabel(int row, const QString& text, int level) {
+    if (!m_data.SetRowLabel(row, level, text)) return false;
+    Touch();
+    return true;
+}
+bool ChartControl::SetColumnLabel(int column, const QString& text, int level) {
+    if (!m_data.SetColumnLabel(column, level, text)) return false;
+    Touch();
+    return true;
+}
+
+int ChartControl::SeriesCount() const {
+    return m_look.chartType == kChartXY ? m_data.Columns() / 2 : m_data.Columns();
+}
+
+void ChartControl::EnsureSeriesStyles() {
+    // Styles beyond the data are kept: a style file may style more series
+    // than the data of the moment fills.
+    for (int s = int(m_look.series.size()) + 1; s <= SeriesCount(); ++s) {
+        SeriesStyle st;
+        st.penColor = DefaultSeriesColor(s);
+        st.marker.outline = st.marker.fill = st.penColor;
+        m_look.series.push_back(st);
+    }
+}
+
+const SeriesStyle* ChartControl::Series(int series) const {
+    if (series < 1 || series > SeriesCount() || series > int(m_look.series.size())) return nullptr;
+    return &m_look.series[size_t(series - 1)];
+}
+SeriesStyle* ChartControl::MutableSeries(int series) {
+    if (series < 1 || series > SeriesCount()) return nullptr;
+    EnsureSeriesStyles();
+    return &m_look.series[size_t(series - 1)];
+}
+
+bool ChartControl::SetSeriesSecondaryAxis(int series, bool on) {
+    SeriesStyle* st = MutableSeries(series);
+    if (!st) return false;
+    st->secondaryAxis = on;
+    Touch();
+    return true;
+}
+bool ChartControl::SetSeriesHidden(int series, bool hidden) {
+    SeriesStyle* st = MutableSeries(series);
+    if (!st) return false;
+    st->hidden = hidden;
+    Touch();
+    return true;
+}
+bool ChartControl::SetSeriesPen(int series, const QColor& color, double width) {
+    SeriesStyle* st = MutableSeries(series);
+    if (!st || !std::isfinite(width) || width < 0) return false;
+    st->penColor = color;
+    st->penWidth = width;
+    Touch();
+    return true;
+}
+bool ChartControl::SetSeriesMarker(int series, const Marker& marker) {
+    SeriesStyle* st = MutableSeries(series);
+    if (!st || marker.style < 0 || marker.style >= kMarkerStyleCount || !(marker.size >= 0)) return false;
+    st->marker = marker;
+    Touch();
+    return true;
+}
+bool ChartControl::SetPointMarker(int series, int point, const Marker& marker) {
+    SeriesStyle* st = MutableSeries(series);
+    if (!st || point < 1 || point > m_data.Rows() || marker.style < 0 || marker.style >= kMarkerStyleCount ||
+        !(marker.size >= 0))
+        return false;
+    st->pointMarkers[point] = marker;
+    Touch();
+    return true;
+}
+bool ChartControl::SetPointBrush(int series, int point, const QColor& color) {
+    SeriesStyle* st = MutableSeries(series);
+    if (!st || point < 1 || point > m_data.Rows()) return false;
+    st->pointBrushes[point] = color;
+    Touch();
+    return true;
+}
+
+bool ChartControl::SetAxisScale(int axis, const ValueScale& scale) {
+    if (!ValidAxis(axis) || !std::isfinite(scale.minimum) || !std::isfinite(scale.maximum) ||
+        scale.majorDivisions < 0 || scale.minorDivisions < 0)
+        return false;
+    m_look.axes[size_t(axis)].scale = scale;
+    Touch();
+    return true;
+}
+ValueScale ChartControl::AxisScale(int axis) const {
+    return ValidAxis(axis) ? m_look.axes[size_t(axis)].scale : ValueScale{};
+}
+bool ChartControl::AxisRange(int axis, double* minimum, double* maximum) {
+    if (!ValidAxis(axis)) return false;
+    SyncNow();
+    if (minimum) *minimum = m_axes[axis]->min();
+    if (maximum) *maximum = m_axes[axis]->max();
+    return true;
+}
+bool ChartControl::SetAxisTitle(int axis, const QString& title) {
+    if (!ValidAxis(axis)) return false;
+    m_look.axes[size_t(axis)].title = title;
+    Touch();
+    return true;
+}
+QString ChartControl::AxisTitle(int axis) const { return ValidAxis(axis) ? m_look.axes[size_t(axis)].title : QString(); }
+bool ChartControl::SetAxisLabelsShown(int axis, bool shown) {
+    if (!ValidAxis(axis)) return false;
+    m_look.axes[size_t(axis)].labelsShown = shown;
+    Touch();
+    return true;
+}
+
+QValueAxis* ChartControl::AxisObject(int axis) const { return ValidAxis(axis) ? m_axes[axis] : nullptr; }
+
+bool ChartControl::DataPoint(int series, int point, double* x, double* y) const {
+    bool nx = true, ny = true;
+    if (m_look.chartType == kChartXY) {
+        if (!m_data.GetValue(point, 2 * series - 1, x, &nx) || !m_data.GetValue(point, 2 * series, y, &ny)) return false;
+    } else {
+        nx = false;
+        *x = point;
+        if (!m_data.GetValue(point, series, y, &ny)) return false;
+    }
+    return !nx && !ny;
+}
+
+void ChartControl::Build() {
+    m_chart->removeAllSeries();
+    m_chart->setTitle(m_look.title);
+    m_chart->setBackgroundBrush(m_look.backdrop);
+    m_chart->legend()->setVisible(m_look.legend);
+    m_footnote->setText(m_look.footnote);
+    m_chart->setMargins(QMargins(4, 4, 4, m_look.footnote.isEmpty() ? 4 : 4 + int(m_footnote->boundingRect().height())));
+    EnsureSeriesStyles();
+
+    const qreal dpr = devicePixelRatioF();
+    for (int s = 1; s <= SeriesCount(); ++s) {
+        const SeriesStyle& st = m_look.series[size_t(s - 1)];
+        if (st.hidden) continue;
+        QValueAxis* yAxis = m_axes[st.secondaryAxis ? AxisY2 : AxisY];
+        auto* line = new QLineSeries;
+        line->setName(m_data.ColumnLabel(m_look.chartType == kChartXY ? 2 * s : s));
+        QPen pen(st.penColor, st.penWidth);
+        if (st.penWidth <= 0) pen = Qt::NoPen;
+        line->setPen(pen);
+        // Markers come in groups of equal look; each group is one scatter
+        // series drawn with that look's image.
+        std::vector<std::pair<Marker, QList<QPointF>>> groups;
+        for (int p = 1; p <= m_data.Rows(); ++p) {
+            double x = 0, y = 0;
+            if (!DataPoint(s, p, &x, &y)) continue;
+            line->append(x, y);
+            const Marker m = st.MarkerOf(p);
+            if (!m.visible || m.style == MarkerNull || m.size <= 0) continue;
+            auto it = std::find_if(groups.begin(), groups.end(), [&m](const auto& g) { return g.first == m; });
+            if (it == groups.end()) it = groups.insert(groups.end(), {m, {}});
+            it->second.append(QPointF(x, y));
+        }
+        m_chart->addSeries(line);
+        line->attachAxis(m_axes[AxisX]);
+        line->attachAxis(yAxis);
+        for (const auto& [m, points] : groups) {
+            auto* scatter = new QScatterSeries;
+            scatter->append(points);
+            scatter->setMarkerSize(m.size);
+            scatter->setLightMarker(MarkerImage(m, dpr));
+            m_chart->addSeries(scatter);
+            scatter->attachAxis(m_axes[AxisX]);
+            scatter->attachAxis(yAxis);
+            for (QLegendMarker* lm : m_chart->legend()->markers(scatter)) lm->setVisible(false);
+        }
+    }
+    ApplyAxes();
+    PlaceFootnote();
+}
+
+void ChartControl::ApplyAxes() {
+    bool secondaryUsed = false;
+    for (int s = 1; s <= SeriesCount(); ++s) secondaryUsed |= m_look.series[size_t(s - 1)].secondaryAxis;
+    for (int a = 0; a < kAxisCount; ++a) {
+        const AxisStyle& style = m_look.axes[size_t(a)];
+        QValueAxis* axis = m_axes[a];
+        axis->setTitleText(style.title);
+        axis->setLabelsVisible(style.labelsShown);
+        axis->setVisible(a != AxisY2 || secondaryUsed);
+        double lo = style.scale.minimum, hi = style.scale.maximum;
+        if (style.scale.automatic) {
+            lo = std::numeric_limits<double>::infinity();
+            hi = -lo;
+            for (int s = 1; s <= SeriesCount(); ++s) {
+                const SeriesStyle& st = m_look.series[size_t(s - 1)];
+                if (st.hidden || (a != AxisX && st.secondaryAxis != (a == AxisY2))) continue;
+                for (int p = 1; p <= m_data.Rows(); ++p) {
+                    double x = 0, y = 0;
+                    if (!DataPoint(s, p, &x, &y)) continue;
+                    const double v = a == AxisX ? x : y;
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
+            }
+            Widen(lo, hi);
+            axis->setRange(lo, hi);
+            axis->applyNiceNumbers();
+        } else {
+            Widen(lo, hi);
+            axis->setRange(lo, hi);
+            axis->setTickCount(std::max(2, style.scale.majorDivisions + 1));
+        }
+        axis->setMinorTickCount(style.scale.minorDivisions);
+    }
+}
+
+void ChartControl::PlaceFootnote() {
+    const QRectF r = m_chart->rect();
+    const QRectF b = m_footnote->boundingRect();
+    m_footnote->setPos(r.left() + 8, r.bottom() - b.height() - 4);
+}
+
+QRect ChartControl::PlotRect() {
+    SyncNow();
+    // New axis labels change the margins they need, which moves the plot
+    // again: lay out until it stays.
+    for (int pass = 0; pass < 4 && m_chart->layout(); ++pass) {
+        const QRectF before = m_chart->plotArea();
+        QCoreApplication::sendPostedEvents(m_chart, QEvent::LayoutRequest);
+        m_chart->layout()->activate();
+        if (m_chart->plotArea() == before) break;
+    }
+    // Corner to corner, so that left + width is the right edge exactly.
+    const QRectF area = m_chart->plotArea();
+    const QPoint a = m_view->mapTo(this, m_view->mapFromScene(m_chart->mapToScene(area.topLeft())));
+    const QPoint b = m_view->mapTo(this, m_view->mapFromScene(m_chart->mapToScene(area.bottomRight())));
+    return QRect(a, QSize(b.x() - a.x(), b.y() - a.y()));
+}
+
+bool ChartControl::ValueToPosition(double x, double y, QPointF* position, int yAxis) {
+    if (yAxis != AxisY && yAxis != AxisY2) return false;
+    SyncNow();
+    const QRect plot = PlotRect();
+    const double x0 = m_axes[AxisX]->min(), x1 = m_axes[AxisX]->max();
+    const double y0 = m_axes[yAxis]->min(), y1 = m_axes[yAxis]->max();
+    if (!(x1 > x0) || !(y1 > y0) || plot.width() <= 0 || plot.height() <= 0 || !std::isfinite(x) || !std::isfinite(y))
+        return false;
+    // The plot rectangle's pixels run from left to left + width - 1.
+    const QRectF area(plot);
+    position->setX(area.left() + (x - x0) / (x1 - x0) * area.width());
+    position->setY((area.top() + area.height()) - (y - y0) / (y1 - y0) * area.height());
+    return true;
+}
+
+bool ChartControl::PositionToValue(const QPointF& position, double* x, double* y, int yAxis) {
+    if (yAxis != AxisY && yAxis != AxisY2) return false;
+    const QRect plot = PlotRect();
+    if (plot.width() <= 0 || plot.height() <= 0) return false;
+    const double x0 = m_axes[AxisX]->min(), x1 = m_axes[AxisX]->max();
+    const double y0 = m_axes[yAxis]->min(), y1 = m_axes[yAxis]->max();
+    const QRectF area(plot);
+    if (x) *x = x0 + (x1 - x0) * (position.x() - area.left()) / area.width();
+    if (y) *y = y0 + (y1 - y0) * ((area.top() + area.height()) - position.y()) / area.height();
+    return true;
+}
+
+bool ChartControl::PointPosition(int series, int point, QPointF* position) {
+    const SeriesStyle* st = Series(series);
+    double x = 0, y = 0;
+    if (!st || st->hidden || !DataPoint(series, point, &x, &y)) return false;
+    return ValueToPosition(x, y, position, st->secondaryAxis ? AxisY2 : AxisY);
+}
+
+void ChartControl::SetAppearance(const Appearance& look) {
+    m_look = look;
+    for (AxisStyle& a : m_look.axes) Widen(a.scale.minimum, a.scale.maximum);
+    EnsureSeriesStyles();
+    Touch();
+}
+
+bool ChartControl::SaveToFile(const QString& path, QString* error) const {
+    QSaveFile file(path);
+    const QByteArray bytes = m_look.ToBytes();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool ChartControl::LoadFromFile(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    Appearance look;
+    if (!Appearance::FromBytes(file.readAll(), &look)) {
+        if (error) *error = QStringLiteral("%1 is not a chart style file or is damaged.").arg(path);
+        return false;
+    }
+    SetAppearance(look);
+    return true;
+}
+
+bool ChartControl::SaveToMemory(QByteArray* out, int limit) const {
+    const QByteArray bytes = m_look.ToBytes();
+    if (bytes.size() > limit) return false;
+    *out = bytes;
+    return true;
+}
+
+bool ChartControl::RestoreFromMemory(const QByteArray& bytes) {
+    Appearance look;
+    if (bytes.size() > kMemoryLimit || !Appearance::FromBytes(bytes, &look)) return false;
+    SetAppearance(look);
+    return true;
+}
+
+int ChartControl::ShowEditor() {
+    ChartEditDialog dialog(m_look, SeriesCount(), this);
+    if (qs::fw::RunModal(dialog) != IDOK) return IDCANCEL;
+    SetAppearance(dialog.Result());
+    emit AppearanceChanged();
+    return IDOK;
+}
+
+void ChartControl::Render(QPainter* painter, const QRectF& target) {
+    if (!painter || target.isEmpty()) return;
+    SyncNow();
+    // Lay the chart out at the target's size in screen pixels, so fonts and
+    // pens keep their proportions on a printer, then scale it into place.
+    const double dpi = painter->device() ? painter->device()->logicalDpiX() : 96.0;
+    const double scale = dpi > 0 ? 96.0 / dpi : 1.0;
+    const QRectF logical(QPointF(0, 0), target.size() * scale);
+    const QRectF old = m_chart->geometry();
+    m_chart->setGeometry(logical);
+    if (m_chart->layout()) m_chart->layout()->activate();
+    PlaceFootnote();
+    m_chart->scene()->render(painter, target, m_chart->mapRectToScene(logical), Qt::IgnoreAspectRatio);
+    m_chart->setGeometry(old);
+    if (m_chart->layout()) m_chart->layout()->activate();
+    PlaceFootnote();
+}
+
+}  // namespace qs::chart
