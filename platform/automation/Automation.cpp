@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusReply>
 #include <QRegularExpression>
 #include <QDir>
@@ -126,6 +127,8 @@ bool UpdateActivationEnvironment(const QStringList& names) {
         const QByteArray value = qgetenv(name.toLocal8Bit().constData());
         if (!value.isNull()) environment.insert(name, QString::fromLocal8Bit(value));
     }
+    // The bus takes a{ss}: the map type must be known to the marshaller.
+    qDBusRegisterMetaType<QMap<QString, QString>>();
     QDBusMessage update = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("UpdateActivationEnvironment"));
