@@ -1,6 +1,8 @@
 #include "CCrxApp.h"
 
 #include <QCoreApplication>
+#include <QIcon>
+#include <QMdiSubWindow>
 #include <QTimer>
 
 #include <vector>
@@ -268,6 +270,23 @@ bool CCrxApp::IsWindowAlive(const qs::automation::WindowHandle& window) {
 
 CMainFrame* CCrxApp::MainFrame() const { return dynamic_cast<CMainFrame*>(m_pMainWnd); }
 
+namespace {
+
+// A child frame carries its resource's title and cannot be closed by itself.
+void DressChild(CMDIChildWnd* frame, UINT resource) {
+    const QString title = qs::fw::LoadResourceString(resource).section(QLatin1Char('\n'), 1, 1);
+    frame->setWindowTitle(title);
+    if (QMdiSubWindow* sub = frame->GetSubWindow()) {
+        sub->setWindowTitle(title);
+        sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowMinMaxButtonsHint);
+        sub->setSystemMenu(nullptr);
+        sub->setWindowIcon(QIcon());
+    }
+}
+
+}  // namespace
+
 void CCrxApp::OpenGraphFrame() {
     if (m_pGraphFrame) {
         m_pGraphFrame->MDIActivate();
@@ -279,6 +298,7 @@ void CCrxApp::OpenGraphFrame() {
         return;
     }
     m_pGraphFrame = frame;
+    DressChild(frame, IDR_GRAPHFRAME);
     frame->ActivateFrame();
 }
 
@@ -293,5 +313,6 @@ void CCrxApp::OpenGridFrame() {
         return;
     }
     m_pGridFrame = frame;
+    DressChild(frame, IDR_GRIDFRAME);
     frame->ActivateFrame();
 }

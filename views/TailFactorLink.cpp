@@ -23,6 +23,11 @@ TailFactorLink& TailFactorLink::Shared() {
     return link;
 }
 
+bool TailFactorLink::IsAvailable() {
+    if (m_available < 0) m_available = qs::automation::IsServerKnown(QString::fromLatin1(kProgId)) ? 1 : 0;
+    return m_available == 1;
+}
+
 QString TailFactorLink::FailureText(HRESULT hr, const QString& detail) {
     QString system;
     switch (hr) {

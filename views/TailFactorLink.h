@@ -24,6 +24,9 @@ public:
     static TailFactorLink& Shared();
 
     bool IsOpen() const { return m_client.IsBound(); }
+    // Whether the bus can start crx (asked once, then remembered: the
+    // commands ask on every menu update).
+    bool IsAvailable();
     const void* Owner() const { return m_owner; }
 
     // Starts (or binds to) crx for owner. AlreadyOpen while any connection
@@ -49,4 +52,5 @@ private:
 
     qs::automation::AutomationClient m_client;
     const void* m_owner = nullptr;
+    int m_available = -1;  // -1 not asked yet
 };
