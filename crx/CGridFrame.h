@@ -13,6 +13,8 @@ public:
 
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
     void OnDestroy() override;
+    // Closed only with the program, never on its own (its close box, Ctrl+F4).
+    void OnClose() override {}
     CCurveGridBar* Bar() const { return m_bar; }
     CCurveGridWnd* Grid() const { return m_grid; }
 
