@@ -114,7 +114,8 @@ std::string DefaultProduct() {
 
 std::string& Current() {
     State& s = S();
-    if (s.current.empty()) s.current = DefaultProduct();
+    // A product whose file went away is no longer current.
+    if (s.current.empty() || !ProductExists(s.current)) s.current = DefaultProduct();
     return s.current;
 }
 

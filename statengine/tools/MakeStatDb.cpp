@@ -2,7 +2,9 @@
 // of 2003, one item per development age) and ZID_OLD (statements of 1998, the
 // older layout where every accident year carries ten items). Both hold the
 // database VEZIR: an industry composite, three companies, three lines of
-// business with triangle, column and diagonal series, missing items, and the
+// business with triangle, column and diagonal series (Auto complete with its
+// all-prior row; WC without one and with nine years of premium; HO with six
+// accident years), missing items, and the
 // catalogue entries the access library's tests read. Values follow simple
 // formulas (below) so tests can state the cells they expect.
 //
@@ -134,6 +136,9 @@ std::string Name(int array, const std::string& code, int index) { return "P" + s
 void AddTriangle(const std::string& db, int array, const Lob& l, bool oldLayout,
                  double (*value)(const Company&, const Lob&, int, int), const char* what) {
     for (int index = 0; index <= 10; ++index) {
+        // WC has no all-prior row; HO is a young line with only the six
+        // newest accident years.
+        if ((std::string(l.code) == "WC" && index == 0) || (std::string(l.code) == "HO" && index <= 4)) continue;
         const int k = index - 1;                 // accident year, -1 all prior
         const int ages = index == 0 ? 10 : 10 - k;
         const int count = oldLayout ? 10 : ages;
@@ -146,9 +151,7 @@ void AddTriangle(const std::string& db, int array, const Lob& l, bool oldLayout,
         v.precision = 0;
         AddVar(db, v);
         for (const Company& c : kCompanies) {
-            // 00777 reports only the six newest accident years of HO, and no
-            // all-prior row anywhere; 00042 misses one item of WC.
-            if (std::string(c.key) == "00777" && (index == 0 || (std::string(l.code) == "HO" && index <= 4))) continue;
+            // 00042 misses one item of WC.
             for (int i = 0; i < count; ++i) {
                 const int n = ages - 1;          // the item of age 0
                 const int j = n - i;
@@ -231,7 +234,9 @@ void WriteProduct(const std::string& folder, const char* product, int year, bool
         ep.symbol = Name(7, l.code, 1);
         ep.name = std::string("Earned premium ") + l.code;
         ep.label = ep.name;
-        ep.itemCount = 12;
+        // WC premium goes back nine years only.
+        const int years = std::string(l.code) == "WC" ? 9 : 12;
+        ep.itemCount = years;
         AddVar(db, ep);
         // Closed claims on the latest diagonal, newest accident year first. HO
         // lives under array 10 (the utility map sends P9HO* there).
@@ -242,8 +247,6 @@ void WriteProduct(const std::string& folder, const char* product, int year, bool
         cc.itemCount = 10;
         AddVar(db, cc);
         for (const Company& c : kCompanies) {
-            // 00777 reports only nine years of premium for WC.
-            const int years = std::string(c.key) == "00777" && std::string(l.code) == "WC" ? 9 : 12;
             for (int y = 0; y < years; ++y) AddItem(db, ep.symbol, c.key, y, Premium(c, l, y));
             for (int i = 0; i < 10; ++i) AddItem(db, cc.symbol, c.key, i, Closed(c, 9 - i));
         }
