@@ -98,6 +98,8 @@ CQuillstoneApp::CQuillstoneApp() : CWinApp(QStringLiteral("Qstone")) {
     MapUpdateCommand(kCmdNavigatorOnly, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
     MapNavigatorCommands();
     MapMenuCommands();
+    MapCommand(kCmdStatisticsDbImport, [this] { OnStatisticsDbImport(); });
+    MapUpdateCommand(kCmdStatisticsDbImport, [this](CCmdUI* ui) { ui->Enable(m_lexigrove.IsLoaded()); });
     MapCommand(qs::app::kCmdWorkstationSetup, [this] { qs::app::RunWorkstationSetup(MainFrame()); });
     MapCommand(qs::app::kCmdZoom, [this] { qs::app::RunZoom(MainFrame()); });
 }

@@ -67,6 +67,9 @@ public:
     static constexpr UINT kCmdAppExit = 57665;
     static constexpr UINT kCmdGraph = 32983;
     static constexpr UINT kCmdNavigatorOnly = 33034;
+    static constexpr UINT kCmdStatisticsDbImport = 32981;
+    // The statistics-database import: the wizard, then the import run.
+    void OnStatisticsDbImport();
     void OnFilePrintSetup();
     void OnHelpContents();
     void OnAppExitChecked();

@@ -3,10 +3,9 @@
 // from the system directory and its two entry points are looked up by name.
 #include <string>
 
-namespace qs::app {
+#include "LexigroveInterface.h"
 
-using GetLexigroveInstanceFn = void* (*)();
-using ReleaseLexigroveInstanceFn = void (*)(void*);
+namespace qs::app {
 
 class LexigroveLoader {
 public:
