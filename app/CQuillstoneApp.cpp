@@ -42,6 +42,8 @@
 #include "navigator/CPrjTreeView.h"
 #include "navigator/CTreeFrame.h"
 #include "CInfoView.h"
+#include "CMethodView.h"
+#include "CPPAView.h"
 #include "CScalarView.h"
 #include "CTriangView.h"
 #include "CWorkstationSetupDlg.h"
@@ -439,11 +441,11 @@ void CQuillstoneApp::CreateViewTemplates() {
     };
     add(m_pTriangleTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CTriangView));
     add(m_pExhibitTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CExhibitView));
-    add(m_pMethodTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CMethodView));
+    add(m_pMethodTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(::CMethodView));
     add(m_pScalarTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CScalarView));
     add(m_pInfoTemplate, kInfoIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(::CInfoView));
     add(m_pUpdateTriangleTemplate, kUpdateIds.Pick(std), RUNTIME_CLASS(CUpdateFrame), RUNTIME_CLASS(CTriang2View));
-    add(m_pPPATemplate, kViewIds.Pick(std), RUNTIME_CLASS(CPPAFrame), RUNTIME_CLASS(CPPAView));
+    add(m_pPPATemplate, kViewIds.Pick(std), RUNTIME_CLASS(CPPAFrame), RUNTIME_CLASS(::CPPAView));
     add(m_pParamsTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CBSParamsFrame), RUNTIME_CLASS(CTriang4View));
     add(m_pGraphTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CGraphFrame), RUNTIME_CLASS(CGraphView));
 }

@@ -2,9 +2,11 @@
 
 #include "CDocTemplate.h"
 #include "CDocument.h"
+#include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
 #include "CObjectView.h"
 #include "CQuillstoneApp.h"
+#include "CUltFloodFillOptionDlg.h"
 #include "CWorkstationSetupDlg.h"
 #include "ProjectHost.h"
 #include "SmallViewDialogs.h"
@@ -36,6 +38,16 @@ void SyncViewSettings() {
     v.patternFg = s.patternROFG;
     v.patternBg = s.patternROBG;
     v.scaleChanged = [](int scale) { Settings().scale = scale; };
+    v.reopeningTable = [] { return CChildFrame::IsRefitInProgress(); };
+    CUltFloodFillOptionDlg::NavigatorLayer() = []() -> unsigned short {
+        CQuillstoneApp* app = CQuillstoneApp::Current();
+        if (app == nullptr) return 0;
+        CProjectDoc* doc = nullptr;
+        unsigned short layer = 0;
+        QSID id = 0;
+        app->GetNavigatorSelection(doc, layer, id);
+        return layer;
+    };
     v.statusMessage = [](const QString& text) {
         if (CQuillstoneApp* app = CQuillstoneApp::Current(); app != nullptr && app->MainFrame() != nullptr)
             app->MainFrame()->SetStatusMessage(text);

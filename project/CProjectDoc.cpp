@@ -79,9 +79,13 @@ constexpr unsigned kCmdFileSaveAs = 57604;
 
 }  // namespace
 
+// CProjectDocFloodFill.cpp
+void MapUltimatesFloodFillCommands(CProjectDoc& doc);
+
 CProjectDoc::CProjectDoc() {
     m_pProject = new CProject();
     MapCommand(ID_FILE_CLOSE, [this] { OnFileClose(); });
+    MapUltimatesFloodFillCommands(*this);
 }
 
 CProjectDoc::~CProjectDoc() {

@@ -91,10 +91,20 @@ public:
                               BOOL skipSummaryOptions = FALSE);
     CFrameWnd* FindOpenObjectFrame(BOOL activate, BOOL makeVisible, BOOL graph);
     // The view an object opens in: the first match of the dispatch table.
-    static qs::project::ObjectViewKind ChooseObjectView(QSID id, QSID specialObjectId = 0);
+    // The special object (the payment pattern, 101000050) opens in its own view.
+    static qs::project::ObjectViewKind ChooseObjectView(QSID id, QSID specialObjectId = 101000050);
     void CloseObjectViews(BOOL closeUserTypes);
     void ReopenObjectViews();
     void OnFileClose();
+
+    // ---- the ultimates flood fill
+    // 33051: the options dialog on the project (it stores what it changes).
+    void OnSetUltimatesFloodFillOptions();
+    // 33052: the fill, two passes, then the navigator refresh; no message.
+    void OnExecuteUltimatesFloodFill();
+    // The fill with its progress and the completion message.
+    void OnRunUltimatesFloodFill();
+    void RunUltimatesFloodFill() override { OnRunUltimatesFloodFill(); }
 
     // ---- status and reports
     void BeginStatusProgress(const QString& caption);

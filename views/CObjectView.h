@@ -102,7 +102,7 @@ public:
     virtual BOOL UpdateData(BOOL bSave);
     virtual BOOL GetAt(int row, int col, CFormula* object = nullptr);
     virtual BOOL SetAt(int row, int col, const QString& text, double value, CFormula* object = nullptr);
-    BOOL IsEditable() const;
+    virtual BOOL IsEditable() const;
     virtual BOOL GetDataR(int row);
     virtual BOOL GetDataC(int col);
     virtual BOOL GetDataRC(int row, int col);

@@ -28,4 +28,7 @@ public:
     // activate an open one, make it visible, skip a summary report's options.
     // Non-zero on success.
     virtual int OpenObjectWindow(QSID id, unsigned short layer, int activate, int show, int flags) = 0;
+    // Runs the ultimates flood fill of the project (with its progress and
+    // completion message).
+    virtual void RunUltimatesFloodFill() {}
 };

@@ -53,6 +53,9 @@ struct ViewSettings {
     // text with their values for the printed table. Unset: "&[Table]"
     // becomes the table's name and layer, other fields stay as written.
     std::function<QString(const QString& text, CPrintInfo* info, CObjectView* view)> expandPrintFields;
+    // True while a frame re-opens its table in place (the views skip what
+    // they do only when first opened).
+    std::function<bool()> reopeningTable;
 };
 
 ViewSettings& Settings();

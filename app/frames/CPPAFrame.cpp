@@ -40,3 +40,16 @@ void CPPAFrame::OnClose() {
     }
     CChildFrame::OnClose();
 }
+
+void CPPAFrame::SetHintText(const QString& text) {
+    if (m_pHint != nullptr) m_pHint->setText(text);
+}
+
+void CPPAFrame::SetTotalText(const QString& text) {
+    if (m_pTotal != nullptr) m_pTotal->setText(text);
+}
+
+void CPPAFrame::ShowTotalControls(bool show) {
+    if (m_pTotal != nullptr) m_pTotal->setVisible(show);
+    if (m_pTotalLabel != nullptr) m_pTotalLabel->setVisible(show);
+}

@@ -4,13 +4,14 @@
 // and whether the data are valid). Closing a modified pattern asks first.
 #include <QMdiSubWindow>  // CMDIChildWnd.h keeps a QPointer to one
 
+#include "CPPAView.h"  // IPaymentPatternFrame
 #include "frames/CChildFrame.h"
 
 class CToolBar;
 class QLabel;
 class QLineEdit;
 
-class CPPAFrame : public CChildFrame {
+class CPPAFrame : public CChildFrame, public IPaymentPatternFrame {
 public:
     enum : UINT {
         IDC_TOTAL_LABEL = 1207,
@@ -25,10 +26,14 @@ public:
     void OnClose() override;
 
     // Kept by the view.
-    void SetModified(bool modified) { m_bModified = modified; }
-    bool IsModified() const { return m_bModified; }
-    void SetDataValid(bool valid) { m_bDataValid = valid; }
-    bool IsDataValid() const { return m_bDataValid; }
+    void SetModified(bool modified) override { m_bModified = modified; }
+    bool IsModified() const override { return m_bModified; }
+    void SetDataValid(bool valid) override { m_bDataValid = valid; }
+    bool IsDataValid() const override { return m_bDataValid; }
+    bool HasHintControls() const override { return m_pHint != nullptr && m_pTotal != nullptr; }
+    void SetHintText(const QString& text) override;
+    void SetTotalText(const QString& text) override;
+    void ShowTotalControls(bool show) override;
 
     CToolBar* ToolBar() const { return m_pToolBar; }
     QLabel* TotalLabel() const { return m_pTotalLabel; }

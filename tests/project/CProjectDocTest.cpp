@@ -487,6 +487,7 @@ TEST(ProjectDocViewTest, ObjectViewDispatch) {
         {MakeID(4, 1, 0, 2, 1), K::Method},
         {MakeID(3, 1, 0, 3, 1), K::Method},
         {MakeID(3, 1, 0, 5, 1), K::None},
+        {101010050, K::PPA},  // the payment pattern, any layer
     };
     for (const auto& c : cases) EXPECT_EQ(CProjectDoc::ChooseObjectView(c.id), c.kind) << c.id;
 }
