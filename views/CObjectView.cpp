@@ -781,12 +781,14 @@ const std::vector<qs::fw::MenuItem>& ObjectViewPopupMenu() {
                                std::vector<MenuItem>{
                                    MenuItem(QStringLiteral("&Selected Development Factors ..."), ID_SET_SDF_FLOODFILL),
                                    MenuItem(QStringLiteral("&Interpolated Development Factors..."),
-                                            ID_SET_INTERP_FLOODFILL)}),
+                                            ID_SET_INTERP_FLOODFILL),
+                                   MenuItem(QStringLiteral("&Set Ultimates Flood Fill Options ..."), 33051)}),
                       MenuItem(QStringLiteral("&Execute Flood Fill"),
                                std::vector<MenuItem>{
                                    MenuItem(QStringLiteral("&Selected Development Factors"), ID_RUN_SDF_FLOODFILL),
                                    MenuItem(QStringLiteral("&Interpolated Development Factors"),
-                                            ID_RUN_INTERP_FLOODFILL)}),
+                                            ID_RUN_INTERP_FLOODFILL),
+                                   MenuItem(QStringLiteral("&Execute Ultimates Flood Fill Options"), 33052)}),
                   })});
     return *qs::fw::FindMenu(IDR_OBJECTVIEW_POPUP);
 }

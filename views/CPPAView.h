@@ -62,6 +62,8 @@ public:
     // values until Apply.
     void XRefresh(CFormula* object, int kind, long code) override;
     BOOL Format(const CPageSetup* pageSetup) override;
+    // A one-row grid: the frame opens wide and low.
+    QSize sizeHint() const override { return QSize(900, 140); }
     BOOL UpdateData(BOOL bSave) override;
 
     // The outcome of checking a pattern.

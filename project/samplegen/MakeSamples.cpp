@@ -13,6 +13,10 @@
 #include <vector>
 
 #include "CDataObject.h"
+#include "CExhibit.h"
+#include "CKDVUltWeightData.h"
+#include "CMethod.h"
+#include "MethodTemplates.h"
 #include "CProject.h"
 #include "CompoundFile.h"
 
@@ -73,6 +77,41 @@ bool MakeRaa(CProject& p, const std::string& triangles) {
     return true;
 }
 
+// A tail of 1.0 in every standard exhibit: the statistics fill keeps the
+// tail the user chose, and without one no age-to-ultimate factor exists.
+void SetNoTail(CProject& p) {
+    for (int a : {1, 2, 10, 11, 16, 19}) {
+        auto* ex = dynamic_cast<CExhibit*>(p.FindObject(qsmethods::StandardExhibitID(a), NET));
+        CDataObject* sdf = nullptr;
+        if (ex == nullptr || ex->GetSDFObject(sdf) != 0 || sdf == nullptr) continue;
+        std::uint16_t rows = 0, cols = 0;
+        sdf->GetMaxRowsCols(rows, cols);
+        if (cols > 0) sdf->SetAt(0, cols - 1, 1.0);
+    }
+}
+
+// The loss summary report of the RAA sample: the paid development, expected
+// loss ratio and paid Bornhuetter-Ferguson ultimates side by side, with 40,000
+// of earned premium a year at an expected loss ratio of 70 %, both averages,
+// the selected ultimate and the weights shown: the latest years lean on the
+// premium-based methods.
+void SetUpLossReport(CProject& p) {
+    if (CDataObject* premium = p.FindDataObject(101000041, NET))
+        for (int r = 0; r < 10; ++r) premium->SetAt(r, 0, 40000);
+    if (auto* elr = dynamic_cast<CMethod*>(p.FindObject(qsmethods::StandardMethodID(qsmethods::kExpectedLossRatio), NET)))
+        for (int r = 0; r < 10; ++r) elr->GetDataObject(2)->SetAt(r, 0, 0.7);
+    QSIDArray tables;
+    for (int index : {int(qsmethods::kPaidDevelopment), int(qsmethods::kExpectedLossRatio), int(qsmethods::kPaidBF)})
+        if (auto* m = dynamic_cast<CMethod*>(p.FindObject(qsmethods::StandardMethodID(index), NET)))
+            tables.push_back(GetLayerNeutralID(m->GetUltID()));
+    if (tables.size() != 3) return;
+    CKDVUltWeightDataInfo weights(3);
+    weights.SetColData(CKDVUltWeightData(tables[0], 1.0, {0.6, 0.3, 0.1}));
+    weights.SetColData(CKDVUltWeightData(tables[1], 0.0, {0.1, 0.2, 0.3}));
+    weights.SetColData(CKDVUltWeightData(tables[2], 0.0, {0.3, 0.5, 0.6}));
+    p.SetSummaryRptOptions(301003003, NET, tables, 1, 1, 1, 1, weights);
+}
+
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -108,7 +147,9 @@ int main(int argc, char** argv) {
         raa.SetCompanyName("Reinsurance Association of America (public data)");
         // Selections from the volume-weighted averages, so the standard
         // development methods show the chain-ladder ultimates at once.
+        SetNoTail(raa);
         raa.FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 1}, nullptr);
+        SetUpLossReport(raa);
         if (!WriteCompound(out + "/sample.qs5", raa, CProject::kStorageGeneration, true))
             return Fail("cannot write sample.qs5");
 
@@ -118,6 +159,7 @@ int main(int argc, char** argv) {
             return Fail("cannot build the interim project");
         Fill(interim, kIncurredLossId, rows, 1995, 3, 0);
         Fill(interim, kPaidLossId, rows, 1995, 3, 1);
+        SetNoTail(interim);
         interim.FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 1}, nullptr);
         if (!WriteCompound(out + "/sampleinterim.qs5", interim, CProject::kStorageGeneration, true))
             return Fail("cannot write sampleinterim.qs5");
