@@ -4,6 +4,7 @@
 // (exhibit, selections, method) and the view's reload and redraw.
 #include "CDataObject.h"
 #include "CDocument.h"
+#include "CExhibit.h"
 #include "CMethod.h"
 #include "CMethodView.h"
 #include "CProject.h"
@@ -65,7 +66,12 @@ public:
                 paid->SetAt(r, c, ultimate * share);
             }
         paid->SetRecalcOn(1);
-        m_project->FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 1}, nullptr);
+        // No tail (1.0), then the volume-weighted selections.
+        auto* exhibit = dynamic_cast<CExhibit*>(m_project->FindObject(qsmethods::StandardExhibitID(1), NET));
+        CDataObject* sdf = nullptr;
+        if (exhibit == nullptr || exhibit->GetSDFObject(sdf) != 0 || sdf == nullptr) Fail("no paid exhibit");
+        sdf->SetAt(0, kSize - 1, 1.0);
+        if (m_project->FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 1}, nullptr) != qsk::kOk) Fail("no selections");
     }
 
     CDataObject* Paid() const { return m_project->FindDataObject(kPaidLoss, NET); }
