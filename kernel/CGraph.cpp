@@ -706,9 +706,7 @@ bool CGraph::SaveToMaster(QSID id) {
         const QSID gid = GetGraphIDOf(GetLayerNeutralID(table));
         auto g = std::make_unique<CGraph>(gid);
         g->SetProject(p);
-        master = g.get();
-        p->m_tableGraphs[gid] = std::move(g);
-        p->m_graphs[gid];  // the list now holds a graph
+        master = p->m_graphs.KeepTableGraph(gid, std::move(g));
     }
     master->CopyDefinition(*this);
     master->Catalogue(false);

@@ -197,6 +197,7 @@ public:
 private:
     friend class CGraphTableInserter;
     friend class CProject;
+    friend class ProjectGraphs;
     void CopyDefinition(const CGraph& o);
     void Catalogue(bool rewire);
     void ResolveTable(int table, std::vector<Element>& out) const;

@@ -4,17 +4,14 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <set>
 
+#include "CGraph.h"
 #include "MethodTemplates.h"
 #include "SummaryReports.h"
 #include "QsProfile.h"
 
 namespace {
-std::mutex gProjectDefaultsMutex;
-QSDisplayDefaults gProjectDisplayDefaults;
-
 const char* const kProjectLayerNames[6] = {"", "Net", "Gross", "Ceded", "Direct", "Assumed"};
 
 std::string ProjectLower(const std::string& s) {
@@ -22,8 +19,6 @@ std::string ProjectLower(const std::string& s) {
     for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return r;
 }
-
-bool ProjectValidLength(int months) { return months == 1 || months == 3 || months == 6 || months == 12; }
 
 // Template input arrays: index, long name, short name, vector type, node,
 // cumulable, display type, decimals.
@@ -78,15 +73,9 @@ IMPLEMENT_DYNAMIC(CProject, CFormula)
 
 // ---------------------------------------------------------------- defaults
 
-void CProject::SetDisplayDefaults(const QSDisplayDefaults& defaults) {
-    std::lock_guard<std::mutex> lock(gProjectDefaultsMutex);
-    gProjectDisplayDefaults = defaults;
-}
+void CProject::SetDisplayDefaults(const QSDisplayDefaults& defaults) { ProjectDisplay::SetDefaults(defaults); }
 
-QSDisplayDefaults CProject::GetDisplayDefaults() {
-    std::lock_guard<std::mutex> lock(gProjectDefaultsMutex);
-    return gProjectDisplayDefaults;
-}
+QSDisplayDefaults CProject::GetDisplayDefaults() { return ProjectDisplay::GetDefaults(); }
 
 void CProject::ReadDisplayDefaults(const std::function<std::string(const char*, const char*)>& read) {
     QSDisplayDefaults d;
@@ -122,33 +111,13 @@ void CProject::ReadDisplayDefaultsFromProfile(const std::string& profileFile) {
 
 CProject::CProject() : CFormula(0) {
     m_pProject = this;
-    m_display = GetDisplayDefaults();
-    m_decimals = m_display.decimals;
-    m_dataFont = CPageSetup::DefaultFont(80, false);
-    m_headingsFont = CPageSetup::DefaultFont(80, true);
+    m_decimals = m_display.Numbers().decimals;
     SetIDLongName("Project");
 }
 
-CProject::~CProject() {
-    // Calculated instances point at their sources: drop the links before the
-    // objects go, whatever the map's order.
-    for (auto& [id, e] : m_objects)
-        for (auto& inst : e.inst)
-            if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
-    m_objects.clear();
-}
-
-QSSTATUS CProject::ValidateStructure(const QSStructure& s) const {
-    if (s.numExp < 1 || s.numExp > 999 || s.numDev < 1 || s.numDev > 999) return qsk::kFail;
-    if (!ProjectValidLength(s.expLength) || !ProjectValidLength(s.devLength)) return qsk::kFail;
-    if (s.firstYear > 9999 || s.firstInterval < 1 || s.firstInterval > 12 / s.expLength) return qsk::kFail;
-    if (s.firstDevAge < 1 || s.firstDevAge > 1200) return qsk::kFail;
-    const bool c1 = s.calc1 == NET || s.calc1 == CEDED || s.calc1 == GROSS;
-    const bool c2 = s.calc2 == DIRECT || s.calc2 == ASSUMED || s.calc2 == GROSS;
-    if (!c1 || !c2 || (s.calc1 == GROSS && s.calc2 == GROSS)) return qsk::kBadLayer;
-    if (s.prior && s.numExp < 2) return qsk::kFail;
-    return qsk::kOk;
-}
+// The objects go before the graphs part: working graphs outlive the
+// objects they show, as they always have.
+CProject::~CProject() { m_store.Clear(); }
 
 QSSTATUS CProject::Create(std::uint16_t& generation, std::uint16_t& numExp, PRDLENGTH& expLength,
                           std::uint16_t& firstYear, std::uint16_t& firstInterval, std::uint16_t& numDev,
@@ -167,17 +136,12 @@ QSSTATUS CProject::Create(std::uint16_t& generation, std::uint16_t& numExp, PRDL
     s.prior = m_pendingPrior;
     const QSSTATUS st = ValidateStructure(s);
     if (st != qsk::kOk) return st;
-    for (auto& [id, e] : m_objects)
-        for (auto& inst : e.inst)
-            if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
-    m_objects.clear();
-    m_nodes.clear();
-    m_showItems.clear();
-    m_s = s;
-    ResetDatesFromStructure();
-    m_datesFormat = DefaultDatesFormat();
-    m_periodLabel = m_s.expLength == 12 ? "Year" : m_s.expLength == 6 ? "Half Year" : m_s.expLength == 3 ? "Quarter" : "Month";
-    m_histLabels.clear();
+    m_store.Clear();
+    m_tree.Clear();
+    m_periods.Reset(s);
+    m_display.SetDatesFormat(m_periods.DefaultDatesFormat());
+    m_display.SetPeriodLabel(ProjectDisplay::PeriodWord(s.expLength));
+    m_display.SetHistLabels({});
     m_exhibitSettings = QSExhibitSettings();
     BuildTemplate();
     m_created = true;
@@ -195,115 +159,44 @@ QSSTATUS CProject::GetInfoProject(std::uint16_t& generation, std::uint16_t& numE
                                   PRDLENGTH& devLength, std::uint16_t& firstDevAge) const {
     if (!m_created) return qsk::kFail;
     generation = 5;
-    numExp = m_s.numExp;
-    expLength = m_s.expLength;
-    firstYear = m_s.firstYear;
-    firstInterval = m_s.firstInterval;
-    numDev = m_s.numDev;
-    devLength = m_s.devLength;
-    firstDevAge = m_s.firstDevAge;
+    numExp = m_periods.Structure().numExp;
+    expLength = m_periods.Structure().expLength;
+    firstYear = m_periods.Structure().firstYear;
+    firstInterval = m_periods.Structure().firstInterval;
+    numDev = m_periods.Structure().numDev;
+    devLength = m_periods.Structure().devLength;
+    firstDevAge = m_periods.Structure().firstDevAge;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::GetInfoDevPrd(std::uint16_t& numDev, PRDLENGTH& devLength, std::uint16_t& firstDevAge) const {
     if (!m_created) return qsk::kFail;
-    numDev = m_s.numDev;
-    devLength = m_s.devLength;
-    firstDevAge = m_s.firstDevAge;
+    numDev = m_periods.Structure().numDev;
+    devLength = m_periods.Structure().devLength;
+    firstDevAge = m_periods.Structure().firstDevAge;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::GetLengthExpPrd(PRDLENGTH& length) const {
     if (!m_created) return qsk::kFail;
-    length = m_s.expLength;
+    length = m_periods.Structure().expLength;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::GetLengthDevPrd(PRDLENGTH& length) const {
     if (!m_created) return qsk::kFail;
-    length = m_s.devLength;
+    length = m_periods.Structure().devLength;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::SetUserDefaults() {
-    m_display = GetDisplayDefaults();
-    m_decimals = m_display.decimals;
-    m_dataFont = CPageSetup::DefaultFont(80, false);
-    m_headingsFont = CPageSetup::DefaultFont(80, true);
-    m_pageSetup = CPageSetup();
+    m_display.ResetToDefaults(GetDisplayDefaults());
+    m_decimals = m_display.Numbers().decimals;
     return qsk::kOk;
 }
 
-std::string CProject::DefaultDatesFormat() const {
-    switch (m_s.expLength) {
-    case PRD_HALFYEAR: return "yyyy'-'f";
-    case PRD_QUARTER: return "yyyy'-'q";
-    case PRD_MONTH: return "yyyy'-'m";
-    default: return "yyyy";
-    }
-}
-
-void CProject::ResetDatesFromStructure() {
-    m_expDates.assign(m_s.numExp, 0.0);
-    CHDate first;
-    first.SetDate(m_s.firstYear, (m_s.firstInterval - 1) * m_s.expLength + 1, 1);
-    for (int i = 0; i < m_s.numExp; ++i) {
-        CHDate d = first;
-        const short n = static_cast<short>(i * m_s.expLength);
-        d.AddMonths(&n);
-        m_expDates[i] = d.GetSerial();
-    }
-    m_devAges.assign(m_s.numDev, 0);
-    for (int c = 0; c < m_s.numDev; ++c) m_devAges[c] = m_s.firstDevAge + c * m_s.devLength;
-    m_stairAges = m_devAges;
-}
-
-std::vector<int> CProject::ExtendAges(const std::vector<int>& ages, int count, int step) {
-    std::vector<int> r(ages.begin(), ages.begin() + std::min<std::size_t>(ages.size(), static_cast<std::size_t>(count)));
-    while (static_cast<int>(r.size()) < count) r.push_back(r.empty() ? step : r.back() + step);
-    return r;
-}
-
-std::vector<std::uint16_t> CProject::Staircase() const {
-    // A row sees the ages up to the evaluation: from the start of its period
-    // to the end of the newest period, plus any evaluations appended without
-    // a new row.
-    std::vector<std::uint16_t> lens(m_s.numExp, 0);
-    for (int i = 0; i < m_s.numExp; ++i) {
-        const int months = (m_s.numExp - i) * m_s.expLength + m_s.evalExtra;
-        std::uint16_t n = 0;
-        for (int c = 0; c < m_s.numDev; ++c)
-            if (m_stairAges[c] <= months || (m_s.prior && i == 0 && c < m_s.numDev)) n = static_cast<std::uint16_t>(c + 1);
-        lens[i] = n;
-    }
-    return lens;
-}
-
-void CProject::AddNode(QSID id, QSID parent, const std::string& name) { m_nodes[id] = NodeEntry{parent, name}; }
-
 void CProject::BuildTemplate() {
-    AddNode(qsk::kCatInput, 0, "Input Data");
-    AddNode(qsk::kNodeUserInput, qsk::kCatInput, "User Defined Input");
-    AddNode(qsk::kNodeAdjustments, qsk::kCatInput, "Data Adjustments");
-    AddNode(qsk::kNodeMethodInput, qsk::kCatInput, "Method Input Data");
-    AddNode(qsk::kCatSDF, 0, "Selected Development Factors");
-    AddNode(qsk::kCatCalcUlt, 0, "Calculated Ultimates");
-    AddNode(qsk::kCatScalar, 0, "Scalars");
-    AddNode(qsk::kCatExhibit, 0, "Exhibits");
-    AddNode(5001, qsk::kCatExhibit, "Paid Exhibits");
-    AddNode(5022, qsk::kCatExhibit, "Incurred Exhibits");
-    AddNode(5032, qsk::kCatExhibit, "Claims Exhibits");
-    AddNode(5042, qsk::kCatExhibit, "Salvage and Subrogation Exhibits");
-    AddNode(5050, qsk::kCatExhibit, "Premium Exhibits");
-    AddNode(5060, qsk::kCatExhibit, "User Defined Exhibits");
-    AddNode(qsk::kCatMethod, 0, "Methods");
-    AddNode(qsk::kCatReport, 0, "Reports");
-    AddNode(qsk::kCatGraph, 0, "Graphs");
-    AddNode(qsk::kCatUltimate, 0, "Ultimates");
-    AddNode(qsk::kNodeSelectedUlt, qsk::kCatUltimate, "Selected Ultimates");
-    AddNode(qsk::kNodeHistoricalUlt, qsk::kCatUltimate, "Historical Ultimates");
-    AddNode(qsk::kNodeInterpolated, qsk::kCatUltimate, "Interpolated Development Factors");
-    AddNode(qsk::kNodePayment, qsk::kCatUltimate, "Payment Pattern");
+    m_tree.AddStandardNodes();
 
     for (const auto& a : kProjectTemplateArrays)
         AddTemplateArray(a.index, a.name, a.shortName, a.vectorType, a.node, a.cumulable, a.display, a.decimals);
@@ -347,83 +240,23 @@ CDataObject* CProject::AddTemplateArray(int index, const std::string& name, cons
 }
 
 void CProject::InstallEntry(ObjectEntry&& entry) {
-    const QSID base = entry.baseId;
-    for (unsigned short l = 0; l <= kLayerCount; ++l) {
-        CFormula* f = entry.inst[l].get();
-        if (!f) continue;
-        QSID id = base;
-        SetIDLayer(id, entry.layered ? l : 0);
-        f->SetIDNum(id);
-        f->SetProject(this);
-    }
-    m_objects[base] = std::move(entry);
+    m_store.Install(std::move(entry), this);
     ApplyShapes();
 }
 
-void CProject::ApplyShapes() {
-    const std::vector<std::uint16_t> stairs = Staircase();
-    for (auto& [id, e] : m_objects)
-        for (auto& inst : e.inst) {
-            auto* d = dynamic_cast<CDataObject*>(inst.get());
-            if (!d) continue;
-            std::uint16_t rows = 0, cols = 0;
-            d->GetMaxRowsCols(rows, cols);
-            switch (d->GetVectorType()) {
-            case CDataObject::VT_TRIANGLE:
-                if (rows != m_s.numExp || cols != m_s.numDev || d->GetRowLengths() != stairs)
-                    d->SetShape(m_s.numExp, m_s.numDev, CDataObject::VT_TRIANGLE, stairs);
-                break;
-            case CDataObject::VT_COLUMN:
-                if (rows != m_s.numExp || cols != 1) d->SetShape(m_s.numExp, 1, CDataObject::VT_COLUMN);
-                break;
-            case CDataObject::VT_ROW:
-                if (rows != 1 || cols != m_s.numDev) d->SetShape(1, m_s.numDev, CDataObject::VT_ROW);
-                break;
-            }
-            d->SetInterval(m_s.devLength);
-        }
-}
+void CProject::ApplyShapes() { m_store.ApplyShapes(m_periods.Structure(), m_periods.Staircase()); }
 
 // ---------------------------------------------------------------- layers
 
-bool CProject::IsLayerCalculated(unsigned short layer) const { return layer == m_s.calc1 || layer == m_s.calc2; }
+bool CProject::IsLayerCalculated(unsigned short layer) const { return m_periods.IsLayerCalculated(layer); }
 
 void CProject::ApplyLayerRelations(QSID only) {
-    for (auto& [id, entry] : m_objects) {
-        if (!entry.layered || (only && id != only)) continue;
-        // Clang 14 cannot capture a structured binding in a lambda: a plain reference it can.
-        ObjectEntry& e = entry;
-        auto inst = [&e](unsigned short l) { return dynamic_cast<CDataObject*>(e.inst[l].get()); };
-        // Only a data object present in all five layers takes part; one
-        // being assembled layer by layer (AddObjectToMap) joins once complete.
-        bool complete = true;
-        for (unsigned short l = 1; l <= kLayerCount; ++l) complete = complete && inst(l);
-        if (!complete) continue;
-        for (unsigned short l = 1; l <= kLayerCount; ++l) inst(l)->ClearLayerRelation();
-        switch (m_s.calc1) {
-        case GROSS: inst(GROSS)->SetLayerRelation(inst(NET), inst(CEDED), +1); break;
-        case NET: inst(NET)->SetLayerRelation(inst(GROSS), inst(CEDED), -1); break;
-        case CEDED: inst(CEDED)->SetLayerRelation(inst(GROSS), inst(NET), -1); break;
-        default: break;
-        }
-        switch (m_s.calc2) {
-        case GROSS: inst(GROSS)->SetLayerRelation(inst(DIRECT), inst(ASSUMED), +1); break;
-        case DIRECT: inst(DIRECT)->SetLayerRelation(inst(GROSS), inst(ASSUMED), -1); break;
-        case ASSUMED: inst(ASSUMED)->SetLayerRelation(inst(GROSS), inst(DIRECT), -1); break;
-        default: break;
-        }
-    }
+    m_store.RelateLayers(m_periods.Structure().calc1, m_periods.Structure().calc2, only);
     RecalculateAllLayers(only);
 }
 
 void CProject::RecalculateAllLayers(QSID only) {
-    std::vector<CFormula*> entered;
-    for (auto& [id, e] : m_objects) {
-        if (!e.layered || (only && id != only)) continue;
-        for (unsigned short l = 1; l <= kLayerCount; ++l)
-            if (e.inst[l] && !IsLayerCalculated(l)) entered.push_back(e.inst[l].get());
-    }
-    CFormula::PropagateChanges(entered);
+    CFormula::PropagateChanges(m_store.EnteredInstances(m_periods.Structure().calc1, m_periods.Structure().calc2, only));
 }
 
 QSSTATUS CProject::GetNameLayer(std::string& name, unsigned short layer) const {
@@ -433,26 +266,24 @@ QSSTATUS CProject::GetNameLayer(std::string& name, unsigned short layer) const {
 }
 
 QSSTATUS CProject::GetCalcedLayers(LAYERNAMES& calc1, LAYERNAMES& calc2) const {
-    calc1 = m_s.calc1;
-    calc2 = m_s.calc2;
+    calc1 = m_periods.Structure().calc1;
+    calc2 = m_periods.Structure().calc2;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::SetCalcedLayers(LAYERNAMES calc1, LAYERNAMES calc2) {
-    QSStructure s = m_s;
+    QSStructure s = m_periods.Structure();
     s.calc1 = calc1;
     s.calc2 = calc2;
     if (!m_created) {
         // A project still to be built by an import keeps the choice for it.
-        const bool c1 = calc1 == NET || calc1 == CEDED || calc1 == GROSS;
-        const bool c2 = calc2 == DIRECT || calc2 == ASSUMED || calc2 == GROSS;
-        if (!c1 || !c2 || (calc1 == GROSS && calc2 == GROSS)) return qsk::kBadLayer;
-        m_s = s;
+        if (!ProjectPeriods::ValidCalcedLayers(calc1, calc2)) return qsk::kBadLayer;
+        m_periods.SetStructure(s);
         return qsk::kOk;
     }
     const QSSTATUS st = ValidateStructure(s);
     if (st != qsk::kOk) return st;
-    m_s = s;
+    m_periods.SetStructure(s);
     ApplyLayerRelations();
     NotifyAllObjects(XR_RELOAD);
     m_modified = true;
@@ -463,7 +294,7 @@ QSSTATUS CProject::MoveLayer(unsigned short from, unsigned short to) {
     if (from < 1 || from > kLayerCount || to < 1 || to > kLayerCount || from == to) return qsk::kBadLayer;
     if (IsLayerCalculated(from) || IsLayerCalculated(to)) return qsk::kBadLayer;
     std::vector<CFormula*> changed;
-    for (auto& [id, e] : m_objects) {
+    for (auto& [id, e] : m_store) {
         if (!e.layered) continue;
         auto* src = dynamic_cast<CDataObject*>(e.inst[from].get());
         auto* dst = dynamic_cast<CDataObject*>(e.inst[to].get());
@@ -483,7 +314,7 @@ QSSTATUS CProject::MoveLayer(unsigned short from, unsigned short to) {
 QSSTATUS CProject::PostInit() {
     ApplyShapes();
     ApplyLayerRelations();
-    for (auto& [id, e] : m_objects)
+    for (auto& [id, e] : m_store)
         for (auto& inst : e.inst)
             if (inst) inst->AfterLoad();
     NotifyAllObjects(XR_RELOAD);
@@ -496,54 +327,30 @@ void CProject::UpdateAllObjects() {
 }
 
 void CProject::ResetWindowPtrList() {
-    for (auto& [id, e] : m_objects)
+    for (auto& [id, e] : m_store)
         for (auto& inst : e.inst)
             if (inst)
                 while (inst->GetViewedCount()) inst->RemoveAllWindows();
 }
 
-bool CProject::WarnRowColOverLimit() const { return m_s.numExp > 250 || m_s.numDev > 250; }
+bool CProject::WarnRowColOverLimit() const {
+    return m_periods.Structure().numExp > 250 || m_periods.Structure().numDev > 250;
+}
 
 QSSTATUS CProject::CheckMethodUltimateIntegrityForFile(const std::string&) const { return qsk::kOk; }
 
 void CProject::NotifyAllObjects(int kind) {
-    for (auto& [id, e] : m_objects)
+    for (auto& [id, e] : m_store)
         for (auto& inst : e.inst)
             if (inst && inst->GetViewedCount()) inst->NotifyAll(kind, 0);
-    RefreshWorkGraphs(kind);
+    m_graphs.Refresh(kind);
 }
 
 // ---------------------------------------------------------------- objects
 
-QSID CProject::BaseOf(QSID id) {
-    if (id >= kGraphFlag) {
-        QSID g = id;
-        SetIDLayer(g, 0);
-        return g;
-    }
-    return GetLayerNeutralID(id);
-}
+bool CProject::IDExists(QSID id) const { return m_store.Contains(id); }
 
-CProject::ObjectEntry* CProject::FindEntry(QSID id) {
-    auto it = m_objects.find(BaseOf(id));
-    return it == m_objects.end() ? nullptr : &it->second;
-}
-
-const CProject::ObjectEntry* CProject::FindEntry(QSID id) const {
-    auto it = m_objects.find(BaseOf(id));
-    return it == m_objects.end() ? nullptr : &it->second;
-}
-
-bool CProject::IDExists(QSID id) const { return FindEntry(id) != nullptr; }
-
-CFormula* CProject::FindObject(QSID id, unsigned short layer) const {
-    const ObjectEntry* e = FindEntry(id);
-    if (!e) return nullptr;
-    if (!e->layered) return e->inst[0].get();
-    if (layer == 0) layer = GetIDLayer(id);
-    if (layer < 1 || layer > kLayerCount) return nullptr;
-    return e->inst[layer].get();
-}
+CFormula* CProject::FindObject(QSID id, unsigned short layer) const { return m_store.FindObject(id, layer); }
 
 CDataObject* CProject::FindDataObject(QSID id, unsigned short layer) const {
     return dynamic_cast<CDataObject*>(FindObject(id, layer));
@@ -627,7 +434,7 @@ QSSTATUS CProject::AddNewFormulaObject(const CFormula& proto, int kind, int data
                                        QSID& id) {
     const bool user = kind == 2 || kind == 4 || kind == 6 || kind == 8;
     int index = id ? GetIDIndex(id) : 0;
-    auto taken = [&](int i) { return m_objects.count(MakeID(kind, 1, 0, dataType, i)) != 0; };
+    auto taken = [&](int i) { return m_store.count(MakeID(kind, 1, 0, dataType, i)) != 0; };
     if (index == 0) {
         for (int i = user ? qsk::kFirstUserIndex : 1; i <= (user ? qsk::kLastUserIndex : 999); ++i)
             if (!taken(i)) { index = i; break; }
@@ -635,7 +442,7 @@ QSSTATUS CProject::AddNewFormulaObject(const CFormula& proto, int kind, int data
     }
     if (user && (index < qsk::kFirstUserIndex || index > qsk::kLastUserIndex)) return qsk::kFail;
     if (taken(index)) return qsk::kNameTaken;
-    if (!m_nodes.count(subgroup)) return qsk::kFail;
+    if (!m_tree.Has(subgroup)) return qsk::kFail;
     if (proto.GetIDLongName().empty()) return qsk::kFail;
     ObjectEntry e;
     e.baseId = MakeID(kind, 1, 0, dataType, index);
@@ -673,8 +480,8 @@ QSSTATUS CProject::AddObjectToMap(QSID id, CFormula*& object, int /*flag*/) {
     const QSID base = BaseOf(id);
     const unsigned short layer = GetIDLayer(id);
     if (layer > kLayerCount) return qsk::kBadLayer;
-    auto it = m_objects.find(base);
-    if (it == m_objects.end()) {
+    auto it = m_store.find(base);
+    if (it == m_store.end()) {
         ObjectEntry e;
         e.baseId = base;
         const QSID cat = GetCategoryOfID(base);
@@ -778,12 +585,10 @@ QSSTATUS CProject::DeleteObject(QSID id) {
     if (!e) return qsk::kUnknownId;
     if (!IsUserKind(e->baseId)) return qsk::kReadOnly;
     if (IsViewed(id) || HasDependents(id) || e->editing) return qsk::kInUse;
-    for (auto& inst : e->inst)
-        if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
     const QSID base = e->baseId;
     DropGraphsOf(base, e->inst[0].get());
-    m_objects.erase(base);
-    m_showItems.erase(std::remove(m_showItems.begin(), m_showItems.end(), base), m_showItems.end());
+    m_store.Erase(base);
+    m_tree.RemoveShowItem(base);
     m_modified = true;
     return qsk::kOk;
 }
@@ -839,9 +644,7 @@ QSSTATUS CProject::SetDataToObject(const std::string& objectName, const std::str
 }
 
 void CProject::ForEachObject(const std::function<void(QSID, unsigned short, CFormula*)>& fn) const {
-    for (const auto& [id, e] : m_objects)
-        for (unsigned short l = 0; l <= kLayerCount; ++l)
-            if (e.inst[l]) fn(id, l, e.inst[l].get());
+    m_store.ForEachInstance(fn);
 }
 
 // ---------------------------------------------------------------- names
@@ -849,8 +652,8 @@ void CProject::ForEachObject(const std::function<void(QSID, unsigned short, CFor
 QSSTATUS CProject::GetNameFromID(QSID id, std::string& name) const {
     if (id == qsk::kAllArrays) { name = "  0 - All Arrays"; return qsk::kOk; }
     if (id == qsk::kAllExhibits) { name = "  0 - All Exhibits"; return qsk::kOk; }
-    auto n = m_nodes.find(id);
-    if (n != m_nodes.end()) { name = n->second.name; return qsk::kOk; }
+    auto n = m_tree.Nodes().find(id);
+    if (n != m_tree.Nodes().end()) { name = n->second.name; return qsk::kOk; }
     const CFormula* f = FindObject(id, 1);
     if (!f) f = FindObject(id, 0);
     const ObjectEntry* e = FindEntry(id);
@@ -858,7 +661,7 @@ QSSTATUS CProject::GetNameFromID(QSID id, std::string& name) const {
         for (const auto& inst : e->inst)
             if (inst) { f = inst.get(); break; }
     if (!f) return qsk::kUnknownId;
-    name = f->GetIDName(m_showTableId ? -1 : 0);
+    name = f->GetIDName(m_display.ShowTableId() ? -1 : 0);
     return qsk::kOk;
 }
 
@@ -884,7 +687,7 @@ int CProject::IsNameUnique(const std::string& name, int category, QSID excludeId
     const std::string want = ProjectLower(name);
     if (want.empty()) return 0;
     const QSID excluded = excludeId ? BaseOf(excludeId) : -1;
-    for (const auto& [id, e] : m_objects) {
+    for (const auto& [id, e] : m_store) {
         if (id == excluded) continue;
         if (category && GetCategoryOfID(id) != category) continue;
         // A bare index (an excluded id given as its number) excludes by index too.
@@ -924,14 +727,14 @@ int CProject::IsIndexAvail(int category, const std::string& indexText) const {
     char* end = nullptr;
     const long index = std::strtol(indexText.c_str(), &end, 10);
     if (end == indexText.c_str() || index < qsk::kFirstUserIndex || index > qsk::kLastUserIndex) return 0;
-    return m_objects.count(MakeID(kind, 1, 0, dt, static_cast<int>(index))) ? 0 : 1;
+    return m_store.count(MakeID(kind, 1, 0, dt, static_cast<int>(index))) ? 0 : 1;
 }
 
 QSSTATUS CProject::GetNextAvailIndex(int category, std::uint16_t from, std::string& result) const {
     int kind = 0, dt = 0;
     if (!ProjectUserKindOf(category, kind, dt)) return qsk::kFail;
     for (int i = std::max<int>(from, qsk::kFirstUserIndex); i <= qsk::kLastUserIndex; ++i)
-        if (!m_objects.count(MakeID(kind, 1, 0, dt, i))) {
+        if (!m_store.count(MakeID(kind, 1, 0, dt, i))) {
             result = std::to_string(i);
             return qsk::kOk;
         }
@@ -940,7 +743,7 @@ QSSTATUS CProject::GetNextAvailIndex(int category, std::uint16_t from, std::stri
 
 QSSTATUS CProject::GetIDFromName(const std::string& name, QSID& id) const {
     const std::string want = ProjectLower(name);
-    for (const auto& [base, e] : m_objects) {
+    for (const auto& [base, e] : m_store) {
         const CFormula* f = nullptr;
         for (const auto& inst : e.inst)
             if (inst) { f = inst.get(); break; }
@@ -950,7 +753,7 @@ QSSTATUS CProject::GetIDFromName(const std::string& name, QSID& id) const {
             return qsk::kOk;
         }
     }
-    for (const auto& [base, e] : m_objects)
+    for (const auto& [base, e] : m_store)
         for (const auto& inst : e.inst)
             if (inst && !inst->GetIDShortName().empty() && ProjectLower(inst->GetIDShortName()) == want) {
                 id = base;
@@ -962,7 +765,7 @@ QSSTATUS CProject::GetIDFromName(const std::string& name, QSID& id) const {
 QSSTATUS CProject::GetQSIDForTableMathFromEitherShortNameOrLongName(const std::string& name, QSID& id) const {
     const std::string want = ProjectLower(name);
     if (want.empty()) return qsk::kUnknownId;
-    for (const auto& [base, e] : m_objects)
+    for (const auto& [base, e] : m_store)
         for (const auto& inst : e.inst)
             if (inst && (ProjectLower(inst->GetIDLongName()) == want || ProjectLower(inst->GetIDShortName()) == want)) {
                 id = base;
@@ -974,7 +777,7 @@ QSSTATUS CProject::GetQSIDForTableMathFromEitherShortNameOrLongName(const std::s
 QSSTATUS CProject::ReportDuplicateNamesForOldQsUserDefined(QSID firstId, QSStringArray& names) const {
     const QSID category = firstId / 1000 * 1000;
     std::map<std::string, int> seen;
-    for (const auto& [base, e] : m_objects) {
+    for (const auto& [base, e] : m_store) {
         if (!IsUserKind(base) || GetCategoryOfID(base) != category) continue;
         for (const auto& inst : e.inst)
             if (inst) {
@@ -982,7 +785,7 @@ QSSTATUS CProject::ReportDuplicateNamesForOldQsUserDefined(QSID firstId, QSStrin
                 break;
             }
     }
-    for (const auto& [base, e] : m_objects) {
+    for (const auto& [base, e] : m_store) {
         if (!IsUserKind(base) || GetCategoryOfID(base) != category) continue;
         for (const auto& inst : e.inst)
             if (inst) {
@@ -996,7 +799,7 @@ QSSTATUS CProject::ReportDuplicateNamesForOldQsUserDefined(QSID firstId, QSStrin
 QSSTATUS CProject::GetPrintIDFromName(const std::string& name, QSID& id, QSID oldId) const {
     const std::string want = ProjectLower(name);
     const int kind = GetIDDOType(DelGraphIDOf(oldId)), dt = GetIDDataType(DelGraphIDOf(oldId));
-    for (const auto& [base, e] : m_objects) {
+    for (const auto& [base, e] : m_store) {
         if (GetIDDOType(base) != kind || GetIDDataType(base) != dt) continue;
         for (const auto& inst : e.inst)
             if (inst && (ProjectLower(inst->GetIDLongName()) == want || ProjectLower(inst->GetIDName(-1)) == want)) {
@@ -1016,7 +819,7 @@ QSSTATUS CProject::GetFirst(const int& category, QSID& id, std::string& name, in
 QSSTATUS CProject::GetNext(const int& category, QSID& id, std::string& name, int, short) {
     auto cur = m_iterCursor.find(category);
     if (cur == m_iterCursor.end()) return qsk::kFail;
-    for (auto it = m_objects.upper_bound(cur->second); it != m_objects.end(); ++it) {
+    for (auto it = m_store.upper_bound(cur->second); it != m_store.end(); ++it) {
         const QSID cat = it->second.subgroup == qsk::kCatSDF ? qsk::kCatSDF : GetCategoryOfID(it->first);
         if (cat != category) continue;
         cur->second = it->first;
@@ -1034,15 +837,7 @@ QSID CProject::GetPayPatternID() const { return MakeID(1, 1, 0, 0, kProjectPayPa
 // ---------------------------------------------------------------- navigator
 
 QSSTATUS CProject::GetNodeSubGroups(const QSID& node, QSStringArray& names, QSIDArray& ids) const {
-    if (!m_nodes.count(node)) return qsk::kUnknownId;
-    names.clear();
-    ids.clear();
-    for (const auto& [id, n] : m_nodes)
-        if (n.parent == node) {
-            names.push_back(n.name);
-            ids.push_back(id);
-        }
-    return qsk::kOk;
+    return m_tree.Children(node, names, ids);
 }
 
 QSSTATUS CProject::GetNodeObjects(const QSID& node, QSStringArray& names, QSIDArray& ids, unsigned short layer,
@@ -1055,16 +850,14 @@ QSSTATUS CProject::GetNodeObjects(const QSID& node, QSStringArray& names, QSIDAr
 QSSTATUS CProject::GetNodeDisplayObjects(const QSID& node, unsigned short layer, int dataOnly, int viewEntered,
                                          int viewCalculated, int viewSelected, QSStringArray& names, QSIDArray& ids,
                                          std::vector<int>& hasData) const {
-    if (!m_nodes.count(node)) return qsk::kUnknownId;
+    if (!m_tree.Has(node)) return qsk::kUnknownId;
     if (layer > kLayerCount) return qsk::kBadLayer;
     names.clear();
     ids.clear();
     hasData.clear();
-    for (const auto& [base, e] : m_objects) {
+    for (const auto& [base, e] : m_store) {
         if (e.subgroup != node) continue;
-        if (viewSelected && !m_showItems.empty() &&
-            std::find(m_showItems.begin(), m_showItems.end(), base) == m_showItems.end())
-            continue;
+        if (viewSelected && !m_tree.Shows(base)) continue;
         const unsigned short l = e.layered ? (layer ? layer : 1) : 0;
         const CFormula* f = e.inst[l].get();
         if (!f) continue;
@@ -1077,7 +870,7 @@ QSSTATUS CProject::GetNodeDisplayObjects(const QSID& node, unsigned short layer,
         if (dataOnly && !data) continue;
         QSID id = base;
         if (e.layered && layer) SetIDLayer(id, layer);
-        names.push_back(f->GetIDName(m_showTableId ? -1 : 0));
+        names.push_back(f->GetIDName(m_display.ShowTableId() ? -1 : 0));
         ids.push_back(id);
         hasData.push_back(data ? 1 : 0);
     }
@@ -1091,13 +884,9 @@ QSID CProject::GetSubgroupFromID(QSID id) const {
 
 bool CProject::CanMoveIDToSubgroup(QSID id, QSID subgroup) const {
     const ObjectEntry* e = FindEntry(id);
-    if (!e || !m_nodes.count(subgroup) || e->subgroup == subgroup) return false;
+    if (!e || !m_tree.Has(subgroup) || e->subgroup == subgroup) return false;
     // Only within the object's own category tree.
-    auto root = [&](QSID n) {
-        while (m_nodes.count(n) && m_nodes.at(n).parent) n = m_nodes.at(n).parent;
-        return n;
-    };
-    return root(subgroup) == root(e->subgroup);
+    return m_tree.Root(subgroup) == m_tree.Root(e->subgroup);
 }
 
 QSSTATUS CProject::MoveIDToSubGroup(QSID id, QSID subgroup) {
@@ -1108,19 +897,15 @@ QSSTATUS CProject::MoveIDToSubGroup(QSID id, QSID subgroup) {
 }
 
 QSSTATUS CProject::SetShowItems(const QSIDArray& ids) {
-    QSIDArray clean;
-    for (QSID id : ids) {
-        const QSID b = BaseOf(id);
-        if (std::find(clean.begin(), clean.end(), b) == clean.end()) clean.push_back(b);
-    }
-    m_showItems = clean;
+    QSIDArray bases;
+    for (QSID id : ids) bases.push_back(BaseOf(id));
+    m_tree.SetShowItems(bases);
     m_modified = true;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::SetShowItem(QSID id) {
-    const QSID b = BaseOf(id);
-    if (std::find(m_showItems.begin(), m_showItems.end(), b) == m_showItems.end()) m_showItems.push_back(b);
+    m_tree.AddShowItem(BaseOf(id));
     m_modified = true;
     return qsk::kOk;
 }
@@ -1129,7 +914,7 @@ QSSTATUS CProject::GetProjStructDataInfo(unsigned short layer, std::array<std::m
                                          bool withData) const {
     if (layer < 1 || layer > kLayerCount) return qsk::kBadLayer;
     for (auto& m : maps) m.clear();
-    for (const auto& [base, e] : m_objects) {
+    for (const auto& [base, e] : m_store) {
         const unsigned short l = e.layered ? layer : 0;
         const CFormula* f = e.inst[l].get();
         if (!f || (withData && !IDHasData(base, l))) continue;
@@ -1151,64 +936,18 @@ QSSTATUS CProject::GetProjStructDataInfo(unsigned short layer, std::array<std::m
 
 // ---------------------------------------------------------------- labels and dates
 
-std::string CProject::ExposureLabel(int row) const {
-    if (RowsNeedPriorLabel(row)) return "Prior";
-    if (row < 0 || row >= static_cast<int>(m_expDates.size())) return {};
-    return CHDate(m_expDates[row]).Format(m_datesFormat);
-}
-
 QSSTATUS CProject::GetLabels(QSStringArray& exposure, QSStringArray& development, QSStringArray& exhibit,
                              std::string& title) const {
     std::string cap;
     GetLabels(exposure, LBL_EXPOSURE, cap, -1);
     GetLabels(development, LBL_DEVELOPMENT, cap, -1);
     GetLabels(exhibit, LBL_EXHIBIT, cap, -1);
-    title = m_periodLabel;
+    title = m_display.PeriodLabel();
     return qsk::kOk;
 }
 
 QSSTATUS CProject::GetLabels(QSStringArray& labels, LABELTYPES kind, std::string& caption, const short& index) const {
-    labels.clear();
-    switch (kind) {
-    case LBL_EXPOSURE:
-        for (int r = 0; r < m_s.numExp; ++r) labels.push_back(ExposureLabel(r));
-        caption = m_periodLabel;
-        break;
-    case LBL_DEVELOPMENT:
-        for (int a : m_devAges) labels.push_back(std::to_string(a));
-        caption = "Age";
-        break;
-    case LBL_EXHIBIT:
-        for (std::size_t c = 0; c < m_devAges.size(); ++c) {
-            if (c + 1 < m_devAges.size()) {
-                const std::string a = std::to_string(m_devAges[c]), b = std::to_string(m_devAges[c + 1]);
-                labels.push_back(m_exhibitLabelFormat ? b + "/" + a : a + "-" + b);
-            } else {
-                labels.push_back(std::to_string(m_devAges[c]) + "-Ult");
-            }
-        }
-        caption = "Age";
-        break;
-    case LBL_HISTORICAL:
-        labels = m_histLabels;
-        caption = "Historical";
-        break;
-    case LBL_CALENDAR: {
-        // One label per evaluation diagonal, oldest first: the period the
-        // diagonal closes.
-        const int periods = m_s.numExp + m_s.evalExtra / m_s.expLength;
-        CHDate first(m_expDates.empty() ? 0.0 : m_expDates[0]);
-        for (int k = 0; k < periods; ++k) {
-            CHDate d = first;
-            const short n = static_cast<short>(k * m_s.expLength);
-            d.AddMonths(&n);
-            labels.push_back(d.Format(m_datesFormat));
-        }
-        caption = "Calendar " + m_periodLabel;
-        break;
-    }
-    default: return qsk::kFail;
-    }
+    if (const QSSTATUS st = m_display.Labels(m_periods, kind, labels, caption)) return st;
     if (index >= 0) {
         if (index >= static_cast<short>(labels.size())) return qsk::kOutOfRange;
         labels = {labels[index]};
@@ -1244,8 +983,9 @@ QSSTATUS CProject::GetObjectLabels(const CDataObject& object, QSStringArray& row
 }
 
 QSSTATUS CProject::GetExpDate(int& month, int& day, int& year, int index) const {
-    if (index < 0 || index >= static_cast<int>(m_expDates.size())) return qsk::kOutOfRange;
-    CHDate d(m_expDates[index]);
+    const std::vector<double>& dates = m_periods.Dates();
+    if (index < 0 || index >= static_cast<int>(dates.size())) return qsk::kOutOfRange;
+    CHDate d(dates[index]);
     month = d.Month();
     day = d.Day();
     year = d.Year();
@@ -1253,68 +993,58 @@ QSSTATUS CProject::GetExpDate(int& month, int& day, int& year, int index) const 
 }
 
 QSSTATUS CProject::GetExpDate(CHDate& date, int index) const {
-    if (index < 0 || index >= static_cast<int>(m_expDates.size())) return qsk::kOutOfRange;
-    date.SetSerial(m_expDates[index]);
+    const std::vector<double>& dates = m_periods.Dates();
+    if (index < 0 || index >= static_cast<int>(dates.size())) return qsk::kOutOfRange;
+    date.SetSerial(dates[index]);
     return qsk::kOk;
 }
 
 QSSTATUS CProject::SetExpDate(int month, int day, int year, int index) {
-    if (index < 0 || index >= static_cast<int>(m_expDates.size())) return qsk::kOutOfRange;
+    if (index < 0 || index >= static_cast<int>(m_periods.Dates().size())) return qsk::kOutOfRange;
     CHDate d;
     if (d.SetDate(year, month, day) != 0) return qsk::kFail;
-    // Dates must stay in order.
-    if (index > 0 && d.GetSerial() <= m_expDates[index - 1]) return qsk::kFail;
-    if (index + 1 < static_cast<int>(m_expDates.size()) && d.GetSerial() >= m_expDates[index + 1]) return qsk::kFail;
-    m_expDates[index] = d.GetSerial();
+    if (const QSSTATUS st = m_periods.SetDate(index, d.GetSerial())) return st;
     NotifyAllObjects(XR_LAYOUT);
     m_modified = true;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::GetDevPeriod(int& months, int index) const {
-    if (index < 0 || index >= static_cast<int>(m_devAges.size())) return qsk::kOutOfRange;
-    months = m_devAges[index];
+    const std::vector<int>& ages = m_periods.Ages();
+    if (index < 0 || index >= static_cast<int>(ages.size())) return qsk::kOutOfRange;
+    months = ages[index];
     return qsk::kOk;
 }
 
 QSSTATUS CProject::SetDevPeriod(int months, int index) {
-    if (index < 0 || index >= static_cast<int>(m_devAges.size()) || months < 1) return qsk::kOutOfRange;
-    if (index > 0 && months <= m_devAges[index - 1]) return qsk::kFail;
-    if (index + 1 < static_cast<int>(m_devAges.size()) && months >= m_devAges[index + 1]) return qsk::kFail;
-    m_devAges[index] = months;
+    if (const QSSTATUS st = m_periods.SetAge(index, months)) return st;
     NotifyAllObjects(XR_LAYOUT);
     m_modified = true;
     return qsk::kOk;
 }
 
 std::string CProject::GetAllPriorExposureYear(const std::string& label) const {
-    if (m_expDates.empty()) return label;
-    return std::to_string(CHDate(m_expDates[0]).Year());
+    if (m_periods.Dates().empty()) return label;
+    return std::to_string(CHDate(m_periods.Dates()[0]).Year());
 }
 
 QSSTATUS CProject::SetDatesFormat(const std::string& pattern) {
-    if (pattern.empty()) return qsk::kFail;
-    m_datesFormat = pattern;
+    if (const QSSTATUS st = m_display.SetDatesFormat(pattern)) return st;
     NotifyAllObjects(XR_LAYOUT);
     m_modified = true;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::SetExhibitLabelFormat(int format) {
-    if (format != 0 && format != 1) return qsk::kFail;
-    m_exhibitLabelFormat = format;
+    if (const QSSTATUS st = m_display.SetExhibitLabelFormat(format)) return st;
     m_modified = true;
     return qsk::kOk;
 }
 
-std::string CProject::GetSelHistLabel(int index) const {
-    return index >= 0 && index < static_cast<int>(m_histLabels.size()) ? m_histLabels[index] : std::string();
-}
+std::string CProject::GetSelHistLabel(int index) const { return m_display.HistLabel(index); }
 
 QSSTATUS CProject::SetSelHistLabel(int index, const std::string& text) {
-    if (index < 0 || index >= kMaxHistoricals) return qsk::kOutOfRange;
-    if (index >= static_cast<int>(m_histLabels.size())) m_histLabels.resize(index + 1);
-    m_histLabels[index] = text;
+    if (const QSSTATUS st = m_display.SetHistLabel(index, text)) return st;
     m_modified = true;
     return qsk::kOk;
 }
@@ -1322,47 +1052,39 @@ QSSTATUS CProject::SetSelHistLabel(int index, const std::string& text) {
 // ---------------------------------------------------------------- display
 
 QSSTATUS CProject::GetCurrencySymbol(std::string& symbol, int& position) const {
-    symbol = m_display.currency;
-    position = m_display.currencyPosition;
+    symbol = m_display.Numbers().currency;
+    position = m_display.Numbers().currencyPosition;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::SetCurrencySymbol(const std::string& symbol, int position) {
-    if (symbol.size() > 4 || (position != 0 && position != 1)) return qsk::kFail;
-    m_display.currency = symbol;
-    m_display.currencyPosition = position;
+    if (const QSSTATUS st = m_display.SetCurrencySymbol(symbol, position)) return st;
     m_modified = true;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::GetNegSymbol(std::string& symbol, int& leading, int& red) const {
-    symbol = m_display.negSymbol;
-    leading = m_display.negLeading;
-    red = m_display.negRed;
+    symbol = m_display.Numbers().negSymbol;
+    leading = m_display.Numbers().negLeading;
+    red = m_display.Numbers().negRed;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::SetNegSymbol(const std::string& symbol, int leading, int red) {
-    if (symbol.size() > 1) return qsk::kFail;
-    m_display.negSymbol = symbol;
-    m_display.negLeading = leading ? 1 : 0;
-    m_display.negRed = red ? 1 : 0;
+    if (const QSSTATUS st = m_display.SetNegSymbol(symbol, leading, red)) return st;
     m_modified = true;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::GetThousDecSymbol(char& thousands, char& decimal, int& useThousands) const {
-    thousands = m_display.thousands;
-    decimal = m_display.decimal;
-    useThousands = m_display.useThousands;
+    thousands = m_display.Numbers().thousands;
+    decimal = m_display.Numbers().decimal;
+    useThousands = m_display.Numbers().useThousands;
     return qsk::kOk;
 }
 
 QSSTATUS CProject::SetThousDecSymbol(char thousands, char decimal, int useThousands) {
-    if (decimal == 0 || thousands == decimal) return qsk::kFail;
-    m_display.thousands = thousands;
-    m_display.decimal = decimal;
-    m_display.useThousands = useThousands ? 1 : 0;
+    if (const QSSTATUS st = m_display.SetThousDecSymbol(thousands, decimal, useThousands)) return st;
     m_modified = true;
     return qsk::kOk;
 }

@@ -1,7 +1,11 @@
 #pragma once
 // A reserving project: its structure (exposure and development periods), its
 // objects in five layers, the navigator tree, labels, display settings and
-// its stored form.
+// its stored form. The state lives in owned parts the project forwards to,
+// each usable alone: ProjectObjectStore (objects and layer relations),
+// ProjectNavigatorTree, ProjectPeriods (dates, ages, staircase),
+// ProjectGraphs (table and working graphs, default styles) and
+// ProjectDisplay (labels and display settings).
 //
 // Objects are kept by their layer-neutral id. A layered object (every data
 // object of the template and every user array) has one instance per layer
@@ -34,11 +38,14 @@
 #include "CPageSetup.h"
 #include "CScalar.h"
 #include "ExhibitSettings.h"
-#include "CGraph.h"
-#include "CGraphDefaultStyles.h"
 #include "FloodFillOptions.h"
 #include "KernelIds.h"
 #include "KernelTypes.h"
+#include "ProjectDisplay.h"
+#include "ProjectGraphs.h"
+#include "ProjectNavigatorTree.h"
+#include "ProjectObjectStore.h"
+#include "ProjectPeriods.h"
 #include "SummaryReportOptions.h"
 
 class CKDVVantor;
@@ -53,41 +60,6 @@ class IFloodFillProgress;
 class IKDVDatabaseManager;
 class KernelWriter;
 class KernelReader;
-
-// Display settings a new project starts with. The workstation keeps them in
-// section "Settings" of the application profile ("Currency", "Currency
-// Position", "Negative Symbol", "Negative Position", "Negative Red",
-// "Thousand Separator", "Decimal Separator", "Use Thousand Separator",
-// "Decimals"); the program reads them at start-up with
-// CProject::ReadDisplayDefaults and the kernel applies them to every project
-// constructed afterwards.
-struct QSDisplayDefaults {
-    std::string currency = "$";
-    int currencyPosition = 1;  // 0 after the number, 1 before
-    std::string negSymbol;     // empty: parentheses
-    int negLeading = 0;        // 1 leading "-", 0 trailing (with a symbol)
-    int negRed = 0;
-    char thousands = ',';
-    char decimal = '.';
-    int useThousands = 1;
-    short decimals = 0;
-};
-
-// The project's structure. Exposure rows include the all-prior row (row 0)
-// when there is one.
-struct QSStructure {
-    std::uint16_t numExp = 0;
-    PRDLENGTH expLength = PRD_YEAR;
-    std::uint16_t firstYear = 0;
-    std::uint16_t firstInterval = 1;  // period of the year of the first row (1-based)
-    std::uint16_t numDev = 0;
-    PRDLENGTH devLength = PRD_YEAR;
-    std::uint16_t firstDevAge = 12;   // months
-    LAYERNAMES calc1 = GROSS;
-    LAYERNAMES calc2 = ASSUMED;
-    bool prior = false;               // row 0 holds all prior periods
-    std::uint16_t evalExtra = 0;      // months the evaluation lies beyond the newest period's end
-};
 
 class CProject : public CFormula {
     DECLARE_DYNAMIC(CProject)
@@ -108,15 +80,15 @@ public:
                     std::uint16_t& firstInterval, std::uint16_t& numDev, PRDLENGTH& devLength,
                     std::uint16_t& firstDevAge, LAYERNAMES& calc1, LAYERNAMES& calc2);
     void SetIncludesPrior(bool prior) { m_pendingPrior = prior; }
-    bool GetIncludesPrior() const { return m_s.prior; }
+    bool GetIncludesPrior() const { return m_periods.Structure().prior; }
     QSSTATUS GetInfoProject(std::uint16_t& generation, std::uint16_t& numExp, PRDLENGTH& expLength,
                             std::uint16_t& firstYear, std::uint16_t& firstInterval, std::uint16_t& numDev,
                             PRDLENGTH& devLength, std::uint16_t& firstDevAge) const;
     QSSTATUS GetInfoDevPrd(std::uint16_t& numDev, PRDLENGTH& devLength, std::uint16_t& firstDevAge) const;
     QSSTATUS GetLengthExpPrd(PRDLENGTH& length) const;
     QSSTATUS GetLengthDevPrd(PRDLENGTH& length) const;
-    std::uint16_t GetNumExpPrds() const { return m_s.numExp; }
-    const QSStructure& GetStructure() const { return m_s; }
+    std::uint16_t GetNumExpPrds() const { return m_periods.Structure().numExp; }
+    const QSStructure& GetStructure() const { return m_periods.Structure(); }
     // Reshapes the project; cells keep their row and column where still valid.
     QSSTATUS RedimProj(std::uint16_t numExp, PRDLENGTH expLength, std::uint16_t firstYear, std::uint16_t firstInterval,
                        std::uint16_t numDev, PRDLENGTH devLength, std::uint16_t firstDevAge, LAYERNAMES calc1,
@@ -158,11 +130,11 @@ public:
     void ResetWindowPtrList();
     // True when a table is larger than the grids can show (250 columns or rows).
     bool WarnRowColOverLimit() const;
-    bool CanGrowRows() const { return m_s.numExp < 999; }
+    bool CanGrowRows() const { return m_periods.Structure().numExp < 999; }
     // Method ultimates are the calculations' objects; the core has none to check.
     QSSTATUS CheckMethodUltimateIntegrityForFile(const std::string& path) const;
     double GetTemplateVersion() const { return 5.0; }
-    void SetPrintCumulative(int cumulative) { m_pageSetup.m_nArrayPresentation = cumulative ? 1 : 0; }
+    void SetPrintCumulative(int cumulative) { m_display.PageSetup().m_nArrayPresentation = cumulative ? 1 : 0; }
 
     // ---- persistence (docs/kernel/storage.md)
     // Load statuses: 0 loaded; 4 loaded from an older generation; 1 damaged
@@ -190,10 +162,10 @@ public:
     // keeps (empty: no "GraphData" stream is needed). The records of the
     // graphs the kernel knows are written afresh by SaveGraphData; a record
     // it cannot read is kept as it came.
-    std::map<QSID, std::vector<std::uint8_t>>& GraphList() { return m_graphs; }
+    std::map<QSID, std::vector<std::uint8_t>>& GraphList() { return m_graphs.Records(); }
     // The "DefGraphStyles" records by key; keys 1..6 are the six default
     // style names (GetGraphDefaultStyles), other keys are kept as they came.
-    std::map<int, std::vector<std::uint8_t>>& DefGraphStyles() { return m_defGraphStyles; }
+    std::map<int, std::vector<std::uint8_t>>& DefGraphStyles() { return m_graphs.StyleRecords(); }
 
     // ---- graphs (CProjectGraphs.cpp; CGraph.h says what a graph holds)
     // A working graph for a window: a copy of the kept graph that id names
@@ -218,8 +190,8 @@ public:
     // The kept graph of a table (by the table's id or its graph id), null when none.
     CGraph* GetTableGraph(QSID id) const;
     // The six default graph styles, kept in "DefGraphStyles".
-    CGraphDefaultStyles& GetGraphDefaultStyles() { return m_defStyles; }
-    const CGraphDefaultStyles& GetGraphDefaultStyles() const { return m_defStyles; }
+    CGraphDefaultStyles& GetGraphDefaultStyles() { return m_graphs.DefaultStyles(); }
+    const CGraphDefaultStyles& GetGraphDefaultStyles() const { return m_graphs.DefaultStyles(); }
 
     // ---- print fields and headings (CProjectServices.cpp)
     // The query (profile) the data of a database project came from; empty
@@ -294,8 +266,8 @@ public:
     // Whether names given for display carry the table number ("  1 - Paid
     // Loss") or the long name alone; the workstation's "Show Table ID#"
     // drives it, and callers that compare names switch it off meanwhile.
-    virtual int GetShowTableID() const { return m_showTableId; }
-    virtual void SetShowTableID(int on) { m_showTableId = on ? 1 : 0; }
+    virtual int GetShowTableID() const { return m_display.ShowTableId(); }
+    virtual void SetShowTableID(int on) { m_display.SetShowTableId(on); }
     QSSTATUS GetNameFromID(QSID id, std::string& name) const;
     QSSTATUS GetShortNameFromID(QSID id, std::string& name) const;
     QSSTATUS GetLongNameFromID(QSID id, std::string& name) const;
@@ -330,7 +302,7 @@ public:
     QSID GetSubgroupFromID(QSID id) const;
     bool CanMoveIDToSubgroup(QSID id, QSID subgroup) const;
     QSSTATUS MoveIDToSubGroup(QSID id, QSID subgroup);
-    QSSTATUS GetShowItems(QSIDArray& ids) const { ids = m_showItems; return qsk::kOk; }
+    QSSTATUS GetShowItems(QSIDArray& ids) const { ids = m_tree.ShowItems(); return qsk::kOk; }
     QSSTATUS SetShowItems(const QSIDArray& ids);
     QSSTATUS SetShowItem(QSID id);
     // Structure objects of a layer by role: [0] entered arrays, [1] other
@@ -363,16 +335,20 @@ public:
     QSSTATUS GetDevPeriod(int& months, int index) const;
     QSSTATUS SetDevPeriod(int months, int index);
     std::string GetAllPriorExposureYear(const std::string& label) const;
-    const std::string& GetDatesFormat() const { return m_datesFormat; }
+    const std::string& GetDatesFormat() const { return m_display.DatesFormat(); }
     QSSTATUS SetDatesFormat(const std::string& pattern);
-    const std::string& GetPeriodLabel() const { return m_periodLabel; }
-    QSSTATUS SetPeriodLabel(const std::string& text) { m_periodLabel = text; m_modified = true; return qsk::kOk; }
-    int GetExhibitLabelFormat() const { return m_exhibitLabelFormat; }
+    const std::string& GetPeriodLabel() const { return m_display.PeriodLabel(); }
+    QSSTATUS SetPeriodLabel(const std::string& text) {
+        m_display.SetPeriodLabel(text);
+        m_modified = true;
+        return qsk::kOk;
+    }
+    int GetExhibitLabelFormat() const { return m_display.ExhibitLabelFormat(); }
     QSSTATUS SetExhibitLabelFormat(int format);
-    int GetNumHistLabels() const { return static_cast<int>(m_histLabels.size()); }
+    int GetNumHistLabels() const { return static_cast<int>(m_display.HistLabels().size()); }
     std::string GetSelHistLabel(int index) const;
     QSSTATUS SetSelHistLabel(int index, const std::string& text);
-    static constexpr int kMaxHistoricals = 12;
+    static constexpr int kMaxHistoricals = ProjectDisplay::kMaxHistoricals;
 
     // ---- display settings
     QSSTATUS GetCurrencySymbol(std::string& symbol, int& position) const;
@@ -381,18 +357,22 @@ public:
     QSSTATUS SetNegSymbol(const std::string& symbol, int leading, int red);
     QSSTATUS GetThousDecSymbol(char& thousands, char& decimal, int& useThousands) const;
     QSSTATUS SetThousDecSymbol(char thousands, char decimal, int useThousands);
-    QSSTATUS GetDataFont(CLOGFONT& font) const { font = m_dataFont; return qsk::kOk; }
-    QSSTATUS SetDataFont(const CLOGFONT& font) { m_dataFont = font; m_modified = true; return qsk::kOk; }
-    QSSTATUS GetHeadingsFont(CLOGFONT& font) const { font = m_headingsFont; return qsk::kOk; }
-    QSSTATUS SetHeadingsFont(const CLOGFONT& font) { m_headingsFont = font; m_modified = true; return qsk::kOk; }
-    QSSTATUS GetHeaderFont(CLOGFONT& font) const { font = m_pageSetup.m_HeaderFont; return qsk::kOk; }
-    QSSTATUS GetFooterFont(CLOGFONT& font) const { font = m_pageSetup.m_FooterFont; return qsk::kOk; }
-    QSSTATUS GetTitleFont(CLOGFONT& font) const { font = m_pageSetup.m_TitleFont; return qsk::kOk; }
-    QSSTATUS GetHeaderStrings(QSStringArray& s) const { s = m_pageSetup.m_HeaderStrings; return qsk::kOk; }
-    QSSTATUS GetFooterStrings(QSStringArray& s) const { s = m_pageSetup.m_FooterStrings; return qsk::kOk; }
-    CPageSetup& GetPageSetup() { return m_pageSetup; }
-    const CPageSetup& GetPageSetup() const { return m_pageSetup; }
-    void SetPageSetup(const CPageSetup& ps) { m_pageSetup = ps; m_modified = true; }
+    QSSTATUS GetDataFont(CLOGFONT& font) const { font = m_display.DataFont(); return qsk::kOk; }
+    QSSTATUS SetDataFont(const CLOGFONT& font) { m_display.SetDataFont(font); m_modified = true; return qsk::kOk; }
+    QSSTATUS GetHeadingsFont(CLOGFONT& font) const { font = m_display.HeadingsFont(); return qsk::kOk; }
+    QSSTATUS SetHeadingsFont(const CLOGFONT& font) {
+        m_display.SetHeadingsFont(font);
+        m_modified = true;
+        return qsk::kOk;
+    }
+    QSSTATUS GetHeaderFont(CLOGFONT& font) const { font = GetPageSetup().m_HeaderFont; return qsk::kOk; }
+    QSSTATUS GetFooterFont(CLOGFONT& font) const { font = GetPageSetup().m_FooterFont; return qsk::kOk; }
+    QSSTATUS GetTitleFont(CLOGFONT& font) const { font = GetPageSetup().m_TitleFont; return qsk::kOk; }
+    QSSTATUS GetHeaderStrings(QSStringArray& s) const { s = GetPageSetup().m_HeaderStrings; return qsk::kOk; }
+    QSSTATUS GetFooterStrings(QSStringArray& s) const { s = GetPageSetup().m_FooterStrings; return qsk::kOk; }
+    CPageSetup& GetPageSetup() { return m_display.PageSetup(); }
+    const CPageSetup& GetPageSetup() const { return m_display.PageSetup(); }
+    void SetPageSetup(const CPageSetup& ps) { m_display.PageSetup() = ps; m_modified = true; }
     static void SetDisplayDefaults(const QSDisplayDefaults& defaults);
     static QSDisplayDefaults GetDisplayDefaults();
     // Reads the "Settings" keys through the caller's profile reader
@@ -625,123 +605,96 @@ public:
     const QSExhibitSettings& GetExhibitSettings() const { return m_exhibitSettings; }
 
 private:
+    using ObjectEntry = ProjectObjectEntry;
+    friend class CProjectStorageAccess;
+    friend class ProjectExchangeAccess;
+    friend class CGraph;
+
+    // ---- data
+    // The owned parts. The store is emptied first on destruction (see the
+    // destructor); the graphs part outlives it as it did when the project
+    // held both itself.
+    ProjectPeriods m_periods;
+    ProjectDisplay m_display;
+    ProjectNavigatorTree m_tree;
+    ProjectObjectStore m_store;
+    ProjectGraphs m_graphs;
+
+    // Life cycle and binding.
+    bool m_pendingPrior = false;
+    RUNNING_MODE m_mode = RM_FILE;
+    std::string m_fileName;
+    bool m_modified = false;
+    QSSTATUS m_loadStatus = LS_OK;
+    bool m_created = false;
+    CKDVVantor* m_vantor = nullptr;
+    IKDVDatabaseManager* m_dbManager = nullptr;
+    std::map<int, QSID> m_iterCursor;  // GetFirst/GetNext position per category
+
+    // Project properties.
+    std::string m_company, m_description, m_comment;
+    double m_asOfSerial = 0.0;
+    int m_pc5DirectLayer = 0;
+    int m_pc5IsAssCalc = 0;
+
+    // Exhibit settings, flood-fill rules and summary report options.
+    QSExhibitSettings m_exhibitSettings;
+    std::map<QSID, CKDVSDFFloodFillOption> m_sdfFloodFill;
+    std::map<QSID, CInterpolateSDFFloodFillOption> m_interpFloodFill;
+    std::map<QSID, QSSummaryRptOptions> m_summaryRpt;       // by report id with layer
+    std::map<QSID, QSUltFloodFillSetting> m_ultFloodFill;  // by kind id with layer
+
+    // ---- helpers
+    // The template: navigator nodes, input arrays and the scaling factor.
+    void BuildTemplate();
+    CDataObject* AddTemplateArray(int index, const std::string& name, const std::string& shortName, int vectorType,
+                                  QSID subgroup, bool cumulable, int displayType, short decimals);
+    ObjectEntry* FindEntry(QSID id) { return m_store.Find(id); }
+    const ObjectEntry* FindEntry(QSID id) const { return m_store.Find(id); }
+    static QSID BaseOf(QSID id) { return ProjectObjectStore::BaseOf(id); }
+    bool IsUserKind(QSID id) const;
+    // Installs an entry in the store and shapes it to the structure.
+    void InstallEntry(ObjectEntry&& entry);
+    // Relates the layers of every object, or of the one object only.
+    void ApplyLayerRelations(QSID only = 0);
+    void RecalculateAllLayers(QSID only = 0);
+    void ApplyShapes();
+    void NotifyAllObjects(int kind);
+    QSSTATUS ValidateStructure(const QSStructure& s) const { return ProjectPeriods::Validate(s); }
+
+    // Restructuring (CProjectStructure.cpp). Reshapes the project to ns,
+    // moving each data object's cells: cells(vectorType, newRow, newCol)
+    // lists the old cells that sum into the new one (empty: blank). newAges
+    // replaces the development ages when given.
+    using CellSourceFn = std::function<std::vector<std::pair<int, int>>(int vectorType, int row, int col)>;
+    void Restructure(const QSStructure& ns, const CellSourceFn& cells, const std::vector<double>* newDates = nullptr,
+                     const std::vector<int>* newAges = nullptr);
+    // The same with the new cell (r, c) taking the old cell (rowMap[r], colMap[c]) (-1: blank).
+    void RestructureByMaps(const QSStructure& ns, const std::vector<int>& rowMap, const std::vector<int>& colMap);
     QSSTATUS CopyUltimates(bool toHistorical);
+
+    // Storage (CProjectStorage.cpp).
+    void WriteBody(KernelWriter& w, std::uint32_t generation) const;
+    QSSTATUS ReadBody(KernelReader& r, std::uint32_t generation);
+
+    // Graphs (CProjectGraphs.cpp).
+    // An object is deleted: a kept graph it is, or the kept graph of the table it is, goes too.
+    void DropGraphsOf(QSID base, const CFormula* object);
+    // A window opens a graph id again after a structural change: the working
+    // graph of that id (and layer, when given) that has no window left.
+    CGraph* RelinkWorkGraph(QSID id, unsigned short layer, IKernelWindow* window) {
+        return m_graphs.Relink(id, layer, window);
+    }
+    // Before a "GraphData" load or a "QS1" load: the navigator graphs.
+    std::map<QSID, ObjectEntry> TakeGraphEntries();
+
+    // Flood fills and exhibit settings (FloodFill*.cpp, CProjectExhibitSettings.cpp).
     // Runs the interpolated rules (only = 0) or the one of exhibit only.
     QSSTATUS FloodFillInterpolatedSDF(IFloodFillProgress* progress, QSID only);
     // The exhibit a fill target names (an exhibit id, or a table whose
     // exhibit it is), with the target's layer; null when there is none.
     CExhibit* FloodFillTarget(QSID id) const;
     std::vector<QSID> FloodFillTargets(const QSIDArray* ids) const;
-    std::map<QSID, CKDVSDFFloodFillOption> m_sdfFloodFill;
-    std::map<QSID, CInterpolateSDFFloodFillOption> m_interpFloodFill;
-    QSExhibitSettings m_exhibitSettings;
     // Gives every exhibit with statistics the project's definitions.
     void ApplyStatsDefsToExhibits();
-    std::map<QSID, QSSummaryRptOptions> m_summaryRpt;       // by report id with layer
-    std::map<QSID, QSUltFloodFillSetting> m_ultFloodFill;  // by kind id with layer
-
-    struct ObjectEntry {
-        QSID baseId = 0;
-        QSID subgroup = 0;
-        bool layered = true;
-        bool editing = false;
-        std::array<std::unique_ptr<CFormula>, 6> inst;
-    };
-    struct NodeEntry {
-        QSID parent = 0;
-        std::string name;
-    };
-
-    friend class CProjectStorageAccess;
-    friend class ProjectExchangeAccess;
-
-    void BuildTemplate();
-    void AddNode(QSID id, QSID parent, const std::string& name);
-    CDataObject* AddTemplateArray(int index, const std::string& name, const std::string& shortName, int vectorType,
-                                  QSID subgroup, bool cumulable, int displayType, short decimals);
-    ObjectEntry* FindEntry(QSID id);
-    const ObjectEntry* FindEntry(QSID id) const;
-    static QSID BaseOf(QSID id);
-    void InstallEntry(ObjectEntry&& entry);
-    // Relates the layers of every object, or of the one object only.
-    void ApplyLayerRelations(QSID only = 0);
-    void RecalculateAllLayers(QSID only = 0);
-    void ApplyShapes();
-    std::vector<std::uint16_t> Staircase() const;
-    void ResetDatesFromStructure();
-    std::string DefaultDatesFormat() const;
-    bool RowsNeedPriorLabel(int row) const { return m_s.prior && row == 0; }
-    std::string ExposureLabel(int row) const;
-    void NotifyAllObjects(int kind);
-    QSSTATUS ValidateStructure(const QSStructure& s) const;
-    // Reshapes the project to ns, moving each data object's cells: the new
-    // cell (r, c) takes the old cell (rowMap[r], colMap[c]) (-1: blank).
-    // cells(vectorType, newRow, newCol) lists the old cells that sum into the
-    // new one (empty: blank). newAges replaces the development ages when given.
-    using CellSourceFn = std::function<std::vector<std::pair<int, int>>(int vectorType, int row, int col)>;
-    void Restructure(const QSStructure& ns, const CellSourceFn& cells, const std::vector<double>* newDates = nullptr,
-                     const std::vector<int>* newAges = nullptr);
-    void RestructureByMaps(const QSStructure& ns, const std::vector<int>& rowMap, const std::vector<int>& colMap);
-    static void ShiftFirstPeriod(QSStructure& s, int months);
-    bool IsUserKind(QSID id) const;
-    void WriteBody(KernelWriter& w, std::uint32_t generation) const;
-    QSSTATUS ReadBody(KernelReader& r, std::uint32_t generation);
-
-    QSStructure m_s;
-    bool m_pendingPrior = false;
-    std::vector<double> m_expDates;  // start date serial of each row
-    std::vector<int> m_devAges;      // age in months of each column, as labelled
-    std::vector<int> m_stairAges;    // the ages that decide which cells exist
-    static std::vector<int> ExtendAges(const std::vector<int>& ages, int count, int step);
-    std::map<QSID, ObjectEntry> m_objects;
-    std::map<QSID, NodeEntry> m_nodes;  // node id -> parent and name (categories have parent 0)
-    QSIDArray m_showItems;
-    std::map<int, QSID> m_iterCursor;
-
-    RUNNING_MODE m_mode = RM_FILE;
-    std::string m_fileName;
-    bool m_modified = false;
-    int m_showTableId = 1;
-    QSSTATUS m_loadStatus = LS_OK;
-    bool m_created = false;
-
-    std::string m_datesFormat;
-    std::string m_periodLabel;
-    int m_exhibitLabelFormat = 0;
-    QSStringArray m_histLabels;
-
-    QSDisplayDefaults m_display;
-    CLOGFONT m_dataFont;
-    CLOGFONT m_headingsFont;
-    CPageSetup m_pageSetup;
-
-    std::string m_company, m_description, m_comment;
-    double m_asOfSerial = 0.0;
-    int m_pc5DirectLayer = 0;
-    int m_pc5IsAssCalc = 0;
-
-    std::map<QSID, std::vector<std::uint8_t>> m_graphs;
-    std::map<int, std::vector<std::uint8_t>> m_defGraphStyles;
-
-    CGraphDefaultStyles m_defStyles;
-    CKDVVantor* m_vantor = nullptr;
-    IKDVDatabaseManager* m_dbManager = nullptr;
-
-    // Graphs: kept table graphs by graph id (navigator graphs are objects of
-    // m_objects in category 8000), and the working graphs handed to windows.
-    std::map<QSID, std::unique_ptr<CGraph>> m_tableGraphs;
-    std::vector<std::unique_ptr<CGraph>> m_workGraphs;
-    int m_nextTempGraph = 0;
-    friend class CGraph;
-    // A kept graph goes away: working graphs forget it as their master.
-    void ForgetGraphMaster(const CFormula* master);
-    // An object is deleted: a kept graph it is, or the kept graph of the table it is, goes too.
-    void DropGraphsOf(QSID base, const CFormula* object);
-    // Every object was told kind: working graphs read their tables again.
-    void RefreshWorkGraphs(int kind);
-    // A window opens a graph id again after a structural change: the working
-    // graph of that id (and layer, when given) that has no window left.
-    CGraph* RelinkWorkGraph(QSID id, unsigned short layer, IKernelWindow* window);
-    // Before a "GraphData" load or a "QS1" load: the navigator graphs.
-    std::map<QSID, ObjectEntry> TakeGraphEntries();
 };

@@ -75,7 +75,7 @@ private:
 void ProjectExchangeAccess::ResolveKinds(const CProject& p, ExchangeData& d) {
     if (!d.kindsFromIndex) return;
     for (ExchangeTable& t : d.tables)
-        if (t.kind == 2 && p.m_objects.count(MakeID(1, 1, 0, 0, t.index))) t.kind = 1;
+        if (t.kind == 2 && p.m_store.count(MakeID(1, 1, 0, 0, t.index))) t.kind = 1;
 }
 
 CExhibit* ProjectExchangeAccess::ExhibitFor(const CProject& p, int arrayIndex, unsigned short layer) {
@@ -86,7 +86,7 @@ ExchangeData ProjectExchangeAccess::Extract(const CProject& p, const ExtractOpti
     ExchangeData d;
     d.name = ExchangeTitle(p.m_fileName);
     d.company = p.m_company;
-    d.structure = p.m_s;
+    d.structure = p.GetStructure();
     d.cumulative = o.cumulative;
     const int directLayer = ExchangeDirectLayerSetting();
     const auto wanted = [&](unsigned short l) {
@@ -94,7 +94,7 @@ ExchangeData ProjectExchangeAccess::Extract(const CProject& p, const ExtractOpti
         if (o.onlyLayer) return l == o.onlyLayer;
         return !p.IsLayerCalculated(l);
     };
-    for (const auto& [id, e] : p.m_objects) {
+    for (const auto& [id, e] : p.m_store) {
         if (!e.layered || !ExchangeIsInputArray(id)) continue;
         if (o.predecessorOnly && (GetIDDOType(id) != 1 || !ArrayIndexToPC5Code(GetIDIndex(id)))) continue;
         for (unsigned short l = 1; l <= kLayerCount; ++l) {
@@ -149,7 +149,7 @@ bool ProjectExchangeAccess::SameStructure(const QSStructure& a, const QSStructur
 }
 
 QSSTATUS ProjectExchangeAccess::Validate(const CProject& p, const ExchangeData& d) {
-    const std::vector<std::uint16_t> stairs = p.Staircase();
+    const std::vector<std::uint16_t> stairs = p.m_periods.Staircase();
     std::map<QSID, const ExchangeTable*> created;
     for (const ExchangeTable& t : d.tables) {
         const bool kindOk = (t.kind == 1 && t.index >= 1 && t.index <= 999) ||
@@ -158,8 +158,8 @@ QSSTATUS ProjectExchangeAccess::Validate(const CProject& p, const ExchangeData& 
         const QSID base = MakeID(t.kind, 1, 0, 0, t.index);
         const std::size_t cells = static_cast<std::size_t>(t.rows) * t.cols;
         if (t.values.size() != cells || t.present.size() != cells) return kExFormat;
-        auto it = p.m_objects.find(base);
-        if (it != p.m_objects.end()) {
+        auto it = p.m_store.find(base);
+        if (it != p.m_store.end()) {
             const auto* obj = dynamic_cast<const CDataObject*>(it->second.inst[t.layer].get());
             if (!it->second.layered || !obj || obj->IsReadOnly()) return kExTarget;
             std::uint16_t rows = 0, cols = 0;
@@ -182,8 +182,8 @@ QSSTATUS ProjectExchangeAccess::Validate(const CProject& p, const ExchangeData& 
             for (const auto& [otherBase, other] : created)
                 if (otherBase != base && (other->name == t.name)) return kExTarget;
         }
-        const std::uint16_t wantRows = t.vectorType == CDataObject::VT_ROW ? 1 : p.m_s.numExp;
-        const std::uint16_t wantCols = t.vectorType == CDataObject::VT_COLUMN ? 1 : p.m_s.numDev;
+        const std::uint16_t wantRows = t.vectorType == CDataObject::VT_ROW ? 1 : p.GetStructure().numExp;
+        const std::uint16_t wantCols = t.vectorType == CDataObject::VT_COLUMN ? 1 : p.GetStructure().numDev;
         if (t.vectorType < 0 || t.vectorType > 2 || t.rows != wantRows || t.cols != wantCols) return kExStructure;
         if (t.vectorType == CDataObject::VT_TRIANGLE)
             for (int r = 0; r < t.rows; ++r)
@@ -205,7 +205,7 @@ QSSTATUS ProjectExchangeAccess::Validate(const CProject& p, const ExchangeData& 
 }
 
 void ProjectExchangeAccess::ClearSelecteds(CProject& p) {
-    for (auto& [id, e] : p.m_objects) {
+    for (auto& [id, e] : p.m_store) {
         const bool input = ExchangeIsInputArray(id);
         const int index = GetIDIndex(id);
         // Method variables are the system arrays beyond the template's data
@@ -233,7 +233,7 @@ void ProjectExchangeAccess::Write(CProject& p, const ExchangeData& d, bool add, 
                                   unsigned short onlyLayer) {
     if (clear) ClearSelecteds(p);
     if (!add) {
-        for (auto& [id, e] : p.m_objects) {
+        for (auto& [id, e] : p.m_store) {
             if (!e.layered || !ExchangeIsInputArray(id)) continue;
             for (unsigned short l = 1; l <= kLayerCount; ++l) {
                 auto* obj = dynamic_cast<CDataObject*>(e.inst[l].get());
@@ -301,7 +301,7 @@ QSSTATUS ProjectExchangeAccess::Apply(CProject& p, const ExchangeData& given, bo
     const ExchangeData& d = *dp;
     if (p.m_created && !rebuild) {
         if (given.kindsFromIndex) ResolveKinds(p, resolved);
-        if (!SameStructure(p.m_s, d.structure, d.hasEvalExtra)) return kExStructure;
+        if (!SameStructure(p.GetStructure(), d.structure, d.hasEvalExtra)) return kExStructure;
         const QSSTATUS st = Validate(p, d);
         if (st != kExOk) return st;
         Write(p, d, add, clear, onlyLayer);
@@ -311,8 +311,8 @@ QSSTATUS ProjectExchangeAccess::Apply(CProject& p, const ExchangeData& given, bo
     CProject scratch;
     QSStructure s = d.structure;
     if (!d.hasCalcLayers) {
-        s.calc1 = p.m_s.calc1;
-        s.calc2 = p.m_s.calc2;
+        s.calc1 = p.GetStructure().calc1;
+        s.calc2 = p.GetStructure().calc2;
     }
     std::uint16_t gen = 5, numExp = s.numExp, firstYear = s.firstYear, firstInterval = s.firstInterval,
                   numDev = s.numDev, firstAge = s.firstDevAge;
@@ -337,7 +337,7 @@ QSSTATUS ProjectExchangeAccess::Apply(CProject& p, const ExchangeData& given, bo
     const std::vector<std::uint8_t> bytes = scratch.SaveProject();
     const QSSTATUS ls = p.LoadProject(bytes.data(), bytes.size());
     if (ls != CProject::LS_OK) return kExFormat;
-    if (rebuild) p.m_graphs.clear();
+    if (rebuild) p.m_graphs.Records().clear();
     p.m_modified = true;
     return kExOk;
 }

@@ -18,7 +18,7 @@ QSSTATUS SetSwitch(int& target, int on, bool& modified) {
 
 void CProject::ApplyStatsDefsToExhibits() {
     const QSExhibitSettings& s = m_exhibitSettings;
-    for (auto& [id, e] : m_objects)
+    for (auto& [id, e] : m_store)
         for (auto& inst : e.inst)
             if (auto* ex = dynamic_cast<CExhibit*>(inst.get()); ex && ex->HasStatistics())
                 ex->SetStatsDefs(s.statsDefs, s.excludePrior, s.abbreviate);
@@ -70,7 +70,7 @@ QSSTATUS CProject::SetExhibitViewSelHistCount(const unsigned short& count) {
 QSSTATUS CProject::GetExhibitStatsLists(QSIDArray& with, QSIDArray& offered) const {
     with.clear();
     offered.clear();
-    for (const auto& [id, e] : m_objects) {
+    for (const auto& [id, e] : m_store) {
         const CExhibit* ex = nullptr;
         for (const auto& inst : e.inst)
             if ((ex = dynamic_cast<const CExhibit*>(inst.get()))) break;
@@ -149,10 +149,10 @@ QSSTATUS CProject::SetInterpolationSelections(const std::vector<CInterpolateSele
 
 QSSTATUS CProject::GetCurrentPeriods(CDataObject*& periods, unsigned short layer) const {
     periods = nullptr;
-    if (layer > kLayerCount || m_devAges.empty()) return qsk::kFail;
+    if (layer > kLayerCount || m_periods.Ages().empty()) return qsk::kFail;
     auto row = std::make_unique<CDataObject>();
-    row->SetShape(1, static_cast<std::uint16_t>(m_devAges.size()), CDataObject::VT_ROW);
-    for (size_t k = 0; k < m_devAges.size(); ++k) row->SetAt(0, static_cast<int>(k), m_devAges[k]);
+    row->SetShape(1, static_cast<std::uint16_t>(m_periods.Ages().size()), CDataObject::VT_ROW);
+    for (size_t k = 0; k < m_periods.Ages().size(); ++k) row->SetAt(0, static_cast<int>(k), m_periods.Ages()[k]);
     row->SetIDLongName("Development Ages");
     periods = row.release();
     return qsk::kOk;
@@ -195,7 +195,7 @@ QSSTATUS CProject::SetFSList(const std::vector<CFactorSet>& sets, const QSString
     m_exhibitSettings.factorSets = std::move(list);
     m_modified = true;
     // The exhibits' factor-set rows follow the list.
-    for (auto& [id, e] : m_objects)
+    for (auto& [id, e] : m_store)
         for (auto& inst : e.inst)
             if (auto* ex = dynamic_cast<CExhibit*>(inst.get())) ex->NotifyAll(XR_LAYOUT, 0);
     return qsk::kOk;

@@ -6,8 +6,6 @@
 #include "CProject.h"
 
 namespace {
-QSID ProjectTableGraphKey(QSID id) { return GetGraphIDOf(GetLayerNeutralID(DelGraphIDOf(id))); }
-
 std::string ProjectGraphTrim(const std::string& s) {
     const auto b = s.find_first_not_of(" \t\r\n");
     if (b == std::string::npos) return {};
@@ -19,8 +17,7 @@ std::string ProjectGraphTrim(const std::string& s) {
 CGraph* CProject::GetTableGraph(QSID id) const {
     const QSID raw = DelGraphIDOf(id);
     if (id <= 0 || GetIDDOType(raw) == 8) return nullptr;
-    auto it = m_tableGraphs.find(ProjectTableGraphKey(id));
-    return it == m_tableGraphs.end() ? nullptr : it->second.get();
+    return m_graphs.TableGraph(ProjectGraphs::TableKey(id));
 }
 
 CGraph* CProject::GetGraphObject(QSID id, IKernelWindow* window, unsigned short layer) {
@@ -33,8 +30,8 @@ CGraph* CProject::GetGraphObject(QSID id, IKernelWindow* window, unsigned short 
     } else if (GetIDDOType(raw) == 8) {
         QSID base = raw;
         SetIDLayer(base, 0);
-        auto it = m_objects.find(base);
-        master = it == m_objects.end() ? nullptr : dynamic_cast<CGraph*>(it->second.inst[0].get());
+        auto it = m_store.find(base);
+        master = it == m_store.end() ? nullptr : dynamic_cast<CGraph*>(it->second.inst[0].get());
         if (!master) return nullptr;
         g = std::make_unique<CGraph>(*master);
     } else {
@@ -43,7 +40,7 @@ CGraph* CProject::GetGraphObject(QSID id, IKernelWindow* window, unsigned short 
         if (master) {
             g = std::make_unique<CGraph>(*master);
         } else {
-            g = std::make_unique<CGraph>(ProjectTableGraphKey(raw));
+            g = std::make_unique<CGraph>(ProjectGraphs::TableKey(raw));
             g->SetProject(this);
             g->m_tables.emplace_back(GetLayerNeutralID(raw));
             for (long c : g->DefaultCodes(GetLayerNeutralID(raw))) g->m_tables.back().AddCode(c);
@@ -56,17 +53,11 @@ CGraph* CProject::GetGraphObject(QSID id, IKernelWindow* window, unsigned short 
     g->Catalogue(true);
     g->m_dirty = false;
     if (window) g->AddWindow(window);
-    m_workGraphs.push_back(std::move(g));
-    return m_workGraphs.back().get();
+    return m_graphs.AddWorking(std::move(g));
 }
 
 QSSTATUS CProject::ReleaseGraphObject(CGraph* graph, IKernelWindow* window) {
-    auto it = std::find_if(m_workGraphs.begin(), m_workGraphs.end(),
-                           [&](const std::unique_ptr<CGraph>& g) { return g.get() == graph; });
-    if (!graph || it == m_workGraphs.end()) return qsk::kUnknownId;
-    graph->RemoveWindow(window);
-    if (graph->GetViewedCount() == 0) m_workGraphs.erase(it);
-    return qsk::kOk;
+    return m_graphs.ReleaseWorking(graph, window) ? qsk::kOk : qsk::kUnknownId;
 }
 
 QSSTATUS CProject::SaveGraphToNavigator(CGraph* graph, int index, const std::string& name,
@@ -95,7 +86,7 @@ QSSTATUS CProject::SaveGraphToNavigator(CGraph* graph, int index, const std::str
     e.inst[0] = std::move(kept);
     InstallEntry(std::move(e));
     master->Catalogue(false);
-    m_graphs[id];  // the list now holds a graph
+    m_graphs.Records()[id];  // the list now holds a graph
 
     graph->m_master = master;
     graph->SetIDNum(id);
@@ -107,19 +98,16 @@ QSSTATUS CProject::SaveGraphToNavigator(CGraph* graph, int index, const std::str
     return qsk::kOk;
 }
 
-QSID CProject::GetNextTempGraphID() {
-    m_nextTempGraph = m_nextTempGraph % 999 + 1;
-    return MakeID(8, 0, 0, 0, m_nextTempGraph);
-}
+QSID CProject::GetNextTempGraphID() { return m_graphs.NextTempID(); }
 
 QSSTATUS CProject::CleanUpUdoGraphs() {
-    for (auto it = m_objects.begin(); it != m_objects.end();) {
+    for (auto it = m_store.begin(); it != m_store.end();) {
         const auto* g = dynamic_cast<const CGraph*>(it->second.inst[0].get());
         if (g && GetIDIndex(it->first) > 500) {
-            ForgetGraphMaster(g);
-            m_graphs.erase(it->first);
-            m_showItems.erase(std::remove(m_showItems.begin(), m_showItems.end(), it->first), m_showItems.end());
-            it = m_objects.erase(it);
+            m_graphs.ForgetMaster(g);
+            m_graphs.Records().erase(it->first);
+            m_tree.RemoveShowItem(it->first);
+            it = m_store.Erase(it);
         } else {
             ++it;
         }
@@ -127,56 +115,16 @@ QSSTATUS CProject::CleanUpUdoGraphs() {
     return qsk::kOk;
 }
 
-void CProject::ForgetGraphMaster(const CFormula* master) {
-    if (!master) return;
-    for (auto& g : m_workGraphs)
-        if (static_cast<const CFormula*>(g->m_master) == master) g->m_master = nullptr;
-}
-
 std::map<QSID, CProject::ObjectEntry> CProject::TakeGraphEntries() {
-    std::map<QSID, ObjectEntry> out;
-    for (auto it = m_objects.begin(); it != m_objects.end();) {
-        if (dynamic_cast<const CGraph*>(it->second.inst[0].get())) {
-            out.emplace(it->first, std::move(it->second));
-            it = m_objects.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    return out;
+    return m_store.TakeIf([](const ObjectEntry& e) { return dynamic_cast<const CGraph*>(e.inst[0].get()) != nullptr; });
 }
 
 void CProject::DropGraphsOf(QSID base, const CFormula* object) {
     if (dynamic_cast<const CGraph*>(object)) {
-        ForgetGraphMaster(object);
-        m_graphs.erase(base);
+        m_graphs.ForgetMaster(object);
+        m_graphs.Records().erase(base);
         return;
     }
     if (GetIDDOType(base) == 8) return;
-    auto it = m_tableGraphs.find(ProjectTableGraphKey(base));
-    if (it == m_tableGraphs.end()) return;
-    ForgetGraphMaster(it->second.get());
-    m_graphs.erase(it->first);
-    m_tableGraphs.erase(it);
-}
-
-void CProject::RefreshWorkGraphs(int kind) {
-    for (auto& g : m_workGraphs) {
-        g->Catalogue(true);
-        if (g->GetViewedCount()) g->NotifyAll(kind, 0);
-        g->Fire(4);
-        g->Fire(3);
-    }
-}
-
-CGraph* CProject::RelinkWorkGraph(QSID id, unsigned short layer, IKernelWindow* window) {
-    const QSID want = GetLayerNeutralID(id);
-    for (auto& g : m_workGraphs) {
-        if (g->GetViewedCount() != 0 || GetLayerNeutralID(g->GetGraphID()) != want) continue;
-        if (layer && g->GetViewLayer() != layer) continue;
-        g->Catalogue(true);
-        if (window) g->AddWindow(window);
-        return g.get();
-    }
-    return nullptr;
+    m_graphs.DropTableGraph(ProjectGraphs::TableKey(base));
 }

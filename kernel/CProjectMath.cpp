@@ -142,29 +142,29 @@ QSSTATUS CProject::PerformTableMath(const QSIDArray& targets, int operation, con
 
 std::uint32_t CProject::MatchProject(const CProject& o) const {
     std::uint32_t bits = 0;
-    if (m_s.calc1 != o.m_s.calc1 || m_s.calc2 != o.m_s.calc2) bits |= MP_LAYERS;
-    if (m_s.expLength != o.m_s.expLength) bits |= MP_EXP_LENGTH;
-    if (m_s.devLength != o.m_s.devLength) bits |= MP_DEV_LENGTH;
-    if (m_s.firstDevAge != o.m_s.firstDevAge) bits |= MP_FIRST_DEV;
-    if (m_s.prior != o.m_s.prior) bits |= MP_STRUCTURE;
+    if (GetStructure().calc1 != o.GetStructure().calc1 || GetStructure().calc2 != o.GetStructure().calc2) bits |= MP_LAYERS;
+    if (GetStructure().expLength != o.GetStructure().expLength) bits |= MP_EXP_LENGTH;
+    if (GetStructure().devLength != o.GetStructure().devLength) bits |= MP_DEV_LENGTH;
+    if (GetStructure().firstDevAge != o.GetStructure().firstDevAge) bits |= MP_FIRST_DEV;
+    if (GetStructure().prior != o.GetStructure().prior) bits |= MP_STRUCTURE;
     if (bits & MP_EXP_LENGTH) return bits;
-    const int mine = m_s.firstYear * 12 + (m_s.firstInterval - 1) * m_s.expLength;
-    const int theirs = o.m_s.firstYear * 12 + (o.m_s.firstInterval - 1) * o.m_s.expLength;
-    if ((theirs - mine) % m_s.expLength != 0) bits |= MP_INTERVAL;
+    const int mine = GetStructure().firstYear * 12 + (GetStructure().firstInterval - 1) * GetStructure().expLength;
+    const int theirs = o.GetStructure().firstYear * 12 + (o.GetStructure().firstInterval - 1) * o.GetStructure().expLength;
+    if ((theirs - mine) % GetStructure().expLength != 0) bits |= MP_INTERVAL;
     if (bits & 0x0FFF) return bits;
     // Entered dates and ages must agree where the periods overlap.
-    const int offset = (theirs - mine) / m_s.expLength;
-    for (int r = 0; r < m_s.numExp; ++r) {
+    const int offset = (theirs - mine) / GetStructure().expLength;
+    for (int r = 0; r < GetStructure().numExp; ++r) {
         const int orow = r - offset;
-        if (orow < 0 || orow >= o.m_s.numExp) continue;
-        if (CHDate(m_expDates[r]).Month() != CHDate(o.m_expDates[orow]).Month()) { bits |= MP_EXP_DATES; break; }
+        if (orow < 0 || orow >= o.GetStructure().numExp) continue;
+        if (CHDate(m_periods.Dates()[r]).Month() != CHDate(o.m_periods.Dates()[orow]).Month()) { bits |= MP_EXP_DATES; break; }
     }
-    for (int c = 0; c < std::min(m_s.numDev, o.m_s.numDev); ++c)
-        if (m_devAges[c] != o.m_devAges[c]) { bits |= MP_DEV_DATES; break; }
+    for (int c = 0; c < std::min(GetStructure().numDev, o.GetStructure().numDev); ++c)
+        if (m_periods.Ages()[c] != o.m_periods.Ages()[c]) { bits |= MP_DEV_DATES; break; }
     if (bits) return bits;
     if (offset != 0) bits |= MP_OFFSET_WARN;
-    if (m_s.numExp != o.m_s.numExp || m_s.evalExtra != o.m_s.evalExtra) bits |= MP_NUM_EXP_WARN;
-    if (m_s.numDev != o.m_s.numDev) bits |= MP_DEV_PERIODS_WARN;
+    if (GetStructure().numExp != o.GetStructure().numExp || GetStructure().evalExtra != o.GetStructure().evalExtra) bits |= MP_NUM_EXP_WARN;
+    if (GetStructure().numDev != o.GetStructure().numDev) bits |= MP_DEV_PERIODS_WARN;
     return bits;
 }
 
@@ -172,11 +172,11 @@ QSSTATUS CProject::ProjectMath(const CProject& other, int operation) {
     if (operation != OP_ADD && operation != OP_SUBTRACT) return qsk::kFail;
     if (&other == this) return qsk::kFail;
     if (MatchProject(other) & 0x0FFF & ~(MP_NUM_EXP_WARN | MP_DEV_PERIODS_WARN)) return qsk::kFail;
-    const int mine = m_s.firstYear * 12 + (m_s.firstInterval - 1) * m_s.expLength;
-    const int theirs = other.m_s.firstYear * 12 + (other.m_s.firstInterval - 1) * other.m_s.expLength;
-    const int offset = (theirs - mine) / m_s.expLength;  // other's row 0 lies at this row
+    const int mine = GetStructure().firstYear * 12 + (GetStructure().firstInterval - 1) * GetStructure().expLength;
+    const int theirs = other.GetStructure().firstYear * 12 + (other.GetStructure().firstInterval - 1) * other.GetStructure().expLength;
+    const int offset = (theirs - mine) / GetStructure().expLength;  // other's row 0 lies at this row
     std::vector<CFormula*> changed;
-    for (auto& [id, e] : m_objects) {
+    for (auto& [id, e] : m_store) {
         if (!e.layered) continue;
         const ObjectEntry* oe = other.FindEntry(id);
         if (!oe || !oe->layered) continue;
@@ -222,15 +222,15 @@ std::string CProject::DumpStructText(int kind) const {
         os << "Project: " << m_fileName << "\n";
         os << "Company: " << m_company << "\n";
         os << "Description: " << m_description << "\n";
-        os << "Exposure periods: " << m_s.numExp << " of " << m_s.expLength << " months, first "
-           << m_s.firstYear << " period " << m_s.firstInterval << (m_s.prior ? ", with prior row" : "") << "\n";
-        os << "Development periods: " << m_s.numDev << " of " << m_s.devLength << " months, first age "
-           << m_s.firstDevAge << "\n";
+        os << "Exposure periods: " << GetStructure().numExp << " of " << GetStructure().expLength << " months, first "
+           << GetStructure().firstYear << " period " << GetStructure().firstInterval << (GetStructure().prior ? ", with prior row" : "") << "\n";
+        os << "Development periods: " << GetStructure().numDev << " of " << GetStructure().devLength << " months, first age "
+           << GetStructure().firstDevAge << "\n";
         std::string c1, c2;
-        GetNameLayer(c1, m_s.calc1);
-        GetNameLayer(c2, m_s.calc2);
+        GetNameLayer(c1, GetStructure().calc1);
+        GetNameLayer(c2, GetStructure().calc2);
         os << "Calculated layers: " << c1 << ", " << c2 << "\n\n";
-        for (const auto& [id, e] : m_objects) {
+        for (const auto& [id, e] : m_store) {
             const CFormula* f = e.layered ? e.inst[1].get() : e.inst[0].get();
             if (!f) continue;
             os << id << "\t" << f->GetIDName(-1) << "\t";
@@ -245,7 +245,7 @@ std::string CProject::DumpStructText(int kind) const {
         return os.str();
     }
     const int dataType = kind == INFO_EXHIBITS ? 1 : kind == INFO_METHODS ? 2 : 3;
-    for (const auto& [id, e] : m_objects) {
+    for (const auto& [id, e] : m_store) {
         if ((GetIDDOType(id) != 3 && GetIDDOType(id) != 4) || GetIDDataType(id) != dataType) continue;
         const CFormula* f = e.layered ? e.inst[1].get() : e.inst[0].get();
         if (!f) continue;
@@ -273,7 +273,7 @@ std::string CProject::CompProjectText(const CProject& other) const {
     const std::uint32_t bits = MatchProject(other);
     if (bits == 0) os << "Structures match.\n";
     else os << "Structure differences: 0x" << std::hex << bits << std::dec << "\n";
-    for (const auto& [id, e] : m_objects) {
+    for (const auto& [id, e] : m_store) {
         const ObjectEntry* oe = other.FindEntry(id);
         const CFormula* f = e.layered ? e.inst[1].get() : e.inst[0].get();
         if (!f) continue;
@@ -289,7 +289,7 @@ std::string CProject::CompProjectText(const CProject& other) const {
             }
         }
     }
-    for (const auto& [id, e] : other.m_objects)
+    for (const auto& [id, e] : other.m_store)
         if (!FindEntry(id)) {
             std::string n;
             other.GetNameFromID(id, n);

@@ -68,9 +68,9 @@ QSSTATUS CProject::CreateHeader(QSID id, std::string& header) const {
 }
 
 QSSTATUS CProject::SetQSEEPrintTitles() {
-    m_pageSetup.m_HeaderStrings = {"&[Company Name]", "&[Query]", "&[Evaluation Date]"};
-    m_pageSetup.m_FooterStrings = {"&[Exhibit Label]", "", "Page &[Page]"};
-    m_pageSetup.m_TitleStrings = {"", "&[Table Name]", ""};
+    GetPageSetup().m_HeaderStrings = {"&[Company Name]", "&[Query]", "&[Evaluation Date]"};
+    GetPageSetup().m_FooterStrings = {"&[Exhibit Label]", "", "Page &[Page]"};
+    GetPageSetup().m_TitleStrings = {"", "&[Table Name]", ""};
     m_modified = true;
     return qsk::kOk;
 }

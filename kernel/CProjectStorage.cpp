@@ -94,43 +94,45 @@ QSSTATUS StorageUnframe(const std::uint8_t* data, std::size_t size, const char m
 }  // namespace
 
 void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
+    const QSStructure& shape = m_periods.Structure();
+    const QSDisplayDefaults& numbers = m_display.Numbers();
     // Structure.
-    w.U16(m_s.numExp);
-    w.U16(m_s.expLength);
-    w.U16(m_s.firstYear);
-    w.U16(m_s.firstInterval);
-    w.U16(m_s.numDev);
-    w.U16(m_s.devLength);
-    w.U16(m_s.firstDevAge);
-    w.U16(m_s.calc1);
-    w.U16(m_s.calc2);
-    w.U8(m_s.prior ? 1 : 0);
-    w.U16(m_s.evalExtra);
-    w.U32(static_cast<std::uint32_t>(m_expDates.size()));
-    for (double d : m_expDates) w.F64(d);
-    w.U32(static_cast<std::uint32_t>(m_devAges.size()));
-    for (int a : m_devAges) w.I32(a);
-    w.U32(static_cast<std::uint32_t>(m_stairAges.size()));
-    for (int a : m_stairAges) w.I32(a);
+    w.U16(shape.numExp);
+    w.U16(shape.expLength);
+    w.U16(shape.firstYear);
+    w.U16(shape.firstInterval);
+    w.U16(shape.numDev);
+    w.U16(shape.devLength);
+    w.U16(shape.firstDevAge);
+    w.U16(shape.calc1);
+    w.U16(shape.calc2);
+    w.U8(shape.prior ? 1 : 0);
+    w.U16(shape.evalExtra);
+    w.U32(static_cast<std::uint32_t>(m_periods.Dates().size()));
+    for (double d : m_periods.Dates()) w.F64(d);
+    w.U32(static_cast<std::uint32_t>(m_periods.Ages().size()));
+    for (int a : m_periods.Ages()) w.I32(a);
+    w.U32(static_cast<std::uint32_t>(m_periods.StairAges().size()));
+    for (int a : m_periods.StairAges()) w.I32(a);
     // Labels.
-    w.Str(m_datesFormat);
-    w.Str(m_periodLabel);
-    w.I32(m_exhibitLabelFormat);
-    w.U32(static_cast<std::uint32_t>(m_histLabels.size()));
-    for (const auto& s : m_histLabels) w.Str(s);
+    w.Str(m_display.DatesFormat());
+    w.Str(m_display.PeriodLabel());
+    w.I32(m_display.ExhibitLabelFormat());
+    w.U32(static_cast<std::uint32_t>(m_display.HistLabels().size()));
+    for (const auto& s : m_display.HistLabels()) w.Str(s);
     // Display.
     CFormula::Write(w);
-    w.Str(m_display.currency);
-    w.I32(m_display.currencyPosition);
-    w.Str(m_display.negSymbol);
-    w.I32(m_display.negLeading);
-    w.I32(m_display.negRed);
-    w.U8(static_cast<std::uint8_t>(m_display.thousands));
-    w.U8(static_cast<std::uint8_t>(m_display.decimal));
-    w.I32(m_display.useThousands);
-    StorageWriteFont(w, m_dataFont);
-    StorageWriteFont(w, m_headingsFont);
-    w.Blob(m_pageSetup.ToBytes());
+    w.Str(numbers.currency);
+    w.I32(numbers.currencyPosition);
+    w.Str(numbers.negSymbol);
+    w.I32(numbers.negLeading);
+    w.I32(numbers.negRed);
+    w.U8(static_cast<std::uint8_t>(numbers.thousands));
+    w.U8(static_cast<std::uint8_t>(numbers.decimal));
+    w.I32(numbers.useThousands);
+    StorageWriteFont(w, m_display.DataFont());
+    StorageWriteFont(w, m_display.HeadingsFont());
+    w.Blob(m_display.PageSetup().ToBytes());
     // Properties.
     w.Str(m_company);
     w.Str(m_description);
@@ -139,8 +141,8 @@ void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
     w.I32(m_pc5DirectLayer);
     w.I32(m_pc5IsAssCalc);
     // Navigator nodes.
-    w.U32(static_cast<std::uint32_t>(m_nodes.size()));
-    for (const auto& [id, n] : m_nodes) {
+    w.U32(static_cast<std::uint32_t>(m_tree.Nodes().size()));
+    for (const auto& [id, n] : m_tree.Nodes()) {
         w.I32(id);
         w.I32(n.parent);
         w.Str(n.name);
@@ -150,9 +152,9 @@ void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
     // Kept graphs go to "GraphData", not here.
     auto storedHere = [](const ObjectEntry& e) { return !dynamic_cast<const CGraph*>(e.inst[0].get()); };
     std::uint32_t stored = 0;
-    for (const auto& [id, e] : m_objects) stored += storedHere(e) ? 1 : 0;
+    for (const auto& [id, e] : m_store) stored += storedHere(e) ? 1 : 0;
     w.U32(stored);
-    for (const auto& [id, e] : m_objects) {
+    for (const auto& [id, e] : m_store) {
         if (!storedHere(e)) continue;
         w.I32(id);
         w.I32(e.subgroup);
@@ -176,8 +178,8 @@ void CProject::WriteBody(KernelWriter& w, std::uint32_t generation) const {
     }
     // Added in generation 2: the navigator's show list.
     if (generation >= 2) {
-        w.U32(static_cast<std::uint32_t>(m_showItems.size()));
-        for (QSID id : m_showItems) w.I32(id);
+        w.U32(static_cast<std::uint32_t>(m_tree.ShowItems().size()));
+        for (QSID id : m_tree.ShowItems()) w.I32(id);
     }
     // Added in generation 3: the flood-fill rules.
     if (generation >= 3) w.Blob(qsff::SaveRules(m_sdfFloodFill, m_interpFloodFill));
@@ -229,7 +231,7 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     disp.thousands = static_cast<char>(r.U8());
     disp.decimal = static_cast<char>(r.U8());
     disp.useThousands = r.I32();
-    CLOGFONT dataFont = m_dataFont, headFont = m_headingsFont;
+    CLOGFONT dataFont = m_display.DataFont(), headFont = m_display.HeadingsFont();
     if (!StorageReadFont(r, dataFont) || !StorageReadFont(r, headFont)) return LS_DAMAGED;
     CPageSetup ps;
     if (!ps.FromBytes(r.Blob())) return LS_DAMAGED;
@@ -238,11 +240,11 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     const int pc5Direct = r.I32(), pc5Ass = r.I32();
     if (r.Failed()) return LS_DAMAGED;
 
-    std::map<QSID, NodeEntry> nodes;
+    std::map<QSID, ProjectNavigatorTree::Node> nodes;
     const std::uint32_t nNodes = r.Count(12);
     for (std::uint32_t i = 0; i < nNodes && !r.Failed(); ++i) {
         const QSID id = r.I32();
-        NodeEntry n;
+        ProjectNavigatorTree::Node n;
         n.parent = r.I32();
         n.name = r.Str();
         nodes[id] = n;
@@ -303,9 +305,9 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     if (r.Failed() || r.Left() != 0) return LS_DAMAGED;
 
     // Every cell array must fit the structure it comes with.
-    m_s = s;
-    m_stairAges = stairAges;
-    const std::vector<std::uint16_t> stairs = Staircase();
+    m_periods.SetStructure(s);
+    m_periods.SetStairAges(stairAges);
+    const std::vector<std::uint16_t> stairs = m_periods.Staircase();
     for (auto& [id, e] : objects)
         for (auto& inst : e.inst)
             if (auto* d = dynamic_cast<CDataObject*>(inst.get())) {
@@ -319,41 +321,35 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
             }
 
     // Commit.
-    for (auto& [id, e] : m_objects)
-        for (auto& inst : e.inst)
-            if (auto* d = dynamic_cast<CDataObject*>(inst.get())) d->ClearLayerRelation();
     std::map<QSID, ObjectEntry> graphs = TakeGraphEntries();  // the "GraphData" stream's
-    m_objects.clear();
-    m_expDates = dates;
-    m_devAges = ages;
-    m_datesFormat = datesFormat;
-    m_periodLabel = periodLabel;
-    m_exhibitLabelFormat = exhibitFormat;
-    m_histLabels = hist;
+    m_store.Clear();
+    m_periods.SetDates(dates);
+    m_periods.SetAges(ages);
+    m_display.RestoreLabels(datesFormat, periodLabel, exhibitFormat, hist);
     m_displayType = self.GetDisplayType();
     self.GetDecimals(m_decimals);
     self.GetFootnoteString(m_footnote);
-    m_display = disp;
-    m_dataFont = dataFont;
-    m_headingsFont = headFont;
-    m_pageSetup = ps;
+    m_display.SetNumbers(disp);
+    m_display.SetDataFont(dataFont);
+    m_display.SetHeadingsFont(headFont);
+    m_display.PageSetup() = ps;
     m_company = company;
     m_description = description;
     m_comment = comment;
     m_asOfSerial = asOf;
     m_pc5DirectLayer = pc5Direct;
     m_pc5IsAssCalc = pc5Ass;
-    m_nodes = std::move(nodes);
-    m_showItems = show;
+    m_tree.SetNodes(std::move(nodes));
+    m_tree.SetShowItems(show);
     m_sdfFloodFill = std::move(sdfRules);
     m_interpFloodFill = std::move(interpRules);
     m_exhibitSettings = std::move(exhibitSettings);
     m_summaryRpt = std::move(summaryRpt);
     m_ultFloodFill = std::move(ultFills);
     for (auto& [id, e] : objects) InstallEntry(std::move(e));
-    for (auto& [id, e] : graphs) m_objects.emplace(id, std::move(e));
+    for (auto& [id, e] : graphs) m_store.Restore(id, std::move(e));
     ApplyLayerRelations();
-    for (auto& [id, e] : m_objects)
+    for (auto& [id, e] : m_store)
         for (auto& inst : e.inst)
             if (inst) inst->AfterLoad();
     m_created = true;
@@ -361,7 +357,7 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
     // the first exhibit with statistics speaks for the project.
     if (!hasExhibitSettings) {
         const CExhibit* first = nullptr;
-        for (auto& [id, e] : m_objects)
+        for (auto& [id, e] : m_store)
             for (auto& inst : e.inst)
                 if (auto* ex = dynamic_cast<CExhibit*>(inst.get()); ex && ex->HasStatistics() && !first) first = ex;
         if (first) {
@@ -389,12 +385,12 @@ QSSTATUS CProject::LoadProject(const std::uint8_t* data, std::size_t size) {
     QSSTATUS st = StorageUnframe(data, size, kStorageProjectMagic, kStorageGeneration, generation, body, bodySize);
     if (st == LS_OK) {
         KernelReader r(body, bodySize);
-        const QSStructure keep = m_s;
-        const std::vector<int> keepStairs = m_stairAges;
+        const QSStructure keep = m_periods.Structure();
+        const std::vector<int> keepStairs = m_periods.StairAges();
         st = ReadBody(r, generation);
         if (st != LS_OK && st != LS_OLDER) {
-            m_s = keep;
-            m_stairAges = keepStairs;
+            m_periods.SetStructure(keep);
+            m_periods.SetStairAges(keepStairs);
         }
     }
     m_loadStatus = st;
@@ -404,10 +400,10 @@ QSSTATUS CProject::LoadProject(const std::uint8_t* data, std::size_t size) {
 
 std::vector<std::uint8_t> CProject::SaveGraphData() const {
     // The kept graphs' records afresh; records this kernel cannot read as they came.
-    std::map<QSID, std::vector<std::uint8_t>> records = m_graphs;
-    for (const auto& [id, e] : m_objects)
+    std::map<QSID, std::vector<std::uint8_t>> records = m_graphs.Records();
+    for (const auto& [id, e] : m_store)
         if (const auto* g = dynamic_cast<const CGraph*>(e.inst[0].get())) records[id] = g->ToRecord();
-    for (const auto& [id, g] : m_tableGraphs) records[id] = g->ToRecord();
+    for (const auto& [id, g] : m_graphs.TableGraphs()) records[id] = g->ToRecord();
     KernelWriter body;
     body.U32(static_cast<std::uint32_t>(records.size()));
     for (const auto& [id, blob] : records) {
@@ -446,16 +442,12 @@ QSSTATUS CProject::LoadGraphData(const std::uint8_t* data, std::size_t size) {
         else
             return LS_DAMAGED;
     }
-    if (!m_nodes.count(qsk::kCatGraph)) AddNode(qsk::kCatGraph, 0, "Graphs");
-    for (auto& [id, e] : TakeGraphEntries()) ForgetGraphMaster(e.inst[0].get());
-    for (auto& [id, g] : m_tableGraphs) ForgetGraphMaster(g.get());
-    m_tableGraphs.clear();
-    for (auto& [id, g] : tables) {
-        g->SetProject(this);
-        m_tableGraphs[id] = std::move(g);
-    }
+    if (!m_tree.Has(qsk::kCatGraph)) m_tree.Add(qsk::kCatGraph, 0, "Graphs");
+    for (auto& [id, e] : TakeGraphEntries()) m_graphs.ForgetMaster(e.inst[0].get());
+    for (auto& [id, g] : tables) g->SetProject(this);
+    m_graphs.ReplaceTableGraphs(std::move(tables));
     for (auto& [id, g] : navigator) {
-        if (m_objects.count(id)) continue;  // an object of the project stream holds the id
+        if (m_store.count(id)) continue;  // an object of the project stream holds the id
         ObjectEntry e;
         e.baseId = id;
         e.subgroup = qsk::kCatGraph;
@@ -463,15 +455,15 @@ QSSTATUS CProject::LoadGraphData(const std::uint8_t* data, std::size_t size) {
         e.inst[0] = std::move(g);
         InstallEntry(std::move(e));
     }
-    m_graphs = std::move(records);
+    m_graphs.Records() = std::move(records);
     return LS_OK;
 }
 
 std::vector<std::uint8_t> CProject::SaveDefGraphStyles() const {
     // Keys 1..6 are the six default style names; other keys as they came.
-    std::map<int, std::vector<std::uint8_t>> records = m_defGraphStyles;
+    std::map<int, std::vector<std::uint8_t>> records = m_graphs.StyleRecords();
     for (int k = 0; k < CGraphDefaultStyles::kCount; ++k) {
-        const std::string name = m_defStyles.GetStyle(k);
+        const std::string name = m_graphs.DefaultStyles().GetStyle(k);
         records[k + 1].assign(name.begin(), name.end());
     }
     KernelWriter body;
@@ -502,8 +494,8 @@ QSSTATUS CProject::LoadDefGraphStyles(const std::uint8_t* data, std::size_t size
         auto it = styles.find(k + 1);
         if (it != styles.end()) names.SetStyle(k, std::string(it->second.begin(), it->second.end()));
     }
-    m_defGraphStyles = std::move(styles);
-    m_defStyles = names;
+    m_graphs.StyleRecords() = std::move(styles);
+    m_graphs.DefaultStyles() = names;
     return LS_OK;
 }
 

@@ -5,12 +5,9 @@
 
 #include "CProject.h"
 
-void CProject::ShiftFirstPeriod(QSStructure& s, int months) {
-    int total = s.firstYear * 12 + (s.firstInterval - 1) * s.expLength + months;
-    if (total < 0) total = 0;
-    s.firstYear = static_cast<std::uint16_t>(total / 12);
-    s.firstInterval = static_cast<std::uint16_t>((total % 12) / s.expLength + 1);
-}
+namespace {
+void ShiftFirstPeriod(QSStructure& s, int months) { ProjectPeriods::ShiftFirstPeriod(s, months); }
+}  // namespace
 
 void CProject::Restructure(const QSStructure& ns, const CellSourceFn& cells, const std::vector<double>* newDates,
                            const std::vector<int>* newAges) {
@@ -22,22 +19,15 @@ void CProject::Restructure(const QSStructure& ns, const CellSourceFn& cells, con
         std::map<std::uint32_t, std::string> notes;
     };
     std::vector<OldCells> old;
-    for (auto& [id, e] : m_objects)
+    for (auto& [id, e] : m_store)
         for (auto& inst : e.inst)
             if (auto* d = dynamic_cast<CDataObject*>(inst.get())) {
                 std::uint16_t r = 0, c = 0;
                 d->GetMaxRowsCols(r, c);
                 old.push_back({d, c, d->Values(), d->Flags(), d->GetNotes()});
             }
-    m_s = ns;
-    const std::vector<int> oldLabels = m_devAges;
-    ResetDatesFromStructure();
-    if (newDates && newDates->size() == ns.numExp) m_expDates = *newDates;
-    if (newAges && newAges->size() == ns.numDev) {
-        // Same development structure: the cells' ages and the labels carry over.
-        m_stairAges = *newAges;
-        m_devAges = ExtendAges(oldLabels, ns.numDev, ns.devLength);
-    }
+    // With the same development structure (newAges) the cells' ages and the labels carry over.
+    m_periods.Reshape(ns, newDates, newAges);
     ApplyShapes();
     for (OldCells& o : old) {
         CDataObject* d = o.obj;
@@ -80,8 +70,8 @@ void CProject::Restructure(const QSStructure& ns, const CellSourceFn& cells, con
 }
 
 void CProject::RestructureByMaps(const QSStructure& ns, const std::vector<int>& rowMap, const std::vector<int>& colMap) {
-    const bool sameDev = ns.devLength == m_s.devLength && ns.firstDevAge == m_s.firstDevAge;
-    const std::vector<int> ages = ExtendAges(m_stairAges, ns.numDev, ns.devLength);
+    const bool sameDev = ns.devLength == m_periods.Structure().devLength && ns.firstDevAge == m_periods.Structure().firstDevAge;
+    const std::vector<int> ages = ProjectPeriods::ExtendAges(m_periods.StairAges(), ns.numDev, ns.devLength);
     Restructure(ns, [&](int vt, int r, int c) -> std::vector<std::pair<int, int>> {
         const int orow = vt == CDataObject::VT_ROW ? 0 : (r < static_cast<int>(rowMap.size()) ? rowMap[r] : -1);
         const int ocol = vt == CDataObject::VT_COLUMN ? 0 : (c < static_cast<int>(colMap.size()) ? colMap[c] : -1);
@@ -93,7 +83,7 @@ void CProject::RestructureByMaps(const QSStructure& ns, const std::vector<int>& 
 QSSTATUS CProject::RedimProj(std::uint16_t numExp, PRDLENGTH expLength, std::uint16_t firstYear,
                              std::uint16_t firstInterval, std::uint16_t numDev, PRDLENGTH devLength,
                              std::uint16_t firstDevAge, LAYERNAMES calc1, LAYERNAMES calc2) {
-    QSStructure ns = m_s;
+    QSStructure ns = m_periods.Structure();
     ns.numExp = numExp;
     ns.expLength = expLength;
     ns.firstYear = firstYear;
@@ -107,31 +97,30 @@ QSSTATUS CProject::RedimProj(std::uint16_t numExp, PRDLENGTH expLength, std::uin
     const QSSTATUS st = ValidateStructure(ns);
     if (st != qsk::kOk) return st;
     if (!m_created) {
-        m_s = ns;
-        ResetDatesFromStructure();
-        m_datesFormat = DefaultDatesFormat();
-        m_periodLabel = "Year";
+        m_periods.Reset(ns);
+        m_display.SetDatesFormat(m_periods.DefaultDatesFormat());
+        m_display.SetPeriodLabel("Year");
         BuildTemplate();
         m_created = true;
         return qsk::kOk;
     }
     std::vector<int> rowMap(numExp), colMap(numDev);
-    for (int r = 0; r < numExp; ++r) rowMap[r] = r < m_s.numExp ? r : -1;
-    for (int c = 0; c < numDev; ++c) colMap[c] = c < m_s.numDev ? c : -1;
-    const bool relationsChange = ns.calc1 != m_s.calc1 || ns.calc2 != m_s.calc2;
+    for (int r = 0; r < numExp; ++r) rowMap[r] = r < m_periods.Structure().numExp ? r : -1;
+    for (int c = 0; c < numDev; ++c) colMap[c] = c < m_periods.Structure().numDev ? c : -1;
+    const bool relationsChange = ns.calc1 != m_periods.Structure().calc1 || ns.calc2 != m_periods.Structure().calc2;
     RestructureByMaps(ns, rowMap, colMap);
     if (relationsChange) ApplyLayerRelations();
-    m_datesFormat = DefaultDatesFormat();
+    m_display.SetDatesFormat(m_periods.DefaultDatesFormat());
     return qsk::kOk;
 }
 
 int CProject::GetEvaluationCount() const {
-    return (m_s.numExp - (m_s.prior ? 1 : 0)) + m_s.evalExtra / m_s.expLength;
+    return (m_periods.Structure().numExp - (m_periods.Structure().prior ? 1 : 0)) + m_periods.Structure().evalExtra / m_periods.Structure().expLength;
 }
 
 QSSTATUS CProject::AppendNewEvaluation(int& growRows, int& growColumns, int& clearSelected, int& count) {
     if (count < 1) return qsk::kFail;
-    QSStructure ns = m_s;
+    QSStructure ns = m_periods.Structure();
     for (int i = 0; i < count; ++i) {
         if (growRows) ++ns.numExp;
         else ns.evalExtra = static_cast<std::uint16_t>(ns.evalExtra + ns.expLength);
@@ -139,17 +128,19 @@ QSSTATUS CProject::AppendNewEvaluation(int& growRows, int& growColumns, int& cle
     }
     if (ValidateStructure(ns) != qsk::kOk || ns.evalExtra > 1200) return qsk::kFail;
     std::vector<int> rowMap(ns.numExp), colMap(ns.numDev);
-    for (int r = 0; r < ns.numExp; ++r) rowMap[r] = r < m_s.numExp ? r : -1;
-    for (int c = 0; c < ns.numDev; ++c) colMap[c] = c < m_s.numDev ? c : -1;
-    const std::vector<double> keepDates = m_expDates;
+    for (int r = 0; r < ns.numExp; ++r) rowMap[r] = r < m_periods.Structure().numExp ? r : -1;
+    for (int c = 0; c < ns.numDev; ++c) colMap[c] = c < m_periods.Structure().numDev ? c : -1;
+    const std::vector<double> keepDates = m_periods.Dates();
     RestructureByMaps(ns, rowMap, colMap);
     // Entered dates of existing periods stay.
-    for (std::size_t i = 0; i < keepDates.size() && i < m_expDates.size(); ++i) m_expDates[i] = keepDates[i];
+    std::vector<double> dates = m_periods.Dates();
+    for (std::size_t i = 0; i < keepDates.size() && i < dates.size(); ++i) dates[i] = keepDates[i];
+    m_periods.SetDates(std::move(dates));
     if (clearSelected) {
         // Selected factors and method variables start afresh for the new evaluation.
         // The user's own tables (indexes from 501) hold entered data, never
         // selections, so they are kept.
-        for (auto& [id, e] : m_objects) {
+        for (auto& [id, e] : m_store) {
             const int index = GetIDIndex(id);
             const bool methodVar = (GetIDDOType(id) == 1 || GetIDDOType(id) == 2) && GetIDDataType(id) == 0 &&
                                    index > 103 && index < qsk::kFirstUserIndex && e.subgroup != qsk::kNodeAdjustments;
@@ -163,7 +154,7 @@ QSSTATUS CProject::AppendNewEvaluation(int& growRows, int& growColumns, int& cle
 
 QSSTATUS CProject::RemoveLastEvaluation(int& count) {
     if (count < 1) return qsk::kFail;
-    QSStructure ns = m_s;
+    QSStructure ns = m_periods.Structure();
     for (int i = 0; i < count; ++i) {
         if (ns.evalExtra >= ns.expLength) ns.evalExtra = static_cast<std::uint16_t>(ns.evalExtra - ns.expLength);
         else if (ns.numExp - (ns.prior ? 1 : 0) > 1) --ns.numExp;
@@ -173,17 +164,17 @@ QSSTATUS CProject::RemoveLastEvaluation(int& count) {
     std::vector<int> rowMap(ns.numExp), colMap(ns.numDev);
     for (int r = 0; r < ns.numExp; ++r) rowMap[r] = r;
     for (int c = 0; c < ns.numDev; ++c) colMap[c] = c;
-    const std::vector<double> keepDates(m_expDates.begin(), m_expDates.begin() + ns.numExp);
+    const std::vector<double> keepDates(m_periods.Dates().begin(), m_periods.Dates().begin() + ns.numExp);
     RestructureByMaps(ns, rowMap, colMap);
-    m_expDates = keepDates;
+    m_periods.SetDates(keepDates);
     return qsk::kOk;
 }
 
 QSSTATUS CProject::AppendExposurePeriod(int& count, int kind) {
     if (count < 1 || (kind != 0 && kind != 2)) return qsk::kFail;
-    if (kind == 0 && (m_s.prior || count != 1)) return qsk::kFail;
-    QSStructure ns = m_s;
-    const int prior = m_s.prior ? 1 : 0;
+    if (kind == 0 && (m_periods.Structure().prior || count != 1)) return qsk::kFail;
+    QSStructure ns = m_periods.Structure();
+    const int prior = m_periods.Structure().prior ? 1 : 0;
     ns.numExp = static_cast<std::uint16_t>(ns.numExp + count);
     if (kind == 0) ns.prior = true;
     ShiftFirstPeriod(ns, -count * ns.expLength);
@@ -201,10 +192,10 @@ QSSTATUS CProject::AppendExposurePeriod(int& count, int kind) {
 
 QSSTATUS CProject::RemoveExposurePeriod(int& count, int kind) {
     if (count < 1 || (kind != 1 && kind != 2)) return qsk::kFail;
-    if (kind == 1 && (!m_s.prior || count != 1)) return qsk::kFail;
-    const int prior = m_s.prior ? 1 : 0;
-    if (kind == 2 && m_s.numExp - prior - count < 1) return qsk::kFail;
-    QSStructure ns = m_s;
+    if (kind == 1 && (!m_periods.Structure().prior || count != 1)) return qsk::kFail;
+    const int prior = m_periods.Structure().prior ? 1 : 0;
+    if (kind == 2 && m_periods.Structure().numExp - prior - count < 1) return qsk::kFail;
+    QSStructure ns = m_periods.Structure();
     ns.numExp = static_cast<std::uint16_t>(ns.numExp - count);
     if (kind == 1) ns.prior = false;
     ShiftFirstPeriod(ns, count * ns.expLength);
@@ -219,39 +210,39 @@ QSSTATUS CProject::RemoveExposurePeriod(int& count, int kind) {
 
 QSSTATUS CProject::AppendDevelopmentPeriod(int& count) {
     if (count < 1) return qsk::kFail;
-    QSStructure ns = m_s;
+    QSStructure ns = m_periods.Structure();
     ns.numDev = static_cast<std::uint16_t>(ns.numDev + count);
     if (ValidateStructure(ns) != qsk::kOk) return qsk::kFail;
     std::vector<int> rowMap(ns.numExp), colMap(ns.numDev);
     for (int r = 0; r < ns.numExp; ++r) rowMap[r] = r;
-    for (int c = 0; c < ns.numDev; ++c) colMap[c] = c < m_s.numDev ? c : -1;
-    const std::vector<double> keepDates = m_expDates;
+    for (int c = 0; c < ns.numDev; ++c) colMap[c] = c < m_periods.Structure().numDev ? c : -1;
+    const std::vector<double> keepDates = m_periods.Dates();
     RestructureByMaps(ns, rowMap, colMap);
-    m_expDates = keepDates;
+    m_periods.SetDates(keepDates);
     return qsk::kOk;
 }
 
 QSSTATUS CProject::CompressRows(int newLength, int& startRow, int& stopRow, int& ratio) {
-    const int e = m_s.expLength;
+    const int e = m_periods.Structure().expLength;
     if ((newLength != 3 && newLength != 6 && newLength != 12) || newLength <= e || newLength % e) return 1;
     const int r = newLength / e;
     if (ratio != 0 && ratio != r) return 1;
-    const int prior = m_s.prior ? 1 : 0;
-    const int periods = m_s.numExp - prior;
+    const int prior = m_periods.Structure().prior ? 1 : 0;
+    const int periods = m_periods.Structure().numExp - prior;
     const int missing = (r - periods % r) % r;
     if (missing) return (prior && missing == 1) ? 2000 : static_cast<QSSTATUS>(missing + 1);
-    QSStructure ns = m_s;
+    QSStructure ns = m_periods.Structure();
     ns.numExp = static_cast<std::uint16_t>(prior + periods / r);
     ns.expLength = static_cast<PRDLENGTH>(newLength);
     // Groups keep the start date of their oldest period.
     std::vector<double> dates;
-    if (prior) dates.push_back(m_expDates[0]);
-    for (int g = 0; g < periods / r; ++g) dates.push_back(m_expDates[prior + g * r]);
+    if (prior) dates.push_back(m_periods.Dates()[0]);
+    for (int g = 0; g < periods / r; ++g) dates.push_back(m_periods.Dates()[prior + g * r]);
     const CHDate firstDate(dates[0]);
     ns.firstYear = static_cast<std::uint16_t>(firstDate.Year());
     ns.firstInterval = static_cast<std::uint16_t>((firstDate.Month() - 1) / newLength + 1);
     if (ValidateStructure(ns) != qsk::kOk) return 1;
-    const std::vector<int> ages = m_stairAges;
+    const std::vector<int> ages = m_periods.StairAges();
     auto colAtAge = [&](int age) {
         // The newest column at or before the age (cumulative values hold between ages).
         int best = -1;
@@ -277,7 +268,7 @@ QSSTATUS CProject::CompressRows(int newLength, int& startRow, int& stopRow, int&
         }
         return src;
     }, &dates, &ages);
-    m_datesFormat = DefaultDatesFormat();
+    m_display.SetDatesFormat(m_periods.DefaultDatesFormat());
     startRow = 0;
     stopRow = ns.numExp - 1;
     ratio = r;
@@ -285,31 +276,31 @@ QSSTATUS CProject::CompressRows(int newLength, int& startRow, int& stopRow, int&
 }
 
 QSSTATUS CProject::CompressColumns(int newLength, int leaveFirst, int& count) {
-    const int d = m_s.devLength;
+    const int d = m_periods.Structure().devLength;
     if ((newLength != 3 && newLength != 6 && newLength != 12) || newLength <= d || newLength % d) return 1;
     std::vector<int> keep;
-    for (int c = 0; c < m_s.numDev; ++c)
-        if (m_stairAges[c] % newLength == 0 || (leaveFirst && c == 0)) keep.push_back(c);
+    for (int c = 0; c < m_periods.Structure().numDev; ++c)
+        if (m_periods.StairAges()[c] % newLength == 0 || (leaveFirst && c == 0)) keep.push_back(c);
     if (keep.empty()) return 1;
-    if (static_cast<int>(keep.size()) < m_s.numExp) return 2;
-    QSStructure ns = m_s;
+    if (static_cast<int>(keep.size()) < m_periods.Structure().numExp) return 2;
+    QSStructure ns = m_periods.Structure();
     ns.numDev = static_cast<std::uint16_t>(keep.size());
     ns.devLength = static_cast<PRDLENGTH>(newLength);
-    ns.firstDevAge = static_cast<std::uint16_t>(m_stairAges[keep[0]]);
+    ns.firstDevAge = static_cast<std::uint16_t>(m_periods.StairAges()[keep[0]]);
     if (ValidateStructure(ns) != qsk::kOk) return 1;
     std::vector<int> ages, labels;
     for (int c : keep) {
-        ages.push_back(m_stairAges[c]);
-        labels.push_back(m_devAges[c]);
+        ages.push_back(m_periods.StairAges()[c]);
+        labels.push_back(m_periods.Ages()[c]);
     }
     std::vector<int> rowMap(ns.numExp);
     for (int r = 0; r < ns.numExp; ++r) rowMap[r] = r;
-    const std::vector<double> dates = m_expDates;
+    const std::vector<double> dates = m_periods.Dates();
     Restructure(ns, [&](int vt, int row, int col) -> std::vector<std::pair<int, int>> {
         if (vt == CDataObject::VT_COLUMN) return {{row, 0}};
         return {{vt == CDataObject::VT_ROW ? 0 : row, keep[col]}};
     }, &dates, &ages);
-    m_devAges = labels;
+    m_periods.SetAges(labels);
     count = 1;
     return 0;
 }

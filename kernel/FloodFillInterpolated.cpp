@@ -187,7 +187,7 @@ bool FfmFillForward(std::vector<double>& v, std::vector<std::uint8_t>& f, const 
 
 void CProject::FloodFillMethodVariable(IFloodFillProgress* progress) {
     std::vector<std::pair<CDataObject*, std::string>> targets;
-    for (auto& [base, e] : m_objects) {
+    for (auto& [base, e] : m_store) {
         for (unsigned short l = 1; l <= kLayerCount; ++l) {
             CFormula* obj = e.inst[l].get();
             if (!obj || IsLayerCalculated(l)) continue;
