@@ -41,9 +41,12 @@
 #include "frames/CChildFrame.h"
 #include "navigator/CPrjTreeView.h"
 #include "navigator/CTreeFrame.h"
+#include "CDFLDoc.h"
+#include "CDFLView.h"
 #include "CInfoView.h"
 #include "CMethodView.h"
 #include "CPPAView.h"
+#include "files/FactorLibraryFiles.h"
 #include "CScalarView.h"
 #include "CTriangView.h"
 #include "CWorkstationSetupDlg.h"
@@ -420,9 +423,10 @@ void CQuillstoneApp::CreateServerTemplates() {
     m_pProjectTemplate = new CMultiDocTemplate(kProjectIds.Pick(std), RUNTIME_CLASS(CProjectDoc),
                                                RUNTIME_CLASS(CTreeFrame), RUNTIME_CLASS(CPrjTreeView));
     AddDocTemplate(m_pProjectTemplate);
-    m_pDFLTemplate = new CMultiDocTemplate(kDFLIds.Pick(std), RUNTIME_CLASS(CDFLDoc), RUNTIME_CLASS(CMDIChildWnd),
-                                           RUNTIME_CLASS(CDFLView));
+    m_pDFLTemplate = new CMultiDocTemplate(kDFLIds.Pick(std), RUNTIME_CLASS(::CDFLDoc), RUNTIME_CLASS(CMDIChildWnd),
+                                           RUNTIME_CLASS(::CDFLView));
     AddDocTemplate(m_pDFLTemplate);
+    qs::app::BindFactorLibraries(*this);
     // The server templates are the application's own, not in its list.
     if (qs::app::IsEnterpriseFamily(m_nInstallationType))
         m_pAutomationTemplate = new CMultiDocTemplate(kAutomationId, RUNTIME_CLASS(CQuillstoneAutomationDoc),

@@ -21,10 +21,8 @@ using CView = qs::app::CNotYetView;
 #define QS_PLACEHOLDER(Name, Base) \
     class Name : public Base {     \
     };
-QS_PLACEHOLDER(CDFLDoc, CDocument)
 QS_PLACEHOLDER(CQuillstoneAutomationDoc, CDocument)
 QS_PLACEHOLDER(CQuillstoneStandaloneDoc, CDocument)
-QS_PLACEHOLDER(CDFLView, CView)
 QS_PLACEHOLDER(CQuillstoneAutomationView, CView)
 QS_PLACEHOLDER(CQuillstoneStandaloneView, CView)
 QS_PLACEHOLDER(CExhibitView, CView)

@@ -1,0 +1,77 @@
+// Factor libraries through the application: File New makes one, a ".dfl"
+// opens in its own window beside the open project and lends it its sets,
+// and a damaged file is refused with the reason.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "CDFLDoc.h"
+#include "CDFLView.h"
+#include "CDocTemplate.h"
+#include "CFSLib.h"
+#include "CFactorSet.h"
+#include "CProjectDoc.h"
+#include "CQuillstoneApp.h"
+#include "FactorLibraryLending.h"
+#include "InstalledWorkstation.h"
+#include "MessageBox.h"
+#include "TestEnvironment.h"
+
+namespace {
+
+using qs::fw::MessageBoxScript;
+
+class FactorLibraryFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override { qs::test::InstallFreshWorkstation("dfl", root, layout); }
+    void TearDown() override { qs::test::UnsetEnv("QS_INSTALL_DIR"); }
+    std::string root;
+    qs::install::Layout layout;
+};
+
+TEST_F(FactorLibraryFilesTest, LibraryOpensBesideTheProjectAndLendsItsSets) {
+    const QString path = QString::fromStdString(root + "/Industry.dfl");
+    {
+        CFSLib library;
+        library.SetDescription("Industry factors");
+        library.AddFactorSet(CFactorSet("Annual", "", 10, PRD_YEAR, 12));
+        ASSERT_EQ(library.SaveFile(path.toStdString()), 0);
+    }
+    MessageBoxScript boxes;
+    CQuillstoneApp app;
+    ASSERT_TRUE(app.InitInstance());
+    auto* project = static_cast<CProjectDoc*>(
+        app.OpenDocumentFile(QString::fromStdString(layout.workingDirectory + "/data/sample.qs5")));
+    ASSERT_NE(project, nullptr) << boxes.Texts().join(" | ").toStdString();
+
+    auto* library = dynamic_cast<CDFLDoc*>(app.OpenDocumentFile(path));
+    ASSERT_NE(library, nullptr) << boxes.Texts().join(" | ").toStdString();
+    EXPECT_EQ(app.OpenDocumentFile(path), library) << "an open library is not opened twice";
+    EXPECT_EQ(library->GetProject(), project->GetProject());
+    EXPECT_FALSE(library->m_ObjectIds.empty()) << "the project's exhibits are offered";
+    ASSERT_EQ(library->Views().size(), 1u);
+    EXPECT_NE(dynamic_cast<CDFLView*>(library->Views().front()), nullptr);
+
+    const auto lent = qs::factors::LendFactorSets(project->GetProject());
+    ASSERT_EQ(lent.size(), 1u);
+    EXPECT_EQ(lent.front().libraryName, QStringLiteral("Industry"));
+    EXPECT_EQ(lent.front().libraryDescription, QStringLiteral("Industry factors"));
+    app.ExitInstance();
+}
+
+TEST_F(FactorLibraryFilesTest, DamagedLibraryIsRefusedWithItsReason) {
+    const QString path = QString::fromStdString(root + "/Broken.dfl");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("QDFL and then nothing sensible");
+    }
+    MessageBoxScript boxes;
+    CQuillstoneApp app;
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_EQ(app.OpenDocumentFile(path), nullptr);
+    EXPECT_TRUE(app.m_pDFLTemplate->Documents().empty());
+    app.ExitInstance();
+}
+
+}  // namespace
