@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QLocale>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -202,6 +203,9 @@ int CDFLView::PrintLibraryTo(QPrinter& printer) {
         }
         sheet->FitColWidths(1, cols);
         sheet->FitRowHeights(1, rows);
+        // The heading row holds four lines (name, rule, number, blank).
+        const QFontMetrics lines(sheet->font());
+        sheet->SetRowHeight(1, 1, std::max(sheet->GetRowHeight(1), 4 * lines.lineSpacing() * 15 + 60));
 
         // Pages of this table: the header on top, the footer below, the
         // table in parts between them with row 1 and column A repeated.
