@@ -43,6 +43,7 @@
 #include "navigator/CTreeFrame.h"
 #include "CDFLDoc.h"
 #include "CDFLView.h"
+#include "CExhibitView.h"
 #include "CInfoView.h"
 #include "CMethodView.h"
 #include "CPPAView.h"

@@ -1,0 +1,208 @@
+#pragma once
+// The view of one development-factor exhibit: in one grid, the age-to-age
+// factor triangle, its statistics, the factor sets and selection history,
+// the tail curves, the selected development factors (the editable Selected
+// row) with their cumulative and ratio-to-ultimate rows, and the interpolated
+// block with its editable Selected Interpolated row.
+//
+// Both layout passes (Format: labels, formats, borders; UpdateData: values)
+// walk one row plan built from the same conditions, and the plan is kept:
+// saving, dropping, clearing and the keys find the Selected and Selected
+// Interpolated rows in it rather than recomputing their places.
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+#include "CExhibitInterpolationHelper.h"
+#include "CObjectView.h"
+#include "CObjectViewGrid.h"
+
+class CDataObject;
+class CExhibit;
+class CExhibitView;
+class CStatistics;
+class CTailFactorAnalysis;
+
+// Command ids of the exhibit view beyond the table views'.
+enum : UINT {
+    ID_SET_ULT_FLOODFILL = 33051,
+    ID_RUN_ULT_FLOODFILL = 33052,
+};
+
+// The exhibit's grid window: edits only the cells of the two editable rows,
+// drops double-clicked factors and rows into them, and keeps the Enter and
+// digit keys' rules inside them.
+class CExhibitGrid : public CObjectViewGrid {
+public:
+    explicit CExhibitGrid(CExhibitView* view);
+
+    void OnStartEdit(qs::ss::Notification* n) override;  // 1026
+    void OnDblClick(int row, int col) override;          // 1031
+    void OnHeadingDblClick(int row, int col) override;   // 1048: a row heading drops the whole row
+    void OnKeyDown(qs::ss::Notification* n) override;    // 1045
+
+    // Key-down with the key as a virtual-key code; true when handled here.
+    bool HandleKey(int vk, bool shift);
+
+private:
+    CExhibitView* m_pExhibit;
+};
+
+class CExhibitView : public CObjectView {
+public:
+    // What a grid row of the plan shows.
+    enum class RowKind {
+        Triangle,
+        StatName,
+        StatRow,
+        FactorSet,
+        SelHist,
+        Tail,
+        HandSelected,    // "Selected:" with a line for handwritten selections
+        Selected,
+        Cumulative,
+        Ratio,
+        InterpAges,
+        InterpResult,
+        HandInterpolated,
+        SelectedInterp,
+        CumulativeInterp,
+        RatioInterp,
+    };
+    struct PlannedRow {
+        int row = 0;          // grid row
+        RowKind kind = RowKind::Triangle;
+        QString label;        // empty: values only, on a row labelled before
+        int style = 3;
+        bool factorFormat = false;  // the factor triangle's number format, else the default
+        int stat = -1, statRow = -1;
+        CDataObject* object = nullptr;  // values of objectRow of this object
+        int objectRow = 0;
+    };
+    // Label styles (fonts): 1-4 the data font, 0 and 5 the headings font; 0
+    // adds the layer colour, 5 underline in black.
+    enum { kStyleLayer = 0, kStyleSheet = 1, kStyleRowLabel = 2, kStyleLabel = 3, kStyleTitle = 4, kStyleSelected = 5 };
+    // The editable rows.
+    enum { kKindSelected = 0, kKindInterpolated = 1, kKindNone = -1 };
+
+    explicit CExhibitView(QWidget* parent = nullptr);
+    ~CExhibitView() override;
+
+    int OnCreate() override;
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    qs::project::ObjectViewKind ViewKind() const override { return qs::project::ObjectViewKind::Exhibit; }
+
+    BOOL Format(const CPageSetup* pageSetup) override;
+    BOOL UpdateData(BOOL bSave) override;
+    BOOL SetAt(int row, int col, const QString& text, double value, CFormula* object = nullptr) override;
+    BOOL IsEditable() const override;
+    BOOL GetDataR(int) override { return OnUpdateData(FALSE); }
+    BOOL GetDataC(int) override { return OnUpdateData(FALSE); }
+    BOOL GetDataRC(int, int) override { return OnUpdateData(FALSE); }
+    void BeginPrinting(QPainter* pDC, CPrintInfo* pInfo) override;
+    BOOL NextPart(QPainter* pDC, CPrintInfo* pInfo) override;
+
+    // ---- rows
+    const std::vector<PlannedRow>& Plan() const { return m_rows; }
+    // The first grid row of the Selected and Selected Interpolated blocks; 0 when not shown.
+    int GetFirstSelectedRow() const { return m_nFirstSelectedRow; }
+    int GetSelectedInterpRow() const { return m_nSelectedInterpRow; }
+    // The kind of a grid row by its column-1 text; kKindNone when not editable.
+    int RowKindOf(int row) const;
+    // The target of a kind when it exists and is shown; null otherwise.
+    CDataObject* TargetOf(int kind) const;
+    // The target cell of grid (row, col) of an editable row; false when not valid.
+    bool TargetCell(int row, int col, int& kind, int& targetRow, int& targetCol) const;
+    bool IsValidTargetCell(int row, int col) const;
+    bool IsValidTriangleCell(int row, int col) const;
+
+    // ---- commands (Part of the selections and outliers)
+    void Drop(int row, int col);
+    void OnEditCellNote();
+    void OnEditClear();
+    void OnEditClearAll();
+    void OnExcludeOutliers() { HelperForOnExcludeOutliers(true); }
+    void OnIncludeOutliers() { HelperForOnExcludeOutliers(false); }
+    void HelperForOnExcludeOutliers(bool exclude);
+    bool IsCellSelectionValidForOutliers(bool exclude) const;
+    void OnSetFloodFill(int kind);
+    void ExecuteSDFFloodFill(int kind);
+    void OnViewSource();
+    // The Clear choice: false on Cancel; notesOnly when only cell notes go.
+    virtual bool AskClearChoice(bool& notesOnly);
+
+    CExhibit* GetExhibit() const { return m_pExhibit; }
+    bool GetStatisticsShown() const;
+    CDataObject* GetFactorTriangle() const { return m_pFactors; }
+    CDataObject* GetOutliers() const { return m_pOutliers; }
+    CDataObject* GetSDF() const { return m_pSDF; }
+    CDataObject* GetInterpolateSDF() const { return m_pInterpSDF; }
+    CTailFactorAnalysis* GetTailAnalysis() const { return m_pCRX; }
+    CExhibitGrid* GetGrid() const { return m_pGrid; }
+    const CExhibitInterpolationHelper& GetInterpolationHelper() const { return m_helper; }
+    int BeepCount() const { return m_nBeeps; }
+    void Beep();
+
+    static constexpr int VK_RETURN = 0x0D;
+    static constexpr int VK_INSERT = 0x2D;
+    static constexpr int VK_9 = 0x39;
+    // "______": the line of a handwritten selection.
+    static constexpr const char* kHandLine = "______";
+
+private:
+    // Refreshes the member pointers and builds the row plan (runs the
+    // interpolation helper); both passes call it.
+    bool PlanRows();
+    void AddRow(const PlannedRow& row) { m_rows.push_back(row); }
+    void ApplyStyle(int r1, int c1, int r2, int c2, int style);
+    void StrikeCells(int r1, int c1, int r2, int c2, bool strike);
+    int WriteObjectRow(int gridRow, CDataObject* object, int objectRow, int firstCol = 2);
+    // Writes grid cell (row, col) or the whole row (into the target of kind).
+    bool DropCell(int kind, int row, int col);
+    bool DropRow(int kind, int row);
+    void ClearTargetFlags(CDataObject* target, int targetCol, bool outline);
+    void MapExhibitCommands();
+    // Tail-factor analysis commands: the tail program's link fills these in.
+    void MapTailCommands();
+    bool FileMode() const;
+    int ShowSDF() const;
+    QSID IdWithLayer() const;
+    int MaxSelectedCols(int kind) const;
+
+    CExhibit* m_pExhibit = nullptr;
+    CDataObject* m_pFactors = nullptr;
+    CDataObject* m_pOutliers = nullptr;
+    CStatistics* m_pStatistics = nullptr;
+    std::vector<CDataObject*> m_dfs;
+    std::vector<CDataObject*> m_selHist;
+    bool m_bHasDFList = false, m_bHasSelHistList = false;
+    CDataObject* m_pSDF = nullptr;
+    CDataObject* m_pCumSDF = nullptr;
+    CDataObject* m_pRatioSDF = nullptr;
+    CTailFactorAnalysis* m_pCRX = nullptr;
+    std::unique_ptr<CDataObject> m_pCRXRows;  // the analysis's curve rows of this pass
+    int m_bPrinting = 0;
+    int m_nFirstSelectedRow = 0;
+    std::uint16_t m_nSelectedRows = 0, m_nSelectedCols = 0;
+    int m_nSelectedInterpRow = 0;
+    std::uint16_t m_nInterpRows = 0, m_nInterpCols = 0;
+    int m_nTriangleRows = 0, m_nTriangleCols = 0;
+    int m_nMaxCol = 0, m_nLastRow = 0;
+    CExhibitGrid* m_pGrid = nullptr;
+    CExhibitInterpolationHelper m_helper;
+    bool m_bInterpolated = false;
+    CDataObject* m_pInterpSDF = nullptr;
+    CDataObject* m_pInterpCumSDF = nullptr;
+    CDataObject* m_pInterpRatioSDF = nullptr;
+    // Read again on every pass; the previous pass's are freed then.
+    std::unique_ptr<CDataObject> m_pCurrentPeriods;
+    std::unique_ptr<CDataObject> m_pInterpolatePeriods;
+    std::unique_ptr<CDataObject> m_pCumCopy;
+    std::unique_ptr<CDataObject> m_pRatioCopy;
+    std::uint32_t m_layerColour = 0;
+    std::vector<PlannedRow> m_rows;
+    int m_nBeeps = 0;
+};
