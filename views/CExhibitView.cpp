@@ -1033,7 +1033,7 @@ void CExhibitView::MapExhibitCommands() {
                    project->IsSDFSetWithFloodFill(IdWithLayer()));
     });
     // The ultimates' flood fill belongs to summary reports, never to an exhibit.
-    for (UINT id : {UINT(ID_SET_ULT_FLOODFILL), UINT(ID_RUN_ULT_FLOODFILL)}) {
+    for (UINT id : {UINT(33051), UINT(33052)}) {  // set and execute the ultimates' flood fill
         MapCommand(id, [] {});
         MapUpdateCommand(id, [this](CCmdUI* ui) {
             CProject* project = GetProject();

@@ -25,12 +25,6 @@ class CExhibitView;
 class CStatistics;
 class CTailFactorAnalysis;
 
-// Command ids of the exhibit view beyond the table views'.
-enum : UINT {
-    ID_SET_ULT_FLOODFILL = 33051,
-    ID_RUN_ULT_FLOODFILL = 33052,
-};
-
 // The exhibit's grid window: edits only the cells of the two editable rows,
 // drops double-clicked factors and rows into them, and keeps the Enter and
 // digit keys' rules inside them.
