@@ -175,21 +175,53 @@ void CQuillstoneApp::ReportStartupError(const QString& text, bool onlyIfVisible)
     }
 }
 
+// Start-up, step by step; a step that fails ends the start (FALSE).
 BOOL CQuillstoneApp::InitInstance() {
     if (m_bQuitOnSignals) qs::app::InstallQuitOnSignals();
-    // 1.
+    StartTraceAndMessageSink();
+
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+
+    if (!ReadInstallation(cmdInfo)) return FALSE;
+    if (!EnsureSingleInstance(cmdInfo)) return FALSE;
+    // Nothing to initialise for the automation layer before this point.
+    if (!MayRunOnItsOwn(cmdInfo)) return FALSE;
+
+    m_bShowSplash = cmdInfo.m_bShowSplash;
+    CSplashWindow::Enable(m_bShowSplash);
+    if (m_bInteractive) LoadStdProfileSettings(4);
+    LoadWorkstationSettings();
+
+    RegisterAutomationClasses(cmdInfo);
+    if (!CreateMainWindow()) return FALSE;
+    RegisterWithShell();
+    BindTemplatesAndServices();
+    if (!RunStartCommand(cmdInfo)) return FALSE;
+    if (!CreateSpreadsheetWindow()) return FALSE;
+    ReadSeparators();
+    PrepareProjectSheet();
+    // The status window: a document-less information view in an MDI child.
+    m_pStatusFrame = qs::app::CreateStatusWindow(m_pMainFrame.data());
+    StartBackgroundServices();
+    return TRUE;
+}
+
+// The console trace, and the system-information layer's messages shown as
+// message boxes over the main window.
+void CQuillstoneApp::StartTraceAndMessageSink() {
     qs::trace::InitConsoleTrace();
     m_strLogFilePath.clear();
     si::SetMessageSink([](const std::string& text, const std::string& caption, si::MessageIcon icon) {
         MessageBox(qs::fw::MainWindow(), QString::fromStdString(text), QString::fromStdString(caption),
                    MB_OK | IconType(icon));
     });
+}
 
-    // 2.
-    CCommandLineInfo cmdInfo;
-    ParseCommandLine(cmdInfo);
-
-    // 3.
+// The edition, installation type and profile, from the registry's mode (or
+// worked out from the installed files when no mode is set), and whether this
+// is a Terminal Server session.
+bool CQuillstoneApp::ReadInstallation(const CCommandLineInfo& cmdInfo) {
     const unsigned long mode = qs::app::ReadInstallationMode();
     std::string edition, profile;
     int type = 0;
@@ -209,7 +241,7 @@ BOOL CQuillstoneApp::InitInstance() {
         if (!qs::app::ConfigureInstallationType(cmdInfo.m_bRunEmbedded, cmdInfo.m_bRunAutomated, config)) {
             AfxMessageBox(QStringLiteral("Unable to configure installation type.\nAborting the application!"),
                           MB_ICONSTOP);
-            return FALSE;
+            return false;
         }
         edition = config.edition;
         type = config.type;
@@ -233,91 +265,93 @@ BOOL CQuillstoneApp::InitInstance() {
         m_bTerminalServer = published.terminalServer;
     else
         si::IsTerminalServer(m_bTerminalServer);
+    return true;
+}
 
-    // 4.
-    if (!CheckSingleInstance()) {
-        // A second start that names a file hands it to the running instance,
-        // which opens it and answers; only without an answer is the user told.
-        if (!cmdInfo.m_strFileName.isEmpty() &&
-            qs::app::RequestShellCommand(qs::app::ShellOpenCommand(cmdInfo.m_strFileName), 60000) !=
-                qs::app::kShellCommandNoInstance)
-            return FALSE;
-        AfxMessageBox(QStringLiteral("Application is running."));
-        return FALSE;
-    }
+// One interactive instance per user. A second start that names a file hands
+// it to the running instance, which opens it and answers; only without an
+// answer is the user told.
+bool CQuillstoneApp::EnsureSingleInstance(const CCommandLineInfo& cmdInfo) {
+    if (CheckSingleInstance()) return true;
+    if (!cmdInfo.m_strFileName.isEmpty() &&
+        qs::app::RequestShellCommand(qs::app::ShellOpenCommand(cmdInfo.m_strFileName), 60000) !=
+            qs::app::kShellCommandNoInstance)
+        return false;
+    AfxMessageBox(QStringLiteral("Application is running."));
+    return false;
+}
 
-    // 6. (5: nothing to initialise for OLE here.)
-    if (!cmdInfo.m_bRunEmbedded && !cmdInfo.m_bRunAutomated && m_nInstallationType == 4) {
-        AfxMessageBox(QStringLiteral("This program only runs as a part of Quillstone Enterprise Edition!"),
-                      MB_ICONINFORMATION);
-        return FALSE;
-    }
+// The embedded-only installation type runs only when started for automation.
+bool CQuillstoneApp::MayRunOnItsOwn(const CCommandLineInfo& cmdInfo) {
+    if (cmdInfo.m_bRunEmbedded || cmdInfo.m_bRunAutomated || m_nInstallationType != 4) return true;
+    AfxMessageBox(QStringLiteral("This program only runs as a part of Quillstone Enterprise Edition!"),
+                  MB_ICONINFORMATION);
+    return false;
+}
 
-    // 7.
-    m_bShowSplash = cmdInfo.m_bShowSplash;
-    CSplashWindow::Enable(m_bShowSplash);
-
-    // 8.
-    if (m_bInteractive) LoadStdProfileSettings(4);
-
-    // 9.
-    LoadWorkstationSettings();
-
-    // 10.
+// The document strings, the template servers and the class factories.
+void CQuillstoneApp::RegisterAutomationClasses(const CCommandLineInfo& cmdInfo) {
     RegisterDocumentStrings();
     CreateServerTemplates();
     ConnectServerTemplates(cmdInfo.m_bRunAutomated || cmdInfo.m_bRunEmbedded);
     COleObjectFactory::RegisterAll();
+}
 
-    // 11.
+bool CQuillstoneApp::CreateMainWindow() {
     m_pMainFrame = new CMainFrame();
     if (!m_pMainFrame->LoadFrame(m_bStandardResources ? 128 : 326, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
         delete m_pMainFrame.data();
-        return FALSE;
+        return false;
     }
     m_pMainWnd = m_pMainFrame.data();
     qs::fw::SetMainWindow(m_pMainFrame.data());
     qs::fw::SetApplicationName(QStringLiteral("Qstone"));
+    return true;
+}
 
-    // 12.
-    if (qs::app::IsStandardFamily(m_nInstallationType)) {
-        m_pMainFrame->setAcceptDrops(true);
-        EnableShellOpen();
-        RegisterShellFileTypes(TRUE);
-        qs::app::RegisterProjectExtensions();
-    }
+// Dropped files, the shell's open command and the project file types, for
+// the editions a user starts from the desktop.
+void CQuillstoneApp::RegisterWithShell() {
+    if (!qs::app::IsStandardFamily(m_nInstallationType)) return;
+    m_pMainFrame->setAcceptDrops(true);
+    EnableShellOpen();
+    RegisterShellFileTypes(TRUE);
+    qs::app::RegisterProjectExtensions();
+}
 
-    // 13.
+void CQuillstoneApp::BindTemplatesAndServices() {
     CreateViewTemplates();
     BindProjectFiles();
     BindNavigator();
     COleObjectFactory::UpdateRegistryAll(true);
+}
 
-    // 14.
+// The command line's file or automation start; a plain start opens no new
+// project (the Welcome dialog offers that), and shows the main window
+// maximised unless automation drives the program.
+bool CQuillstoneApp::RunStartCommand(CCommandLineInfo& cmdInfo) {
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew) cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
-    if (!ProcessShellCommand(cmdInfo)) return FALSE;
-
-    // 15.
+    if (!ProcessShellCommand(cmdInfo)) return false;
     if (!cmdInfo.m_bRunAutomated && !cmdInfo.m_bRunEmbedded) m_pMainFrame->showMaximized();
+    return true;
+}
 
-    // 16.
+// The hidden spreadsheet window the export and print code borrows.
+bool CQuillstoneApp::CreateSpreadsheetWindow() {
     m_pSpreadsheetWnd = new CSpreadsheetWnd(m_pMainFrame.data());
     if (m_pSpreadsheetWnd->CreateInParent(m_pMainFrame.data())) {
         m_pSpreadsheetWnd->hide();
-    } else {
-        delete m_pSpreadsheetWnd.data();
-        m_pSpreadsheetWnd = nullptr;
+        return true;
     }
-    if (!m_pSpreadsheetWnd) {
-        ReportStartupError(QStringLiteral("Could not create spreadsheet window.\nPlease check that all DLLs are in place."),
-                           true);
-        return FALSE;
-    }
+    delete m_pSpreadsheetWnd.data();
+    m_pSpreadsheetWnd = nullptr;
+    ReportStartupError(QStringLiteral("Could not create spreadsheet window.\nPlease check that all DLLs are in place."),
+                       true);
+    return false;
+}
 
-    // 17.
-    ReadSeparators();
-
-    // 18.
+// The set-up sheet of new projects, and what it needs of the application.
+void CQuillstoneApp::PrepareProjectSheet() {
     if (!m_pPrjSheet) {
         m_pPrjSheet = std::make_unique<CPrjSheet>(CPrjSheet::kCaptionFileProperties);
         m_pPrjSheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
@@ -340,32 +374,24 @@ BOOL CQuillstoneApp::InitInstance() {
             app->MainFrame()->repaint();
     };
     m_pPrjSheet->LoadFromProject(nullptr);
+}
 
-    // 19. The status window: a document-less information view in an MDI child.
-    m_pStatusFrame = qs::app::CreateStatusWindow(m_pMainFrame.data());
-
-    // 20.
+// From here on the program is interactive: the number-format extension, the
+// column-sum precision, the document icons, the heartbeat and (for the
+// desktop editions) the update check.
+void CQuillstoneApp::StartBackgroundServices() {
     m_bInteractive = TRUE;
     InitNumbrixExtensionDLL();
     LoadColumnSumFullPrecision();
-
-    // 21.
     if (qs::app::IsStandardFamily(m_nInstallationType)) {
         qs::app::RegisterShellDocument("Quillstone.Document", "0");
         qs::app::RegisterShellDocument("DFL.Document", "2");
     }
-
-    // 22.
     m_heartbeat.Start(m_pMainFrame.data(), 1);
-
-    // 23.
     if (qs::app::IsStandardFamily(m_nInstallationType)) {
         m_pVersionThread = std::make_unique<VersionMonitorThread>();
         m_pVersionThread->InitInstance();
     }
-
-    // 24.
-    return TRUE;
 }
 
 BOOL CQuillstoneApp::OnIdle(LONG lCount) {
@@ -472,16 +498,16 @@ void CQuillstoneApp::ReadSeparators() {
 int CQuillstoneApp::ExitInstance() {
     // Documents closing from here on reach no part of the application.
     qs::project::Host() = {};
-    // 1.
+    // The statistics-import library.
     m_lexigrove.Release();
-    // 2.
+    // The hidden spreadsheet window.
     if (m_pSpreadsheetWnd) {
         delete m_pSpreadsheetWnd;
         m_pSpreadsheetWnd = nullptr;
     }
-    // 3.
+    // The set-up sheet of new projects.
     m_pPrjSheet.reset();
-    // 4. Only the last instance writes, and only settings it actually read:
+    // Only the last instance writes, and only settings it actually read:
     // an instance refused early would otherwise overwrite the user's file
     // with empty defaults.
     if (m_bCounted && m_counter) {
@@ -490,9 +516,9 @@ int CQuillstoneApp::ExitInstance() {
         if (left >= 0 && left - 1 < 0 && m_bSettingsLoaded) qs::app::SaveSettings(ProfilePath());
     }
     m_counter.reset();
-    // 5. The classes are no longer offered to clients.
+    // The classes are no longer offered to clients.
     COleObjectFactory::RevokeAll();
-    // 6.
+    // The two automation templates.
     delete m_pAutomationTemplate;
     m_pAutomationTemplate = nullptr;
     delete m_pStandaloneTemplate;
@@ -513,7 +539,6 @@ int CQuillstoneApp::ExitInstance() {
         m_pMainFrame->DestroyWindow();
         delete m_pMainFrame.data();
     }
-    // 7.
     return CWinApp::ExitInstance();
 }
 

@@ -183,6 +183,20 @@ public:
     COleTemplateServer m_standaloneServer;
 
 private:
+    // The steps of InitInstance, in their order.
+    void StartTraceAndMessageSink();
+    bool ReadInstallation(const CCommandLineInfo& cmdInfo);
+    bool EnsureSingleInstance(const CCommandLineInfo& cmdInfo);
+    bool MayRunOnItsOwn(const CCommandLineInfo& cmdInfo);
+    void RegisterAutomationClasses(const CCommandLineInfo& cmdInfo);
+    bool CreateMainWindow();
+    void RegisterWithShell();
+    void BindTemplatesAndServices();
+    bool RunStartCommand(CCommandLineInfo& cmdInfo);
+    bool CreateSpreadsheetWindow();
+    void PrepareProjectSheet();
+    void StartBackgroundServices();
+
     void MapNavigatorCommands();
     void MapMenuCommands();
     void OnCloseAllChildWindows();

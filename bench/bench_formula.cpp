@@ -9,26 +9,14 @@
 
 #include "CProject.h"
 #include "FormulaBinding.h"
+#include "FormulaTestHelpers.h"
 
 namespace {
+using qs::test::FormulaTokens;
 constexpr std::uint16_t kFormulaPeriods = 120;
 constexpr QSID kFormulaPaid = 101000001;
 constexpr QSID kFormulaIncurred = 101000011;
 constexpr QSID kFormulaPremium = 101000041;
-
-CStringStack FormulaTokens(const std::string& text) {
-    CStringStack s;
-    std::string cur;
-    for (char ch : text + " ") {
-        if (ch == ' ') {
-            if (!cur.empty()) s.Push(cur);
-            cur.clear();
-        } else {
-            cur += ch;
-        }
-    }
-    return s;
-}
 
 std::unique_ptr<CProject> FormulaProject(int dependent, int unrelated) {
     auto p = std::make_unique<CProject>();
@@ -45,13 +33,8 @@ std::unique_ptr<CProject> FormulaProject(int dependent, int unrelated) {
         d->SetAllCells(values, std::vector<std::uint8_t>(values.size(), CDataObject::CF_VALUE), 1);
     }
     auto add = [&](const std::string& name, const std::string& formula) {
-        CUserTable proto;
-        proto.SetIDLongName(name);
         const CStringStack s = FormulaTokens(formula);
-        proto.SetFormula(s, s);
-        QSID id = 0;
-        p->AddNewFormulaObject(proto, 2, 0, qsk::kNodeUserInput, true, id);
-        return id;
+        return qs::test::AddFormulaTable(*p, name, s, s);
     };
     // A chain reading the paid triangle, and tables reading the incurred one.
     QSID prev = kFormulaPaid;

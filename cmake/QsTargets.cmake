@@ -27,11 +27,8 @@ function(qs_add_library name)
   if(A_OUTPUT_NAME)
     set_target_properties(${name} PROPERTIES OUTPUT_NAME ${A_OUTPUT_NAME})
   endif()
-  if(A_PCH STREQUAL "WIDGETS")
-    target_precompile_headers(${name} PRIVATE ${QS_PCH_WIDGETS})
-  elseif(A_PCH STREQUAL "CORE")
-    target_precompile_headers(${name} PRIVATE ${QS_PCH_CORE})
-  endif()
+  qs_reuse_pch(${name} "${A_PCH}")
+  qs_moc_if_needed(${name})
 endfunction()
 
 # qs_add_executable(<name> SOURCES ... [DEPS ...] [PCH CORE|WIDGETS])
@@ -40,16 +37,54 @@ function(qs_add_executable name)
   add_executable(${name} ${A_SOURCES})
   target_compile_options(${name} PRIVATE ${QS_WARNINGS})
   target_link_libraries(${name} PRIVATE ${A_DEPS})
-  if(A_PCH STREQUAL "WIDGETS")
-    target_precompile_headers(${name} PRIVATE ${QS_PCH_WIDGETS})
-  elseif(A_PCH STREQUAL "CORE")
-    target_precompile_headers(${name} PRIVATE ${QS_PCH_CORE})
+  # A program of one source gains nothing from a precompiled header: it
+  # would parse the same headers once either way.
+  list(LENGTH A_SOURCES count)
+  if(count GREATER 1)
+    qs_reuse_pch(${name} "${A_PCH}")
+  endif()
+  qs_moc_if_needed(${name})
+endfunction()
+
+# Qt's moc runs only for targets with a source (or the header beside it)
+# that declares a moc macro; Qt-free targets get no generated sources.
+function(qs_moc_if_needed target)
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(dir ${target} SOURCE_DIR)
+  foreach(src ${sources})
+    if(NOT IS_ABSOLUTE "${src}")
+      set(src "${dir}/${src}")
+    endif()
+    get_filename_component(folder "${src}" DIRECTORY)
+    get_filename_component(stem "${src}" NAME_WE)
+    foreach(file "${src}" "${folder}/${stem}.h")
+      if(EXISTS "${file}" AND NOT IS_DIRECTORY "${file}")
+        file(STRINGS "${file}" hits REGEX "Q_OBJECT|Q_GADGET|Q_NAMESPACE" LIMIT_COUNT 1)
+        if(hits)
+          set_target_properties(${target} PROPERTIES AUTOMOC ON)
+          return()
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
+
+# Libraries, programs and tests share one precompiled header per kind (CORE
+# or WIDGETS), compiled once by a host target: a copy per target costs a Qt
+# parse and about 150 MB of disk each.
+function(qs_reuse_pch target kind)
+  if(kind STREQUAL "WIDGETS")
+    qs_pch_host(qs_pch_widgets "${QS_PCH_WIDGETS}" Qt6::Widgets)
+    target_precompile_headers(${target} REUSE_FROM qs_pch_widgets)
+  elseif(kind STREQUAL "CORE")
+    qs_pch_host(qs_pch_core "${QS_PCH_CORE}" Qt6::Core)
+    target_precompile_headers(${target} REUSE_FROM qs_pch_core)
   endif()
 endfunction()
 
-# The target that compiles a precompiled header once for every test that
+# The target that compiles a precompiled header once for every target that
 # asks for that kind; made on first use.
-function(qs_test_pch_host host headers qtlib)
+function(qs_pch_host host headers qtlib)
   if(TARGET ${host})
     return()
   endif()
@@ -65,6 +100,7 @@ function(qs_test_pch_host host headers qtlib)
 endfunction()
 
 # qs_add_gtest(<name> SOURCES ... [LIBS ...] [PCH CORE|WIDGETS] [LABELS ...] [DBUS])
+# Labels gui, dbus and kernel are added by what the test links and runs under.
 # Links the shared test main, which points every overridable path at a fresh
 # temporary folder and runs GUI code offscreen. DBUS runs each test under its
 # own private session bus.
@@ -78,18 +114,24 @@ function(qs_add_gtest name)
   else()
     target_link_libraries(${name} PRIVATE qstestmain ${A_LIBS})
   endif()
-  # Tests share one precompiled header per kind: a copy per test program
-  # costs about 150 MB of disk and a Qt parse each.
-  if(A_PCH STREQUAL "WIDGETS")
-    qs_test_pch_host(qs_test_pch_widgets "${QS_PCH_WIDGETS}" Qt6::Widgets)
-    target_precompile_headers(${name} REUSE_FROM qs_test_pch_widgets)
-  elseif(A_PCH STREQUAL "CORE")
-    qs_test_pch_host(qs_test_pch_core "${QS_PCH_CORE}" Qt6::Core)
-    target_precompile_headers(${name} REUSE_FROM qs_test_pch_core)
-  endif()
+  qs_reuse_pch(${name} "${A_PCH}")
+  qs_moc_if_needed(${name})
   set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QS_BUILD_BIN_DIR=${CMAKE_BINARY_DIR}/bin;QS_TEST_DATA_DIR=${PROJECT_SOURCE_DIR}/tests/data")
-  if(A_LABELS)
-    list(APPEND props LABELS "${A_LABELS}")
+  # Labels pick a quick subset: `ctest -L kernel` runs the kernel's tests
+  # alone, `-LE gui` leaves out the ones with windows, `-L dbus` the ones
+  # under a private session bus.
+  set(labels ${A_LABELS})
+  if("qstestmain_gui" IN_LIST A_LIBS)
+    list(APPEND labels gui)
+  endif()
+  if(A_DBUS)
+    list(APPEND labels dbus)
+  endif()
+  if(name MATCHES "^test_kernel_")
+    list(APPEND labels kernel)
+  endif()
+  if(labels)
+    list(APPEND props LABELS "${labels}")
   endif()
   if(A_DBUS)
     # Discovery and every test case run inside a private session bus whose

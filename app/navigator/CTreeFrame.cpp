@@ -55,12 +55,12 @@ CTreeFrame::CTreeFrame() {
 
 int CTreeFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CChildFrame::OnCreate(lpCreateStruct) == -1) return -1;
-    // 1. No close entry: the navigator goes with the last project.
+    // No close entry: the navigator goes with the last project.
     if (QMdiSubWindow* sub = GetSubWindow()) sub->setWindowFlag(Qt::WindowCloseButtonHint, false);
     SetWindowText(QStringLiteral("Navigator"));
     if (QMdiSubWindow* sub = GetSubWindow()) sub->setWindowTitle(QStringLiteral("Navigator"));
 
-    // 2. The toolbar.
+    // The toolbar.
     nav::RegisterNavigatorResources();
     m_toolBar = new CToolBar;
     m_toolBar->setParent(this);
@@ -72,7 +72,7 @@ int CTreeFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     for (QAction* action : m_toolBar->actions())
         if (!action->isSeparator()) action->setIcon(nav::CommandIcon(action->data().toUInt()));
 
-    // 3. The layer box takes the place of the first button.
+    // The layer box takes the place of the first button.
     m_layerBox = new QComboBox(m_toolBar);
     SetControlId(m_layerBox, IDC_LAYER_BOX);
     m_layerBox->setFixedWidth(kLayerBoxWidth);
@@ -83,7 +83,7 @@ int CTreeFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     m_toolBar->removeAction(actions.front());
     QObject::connect(m_layerBox, &QComboBox::activated, this, [this](int) { OnLayerChange(); });
 
-    // 4. A plain sans-serif font of 12 pixels: the family and pitch decide.
+    // A plain sans-serif font of 12 pixels: the family and pitch decide.
     m_layerFont = QFont(QStringLiteral("/"));
     m_layerFont.setStyleHint(QFont::SansSerif, QFont::PreferDefault);
     m_layerFont.setPixelSize(12);

@@ -81,11 +81,11 @@ QString CAboutDlg::FieldText(int id) const { return GetDlgItemText(id); }
 BOOL CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    // 1. Only while automation drives the program is a database involved.
+    // Only while automation drives the program is a database involved.
     m_database.reset();
     if (!qs::app::IsInteractive() && DatabaseProvider()) m_database = DatabaseProvider()();
 
-    // 2.
+    // The version texts, the database's version beside the file version.
     QString databaseVersion;
     const bool haveDatabaseVersion =
         m_database && m_database->QuerySingleValue(QString::fromUtf8(kDatabaseVersionQuery), &databaseVersion);
@@ -97,12 +97,12 @@ BOOL CAboutDlg::OnInitDialog() {
         SetDlgItemText(id, value);
     }
 
-    // 3. The product version line also names the kernel's version.
+    // The product version line also names the kernel's version.
     const QString kernel = QString::fromUtf8(QsKernelVersion());
     SetDlgItemText(IDC_PRODUCTVERSION, GetDlgItemText(IDC_PRODUCTVERSION) + QStringLiteral(" - ") +
                                            (kernel.isEmpty() ? QStringLiteral("0000") : kernel));
 
-    // 4.
+    // The API library's version.
     SetDlgItemText(IDC_APIVERSION, ApiLibraryVersion());
     return TRUE;
 }

@@ -111,31 +111,31 @@ bool CNetworkEnvironment::InitUserFiles() {
     const std::string profileLeaf = std::filesystem::path(machineProfile).filename().string();
     const std::string userProfile = UserProfile();
 
-    // 1. The user's own profile (an existing one is kept).
+    // The user's own profile (an existing one is kept).
     if (!CopyFileToUser(profileLeaf, m_userWindowsDirectory, m_windowsDirectory, true)) return false;
 
-    // 2. Help files.
+    // Help files.
     qs::profile::WriteString(userProfile, "Settings", "Helpfiles Directory",
                              qs::profile::ReadString(machineProfile, "Settings", "Helpfiles Directory"));
 
-    // 3. Default files.
+    // Default files.
     for (const char* f : kDefaultFiles) CopyFileToUser(f, m_userWorkingDirectory, m_workingDirectory, false);
 
-    // 4. Style files.
+    // Style files.
     const std::string userStyles = m_userWorkingDirectory + "/styles";
     if (CreateDirectory(userStyles)) {
         const std::string machineStyles = si::ResolveNoCase(m_workingDirectory, "styles");
         for (const char* f : kStyleFiles) CopyFileToUser(f, userStyles, machineStyles, false);
     }
 
-    // 5. Samples.
+    // Samples.
     if (CreateDirectory(m_userDataDirectory)) {
         const std::string samples = si::ResolveNoCase(m_workingDirectory, "data");
         if (CreateDirectory(samples))
             for (const char* f : kSampleFiles) CopyFileToUser(f, m_userDataDirectory, samples, false);
     }
 
-    // 6. Dictionary path.
+    // Dictionary path.
     const std::string key = m_edition == si::kEditionNetwork ? "Network Dictionary Path" : "Dictionary Path";
     if (!qs::profile::HasValue(machineProfile, "Settings", key)) {
         ExclaimNet(" Unable to update user's virtual .ini file with the " + key + " directory entry not found in\n" +
@@ -150,7 +150,7 @@ bool CNetworkEnvironment::InitUserFiles() {
             qs::profile::WriteString(userProfile, "Settings", key, dict);
     }
 
-    // 7. The user's own folders.
+    // The user's own folders.
     if (!qs::profile::WriteString(userProfile, "Settings", "System Directory", m_systemDirectory)) {
         ExclaimNet("Unable to update user's virtual ini file with the System Directory!");
         return false;
@@ -164,7 +164,7 @@ bool CNetworkEnvironment::InitUserFiles() {
         return false;
     }
 
-    // 8.
+    // Done: later starts of this user skip the set-up.
     if (!qs::profile::WriteString(userProfile, "TERMINAL SERVER", "Initialization Done", "YES"))
         ExclaimNet("Unable to update user's virtual .ini file with terminal server init done!");
     return true;

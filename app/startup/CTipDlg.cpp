@@ -118,18 +118,18 @@ void CTipDlg::Init(const QString& tipsPath) {
     layout->addLayout(area);
     layout->addLayout(buttons);
 
-    // 1.
+    // Whether tips show at start-up, and where the last tip ended.
     m_bStartup = ProfileInt(QStringLiteral("StartUp"), 0) <= 0;
     long offset = ProfileInt(QStringLiteral("FilePos"), 0);
 
-    // 2.
+    // The tips file; without it the dialog says so in place of a tip.
     m_pStream = std::fopen(tipsPath.toLocal8Bit().constData(), "r");
     if (!m_pStream) {
         m_strTip = ShellString(248);
         return;
     }
 
-    // 3. A replaced file is read again from its beginning.
+    // A replaced file is read again from its beginning.
     struct stat info {};
     if (::fstat(::fileno(m_pStream), &info) == 0) {
         QString stamp = QString::fromLocal8Bit(std::ctime(&info.st_mtime)).trimmed();
@@ -139,7 +139,7 @@ void CTipDlg::Init(const QString& tipsPath) {
         }
     }
 
-    // 4.
+    // The next tip from where the last one ended.
     if (offset < 0 || std::fseek(m_pStream, offset, SEEK_SET) != 0) AfxMessageBox(ShellString(249));
     else GetNextTipString(m_strTip);
 }

@@ -5,6 +5,7 @@
 
 #include "CScalar.h"
 #include "FormulaBinding.h"
+#include "FormulaTestHelpers.h"
 #include "ProjectFixture.h"
 
 namespace {
@@ -16,12 +17,9 @@ CStringStack Stack(std::initializer_list<std::string> t) { return CStringStack(t
 // Adds a user triangle with the formula and returns its id.
 QSID AddTable(CProject& p, const std::string& name, const CStringStack& raw, const CStringStack& resolved,
               int vectorType = CDataObject::VT_TRIANGLE) {
-    CUserTable proto;
-    proto.SetIDLongName(name);
-    proto.SetVectorType(vectorType);
-    EXPECT_EQ(proto.SetFormula(raw, resolved), 0);
-    QSID id = 0;
-    EXPECT_EQ(p.AddNewFormulaObject(proto, 2, 0, qsk::kNodeUserInput, true, id), 0);
+    QSSTATUS status = 0;
+    const QSID id = qs::test::AddFormulaTable(p, name, raw, resolved, vectorType, &status);
+    EXPECT_EQ(status, 0);
     p.PostInit();
     return id;
 }

@@ -7,10 +7,13 @@
 
 #include "CInterpolation.h"
 #include "FormulaLanguage.h"
+#include "FormulaTestHelpers.h"
 
 using namespace qsformula;
 
 namespace {
+
+using qs::test::FormulaTokens;
 
 // Markers for expected cells that hold no value.
 constexpr double B = -1e300;   // blank
@@ -77,20 +80,6 @@ public:
     ProjectInfo m_info;
 };
 
-CStringStack Tokens(const std::string& text) {
-    CStringStack s;
-    std::string cur;
-    for (char ch : text + " ") {
-        if (ch == ' ') {
-            if (!cur.empty()) s.Push(cur);
-            cur.clear();
-        } else {
-            cur += ch;
-        }
-    }
-    return s;
-}
-
 struct Case {
     const char* formula;
     int type;
@@ -100,7 +89,7 @@ struct Case {
 void Check(const Project& p, const Case& c) {
     Value v;
     std::string err;
-    ASSERT_EQ(qsformula::Test(Tokens(c.formula), p, &v, &err), 0) << c.formula << ": " << err;
+    ASSERT_EQ(qsformula::Test(FormulaTokens(c.formula), p, &v, &err), 0) << c.formula << ": " << err;
     EXPECT_EQ(v.type, c.type) << c.formula;
     ASSERT_EQ(v.v.size(), c.cells.size()) << c.formula;
     for (std::size_t i = 0; i < c.cells.size(); ++i) {
@@ -180,8 +169,8 @@ TEST(FormulaFunctions, CumulatingAndDevelopment) {
     // A missing selection leaves the ages before it without a product.
     p.Put(21, Project::RowOf({1.5, B, 1.05}));
     Check(p, {"CumulateSDF ( DO21 )", kRow, {B, B, 1.05}});
-    EXPECT_EQ(qsformula::Test(Tokens("SpreadTail ( DO3 , 3 )"), p), kBadArguments);
-    EXPECT_EQ(qsformula::Test(Tokens("ConvertRowToCol ( DO2 )"), p), kBadArguments);
+    EXPECT_EQ(qsformula::Test(FormulaTokens("SpreadTail ( DO3 , 3 )"), p), kBadArguments);
+    EXPECT_EQ(qsformula::Test(FormulaTokens("ConvertRowToCol ( DO2 )"), p), kBadArguments);
 }
 
 TEST(FormulaFunctions, TrendAndAverages) {
@@ -199,8 +188,8 @@ TEST(FormulaFunctions, TrendAndAverages) {
     Check(p, {"WeightedAvgWithDecay ( DO10 , 0.5 , DO22 )", kScalar, {(8 + 1 + 0.25) / 2.75}});
     // Blanks are skipped and do not use up a decay step.
     Check(p, {"WeightedAvgWithDecay ( DO11 , 0.5 )", kScalar, {(3 + 0.5) / 1.5}});
-    EXPECT_EQ(qsformula::Test(Tokens("WeightedAvgWithDecay ( DO10 , 0 )"), p), kBadArguments);
-    EXPECT_EQ(qsformula::Test(Tokens("Trend ( DO3 , 0.05 )"), p), kBadArguments);
+    EXPECT_EQ(qsformula::Test(FormulaTokens("WeightedAvgWithDecay ( DO10 , 0 )"), p), kBadArguments);
+    EXPECT_EQ(qsformula::Test(FormulaTokens("Trend ( DO3 , 0.05 )"), p), kBadArguments);
 }
 
 TEST(FormulaFunctions, FittedCurvesReproduceTheirOwnFamily) {
@@ -237,7 +226,7 @@ TEST(FormulaFunctions, InterpolationBetweenTheDevelopmentAges) {
                   {CInterpolation::Between(c.curve, 12, 1.89, 24, 1.26, 18),
                    CInterpolation::Between(c.curve, 24, 1.26, 36, 1.05, 30), B}});
     }
-    EXPECT_EQ(qsformula::Test(Tokens("InterpolateLinear ( DO3 , DO1 )"), p), kBadArguments);
+    EXPECT_EQ(qsformula::Test(FormulaTokens("InterpolateLinear ( DO3 , DO1 )"), p), kBadArguments);
 }
 
 TEST(FormulaFunctions, PayoutAndPresentValues) {
@@ -271,5 +260,5 @@ TEST(FormulaFunctions, AverageCaseReserveAdjustment) {
     // No open claims at the latest evaluation of an age: that age is left as reported.
     p.Put(29, Project::Tri({{10, 5, 2}, {12, 0}, {0}}));
     Check(p, {"AdjAvgCaseLoss ( DO1 , DO8 , DO29 , 0.1 )", kTriangle, {200, 220, 200, 230, 240, B, 250, B, B}});
-    EXPECT_EQ(qsformula::Test(Tokens("AdjAvgCaseLoss ( DO1 , DO8 , DO2 , 0.1 )"), p), kBadArguments);
+    EXPECT_EQ(qsformula::Test(FormulaTokens("AdjAvgCaseLoss ( DO1 , DO8 , DO2 , 0.1 )"), p), kBadArguments);
 }

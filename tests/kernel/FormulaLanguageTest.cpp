@@ -8,10 +8,13 @@
 #include "CArchive.h"
 #include "FormulaLanguage.h"
 #include "KernelStream.h"
+#include "FormulaTestHelpers.h"
 
 using namespace qsformula;
 
 namespace {
+
+using qs::test::FormulaTokens;
 
 // A project of three exposure periods and three development ages (12, 24, 36).
 class FakeResolver : public IFormulaResolver {
@@ -56,26 +59,10 @@ Value Column(const std::vector<double>& x) {
     return v;
 }
 
-// Splits "a b c" at blanks into a resolved stack.
-CStringStack Tokens(const std::string& text) {
-    CStringStack s;
-    std::string cur;
-    for (char ch : text) {
-        if (ch == ' ') {
-            if (!cur.empty()) s.Push(cur);
-            cur.clear();
-        } else {
-            cur += ch;
-        }
-    }
-    if (!cur.empty()) s.Push(cur);
-    return s;
-}
-
 Value Eval(const FakeResolver& res, const std::string& text) {
     Value v;
     std::string err;
-    const QSSTATUS st = qsformula::Test(Tokens(text), res, &v, &err);
+    const QSSTATUS st = qsformula::Test(FormulaTokens(text), res, &v, &err);
     EXPECT_EQ(st, 0) << text << ": " << err;
     return v;
 }
@@ -177,7 +164,7 @@ TEST(FormulaLanguage, SyntaxAndArgumentErrorsAreReported) {
     };
     for (const auto& c : cases) {
         std::string err;
-        EXPECT_EQ(qsformula::Test(Tokens(c.text), res, nullptr, &err), c.status) << c.text;
+        EXPECT_EQ(qsformula::Test(FormulaTokens(c.text), res, nullptr, &err), c.status) << c.text;
         EXPECT_FALSE(err.empty()) << c.text;
     }
     // Deep nesting fails cleanly instead of exhausting the stack.
@@ -185,7 +172,7 @@ TEST(FormulaLanguage, SyntaxAndArgumentErrorsAreReported) {
     for (int i = 0; i < 5000; ++i) deep += "( ";
     deep += "1";
     for (int i = 0; i < 5000; ++i) deep += " )";
-    EXPECT_EQ(qsformula::Test(Tokens(deep), res), kTooDeep);
+    EXPECT_EQ(qsformula::Test(FormulaTokens(deep), res), kTooDeep);
 }
 
 TEST(FormulaLanguage, ShapesBroadcastAndCellStatesPropagate) {
@@ -223,11 +210,11 @@ TEST(FormulaLanguage, ShapesBroadcastAndCellStatesPropagate) {
     for (auto fl : blank.f) EXPECT_EQ(fl, kBlank);
     // Different development period lengths cannot be combined.
     res.m_objects[5] = Triangle({{1, 1, 1}, {1, 1}, {1}}, 3, 3);
-    EXPECT_EQ(qsformula::Test(Tokens("DO1 + DO5"), res), kShapeMismatch);
+    EXPECT_EQ(qsformula::Test(FormulaTokens("DO1 + DO5"), res), kShapeMismatch);
 }
 
 TEST(FormulaLanguage, DependenciesAreTheDistinctObjectsRead) {
-    CStringStack s = Tokens("Develop ( Diagonal2 ( DO101011001 ) , CumulateSDF ( DO101011001 ) ) + DO-1284967296 * DO600000001");
+    CStringStack s = FormulaTokens("Develop ( Diagonal2 ( DO101011001 ) , CumulateSDF ( DO101011001 ) ) + DO-1284967296 * DO600000001");
     const std::vector<QSID> expected = {101011001, static_cast<QSID>(3010000000u), 600000001};
     EXPECT_EQ(Dependencies(s), expected);
     Formula f;

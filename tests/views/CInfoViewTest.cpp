@@ -17,14 +17,13 @@
 
 namespace {
 
-struct InfoViewTest : ::testing::Test {
+struct InfoViewTest : qs::test::ViewTest {
     void SetUp() override {
-        qs::views::Settings() = qs::views::ViewSettings{};
+        ViewTest::SetUp();
         dir = QString::fromStdString(qs::test::MakeTempDir());
         view.resize(600, 400);
         view.show();
     }
-    void TearDown() override { qs::views::Settings() = qs::views::ViewSettings{}; }
     bool Enabled(UINT id) {
         CCmdUI ui;
         ui.m_nID = id;

@@ -18,11 +18,12 @@ using qs::test::TestProjectDoc;
 
 namespace {
 
-struct ObjectViewTest : ::testing::Test {
+using ObjectViewGridTest = qs::test::ViewTest;
+
+struct ObjectViewTest : qs::test::ViewTest {
     void SetUp() override {
-        qs::views::Settings() = qs::views::ViewSettings{};
-        qs::views::Settings().defaultShow = 1;  // no cumulative toggle on first open
-        g_bCalendarView = 0;
+        ViewTest::SetUp();
+        OpenTablesAsStored();
     }
     CDataObject* Paid(unsigned short layer) { return doc.GetProject()->FindDataObject(kPaidLoss, layer); }
     TestProjectDoc doc;
@@ -204,7 +205,7 @@ TEST_F(ObjectViewTest, CaptionNamesObjectLayerFootnoteAndPresentation) {
     EXPECT_TRUE(view->GetCaption().startsWith(name));
 }
 
-TEST(ObjectViewGridTest, TypedEntriesWithLettersAreRefused) {
+TEST_F(ObjectViewGridTest, TypedEntriesWithLettersAreRefused) {
     struct Case {
         const char* text;
         bool accepted;

@@ -24,8 +24,9 @@ using qs::test::TestProjectDoc;
 
 namespace {
 
-struct ScalarViewTest : ::testing::Test {
-    void SetUp() override { qs::views::Settings() = qs::views::ViewSettings{}; }
+using ParseFormattedNumber = qs::test::ViewTest;
+
+struct ScalarViewTest : qs::test::ViewTest {
     // A user scalar of the given display type; blank unless a value is given.
     QSID AddScalar(int displayType, bool fixed = false) {
         CScalar proto;
@@ -54,7 +55,7 @@ struct ScalarViewTest : ::testing::Test {
     TestProjectDoc doc;
 };
 
-TEST(ParseFormattedNumber, ReadsEveryNegativeStyleAndSkipsSymbols) {
+TEST_F(ParseFormattedNumber, ReadsEveryNegativeStyleAndSkipsSymbols) {
     struct Case {
         const char* text;
         double value;

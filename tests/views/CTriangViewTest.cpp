@@ -22,13 +22,13 @@ using qs::test::TestProjectDoc;
 
 namespace {
 
-struct TriangViewTest : ::testing::Test {
+using TriangViewLargeTest = qs::test::ViewTest;
+
+struct TriangViewTest : qs::test::ViewTest {
     void SetUp() override {
-        qs::views::Settings() = qs::views::ViewSettings{};
-        qs::views::Settings().defaultShow = 1;
-        g_bCalendarView = 0;
+        ViewTest::SetUp();
+        OpenTablesAsStored();
     }
-    void TearDown() override { g_bCalendarView = 0; }
     CDataObject* Paid(unsigned short layer) { return doc.GetProject()->FindDataObject(kPaidLoss, layer); }
     static double Num(CTriangView& v, int r, int c) {
         double value = 0;
@@ -340,10 +340,8 @@ TEST_F(TriangViewTest, ClearBlanksTheSelectionOrEverything) {
 // A monthly triangle of forty years is 480 x 480: it opens (the grid once
 // stopped at 256 columns), takes edits in its far corners, scrolls there and
 // switches layouts.
-TEST(TriangViewLargeTest, A480By480TriangleOpensScrollsAndStoresFarCornerEdits) {
-    qs::views::Settings() = qs::views::ViewSettings{};
-    qs::views::Settings().defaultShow = 1;
-    g_bCalendarView = 0;
+TEST_F(TriangViewLargeTest, A480By480TriangleOpensScrollsAndStoresFarCornerEdits) {
+    OpenTablesAsStored();
     TestProjectDoc doc(480, 480);
     CDataObject* paid = doc.GetProject()->FindDataObject(kPaidLoss, NET);
     ASSERT_NE(paid, nullptr);

@@ -20,13 +20,11 @@ using qs::test::TestProjectDoc;
 
 namespace {
 
-struct CellNotesTest : ::testing::Test {
+struct CellNotesTest : qs::test::ViewTest {
     void SetUp() override {
-        qs::views::Settings() = qs::views::ViewSettings{};
-        qs::views::Settings().defaultShow = 1;
-        g_bCalendarView = 0;
+        ViewTest::SetUp();
+        OpenTablesAsStored();
     }
-    void TearDown() override { g_bCalendarView = 0; }
     CDataObject* Paid() { return doc.GetProject()->FindDataObject(kPaidLoss, NET); }
     std::string NoteOf(int row, int col) {
         std::string note;

@@ -23,14 +23,12 @@ using qs::test::TestProjectDoc;
 
 namespace {
 
-struct TablePrintingTest : ::testing::Test {
+struct TablePrintingTest : qs::test::ViewTest {
     void SetUp() override {
-        qs::views::Settings() = qs::views::ViewSettings{};
-        qs::views::Settings().defaultShow = 1;
-        g_bCalendarView = 0;
+        ViewTest::SetUp();
+        OpenTablesAsStored();
         dir = QString::fromStdString(qs::test::MakeTempDir());
     }
-    void TearDown() override { g_bCalendarView = 0; }
     static void PdfPrinter(QPrinter& printer, const QString& path) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);

@@ -38,15 +38,20 @@ using qs::test::TestProjectDoc;
 
 namespace {
 
+using ClearDlgTest = qs::test::ViewTest;
+using ViewSelectionDlgTest = qs::test::ViewTest;
+using ZoomDlgTest = qs::test::ViewTest;
+using LayerColorsDlgTest = qs::test::ViewTest;
+using WorkstationSetupDlgTest = qs::test::ViewTest;
+
 QAbstractButton* Button(QDialog& dialog, int id) {
     return qobject_cast<QAbstractButton*>(dynamic_cast<CWnd&>(dialog).GetDlgItem(id));
 }
 
 // ---------------------------------------------------------------- Clear
 
-TEST(ClearDlgTest, DefaultsToNotesAndClearsWhatIsChosen) {
-    qs::views::Settings() = qs::views::ViewSettings{};
-    qs::views::Settings().defaultShow = 1;
+TEST_F(ClearDlgTest, DefaultsToNotesAndClearsWhatIsChosen) {
+    OpenTablesAsStored();
     TestProjectDoc doc;
     CDataObject* paid = doc.GetProject()->FindDataObject(kPaidLoss, NET);
     paid->SetAt(0, 0, 11.0);
@@ -90,7 +95,7 @@ TEST(ClearDlgTest, DefaultsToNotesAndClearsWhatIsChosen) {
 
 // ---------------------------------------------------------------- View
 
-TEST(ViewSelectionDlgTest, FlagsChooseTheButtonAndOkWritesThemBack) {
+TEST_F(ViewSelectionDlgTest, FlagsChooseTheButtonAndOkWritesThemBack) {
     struct Case {
         int entered, calculated, withData, selected;
         int choice;     // the button the flags open on
@@ -123,7 +128,7 @@ TEST(ViewSelectionDlgTest, FlagsChooseTheButtonAndOkWritesThemBack) {
     }
 }
 
-TEST(ViewSelectionDlgTest, OnlySelectedTablesEnablesSelectWhichRunsTheSelectionDialog) {
+TEST_F(ViewSelectionDlgTest, OnlySelectedTablesEnablesSelectWhichRunsTheSelectionDialog) {
     int ran = 0;
     CViewSelectionDlg::DisplaySelectionRunner() = [&](CWnd*) { ++ran; };
     CViewSelectionDlg dialog;
@@ -145,13 +150,13 @@ TEST(ViewSelectionDlgTest, OnlySelectedTablesEnablesSelectWhichRunsTheSelectionD
 
 // ---------------------------------------------------------------- Zoom
 
-TEST(ZoomDlgTest, ZoomValueChoosesTheButton) {
+TEST_F(ZoomDlgTest, ZoomValueChoosesTheButton) {
     const std::pair<int, int> cases[] = {{9, -1}, {10, 5},  {25, 5},  {26, 4},  {50, 4},  {51, 3}, {75, 3},
                                          {76, 2}, {100, 2}, {101, 1}, {200, 1}, {201, 0}, {400, 0}, {401, -1}};
     for (auto [zoom, index] : cases) EXPECT_EQ(CZoomDlg::IndexForZoom(zoom), index) << zoom;
 }
 
-TEST(ZoomDlgTest, OkTakesTheChosenValueOrKeepsAnUnchosenOne) {
+TEST_F(ZoomDlgTest, OkTakesTheChosenValueOrKeepsAnUnchosenOne) {
     ModalScript script;
     script.Then<CZoomDlg>([](CZoomDlg& d) {
         EXPECT_TRUE(Button(d, CZoomDlg::IDC_200)->isChecked());
@@ -181,10 +186,10 @@ TEST(ZoomDlgTest, OkTakesTheChosenValueOrKeepsAnUnchosenOne) {
 
 // ---------------------------------------------------------------- source tables
 
-struct SourceTablesTest : ::testing::Test {
+struct SourceTablesTest : qs::test::ViewTest {
     void SetUp() override {
-        qs::views::Settings() = qs::views::ViewSettings{};
-        qs::views::Settings().defaultShow = 1;
+        ViewTest::SetUp();
+        OpenTablesAsStored();
     }
     TestProjectDoc doc;
 };
@@ -259,7 +264,7 @@ TEST_F(SourceTablesTest, DoubleClickWithoutSelectionDoesNothingAndKindsHaveImage
 
 // ---------------------------------------------------------------- layer colours
 
-TEST(LayerColorsDlgTest, ChangeColorGoesToTheListedLayerAndRestoreDefaults) {
+TEST_F(LayerColorsDlgTest, ChangeColorGoesToTheListedLayerAndRestoreDefaults) {
     const CLayerColorsDlg::Colors start = {1, 2, 3, 4, 5};
     CLayerColorsDlg dialog(start);
     ModalScript script;
@@ -290,7 +295,7 @@ TEST(LayerColorsDlgTest, ChangeColorGoesToTheListedLayerAndRestoreDefaults) {
 
 // ---------------------------------------------------------------- workstation setup
 
-TEST(WorkstationSetupDlgTest, PendingLayerAndColorsCommitOnlyOnOk) {
+TEST_F(WorkstationSetupDlgTest, PendingLayerAndColorsCommitOnlyOnOk) {
     for (bool ok : {false, true}) {
         SCOPED_TRACE(ok);
         CWorkstationSetupDlg dialog;
@@ -318,7 +323,7 @@ TEST(WorkstationSetupDlgTest, PendingLayerAndColorsCommitOnlyOnOk) {
     }
 }
 
-TEST(WorkstationSetupDlgTest, ValuesTheListsCannotShowAreKept) {
+TEST_F(WorkstationSetupDlgTest, ValuesTheListsCannotShowAreKept) {
     // A calendar "Default Show" (2) has no entry in the Cumulative/Incremental list.
     CWorkstationSetupDlg dialog;
     dialog.m_nDefaultShow = 2;
@@ -334,7 +339,7 @@ TEST(WorkstationSetupDlgTest, ValuesTheListsCannotShowAreKept) {
     EXPECT_EQ(dialog.m_nDefaultLayer, 1);
 }
 
-TEST(WorkstationSetupDlgTest, DefaultBackgroundAsksFirstAndDataPathTakesTheFolder) {
+TEST_F(WorkstationSetupDlgTest, DefaultBackgroundAsksFirstAndDataPathTakesTheFolder) {
     CWorkstationSetupDlg dialog;
     dialog.m_nPatternFg = 0x123456;
     dialog.m_nPatternBg = 0x654321;
@@ -366,7 +371,7 @@ TEST(WorkstationSetupDlgTest, DefaultBackgroundAsksFirstAndDataPathTakesTheFolde
     EXPECT_EQ(dialog.m_strDataPath, QString::fromStdString(dir));
 }
 
-TEST(WorkstationSetupDlgTest, AcceleratorsReachTheFocusedEdit) {
+TEST_F(WorkstationSetupDlgTest, AcceleratorsReachTheFocusedEdit) {
     CWorkstationSetupDlg::LoadAccelerators();
     ASSERT_TRUE(CWorkstationSetupDlg::AcceleratorsLoaded());
     EXPECT_FALSE(CWorkstationSetupDlg::Accelerators().empty());

@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include "ViewSettings.h"
+
 namespace qs::test {
 
 TestProjectDoc::TestProjectDoc(std::uint16_t numExp, std::uint16_t numDev) : m_project(std::make_unique<CProject>()) {
@@ -12,6 +14,14 @@ TestProjectDoc::TestProjectDoc(std::uint16_t numExp, std::uint16_t numDev) : m_p
     LAYERNAMES c1 = GROSS, c2 = ASSUMED;
     m_project->Create(gen, numExp, expLen, firstYear, interval, numDev, devLen, firstAge, c1, c2);
 }
+
+void ViewTest::ResetViewGlobals() {
+    qs::views::Settings() = qs::views::ViewSettings{};
+    g_bCalendarView = 0;
+    g_bObjectRefreshed = 0;
+}
+
+void ViewTest::OpenTablesAsStored() { qs::views::Settings().defaultShow = 1; }
 
 QString PdfText(const QString& path) {
     QProcess process;

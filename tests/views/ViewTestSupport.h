@@ -1,6 +1,8 @@
 #pragma once
 // A small project document for the view tests: it owns a CProject and
 // records what the views ask of it.
+#include <gtest/gtest.h>
+
 #include <QString>
 
 #include <memory>
@@ -56,6 +58,19 @@ private:
 };
 
 constexpr QSID kPaidLoss = 101000001;
+
+// The base of every view test. Views read process-wide state (the
+// workstation's view settings, the calendar switch, the refresh flag), so
+// each test starts and ends with all of it at its defaults and no test leans
+// on what an earlier one left behind.
+class ViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetViewGlobals(); }
+    void TearDown() override { ResetViewGlobals(); }
+    // Tables open as stored: no cumulative/incremental toggle on first open.
+    static void OpenTablesAsStored();
+    static void ResetViewGlobals();
+};
 
 // The text of a PDF file as pdftotext gives it (pages end with a form feed);
 // empty when the file cannot be read.

@@ -4,9 +4,9 @@
 #include <QProcess>
 #include <QTest>
 
-#include <cstdio>
 #include <memory>
 
+#include "TestEnvironment.h"
 #include "frames/CMainFrame.h"
 #include "CQuillstoneApp.h"
 #include "startup/CSplashWindow.h"
@@ -14,30 +14,17 @@
 
 namespace {
 
-constexpr const char* kClientCommand = "QS_TEST_SHELL_COMMAND";
-
-// The second start of the program: this test binary again, running only the
-// client case below with the command in the environment.
+// The second start of the program: a small client program beside the tests
+// that sends the command and prints the running instance's answer.
 int RunSecondInstance(const QString& command) {
     QProcess second;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(kClientCommand, command);
-    second.setProcessEnvironment(env);
-    second.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=ShellChannelClient.*"});
+    second.start(QString::fromStdString(qs::test::BinDir()) + QStringLiteral("/qs_shell_channel_client"), {command});
     EXPECT_TRUE(second.waitForStarted(5000));
     // The running instance must keep its event loop turning to answer.
     EXPECT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 30000));
     const QString out = QString::fromUtf8(second.readAllStandardOutput());
     const qsizetype at = out.indexOf("RESULT=");
     return at < 0 ? -100 : out.mid(at + 7).section(u'\n', 0, 0).trimmed().toInt();
-}
-
-TEST(ShellChannelClient, SendsTheCommand) {
-    const QByteArray command = qgetenv(kClientCommand);
-    if (command.isEmpty()) GTEST_SKIP() << "runs only as the second instance";
-    const int result = qs::app::RequestShellCommand(QString::fromUtf8(command), 20000);
-    std::printf("RESULT=%d\n", result);
-    std::fflush(stdout);
 }
 
 TEST(ShellChannel, ASecondStartOpensTheFileInTheRunningInstanceAndLearnsTheResult) {
