@@ -465,10 +465,14 @@ QSSTATUS CProject::AddNewFormulaObject(const CFormula& proto, int kind, int data
 }
 
 QSSTATUS CProject::AddNewObject(CDataObject& proto, QSID& id, int user) {
-    CDataObject p(proto);
+    // Cloned as what it is: a user table keeps its formula.
+    std::unique_ptr<CFormula> copy = proto.Clone();
+    auto& p = static_cast<CDataObject&>(*copy);
     p.ClearSources();
-    if (!p.IsInitialized()) p.SetVectorType(CDataObject::VT_TRIANGLE);
-    return AddNewFormulaObject(p, user ? 2 : 1, 0, user ? qsk::kNodeUserInput : qsk::kCatInput, true, id);
+    if (!p.IsInitialized()) p.SetVectorType(proto.GetVectorType());
+    const QSSTATUS st = AddNewFormulaObject(p, user ? 2 : 1, 0, user ? qsk::kNodeUserInput : qsk::kCatInput, true, id);
+    if (st == qsk::kOk && p.HasValidFormula()) PostInit();  // binds the formula and calculates it
+    return st;
 }
 
 QSSTATUS CProject::AddNewObject(CScalar& proto, QSID& id, int user) {

@@ -502,6 +502,10 @@ QSSTATUS CFormulaProbe::Test(const CStringStack& raw, const CStringStack& resolv
         return qsformula::kNoContext;
     }
     ProjectFormulaResolver resolver(*m_projectCtx, m_context ? m_context->GetLayer() : 0);
+    // A column formula of a method reads the method's earlier columns.
+    if (const auto* method = dynamic_cast<const CMethod*>(m_context))
+        for (int pos = 0; pos < method->GetNumDataObjects(); ++pos)
+            resolver.AddLocal(method->GetObjID(pos), method->GetDataObject(pos + 1));
     Value v;
     const QSSTATUS st = qsformula::Test(resolved, resolver, &v, &m_error);
     if (st) return st;

@@ -27,6 +27,7 @@ struct ViewSettings {
     int enterMoves = 0;     // "Enter Moves", 0..4
     int defaultShow = 0;    // "Default Show"
     int fileMode = 1;       // 1 while projects live in files, 0 in database mode
+    int appMode = 0;        // the application's mode value (10, 11: a script drives the table wizard)
     bool printingList = false;  // a print list is being printed
     bool showLayerColors = false;  // "Show Differnt Colors For Layers"
     std::array<std::uint32_t, 5> layerColors{};  // 0x00BBGGRR of layers 1..5
