@@ -49,6 +49,8 @@
 #include "CPPAView.h"
 #include "files/FactorLibraryFiles.h"
 #include "CScalarView.h"
+#include "CTriang2View.h"
+#include "CTriang4View.h"
 #include "CTriangView.h"
 #include "CWorkstationSetupDlg.h"
 #include "ViewServices.h"
@@ -475,9 +477,9 @@ void CQuillstoneApp::CreateViewTemplates() {
     add(m_pMethodTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(::CMethodView));
     add(m_pScalarTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CScalarView));
     add(m_pInfoTemplate, kInfoIds.Pick(std), RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(::CInfoView));
-    add(m_pUpdateTriangleTemplate, kUpdateIds.Pick(std), RUNTIME_CLASS(CUpdateFrame), RUNTIME_CLASS(CTriang2View));
+    add(m_pUpdateTriangleTemplate, kUpdateIds.Pick(std), RUNTIME_CLASS(CUpdateFrame), RUNTIME_CLASS(::CTriang2View));
     add(m_pPPATemplate, kViewIds.Pick(std), RUNTIME_CLASS(CPPAFrame), RUNTIME_CLASS(::CPPAView));
-    add(m_pParamsTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CBSParamsFrame), RUNTIME_CLASS(CTriang4View));
+    add(m_pParamsTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CBSParamsFrame), RUNTIME_CLASS(::CTriang4View));
     add(m_pGraphTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CGraphFrame), RUNTIME_CLASS(CGraphView));
 }
 

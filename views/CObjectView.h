@@ -116,7 +116,7 @@ public:
 
     BOOL DataFormat(CFormula* object);
     void SetFonts(const CPageSetup* pageSetup);
-    void UpdateCaption();
+    virtual void UpdateCaption();
 
     // One value with its kernel flag byte into a grid host; the grid status.
     static int WriteCell(CSpreadsheetWnd* host, int row, int col, double value, std::uint8_t flags);

@@ -203,6 +203,11 @@ int CTriangView::OnCreate() {
     return 0;
 }
 
+BOOL CTriangView::CreateTriangGrid() {
+    m_pGrid = new CTriangGrid(this);
+    return CreateSS(m_pGrid);
+}
+
 void CTriangView::SetKernelLink(CFormula* object) {
     CObjectView::SetKernelLink(object);
     m_pTO = dynamic_cast<CDataObject*>(object);

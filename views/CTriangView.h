@@ -100,6 +100,11 @@ public:
     static constexpr int VK_DELETE = 0x2E;
     static constexpr int VK_9 = 0x39;
 
+protected:
+    // For views that open their objects themselves: the grid, and the layout flag.
+    BOOL CreateTriangGrid();
+    void SetCalendarFlag(int on) { m_bCalendar = on; }
+
 private:
     void Beep();
     bool MaxRowsCols(std::uint16_t& rows, std::uint16_t& cols, bool report = true) const;

@@ -82,9 +82,15 @@ CExportFileExistsDlg::CExportFileExistsDlg(CWnd* pParent) : CDialog(kTemplateId,
         auto* button = new QPushButton(QString::fromLatin1(a.text), this);
         button->setAutoDefault(false);
         SetControlId(button, a.id);
-        connect(button, &QPushButton::clicked, this, [this, r = a.result] { EndDialog(r); });
+        connect(button, &QPushButton::clicked, this, [this, r = a.result] { Answer(r); });
         buttons->addWidget(button);
     }
+}
+
+INT_PTR CExportFileExistsDlg::DoModal() {
+    const INT_PTR result = CDialog::DoModal();
+    if (result >= kAnswerBase && result <= kAnswerBase + kCancelExport) return result - kAnswerBase;
+    return kCancelExport;
 }
 
 BOOL CExportFileExistsDlg::OnInitDialog() {
@@ -130,7 +136,7 @@ BOOL CDependentsListDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     QString text;
     for (const QString& name : m_dependents) text += name + QStringLiteral("\r\n");
-    m_edit->setPlainText(text);
+    m_edit->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     return TRUE;
 }
 

@@ -31,9 +31,17 @@ public:
     enum : int { kReplace = 0, kRename = 1, kSkipFile = 2, kCancelExport = 3 };
 
     explicit CExportFileExistsDlg(CWnd* pParent = nullptr);
+    // The answer (0..3); closing or Escape is Cancel export.
+    INT_PTR DoModal() override;
     BOOL OnInitDialog() override;
     void OnOK() override {}  // Enter chooses nothing: each answer is a button of its own
-    void OnCancel() override { EndDialog(kCancelExport); }
+    void OnCancel() override { Answer(kCancelExport); }
+    void Answer(int answer) { EndDialog(kAnswerBase + answer); }
+
+private:
+    // Answers travel offset: a dialog result of 0 would read as a rejection.
+    static constexpr int kAnswerBase = 100;
+public:
 
     QString m_strMessage;
 };

@@ -25,8 +25,6 @@ QS_PLACEHOLDER(CQuillstoneAutomationDoc, CDocument)
 QS_PLACEHOLDER(CQuillstoneStandaloneDoc, CDocument)
 QS_PLACEHOLDER(CQuillstoneAutomationView, CView)
 QS_PLACEHOLDER(CQuillstoneStandaloneView, CView)
-QS_PLACEHOLDER(CTriang2View, CView)
-QS_PLACEHOLDER(CTriang4View, CView)
 QS_PLACEHOLDER(CGraphView, CView)
 #undef QS_PLACEHOLDER
 }  // namespace qs::app::placeholder
