@@ -7,6 +7,8 @@
 #include <set>
 
 #include "CGraph.h"
+#include "CMethod.h"
+#include "FormulaBinding.h"
 #include "MethodTemplates.h"
 #include "SummaryReports.h"
 #include "QsProfile.h"
@@ -533,6 +535,25 @@ QSSTATUS CProject::EndEditObject(CFormula*& object, int store, int /*flag*/) {
     for (unsigned short l = 0; l <= kLayerCount; ++l) {
         CFormula* f = e->inst[l].get();
         if (!f) continue;
+        // The definition edited with the names: a method's columns, a user
+        // table's or exhibit's formula.
+        if (auto* em = dynamic_cast<const CMethod*>(edited.get())) {
+            if (auto* m = dynamic_cast<CMethod*>(f)) {
+                const QSID keep = m->GetIDNum();
+                *m = *em;
+                m->SetIDNum(keep);
+                m->AfterLoad();
+            }
+        } else if ((dynamic_cast<CUserTable*>(f) && dynamic_cast<CUserTable*>(edited.get())) ||
+                   (dynamic_cast<CUserExhibit*>(f) && dynamic_cast<CUserExhibit*>(edited.get()))) {
+            CStringStack newRaw, newResolved, oldRaw, oldResolved;
+            edited->GetFormula(newRaw, newResolved);
+            f->GetFormula(oldRaw, oldResolved);
+            if (newRaw != oldRaw || newResolved != oldResolved) {
+                const QSSTATUS st = newRaw.IsEmpty() ? f->ClearFormula() : f->SetFormula(newRaw, newResolved);
+                if (st != qsk::kOk) return st;
+            }
+        }
         f->SetIDLongName(edited->GetIDLongName());
         f->SetIDShortName(edited->GetIDShortName());
         f->SetDisplayType(edited->GetDisplayType());

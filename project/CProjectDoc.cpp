@@ -81,14 +81,11 @@ constexpr unsigned kCmdFileSaveAs = 57604;
 
 // CProjectDocFloodFill.cpp
 void MapUltimatesFloodFillCommands(CProjectDoc& doc);
-// CProjectDocTableTools.cpp
-void MapTableToolCommands(CProjectDoc& doc);
 
 CProjectDoc::CProjectDoc() {
     m_pProject = new CProject();
     MapCommand(ID_FILE_CLOSE, [this] { OnFileClose(); });
     MapUltimatesFloodFillCommands(*this);
-    MapTableToolCommands(*this);
 }
 
 CProjectDoc::~CProjectDoc() {

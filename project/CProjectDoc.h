@@ -106,10 +106,6 @@ public:
     void OnRunUltimatesFloodFill();
     void RunUltimatesFloodFill() override { OnRunUltimatesFloodFill(); }
 
-    // ---- table tools
-    // 32867: the table math wizard on the active table; the navigator follows a run.
-    void OnTableMath();
-
     // ---- status and reports
     void BeginStatusProgress(const QString& caption);
     void StepStatusProgress(const QString& text);

@@ -465,3 +465,16 @@ BOOL CTableMathPage5::OnWizardFinish() {
     QApplication::beep();
     return FALSE;
 }
+
+namespace qs::views {
+int RunTableMath(CProject& project, QSID currentId, unsigned short currentLayer, bool* performed) {
+    CTableMathPrpSheet sheet;
+    sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
+    sheet.m_pProject = &project;
+    sheet.m_page1.m_lCurrentId = currentId;
+    sheet.m_page1.m_nCurrentLayer = currentLayer;
+    const int result = int(sheet.DoModal());
+    if (performed != nullptr) *performed = sheet.m_bPerformed;
+    return result;
+}
+}  // namespace qs::views

@@ -128,3 +128,11 @@ public:
     // Set when the kernel ran the operation (the caller refreshes the navigator).
     bool m_bPerformed = false;
 };
+
+namespace qs::views {
+// The table math command's run: the wizard on the project with the active
+// table (id with or without its layer, and its layer) chosen first. Returns
+// the wizard's end; performed tells whether the kernel changed tables (the
+// caller then refreshes the navigator, also when the wizard ends by Close).
+int RunTableMath(CProject& project, QSID currentId, unsigned short currentLayer, bool* performed = nullptr);
+}  // namespace qs::views

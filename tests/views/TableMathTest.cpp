@@ -19,7 +19,7 @@
 #include "KernelIds.h"
 #include "MessageBox.h"
 #include "ModalScript.h"
-#include "PeriodDialogs.h"
+#include "StructureDialogs.h"
 #include "TableDialogs.h"
 #include "ViewSettings.h"
 #include "ViewTestSupport.h"
@@ -124,8 +124,12 @@ int PlayTableMath(CProject& p, const Run& run, QString* summary = nullptr, bool 
 
 }  // namespace
 
-TEST(TableMath, EachOperationWithAConstantAndWithATable) {
-    qs::views::Settings() = qs::views::ViewSettings{};
+// Each test starts from the views' default settings.
+struct TableMath : qs::test::ViewTest {};
+struct PeriodDialogs : qs::test::ViewTest {};
+struct TableDialogs : qs::test::ViewTest {};
+
+TEST_F(TableMath, EachOperationWithAConstantAndWithATable) {
     const QSID paid = Layered(kPaidLoss, NET), incurred = Layered(kIncurredLoss, NET);
     const struct {
         int operation;
@@ -148,8 +152,7 @@ TEST(TableMath, EachOperationWithAConstantAndWithATable) {
     }
 }
 
-TEST(TableMath, SummaryLinesAndFailures) {
-    qs::views::Settings() = qs::views::ViewSettings{};
+TEST_F(TableMath, SummaryLinesAndFailures) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     Fill(p, kPaidLoss, 100);
@@ -184,8 +187,7 @@ TEST(TableMath, SummaryLinesAndFailures) {
     EXPECT_EQ(CTableMathPage5::ErrorPrefix(500), "ERROR: Target cannot be found");
 }
 
-TEST(TableMath, SkippedTargetsAreNotedAndTheNextFinishOnlyCloses) {
-    qs::views::Settings() = qs::views::ViewSettings{};
+TEST_F(TableMath, SkippedTargetsAreNotedAndTheNextFinishOnlyCloses) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     Fill(p, kPaidLoss, 100);
@@ -216,8 +218,7 @@ TEST(TableMath, SkippedTargetsAreNotedAndTheNextFinishOnlyCloses) {
     EXPECT_DOUBLE_EQ(Cell(p, kPaidLoss, NET, 0, 0), 105.0);
 }
 
-TEST(TableMath, ListPagesInsistOnATableAndManyTargetsTakeOneOperand) {
-    qs::views::Settings() = qs::views::ViewSettings{};
+TEST_F(TableMath, ListPagesInsistOnATableAndManyTargetsTakeOneOperand) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     CTableMathPrpSheet sheet;
@@ -247,7 +248,7 @@ TEST(TableMath, ListPagesInsistOnATableAndManyTargetsTakeOneOperand) {
 
 // ---------------------------------------------------------------- period dialogs
 
-TEST(PeriodDialogs, RemovalListsNameTheLastPeriodRemoved) {
+TEST_F(PeriodDialogs, RemovalListsNameTheLastPeriodRemoved) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     QSStringArray calendar, exposure;
@@ -296,7 +297,7 @@ TEST(PeriodDialogs, RemovalListsNameTheLastPeriodRemoved) {
     EXPECT_TRUE(none.Dialogs().empty());  // neither opened an empty list
 }
 
-TEST(PeriodDialogs, AppendAndCompressionChoices) {
+TEST_F(PeriodDialogs, AppendAndCompressionChoices) {
     EXPECT_EQ(CompressionChoices(1), QStringList({"Years", "Half Years", "Quarters"}));
     EXPECT_EQ(CompressionChoices(3), QStringList({"Years", "Half Years"}));
     EXPECT_EQ(CompressionChoices(6), QStringList({"Years"}));
@@ -360,7 +361,7 @@ TEST(PeriodDialogs, AppendAndCompressionChoices) {
 
 // ---------------------------------------------------------------- other dialogs
 
-TEST(TableDialogs, DiagonalRangeExportAnswersAndDependents) {
+TEST_F(TableDialogs, DiagonalRangeExportAnswersAndDependents) {
     MessageBoxScript boxes;
     ModalScript script;
     for (const auto& [typed, ok] : std::vector<std::pair<int, bool>>{{0, false}, {100, false}, {1, true}, {99, true}}) {

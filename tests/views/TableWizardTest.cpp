@@ -60,15 +60,17 @@ void FillPaid(CProject& p) {
     }
 }
 
-struct Fresh {
-    Fresh() { qs::views::Settings() = qs::views::ViewSettings{}; }
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------- names
 
-TEST(ObjectNameValidation, TrimsAndRefusesWithItsMessages) {
+// Each test starts from the views' default settings.
+struct ObjectNameValidation : qs::test::ViewTest {};
+struct FormulaDialog : qs::test::ViewTest {};
+struct TableWizard : qs::test::ViewTest {};
+struct AttachReportsDlg : qs::test::ViewTest {};
+
+TEST_F(ObjectNameValidation, TrimsAndRefusesWithItsMessages) {
     const struct {
         QString in;
         bool ok;
@@ -99,7 +101,7 @@ TEST(ObjectNameValidation, TrimsAndRefusesWithItsMessages) {
     EXPECT_TRUE(qs::views::InvalidNameCharacterText(QLatin1Char('/')).startsWith("[ / ] is an invalid character in a name. A name must contain the following \ncharacters:"));
 }
 
-TEST(ObjectNameValidation, UniquenessNamesTheConflictingTable) {
+TEST_F(ObjectNameValidation, UniquenessNamesTheConflictingTable) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     std::string name;
@@ -116,8 +118,7 @@ TEST(ObjectNameValidation, UniquenessNamesTheConflictingTable) {
 
 // ---------------------------------------------------------------- the formula page
 
-TEST(FormulaDialog, TokenisesAndHintsTheFirstDefect) {
-    Fresh fresh;
+TEST_F(FormulaDialog, TokenisesAndHintsTheFirstDefect) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     CUserTable table;
@@ -158,8 +159,7 @@ TEST(FormulaDialog, TokenisesAndHintsTheFirstDefect) {
     EXPECT_EQ(QString::fromStdString(t), QString(QChar(0xB1)) + "%");
 }
 
-TEST(FormulaDialog, InsertsAtTheCaretWithoutTheClipboardAndUndoesEditsToo) {
-    Fresh fresh;
+TEST_F(FormulaDialog, InsertsAtTheCaretWithoutTheClipboardAndUndoesEditsToo) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     CUserTable table;
@@ -216,8 +216,7 @@ TEST(FormulaDialog, InsertsAtTheCaretWithoutTheClipboardAndUndoesEditsToo) {
     EXPECT_TRUE(script.AllHandled());
 }
 
-TEST(FormulaDialog, SharedNamesAreQualifiedByTheirGroup) {
-    Fresh fresh;
+TEST_F(FormulaDialog, SharedNamesAreQualifiedByTheirGroup) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     auto method = std::make_unique<CMethod>(&p);
@@ -255,8 +254,7 @@ TEST(FormulaDialog, SharedNamesAreQualifiedByTheirGroup) {
 
 // ---------------------------------------------------------------- the wizard
 
-TEST(TableWizard, BuildsAUserArrayWithAFormulaThatTheKernelComputes) {
-    Fresh fresh;
+TEST_F(TableWizard, BuildsAUserArrayWithAFormulaThatTheKernelComputes) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     FillPaid(p);
@@ -310,14 +308,18 @@ TEST(TableWizard, BuildsAUserArrayWithAFormulaThatTheKernelComputes) {
         EXPECT_TRUE(s.m_page2.HasFormula()->isChecked());
         ASSERT_TRUE(s.PressButton(PSBTN_NEXT));  // unchanged names do not ask the kernel
         EXPECT_EQ(s.m_formula.FormulaText(), "\"Paid Loss\" / \"Earned Premiums\" ");
-        s.EndDialog(IDCANCEL);
+        s.m_formula.SetFormulaText("\"Paid Loss\" * 2");
+        ASSERT_TRUE(s.PressButton(PSBTN_FINISH));
     });
-    edit.DoModal();
-    EXPECT_EQ(p.EndEditObject(edited, 0, 0), 0);
+    ASSERT_EQ(edit.DoModal(), ID_WIZFINISH);
+    // The edited formula reaches the project's table, not only its names.
+    ASSERT_EQ(p.EndEditObject(edited, 1, 0), 0);
+    table = p.FindDataObject(id, NET);
+    table->GetAt(1, 2, v, f);
+    EXPECT_DOUBLE_EQ(v, 800.0);
 }
 
-TEST(TableWizard, RefusesBadNumbersAndNames) {
-    Fresh fresh;
+TEST_F(TableWizard, RefusesBadNumbersAndNames) {
     qs::views::Settings().fileMode = 0;  // the character check runs in database mode
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
@@ -351,8 +353,7 @@ TEST(TableWizard, RefusesBadNumbersAndNames) {
     EXPECT_EQ(sheet.m_pObject->GetIDIndexLabel(), "995");
 }
 
-TEST(TableWizard, TypePageRefusesWhenNoNumberIsLeft) {
-    Fresh fresh;
+TEST_F(TableWizard, TypePageRefusesWhenNoNumberIsLeft) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     for (int i = 501; i <= 995; ++i) {
@@ -376,8 +377,7 @@ TEST(TableWizard, TypePageRefusesWhenNoNumberIsLeft) {
               "501 and 995!");
 }
 
-TEST(TableWizard, BuildsAUserExhibitFromItsFormula) {
-    Fresh fresh;
+TEST_F(TableWizard, BuildsAUserExhibitFromItsFormula) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     FillPaid(p);
@@ -408,8 +408,7 @@ TEST(TableWizard, BuildsAUserExhibitFromItsFormula) {
     EXPECT_NEAR(v, 110.0 / 100.0, 1e-12);
 }
 
-TEST(TableWizard, BuildsAUserMethodWithTwoColumns) {
-    Fresh fresh;
+TEST_F(TableWizard, BuildsAUserMethodWithTwoColumns) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     FillPaid(p);
@@ -480,8 +479,7 @@ TEST(TableWizard, BuildsAUserMethodWithTwoColumns) {
     EXPECT_DOUBLE_EQ(v, 2 * (200 + 210 + 220 + 230));
 }
 
-TEST(TableWizard, DeletingTheUltimateColumnAsksForANewOne) {
-    Fresh fresh;
+TEST_F(TableWizard, DeletingTheUltimateColumnAsksForANewOne) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     MessageBoxScript boxes;
@@ -518,8 +516,7 @@ TEST(TableWizard, DeletingTheUltimateColumnAsksForANewOne) {
 
 // ---------------------------------------------------------------- attach reports
 
-TEST(AttachReportsDlg, AttachesInOrderAndTellsAboutLinksThatAreGone) {
-    Fresh fresh;
+TEST_F(AttachReportsDlg, AttachesInOrderAndTellsAboutLinksThatAreGone) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     QSIDArray reports;

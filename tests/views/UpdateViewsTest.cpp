@@ -47,8 +47,11 @@ std::unique_ptr<View> Make(TestProjectDoc& doc, QSID id, unsigned short layer, c
 
 }  // namespace
 
-TEST(UpdateView, StepsThroughTheArraysThatTakeDataAndMarksTypedOnes) {
-    qs::views::Settings() = qs::views::ViewSettings{};
+// Each test starts from the views' default settings.
+struct UpdateView : qs::test::ViewTest {};
+struct DataAdjustmentView : qs::test::ViewTest {};
+
+TEST_F(UpdateView, StepsThroughTheArraysThatTakeDataAndMarksTypedOnes) {
     g_bCalendarView = 1;
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
@@ -110,8 +113,7 @@ TEST(UpdateView, StepsThroughTheArraysThatTakeDataAndMarksTypedOnes) {
     g_bCalendarView = 0;
 }
 
-TEST(UpdateView, NothingToUpdateIsSaidAndNoWindowOpens) {
-    qs::views::Settings() = qs::views::ViewSettings{};
+TEST_F(UpdateView, NothingToUpdateIsSaidAndNoWindowOpens) {
     TestProjectDoc doc;
     MessageBoxScript boxes;
     QComboBox combo;
@@ -121,7 +123,7 @@ TEST(UpdateView, NothingToUpdateIsSaidAndNoWindowOpens) {
     EXPECT_EQ(boxes.Last().text, "New Evaluation added.\r\nNo Tables with data to update.");
 }
 
-TEST(DataAdjustmentView, FootnoteParsing) {
+TEST_F(DataAdjustmentView, FootnoteParsing) {
     QString d, a;
     ASSERT_TRUE(CTriang4View::ParseFootnote(CTriang4View::MakeFootnote("2004", "36"), d, a));
     EXPECT_EQ(d, "2004");
@@ -135,8 +137,7 @@ TEST(DataAdjustmentView, FootnoteParsing) {
     EXPECT_EQ(CTriang4View::HiddenColumnCount(5, 0), 4);  // the oldest all but the last
 }
 
-TEST(DataAdjustmentView, NewestFirstFootnoteDrivenHidingOnScreenAndInPrint) {
-    qs::views::Settings() = qs::views::ViewSettings{};
+TEST_F(DataAdjustmentView, NewestFirstFootnoteDrivenHidingOnScreenAndInPrint) {
     TestProjectDoc doc;
     CProject& p = *doc.GetProject();
     CDataObject* pda = p.FindDataObject(kPaidAdjustments, NET);

@@ -1,4 +1,4 @@
-#include "PeriodDialogs.h"
+#include "StructureDialogs.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
