@@ -1,6 +1,9 @@
 #include "CArchive.h"
 
 #include <algorithm>
+
+#include "CObArray.h"
+#include "ObjectMaps.h"
 #include <cstring>
 
 namespace {
@@ -501,11 +504,26 @@ bool CArchive::IsLoadedSince(const CObject* obj, size_t mark) const
 
 void CArchive::DeleteLoadedSince(const std::vector<CObject*>& objects, size_t mark)
 {
-    std::vector<CObject*> done;
-    for (CObject* obj : objects) {
-        if (!IsLoadedSince(obj, mark) || std::find(done.begin(), done.end(), obj) != done.end())
+    // An array or map among them owns nothing itself; the elements it took
+    // from this load go too, at any depth, each once.
+    std::vector<CObject*> doomed;
+    std::vector<CObject*> pending(objects.begin(), objects.end());
+    while (!pending.empty()) {
+        CObject* obj = pending.back();
+        pending.pop_back();
+        if (!IsLoadedSince(obj, mark) || std::find(doomed.begin(), doomed.end(), obj) != doomed.end())
             continue;
-        done.push_back(obj);
+        doomed.push_back(obj);
+        if (auto* array = dynamic_cast<CObArray*>(obj))
+            pending.insert(pending.end(), array->begin(), array->end());
+        if (auto* byWord = dynamic_cast<CMapWordToOb*>(obj))
+            for (auto& [key, element] : *byWord)
+                pending.push_back(element);
+        if (auto* byLong = dynamic_cast<CMapLongToOb*>(obj))
+            for (auto& [key, element] : *byLong)
+                pending.push_back(element);
+    }
+    for (CObject* obj : doomed) {
         for (size_t i = mark; i < m_loadArray.size(); ++i)
             if (m_loadArray[i].ptr == obj)
                 m_loadArray[i] = {EntryKind::Null, nullptr};

@@ -117,7 +117,8 @@ public:
     // deletes the elements it created and nothing it merely refers to.
     size_t GetLoadMark() const { return m_loadArray.size(); }
     bool IsLoadedSince(const CObject* obj, size_t mark) const;
-    // Deletes each distinct object of objects that IsLoadedSince(mark).
+    // Deletes each distinct object of objects that IsLoadedSince(mark), with
+    // the elements such an array or map took from this load, at any depth.
     void DeleteLoadedSince(const std::vector<CObject*>& objects, size_t mark);
 
     CArchive& operator<<(uint8_t v) { return PutLE(v, 1); }

@@ -377,6 +377,29 @@ TEST(ArchiveObjects, ALoadCutShortFreesEveryElementItCreated)
     }
 }
 
+TEST(ArchiveObjects, ANestedArrayGoesWithItsElementsWhenTheOuterLoadFails)
+{
+    TestPoint a(1), b(2), c(3);
+    CObArray inner;
+    inner.Add(&a);
+    inner.Add(&b);
+    CObArray outer;
+    outer.Add(&inner);
+    outer.Add(&c);
+    Bytes full;
+    {
+        CArchive ar(full, CArchive::store);
+        outer.Serialize(ar);
+    }
+    const int liveBefore = TestPoint::s_live;
+    Bytes cut(full.begin(), full.end() - 2);  // into the last point's value
+    CArchive in(cut, CArchive::load);
+    CObArray back;
+    EXPECT_THROW(back.Serialize(in), CArchiveException);
+    EXPECT_EQ(back.GetSize(), 0);
+    EXPECT_EQ(TestPoint::s_live, liveBefore);
+}
+
 TEST(ArchiveObjects, DeepNestingIsRefusedNotOverflowed)
 {
     // 100000 arrays each holding the next: far deeper than any document.
