@@ -34,8 +34,8 @@ public:
     auto begin() const { return m_map.begin(); }
     auto end() const { return m_map.end(); }
 
-    // Loading replaces the content; a load that fails part-way deletes the
-    // objects it created and leaves the map empty.
+    // Loading replaces the content; a load that fails part-way (a key stored
+    // twice included) deletes the objects it created and leaves the map empty.
     void Serialize(CArchive& ar) override
     {
         if (ar.IsStoring()) {
@@ -56,7 +56,10 @@ public:
                     ar >> key;
                     CObject* obj = ar.ReadObject(nullptr);
                     created.push_back(obj);
-                    loaded[key] = obj;
+                    // A stored map holds each key once; a repeated key would
+                    // drop an element nobody then owns.
+                    if (!loaded.emplace(key, obj).second)
+                        throw CArchiveException(CArchiveException::badIndex, "map key stored twice");
                 }
             } catch (...) {
                 ar.DeleteLoadedSince(created, mark);

@@ -2,6 +2,7 @@
 // table's numbering (including the 32-bit form), schemas, object containers,
 // and damaged object streams.
 #include <memory>
+#include <set>
 #include <gtest/gtest.h>
 
 #include "ArchiveTestUtil.h"
@@ -323,6 +324,22 @@ TEST(ArchiveObjects, EveryTruncationThrows)
                 in >> s;
             },
             CArchiveException);
+        // When only the string was cut, the array loaded: its objects are ours.
+        std::set<CObject*> loaded;
+        std::vector<CObject*> pending(back.begin(), back.end());
+        while (!pending.empty()) {
+            CObject* o = pending.back();
+            pending.pop_back();
+            if (!o || !loaded.insert(o).second)
+                continue;
+            if (auto* array = dynamic_cast<CObArray*>(o))
+                pending.insert(pending.end(), array->begin(), array->end());
+            if (auto* byWord = dynamic_cast<CMapWordToOb*>(o))
+                for (auto& [key, value] : *byWord)
+                    pending.push_back(value);
+        }
+        for (CObject* o : loaded)
+            delete o;
     }
 }
 
@@ -397,6 +414,33 @@ TEST(ArchiveObjects, ANestedArrayGoesWithItsElementsWhenTheOuterLoadFails)
     CObArray back;
     EXPECT_THROW(back.Serialize(in), CArchiveException);
     EXPECT_EQ(back.GetSize(), 0);
+    EXPECT_EQ(TestPoint::s_live, liveBefore);
+}
+
+TEST(ArchiveObjects, AMapKeyStoredTwiceIsDamage)
+{
+    // Two entries under key 5: the first would be dropped with nobody owning it.
+    TestPoint a(1);
+    CMapLongToOb map;
+    map.SetAt(5, &a);
+    Bytes full;
+    {
+        CArchive ar(full, CArchive::store);
+        map.Serialize(ar);
+    }
+    ASSERT_EQ(full[0], 1);
+    full[0] = 2;                   // the count
+    Append(full, {5, 0, 0, 0, 2, 0});  // key 5 again, then a reference to object 2 (the point)
+    const int liveBefore = TestPoint::s_live;
+    CArchive in(full, CArchive::load);
+    CMapLongToOb back;
+    try {
+        back.Serialize(in);
+        FAIL() << "a repeated key was accepted";
+    } catch (const CArchiveException& e) {
+        EXPECT_EQ(e.m_cause, CArchiveException::badIndex);
+    }
+    EXPECT_EQ(back.GetCount(), 0);
     EXPECT_EQ(TestPoint::s_live, liveBefore);
 }
 
