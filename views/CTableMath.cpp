@@ -39,11 +39,15 @@ QTreeWidget* MakeList(QWidget* owner, int id, const QString& first) {
     return list;
 }
 
-// Column 1 as wide as eleven w's, column 0 the rest less 4 pixels.
+// Column 1 as wide as eleven w's, column 0 the rest, also when the list is
+// laid out or resized after it was filled (the names stay readable).
 void LayoutColumns(QTreeWidget* list) {
     const int layer = QFontMetrics(list->font()).horizontalAdvance(QStringLiteral("wwwwwwwwwww"));
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::Fixed);
     list->setColumnWidth(1, layer);
-    list->setColumnWidth(0, std::max(60, list->viewport()->width() - layer - 4));
 }
 
 QString LayerName(const CProject* project, unsigned short layer) {
@@ -69,7 +73,7 @@ CTableMathPrpSheet::CTableMathPrpSheet(CWnd* pParent) : CPropertySheet(QStringLi
     AddPage(&m_page3);
     AddPage(&m_page4);
     AddPage(&m_page5);
-    resize(560, 440);
+    resize(760, 480);
 }
 
 QString CTableMathPrpSheet::DisplayName(QSID layeredId) const {

@@ -21,6 +21,7 @@ void OkCancel(CDialog* dlg, QVBoxLayout* layout) {
     row->addWidget(dlg->AddButton(IDOK, QStringLiteral("OK")));
     row->addWidget(dlg->AddButton(IDCANCEL, QStringLiteral("Cancel")));
     layout->addLayout(row);
+    dlg->setMinimumWidth(400);  // wide enough for the title bar's text
 }
 
 QStringList Labels(const CProject* project, LABELTYPES kind) {
