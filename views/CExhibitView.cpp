@@ -23,6 +23,7 @@
 #include "KernelIds.h"
 #include "MessageBox.h"
 #include "ObjectViewFormats.h"
+#include "RemoteWindow.h"
 #include "SmallViewDialogs.h"
 #include "SpreadsheetControl.h"
 #include "ViewSettings.h"
@@ -181,7 +182,9 @@ CExhibitView::CExhibitView(QWidget* parent) : CObjectView(parent) {
 
 CExhibitView::~CExhibitView() {
     // The period objects, the SDF copies and the helper's results are owned
-    // here and go with the view.
+    // here and go with the view. An analysis this view handed to the tail
+    // program is let go with it; another view's stays open.
+    ReleaseTailFactorServer();
     m_rows.clear();
 }
 

@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+#include "Automation.h"
+#include "HResult.h"
 #include "CExhibitInterpolationHelper.h"
 #include "CObjectView.h"
 #include "CObjectViewGrid.h"
@@ -24,6 +26,9 @@ class CExhibit;
 class CExhibitView;
 class CStatistics;
 class CTailFactorAnalysis;
+namespace qs::automation {
+class RemoteWindow;
+}
 
 // The exhibit's grid window: edits only the cells of the two editable rows,
 // drops double-clicked factors and rows into them, and keeps the Enter and
@@ -113,7 +118,7 @@ public:
     bool IsValidTargetCell(int row, int col) const;
     bool IsValidTriangleCell(int row, int col) const;
 
-    // ---- commands (Part of the selections and outliers)
+    // ---- selection and outlier commands
     void Drop(int row, int col);
     void OnEditCellNote();
     void OnEditClear();
@@ -127,6 +132,19 @@ public:
     void OnViewSource();
     // The Clear choice: false on Cancel; notesOnly when only cell notes go.
     virtual bool AskClearChoice(bool& notesOnly);
+
+    // ---- tail-factor analysis in the tail program "crx": one open in the
+    // whole application; its answers come back to this view's window.
+    void OnTailFactorNew();
+    void OnTailFactorEdit();
+    void OnTailFactorDelete();
+    LRESULT OnTFRefresh(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTFGetPrecision(WPARAM wParam, LPARAM lParam);
+    // Outcomes of connecting, kept apart from any result code of the bus.
+    enum { kTailConnected = 0, kTailAlreadyOpen = 1, kTailFailed = 2 };
+    int ConnectTailFactorServer(HRESULT* hr, QString* error);
+    // This view's window as the tail program reaches it; null when it cannot be offered.
+    qs::automation::WindowHandle TailWindow();
 
     CExhibit* GetExhibit() const { return m_pExhibit; }
     bool GetStatisticsShown() const;
@@ -159,8 +177,11 @@ private:
     bool DropRow(int kind, int row);
     void ClearTargetFlags(CDataObject* target, int targetCol, bool outline);
     void MapExhibitCommands();
-    // Tail-factor analysis commands: the tail program's link fills these in.
     void MapTailCommands();
+    void SendTailAnalysis(const CTailFactorAnalysis& analysis);
+    // Ends the shared connection when this view holds it.
+    void ReleaseTailFactorServer();
+    void ClearAdjustedCutoffMark();
     bool FileMode() const;
     int ShowSDF() const;
     QSID IdWithLayer() const;
@@ -178,6 +199,7 @@ private:
     CDataObject* m_pRatioSDF = nullptr;
     CTailFactorAnalysis* m_pCRX = nullptr;
     std::unique_ptr<CDataObject> m_pCRXRows;  // the analysis's curve rows of this pass
+    std::unique_ptr<qs::automation::RemoteWindow> m_pTailWindow;
     int m_bPrinting = 0;
     int m_nFirstSelectedRow = 0;
     std::uint16_t m_nSelectedRows = 0, m_nSelectedCols = 0;
