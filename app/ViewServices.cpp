@@ -1,5 +1,7 @@
 #include "ViewServices.h"
 
+#include <QComboBox>
+
 #include "CDocTemplate.h"
 #include "CDocument.h"
 #include "frames/CChildFrame.h"
@@ -8,6 +10,8 @@
 #include "CQuillstoneApp.h"
 #include "CUltFloodFillOptionDlg.h"
 #include "CWorkstationSetupDlg.h"
+#include "ExhibitDialogsHost.h"
+#include "dialogs/SmallDialogs.h"
 #include "ProjectHost.h"
 #include "SmallViewDialogs.h"
 #include "ViewSettings.h"
@@ -25,6 +29,61 @@ void UpdateDocumentsOf(CDocTemplate* tmpl, CView* sender, long hint, CObject* hi
 }
 
 }  // namespace
+
+namespace {
+
+// The statistic definition dialog edits one row of the exhibit options'
+// statistics page.
+bool EditStatistic(qs::views::StatisticDefinition& def) {
+    CStatisticsDlg dialog;
+    for (const char* t : {"Average", "Linear Trend", "Exponential Curve"}) dialog.TypeList()->addItem(QString::fromLatin1(t));
+    for (const char* w : {"NONE", "VOLUME", "TIME", "USER"}) dialog.WeightsList()->addItem(QString::fromLatin1(w));
+    dialog.m_nCount = def.order;
+    dialog.m_nType = def.typeIndex;
+    dialog.m_bCheckA = def.includeZeros;
+    dialog.m_bCheckB = def.excludeHighLow;
+    dialog.m_nByteA = def.excludeFirst;
+    dialog.m_nByteB = def.excludeLast;
+    dialog.m_nByteC = def.useLast;
+    dialog.m_nWeights = def.weights;
+    dialog.m_bCheckC = def.includeInGraph;
+    if (dialog.DoModal() != IDOK) return false;
+    def.order = dialog.m_nCount;
+    def.typeIndex = dialog.m_nType;
+    def.includeZeros = dialog.m_bCheckA;
+    def.excludeHighLow = dialog.m_bCheckB;
+    def.excludeFirst = dialog.m_nByteA;
+    def.excludeLast = dialog.m_nByteB;
+    def.useLast = dialog.m_nByteC;
+    def.weights = dialog.m_nWeights < 0 ? 0 : dialog.m_nWeights;
+    def.includeInGraph = dialog.m_bCheckC;
+    return true;
+}
+
+}  // namespace
+
+void SyncExhibitDialogsHost() {
+    qs::views::ExhibitDialogsHost& h = qs::views::ExhibitHost();
+    h.applicationMode = [] { return CQuillstoneApp::Current() ? CQuillstoneApp::Current()->m_nApplicationMode : 0; };
+    h.workingDirectory = QString::fromStdString(Settings().workingDirectory);
+    h.filesPath = QString::fromStdString(Settings().filesPath);
+    h.filesFolderSwitch = qs::project::Host().folderNotChosen;
+    h.navigatorLayer = []() -> unsigned short {
+        CQuillstoneApp* app = CQuillstoneApp::Current();
+        if (app == nullptr) return 0;
+        CProjectDoc* doc = nullptr;
+        unsigned short layer = 0;
+        QSID id = 0;
+        app->GetNavigatorSelection(doc, layer, id);
+        return layer;
+    };
+    h.activeProject = []() -> CProject* {
+        CQuillstoneApp* app = CQuillstoneApp::Current();
+        return app != nullptr ? app->GetActiveProject() : nullptr;
+    };
+    h.logFilePath = [] { return qs::project::Host().logFilePath ? qs::project::Host().logFilePath() : std::string(); };
+    h.editStatistic = EditStatistic;
+}
 
 void SyncViewSettings() {
     const WorkstationSettings& s = Settings();
@@ -48,6 +107,7 @@ void SyncViewSettings() {
         app->GetNavigatorSelection(doc, layer, id);
         return layer;
     };
+    SyncExhibitDialogsHost();
     v.statusMessage = [](const QString& text) {
         if (CQuillstoneApp* app = CQuillstoneApp::Current(); app != nullptr && app->MainFrame() != nullptr)
             app->MainFrame()->SetStatusMessage(text);

@@ -17,6 +17,9 @@ inline constexpr UINT kCmdZoom = 32827;
 // Copies what the views read of the workstation settings into their settings
 // and binds their application services.
 void SyncViewSettings();
+// The same for the exhibit option dialogs (working directory, mode value,
+// navigator, statistic editor).
+void SyncExhibitDialogsHost();
 
 // UpdateAllViews on every open project document (and, with dfl, on every
 // factor library document).

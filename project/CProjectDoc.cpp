@@ -81,11 +81,14 @@ constexpr unsigned kCmdFileSaveAs = 57604;
 
 // CProjectDocFloodFill.cpp
 void MapUltimatesFloodFillCommands(CProjectDoc& doc);
+// CProjectDocExhibitOptions.cpp
+void MapExhibitOptionsCommands(CProjectDoc& doc);
 
 CProjectDoc::CProjectDoc() {
     m_pProject = new CProject();
     MapCommand(ID_FILE_CLOSE, [this] { OnFileClose(); });
     MapUltimatesFloodFillCommands(*this);
+    MapExhibitOptionsCommands(*this);
 }
 
 CProjectDoc::~CProjectDoc() {

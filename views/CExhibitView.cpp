@@ -9,12 +9,14 @@
 #include "CDataObject.h"
 #include "CDocument.h"
 #include "CExhibit.h"
+#include "CFloodFillOptionsDlg.h"
 #include "CFrameWnd.h"
 #include "CLOGFONT.h"
 #include "CommandIds.h"
 #include "CPageSetup.h"
 #include "CPrintInfo.h"
 #include "CPrintPageState.h"
+#include "CSDFFloodFillOptionDlg.h"
 #include "CProject.h"
 #include "CStatistics.h"
 #include "CTailFactorAnalysis.h"
@@ -22,6 +24,7 @@
 #include "IObjectViewDocument.h"
 #include "KernelIds.h"
 #include "MessageBox.h"
+#include "ObjectMaps.h"
 #include "ObjectViewFormats.h"
 #include "RemoteWindow.h"
 #include "SmallViewDialogs.h"
@@ -37,8 +40,6 @@ namespace {
 constexpr QSID kInterpolatedAgesId = 101000804;
 constexpr std::uint32_t kLightGrey = 0xC0C0C0;
 constexpr int kFrameResizeCommand = 32962;
-constexpr const char* kNotAvailableYet =
-    "The flood fill options cannot be set from the exhibit yet: this dialog is not part of this version.";
 
 QString Wrap(const QString& label, int words) {
     const QStringList parts = label.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -1228,9 +1229,44 @@ void CExhibitView::HelperForOnExcludeOutliers(bool exclude) {
 
 // ---- flood fill ----------------------------------------------------------------------------------------------------
 
-void CExhibitView::OnSetFloodFill(int) {
-    // The options dialogs are not part of this version: say so rather than do nothing.
-    ::MessageBox(this, QString::fromLatin1(kNotAvailableYet), qs::fw::ApplicationName(), MB_OK | MB_ICONINFORMATION);
+void CExhibitView::OnSetFloodFill(int kind) {
+    CProject* project = GetProject();
+    if (project == nullptr || m_pExhibit == nullptr) return;
+    const QSID id = IdWithLayer();
+    std::string name;
+    project->GetNameFromID(id, name);
+    CMapLongToOb rules;
+    auto freeRules = [&rules] {
+        for (auto& [key, rule] : rules) delete rule;
+        rules.RemoveAll();
+    };
+    QSSTATUS status = kind == kKindSelected ? project->GetRegularSDFFloodFillOption(rules)
+                                            : project->GetInterpolateSDFFloodFillOption(rules);
+    CObject* current = nullptr;
+    rules.Lookup(LONG(id), current);
+    CObject* edited = nullptr;
+    if (kind == kKindSelected) {
+        CSDFFloodFillOptionDlg dialog(dynamic_cast<CKDVSDFFloodFillOption*>(current), project, this);
+        if (dialog.DoModal(QString::fromStdString(name)) != IDOK) return freeRules();
+        if (dialog.GetOption() != nullptr) edited = new CKDVSDFFloodFillOption(*dialog.GetOption());
+    } else {
+        CFloodFillOptionsDlg dialog(this);
+        if (auto* rule = dynamic_cast<CInterpolateSDFFloodFillOption*>(current)) dialog.SetOption(*rule);
+        if (dialog.DoModal(QString::fromStdString(name)) != IDOK) return freeRules();
+        edited = new CInterpolateSDFFloodFillOption(dialog.GetOption());
+    }
+    if (edited == nullptr) return freeRules();
+    delete current;
+    rules.SetAt(LONG(id), edited);
+    if (status == qsk::kOk)
+        status = kind == kKindSelected ? project->SetRegularSDFFloodFillOption(rules)
+                                       : project->SetInterpolateSDFFloodFillOption(rules);
+    freeRules();
+    if (status != qsk::kOk)
+        ::MessageBox(this,
+                     kind == kKindSelected ? QStringLiteral("Error: CProject::SetRegularSDFFloodFillOption\n")
+                                           : QStringLiteral("Error: CProject::SetInterpolateSDFFloodFillOption\n"),
+                     qs::fw::ApplicationName(), MB_OK | MB_ICONSTOP);
 }
 
 void CExhibitView::ExecuteSDFFloodFill(int kind) {
