@@ -97,10 +97,11 @@ CStatisticsDlg::CStatisticsDlg(CWnd* pParent)
         SetControlId(box, id);
         return box;
     };
+    // The fields under their headings: the two flags, then the three counts.
     grid->addWidget(check(IDC_CHECK_A), 1, 2);
-    grid->addWidget(Edit(*this, this, IDC_BYTE_A, 3), 1, 3);
-    grid->addWidget(Edit(*this, this, IDC_BYTE_B, 3), 1, 4);
-    grid->addWidget(check(IDC_CHECK_B), 1, 5);
+    grid->addWidget(check(IDC_CHECK_B), 1, 3);
+    grid->addWidget(Edit(*this, this, IDC_BYTE_A, 3), 1, 4);
+    grid->addWidget(Edit(*this, this, IDC_BYTE_B, 3), 1, 5);
     grid->addWidget(Edit(*this, this, IDC_BYTE_C, 3), 1, 6);
     grid->addWidget(m_weights, 1, 7);
     grid->addWidget(check(IDC_CHECK_C), 1, 8);
