@@ -496,12 +496,15 @@ TEST_F(ExhibitViewTest, ClearCommandsAndFloodFillsReportWhatHappened) {
         EXPECT_TRUE(boxes.Last().text.contains(QStringLiteral("Failed")));
     }
     EXPECT_FALSE(Project()->IsModified());
-    // Setting the options: said plainly that it is not there yet.
+    // Setting the options: the rule dialog opens; cancelled, it stores nothing.
     {
-        qs::fw::MessageBoxScript boxes({IDOK});
+        qs::fw::ModalScript script;
+        script.Then([](QDialog& d) { d.reject(); });
         view->OnSetFloodFill(CExhibitView::kKindSelected);
-        ASSERT_EQ(boxes.Count(), 1u);
+        ASSERT_EQ(script.Dialogs().size(), 1u);
+        EXPECT_TRUE(script.Dialogs()[0].title.startsWith(QStringLiteral("Flood Fill Options - ")));
     }
+    EXPECT_FALSE(Project()->IsModified());
 }
 
 TEST_F(ExhibitViewTest, PrintingShowsTheSelectionsAndTheOutliersNotes) {
