@@ -1,6 +1,7 @@
 #include "CDataObject.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "CProject.h"
 #include "KernelStream.h"
@@ -409,29 +410,68 @@ void CDataObject::ClearLayerRelation() {
     m_relA = m_relB = nullptr;
 }
 
-bool CDataObject::Recalculate() {
-    if (!m_relA || !m_relB) return false;
+bool CDataObject::RelationCell(std::size_t i) {
     const CDataObject& a = *m_relA;
     const CDataObject& b = *m_relB;
-    if (a.m_rows != m_rows || a.m_cols != m_cols || b.m_rows != m_rows || b.m_cols != m_cols) return false;
+    const std::uint8_t fa = a.m_flags[i], fb = b.m_flags[i];
+    const bool has = (fa | fb) & CF_VALUE;
+    const double v =
+        has ? ((fa & CF_VALUE) ? a.m_values[i] : 0.0) + m_relSign * ((fb & CF_VALUE) ? b.m_values[i] : 0.0) : 0.0;
+    const std::uint8_t marks = m_flags[i] & (CF_FFMIN | CF_ADJCUTOFF | CF_MARK);
+    const std::uint8_t nf = static_cast<std::uint8_t>(marks | (has ? CF_VALUE : CF_BLANK));
+    if (nf == m_flags[i] && v == m_values[i]) return false;
+    m_flags[i] = nf;
+    m_values[i] = v;
+    return true;
+}
+
+bool CDataObject::RelationFits() const {
+    return m_relA && m_relB && m_relA->m_rows == m_rows && m_relA->m_cols == m_cols && m_relB->m_rows == m_rows &&
+           m_relB->m_cols == m_cols;
+}
+
+bool CDataObject::Recalculate() {
+    if (!RelationFits()) return false;
     std::vector<std::uint32_t> changed;
     const std::size_t n = m_values.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint8_t fa = a.m_flags[i], fb = b.m_flags[i];
-        const bool has = (fa | fb) & CF_VALUE;
-        const double v = has ? ((fa & CF_VALUE) ? a.m_values[i] : 0.0) +
-                                   m_relSign * ((fb & CF_VALUE) ? b.m_values[i] : 0.0)
-                             : 0.0;
-        const std::uint8_t marks = m_flags[i] & (CF_FFMIN | CF_ADJCUTOFF | CF_MARK);
-        const std::uint8_t nf = static_cast<std::uint8_t>(marks | (has ? CF_VALUE : CF_BLANK));
-        if (nf != m_flags[i] || v != m_values[i]) {
-            m_flags[i] = nf;
-            m_values[i] = v;
-            changed.push_back(DataCellKey(static_cast<int>(i / m_cols), static_cast<int>(i % m_cols)));
+    for (std::size_t i = 0; i < n; ++i)
+        if (RelationCell(i)) changed.push_back(DataCellKey(static_cast<int>(i / m_cols), static_cast<int>(i % m_cols)));
+    NotifyCells(changed);
+    return !changed.empty();
+}
+
+CFormula::Change CDataObject::RecalculateChanges() {
+    if (!RelationFits()) return Change::None();
+    const Change* a = SourceChange(m_relA);
+    const Change* b = SourceChange(m_relB);
+    std::vector<std::uint32_t> changed;
+    if ((a && a->all) || (b && b->all)) {
+        const std::size_t n = m_values.size();
+        for (std::size_t i = 0; i < n; ++i)
+            if (RelationCell(i)) changed.push_back(DataCellKey(static_cast<int>(i / m_cols), static_cast<int>(i % m_cols)));
+    } else {
+        // Each cell is the sum or difference of the same cell of the two
+        // sources: only the cells that changed there can change here.
+        std::vector<std::uint32_t> cells;
+        for (const Change* c : {a, b})
+            if (c) cells.insert(cells.end(), c->cells.begin(), c->cells.end());
+        std::sort(cells.begin(), cells.end());
+        cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+        for (std::uint32_t k : cells) {
+            const int r = static_cast<int>(k / 65536u), c = static_cast<int>(k % 65536u);
+            if (r < m_rows && c < m_cols && RelationCell(Index(r, c))) changed.push_back(k);
         }
     }
     NotifyCells(changed);
-    return !changed.empty();
+    return Change::Cells(std::move(changed));
+}
+
+bool CDataObject::PutCell(int row, int col, double value, std::uint8_t flags) {
+    const std::size_t i = Index(row, col);
+    if (m_flags[i] == flags && m_values[i] == value) return false;
+    m_values[i] = value;
+    m_flags[i] = flags;
+    return true;
 }
 
 QSSTATUS CDataObject::SetAllCells(const std::vector<double>& values, const std::vector<std::uint8_t>& flags,
@@ -472,7 +512,7 @@ void CDataObject::ReplaceCells(std::vector<double> values, std::vector<std::uint
 void CDataObject::CellsChanged(const std::vector<std::uint32_t>& cells) {
     NotifyCells(cells);
     if (m_pProject) m_pProject->SetModifiedFlag(true);
-    Changed();
+    Changed(cells);
 }
 
 void CDataObject::NotifyCells(const std::vector<std::uint32_t>& cells) {
@@ -495,11 +535,14 @@ void CDataObject::Write(KernelWriter& w) const {
     for (std::uint16_t l : m_rowLen) w.U16(l);
     // Cells: the flag bytes, then the values of the cells that hold one.
     w.Raw(m_flags.data(), m_flags.size());
-    std::vector<double> held;
-    held.reserve(m_values.size());
+    std::size_t held = 0;
+    for (std::uint8_t f : m_flags) held += f & CF_VALUE;
+    std::uint8_t* out = w.Grow(held * sizeof(double));
     for (std::size_t i = 0; i < m_flags.size(); ++i)
-        if (m_flags[i] & CF_VALUE) held.push_back(m_values[i]);
-    w.Raw(held.data(), held.size() * sizeof(double));
+        if (m_flags[i] & CF_VALUE) {
+            std::memcpy(out, &m_values[i], sizeof(double));
+            out += sizeof(double);
+        }
     w.U32(static_cast<std::uint32_t>(m_notes.size()));
     for (const auto& [k, note] : m_notes) {
         w.U32(k);

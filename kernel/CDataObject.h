@@ -124,6 +124,12 @@ public:
     bool IsDeveloped() const { return m_developed; }
     void SetDeveloped(bool developed) { m_developed = developed; }
     bool Recalculate() override;
+    // A calculated layer recomputes only the cells that changed in its two
+    // sources; other data objects calculate nothing.
+    Change RecalculateChanges() override;
+    // Stores one cell as given, without checks or notices (kernel objects
+    // that keep derived tables up to date cell by cell). True when it changed.
+    bool PutCell(int row, int col, double value, std::uint8_t flags);
 
     // Replace all values at once (bulk fill): copies rows*cols values and flags.
     QSSTATUS SetAllCells(const std::vector<double>& values, const std::vector<std::uint8_t>& flags, int notify = 1);
@@ -147,6 +153,8 @@ private:
     bool Mark(int row, int col, std::uint8_t mark) const;
     std::uint16_t RowLength(int row) const;
     void NotifyCells(const std::vector<std::uint32_t>& cells);
+    bool RelationFits() const;
+    bool RelationCell(std::size_t i);  // recomputes a calculated-layer cell; true when it changed
 
     std::uint16_t m_rows = 0;
     std::uint16_t m_cols = 0;

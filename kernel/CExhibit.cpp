@@ -1,5 +1,6 @@
 #include "CExhibit.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "CArchive.h"
@@ -65,10 +66,7 @@ CExhibit& CExhibit::operator=(const CExhibit& o) {
     m_interpSdf = o.m_interpSdf;
     m_interpCumSdf = o.m_interpCumSdf;
     m_interpRatioSdf = o.m_interpRatioSdf;
-    m_lastFactors.clear();  // the next calculation is a full one
-    m_lastFactorFlags.clear();
-    m_lastSource.clear();
-    m_lastOutliers.clear();
+    m_statsInterval = -1;  // the next calculation is a full one
     LinkInternals();
     return *this;
 }
@@ -294,10 +292,13 @@ void CExhibit::ShapeFromSource() {
         m_factors.SetReadOnly(true);
         m_outliers.SetShape(rows, cols, CDataObject::VT_TRIANGLE, lens);
     }
-    std::uint16_t sr = 0, sc = 0;
+    std::uint16_t sr = 0, sc = 0, cr = 0, cc = 0, rr = 0, rc = 0;
     m_sdf.GetMaxRowsCols(sr, sc);
-    if (sr != 1 || sc != cols) {
-        m_sdf.SetShape(1, cols, CDataObject::VT_ROW);
+    m_cumSdf.GetMaxRowsCols(cr, cc);
+    m_ratioSdf.GetMaxRowsCols(rr, rc);
+    if (sr != 1 || sc != cols) m_sdf.SetShape(1, cols, CDataObject::VT_ROW);
+    // A loaded exhibit has its selections but not their derived rows.
+    if (cr != 1 || cc != cols || rr != 1 || rc != cols) {
         for (CDataObject* d : {&m_cumSdf, &m_ratioSdf}) {
             d->SetReadOnly(false);
             d->SetShape(1, cols, CDataObject::VT_ROW);
@@ -335,34 +336,90 @@ void CExhibit::RecalcFactors() {
     m_factors.NotifyAll(XR_RELOAD, 0);
 }
 
-void CExhibit::RecalcStatistics(bool all) {
+void CExhibit::RecalcStatistics(const std::vector<unsigned char>* columns) {
     if (!m_hasStatistics) return;
     const bool prior = GetProject() && GetProject()->GetIncludesPrior();
-    m_stats.SetPeriodLength(m_source ? m_source->GetInterval() : 12);
-    const std::vector<double>& fv = m_factors.Values();
-    const std::vector<std::uint8_t>& ff = m_factors.Flags();
-    const std::vector<std::uint8_t>& of = m_outliers.Flags();
-    static const std::vector<double> kNoSource;
-    const std::vector<double>& sv = m_source ? m_source->Values() : kNoSource;
+    const int interval = m_source ? m_source->GetInterval() : 12;
+    if (prior != m_statsPrior || interval != m_statsInterval) columns = nullptr;
+    m_stats.SetPeriodLength(interval);
+    m_stats.Compute(m_factors, m_source, &m_outliers, prior, columns);
+    m_statsPrior = prior;
+    m_statsInterval = interval;
+}
+
+bool CExhibit::ShapeFitsSource() const {
+    if (!m_source) return false;
+    std::uint16_t rows = 0, cols = 0, fr = 0, fc = 0, orows = 0, ocols = 0, sr = 0, sc = 0;
+    m_source->GetMaxRowsCols(rows, cols);
+    m_factors.GetMaxRowsCols(fr, fc);
+    m_outliers.GetMaxRowsCols(orows, ocols);
+    m_sdf.GetMaxRowsCols(sr, sc);
+    std::uint16_t cr = 0, cc = 0;
+    m_cumSdf.GetMaxRowsCols(cr, cc);
+    return fr == rows && fc == cols && orows == rows && ocols == cols && sr == 1 && sc == cols && cr == 1 &&
+           cc == cols && cols > 1 && m_factors.GetRowLengths() == m_source->GetRowLengths();
+}
+
+void CExhibit::UpdateFactorsAround(int row, int col, std::vector<unsigned char>& columns,
+                                   std::vector<std::uint32_t>& changed) {
     std::uint16_t rows = 0, cols = 0;
     m_factors.GetMaxRowsCols(rows, cols);
-    const bool sameShape = fv.size() == m_lastFactors.size() && of.size() == m_lastOutliers.size() &&
-                           sv.size() == m_lastSource.size() && sv.size() == fv.size() && prior == m_lastPrior;
-    std::vector<unsigned char> changed;
-    if (!all && sameShape) {
-        changed.assign(cols, 0);
-        for (size_t i = 0; i < fv.size(); ++i) {
-            if (fv[i] != m_lastFactors[i] || ff[i] != m_lastFactorFlags[i] || sv[i] != m_lastSource[i] ||
-                of[i] != m_lastOutliers[i])
-                changed[i % cols] = 1;
+    if (row < 0 || col < 0 || row >= rows || col >= cols) return;
+    // The amount is a factor's numerator in column col - 1, its denominator
+    // and volume weight in column col.
+    columns[static_cast<std::size_t>(col)] = 1;
+    if (col > 0) columns[static_cast<std::size_t>(col) - 1] = 1;
+    const std::vector<std::uint16_t>& lens = m_factors.GetRowLengths();
+    const int len = lens.empty() ? cols : lens[static_cast<std::size_t>(row)];
+    for (int k = std::max(col - 1, 0); k <= col; ++k) {
+        if (k + 1 >= cols || k >= len) continue;
+        // As RecalcFactors (qs::calc::AgeToAgeFactors) forms each factor.
+        const std::uint8_t f0 = m_source->RawFlags(row, k), f1 = m_source->RawFlags(row, k + 1);
+        const double v0 = m_source->RawValue(row, k);
+        double value = 0.0;
+        std::uint8_t flags = CDataObject::CF_BLANK;
+        if ((f0 & qs::calc::kCellHasValue) && (f1 & qs::calc::kCellHasValue) && v0 != 0.0) {
+            value = m_source->RawValue(row, k + 1) / v0;
+            flags = CDataObject::CF_VALUE;
         }
+        if (m_factors.PutCell(row, k, value, flags))
+            changed.push_back(static_cast<std::uint32_t>(row) * 65536u + static_cast<std::uint32_t>(k));
     }
-    m_stats.Compute(m_factors, m_source, &m_outliers, prior, changed.empty() ? nullptr : &changed);
-    m_lastFactors = fv;
-    m_lastFactorFlags = ff;
-    m_lastSource = sv;
-    m_lastOutliers = of;
-    m_lastPrior = prior;
+}
+
+CFormula::Change CExhibit::RecalculateChanges() {
+    const Change* src = m_source ? SourceChange(m_source) : nullptr;
+    const Change* marks = SourceChange(&m_outliers);
+    if (!m_source || !ShapeFitsSource() || (src && src->all) || (marks && marks->all)) {
+        Recalculate();
+        return Change{};
+    }
+    std::uint16_t rows = 0, cols = 0;
+    m_factors.GetMaxRowsCols(rows, cols);
+    std::vector<unsigned char> columns(cols, 0);
+    std::vector<std::uint32_t> changed;
+    bool any = false;
+    if (src)
+        for (std::uint32_t k : src->cells) {
+            UpdateFactorsAround(static_cast<int>(k / 65536u), static_cast<int>(k % 65536u), columns, changed);
+            any = true;
+        }
+    if (marks)
+        for (std::uint32_t k : marks->cells)
+            if (k % 65536u < cols) {
+                columns[k % 65536u] = 1;
+                any = true;
+            }
+    if (any) RecalcStatistics(&columns);
+    if (!changed.empty() && m_factors.GetViewedCount()) {
+        if (changed.size() > 256)
+            m_factors.NotifyAll(XR_RELOAD, 0);
+        else
+            for (std::uint32_t k : changed) m_factors.NotifyAll(XR_CELL, static_cast<long>(k / 65536u) * 10000 + k % 65536u);
+    }
+    RecalcSelections();
+    NotifyAll(XR_RELOAD, 0);
+    return Change{};
 }
 
 void CExhibit::RecalcSelections() {
@@ -414,7 +471,7 @@ bool CExhibit::Recalculate() {
     if (m_source) {
         ShapeFromSource();
         RecalcFactors();
-        RecalcStatistics(false);
+        RecalcStatistics();
     }
     RecalcSelections();
     NotifyAll(XR_RELOAD, 0);

@@ -91,6 +91,10 @@ public:
 
     bool IsCalculated() const override { return true; }
     bool Recalculate() override;
+    // After cells of the source or of the outlier marks changed: the factors
+    // next to them and the statistics columns they reach; the selections'
+    // rows are derived again. Anything else recalculates the whole exhibit.
+    Change RecalculateChanges() override;
     int GetStorageTag() const override { return kStorageTag; }
     void Write(KernelWriter& w) const override;
     void Read(KernelReader& r, int version) override;
@@ -100,9 +104,15 @@ private:
     void LinkInternals();
     void ShapeFromSource();
     void RecalcFactors();
-    // all: every column; otherwise only the columns whose factors, source
-    // amounts or outlier marks differ from the last calculation.
-    void RecalcStatistics(bool all = true);
+    // True when the factor, outlier and selection objects have the shapes
+    // ShapeFromSource would give them.
+    bool ShapeFitsSource() const;
+    // Recomputes the factors next to a changed source cell; marks the
+    // statistics columns the cell reaches.
+    void UpdateFactorsAround(int row, int col, std::vector<unsigned char>& columns,
+                             std::vector<std::uint32_t>& changed);
+    // columns: only the statistics columns marked (all when null).
+    void RecalcStatistics(const std::vector<unsigned char>* columns = nullptr);
     void RecalcSelections();
     static void DeriveRows(const CDataObject& sdf, CDataObject& cumulative, CDataObject& ratio);
 
@@ -123,11 +133,8 @@ private:
     CDataObject m_interpSdf;
     CDataObject m_interpCumSdf;
     CDataObject m_interpRatioSdf;
-    // What the statistics were last computed from, to find the columns an
-    // edit touched.
-    std::vector<double> m_lastFactors;
-    std::vector<std::uint8_t> m_lastFactorFlags;
-    std::vector<double> m_lastSource;
-    std::vector<std::uint8_t> m_lastOutliers;
-    bool m_lastPrior = false;
+    // What the statistics were last computed with beyond the cells (a
+    // change of either recomputes every column).
+    bool m_statsPrior = false;
+    int m_statsInterval = -1;
 };

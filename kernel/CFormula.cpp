@@ -158,7 +158,33 @@ void CFormula::Changed() {
     PropagateChanges({this});
 }
 
+void CFormula::Changed(std::vector<std::uint32_t> cells) {
+    if (!m_recalcOn) {
+        m_heldChange = true;
+        return;
+    }
+    std::vector<Change> what;
+    what.push_back(Change::Cells(std::move(cells)));
+    PropagateChanges({this}, std::move(what));
+}
+
+namespace {
+// The changes of the walk in progress (walks may nest: an object's
+// recalculation can change another object and start its own walk).
+const std::unordered_map<const CFormula*, CFormula::Change>* gWalkChanges = nullptr;
+}  // namespace
+
+const CFormula::Change* CFormula::SourceChange(const CFormula* source) {
+    if (!gWalkChanges) return nullptr;
+    auto it = gWalkChanges->find(source);
+    return it == gWalkChanges->end() ? nullptr : &it->second;
+}
+
 void CFormula::PropagateChanges(const std::vector<CFormula*>& changed) {
+    PropagateChanges(changed, std::vector<Change>(changed.size()));
+}
+
+void CFormula::PropagateChanges(const std::vector<CFormula*>& changed, std::vector<Change> what) {
     // Post-order walk over dependents gives a reverse topological order; each
     // object is recalculated once even when reached along several paths. A
     // cycle (which the formula checker refuses) is cut where it closes.
@@ -184,9 +210,39 @@ void CFormula::PropagateChanges(const std::vector<CFormula*>& changed) {
             }
         }
     }
-    std::unordered_set<CFormula*> starts(changed.begin(), changed.end());
-    for (auto it = order.rbegin(); it != order.rend(); ++it)
-        if (!starts.count(*it)) (*it)->Recalculate();
+    std::unordered_map<const CFormula*, Change> changes;
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        if (!changed[i]) continue;
+        Change w = i < what.size() ? std::move(what[i]) : Change{};
+        auto [at, inserted] = changes.try_emplace(changed[i]);
+        if (inserted) {
+            at->second = std::move(w);
+        } else if (w.all || at->second.all) {
+            at->second = Change{};
+        } else {
+            at->second.cells.insert(at->second.cells.end(), w.cells.begin(), w.cells.end());
+        }
+    }
+    const auto* outer = gWalkChanges;
+    gWalkChanges = &changes;
+    struct Restore {
+        const std::unordered_map<const CFormula*, Change>* outer;
+        ~Restore() { gWalkChanges = outer; }
+    } restore{outer};
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        CFormula* node = *it;
+        if (changes.count(node)) continue;  // a start
+        bool reached = false;
+        for (const CFormula* s : node->m_sources) {
+            auto c = changes.find(s);
+            if (c != changes.end() && c->second.Any()) {
+                reached = true;
+                break;
+            }
+        }
+        // Nothing it reads changed (what it was reached through changed nothing).
+        changes.emplace(node, reached ? node->RecalculateChanges() : Change::None());
+    }
 }
 
 void CFormula::Write(KernelWriter& w) const {

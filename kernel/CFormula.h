@@ -15,6 +15,13 @@
 //   together at SetRecalcOn(1). Derived objects (exhibits, methods) override
 //   Recalculate() and register their sources; nothing else is needed to take
 //   part in the graph.
+// Incremental recalculation: an object that knows which of its cells
+// changed says so (Changed(cells)); during the walk each object can ask
+// SourceChange() what changed in each of its sources and recalculate only
+// what those cells reach (RecalculateChanges). An object that does not
+// override it is recalculated whole and counts as changed everywhere; an
+// object none of whose sources changed anything is not recalculated.
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -123,9 +130,33 @@ public:
     bool IsRecalcOn() const { return m_recalcOn; }
     // Called by an object whose values changed: recalculates its dependents.
     void Changed();
+    // The same when only these cells (row * 65536 + column) changed.
+    void Changed(std::vector<std::uint32_t> cells);
+
+    // What changed in one object during a running recalculation: everything
+    // (all), or the listed cells (row * 65536 + column; none listed and not
+    // all: nothing changed).
+    struct Change {
+        bool all = true;
+        std::vector<std::uint32_t> cells;
+        bool Any() const { return all || !cells.empty(); }
+        static Change None() { return Change{false, {}}; }
+        static Change Cells(std::vector<std::uint32_t> c) { return Change{false, std::move(c)}; }
+    };
+    // During RecalculateChanges: what changed in source in this walk; null
+    // when it was not reached (it did not change).
+    static const Change* SourceChange(const CFormula* source);
     // Runs Recalculate once on every object depending on any of changed,
     // sources before dependents.
     static void PropagateChanges(const std::vector<CFormula*>& changed);
+    // The same with what changed in each start (parallel to changed).
+    static void PropagateChanges(const std::vector<CFormula*>& changed, std::vector<Change> what);
+    // Recalculates after its sources changed as SourceChange() tells and
+    // says what changed in it. The default recalculates the whole object.
+    virtual Change RecalculateChanges() {
+        Recalculate();
+        return Change{};
+    }
 
     CProject* GetProject() const { return m_pProject; }
     void SetProject(CProject* project) { m_pProject = project; }

@@ -373,9 +373,22 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
 
 std::vector<std::uint8_t> CProject::SaveProject(std::uint32_t generation) const {
     if (generation < 1 || generation > kStorageGeneration) generation = kStorageGeneration;
-    KernelWriter body;
-    WriteBody(body, generation);
-    return StorageFrame(kStorageProjectMagic, generation, body);
+    // Framed in place: the body is written once into a buffer sized for the
+    // whole stream up front (no growing copies, no second copy into a frame).
+    std::size_t estimate = 4096;
+    for (const auto& [id, e] : m_store)
+        for (const auto& inst : e.inst)
+            if (const auto* d = dynamic_cast<const CDataObject*>(inst.get())) estimate += 9 * d->Values().size() + 256;
+    KernelWriter w;
+    w.Reserve(estimate);
+    w.Raw(kStorageProjectMagic, 4);
+    w.U32(generation);
+    const std::size_t at = w.BeginBlob();
+    WriteBody(w, generation);
+    w.EndBlob(at);
+    const std::size_t bodyStart = at + 4;
+    w.U32(KernelChecksum(w.Bytes().data() + bodyStart, w.Bytes().size() - bodyStart));
+    return std::move(w.Bytes());
 }
 
 QSSTATUS CProject::LoadProject(const std::uint8_t* data, std::size_t size) {

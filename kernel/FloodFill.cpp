@@ -24,18 +24,27 @@ QSSTATUS WriteSdf(CExhibit& ex, const SdfCells& cells) {
     std::uint16_t rows = 0, cols = 0;
     sdf->GetMaxRowsCols(rows, cols);
     if (rows < 1 || cols != cells.v.size()) return qsk::kFail;
+    // The whole row is written first and its dependents (the exhibit, the
+    // methods reading its selections) recalculate once, not once per cell.
+    std::vector<std::uint32_t> changed;
     for (int k = 0; k < cols; ++k) {
+        const double before = sdf->RawValue(0, k);
+        const std::uint8_t beforeFlags = sdf->RawFlags(0, k);
         if (cells.has[k] && std::isfinite(cells.v[k])) {
-            sdf->SetAt(0, k, cells.v[k]);
+            sdf->SetAt(0, k, cells.v[k], 0);
             if (cells.atMin[k])
                 sdf->SetCellHasFFMin(0, k);
             else
                 sdf->SetCellHasNoFFMin(0, k);
         } else {
-            sdf->SetCellBlank(0, k);
+            sdf->SetCellBlank(0, k, 0);
             sdf->SetCellHasNoFFMin(0, k);
         }
+        if ((sdf->RawFlags(0, k) & ~CDataObject::CF_FFMIN) != (beforeFlags & ~CDataObject::CF_FFMIN) ||
+            sdf->RawValue(0, k) != before)
+            changed.push_back(static_cast<std::uint32_t>(k));  // row 0
     }
+    if (!changed.empty()) sdf->CellsChanged(changed);
     return qsk::kOk;
 }
 

@@ -83,41 +83,73 @@ std::string AdjustmentParameter(const std::string& text, bool last) {
 // using Diagonal=[d] and cut off after [a] months") limits the adjustment to
 // the base diagonal d and the diagonals before it, and to the ages up to a;
 // the cells outside read blank, so the functions leave them as reported.
-void ApplyAdjustmentWindow(const CProject& project, const CFormula& table, const qsformula::ProjectInfo& info,
-                           Value& v) {
-    if (v.type != qsformula::kTriangle) return;
+struct AdjustmentWindow {
+    bool active = false;
+    int back = 0;  // diagonals newer than the base are left alone
+    bool hasCutoff = false;
+    long cutoff = -1;
+    bool Excludes(int c, int len, const qsformula::ProjectInfo& info) const {
+        const bool newer = len - 1 - c < back;
+        const bool late = hasCutoff && c < static_cast<int>(info.ages.size()) && info.ages[static_cast<std::size_t>(c)] > cutoff;
+        return newer || late;
+    }
+};
+
+AdjustmentWindow WindowOf(const CProject& project, const CFormula& table) {
+    AdjustmentWindow w;
     std::string note;
     table.GetFootnoteString(note);
-    if (note.find('[') == std::string::npos) return;  // no parameters: the whole table
+    if (note.find('[') == std::string::npos) return w;  // no parameters: the whole table
+    w.active = true;
     QSStringArray calendar;
     std::string caption;
     project.GetLabels(calendar, LBL_CALENDAR, caption, -1);
-    int back = 0;  // diagonals newer than the base are left alone
     const std::string diagonal = AdjustmentParameter(note, false);
     for (std::size_t i = 0; i < calendar.size(); ++i)
-        if (!diagonal.empty() && calendar[i] == diagonal) back = static_cast<int>(calendar.size() - 1 - i);
+        if (!diagonal.empty() && calendar[i] == diagonal) w.back = static_cast<int>(calendar.size() - 1 - i);
     const std::string cut = AdjustmentParameter(note, true);
     char* end = nullptr;
-    const long cutoff = cut.empty() ? -1 : std::strtol(cut.c_str(), &end, 10);
-    const bool hasCutoff = !cut.empty() && end != cut.c_str() && cutoff > 0;
+    w.cutoff = cut.empty() ? -1 : std::strtol(cut.c_str(), &end, 10);
+    w.hasCutoff = !cut.empty() && end != cut.c_str() && w.cutoff > 0;
+    return w;
+}
+
+void ApplyAdjustmentWindow(const CProject& project, const CFormula& table, const qsformula::ProjectInfo& info,
+                           Value& v) {
+    if (v.type != qsformula::kTriangle) return;
+    const AdjustmentWindow w = WindowOf(project, table);
+    if (!w.active) return;
     for (int r = 0; r < v.rows; ++r) {
         const int len = v.rowLen.empty() ? v.cols : v.rowLen[static_cast<std::size_t>(r)];
         for (int c = 0; c < v.cols; ++c) {
-            const bool newer = len - 1 - c < back;
-            const bool late = hasCutoff && c < static_cast<int>(info.ages.size()) && info.ages[static_cast<std::size_t>(c)] > cutoff;
-            if (!newer && !late) continue;
+            if (!w.Excludes(c, len, info)) continue;
             v.v[v.Index(r, c)] = 0;
             v.f[v.Index(r, c)] = 0;
         }
     }
 }
 
+// One stored cell as Read gives it.
+void ReadCell(const CDataObject& d, std::size_t i, double& v, std::uint8_t& f) {
+    const std::uint8_t flags = d.Flags()[i];
+    v = 0.0;
+    f = qsformula::kBlank;
+    if (flags & CDataObject::CF_NOTAVAIL) {
+        f = qsformula::kNotAvail;
+    } else if (flags & CDataObject::CF_VALUE) {
+        v = d.Values()[i];
+        f = qsformula::kHasValue;
+    }
+}
+
+bool IsAdjustmentTable(QSID id) { return SameIDType(id, 101010494) || SameIDType(id, 101010497); }
+
 }  // namespace
 
 bool ProjectFormulaResolver::Resolve(QSID id, Value& out) const {
     const CFormula* f = Find(id);
     if (!f) return false;
-    if (SameIDType(id, 101010494) || SameIDType(id, 101010497)) {
+    if (IsAdjustmentTable(id)) {
         if (!Read(*f, out)) return false;
         ApplyAdjustmentWindow(m_project, *f, m_info, out);
         return true;
@@ -129,6 +161,55 @@ bool ProjectFormulaResolver::Resolve(QSID id, Value& out) const {
         return column && Read(*column, out);
     }
     return Read(*f, out);
+}
+
+bool ProjectFormulaResolver::ResolveShape(QSID id, qsformula::Shape& shape) const {
+    int serial = 0;
+    if (CMethod::MethodIDFromColRef(id, serial)) return false;
+    const CFormula* f = Find(id);
+    if (!f) return false;
+    if (dynamic_cast<const CScalar*>(f)) {
+        shape = qsformula::Shape{};
+        return true;
+    }
+    if (dynamic_cast<const CMethod*>(f) || dynamic_cast<const CExhibit*>(f)) return false;
+    const auto* d = dynamic_cast<const CDataObject*>(f);
+    if (!d) return false;
+    std::uint16_t rows = 0, cols = 0;
+    d->GetMaxRowsCols(rows, cols);
+    shape = qsformula::Shape{};
+    shape.type = qsformula::kTriangle;
+    if (d->GetVectorType() == CDataObject::VT_ROW) shape.type = qsformula::kRow;
+    if (d->GetVectorType() == CDataObject::VT_COLUMN) shape.type = qsformula::kColumn;
+    shape.rows = rows;
+    shape.cols = cols;
+    shape.interval = shape.type == qsformula::kColumn ? 0 : d->GetInterval();
+    if (shape.type == qsformula::kTriangle && !d->GetRowLengths().empty())
+        shape.rowLen.assign(d->GetRowLengths().begin(), d->GetRowLengths().end());
+    return true;
+}
+
+bool ProjectFormulaResolver::ResolveCells(QSID id, const std::vector<std::pair<int, int>>& cells, Value& out) const {
+    int serial = 0;
+    if (CMethod::MethodIDFromColRef(id, serial)) return false;
+    const auto* d = dynamic_cast<const CDataObject*>(Find(id));
+    if (!d || d->GetVectorType() != CDataObject::VT_TRIANGLE) return false;
+    std::uint16_t rows = 0, cols = 0;
+    d->GetMaxRowsCols(rows, cols);
+    AdjustmentWindow w;
+    if (IsAdjustmentTable(id)) w = WindowOf(m_project, *d);
+    const std::vector<std::uint16_t>& lens = d->GetRowLengths();
+    out = Value::MakeColumn(static_cast<int>(cells.size()));
+    for (std::size_t k = 0; k < cells.size(); ++k) {
+        const auto [r, c] = cells[k];
+        if (r < 0 || c < 0 || r >= rows || c >= cols) return false;
+        ReadCell(*d, static_cast<std::size_t>(r) * cols + c, out.v[k], out.f[k]);
+        if (w.active && w.Excludes(c, lens.empty() ? cols : lens[static_cast<std::size_t>(r)], m_info)) {
+            out.v[k] = 0;
+            out.f[k] = 0;
+        }
+    }
+    return true;
 }
 
 bool ProjectFormulaResolver::Read(const CFormula& object, Value& out) {
@@ -383,24 +464,85 @@ QSSTATUS CUserTable::Bind() {
     return qsk::kOk;
 }
 
-bool CUserTable::Recalculate() {
-    if (m_def.IsEmpty()) return CDataObject::Recalculate();
+void CUserTable::NotifyChanged(const std::vector<std::uint32_t>& changed) {
+    if (changed.empty() || !GetViewedCount()) return;
+    if (changed.size() > 256) {
+        NotifyAll(XR_RELOAD, 0);
+    } else {
+        for (std::uint32_t k : changed) NotifyAll(XR_CELL, static_cast<long>(k / 65536u) * 10000 + k % 65536u);
+    }
+}
+
+std::vector<std::uint32_t> CUserTable::RecalculateWhole() {
     CProject* p = GetProject();
-    if (!p) return false;
+    if (!p) return {};
     ProjectFormulaResolver resolver(*p, GetLayer());
     Value v;
     m_lastStatus = m_def.Compiled().Evaluate(resolver, v);
     if (m_lastStatus) v = Value::Make(qsformula::kScalar, 1, 1), v.f[0] = qsformula::kNotAvail;
-    const std::vector<std::uint32_t> changed = StoreFormulaValue(v, *this);
-    if (changed.empty()) return false;
-    if (GetViewedCount()) {
-        if (changed.size() > 256) {
-            NotifyAll(XR_RELOAD, 0);
-        } else {
-            for (std::uint32_t k : changed) NotifyAll(XR_CELL, static_cast<long>(k / 65536u) * 10000 + k % 65536u);
+    std::vector<std::uint32_t> changed = StoreFormulaValue(v, *this);
+    NotifyChanged(changed);
+    return changed;
+}
+
+bool CUserTable::Recalculate() {
+    if (m_def.IsEmpty()) return CDataObject::Recalculate();
+    return !RecalculateWhole().empty();
+}
+
+CFormula::Change CUserTable::RecalculateChanges() {
+    if (m_def.IsEmpty()) return CDataObject::RecalculateChanges();
+    CProject* p = GetProject();
+    if (!p) return Change::None();
+    // A formula that works cell by cell on tables of this table's shape is
+    // evaluated at the cells that changed in what it reads, and nowhere else.
+    bool whole = m_lastStatus != 0 || GetVectorType() != VT_TRIANGLE;
+    std::vector<std::uint32_t> keys;
+    for (const CFormula* s : GetSources()) {
+        const Change* c = SourceChange(s);
+        if (!c || whole) continue;
+        if (c->all) whole = true;
+        keys.insert(keys.end(), c->cells.begin(), c->cells.end());
+    }
+    ProjectFormulaResolver resolver(*p, GetLayer());
+    qsformula::Shape shape;
+    if (!whole && m_def.Compiled().IsCellwise(resolver, shape)) {
+        std::uint16_t rows = 0, cols = 0;
+        GetMaxRowsCols(rows, cols);
+        const std::vector<std::uint16_t>& lens = GetRowLengths();
+        const bool same = shape.rows == rows && shape.cols == cols &&
+                          std::equal(shape.rowLen.begin(), shape.rowLen.end(), lens.begin(), lens.end());
+        std::sort(keys.begin(), keys.end());
+        keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+        std::vector<std::pair<int, int>> cells;
+        for (std::uint32_t k : keys) {
+            const int r = static_cast<int>(k / 65536u), c = static_cast<int>(k % 65536u);
+            if (LocationIsValid(r, c)) cells.emplace_back(r, c);
+        }
+        Value v;
+        if (same && (cells.empty() || (m_def.Compiled().EvaluateCells(resolver, cells, v) == qsk::kOk &&
+                                       (v.type == qsformula::kScalar || v.Size() == static_cast<int>(cells.size()))))) {
+            std::vector<std::uint32_t> changed;
+            for (std::size_t i = 0; i < cells.size(); ++i) {
+                const auto [r, c] = cells[i];
+                const std::size_t from = v.type == qsformula::kScalar ? 0 : i;
+                // As StoreFormulaValue stores a cell.
+                double x = 0.0;
+                std::uint8_t f = CF_BLANK | CF_NOTAVAIL;
+                if (v.f[from] & qsformula::kHasValue) {
+                    x = v.v[from];
+                    f = CF_VALUE;
+                } else if (!(v.f[from] & qsformula::kNotAvail)) {
+                    f = CF_BLANK;
+                }
+                f = static_cast<std::uint8_t>(f | (RawFlags(r, c) & kMarkBits));
+                if (PutCell(r, c, x, f)) changed.push_back(static_cast<std::uint32_t>(r) * 65536u + static_cast<std::uint32_t>(c));
+            }
+            NotifyChanged(changed);
+            return Change::Cells(std::move(changed));
         }
     }
-    return true;
+    return Change::Cells(RecalculateWhole());
 }
 
 void CUserTable::AfterLoad() {

@@ -45,6 +45,9 @@ public:
 
     bool Resolve(QSID id, qsformula::Value& out) const override;
     const qsformula::ProjectInfo& Info() const override { return m_info; }
+    // Data objects and scalars (not methods, their columns or exhibits).
+    bool ResolveShape(QSID id, qsformula::Shape& shape) const override;
+    bool ResolveCells(QSID id, const std::vector<std::pair<int, int>>& cells, qsformula::Value& out) const override;
 
     // Data objects read as triangle, row or column (stored values, the
     // staircase kept); scalars as scalars; an exhibit as its selected factors
@@ -106,6 +109,8 @@ public:
     bool HasValidFormula() const override { return !m_def.IsEmpty(); }
     bool IsCalculated() const override { return !m_def.IsEmpty() || CDataObject::IsCalculated(); }
     bool Recalculate() override;
+    // Only the cells a cell-by-cell formula reaches from what changed, else the whole table.
+    Change RecalculateChanges() override;
     // The status of the last evaluation (0 when it ran).
     QSSTATUS GetLastStatus() const { return m_lastStatus; }
 
@@ -119,6 +124,8 @@ private:
     friend class CUserExhibit;  // keeps its table's stored definition as read
     QSSTATUS Bind();
     void Unbind();
+    std::vector<std::uint32_t> RecalculateWhole();  // the cells that changed
+    void NotifyChanged(const std::vector<std::uint32_t>& changed);
 
     FormulaDefinition m_def;
     std::vector<CFormula*> m_formulaSources;

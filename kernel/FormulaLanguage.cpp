@@ -394,6 +394,136 @@ void CollectRefs(const Formula::Node& n, std::vector<QSID>& ids) {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+Value BinaryOp(char op, const Value& a, const Value& b) {
+    switch (op) {
+        case '+': return detail::Combine(a, b, [](double x, double y) { return x + y; });
+        case '-': return detail::Combine(a, b, [](double x, double y) { return x - y; });
+        case '*': return detail::Combine(a, b, [](double x, double y) { return x * y; });
+        case '/': return detail::Combine(a, b, [](double x, double y) { return y == 0.0 ? kNaN : x / y; });
+        case '^': return detail::Combine(a, b, [](double x, double y) { return std::pow(x, y); });
+        default: return detail::Combine(a, b, [](double x, double y) { return x * (1.0 + y / 100.0); });
+    }
+}
+
+// Functions whose result cell depends only on the same cell of each argument.
+bool CellwiseCall(const Formula::Node& n) {
+    const std::string& f = n.name;
+    return f == "Abs" || f == "Sqrt" || f == "Invert" || (f == "Sum" && n.kids.size() >= 2);
+}
+
+// True when the subtree is cellwise over triangles of one shape (common,
+// set by the first triangle met) and scalars.
+bool CellwiseNode(const Formula::Node& n, const IFormulaResolver& resolver, Shape& common, bool& haveCommon,
+                  int depth) {
+    if (depth > 400) return false;
+    switch (n.kind) {
+        case Formula::Node::Number:
+            return true;
+        case Formula::Node::Ref: {
+            Shape s;
+            if (!resolver.ResolveShape(n.id, s)) return false;
+            if (s.type == kScalar) return true;
+            if (s.type != kTriangle) return false;
+            if (!haveCommon) {
+                common = s;
+                haveCommon = true;
+                return true;
+            }
+            return s == common;
+        }
+        case Formula::Node::Call:
+            if (!CellwiseCall(n)) return false;
+            [[fallthrough]];
+        case Formula::Node::Negate:
+        case Formula::Node::Binary:
+            for (const auto& k : n.kids)
+                if (!CellwiseNode(*k, resolver, common, haveCommon, depth + 1)) return false;
+            return true;
+    }
+    return false;
+}
+
+Value Eval(const Formula::Node& n, const IFormulaResolver& resolver, int depth);
+
+// A cellwise subtree at the given cells: each triangle read as the column of
+// those cells, so every operation runs on exactly the cells it would combine
+// in the whole triangle.
+Value EvalCells(const Formula::Node& n, const IFormulaResolver& resolver, const std::vector<std::pair<int, int>>& cells,
+                int depth) {
+    if (depth > 400) Fail(kTooDeep, "the formula is nested too deeply");
+    switch (n.kind) {
+        case Formula::Node::Number:
+            return Value::Scalar(n.number);
+        case Formula::Node::Ref: {
+            Shape s;
+            if (!resolver.ResolveShape(n.id, s)) Fail(kUnknownObject, "object " + std::to_string(n.id) + " does not exist");
+            Value v;
+            const bool ok = s.type == kScalar ? resolver.Resolve(n.id, v) : resolver.ResolveCells(n.id, cells, v);
+            if (!ok) Fail(kUnknownObject, "object " + std::to_string(n.id) + " does not exist");
+            return v;
+        }
+        case Formula::Node::Negate:
+            return detail::Map(EvalCells(*n.kids[0], resolver, cells, depth + 1), [](double x) { return -x; });
+        case Formula::Node::Binary: {
+            const Value a = EvalCells(*n.kids[0], resolver, cells, depth + 1);
+            const Value b = EvalCells(*n.kids[1], resolver, cells, depth + 1);
+            return BinaryOp(n.op, a, b);
+        }
+        case Formula::Node::Call: {
+            std::vector<Value> args;
+            args.reserve(n.kids.size());
+            for (const auto& k : n.kids) args.push_back(EvalCells(*k, resolver, cells, depth + 1));
+            const detail::CallContext ctx{resolver.Info(), n.name, n.suffix};
+            return n.fn->impl(args, ctx);
+        }
+    }
+    return Value{};
+}
+
+// The latest column of each row of a triangle of this shape, as Diagonal finds it.
+std::vector<int> LatestColumns(const Shape& t, const ProjectInfo& info) {
+    std::vector<int> last(static_cast<std::size_t>(t.rows));
+    for (int r = 0; r < t.rows; ++r) {
+        int len = t.cols;
+        if (!t.rowLen.empty())
+            len = t.rowLen[r];
+        else if (static_cast<int>(info.rowLen.size()) == t.rows)
+            len = std::min(info.rowLen[r], t.cols);
+        last[r] = len - 1;
+    }
+    return last;
+}
+
+// Diagonal of a cellwise expression: only the diagonal's cells are
+// evaluated. Null (not handled) when the argument is not cellwise.
+bool DiagonalOfCells(const Formula::Node& n, const IFormulaResolver& resolver, int depth, Value& out) {
+    if (n.kids.size() != 1) return false;
+    Shape shape;
+    bool have = false;
+    if (!CellwiseNode(*n.kids[0], resolver, shape, have, depth + 1) || !have) return false;
+    const int back = std::max(n.suffix, 1) - 1;
+    const std::vector<int> last = LatestColumns(shape, resolver.Info());
+    std::vector<std::pair<int, int>> cells;
+    std::vector<int> rowOf;
+    for (int r = 0; r < shape.rows; ++r) {
+        const int c = last[r] - back;
+        if (c >= 0 && c < shape.cols) {
+            cells.emplace_back(r, c);
+            rowOf.push_back(r);
+        }
+    }
+    out = Value::MakeColumn(shape.rows);
+    if (cells.empty()) return true;
+    const Value v = EvalCells(*n.kids[0], resolver, cells, depth + 1);
+    const bool column = v.type != kScalar;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const std::size_t from = column ? i : 0;
+        out.v[out.Index(rowOf[i], 0)] = v.v[from];
+        out.f[out.Index(rowOf[i], 0)] = v.f[from];
+    }
+    return true;
+}
+
 Value Eval(const Formula::Node& n, const IFormulaResolver& resolver, int depth) {
     if (depth > 400) Fail(kTooDeep, "the formula is nested too deeply");
     switch (n.kind) {
@@ -409,16 +539,13 @@ Value Eval(const Formula::Node& n, const IFormulaResolver& resolver, int depth) 
         case Formula::Node::Binary: {
             const Value a = Eval(*n.kids[0], resolver, depth + 1);
             const Value b = Eval(*n.kids[1], resolver, depth + 1);
-            switch (n.op) {
-                case '+': return detail::Combine(a, b, [](double x, double y) { return x + y; });
-                case '-': return detail::Combine(a, b, [](double x, double y) { return x - y; });
-                case '*': return detail::Combine(a, b, [](double x, double y) { return x * y; });
-                case '/': return detail::Combine(a, b, [](double x, double y) { return y == 0.0 ? kNaN : x / y; });
-                case '^': return detail::Combine(a, b, [](double x, double y) { return std::pow(x, y); });
-                default: return detail::Combine(a, b, [](double x, double y) { return x * (1.0 + y / 100.0); });
-            }
+            return BinaryOp(n.op, a, b);
         }
         case Formula::Node::Call: {
+            // The diagonal of a table or of arithmetic on tables reads only
+            // the diagonal's cells.
+            Value diagonal;
+            if (n.name == "Diagonal" && DiagonalOfCells(n, resolver, depth, diagonal)) return diagonal;
             std::vector<Value> args;
             args.reserve(n.kids.size());
             for (const auto& k : n.kids) args.push_back(Eval(*k, resolver, depth + 1));
@@ -462,6 +589,22 @@ QSSTATUS Formula::Evaluate(const IFormulaResolver& resolver, Value& out, std::st
         return qsk::kOk;
     } catch (const FormulaError& e) {
         if (error) *error = e.message;
+        return e.status;
+    }
+}
+
+bool Formula::IsCellwise(const IFormulaResolver& resolver, Shape& shape) const {
+    bool have = false;
+    return m_root && CellwiseNode(*m_root, resolver, shape, have, 0) && have;
+}
+
+QSSTATUS Formula::EvaluateCells(const IFormulaResolver& resolver, const std::vector<std::pair<int, int>>& cells,
+                                Value& out) const {
+    if (!m_root) return kEmptyFormula;
+    try {
+        out = EvalCells(*m_root, resolver, cells, 0);
+        return qsk::kOk;
+    } catch (const FormulaError& e) {
         return e.status;
     }
 }

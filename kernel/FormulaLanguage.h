@@ -88,6 +88,16 @@ struct ProjectInfo {
     std::vector<int> rowLen;      // per exposure period: the columns up to its latest evaluation
 };
 
+// The shape of an object's value without its cells.
+struct Shape {
+    int type = kScalar;
+    int rows = 1;
+    int cols = 1;
+    int interval = 0;
+    std::vector<int> rowLen;
+    bool operator==(const Shape&) const = default;
+};
+
 class IFormulaResolver {
 public:
     virtual ~IFormulaResolver() = default;
@@ -95,6 +105,12 @@ public:
     // layer of the formula's own object). False when there is no such object.
     virtual bool Resolve(QSID id, Value& out) const = 0;
     virtual const ProjectInfo& Info() const = 0;
+    // Optional, so a formula can be evaluated at a few cells without reading
+    // whole tables: the shape of an object, and its cells at (row, column)
+    // pairs gathered into a column of as many values, each read exactly as
+    // Resolve reads it. False: not offered (the whole value is read then).
+    virtual bool ResolveShape(QSID, Shape&) const { return false; }
+    virtual bool ResolveCells(QSID, const std::vector<std::pair<int, int>>&, Value&) const { return false; }
 };
 
 // A compiled formula: parse once, evaluate after every change of a source.
@@ -111,6 +127,14 @@ public:
     QSSTATUS Evaluate(const IFormulaResolver& resolver, Value& out, std::string* error = nullptr) const;
     // Every object id the formula reads, once each, in order of appearance.
     const std::vector<QSID>& Dependencies() const { return m_deps; }
+    // True when each cell of the result depends only on the same cell of the
+    // triangles the formula reads, all of one shape (given in shape), and on
+    // scalars: arithmetic, Abs, Sqrt, Invert and Sum of several arguments.
+    bool IsCellwise(const IFormulaResolver& resolver, Shape& shape) const;
+    // Evaluates a cellwise formula at the given cells only: out is a column
+    // with the result of each cell, bit for bit what Evaluate gives there.
+    QSSTATUS EvaluateCells(const IFormulaResolver& resolver, const std::vector<std::pair<int, int>>& cells,
+                           Value& out) const;
 
     struct Node;
 

@@ -5,6 +5,7 @@
 // and the caller turns the mark into a load status. Counts are checked against
 // the bytes left, so a damaged count cannot make the loader allocate or loop
 // beyond the stream.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -49,7 +50,18 @@ public:
         const auto n = static_cast<std::uint32_t>(m_bytes.size() - at - 4);
         std::memcpy(m_bytes.data() + at, &n, 4);
     }
-    void Reserve(std::size_t n) { m_bytes.reserve(n); }
+    // Reserves room for n more bytes (growing geometrically), so callers that
+    // know their size up front append without repeated reallocation.
+    void Reserve(std::size_t n) {
+        if (m_bytes.size() + n > m_bytes.capacity()) m_bytes.reserve(std::max(m_bytes.size() + n, 2 * m_bytes.capacity()));
+    }
+    // Appends n bytes for the caller to fill; the pointer is valid until the next write.
+    std::uint8_t* Grow(std::size_t n) {
+        Reserve(n);
+        const std::size_t at = m_bytes.size();
+        m_bytes.resize(at + n);
+        return m_bytes.data() + at;
+    }
     void Raw(const void* p, std::size_t n) {
         if (n == 0) return;
         // The kernel runs on little-endian hosts only; the layout is little-endian.
