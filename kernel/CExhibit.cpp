@@ -419,7 +419,11 @@ CFormula::Change CExhibit::RecalculateChanges() {
     }
     RecalcSelections();
     NotifyAll(XR_RELOAD, 0);
-    return Change{};
+    // Formulas read the selections (the factors when there are none).
+    Change result;
+    const Change* sel = SourceChange(&m_sdf);
+    result.valueChanged = m_hasSDF ? (sel && sel->Any()) : !changed.empty();
+    return result;
 }
 
 void CExhibit::RecalcSelections() {

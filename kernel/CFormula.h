@@ -139,9 +139,15 @@ public:
     struct Change {
         bool all = true;
         std::vector<std::uint32_t> cells;
+        // False when what formulas read of the object did not change (an
+        // exhibit whose factors changed but not its selections).
+        bool valueChanged = true;
         bool Any() const { return all || !cells.empty(); }
-        static Change None() { return Change{false, {}}; }
-        static Change Cells(std::vector<std::uint32_t> c) { return Change{false, std::move(c)}; }
+        static Change None() { return Change{false, {}, false}; }
+        static Change Cells(std::vector<std::uint32_t> c) {
+            const bool any = !c.empty();
+            return Change{false, std::move(c), any};
+        }
     };
     // During RecalculateChanges: what changed in source in this walk; null
     // when it was not reached (it did not change).

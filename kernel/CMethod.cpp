@@ -1,5 +1,6 @@
 #include "CMethod.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_set>
@@ -565,6 +566,79 @@ bool CMethod::Recalculate() {
     }
     if (changed && GetViewedCount()) NotifyAll(XR_RELOAD, 0);
     return changed;
+}
+
+CFormula::Change CMethod::RecalculateChanges() {
+    CProject* p = GetProject();
+    if (!p) return Change::None();
+    // The columns of the triangles' cells that changed; anything else that
+    // changed (a selection, a vector, a scalar, an entered column) takes the
+    // whole recalculation.
+    std::vector<int> columns;
+    bool whole = false;
+    for (const CFormula* s : GetSources()) {
+        const Change* c = SourceChange(s);
+        if (!c || !c->valueChanged) continue;
+        const auto* d = dynamic_cast<const CDataObject*>(s);
+        if (c->all || !d || d->GetVectorType() != CDataObject::VT_TRIANGLE) {
+            whole = true;
+            break;
+        }
+        for (std::uint32_t k : c->cells) columns.push_back(static_cast<int>(k % 65536u));
+    }
+    ProjectFormulaResolver resolver(*p, GetLayer());
+    bool partial = false;
+    if (!whole)
+        for (const Column& c : m_cols)
+            partial = partial || (!c.def.IsEmpty() && c.status == 0 && c.def.Compiled().IsDiagonalOfColumnLocal(resolver));
+    if (whole || !partial) {
+        Recalculate();
+        return Change{};
+    }
+    std::sort(columns.begin(), columns.end());
+    columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+    // The diagonal of a column-by-column table changes only in the rows
+    // whose latest cell lies in a changed column: those rows are evaluated,
+    // the other columns (vectors) are recalculated whole.
+    bool changed = false;
+    for (std::size_t k = 0; k < m_cols.size(); ++k) {
+        Column& c = m_cols[k];
+        ShapeColumn(*c.data, resolver.Info());
+        c.data->SetReadOnly(!c.def.IsEmpty());
+        if (!c.def.IsEmpty() && !c.def.Compiled().IsEmpty()) {
+            std::vector<int> rows;
+            Value v;
+            std::uint16_t nr = 0, nc = 0;
+            c.data->GetMaxRowsCols(nr, nc);
+            if (c.status == 0 && nc == 1 && c.def.Compiled().IsDiagonalOfColumnLocal(resolver) &&
+                c.def.Compiled().EvaluateDiagonalAtColumns(resolver, columns, rows, v) == qsk::kOk) {
+                for (std::size_t i = 0; i < rows.size(); ++i) {
+                    if (rows[i] >= nr) continue;
+                    // As StoreFormulaValue stores a cell.
+                    double x = 0.0;
+                    std::uint8_t f = CDataObject::CF_BLANK | CDataObject::CF_NOTAVAIL;
+                    if (v.f[i] & qsformula::kHasValue) {
+                        x = v.v[i];
+                        f = CDataObject::CF_VALUE;
+                    } else if (!(v.f[i] & qsformula::kNotAvail)) {
+                        f = CDataObject::CF_BLANK;
+                    }
+                    const std::uint8_t marks =
+                        c.data->RawFlags(rows[i], 0) & (CDataObject::CF_FFMIN | CDataObject::CF_ADJCUTOFF | CDataObject::CF_MARK);
+                    if (c.data->PutCell(rows[i], 0, x, static_cast<std::uint8_t>(f | marks))) changed = true;
+                }
+            } else {
+                Value whole;
+                c.status = c.def.Compiled().Evaluate(resolver, whole);
+                if (c.status) whole = Value::Make(qsformula::kScalar, 1, 1), whole.f[0] = qsformula::kNotAvail;
+                if (!StoreFormulaValue(whole, *c.data).empty()) changed = true;
+            }
+        }
+        resolver.AddLocal(ColumnID(c.serial), c.data.get());
+        ComputeSummaries(c, resolver, static_cast<int>(k));
+    }
+    if (changed && GetViewedCount()) NotifyAll(XR_RELOAD, 0);
+    return Change{};
 }
 
 void CMethod::AfterLoad() {

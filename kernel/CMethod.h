@@ -142,6 +142,10 @@ public:
 
     bool IsCalculated() const override { return true; }
     bool Recalculate() override;
+    // After cells of triangles it reads changed: a column that is the
+    // diagonal of a column-by-column table is evaluated in the rows those
+    // cells reach; anything else recalculates the whole method.
+    Change RecalculateChanges() override;
     int GetStorageTag() const override { return kStorageTag; }
     void Write(KernelWriter& w) const override;
     void Read(KernelReader& r, int version) override;

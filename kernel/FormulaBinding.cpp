@@ -212,6 +212,37 @@ bool ProjectFormulaResolver::ResolveCells(QSID id, const std::vector<std::pair<i
     return true;
 }
 
+bool ProjectFormulaResolver::ResolveColumns(QSID id, const std::vector<int>& cols, Value& out) const {
+    int serial = 0;
+    if (CMethod::MethodIDFromColRef(id, serial)) return false;
+    const auto* d = dynamic_cast<const CDataObject*>(Find(id));
+    if (!d || d->GetVectorType() != CDataObject::VT_TRIANGLE) return false;
+    std::uint16_t rows = 0, width = 0;
+    d->GetMaxRowsCols(rows, width);
+    for (int c : cols)
+        if (c < 0 || c >= width) return false;
+    AdjustmentWindow w;
+    if (IsAdjustmentTable(id)) w = WindowOf(m_project, *d);
+    const std::vector<std::uint16_t>& lens = d->GetRowLengths();
+    const int n = static_cast<int>(cols.size());
+    out = Value::Make(qsformula::kTriangle, rows, n, d->GetInterval());
+    if (!lens.empty()) out.rowLen.assign(rows, 0);
+    for (int r = 0; r < rows; ++r) {
+        const int len = lens.empty() ? width : lens[static_cast<std::size_t>(r)];
+        for (int i = 0; i < n; ++i) {
+            const int c = cols[static_cast<std::size_t>(i)];
+            const std::size_t o = out.Index(r, i);
+            ReadCell(*d, static_cast<std::size_t>(r) * width + c, out.v[o], out.f[o]);
+            if (w.active && w.Excludes(c, len, m_info)) {
+                out.v[o] = 0;
+                out.f[o] = 0;
+            }
+            if (!lens.empty() && c < len) ++out.rowLen[static_cast<std::size_t>(r)];
+        }
+    }
+    return true;
+}
+
 bool ProjectFormulaResolver::Read(const CFormula& object, Value& out) {
     if (const auto* s = dynamic_cast<const CScalar*>(&object)) {
         double x = 0;
@@ -538,6 +569,45 @@ CFormula::Change CUserTable::RecalculateChanges() {
                 f = static_cast<std::uint8_t>(f | (RawFlags(r, c) & kMarkBits));
                 if (PutCell(r, c, x, f)) changed.push_back(static_cast<std::uint32_t>(r) * 65536u + static_cast<std::uint32_t>(c));
             }
+            NotifyChanged(changed);
+            return Change::Cells(std::move(changed));
+        }
+    }
+    // A formula that works column by column (the adjusted average case
+    // reserves) is evaluated on the columns that changed.
+    if (!whole && m_def.Compiled().IsColumnLocal(resolver, shape)) {
+        std::uint16_t rows = 0, cols = 0;
+        GetMaxRowsCols(rows, cols);
+        const std::vector<std::uint16_t>& lens = GetRowLengths();
+        const bool same = shape.rows == rows && shape.cols == cols &&
+                          std::equal(shape.rowLen.begin(), shape.rowLen.end(), lens.begin(), lens.end());
+        std::vector<int> columns;
+        for (std::uint32_t k : keys)
+            if (static_cast<int>(k % 65536u) < cols) columns.push_back(static_cast<int>(k % 65536u));
+        std::sort(columns.begin(), columns.end());
+        columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+        Value v;
+        if (same && (columns.empty() || (m_def.Compiled().EvaluateColumns(resolver, columns, v) == qsk::kOk &&
+                                         v.type == qsformula::kTriangle && v.rows == rows &&
+                                         v.cols == static_cast<int>(columns.size())))) {
+            std::vector<std::uint32_t> changed;
+            for (int r = 0; r < rows; ++r)
+                for (std::size_t i = 0; i < columns.size(); ++i) {
+                    const int c = columns[i];
+                    if (!LocationIsValid(r, c)) continue;
+                    const std::size_t from = v.Index(r, static_cast<int>(i));
+                    double x = 0.0;
+                    std::uint8_t f = CF_BLANK | CF_NOTAVAIL;
+                    if (v.f[from] & qsformula::kHasValue) {
+                        x = v.v[from];
+                        f = CF_VALUE;
+                    } else if (!(v.f[from] & qsformula::kNotAvail)) {
+                        f = CF_BLANK;
+                    }
+                    f = static_cast<std::uint8_t>(f | (RawFlags(r, c) & kMarkBits));
+                    if (PutCell(r, c, x, f))
+                        changed.push_back(static_cast<std::uint32_t>(r) * 65536u + static_cast<std::uint32_t>(c));
+                }
             NotifyChanged(changed);
             return Change::Cells(std::move(changed));
         }

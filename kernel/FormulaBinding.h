@@ -48,6 +48,7 @@ public:
     // Data objects and scalars (not methods, their columns or exhibits).
     bool ResolveShape(QSID id, qsformula::Shape& shape) const override;
     bool ResolveCells(QSID id, const std::vector<std::pair<int, int>>& cells, qsformula::Value& out) const override;
+    bool ResolveColumns(QSID id, const std::vector<int>& cols, qsformula::Value& out) const override;
 
     // Data objects read as triangle, row or column (stored values, the
     // staircase kept); scalars as scalars; an exhibit as its selected factors

@@ -413,8 +413,12 @@ bool CellwiseCall(const Formula::Node& n) {
 
 // True when the subtree is cellwise over triangles of one shape (common,
 // set by the first triangle met) and scalars.
+bool ColumnLocalCall(const Formula::Node& n) {
+    return n.name == "AdjAvgCaseLoss" || n.name == "AdjAvgCaseALAE";
+}
+
 bool CellwiseNode(const Formula::Node& n, const IFormulaResolver& resolver, Shape& common, bool& haveCommon,
-                  int depth) {
+                  int depth, bool columnLocal = false) {
     if (depth > 400) return false;
     switch (n.kind) {
         case Formula::Node::Number:
@@ -432,12 +436,12 @@ bool CellwiseNode(const Formula::Node& n, const IFormulaResolver& resolver, Shap
             return s == common;
         }
         case Formula::Node::Call:
-            if (!CellwiseCall(n)) return false;
+            if (!CellwiseCall(n) && !(columnLocal && ColumnLocalCall(n))) return false;
             [[fallthrough]];
         case Formula::Node::Negate:
         case Formula::Node::Binary:
             for (const auto& k : n.kids)
-                if (!CellwiseNode(*k, resolver, common, haveCommon, depth + 1)) return false;
+                if (!CellwiseNode(*k, resolver, common, haveCommon, depth + 1, columnLocal)) return false;
             return true;
     }
     return false;
@@ -473,6 +477,39 @@ Value EvalCells(const Formula::Node& n, const IFormulaResolver& resolver, const 
             std::vector<Value> args;
             args.reserve(n.kids.size());
             for (const auto& k : n.kids) args.push_back(EvalCells(*k, resolver, cells, depth + 1));
+            const detail::CallContext ctx{resolver.Info(), n.name, n.suffix};
+            return n.fn->impl(args, ctx);
+        }
+    }
+    return Value{};
+}
+
+// A column-local subtree on some columns: each triangle read as the
+// triangle of those columns.
+Value EvalColumns(const Formula::Node& n, const IFormulaResolver& resolver, const std::vector<int>& cols, int depth) {
+    if (depth > 400) Fail(kTooDeep, "the formula is nested too deeply");
+    switch (n.kind) {
+        case Formula::Node::Number:
+            return Value::Scalar(n.number);
+        case Formula::Node::Ref: {
+            Shape s;
+            if (!resolver.ResolveShape(n.id, s)) Fail(kUnknownObject, "object " + std::to_string(n.id) + " does not exist");
+            Value v;
+            const bool ok = s.type == kScalar ? resolver.Resolve(n.id, v) : resolver.ResolveColumns(n.id, cols, v);
+            if (!ok) Fail(kUnknownObject, "object " + std::to_string(n.id) + " does not exist");
+            return v;
+        }
+        case Formula::Node::Negate:
+            return detail::Map(EvalColumns(*n.kids[0], resolver, cols, depth + 1), [](double x) { return -x; });
+        case Formula::Node::Binary: {
+            const Value a = EvalColumns(*n.kids[0], resolver, cols, depth + 1);
+            const Value b = EvalColumns(*n.kids[1], resolver, cols, depth + 1);
+            return BinaryOp(n.op, a, b);
+        }
+        case Formula::Node::Call: {
+            std::vector<Value> args;
+            args.reserve(n.kids.size());
+            for (const auto& k : n.kids) args.push_back(EvalColumns(*k, resolver, cols, depth + 1));
             const detail::CallContext ctx{resolver.Info(), n.name, n.suffix};
             return n.fn->impl(args, ctx);
         }
@@ -603,6 +640,64 @@ QSSTATUS Formula::EvaluateCells(const IFormulaResolver& resolver, const std::vec
     if (!m_root) return kEmptyFormula;
     try {
         out = EvalCells(*m_root, resolver, cells, 0);
+        return qsk::kOk;
+    } catch (const FormulaError& e) {
+        return e.status;
+    }
+}
+
+bool Formula::IsColumnLocal(const IFormulaResolver& resolver, Shape& shape) const {
+    bool have = false;
+    return m_root && CellwiseNode(*m_root, resolver, shape, have, 0, true) && have;
+}
+
+QSSTATUS Formula::EvaluateColumns(const IFormulaResolver& resolver, const std::vector<int>& cols, Value& out) const {
+    if (!m_root) return kEmptyFormula;
+    try {
+        out = EvalColumns(*m_root, resolver, cols, 0);
+        return qsk::kOk;
+    } catch (const FormulaError& e) {
+        return e.status;
+    }
+}
+
+bool Formula::IsDiagonalOfColumnLocal(const IFormulaResolver& resolver) const {
+    if (!m_root || m_root->kind != Node::Call || m_root->name != "Diagonal" || m_root->kids.size() != 1) return false;
+    Shape shape;
+    bool have = false;
+    if (CellwiseNode(*m_root->kids[0], resolver, shape, have, 1)) return false;  // cellwise: read directly
+    have = false;
+    return CellwiseNode(*m_root->kids[0], resolver, shape, have, 1, true) && have;
+}
+
+QSSTATUS Formula::EvaluateDiagonalAtColumns(const IFormulaResolver& resolver, const std::vector<int>& cols,
+                                            std::vector<int>& rows, Value& out) const {
+    rows.clear();
+    Shape shape;
+    bool have = false;
+    if (!m_root || m_root->kids.size() != 1 ||
+        !CellwiseNode(*m_root->kids[0], resolver, shape, have, 1, true) || !have)
+        return kBadArguments;
+    const int back = std::max(m_root->suffix, 1) - 1;
+    const std::vector<int> last = LatestColumns(shape, resolver.Info());
+    std::vector<int> position(static_cast<std::size_t>(shape.cols), -1);
+    for (std::size_t i = 0; i < cols.size(); ++i)
+        if (cols[i] >= 0 && cols[i] < shape.cols) position[static_cast<std::size_t>(cols[i])] = static_cast<int>(i);
+    for (int r = 0; r < shape.rows; ++r) {
+        const int c = last[r] - back;
+        if (c >= 0 && c < shape.cols && position[static_cast<std::size_t>(c)] >= 0) rows.push_back(r);
+    }
+    out = Value::MakeColumn(static_cast<int>(rows.size()));
+    if (rows.empty()) return qsk::kOk;
+    try {
+        const Value t = EvalColumns(*m_root->kids[0], resolver, cols, 1);
+        if (t.type != kTriangle || t.rows != shape.rows || t.cols != static_cast<int>(cols.size())) return kShapeMismatch;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const int r = rows[i];
+            const std::size_t from = t.Index(r, position[static_cast<std::size_t>(last[r] - back)]);
+            out.v[i] = t.v[from];
+            out.f[i] = t.f[from];
+        }
         return qsk::kOk;
     } catch (const FormulaError& e) {
         return e.status;

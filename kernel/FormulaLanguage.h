@@ -111,6 +111,9 @@ public:
     // Resolve reads it. False: not offered (the whole value is read then).
     virtual bool ResolveShape(QSID, Shape&) const { return false; }
     virtual bool ResolveCells(QSID, const std::vector<std::pair<int, int>>&, Value&) const { return false; }
+    // The same for whole columns of a triangle: a triangle of its rows and
+    // the given columns, in their order (row lengths cut to match).
+    virtual bool ResolveColumns(QSID, const std::vector<int>&, Value&) const { return false; }
 };
 
 // A compiled formula: parse once, evaluate after every change of a source.
@@ -135,6 +138,20 @@ public:
     // with the result of each cell, bit for bit what Evaluate gives there.
     QSSTATUS EvaluateCells(const IFormulaResolver& resolver, const std::vector<std::pair<int, int>>& cells,
                            Value& out) const;
+    // True when each column of the result depends only on the same column
+    // of the triangles read (all of one shape) and on scalars: the cellwise
+    // operations and the adjusted average case functions.
+    bool IsColumnLocal(const IFormulaResolver& resolver, Shape& shape) const;
+    // Evaluates a column-local formula on the given columns only: out is the
+    // triangle of those columns, bit for bit what Evaluate gives there.
+    QSSTATUS EvaluateColumns(const IFormulaResolver& resolver, const std::vector<int>& cols, Value& out) const;
+    // For a formula Diagonal(X) with X column-local but not cellwise: true,
+    // and the diagonal's cells whose columns are among cols (rows receives
+    // their rows, out a column with a value for each of them). False for any
+    // other formula (status 0) or when the evaluation failed (its status).
+    bool IsDiagonalOfColumnLocal(const IFormulaResolver& resolver) const;
+    QSSTATUS EvaluateDiagonalAtColumns(const IFormulaResolver& resolver, const std::vector<int>& cols,
+                                       std::vector<int>& rows, Value& out) const;
 
     struct Node;
 

@@ -41,6 +41,8 @@ public:
     int FindTable(QSID tableId) const;
 
     bool Recalculate() override;
+    // Always the whole report (its columns gather other tables).
+    Change RecalculateChanges() override { return CFormula::RecalculateChanges(); }
     int GetStorageTag() const override { return kStorageTag; }
     void Write(KernelWriter& w) const override;
     void Read(KernelReader& r, int version) override;
