@@ -1,9 +1,8 @@
-// Table arithmetic, project arithmetic, structure matching and the text
-// reports of CProject.
+// Table arithmetic, project arithmetic and structure matching of CProject
+// (the text reports are in CProjectReports.cpp).
 #include <algorithm>
 #include <cmath>
 #include <set>
-#include <sstream>
 
 #include "CProject.h"
 
@@ -213,93 +212,4 @@ QSSTATUS CProject::ProjectMath(const CProject& other, int operation) {
     CFormula::PropagateChanges(changed);
     m_modified = true;
     return qsk::kOk;
-}
-
-std::string CProject::DumpStructText(int kind) const {
-    std::ostringstream os;
-    std::string layerName;
-    if (kind == INFO_SUMMARY) {
-        os << "Project: " << m_fileName << "\n";
-        os << "Company: " << m_company << "\n";
-        os << "Description: " << m_description << "\n";
-        os << "Exposure periods: " << GetStructure().numExp << " of " << GetStructure().expLength << " months, first "
-           << GetStructure().firstYear << " period " << GetStructure().firstInterval << (GetStructure().prior ? ", with prior row" : "") << "\n";
-        os << "Development periods: " << GetStructure().numDev << " of " << GetStructure().devLength << " months, first age "
-           << GetStructure().firstDevAge << "\n";
-        std::string c1, c2;
-        GetNameLayer(c1, GetStructure().calc1);
-        GetNameLayer(c2, GetStructure().calc2);
-        os << "Calculated layers: " << c1 << ", " << c2 << "\n\n";
-        for (const auto& [id, e] : m_store) {
-            const CFormula* f = e.layered ? e.inst[1].get() : e.inst[0].get();
-            if (!f) continue;
-            os << id << "\t" << f->GetIDName(-1) << "\t";
-            for (unsigned short l = 1; l <= kLayerCount; ++l)
-                if (IDHasData(id, e.layered ? l : 0)) {
-                    GetNameLayer(layerName, l);
-                    os << layerName << " ";
-                    if (!e.layered) break;
-                }
-            os << "\n";
-        }
-        return os.str();
-    }
-    const int dataType = kind == INFO_EXHIBITS ? 1 : kind == INFO_METHODS ? 2 : 3;
-    for (const auto& [id, e] : m_store) {
-        if ((GetIDDOType(id) != 3 && GetIDDOType(id) != 4) || GetIDDataType(id) != dataType) continue;
-        const CFormula* f = e.layered ? e.inst[1].get() : e.inst[0].get();
-        if (!f) continue;
-        os << f->GetIDName(-1) << "\n";
-        QSIDArray links;
-        GetIDLinks(id, links);
-        for (QSID s : links) {
-            std::string n;
-            GetNameFromID(s, n);
-            os << "\tuses " << n << "\n";
-        }
-    }
-    return os.str();
-}
-
-QSSTATUS CProject::DumpStruct(std::FILE* file, int kind) const {
-    if (!file || kind < INFO_SUMMARY || kind > INFO_REPORTS) return qsk::kFail;
-    const std::string text = DumpStructText(kind);
-    return std::fwrite(text.data(), 1, text.size(), file) == text.size() ? qsk::kOk : qsk::kFail;
-}
-
-std::string CProject::CompProjectText(const CProject& other) const {
-    std::ostringstream os;
-    os << "Comparing " << m_fileName << " with " << other.m_fileName << "\n";
-    const std::uint32_t bits = MatchProject(other);
-    if (bits == 0) os << "Structures match.\n";
-    else os << "Structure differences: 0x" << std::hex << bits << std::dec << "\n";
-    for (const auto& [id, e] : m_store) {
-        const ObjectEntry* oe = other.FindEntry(id);
-        const CFormula* f = e.layered ? e.inst[1].get() : e.inst[0].get();
-        if (!f) continue;
-        if (!oe) { os << f->GetIDName(-1) << ": only in " << m_fileName << "\n"; continue; }
-        for (unsigned short l = 0; l <= kLayerCount; ++l) {
-            auto* a = dynamic_cast<const CDataObject*>(e.inst[l].get());
-            auto* b = dynamic_cast<const CDataObject*>(oe->inst[l].get());
-            if (!a || !b) continue;
-            if (a->Values() != b->Values() || a->Flags() != b->Flags()) {
-                std::string ln;
-                GetNameLayer(ln, l);
-                os << f->GetIDName(-1) << " <" << ln << ">: values differ\n";
-            }
-        }
-    }
-    for (const auto& [id, e] : other.m_store)
-        if (!FindEntry(id)) {
-            std::string n;
-            other.GetNameFromID(id, n);
-            os << n << ": only in " << other.m_fileName << "\n";
-        }
-    return os.str();
-}
-
-QSSTATUS CProject::CompProject(const CProject& other, std::FILE* file) const {
-    if (!file) return qsk::kFail;
-    const std::string text = CompProjectText(other);
-    return std::fwrite(text.data(), 1, text.size(), file) == text.size() ? qsk::kOk : qsk::kFail;
 }

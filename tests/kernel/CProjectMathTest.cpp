@@ -140,20 +140,4 @@ TEST(ProjectMath, MatchBits) {
     EXPECT_NE(a->ProjectMath(*b, OP_ADD), 0);
 }
 
-TEST(ProjectReports, SummaryAndComparison) {
-    auto a = MakeTestProject();
-    a->SetCompanyName("Mutual Re");
-    const std::string text = a->DumpStructText(INFO_SUMMARY);
-    EXPECT_NE(text.find("Mutual Re"), std::string::npos);
-    EXPECT_NE(text.find("Paid Loss"), std::string::npos);
-    auto b = MakeTestProject();
-    b->FindDataObject(kPaidLoss, NET)->SetAt(0, 0, 3);
-    EXPECT_NE(a->CompProjectText(*b).find("Paid Loss <Net>: values differ"), std::string::npos);
-    EXPECT_NE(a->DumpStruct(nullptr, 1), 0);
-    std::FILE* f = std::tmpfile();
-    EXPECT_EQ(a->DumpStruct(f, INFO_SUMMARY), 0);
-    EXPECT_NE(a->DumpStruct(f, 9), 0);
-    EXPECT_EQ(a->CompProject(*b, f), 0);
-    std::fclose(f);
-}
 }  // namespace
