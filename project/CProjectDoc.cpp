@@ -83,12 +83,16 @@ constexpr unsigned kCmdFileSaveAs = 57604;
 void MapUltimatesFloodFillCommands(CProjectDoc& doc);
 // CProjectDocExhibitOptions.cpp
 void MapExhibitOptionsCommands(CProjectDoc& doc);
+// CProjectDocServices.cpp
+void MapProjectGraphCommands(CProjectDoc& doc);
 
 CProjectDoc::CProjectDoc() {
     m_pProject = new CProject();
     MapCommand(ID_FILE_CLOSE, [this] { OnFileClose(); });
     MapUltimatesFloodFillCommands(*this);
     MapExhibitOptionsCommands(*this);
+    MapProjectGraphCommands(*this);
+    if (Host().mapDocumentCommands) Host().mapDocumentCommands(*this);
 }
 
 CProjectDoc::~CProjectDoc() {
@@ -117,21 +121,51 @@ void CProjectDoc::StepStatusProgress(const QString& text) {
 
 // ---------------------------------------------------------------- default styles
 
+namespace {
+
+// The style files installed in the working directory's "Styles" folder (the
+// folder's name and the files' names match without regard to case).
+QStringList InstalledStyleFiles() {
+    QStringList files;
+    if (Host().workingDirectory.isEmpty()) return files;
+    const QDir working(Host().workingDirectory);
+    for (const QString& folder : working.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (folder.compare(QLatin1String("Styles"), Qt::CaseInsensitive) != 0) continue;
+        files += QDir(working.filePath(folder)).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    }
+    return files;
+}
+
+bool IsInstalledStyle(const QStringList& installed, const QString& file) {
+    // Only a plain file name can lie in the styles folder.
+    if (file.isEmpty() || file.contains(QLatin1Char('/')) || file.contains(QLatin1Char('\\'))) return false;
+    for (const QString& entry : installed)
+        if (entry.compare(file, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
 void CProjectDoc::CheckStyleFile(std::string& name, const char* defaultName) {
-    // Only a plain file name can lie in the styles folder; the folder and the
-    // name match without regard to case, as the installed files were named.
-    const QString file = QString::fromStdString(name);
-    bool found = false;
-    if (!file.isEmpty() && !file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\\')) &&
-        file != QLatin1String(".") && file != QLatin1String("..") && !Host().workingDirectory.isEmpty()) {
-        const QDir working(Host().workingDirectory);
-        for (const QString& folder : working.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            if (folder.compare(QLatin1String("Styles"), Qt::CaseInsensitive) != 0) continue;
-            for (const QString& entry : QDir(working.filePath(folder)).entryList(QDir::Files))
-                found |= entry.compare(file, Qt::CaseInsensitive) == 0;
+    const QStringList installed = InstalledStyleFiles();
+    if (IsInstalledStyle(installed, QString::fromStdString(name))) return;
+    name = defaultName;
+    if (IsInstalledStyle(installed, QString::fromLatin1(defaultName))) return;
+    // The default itself is not installed: a graph must not be pointed at a
+    // file that is not there when another style is. The other defaults come
+    // first, then any installed style file.
+    for (int kind = 0; kind < CGraphDefaultStyles::kCount; ++kind) {
+        const char* other = CGraphDefaultStyles::DefaultName(kind);
+        if (IsInstalledStyle(installed, QString::fromLatin1(other))) {
+            name = other;
+            return;
         }
     }
-    if (!found) name = defaultName;
+    for (const QString& entry : installed)
+        if (entry.endsWith(QLatin1String(".rgs"), Qt::CaseInsensitive)) {
+            name = entry.toStdString();
+            return;
+        }
 }
 
 void CProjectDoc::LoadDefaultStyles(CGraphDefaultStyles& styles) {

@@ -10,6 +10,7 @@
 // generation is read; a save always writes the current compound generation
 // (".qs5"), and a failed save leaves the file on disk as it was.
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,8 @@
 #include "ProjectHost.h"
 
 class CArchive;
+class CCmdUI;
+class CKDVGraph;
 class CFile;
 class CFrameWnd;
 class CProject;
@@ -66,7 +69,8 @@ public:
     BOOL IsReadOnly() const { return m_bReadOnly; }
     // The six default graph styles of a project name style files; a name whose
     // file is not in the working directory's "Styles" folder becomes the
-    // installed default.
+    // default of its kind, or, when that is not installed either, another
+    // installed style.
     void LoadDefaultStyles(CGraphDefaultStyles& styles);
     static void CheckStyleFile(std::string& name, const char* defaultName);
     bool HoldsStorage() const { return m_pStorage != nullptr; }
@@ -113,6 +117,39 @@ public:
     // time-stamped line in the log file and the kernel's error flag.
     void ReportMessage(const QString& text);
 
+    // ---- path, title and the close question (CProjectDocServices.cpp)
+    // The project learns its file's name; with "Show Extension" 0 the title
+    // of a project file loses its extension.
+    void SetPathName(const QString& path, BOOL bAddToMRU = TRUE) override;
+    // Asks about unsaved changes by path (or title); FALSE keeps the document.
+    BOOL SaveModified() override;
+
+    // ---- user-defined objects and the database's graph records
+    // Whether the current object is user-defined (kinds 2, 4, 6, graphs of
+    // index 501 and up).
+    bool IsUserDefinedObject();
+    // flag: 1 for a user graph, 0 for a system graph or other kinds; kinds
+    // 2, 4 and 6 leave it as the caller set it.
+    void CheckUserDefinedObject(BOOL& flag) const;
+    // The database's graph records, null outside database mode.
+    CKDVGraph* GetGraphStore() const;
+    // Drops the user-defined graphs and loads them again from the database;
+    // the load's result (0 without a database).
+    int ReloadGraphs();
+    void OnLockGraph();
+    void OnUpdateLockGraph(CCmdUI* ui);
+    void OnLockGraphCreation();
+    void OnUpdateLockGraphCreation(CCmdUI* ui);
+    void OnRefreshUserGraphs();
+    void OnUpdateRefreshUserGraphs(CCmdUI* ui);
+
+    // ---- names page setups may place in headers, footers and titles
+    // Built on first use: the common names, then the file names (a file
+    // project) or the evaluation date, the query and the database's
+    // categories (a database project).
+    const QStringList& GetPrintFieldNames();
+    void AddCategoryFieldNames(QStringList& names);
+
     // ---- members the views and the navigator use
     void* m_pHeaderFooterFields = nullptr;
     CProject* m_pProject = nullptr;
@@ -148,6 +185,8 @@ protected:
     std::uint8_t m_bTemplateWrite = 1;
     // The views that were in the document when its view list last changed.
     std::vector<CView*> m_knownViews;
+    QStringList m_printFieldNames;
+    bool m_bPrintFieldNamesBuilt = false;
 };
 
 // Texts the project document reports.

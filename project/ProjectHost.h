@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ObjectViewLink.h"  // ObjectViewKind
 
@@ -48,6 +49,16 @@ struct ProjectHost {
     // (null: none). Unset: the caption and text only go to setStatusMessage.
     std::function<void(const QString& caption)> beginProgress;
     std::function<void(const QString& text)> endProgress;
+    // The setting "Show Extension" (1: titles keep their extension). Unset: 1.
+    std::function<int()> showExtension;
+    // The setting "DisplayGraphLockItem": the graph lock commands are offered. Unset: no.
+    std::function<bool()> displayGraphLockItem;
+    // Runs a query of the database manager that returns one string per row;
+    // 0 on success. Unset: no database answers.
+    std::function<int(CProjectDoc& doc, const std::string& query, std::vector<std::string>& rows)> queryStrings;
+    // Adds the application's handlers of whole-project commands to a new
+    // document's command table (run last in its constructor).
+    std::function<void(CProjectDoc&)> mapDocumentCommands;
 
     // Folders, owned here and shared with the application's file commands.
     bool folderNotChosen = true;
