@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace {
 
 QLineEdit* Edit(CWnd& dialog, QWidget* parent, int id, int maxLength = 0) {
@@ -78,6 +80,21 @@ CScalingFactorDlg::CScalingFactorDlg(CWnd* pParent) : CDialog(kTemplateId, pPare
 }
 
 void CScalingFactorDlg::DoDataExchange(CDataExchange* pDX) { DDX_Text(pDX, IDC_VALUE, m_dValue); }
+
+void CScalingFactorDlg::OnOK() {
+    const double before = m_dValue;
+    if (!UpdateData(TRUE)) return;
+    if (!(m_dValue > 0.0) || !std::isfinite(m_dValue)) {
+        m_dValue = before;
+        AfxMessageBox(QString::fromUtf8(kPositive));
+        if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(IDC_VALUE))) {
+            edit->setFocus();
+            edit->selectAll();
+        }
+        return;
+    }
+    EndDialog(IDOK);
+}
 
 // ---------------------------------------------------------------- 147
 

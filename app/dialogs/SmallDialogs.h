@@ -32,8 +32,12 @@ public:
     static constexpr UINT kTemplateId = 213;
     enum : int { IDC_VALUE = 1185 };
 
+    static constexpr const char* kPositive = "The scaling factor must be a number greater than 0.";
+
     explicit CScalingFactorDlg(CWnd* pParent = nullptr);
     void DoDataExchange(CDataExchange* pDX) override;
+    // Averages divide by the factor: only a number above 0 is taken.
+    void OnOK() override;
 
     double m_dValue = 0.0;
 };

@@ -24,6 +24,7 @@
 #include "ModalScript.h"
 #include "ProjectFileNames.h"
 #include "ProjectHost.h"
+#include "projectservices/ProjectServices.h"
 #include "ViewSettings.h"
 #include "frames/StatusProgress.h"
 
@@ -128,6 +129,7 @@ void CQuillstoneApp::BindProjectFiles() {
     // The folders the document works with, as the settings gave them.
     host.filesPath = QString::fromStdString(qs::app::Settings().filesPath);
     host.workingDirectory = QString::fromStdString(qs::app::Settings().workingDirectory);
+    qs::app::BindProjectServices(*this);
 
     MapCommand(kCmdFileNew, [this] { OnFileNewChoice(); });
     MapCommand(kCmdFileNewProject, [this] { OnFileNewProject(); });

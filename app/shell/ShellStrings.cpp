@@ -13,6 +13,7 @@ const std::map<UINT, const char*>& BuiltInShellStrings() {
         {248, "Tips file does not exist in the prescribed directory"},
         {249, "Trouble reading the tips file"},
         {61465, "Export"},
+        {61468, "Replicate"},
         {61484, "Please close the Duvi Rozire Vididaze application prior to performing this command."},
     };
     return strings;
