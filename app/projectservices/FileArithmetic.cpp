@@ -105,6 +105,7 @@ void ApplyFileArithmetic(CProjectDoc& doc, int operation) {
     CWaitCursor wait;
     if (!StatusWindowOpen(title + QStringLiteral(" Status"))) return;
     bool anyError = false;
+    bool unsaved = false;  // changes only in memory: the user saves them
     for (const QString& path : paths) {
         if (SamePath(path, doc.GetPathName())) {
             StatusWindowWrite(QStringLiteral("\r\n Error: A file cannot be added to or subtracted from itself: ") + path);
@@ -137,6 +138,7 @@ void ApplyFileArithmetic(CProjectDoc& doc, int operation) {
                 StatusWindowWrite(QStringLiteral("\r\n Error: Save Document failed!"));
                 ok = false;
             }
+            unsaved = unsaved || !saved;
         }
         if (op.owned) {
             // The source is only read: it is closed without being written.
@@ -151,7 +153,10 @@ void ApplyFileArithmetic(CProjectDoc& doc, int operation) {
         }
     }
     QString closing = QStringLiteral(" ------------------------------------\r\n Finished.....No more files left to process.\r\n");
-    if (!anyError) closing += QStringLiteral(" Consider using 'File Save As' to save this file with a different name.\r\n");
+    // The advice is for changes that are not on disk yet; a project saved in
+    // place after each file needs none.
+    if (!anyError && unsaved)
+        closing += QStringLiteral(" Consider using 'File Save As' to save this file with a different name.\r\n");
     StatusWindowWrite(closing);
     if (ServicesHost().refreshNavigator) ServicesHost().refreshNavigator();
 }

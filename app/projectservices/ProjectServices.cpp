@@ -7,6 +7,12 @@
 #include "KernelTypes.h"
 #include "ProjectHost.h"
 #include "commands/AppMenus.h"
+#include "frames/CMainFrame.h"
+#include "navigator/CPrjListView.h"
+#include "navigator/CPrjTreeView.h"
+#include "navigator/CTreeFrame.h"
+#include "ObjectViewLink.h"
+#include "CView.h"
 #include "startup/WorkstationSettings.h"
 
 namespace qs::app {
@@ -16,6 +22,8 @@ namespace {
 // Flags of the project-file chooser: explorer, file must exist, several
 // files, no read-only box.
 constexpr DWORD kChooseExistingFiles = 0x81204;
+
+bool IsGraphObjectId(QSID id) { return id >= kGraphFlag || GetIDDOType(id) == 8; }
 
 }  // namespace
 
@@ -53,16 +61,28 @@ void BindProjectServices(CQuillstoneApp& app) {
         return true;
     };
     host.activeObject = [](CProjectDoc& doc) {
+        // The object of the active window: the navigator's selected object,
+        // or the object an object window shows.
+        doc.m_nCurrentObjectId = 0;
+        doc.m_nCurrentLayer = 0;
         App* a = App::Current();
-        CProjectDoc* selected = nullptr;
-        unsigned short layer = 0;
-        QSID id = 0;
-        if (a) a->GetNavigatorSelection(selected, layer, id);
-        if (selected == &doc && id != 0) {
+        CMainFrame* main = a ? a->MainFrame() : nullptr;
+        CView* view = main ? main->GetActiveView() : nullptr;
+        CTreeFrame* navigator = a ? a->NavigatorFrame() : nullptr;
+        if (navigator != nullptr && (dynamic_cast<CPrjListView*>(view) || dynamic_cast<CPrjTreeView*>(view))) {
+            CPrjListView* list = navigator->ListView();
+            if (list == nullptr || list->GetCurrentProject() != &doc) return 0;
+            const QSID id = list->GetSelectedObject();
+            if (id <= 0) return 0;
             doc.m_nCurrentObjectId = DelGraphIDOf(id);
-            doc.m_nCurrentLayer = layer;
+            doc.m_nCurrentLayer = static_cast<unsigned short>(navigator->GetSelectedLayer());
+        } else if (auto* link = dynamic_cast<qs::project::ObjectViewLink*>(view);
+                   link != nullptr && view->GetDocument() == &doc && link->ViewObjectId() > 0) {
+            doc.m_nCurrentObjectId = DelGraphIDOf(link->ViewObjectId());
+            doc.m_nCurrentLayer = link->ViewLayer();
         }
-        return doc.m_nCurrentObjectId > 0 ? int(GetCategoryOfID(doc.m_nCurrentObjectId)) : 0;
+        if (doc.m_nCurrentObjectId <= 0) return 0;
+        return IsGraphObjectId(doc.m_nCurrentObjectId) ? 8000 : int(GetCategoryOfID(doc.m_nCurrentObjectId));
     };
     host.hasOpenWindows = [] { return App::Current() && App::Current()->HasOpenDataWindows(); };
     host.closeAllWindows = [] {
@@ -95,6 +115,10 @@ void MapProjectServiceCommands(CProjectDoc& doc) {
     doc.MapCommand(32876, [d] { ApplyFileArithmetic(*d, OP_SUBTRACT); });
     for (UINT id : {32874u, 32875u, 32876u}) doc.MapUpdateCommand(id, [](CCmdUI* ui) { ui->Enable(TRUE); });
     doc.MapCommand(32933, [d] { OnReplicateTable(*d); });
+    doc.MapUpdateCommand(32933, [d](CCmdUI* ui) {
+        const int category = ServicesHost().activeObject ? ServicesHost().activeObject(*d) : 0;
+        ui->Enable(category != 0 && category != 9000 && d->m_nCurrentObjectId != 0);
+    });
 
     const struct {
         UINT id;

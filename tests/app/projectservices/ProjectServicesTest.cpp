@@ -9,12 +9,16 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QComboBox>
 #include <QLocale>
 #include <QRadioButton>
 
 #include <memory>
 
 #include "CDataObject.h"
+#include "CExhibit.h"
+#include "CFSLib.h"
+#include "CFactorSet.h"
 #include "CInfoView.h"
 #include "CProject.h"
 #include "CProjectDoc.h"
@@ -208,7 +212,7 @@ TEST_F(ProjectServicesTest, AddingAFileSumsCellByCellSavesTheProjectAndLeavesThe
     EXPECT_TRUE(log.contains(" Opening file " + other + "\r\n Checking structure: south.qs5\r\n north.qs5: Add south.qs5\r\n"
                              " Saving file " + own + "\r\n Closing file " + other + "\r\n\r\n Operation completed successfully.\r\n"))
         << log.toStdString();
-    EXPECT_TRUE(log.contains("Consider using 'File Save As'"));
+    EXPECT_FALSE(log.contains("Consider using 'File Save As'"));  // it is saved already
     EXPECT_EQ(FileBytes(other), sourceBefore);
     // The changed project is on disk.
     EXPECT_FALSE(doc->IsModified());
@@ -290,6 +294,151 @@ TEST_F(ProjectServicesTest, TheScalingFactorRefusesZeroAndNegatives) {
     ASSERT_TRUE(scaling);
     scaling->GetValue(value);
     EXPECT_EQ(value, 1000);
+}
+
+
+// ---------------------------------------------------------------- small commands
+
+class ProjectCommandsTest : public ProjectServicesTest {
+protected:
+    // Every exhibit of the project in Net: the columns a fill dialog yields.
+    static std::vector<std::int32_t> NetExhibits(CProject& p) {
+        std::vector<std::int32_t> ids;
+        p.ForEachObject([&](QSID base, unsigned short layer, CFormula* f) {
+            if (layer != NET || dynamic_cast<CExhibit*>(f) == nullptr) return;
+            QSID id = base;
+            SetIDLayer(id, NET);
+            ids.push_back(id);
+        });
+        return ids;
+    }
+    // A ".dfl" with one empty set of the project's development structure.
+    QString SaveLibrary(const QString& name) {
+        CFSLib library;
+        library.SetName("Regional");
+        EXPECT_EQ(library.AddFactorSet(CFactorSet("Set A", "", 5, PRD_YEAR, 12)), 0);
+        const QString path = m_dir + "/" + name;
+        EXPECT_EQ(library.SaveFile(path.toStdString()), 0);
+        return path;
+    }
+    void ChooseLibrary(const QString& path, const char* set = "Set A") {
+        qs::app::ServicesHost().chooseSelectedColumns = [](CProjectDoc& d, const QString& caption,
+                                                           std::vector<std::int32_t>& columns) {
+            EXPECT_EQ(caption, "Copy Selecteds to Factor Set");
+            columns = NetExhibits(*d.GetProject());
+            return true;
+        };
+        qs::app::ServicesHost().chooseFactorSet = [path, set](CProjectDoc&, qs::app::FactorSetChoice& choice) {
+            choice.library = std::make_shared<CFSLib>();
+            choice.library->LoadFile(path.toStdString());
+            choice.libraryPath = path;
+            choice.setName = set;
+            return true;
+        };
+    }
+};
+
+TEST_F(ProjectCommandsTest, SelectedFactorsGoIntoTheLibraryFileWithOneMessage) {
+    CProjectDoc* doc = OpenDoc(SaveProject("north.qs5", 10));
+    const QString dfl = SaveLibrary("regional.dfl");
+    const QByteArray before = FileBytes(dfl);
+    ChooseLibrary(dfl);
+    qs::fw::MessageBoxScript boxes;
+    doc->OnCmdMsg(32941, CN_COMMAND, nullptr, nullptr);
+    EXPECT_EQ(boxes.Texts(), QStringList{"Operation completed successfully."});
+    EXPECT_NE(FileBytes(dfl), before);
+    CFSLib reread;
+    ASSERT_EQ(reread.LoadFile(dfl.toStdString()), 0);
+    CFactorSet* set = nullptr;
+    reread.GetFactorSet("Set A", set);
+    ASSERT_TRUE(set);
+    EXPECT_GT(set->GetDFCount(), 0u);
+}
+
+TEST_F(ProjectCommandsTest, AFactorCopyThatCannotBeStoredReportsTheFailureOnly) {
+    CProjectDoc* doc = OpenDoc(SaveProject("north.qs5", 10));
+    qs::fw::MessageBoxScript boxes;
+    // The library file went away after it was read.
+    const QString dfl = SaveLibrary("gone.dfl");
+    ChooseLibrary(dfl);
+    QFile::remove(dfl);
+    doc->OnCmdMsg(32941, CN_COMMAND, nullptr, nullptr);
+    EXPECT_EQ(boxes.Texts(), QStringList{"File " + dfl + " could not be opened. If the file is open please close it."});
+    EXPECT_FALSE(QFile::exists(dfl));
+    // No such set: the look-up fails and nothing is written.
+    boxes.Clear();
+    const QString other = SaveLibrary("other.dfl");
+    const QByteArray before = FileBytes(other);
+    ChooseLibrary(other, "Set B");
+    doc->OnCmdMsg(32941, CN_COMMAND, nullptr, nullptr);
+    EXPECT_EQ(boxes.Texts(), QStringList{"Error: GetFactorSet failed.\n"});
+    EXPECT_EQ(FileBytes(other), before);
+}
+
+TEST_F(ProjectCommandsTest, ALibraryOpenInItsWindowIsNotWrittenUnderIt) {
+    CProjectDoc* doc = OpenDoc(SaveProject("north.qs5", 10));
+    const QString dfl = SaveLibrary("regional.dfl");
+    const QByteArray before = FileBytes(dfl);
+    ChooseLibrary(dfl);
+    CProjectDoc openLibrary;  // stands for the library's document
+    qs::app::ServicesHost().findOpenLibrary = [&](const QString& path) -> CDocument* {
+        return path == dfl ? &openLibrary : nullptr;
+    };
+    qs::fw::MessageBoxScript boxes;
+    doc->OnCmdMsg(32941, CN_COMMAND, nullptr, nullptr);
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_TRUE(boxes.Last().text.contains("is open")) << boxes.Last().text.toStdString();
+    EXPECT_EQ(FileBytes(dfl), before);
+}
+
+TEST_F(ProjectCommandsTest, ANewEvaluationEndsItsProgressWhateverTheOutcome) {
+    CProjectDoc* doc = OpenDoc(SaveProject("north.qs5", 10));
+    QStringList progress;
+    qs::project::Host().beginProgress = [&](const QString& caption) { progress << "begin " + caption; };
+    qs::project::Host().endProgress = [&](const QString& text) { progress << "end " + text; };
+    const std::uint16_t rows = doc->GetProject()->GetStructure().numExp;
+    {
+        qs::fw::MessageBoxScript boxes{IDCANCEL};
+        doc->OnCmdMsg(32898, CN_COMMAND, nullptr, nullptr);
+        EXPECT_EQ(boxes.Texts(), QStringList{"Clear all selecteds and method variables?"});
+        EXPECT_TRUE(progress.isEmpty());
+        EXPECT_EQ(doc->GetProject()->GetStructure().numExp, rows);
+    }
+    {
+        qs::fw::MessageBoxScript boxes{IDNO, IDOK};
+        doc->OnCmdMsg(32898, CN_COMMAND, nullptr, nullptr);
+        EXPECT_EQ(boxes.Texts(), (QStringList{"Clear all selecteds and method variables?", "New evaluation successfully added."}));
+        EXPECT_EQ(progress, (QStringList{"begin Appending new evaluation.", "end New evaluation successfully added."}));
+        EXPECT_EQ(doc->GetProject()->GetStructure().numExp, rows + 1);
+    }
+    qs::project::Host().beginProgress = nullptr;
+    qs::project::Host().endProgress = nullptr;
+}
+
+TEST_F(ProjectCommandsTest, MoveLayerAndAsOfDateChangeTheProject) {
+    CProjectDoc* doc = OpenDoc(SaveProject("north.qs5", 10));
+    doc->m_nCurrentLayer = NET;
+    qs::fw::MessageBoxScript boxes;
+    qs::fw::ModalScript script;
+    script
+        .Then<CMoveLayerDataDlg>([](CMoveLayerDataDlg& dlg) {
+            EXPECT_EQ(dlg.FromList()->currentIndex(), 0);
+            dlg.ToList()->setCurrentIndex(dlg.ToList()->findText("Ceded"));
+            dlg.OnOK();
+        })
+        .Then<CAsOfDateDlg>([](CAsOfDateDlg& dlg) {
+            dlg.SetDlgItemText(CAsOfDateDlg::IDC_DATE, "06/30/2025");
+            dlg.OnOK();
+        });
+    doc->OnCmdMsg(32964, CN_COMMAND, nullptr, nullptr);
+    EXPECT_EQ(Cell(*doc->GetProject(), 1, 1, CEDED), 20);
+    EXPECT_EQ(Cell(*doc->GetProject(), 1, 1, NET), -1);
+    doc->OnCmdMsg(32951, CN_COMMAND, nullptr, nullptr);
+    EXPECT_EQ(doc->GetProject()->GetAsOfDate().Year(), 2025);
+    EXPECT_EQ(doc->GetProject()->GetAsOfDate().Month(), 6);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(script.AllHandled());
+    EXPECT_EQ(boxes.Count(), 0u);
 }
 
 // ---------------------------------------------------------------- replicate
