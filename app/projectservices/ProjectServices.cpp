@@ -116,8 +116,13 @@ void MapProjectServiceCommands(CProjectDoc& doc) {
     for (UINT id : {32874u, 32875u, 32876u}) doc.MapUpdateCommand(id, [](CCmdUI* ui) { ui->Enable(TRUE); });
     doc.MapCommand(32933, [d] { OnReplicateTable(*d); });
     doc.MapUpdateCommand(32933, [d](CCmdUI* ui) {
+        // Asked on every idle pass: the document's current object stays as it was.
+        const QSID id = d->m_nCurrentObjectId;
+        const unsigned short layer = d->m_nCurrentLayer;
         const int category = ServicesHost().activeObject ? ServicesHost().activeObject(*d) : 0;
         ui->Enable(category != 0 && category != 9000 && d->m_nCurrentObjectId != 0);
+        d->m_nCurrentObjectId = id;
+        d->m_nCurrentLayer = layer;
     });
 
     const struct {
