@@ -361,7 +361,12 @@ TEST_F(ProjectCommandsTest, AFactorCopyThatCannotBeStoredReportsTheFailureOnly) 
     // The library file went away after it was read.
     const QString dfl = SaveLibrary("gone.dfl");
     ChooseLibrary(dfl);
-    QFile::remove(dfl);
+    const auto choose = qs::app::ServicesHost().chooseFactorSet;
+    qs::app::ServicesHost().chooseFactorSet = [choose, dfl](CProjectDoc& d, qs::app::FactorSetChoice& choice) {
+        const bool chosen = choose(d, choice);
+        QFile::remove(dfl);
+        return chosen;
+    };
     doc->OnCmdMsg(32941, CN_COMMAND, nullptr, nullptr);
     EXPECT_EQ(boxes.Texts(), QStringList{"File " + dfl + " could not be opened. If the file is open please close it."});
     EXPECT_FALSE(QFile::exists(dfl));
