@@ -52,7 +52,7 @@ std::unique_ptr<CProject> RichProject() {
 }
 
 void ExpectSameProject(const CProject& a, const CProject& b) {
-    EXPECT_EQ(a.CompProjectText(b).find("differ"), std::string::npos) << a.CompProjectText(b);
+    EXPECT_EQ(a.CompProjectText(b).find(", first at row"), std::string::npos) << a.CompProjectText(b);
     EXPECT_EQ(a.DumpStructText(INFO_SUMMARY), b.DumpStructText(INFO_SUMMARY));
     EXPECT_EQ(a.SaveProject(), b.SaveProject());
 }
