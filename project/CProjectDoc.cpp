@@ -56,10 +56,6 @@ private:
     bool m_ended = false;
 };
 
-void RedrawMainWindowNow() {
-    if (QWidget* w = qs::fw::MainWindow(); w && w->isVisible()) w->repaint();
-}
-
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 bool IsPermissionError(int err) { return err == EACCES || err == EPERM || err == EROFS; }
@@ -177,25 +173,14 @@ void CProjectDoc::LoadDefaultStyles(CGraphDefaultStyles& styles) {
 }
 
 void CProjectDoc::ReportMessage(const QString& text) {
-    AfxMessageBoxIfVisible(text, MB_OK);
-    if (m_pProject == nullptr || m_pProject->Mode() != RM_DATABASE) return;
-    const std::string log = Host().logFilePath ? Host().logFilePath() : std::string();
-    if (!log.empty()) {
-        std::ofstream out(log, std::ios::app);
-        if (out) {
-            char stamp[128] = {};
-            const std::time_t now = std::time(nullptr);
-            std::strftime(stamp, sizeof stamp, "%X  ", std::localtime(&now));
-            out << '\n' << stamp << text.toStdString();
-        }
-    }
-    gbLogFileContainsError = true;
+    ReportMessageNoError(text);
+    if (m_pProject != nullptr && m_pProject->Mode() == RM_DATABASE) gbLogFileContainsError = true;
 }
 
 // ---------------------------------------------------------------- archive
 
 void CProjectDoc::Serialize(CArchive& ar) {
-    RedrawMainWindowNow();
+    RedrawMainWindow();
     if (ar.IsStoring() && m_bReadOnly) {
         ReportMessage(QString::fromUtf8(text::kReadOnlyStore));
         m_bStoreRefused = true;

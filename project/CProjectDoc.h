@@ -117,6 +117,36 @@ public:
     // time-stamped line in the log file and the kernel's error flag.
     void ReportMessage(const QString& text);
 
+    // ---- the frame every structural command runs in (CProjectDocCommandFrame.cpp)
+    // Categories of objects in the command rules.
+    static constexpr int kCategoryNone = 0;
+    static constexpr int kCategoryInput = 1000;
+    static constexpr int kCategoryScalar = 4000;
+    static constexpr int kCategoryExhibit = 5000;
+    static constexpr int kCategoryMethod = 6000;
+    static constexpr int kCategoryReport = 7000;
+    static constexpr int kCategoryGraph = 8000;
+    static constexpr int kCategoryUltimates = 9000;  // a navigator category only
+    // The category of the object in the active view (the navigator's
+    // selection when the navigator is active); sets the current object id and
+    // layer from it. Another view, or none: 0, id and layer 0.
+    int GetActiveObject();
+    // The category of an id, from the id alone.
+    static int GetObjectCategory(QSID id);
+    // True while the tail-factor program is open; it has then told the user
+    // to close it, and the command does nothing else.
+    bool IsTailFactorProgramOpen() const;
+    // Repaints the main window at once, so that a dialog just closed leaves
+    // no trace during a long operation.
+    static void RedrawMainWindow();
+    // The other ways a command reports: ReportMessage without marking the log
+    // as holding an error; a message box only while the main window is
+    // visible; a log line only (database projects); a message box always.
+    void ReportMessageNoError(const QString& text);
+    static void ShowMessageIfVisible(const QString& text);
+    void LogMessage(const QString& text);
+    static void ShowMessage(const QString& text);
+
     // ---- path, title and the close question (CProjectDocServices.cpp)
     // The project learns its file's name; with "Show Extension" 0 the title
     // of a project file loses its extension.

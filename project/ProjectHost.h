@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "KernelTypes.h"
 #include "ObjectViewLink.h"  // ObjectViewKind
 
 class CDocTemplate;
 class CDocument;
 class CProjectDoc;
+class CView;
 
 namespace qs::project {
 
@@ -37,6 +39,9 @@ struct ProjectHost {
     std::function<void(CProjectDoc*)> selectInNavigator;
     // False when the navigator could not remove the project.
     std::function<bool(CProjectDoc*)> removeFromNavigator;
+    // When the view is the navigator's tree or list: its layer (the layer
+    // box's 1-based choice) and selected object, and true. Unset: false.
+    std::function<bool(const CView* view, int& layer, QSID& id)> navigatorSelection;
     // True while the tail-factor program is open (it has told the user).
     std::function<bool()> tailFactorProgramOpen;
     // The project file chooser for a save: name in/out, title string id,

@@ -27,6 +27,9 @@
 #include "projectservices/ProjectServices.h"
 #include "ViewSettings.h"
 #include "frames/StatusProgress.h"
+#include "navigator/CPrjListView.h"
+#include "navigator/CPrjTreeView.h"
+#include "navigator/CTreeFrame.h"
 
 namespace {
 
@@ -122,6 +125,15 @@ void CQuillstoneApp::BindProjectFiles() {
         case K::None: break;
         }
         return nullptr;
+    };
+    host.navigatorSelection = [](const CView* view, int& layer, QSID& id) {
+        if (dynamic_cast<const CPrjTreeView*>(view) == nullptr && dynamic_cast<const CPrjListView*>(view) == nullptr)
+            return false;
+        auto* frame = dynamic_cast<CTreeFrame*>(view->GetParentFrame());
+        if (frame == nullptr) return false;
+        layer = frame->GetSelectedLayer();
+        id = frame->GetSelectedListObject();
+        return true;
     };
     host.tailFactorProgramOpen = [] { return App::Current() && App::Current()->CheckTailFactorAnalysisOpen(); };
     host.beginProgress = [](const QString& caption) { qs::app::BeginStatusProgress(caption); };

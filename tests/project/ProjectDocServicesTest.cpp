@@ -257,3 +257,32 @@ TEST_F(ProjectDocServicesTest, CloseQuestionNamesThePath) {
 }
 
 }  // namespace
+
+TEST(ProjectDocCommandFrame, ObjectCategoryFollowsKindAndDataType) {
+    struct Case {
+        int kind, dataType;
+        int category;
+    };
+    const Case cases[] = {
+        {1, 0, 1000}, {2, 1, 1000}, {1, 7, 1000}, {2, 8, 1000}, {1, 3, 0},  // arrays
+        {5, 0, 4000}, {6, 2, 4000},                                          // scalars
+        {3, 1, 5000}, {4, 1, 5000}, {3, 2, 6000}, {4, 2, 6000},              // exhibits, methods
+        {3, 3, 7000}, {4, 3, 7000}, {3, 0, 0},                               // reports
+        {8, 0, 8000}, {0, 1, 0},                                             // graphs, navigator nodes
+    };
+    for (const Case& c : cases) {
+        const QSID id = MakeID(c.kind, 1, 1, c.dataType, 10);
+        EXPECT_EQ(CProjectDoc::GetObjectCategory(id), c.category) << "kind " << c.kind << " data type " << c.dataType;
+    }
+    // A table's graph is a graph, whatever its table is.
+    EXPECT_EQ(CProjectDoc::GetObjectCategory(GetGraphIDOf(MakeID(3, 1, 1, 1, 10))), 8000);
+}
+
+TEST(ProjectDocCommandFrame, NoActiveViewMeansNoObjectAndClearsTheCurrentOne) {
+    CProjectDoc doc;
+    doc.m_nCurrentObjectId = 101010001;
+    doc.m_nCurrentLayer = 2;
+    EXPECT_EQ(doc.GetActiveObject(), 0);
+    EXPECT_EQ(doc.m_nCurrentObjectId, 0);
+    EXPECT_EQ(doc.m_nCurrentLayer, 0);
+}
