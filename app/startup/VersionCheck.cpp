@@ -122,8 +122,6 @@ CNewVersionDlg::CNewVersionDlg() : QWidget(nullptr, Qt::Tool | Qt::FramelessWind
     connect(&m_checker, &CVersionChecker::Finished, this, &CNewVersionDlg::OnVersionStatus);
 }
 
-bool CNewVersionDlg::HasTimer() const { return m_timer->isActive(); }
-
 void CNewVersionDlg::OnVersionStatus(int status) {
     if (status != qs::app::kVersionNewer) return;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

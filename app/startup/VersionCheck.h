@@ -58,7 +58,6 @@ class CNewVersionDlg : public QWidget {
 public:
     CNewVersionDlg();
     CVersionChecker& Checker() { return m_checker; }
-    bool HasTimer() const;
 
 public slots:
     void OnVersionStatus(int status);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTest>
@@ -47,7 +48,10 @@ TEST_F(InfoViewTest, LoadsAReportWholeAndKeepsItReadOnly) {
     QPlainTextEdit* edit = view.Editor();
     EXPECT_TRUE(edit->isReadOnly());
     EXPECT_EQ(edit->lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_TRUE(QFontInfo(edit->font()).fixedPitch());
+    // Columns of a report line up: every character advances alike, whichever
+    // fixed-width family the machine resolves.
+    const QFontMetrics metrics(edit->font());
+    EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('W')));
     edit->setFocus();
     QTest::keyClicks(edit, QStringLiteral("typed"));
     EXPECT_FALSE(view.GetText().contains(QStringLiteral("typed")));
