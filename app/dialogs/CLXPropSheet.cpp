@@ -111,7 +111,7 @@ void CPickPropPage::UpdateButtons() {
     m_remove->setEnabled(any);
     m_removeAll->setEnabled(any);
     if (!GetSheet()) return;
-    DWORD buttons = any ? PSWIZB_NEXT : 0;
+    DWORD buttons = any ? DWORD(PSWIZB_NEXT) : DWORD(0);
     if (BackAlways()) buttons |= PSWIZB_BACK;
     GetSheet()->SetWizardButtons(buttons);
 }

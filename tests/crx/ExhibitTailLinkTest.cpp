@@ -120,7 +120,9 @@ TEST_F(ExhibitTailLink, NewRefitApplyShowsTheTailRowsInTheExhibit) {
     // The exhibit shows the three curves' rows with the refitted tails.
     EXPECT_EQ(TailRows(), 3);
     const QString longName = QString::fromStdString(Exhibit()->GetIDLongName());
-    if (!longName.isEmpty()) EXPECT_EQ(QString::fromStdString(crx->GetIDLongName()), "CRX " + longName);
+    if (!longName.isEmpty()) {
+        EXPECT_EQ(QString::fromStdString(crx->GetIDLongName()), "CRX " + longName);
+    }
     EXPECT_TRUE(WaitGone()) << "crx ends once the view lets go";
 }
 

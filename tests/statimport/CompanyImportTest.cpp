@@ -95,13 +95,17 @@ TEST_F(CompanyImportTest, OneCompanyAndLineOfBusinessCellByCell) {
         for (int c = 1; c <= 9 - r; ++c) EXPECT_DOUBLE_EQ(Cell(*p, 1, GROSS, r, c), 10.0) << r << "," << c;
         // Net: gross less the ceded set (a tenth), subtracted into the same cells.
         EXPECT_DOUBLE_EQ(Cell(*p, 1, NET, r, 0), 900.0 * (r + 2)) << r;
-        if (r < 9) EXPECT_DOUBLE_EQ(Cell(*p, 1, NET, r, 1), 9.0) << r;
+        if (r < 9) {
+            EXPECT_DOUBLE_EQ(Cell(*p, 1, NET, r, 1), 9.0) << r;
+        }
         EXPECT_DOUBLE_EQ(Cell(*p, 11, GROSS, r, 0), 1500.0 * (r + 2)) << r;
         // Premium: item i (newest first) to row 9-i of the column.
         EXPECT_DOUBLE_EQ(Cell(*p, 41, GROSS, r, 0), 4000.0 * (3 + r)) << r;
         // Closed claims on the latest diagonal.
         EXPECT_DOUBLE_EQ(Cell(*p, 3, GROSS, r, 9 - r), 5.0 * (r + 1)) << r;
-        if (r < 9) EXPECT_TRUE(std::isnan(Cell(*p, 3, GROSS, r, 0))) << r;
+        if (r < 9) {
+            EXPECT_TRUE(std::isnan(Cell(*p, 3, GROSS, r, 0))) << r;
+        }
     }
     EXPECT_TRUE(m_status.lines.empty());
 }
@@ -216,7 +220,9 @@ TEST_F(CompanyImportTest, OlderStatementsUseTheFirstVariableMap) {
     // Every accident year carries ten items; row r reads items 9-r .. 0.
     for (int r = 0; r < 10; ++r) {
         EXPECT_DOUBLE_EQ(Cell(*p, 1, GROSS, r, 0), 1000.0 * (r + 2)) << r;
-        if (r < 9) EXPECT_DOUBLE_EQ(Cell(*p, 1, GROSS, r, 9 - r), 10.0) << r;
+        if (r < 9) {
+            EXPECT_DOUBLE_EQ(Cell(*p, 1, GROSS, r, 9 - r), 10.0) << r;
+        }
     }
     // var1.map has no net row.
     EXPECT_TRUE(std::isnan(Cell(*p, 1, NET, 0, 0)));
