@@ -23,9 +23,17 @@ class CGraph;
 
 // The database manager a database project is bound to. Opaque here: the
 // project and its stores pass it along; the enterprise layer knows it.
+// Changes to several record stores go through one transaction of the
+// manager (results as HRESULTs: negative is a failure); a manager that
+// offers none refuses to begin one.
 class IKDVDatabaseManager {
 public:
     virtual ~IKDVDatabaseManager() = default;
+    virtual long BeginTransaction() { return kNoTransactions; }
+    virtual long CommitTransaction() { return kNoTransactions; }
+    virtual long RollbackTransaction() { return kNoTransactions; }
+
+    static constexpr long kNoTransactions = -2147467263L;  // E_NOTIMPL
 };
 
 // The profile data of a database project: which query (profile) and

@@ -81,6 +81,10 @@ void MapUltimatesFloodFillCommands(CProjectDoc& doc);
 void MapExhibitOptionsCommands(CProjectDoc& doc);
 // CProjectDocServices.cpp
 void MapProjectGraphCommands(CProjectDoc& doc);
+// CProjectDocPeriods.cpp
+void MapPeriodCommands(CProjectDoc& doc);
+// CProjectDocUserTables.cpp
+void MapUserTableCommands(CProjectDoc& doc);
 
 CProjectDoc::CProjectDoc() {
     m_pProject = new CProject();
@@ -88,6 +92,8 @@ CProjectDoc::CProjectDoc() {
     MapUltimatesFloodFillCommands(*this);
     MapExhibitOptionsCommands(*this);
     MapProjectGraphCommands(*this);
+    MapPeriodCommands(*this);
+    MapUserTableCommands(*this);
     if (Host().mapDocumentCommands) Host().mapDocumentCommands(*this);
 }
 

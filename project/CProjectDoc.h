@@ -147,6 +147,52 @@ public:
     void LogMessage(const QString& text);
     static void ShowMessage(const QString& text);
 
+    // ---- the period grid (CProjectDocPeriods.cpp)
+    // Each command detaches the object windows, runs one structural
+    // operation of the kernel and reattaches them on every path.
+    void OnAppendNewEvaluation();
+    void OnRemoveLastEvaluation();
+    void OnAppendOldestExposurePeriod();
+    void OnRemoveOldestExposurePeriod();
+    void OnAppendPriorExposurePeriod();
+    void OnUpdateAppendPriorExposurePeriod(CCmdUI* ui);
+    void OnRemovePriorExposurePeriod();
+    void OnUpdateRemovePriorExposurePeriod(CCmdUI* ui);
+    void OnAppendDevelopmentPeriod();
+    void OnCompressColumns();
+    void OnUpdateCompressColumns(CCmdUI* ui);
+    void OnCompressRows();
+    void OnUpdateCompressRows(CCmdUI* ui);
+
+    // ---- user-defined tables (CProjectDocUserTables.cpp)
+    // New runs the table wizard (category -1: any); Edit and Delete act on
+    // the active object when it is user-defined.
+    void OnNewTable() { RunTableWizard(-1); }
+    void OnUpdateNewTable(CCmdUI* ui);
+    void RunTableWizard(int category);
+    void OnEditTable();
+    void OnUpdateEditTable(CCmdUI* ui);
+    void OnDeleteTable();
+    void OnUpdateDeleteTable(CCmdUI* ui);
+    // False (the user told why) while another user's changes or an earlier
+    // failed database step forbid changing user-defined objects.
+    bool CanChangeUserObjects();
+    void EditUserObject(int category, QSID id);
+    void DeleteUserObject(int category, QSID id, BOOL confirm);
+    // False (the user told why) while other tables' formulas read the object
+    // or a window shows it.
+    bool CanDeleteUserObject(QSID id);
+    // The database side of a database project (nothing in a file project).
+    // The store steps of a change run in one transaction behind a busy
+    // window; on a failure the user is told failureText, the transaction is
+    // rolled back and further user-defined changes are refused. Without a
+    // busy window New and Edit save nothing (requireBusyWindow), and say so.
+    bool RunUserObjectTransaction(const std::function<bool()>& storeSteps, const QString& failureText,
+                                  bool requireBusyWindow);
+    void SaveEditedUserObject(QSID id, bool nameChanged, const std::string& newName);
+    void DeleteUserObjectFromDatabase(QSID id, const std::vector<long>& dependents,
+                                      const std::vector<std::string>& dependentNames);
+
     // ---- path, title and the close question (CProjectDocServices.cpp)
     // The project learns its file's name; with "Show Extension" 0 the title
     // of a project file loses its extension.

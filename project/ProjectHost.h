@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,12 @@ struct ProjectHost {
     // When the view is the navigator's tree or list: its layer (the layer
     // box's 1-based choice) and selected object, and true. Unset: false.
     std::function<bool(const CView* view, int& layer, QSID& id)> navigatorSelection;
+    // The navigator's category (1000 ... 9000) when the view lies in the
+    // navigator's frame; 0 for any other view. Unset: 0.
+    std::function<int(const CView* view)> navigatorCategory;
+    // Shows an object in the navigator: its category, subgroup and entry
+    // (layer 0xFFFF keeps the layer box), and brings the navigator forward.
+    std::function<void(QSID id, unsigned short layer, CProjectDoc* doc)> showInNavigator;
     // True while the tail-factor program is open (it has told the user).
     std::function<bool()> tailFactorProgramOpen;
     // The project file chooser for a save: name in/out, title string id,
@@ -54,6 +61,10 @@ struct ProjectHost {
     // (null: none). Unset: the caption and text only go to setStatusMessage.
     std::function<void(const QString& caption)> beginProgress;
     std::function<void(const QString& text)> endProgress;
+    // A busy window (title, message) over the main window while the database
+    // works; it closes when the last holder lets go. Null when it cannot be
+    // made. Unset: none can be made.
+    std::function<std::shared_ptr<void>(const QString& title, const QString& message)> openBusyWindow;
     // The setting "Show Extension" (1: titles keep their extension). Unset: 1.
     std::function<int()> showExtension;
     // The setting "DisplayGraphLockItem": the graph lock commands are offered. Unset: no.

@@ -26,6 +26,7 @@
 #include "ProjectHost.h"
 #include "projectservices/ProjectServices.h"
 #include "ViewSettings.h"
+#include "frames/CBusyDialog.h"
 #include "frames/StatusProgress.h"
 #include "navigator/CPrjListView.h"
 #include "navigator/CPrjTreeView.h"
@@ -138,6 +139,19 @@ void CQuillstoneApp::BindProjectFiles() {
     host.tailFactorProgramOpen = [] { return App::Current() && App::Current()->CheckTailFactorAnalysisOpen(); };
     host.beginProgress = [](const QString& caption) { qs::app::BeginStatusProgress(caption); };
     host.endProgress = [](const QString& text) { qs::app::EndStatusProgress(text); };
+    host.openBusyWindow = [](const QString& title, const QString& message) -> std::shared_ptr<void> {
+        auto busy = std::make_unique<CBusyDialog>();
+        if (!busy->Create(App::Current() ? App::Current()->MainFrame() : nullptr, false)) return nullptr;
+        busy->setWindowTitle(title);
+        busy->SetMessage(message);
+        busy->SetPosLower();
+        return std::shared_ptr<void>(busy.release(), [](void* p) {
+            auto* dialog = static_cast<CBusyDialog*>(p);
+            dialog->SetPosUpper();
+            dialog->DestroyWindow();
+            delete dialog;
+        });
+    };
     // The folders the document works with, as the settings gave them.
     host.filesPath = QString::fromStdString(qs::app::Settings().filesPath);
     host.workingDirectory = QString::fromStdString(qs::app::Settings().workingDirectory);

@@ -37,6 +37,13 @@ void CQuillstoneApp::BindNavigator() {
         if (CPrjTreeView* navigator = App::Current() ? App::Current()->GetNavigator() : nullptr)
             navigator->SelectProjectItem(doc, true);
     };
+    host.navigatorCategory = [](const CView* view) -> int {
+        const CTreeFrame* frame = App::Current() ? App::Current()->NavigatorFrame() : nullptr;
+        return frame != nullptr && view != nullptr && view->GetParentFrame() == frame ? int(frame->GetCategoryId()) : 0;
+    };
+    host.showInNavigator = [](QSID id, unsigned short layer, CProjectDoc* doc) {
+        if (App::Current()) App::Current()->SelectNavigatorObject(id, layer, doc, true);
+    };
     host.removeFromNavigator = [](CProjectDoc* doc) {
         CPrjTreeView* navigator = App::Current() ? App::Current()->GetNavigator() : nullptr;
         return navigator == nullptr || navigator->RemoveProject(doc);
