@@ -1074,6 +1074,13 @@ QSSTATUS CProject::SetSelHistLabel(int index, const std::string& text) {
     return qsk::kOk;
 }
 
+QSSTATUS CProject::SetSelHistLabels(const std::vector<std::string>& labels) {
+    if (labels.size() > static_cast<std::size_t>(kMaxHistoricals)) return qsk::kOutOfRange;
+    m_display.SetHistLabels(labels);
+    m_modified = true;
+    return qsk::kOk;
+}
+
 // ---------------------------------------------------------------- display
 
 QSSTATUS CProject::GetCurrencySymbol(std::string& symbol, int& position) const {

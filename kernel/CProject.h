@@ -348,6 +348,9 @@ public:
     int GetNumHistLabels() const { return static_cast<int>(m_display.HistLabels().size()); }
     std::string GetSelHistLabel(int index) const;
     QSSTATUS SetSelHistLabel(int index, const std::string& text);
+    // Every label at once: the list becomes labels (at most kMaxHistoricals,
+    // else kOutOfRange and nothing changes).
+    QSSTATUS SetSelHistLabels(const std::vector<std::string>& labels);
     static constexpr int kMaxHistoricals = ProjectDisplay::kMaxHistoricals;
 
     // ---- display settings
@@ -493,8 +496,11 @@ public:
     QSSTATUS SetInterpolateSDFFloodFillOption(const CMapLongToOb& map);
     // Whether the exhibit (id with layer) has an active selected-factor rule.
     bool IsSDFSetWithFloodFill(QSID idWithLayer) const;
-    // Runs every rule of the kind; progress may be null.
-    void FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type);
+    // Runs every rule of the kind; progress may be null. The project-wide
+    // fills below return 0 when every target was filled, else the status of
+    // the first failure (qsff::kCancelled when the progress stopped it); each
+    // failed target is also told to the progress, and the others are filled.
+    QSSTATUS FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type);
     // The fill-selecteds commands over the target ids (tables or exhibits,
     // with their layers): stat is the 8 leading bytes of a statistics
     // definition (the tail cell is kept); the set's rows fill the targets'
@@ -511,7 +517,7 @@ public:
     // Method variables (input arrays of index above 103 and the entered
     // columns of methods): blank cells take the value held before them along
     // the vector; leading blanks take the first value (FloodFillInterpolated.cpp).
-    void FloodFillMethodVariable(IFloodFillProgress* progress);
+    QSSTATUS FloodFillMethodVariable(IFloodFillProgress* progress);
 
     // ---- summary reports and the ultimates flood fill (SummaryReports.cpp,
     // docs/kernel/summary-reports.md)
@@ -555,7 +561,7 @@ public:
     // chosen estimate: the report's selected-ultimate column and the kind's
     // selected ultimate array take the estimate, raised to the minimum
     // array's latest value where the minimum is on (those cells marked).
-    void FloodFillUltimate(IFloodFillProgress* progress);
+    QSSTATUS FloodFillUltimate(IFloodFillProgress* progress);
 
     // ---- exhibit settings (CProjectExhibitSettings.cpp, ExhibitSettings.h)
     // Statistics definitions shared by every exhibit that has statistics;

@@ -375,12 +375,9 @@ std::vector<QSID> CProject::FloodFillTargets(const QSIDArray* ids) const {
     return all;
 }
 
-void CProject::FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type) {
-    if (type == SDF_INTERPOLATED) {
-        FloodFillInterpolatedSDF(progress, 0);
-        return;
-    }
-    if (type != SDF_SELECTED) return;
+QSSTATUS CProject::FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type) {
+    if (type == SDF_INTERPOLATED) return FloodFillInterpolatedSDF(progress, 0);
+    if (type != SDF_SELECTED) return qsk::kFail;
     std::uint16_t numDev = 0, firstAge = 0;
     PRDLENGTH devLen = PRD_YEAR;
     GetInfoDevPrd(numDev, devLen, firstAge);
@@ -388,14 +385,23 @@ void CProject::FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type) {
     std::map<std::string, std::unique_ptr<CFSLib>> libraries;  // one load per library and run
     const int total = static_cast<int>(m_sdfFloodFill.size());
     int done = 0;
+    qsff::FillOutcome outcome(progress);
     for (const auto& [id, rule] : m_sdfFloodFill) {
         CExhibit* ex = FloodFillTarget(id);
         if (progress) {
-            if (progress->IsFloodFillCancelled()) return;
+            if (progress->IsFloodFillCancelled()) {
+                outcome.Cancel();
+                break;
+            }
             progress->OnFloodFillStep(done, total, ex ? ex->GetIDLongName() : std::string());
         }
         ++done;
-        if (!ex || rule.GetType() == CKDVSDFFloodFillOption::NONE) continue;
+        if (rule.GetType() == CKDVSDFFloodFillOption::NONE) continue;
+        if (!ex) {
+            // The rule outlived its exhibit.
+            outcome.Fail(std::string(), qsk::kUnknownId);
+            continue;
+        }
         const CFactorSet* set = nullptr;
         if (rule.GetType() == CKDVSDFFloodFillOption::FACTOR_SET) {
             auto& lib = libraries[rule.GetDFLData().GetLibraryName()];
@@ -408,10 +414,11 @@ void CProject::FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type) {
             if (found && !found->CanAdjustSize(numDev, devLen, firstAge, 0, 0, 1)) found = nullptr;
             set = found;
         }
-        qsff::FillExhibitSDF(*ex, rule, set, id, ctx);
+        outcome.Fail(ex->GetIDLongName(), qsff::FillExhibitSDF(*ex, rule, set, id, ctx));
     }
     if (progress) progress->OnFloodFillStep(done, total, std::string());
     if (done) SetModifiedFlag(true);
+    return outcome.Status();
 }
 
 QSSTATUS CProject::FillProjFromStat(const std::vector<std::uint8_t>& stat, const QSIDArray* ids) {

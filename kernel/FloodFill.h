@@ -48,6 +48,12 @@ public:
     virtual ~IFloodFillProgress() = default;
     virtual void OnFloodFillStep(int done, int total, const std::string& target) = 0;
     virtual bool IsFloodFillCancelled() { return false; }
+    // A target the fill could not fill: its name (empty when its object is
+    // gone) and the status of the failure. The fill goes on with the others.
+    virtual void OnFloodFillFailed(const std::string& target, QSSTATUS status) {
+        (void)target;
+        (void)status;
+    }
 };
 
 namespace qsff {
@@ -56,6 +62,28 @@ constexpr QSSTATUS kNoStatistic = 10;   // the statistic gives no value at all
 constexpr QSSTATUS kTailNotFitted = 11; // factors filled, but no curve could be fitted for the tail
 constexpr QSSTATUS kNotSupported = 12;  // a fill this build does not offer
 constexpr QSSTATUS kNoCurve = 13;       // neither curve of an interpolated rule could be fitted
+constexpr QSSTATUS kNoTarget = 15;      // the target has no place for the values (a report without selected ultimates)
+constexpr QSSTATUS kCancelled = 14;     // the progress asked to stop; the targets filled so far stay filled
+
+// The outcome of a project-wide fill: the first failure's status, each
+// failure also told to the progress.
+class FillOutcome {
+public:
+    explicit FillOutcome(IFloodFillProgress* progress) : m_progress(progress) {}
+    void Fail(const std::string& target, QSSTATUS status) {
+        if (status == 0) return;
+        if (m_status == 0) m_status = status;
+        if (m_progress) m_progress->OnFloodFillFailed(target, status);
+    }
+    void Cancel() {
+        if (m_status == 0) m_status = kCancelled;
+    }
+    QSSTATUS Status() const { return m_status; }
+
+private:
+    IFloodFillProgress* m_progress;
+    QSSTATUS m_status = 0;
+};
 
 struct ExhibitContext {
     int devPeriodMonths = 12;  // length of a development period

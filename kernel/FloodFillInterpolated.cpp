@@ -113,21 +113,30 @@ QSSTATUS CProject::FloodFillInterpolatedSDF(IFloodFillProgress* progress, QSID o
     const int total = static_cast<int>(rules.size());
     int done = 0;
     QSSTATUS result = only ? qsk::kUnknownId : qsk::kOk;
+    qsff::FillOutcome outcome(progress);
     for (const auto& [id, rule] : rules) {
         const unsigned short layer = GetIDLayer(id);
         auto* ex = layer >= 1 && layer <= kLayerCount ? dynamic_cast<CExhibit*>(FindObject(id, layer)) : nullptr;
         if (progress) {
-            if (progress->IsFloodFillCancelled()) break;
+            if (progress->IsFloodFillCancelled()) {
+                outcome.Cancel();
+                break;
+            }
             progress->OnFloodFillStep(done, total, ex ? ex->GetIDLongName() : std::string());
         }
         ++done;
-        if (!ex) continue;
+        if (!ex) {
+            // A rule that outlived its exhibit fails unless it asks for nothing.
+            if (rule->GetType() != CInterpolateSDFFloodFillOption::NONE) outcome.Fail(std::string(), qsk::kUnknownId);
+            continue;
+        }
         const QSSTATUS st = qsff::FillExhibitInterpolatedSDF(*ex, *rule, current, qsff::InterpolatedAges(*this, layer), ictx);
         if (only) result = st;
+        else outcome.Fail(ex->GetIDLongName(), st);
     }
     if (progress) progress->OnFloodFillStep(done, total, std::string());
     if (done) SetModifiedFlag(true);
-    return result;
+    return only ? result : outcome.Status();
 }
 
 QSSTATUS CProject::FloodFillSDF(IFloodFillProgress* progress, QSID idWithLayer, ENUM_SDF_TYPE type) {
@@ -185,7 +194,7 @@ bool FfmFillForward(std::vector<double>& v, std::vector<std::uint8_t>& f, const 
 }
 }  // namespace
 
-void CProject::FloodFillMethodVariable(IFloodFillProgress* progress) {
+QSSTATUS CProject::FloodFillMethodVariable(IFloodFillProgress* progress) {
     std::vector<std::pair<CDataObject*, std::string>> targets;
     for (auto& [base, e] : m_store) {
         for (unsigned short l = 1; l <= kLayerCount; ++l) {
@@ -211,16 +220,24 @@ void CProject::FloodFillMethodVariable(IFloodFillProgress* progress) {
     const int total = static_cast<int>(targets.size());
     int done = 0;
     bool wrote = false;
+    qsff::FillOutcome outcome(progress);
     for (auto& [d, name] : targets) {
         if (progress) {
-            if (progress->IsFloodFillCancelled()) break;
+            if (progress->IsFloodFillCancelled()) {
+                outcome.Cancel();
+                break;
+            }
             progress->OnFloodFillStep(done, total, name);
         }
         ++done;
         std::vector<double> v = d->Values();
         std::vector<std::uint8_t> f = d->Flags();
-        if (FfmFillForward(v, f, *d) && d->SetAllCells(v, f, 1) == qsk::kOk) wrote = true;
+        if (!FfmFillForward(v, f, *d)) continue;
+        const QSSTATUS st = d->SetAllCells(v, f, 1);
+        if (st == qsk::kOk) wrote = true;
+        outcome.Fail(name, st);
     }
     if (progress) progress->OnFloodFillStep(done, total, std::string());
     if (wrote) SetModifiedFlag(true);
+    return outcome.Status();
 }

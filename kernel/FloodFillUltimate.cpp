@@ -92,7 +92,7 @@ bool CProject::IsUltimateSetWithFloodFill(QSID idWithLayer) const {
     return it != m_ultFloodFill.end() && !it->second.selected.IsEmpty();
 }
 
-void CProject::FloodFillUltimate(IFloodFillProgress* progress) {
+QSSTATUS CProject::FloodFillUltimate(IFloodFillProgress* progress) {
     struct Target {
         const qssummary::UltKind* kind;
         unsigned short layer;
@@ -109,16 +109,26 @@ void CProject::FloodFillUltimate(IFloodFillProgress* progress) {
     const int total = static_cast<int>(targets.size());
     int done = 0;
     bool wrote = false;
+    qsff::FillOutcome outcome(progress);
     for (const Target& t : targets) {
         auto* report = dynamic_cast<CSummaryReport*>(FindObject(t.kind->reportId, t.layer));
         if (progress) {
-            if (progress->IsFloodFillCancelled()) break;
+            if (progress->IsFloodFillCancelled()) {
+                outcome.Cancel();
+                break;
+            }
             progress->OnFloodFillStep(done, total, report ? report->GetIDLongName() : std::string());
         }
         ++done;
-        if (!report) continue;
+        if (!report) {
+            outcome.Fail(std::string(), qsk::kUnknownId);
+            continue;
+        }
         const int selPos = report->FindRole(CSummaryReport::CR_SELECTED);
-        if (selPos < 0) continue;
+        if (selPos < 0) {
+            outcome.Fail(report->GetIDLongName(), qsff::kNoTarget);
+            continue;
+        }
         CDataObject* target = report->GetDataObject(selPos + 1);
         std::uint16_t rows = 0, cols = 0;
         target->GetMaxRowsCols(rows, cols);
@@ -127,11 +137,16 @@ void CProject::FloodFillUltimate(IFloodFillProgress* progress) {
         std::vector<std::uint8_t> f;
         const CKDVUltFloodFillData& c = t.setting.selected;
         if (c.m_column == 0) {
-            if (!qssummary::ReadTable(*this, c.m_id, t.layer, rows, v, f)) continue;
+            if (!qssummary::ReadTable(*this, c.m_id, t.layer, rows, v, f)) {
+                outcome.Fail(report->GetIDLongName(), qsff::kNoSource);
+                continue;
+            }
         } else {
             const int pos = report->FindRole(c.m_column);
-            if (pos < 0 || (c.m_column != CSummaryReport::CR_STRAIGHT && c.m_column != CSummaryReport::CR_WEIGHTED))
+            if (pos < 0 || (c.m_column != CSummaryReport::CR_STRAIGHT && c.m_column != CSummaryReport::CR_WEIGHTED)) {
+                outcome.Fail(report->GetIDLongName(), qsff::kNoSource);
                 continue;
+            }
             const CDataObject* src = report->GetDataObject(pos + 1);
             v.assign(src->Values().begin(), src->Values().end());
             f.assign(src->Flags().begin(), src->Flags().end());
@@ -153,7 +168,10 @@ void CProject::FloodFillUltimate(IFloodFillProgress* progress) {
                     f[static_cast<std::size_t>(r)] |= CDataObject::CF_FFMIN;
                 }
             }
-        target->SetAllCells(v, f, 1);
+        if (const QSSTATUS st = target->SetAllCells(v, f, 1)) {
+            outcome.Fail(report->GetIDLongName(), st);
+            continue;
+        }
         wrote = true;
         // The kind's selected ultimate array takes the same values.
         if (CDataObject* arr = FindDataObject(MakeID(1, 1, 0, 0, t.kind->selectedArray), t.layer);
@@ -171,4 +189,5 @@ void CProject::FloodFillUltimate(IFloodFillProgress* progress) {
     }
     if (progress) progress->OnFloodFillStep(done, total, std::string());
     if (wrote) SetModifiedFlag(true);
+    return outcome.Status();
 }
