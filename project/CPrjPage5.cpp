@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "CPrjSheetEnvironment.h"
+#include "DisplayPreview.h"
 #include "SpreadsheetControl.h"
 
 namespace {
@@ -63,19 +64,7 @@ CPrjPage5::CPrjPage5() : CPropertyPage(IDD, QStringLiteral("Display")) {
 
 BOOL CPrjPage5::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    m_preview->SetMaxRow(3);
-    m_preview->SetMaxCol(2);
-    m_preview->SetDefaultFont(QStringLiteral("MS Sans Serif"), 8);
-    m_preview->SetTitle(QStringLiteral("SAMPLE"));
-    m_preview->SetCornerText(QStringLiteral("SAMPLE"));
-    m_preview->SetColHeadingText(1, QStringLiteral("Positive"));
-    m_preview->SetColHeadingText(2, QStringLiteral("Negative"));
-    const char* rows[3] = {"Number", "Currency", "Percent"};
-    for (int r = 1; r <= 3; ++r) {
-        m_preview->SetRowHeadingText(r, QString::fromLatin1(rows[r - 1]));
-        m_preview->SetNumber(r, 1, 1234);
-        m_preview->SetNumber(r, 2, -1234);
-    }
+    qs::project::BuildDisplayPreview(*m_preview);
     UpdatePreview();
     return TRUE;
 }
@@ -93,21 +82,7 @@ void CPrjPage5::DoDataExchange(CDataExchange* pDX) {
 void CPrjPage5::UpdatePreview() {
     if (!m_preview || !m_preview->MaxRow()) return;  // before the grid is built
     UpdateData(TRUE);
-    const PrjSheetEnvironment& env = PrjSheetEnv();
-    const CDisplaySettings& d = m_display;
-    const bool thousands = d.useThousands != 0;
-    const QString formats[3] = {
-        env.buildNumberFormat ? env.buildNumberFormat(d.negativeFormat, thousands, d.decimals) : QString(),
-        env.buildAccountingFormat ? env.buildAccountingFormat(d.negativeFormat, d.currencyPosition != 0, thousands,
-                                                              d.decimals, d.currencySymbol)
-                                  : QString(),
-        env.buildPercentFormat ? env.buildPercentFormat(d.negativeFormat, thousands, d.decimals) : QString(),
-    };
-    for (int r = 1; r <= 3; ++r) {
-        m_preview->SetSelection(r, 1, r, 2);
-        m_preview->SetNumberFormat(formats[r - 1]);
-    }
-    m_preview->SetSelection(1, 1, 1, 1);
+    qs::project::FormatDisplayPreview(*m_preview, m_display);
 }
 
 void CPrjPage5::OnSelchangeCurrencySymbol(int index) {

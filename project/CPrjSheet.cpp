@@ -8,6 +8,7 @@
 #include "CPrjSheetEnvironment.h"
 #include "CProject.h"
 #include "CScalar.h"
+#include "DisplayPreview.h"
 #include "KernelGlobals.h"
 #include "WaitCursor.h"
 
@@ -128,26 +129,7 @@ void CPrjSheet::LoadFromProject(CProject* project) {
         if (scaling->GetValue(value) == 0) m_Page4.m_dScalingFactor = value;
     }
 
-    CDisplaySettings& d = m_Page5.m_display;
-    std::string symbol;
-    int position = 0;
-    if (project->GetCurrencySymbol(symbol, position) == 0) {
-        d.currencySymbol = QString::fromStdString(symbol);
-        d.currencyPosition = position;
-    }
-    std::string negative;
-    int leading = 0, red = 0;
-    if (project->GetNegSymbol(negative, leading, red) == 0)
-        d.negativeFormat = CDisplaySettings::NegativeFormatOf(QString::fromStdString(negative), leading);
-    char thousands = ',', decimal = '.';
-    int useThousands = 0;
-    if (project->GetThousDecSymbol(thousands, decimal, useThousands) == 0) {
-        d.thousandsSeparator = thousands;
-        d.decimalSeparator = decimal;
-        d.useThousands = useThousands;
-    }
-    short decimals = 0;
-    if (project->GetDecimals(decimals) == 0) d.decimals = decimals;
+    qs::project::ReadDisplaySettings(*project, m_Page5.m_display);
 }
 
 void CPrjSheet::ApplyToProject(CProject* project) {
@@ -166,11 +148,7 @@ void CPrjSheet::ApplyToProject(CProject* project) {
     if (auto* scaling = dynamic_cast<CScalar*>(project->FindObject(project->GetScalingFactorID())))
         scaling->SetValue(m_Page4.m_dScalingFactor);
     if (GetPageIndex(&m_Page5) < 0) return;
-    const CDisplaySettings& d = m_Page5.m_display;
-    project->SetCurrencySymbol(d.currencySymbol.toStdString(), d.currencyPosition);
-    project->SetNegSymbol(d.NegativeSymbol().toStdString(), d.NegativeLeading(), 0);
-    project->SetThousDecSymbol(d.thousandsSeparator, d.decimalSeparator, d.useThousands);
-    project->SetDecimals(short(d.decimals));
+    qs::project::WriteDisplaySettings(*project, m_Page5.m_display);
 }
 
 NewProjectStructure CPrjSheet::ReadStructure() const {

@@ -76,9 +76,9 @@ constexpr unsigned kCmdFileSaveAs = 57604;
 }  // namespace
 
 // CProjectDocFloodFill.cpp
-void MapUltimatesFloodFillCommands(CProjectDoc& doc);
-// CProjectDocExhibitOptions.cpp
-void MapExhibitOptionsCommands(CProjectDoc& doc);
+void MapFloodFillCommands(CProjectDoc& doc);
+// CProjectDocSettings.cpp
+void MapSettingsCommands(CProjectDoc& doc);
 // CProjectDocServices.cpp
 void MapProjectGraphCommands(CProjectDoc& doc);
 // CProjectDocPeriods.cpp
@@ -89,8 +89,8 @@ void MapUserTableCommands(CProjectDoc& doc);
 CProjectDoc::CProjectDoc() {
     m_pProject = new CProject();
     MapCommand(ID_FILE_CLOSE, [this] { OnFileClose(); });
-    MapUltimatesFloodFillCommands(*this);
-    MapExhibitOptionsCommands(*this);
+    MapFloodFillCommands(*this);
+    MapSettingsCommands(*this);
     MapProjectGraphCommands(*this);
     MapPeriodCommands(*this);
     MapUserTableCommands(*this);

@@ -101,14 +101,36 @@ public:
     void ReopenObjectViews();
     void OnFileClose();
 
-    // ---- the ultimates flood fill
-    // 33051: the options dialog on the project (it stores what it changes).
+    // ---- flood fills (CProjectDocFloodFill.cpp)
+    enum class FloodFillKind { Ultimates, SelectedFactors, InterpolatedFactors, MethodVariables };
+    // The options dialog of the ultimates fill (it stores what it changes).
     void OnSetUltimatesFloodFillOptions();
-    // 33052: the fill, two passes, then the navigator refresh; no message.
-    void OnExecuteUltimatesFloodFill();
-    // The fill with its progress and the completion message.
-    void OnRunUltimatesFloodFill();
-    void RunUltimatesFloodFill() override { OnRunUltimatesFloodFill(); }
+    // The settings dialog of the selected or interpolated factors' fill.
+    void OnSetSDFFloodFillOptions(bool interpolated);
+    // A fill (the ultimates in two passes), then the navigator refresh; the
+    // kernel's status, and the report of a failure in failure.
+    QSSTATUS RunFloodFill(FloodFillKind kind, bool busy, QString* failure);
+    // The fill; a failure is reported, success says nothing.
+    void OnExecuteFloodFill(FloodFillKind kind);
+    // The fill behind the busy dialog, then the completion or the failure.
+    void OnRunFloodFill(FloodFillKind kind);
+    void RunUltimatesFloodFill() override { OnRunFloodFill(FloodFillKind::Ultimates); }
+    // Enabled exactly for a database project.
+    void OnUpdateDatabaseOnly(CCmdUI* ui);
+
+    // ---- settings commands and captions (CProjectDocSettings.cpp)
+    // Each runs its dialog on the project and brings the windows up to date.
+    void OnPageSetup();
+    void OnExhibitOptions();
+    void OnFileLabels();
+    void OnFileDisplayOptions();
+    void OnTableMath();
+    void OnDefaultStyles();
+    // Method views and the graphs of methods and reports reopen their objects.
+    void ReloadMethodAndGraphViews();
+    // A database project's document title and navigator caption, from its
+    // template and profile by the application mode.
+    void UpdateTitle();
 
     // ---- status and reports
     void BeginStatusProgress(const QString& caption);

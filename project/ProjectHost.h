@@ -4,7 +4,9 @@
 // Unset hooks fall back to the behaviour of an interactive application with
 // no navigator and no status bar.
 #include <QString>
+#include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +16,7 @@
 #include "ObjectViewLink.h"  // ObjectViewKind
 
 class CDocTemplate;
+class CPageSetup;
 class CDocument;
 class CProjectDoc;
 class CView;
@@ -75,6 +78,15 @@ struct ProjectHost {
     // Adds the application's handlers of whole-project commands to a new
     // document's command table (run last in its constructor).
     std::function<void(CProjectDoc&)> mapDocumentCommands;
+    // The page setup dialog (the print subsystem's): edits setup in place
+    // with the header/footer field names under a title; true on OK. Unset:
+    // the project's Page Setup command is not offered.
+    std::function<bool(CPageSetup& setup, const QStringList& fieldNames, const QString& title)> editPageSetup;
+    // The navigator frame's caption (a database project's template).
+    std::function<void(const QString&)> setNavigatorCaption;
+    // The application keeps and saves the read-only cell pattern the
+    // display options chose (pattern, foreground and background 0x00BBGGRR).
+    std::function<void(int pattern, std::uint32_t foreground, std::uint32_t background)> setReadOnlyPattern;
 
     // Folders, owned here and shared with the application's file commands.
     bool folderNotChosen = true;

@@ -1,11 +1,13 @@
 #include "projectservices/ProjectServices.h"
 
+#include "CDisplaySelectionDlg.h"
 #include "CDocTemplate.h"
 #include "CProjectDoc.h"
 #include "CQuillstoneApp.h"
 #include "KernelIds.h"
 #include "KernelTypes.h"
 #include "ProjectHost.h"
+#include "SmallViewDialogs.h"
 #include "commands/AppMenus.h"
 #include "frames/CMainFrame.h"
 #include "navigator/CPrjListView.h"
@@ -97,6 +99,20 @@ void BindProjectServices(CQuillstoneApp& app) {
     };
     qs::project::Host().displayGraphLockItem = [] { return Settings().displayGraphLockItem; };
     qs::project::Host().mapDocumentCommands = [](CProjectDoc& doc) { MapProjectServiceCommands(doc); };
+    qs::project::Host().setNavigatorCaption = [](const QString& caption) {
+        if (App* a = App::Current(); a != nullptr && a->NavigatorFrame() != nullptr)
+            a->NavigatorFrame()->SetWindowText(caption);
+    };
+    // The display options' read-only pattern is a workstation setting.
+    qs::project::Host().setReadOnlyPattern = [](int pattern, std::uint32_t foreground, std::uint32_t background) {
+        Settings().pattern = pattern;
+        Settings().patternROFG = foreground;
+        Settings().patternROBG = background;
+    };
+    CViewSelectionDlg::DisplaySelectionRunner() = [](CWnd* parent) {
+        App* a = App::Current();
+        qs::project::RunDisplaySelection(a ? a->GetActiveProject() : nullptr, parent);
+    };
 }
 
 void MapProjectServiceCommands(CProjectDoc& doc) {

@@ -1,0 +1,25 @@
+#pragma once
+// The sample grid of the display settings (the set-up sheet's Display page
+// and the File Display Options dialog): "Number", "Currency" and "Percent"
+// rows of 1234 and -1234, formatted as the settings would show them.
+#include "CDisplayDefaults.h"
+
+class CProject;
+
+namespace qs::ss {
+class SpreadsheetControl;
+}
+
+namespace qs::project {
+
+// Lays the sample out (font "MS Sans Serif" 8, title "SAMPLE").
+void BuildDisplayPreview(qs::ss::SpreadsheetControl& grid);
+// Formats the sample rows with the application's format builders.
+void FormatDisplayPreview(qs::ss::SpreadsheetControl& grid, const CDisplaySettings& settings);
+
+// The project's number display, and back (symbol and position, negative
+// form, separators, decimals).
+void ReadDisplaySettings(const CProject& project, CDisplaySettings& settings);
+void WriteDisplaySettings(CProject& project, const CDisplaySettings& settings);
+
+}  // namespace qs::project
