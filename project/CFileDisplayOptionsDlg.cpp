@@ -60,7 +60,8 @@ CFileDisplayOptionsDlg::CFileDisplayOptionsDlg(CProject* project, CWnd* pParent)
     left->addLayout(form);
     m_preview = new qs::ss::SpreadsheetControl(this);
     SetControlId(m_preview, IDC_PREVIEW_FRAME);
-    m_preview->setMinimumSize(260, 110);
+    m_preview->setMinimumSize(280, 100);
+    m_preview->setMaximumHeight(120);
     m_preview->setFocusPolicy(Qt::NoFocus);  // a sample, not a place to type
     left->addWidget(m_preview, 1);
     layout->addLayout(left, 1);

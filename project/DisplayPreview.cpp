@@ -12,6 +12,7 @@ void BuildDisplayPreview(qs::ss::SpreadsheetControl& grid) {
     grid.SetDefaultFont(QStringLiteral("MS Sans Serif"), 8);
     grid.SetTitle(QStringLiteral("SAMPLE"));
     grid.SetCornerText(QStringLiteral("SAMPLE"));
+    grid.SetHeadingColWidth(1300);  // room for "Currency" and "SAMPLE"
     grid.SetColHeadingText(1, QStringLiteral("Positive"));
     grid.SetColHeadingText(2, QStringLiteral("Negative"));
     const char* rows[3] = {"Number", "Currency", "Percent"};
