@@ -88,6 +88,12 @@ void CExhibit::LinkInternals() {
     AddSource(&m_interpSdf);
     for (CDataObject* d : {&m_factors, &m_cumSdf, &m_ratioSdf, &m_interpCumSdf, &m_interpRatioSdf}) d->SetReadOnly(true);
     m_factors.SetDeveloped(true);
+    // Factors and the rows derived from the selections read as factors,
+    // three decimals; they are never stored, so this is their only format.
+    for (CDataObject* d : {&m_factors, &m_cumSdf, &m_ratioSdf, &m_interpCumSdf, &m_interpRatioSdf}) {
+        d->SetFixed(true);
+        d->SetDecimals(3);
+    }
 }
 
 QSSTATUS CExhibit::SetSourceID(QSID id) {
@@ -146,6 +152,8 @@ void CExhibit::AfterLoad() {
 
 QSSTATUS CExhibit::GetFactorTriangle(CDataObject*& factors) {
     AfterLoad();
+    // The factors are labelled by the project's periods.
+    m_factors.SetProject(GetProject());
     factors = &m_factors;
     return qsk::kOk;
 }

@@ -991,7 +991,8 @@ QSSTATUS CProject::GetObjectLabels(const CDataObject& object, QSStringArray& row
     switch (object.GetVectorType()) {
     case CDataObject::VT_TRIANGLE:
         GetLabels(rows, LBL_EXPOSURE, cap, -1);
-        GetLabels(cols, LBL_DEVELOPMENT, cap, -1);
+        // Age-to-age factors sit between two ages: "12-24", not "12".
+        GetLabels(cols, object.IsDeveloped() ? LBL_EXHIBIT : LBL_DEVELOPMENT, cap, -1);
         break;
     case CDataObject::VT_COLUMN:
         GetLabels(rows, LBL_EXPOSURE, cap, -1);

@@ -587,7 +587,9 @@ BOOL CExhibitView::Format(const CPageSetup*) {
     const auto block = [&](int first, int nRows, int nCols, CDataObject* object) {
         if (first <= 0 || nRows <= 0 || nCols <= 0) return;
         ctrl->SetSelection(first, 2, first + nRows - 1, nCols + 1);
-        DataFormat(object);
+        // Selections stored without a format of their own read like the factors.
+        const bool formatted = object->IsFixed() || object->IsCurrency() || object->IsPercent();
+        DataFormat(formatted ? object : m_pFactors);
         ctrl->SetPattern(0, QColor(Qt::white), QColor(Qt::white));
         ctrl->SetBorder(SSB_None, -1, -1, -1, -1, -1, Qt::black, Qt::black, Qt::black, Qt::black, Qt::black);
         Outline(ctrl, first, 2, first + nRows - 1, nCols + 1, SSB_Thin, 0, SSB_Thin, kLightGrey);

@@ -260,18 +260,6 @@ CDataObject* CMethodView::ActiveDataObject() const {
     return DataObjectOfColumn(col);
 }
 
-QSize CMethodView::sizeHint() const {
-    SpreadsheetControl* ctrl = GetCtrl();
-    if (ctrl == nullptr) return CObjectView::sizeHint();
-    const QSize heading = ctrl->HeadingSize();
-    const QSize table = ctrl->MeasureRange(1, 1, std::max(1, ctrl->MaxRow()), std::max(1, ctrl->MaxCol()));
-    const double dpiX = logicalDpiX() / 1440.0, dpiY = logicalDpiY() / 1440.0;
-    // Room for the scroll bars and the grid's frame.
-    const int w = int((heading.width() + table.width()) * dpiX) + 40;
-    const int h = int((heading.height() + table.height()) * dpiY) + 40;
-    return QSize(std::clamp(w, 320, 1100), std::clamp(h, 200, 650));
-}
-
 QString CMethodView::PrepareLongName(const QString& label) const {
     const QStringList pieces = label.split(QRegularExpression(QStringLiteral("[\r\n]")), Qt::SkipEmptyParts);
     const QFontMetrics metrics(GetCtrl() != nullptr ? GetCtrl()->font() : font());

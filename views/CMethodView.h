@@ -68,9 +68,6 @@ public:
     void PreparePrinting(CPrintInfo* pInfo) override;
     void BeginPrinting(QPainter* pDC, CPrintInfo* pInfo) override;
 
-    // The frame opens the size of the table (within bounds), not as a bare title bar.
-    QSize sizeHint() const override;
-
     BOOL SummaryReportFormat(const CPageSetup* pageSetup);
     BOOL SummaryReportUpdateData(BOOL bSave);
 

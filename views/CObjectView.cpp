@@ -7,6 +7,12 @@
 #include <QPointer>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOption>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -16,6 +22,7 @@
 #include "CDataObject.h"
 #include "CDocument.h"
 #include "CFrameWnd.h"
+#include "CMDIChildWnd.h"
 #include "CLOGFONT.h"
 #include "CObjectViewGrid.h"
 #include "CommandIds.h"
@@ -233,6 +240,19 @@ BOOL CObjectView::CreateSS(CSpreadsheetWnd* host) {
 void CObjectView::OnInitialUpdate() {
     UpdateCaption();
     CView::OnInitialUpdate();
+    // The frame opens the size of the table.
+    if (auto* frame = dynamic_cast<CMDIChildWnd*>(GetParentFrame())) {
+        QMdiSubWindow* sub = frame->GetSubWindow();
+        if (sub != nullptr && !sub->isMaximized() && sub->mdiArea() != nullptr) {
+            QStyleOptionTitleBar option;
+            option.initFrom(sub);
+            const int border = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+            const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, sub);
+            const QSize chrome(2 * border, title + 2 * border);
+            const QSize area = sub->mdiArea()->viewport()->size() - QSize(3, 3);
+            sub->resize((sizeHint() + chrome).boundedTo(area));
+        }
+    }
     if (m_pSS != nullptr) {
         m_pSS->show();
         if (m_pSS->Ctrl() != nullptr) m_pSS->Ctrl()->setFocus();
@@ -871,4 +891,34 @@ bool CObjectView::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return CView::eventFilter(watched, event);
+}
+
+QSize CObjectView::sizeHint() const {
+    SpreadsheetControl* ctrl = GetCtrl();
+    if (ctrl == nullptr) return CView::sizeHint();
+    const QSize heading = ctrl->HeadingSize();
+    const QSize table = ctrl->MeasureRange(1, 1, std::max(1, ctrl->MaxRow()), std::max(1, ctrl->MaxCol()));
+    // Twips to pixels at the view's scale.
+    const double scale = ctrl->ViewScale() / 100.0;
+    const double xPerTwip = logicalDpiX() * scale / 1440.0, yPerTwip = logicalDpiY() * scale / 1440.0;
+    const int border = 2 * (style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 1);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    int w = int((heading.width() + table.width()) * xPerTwip + 0.5) + border;
+    int h = int((heading.height() + table.height()) * yPerTwip + 0.5) + border;
+
+    // The space the frame may take: the main window's client area.
+    QSize room;
+    for (QWidget* w2 = parentWidget(); w2 != nullptr; w2 = w2->parentWidget())
+        if (auto* area = qobject_cast<QMdiArea*>(w2)) {
+            room = area->viewport()->size() - QSize(3 + 16, 3 + 40);  // less the frame's title and borders
+            break;
+        }
+    if (!room.isValid() || room.width() < 200 || room.height() < 120) {
+        const QScreen* screen = this->screen();
+        room = screen ? screen->availableGeometry().size() * 3 / 4 : QSize(1000, 650);
+    }
+    // The grid always shows both scroll bars.
+    w += bar;
+    h += bar;
+    return QSize(std::clamp(w, 200, std::max(200, room.width())), std::clamp(h, 120, std::max(120, room.height())));
 }

@@ -11,6 +11,7 @@
 // kernel (r - 1, c - 1). GetAt, GetDataR/C/RC and refresh positions use
 // kernel numbering, SetAt and the grid calls grid numbering.
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -78,6 +79,10 @@ class CObjectView : public CView, public IKernelWindow, public qs::project::Obje
 public:
     explicit CObjectView(QWidget* parent = nullptr);
     ~CObjectView() override;
+    // The frame opens the size of the table: the used range at the view's
+    // scale, with room for headings and scroll bars, within the main
+    // window's client area (never a bare title bar).
+    QSize sizeHint() const override;
 
     // The document the view reads: by default the view's CDocument when it
     // implements IObjectViewDocument; tests may set one directly.

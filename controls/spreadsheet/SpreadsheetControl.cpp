@@ -235,6 +235,18 @@ void SpreadsheetControl::scrollContentsBy(int, int) {
 
 void SpreadsheetControl::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    // A cell made current before the grid had its size was scrolled to the
+    // top of a window too small to show anything; now that the window is on
+    // screen, scroll from the top only as far as that cell needs.
+    const bool roomForCells =
+        viewport()->height() - HeadingHeightPx() >= 60 && viewport()->width() - HeadingWidthPx() >= 60;
+    if (!m_placedOnScreen && isVisible() && roomForCells) {
+        m_placedOnScreen = true;
+        m_topRow = m_fixedRows + 1;
+        m_leftCol = m_fixedCols + 1;
+        UpdateScrollBars();
+        ShowActiveCell();
+    }
     UpdateScrollBars();
 }
 

@@ -230,6 +230,7 @@ private:
     int m_activeRow = 1, m_activeCol = 1;
     int m_anchorRow = 1, m_anchorCol = 1;
     int m_topRow = 1, m_leftCol = 1;
+    bool m_placedOnScreen = false;  // scrolled for the first real size once
     bool m_dragging = false;
     struct {
         bool active = false, column = false;

@@ -217,6 +217,19 @@ TEST(CExhibit, LivesInAProject) {
     CDataObject* f = nullptr;
     ASSERT_EQ(ex->GetFactorTriangle(f), 0);
     EXPECT_DOUBLE_EQ(Cell(*f, 1, 1), 1.5);
+    // Factors are labelled by the project's periods, columns between two
+    // ages, and read as factors.
+    QSStringArray rowLabels, colLabels, paidRows, paidCols;
+    std::string corner;
+    ASSERT_EQ(f->GetLabels(rowLabels, colLabels, corner), 0);
+    ASSERT_EQ(paid->GetLabels(paidRows, paidCols, corner), 0);
+    EXPECT_EQ(rowLabels[0], paidRows[0]);
+    ASSERT_GE(colLabels.size(), 2u);
+    EXPECT_EQ(colLabels[0], paidCols[0] + "-" + paidCols[1]);
+    short decimals = 0;
+    f->GetDecimals(decimals);
+    EXPECT_TRUE(f->IsFixed());
+    EXPECT_EQ(decimals, 3);
     CStatistics* st = nullptr;
     ASSERT_EQ(ex->GetStatistics(st), 0);
     double v = 0;

@@ -621,3 +621,32 @@ TEST(SpreadsheetControl, FixedRowsAndColumnsStayOnScreenWhileScrolling) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SpreadsheetControl, ACellMadeCurrentBeforeTheGridHadItsSizeScrollsOnlyAsFarAsNeeded) {
+    SpreadsheetControl grid;
+    grid.SetMaxRow(20);
+    grid.SetMaxCol(10);
+    grid.resize(60, 40);  // not on screen yet: nothing fits
+    ASSERT_EQ(grid.SetActiveCell(15, 2), SS_OK);
+    grid.ShowActiveCell();
+    grid.show();  // still too small to show a cell
+    QCoreApplication::processEvents();
+    // On screen at a size that holds the whole table: back to the top, the
+    // current cell still current.
+    grid.resize(900, 700);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.TopRow(), 1);
+    EXPECT_EQ(grid.LeftCol(), 1);
+    int row = 0, col = 0;
+    grid.GetActiveCell(row, col);
+    EXPECT_EQ(row, 15);
+    // Later scrolling is the user's: another resize keeps it.
+    grid.ShowCell(20, 2);
+    const int top = grid.TopRow();
+    grid.resize(880, 700);
+    EXPECT_EQ(grid.TopRow(), top);
+}
+
+}  // namespace
