@@ -233,7 +233,8 @@ LRESULT CExhibitView::OnTFRefresh(WPARAM wParam, LPARAM) {
             ClearAdjustedCutoffMark();
             if (CProject* project = GetProject()) project->SetModifiedFlag(true);
             if (CDocument* doc = GetDocument()) doc->UpdateAllViews(this, 1, nullptr);
-            OnUpdateData(FALSE);
+            // The curves' rows come or go: lay the rows out again before the values.
+            if (OnFormat(nullptr)) OnUpdateData(FALSE);
             if (CFrameWnd* frame = GetParentFrame()) frame->PostMessage(WM_COMMAND, kFrameResizeCommand);
         }
     }

@@ -117,8 +117,16 @@ TEST_F(ExhibitTailLink, NewRefitApplyShowsTheTailRowsInTheExhibit) {
     EXPECT_FALSE(crx->GetExclude(0, 2));
     EXPECT_EQ(crx->GetNumPoints(), 9) << "one point per development age but the last";
     EXPECT_TRUE(doc.GetProject()->IsModified());
-    // The exhibit shows the three curves' rows with the refitted tails.
+    // The exhibit shows the three curves' rows with the refitted tails, and
+    // every row's label stands on its row in the grid.
     EXPECT_EQ(TailRows(), 3);
+    const auto plain = [](QString text) { return text.remove('\r').replace('\n', ' ').simplified(); };
+    for (const auto& row : view->Plan())
+        if (!row.label.isEmpty()) {
+            QString shown;
+            view->GetCtrl()->GetText(row.row, 1, shown);
+            EXPECT_EQ(plain(shown), plain(row.label)) << "grid row " << row.row;
+        }
     const QString longName = QString::fromStdString(Exhibit()->GetIDLongName());
     if (!longName.isEmpty()) {
         EXPECT_EQ(QString::fromStdString(crx->GetIDLongName()), "CRX " + longName);
