@@ -7,8 +7,10 @@
 
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QTest>
 
 #include <cmath>
+#include <utility>
 
 #include "CDataObject.h"
 #include "CExhibit.h"
@@ -258,6 +260,35 @@ TEST_F(ExhibitViewTest, TypedFactorsReachTheKernelAndTheMethods) {
     ctrl->SetActiveCell(s, 2);
     ASSERT_TRUE(view->OnUpdateData(TRUE));
     EXPECT_DOUBLE_EQ(Cell(SDF(), 0, 0), 1234.5);
+}
+
+TEST_F(ExhibitViewTest, EnterWalksTheSelectedRowAndBeepsAtItsEnds) {
+    auto view = Open();
+    ASSERT_NE(view, nullptr);
+    qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
+    ctrl->SetEnterMovesDown(true);
+    const int s = view->GetFirstSelectedRow();
+    int cols = 0;
+    for (int c = 2; c < 300 && view->IsValidTargetCell(s, c); ++c) cols = c;
+    ASSERT_GT(cols, 3);
+    const auto press = [&](Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(ctrl, Qt::Key_Return, modifiers);
+        int row = 0, col = 0;
+        ctrl->GetActiveCell(row, col);
+        return std::pair(row, col);
+    };
+    ctrl->SetSelection(s, 2, s, 2);
+    ctrl->SetActiveCell(s, 2);
+    // A one-row block: Enter goes to the next factor, Shift+Enter back.
+    EXPECT_EQ(press(Qt::NoModifier), std::pair(s, 3));
+    EXPECT_EQ(press(Qt::ShiftModifier), std::pair(s, 2));
+    // At either end it stays and beeps.
+    const int beeps = view->BeepCount();
+    EXPECT_EQ(press(Qt::ShiftModifier), std::pair(s, 2));
+    ctrl->SetSelection(s, cols, s, cols);
+    ctrl->SetActiveCell(s, cols);
+    EXPECT_EQ(press(Qt::NoModifier), std::pair(s, cols));
+    EXPECT_EQ(view->BeepCount(), beeps + 2);
 }
 
 TEST_F(ExhibitViewTest, DoubleClickingDropsFactorsAndRows) {
