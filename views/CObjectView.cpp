@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QPointer>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,6 +14,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
+#include <QToolTip>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -882,6 +884,15 @@ bool CObjectView::eventFilter(QObject* watched, QEvent* event) {
                                                                                : menuEvent->globalPos());
             return true;
         }
+        if (event->type() == QEvent::ToolTip && watched == ctrl->viewport()) {
+            // A noted cell says its note when the pointer rests on it.
+            auto* help = static_cast<QHelpEvent*>(event);
+            int row = 0, col = 0;
+            const QString note = ctrl->HitTest(help->pos(), row, col) ? CellNoteAt(row, col) : QString();
+            if (note.isEmpty()) QToolTip::hideText();
+            else QToolTip::showText(help->globalPos(), note, ctrl->viewport());
+            return true;
+        }
         if (event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_F10 && (key->modifiers() & Qt::ShiftModifier)) {
@@ -921,4 +932,12 @@ QSize CObjectView::sizeHint() const {
     w += bar;
     h += bar;
     return QSize(std::clamp(w, 200, std::max(200, room.width())), std::clamp(h, 120, std::max(120, room.height())));
+}
+
+QString CObjectView::CellNoteAt(int row, int col) const {
+    const auto* data = dynamic_cast<const CDataObject*>(m_pObject);
+    std::string note;
+    if (data == nullptr || !data->DoesCellHaveNote(row - 1, col - 1) || data->GetNoteInCell(row - 1, col - 1, note) != 0)
+        return QString();
+    return QString::fromStdString(note);
 }

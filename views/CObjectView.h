@@ -176,6 +176,9 @@ public:
     void ReloadFromObject();
     // A typed entry was stored in grid cell (row, col).
     virtual void OnCellStored(int /*row*/, int /*col*/) {}
+    // The note of the kernel cell under grid (row, col), for the note's
+    // tooltip; empty when the cell has none.
+    virtual QString CellNoteAt(int row, int col) const;
     void OnZoomIn();
     void OnZoomOut();
     void OnShowGraph();

@@ -794,3 +794,8 @@ void CTriangView::EndPrinting(QPainter*, CPrintInfo*) {
     m_pTO->ViewCumulative(m_nSavedCumulative, status, 1);
     m_pTO->SetRecalcOn(1);
 }
+
+QString CTriangView::CellNoteAt(int row, int col) const {
+    // In calendar periods a grid column is a diagonal, not the object's column.
+    return CObjectView::CellNoteAt(row, m_bCalendar ? ObjectColumnOf(row - 1, col) + 1 : col);
+}

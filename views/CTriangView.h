@@ -91,6 +91,7 @@ public:
     // Object column of a grid column (1-based) in object row row (0-based);
     // -1 when the row's length cannot be read.
     int ObjectColumnOf(int row, int gridCol) const;
+    QString CellNoteAt(int row, int col) const override;
     // Clears the flood-fill-minimum mark of the active cell and its border.
     void ClearActiveFloodFillMark(int row, int col);
 

@@ -2,7 +2,9 @@
 // store is reported, and the notes listing for printing has its layout.
 #include <gtest/gtest.h>
 
+#include <QHelpEvent>
 #include <QPlainTextEdit>
+#include <QToolTip>
 
 #include "CDataObject.h"
 #include "CEditCellNoteDlg.h"
@@ -95,6 +97,31 @@ TEST_F(CellNotesTest, TheCalendarLayoutNotesTheCellItShows) {
     view->RouteCommand(ID_EDIT_CELLNOTE);
     EXPECT_EQ(title, QStringLiteral("Edit Cell Note (2005,12)"));
     EXPECT_EQ(NoteOf(4, 0), "latest diagonal");
+}
+
+TEST_F(CellNotesTest, ANotedCellSaysItsNoteUnderThePointer) {
+    ASSERT_EQ(Paid()->SetNoteInCell(1, 2, "Checked with broker"), 0);
+    for (int calendar : {0, 1}) {
+        g_bCalendarView = calendar;
+        auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+        ASSERT_NE(view, nullptr);
+        view->resize(600, 400);
+        view->show();
+        qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
+        QWidget* viewport = ctrl->viewport();
+        // Row 2002 (grid row 2), age 36: object column 2, grid column 3; in
+        // calendar periods the cell stands in the column of its diagonal, 4.
+        const int gridCol = calendar ? 4 : 3;
+        const auto tipAt = [&](int row, int col) {
+            const QPoint pos = ctrl->CellRect(row, col).center();
+            QHelpEvent help(QEvent::ToolTip, pos, viewport->mapToGlobal(pos));
+            QCoreApplication::sendEvent(viewport, &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        EXPECT_EQ(tipAt(1, 2), QString()) << "calendar " << calendar;
+        EXPECT_EQ(tipAt(2, gridCol), QStringLiteral("Checked with broker")) << "calendar " << calendar;
+    }
+    g_bCalendarView = 0;
 }
 
 TEST_F(CellNotesTest, ANoteTheKernelRefusesIsReportedNotTakenAsSaved) {
