@@ -89,6 +89,18 @@ int CTreeFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     m_layerFont.setPixelSize(12);
     m_layerFont.setWeight(QFont::Normal);
     m_layerBox->setFont(m_layerFont);
+
+    // The keyboard reaches the layer box and the category buttons too: Tab
+    // goes tree, list, layer box, each button, and back to the tree.
+    QWidget* previous = m_layerBox;
+    for (QAction* action : m_toolBar->actions()) {
+        QWidget* button = m_toolBar->widgetForAction(action);
+        if (button == nullptr || button == m_layerBox || action->isSeparator()) continue;
+        button->setFocusPolicy(Qt::TabFocus);
+        QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
+    if (m_pTree != nullptr) QWidget::setTabOrder(previous, &m_pTree->GetTreeCtrl());
     return 0;
 }
 
@@ -147,9 +159,12 @@ bool CTreeFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == tree || watched == list) {
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab &&
             static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
-            CView* other = watched == tree ? static_cast<CView*>(m_pList) : static_cast<CView*>(m_pTree);
-            SetActiveView(other, FALSE);
-            (watched == tree ? list : tree)->setFocus(Qt::TabFocusReason);
+            if (watched == list && m_layerBox != nullptr) {
+                m_layerBox->setFocus(Qt::TabFocusReason);
+                return true;
+            }
+            SetActiveView(m_pList, FALSE);
+            list->setFocus(Qt::TabFocusReason);
             return true;
         }
         if (event->type() == QEvent::FocusIn) {

@@ -466,14 +466,22 @@ TEST_F(NavigatorTest, LayerColoursAndTheTabKey) {
     Frame()->OnLayerChange();
     EXPECT_EQ(ListCtrl().palette().color(QPalette::Text), QColor(Qt::black));
 
-    // Tab goes from one pane to the other and goes no further.
+    // Tab goes tree, list, layer box, each category button, and back to the
+    // tree: the keyboard reaches everything the mouse does.
     Frame()->GetSubWindow()->mdiArea()->window()->activateWindow();
     TreeCtrl().setFocus();
     QTest::keyClick(&TreeCtrl(), Qt::Key_Tab);
     EXPECT_TRUE(ListCtrl().hasFocus());
     EXPECT_EQ(Frame()->GetActiveView(), List());
     QTest::keyClick(&ListCtrl(), Qt::Key_Tab);
+    EXPECT_TRUE(Frame()->LayerBox()->hasFocus());
+    int buttons = 0;
+    for (int i = 0; i < 30 && !TreeCtrl().hasFocus(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (QApplication::focusWidget() != nullptr && QApplication::focusWidget()->inherits("QToolButton")) ++buttons;
+    }
     EXPECT_TRUE(TreeCtrl().hasFocus());
+    EXPECT_GE(buttons, 6) << "the six category buttons";
 }
 
 TEST_F(NavigatorTest, ContextMenuCommandsGoToTheDocument) {
