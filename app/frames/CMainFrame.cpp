@@ -192,6 +192,21 @@ void CMainFrame::MapWindowCommands() {
         if (MDIGetActive() != nullptr) SendMessage(WM_COMMAND, qs::app::kCmdCloseWindow, 0);
     });
     addAction(closeWindow);
+    // The desktop's keys for the active window: Ctrl+F10 maximizes it,
+    // Ctrl+F5 restores it.
+    const auto sizeKey = [this](const char* keys, bool maximize) {
+        auto* action = new QAction(this);
+        action->setShortcut(QKeySequence(QString::fromLatin1(keys)));
+        connect(action, &QAction::triggered, this, [this, maximize] {
+            CMDIChildWnd* child = MDIGetActive();
+            if (child == nullptr) return;
+            if (maximize) child->MDIMaximize();
+            else child->MDIRestore();
+        });
+        addAction(action);
+    };
+    sizeKey("Ctrl+F10", true);
+    sizeKey("Ctrl+F5", false);
 }
 
 int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {

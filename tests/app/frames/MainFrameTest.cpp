@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDate>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiSubWindow>
@@ -281,6 +283,26 @@ TEST_F(MainFrameTest, MDIClientDecidesWhichChildrenReallyGo) {
 
     emptyFrame->MDIDestroy();  // closes although it has no active view
     EXPECT_EQ(empty ? emptyFrame->GetSafeHwnd() : nullptr, nullptr);
+}
+
+TEST_F(MainFrameTest, CtrlF10MaximizesAndCtrlF5RestoresTheActiveWindow) {
+    QPointer<QWidget> plain = OpenChild<PlainView>("Plain");
+    ASSERT_TRUE(plain);
+    auto* child = dynamic_cast<CMDIChildWnd*>(plain.data());
+    ASSERT_NE(child, nullptr);
+    m_frame->MDIActivate(child);
+    const auto press = [&](const char* keys) {
+        for (QAction* action : m_frame->actions())
+            if (action->shortcut() == QKeySequence(QString::fromLatin1(keys))) {
+                action->trigger();
+                return true;
+            }
+        return false;
+    };
+    ASSERT_TRUE(press("Ctrl+F10"));
+    EXPECT_TRUE(child->GetSubWindow()->isMaximized());
+    ASSERT_TRUE(press("Ctrl+F5"));
+    EXPECT_FALSE(child->GetSubWindow()->isMaximized());
 }
 
 TEST_F(MainFrameTest, ShellOpenRunsBeforeTheAnswerAndIsRefusedUnderAutomation) {
