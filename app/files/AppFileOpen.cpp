@@ -77,6 +77,7 @@ public:
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        connect(m_list, &QListWidget::itemDoubleClicked, this, &QDialog::accept);  // as OK
         layout->addWidget(buttons);
     }
     QListWidget* List() const { return m_list; }

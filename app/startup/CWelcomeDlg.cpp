@@ -30,6 +30,11 @@ CWelcomeDlg::CWelcomeDlg(const QStringList& recentFiles, QWidget* parent) : QDia
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // A double-click on a file opens it, as OK would.
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
+        m_open->setChecked(true);
+        accept();
+    });
     layout->addWidget(m_new);
     layout->addWidget(m_open);
     layout->addWidget(m_list);
