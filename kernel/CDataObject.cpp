@@ -1,6 +1,7 @@
 #include "CDataObject.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "CProject.h"
@@ -157,6 +158,9 @@ QSSTATUS CDataObject::GetAt(int row, int col, double& value, char& flags) const 
 QSSTATUS CDataObject::SetAt(int row, int col, double value, int flag) {
     if (!LocationIsValid(row, col)) return qsk::kOutOfRange;
     if (IsReadOnly()) return qsk::kReadOnly;
+    // A cell holding NaN or an infinity would show a number while every
+    // calculation leaves it out: such a value is refused.
+    if (!std::isfinite(value)) return qsk::kNotFinite;
     std::vector<std::uint32_t> changed;
     if (!m_viewCumulative && m_cumulable) {
         // The incremental value moves this cell and every later cell of the row.
@@ -165,6 +169,23 @@ QSSTATUS CDataObject::SetAt(int row, int col, double value, int flag) {
         GetAt(row, col, current, f);
         const double delta = value - current;
         const std::size_t i = Index(row, col);
+        // The stored (cumulative) values it gives must be finite too.
+        if (!std::isfinite(delta)) return qsk::kNotFinite;
+        for (int c = col; c < RowLength(row); ++c) {
+            const std::size_t j = Index(row, c);
+            if (j != i && !(m_flags[j] & CF_VALUE)) continue;
+            double base = m_values[j];
+            if (!(m_flags[i] & CF_VALUE)) {
+                if (j == i) {
+                    base = 0.0;
+                    for (int p = col - 1; p >= 0; --p)
+                        if (m_flags[Index(row, p)] & CF_VALUE) { base = m_values[Index(row, p)]; break; }
+                }
+                if (!std::isfinite(base + value)) return qsk::kNotFinite;
+            } else if (!std::isfinite(base + delta)) {
+                return qsk::kNotFinite;
+            }
+        }
         if (!(m_flags[i] & CF_VALUE)) {
             double prev = 0.0;
             for (int c = col - 1; c >= 0; --c)
@@ -478,6 +499,8 @@ QSSTATUS CDataObject::SetAllCells(const std::vector<double>& values, const std::
                                   int notify) {
     if (values.size() != m_values.size() || flags.size() != m_flags.size()) return qsk::kFail;
     if (IsReadOnly()) return qsk::kReadOnly;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if ((flags[i] & CF_VALUE) && !std::isfinite(values[i])) return qsk::kNotFinite;
     m_values = values;
     m_flags = flags;
     for (int r = 0; r < m_rows; ++r)

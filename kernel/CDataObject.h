@@ -65,6 +65,9 @@ public:
     QSSTATUS GetAt(int row, int col, double& value, std::uint8_t& flags) const;
     QSSTATUS GetAt(int row, int col, double& value, char& flags) const;
     // flag: 1 stores the value; 0 stores it without telling windows or dependents.
+    // A value that is NaN or infinite (or, in the incremental view, one that
+    // would make a stored cumulative value so) is refused with
+    // qsk::kNotFinite and nothing changes.
     QSSTATUS SetAt(int row, int col, double value, int flag = 1);
     QSSTATUS SetCellBlank(int row, int col, int flag = 1);
     QSSTATUS SetCellNotAvail(int row, int col);
@@ -131,7 +134,9 @@ public:
     // that keep derived tables up to date cell by cell). True when it changed.
     bool PutCell(int row, int col, double value, std::uint8_t flags);
 
-    // Replace all values at once (bulk fill): copies rows*cols values and flags.
+    // Replace all values at once (bulk fill): copies rows*cols values and
+    // flags. qsk::kNotFinite, changing nothing, when a cell flagged as
+    // holding a value is NaN or infinite.
     QSSTATUS SetAllCells(const std::vector<double>& values, const std::vector<std::uint8_t>& flags, int notify = 1);
     const std::vector<double>& Values() const { return m_values; }
     const std::vector<std::uint8_t>& Flags() const { return m_flags; }

@@ -34,6 +34,7 @@ CExhibit::CExhibit(const CExhibit& o)
       m_hasSDF(o.m_hasSDF),
       m_factors(o.m_factors),
       m_outliers(o.m_outliers),
+      m_userWeights(o.m_userWeights),
       m_stats(o.m_stats),
       m_sdf(o.m_sdf),
       m_cumSdf(o.m_cumSdf),
@@ -56,6 +57,7 @@ CExhibit& CExhibit::operator=(const CExhibit& o) {
     m_hasSDF = o.m_hasSDF;
     m_factors = o.m_factors;
     m_outliers = o.m_outliers;
+    m_userWeights = o.m_userWeights;
     m_stats = o.m_stats;
     m_sdf = o.m_sdf;
     m_cumSdf = o.m_cumSdf;
@@ -75,6 +77,7 @@ CExhibit::~CExhibit() {
     // The member objects go before the base: unlink them while both exist.
     RemoveSource(&m_sdf);
     RemoveSource(&m_outliers);
+    RemoveSource(&m_userWeights);
     RemoveSource(&m_interpSdf);
     SetSource(nullptr);
 }
@@ -82,9 +85,11 @@ CExhibit::~CExhibit() {
 std::unique_ptr<CFormula> CExhibit::Clone() const { return std::make_unique<CExhibit>(*this); }
 
 void CExhibit::LinkInternals() {
-    // Editing the selections or the outlier marks recalculates the exhibit.
+    // Editing the selections, the outlier marks or the user's weights
+    // recalculates the exhibit.
     AddSource(&m_sdf);
     AddSource(&m_outliers);
+    AddSource(&m_userWeights);
     AddSource(&m_interpSdf);
     for (CDataObject* d : {&m_factors, &m_cumSdf, &m_ratioSdf, &m_interpCumSdf, &m_interpRatioSdf}) d->SetReadOnly(true);
     m_factors.SetDeveloped(true);
@@ -166,6 +171,11 @@ QSSTATUS CExhibit::GetStatistics(CStatistics*& statistics) {
 
 QSSTATUS CExhibit::GetOutliersObject(CDataObject*& outliers) {
     outliers = m_hasStatistics ? &m_outliers : nullptr;
+    return m_hasStatistics ? qsk::kOk : qsk::kFail;
+}
+
+QSSTATUS CExhibit::GetUserWeightsObject(CDataObject*& weights) {
+    weights = m_hasStatistics ? &m_userWeights : nullptr;
     return m_hasStatistics ? qsk::kOk : qsk::kFail;
 }
 
@@ -300,6 +310,12 @@ void CExhibit::ShapeFromSource() {
         m_factors.SetReadOnly(true);
         m_outliers.SetShape(rows, cols, CDataObject::VT_TRIANGLE, lens);
     }
+    // The weights keep their shape apart: an exhibit loaded without weights
+    // has none yet.
+    std::uint16_t wr = 0, wc = 0;
+    m_userWeights.GetMaxRowsCols(wr, wc);
+    if (wr != rows || wc != cols || m_userWeights.GetRowLengths() != lens)
+        m_userWeights.SetShape(rows, cols, CDataObject::VT_TRIANGLE, lens);
     std::uint16_t sr = 0, sc = 0, cr = 0, cc = 0, rr = 0, rc = 0;
     m_sdf.GetMaxRowsCols(sr, sc);
     m_cumSdf.GetMaxRowsCols(cr, cc);
@@ -350,7 +366,7 @@ void CExhibit::RecalcStatistics(const std::vector<unsigned char>* columns) {
     const int interval = m_source ? m_source->GetInterval() : 12;
     if (prior != m_statsPrior || interval != m_statsInterval) columns = nullptr;
     m_stats.SetPeriodLength(interval);
-    m_stats.Compute(m_factors, m_source, &m_outliers, prior, columns);
+    m_stats.Compute(m_factors, m_source, &m_outliers, prior, columns, &m_userWeights);
     m_statsPrior = prior;
     m_statsInterval = interval;
 }
@@ -398,7 +414,8 @@ void CExhibit::UpdateFactorsAround(int row, int col, std::vector<unsigned char>&
 CFormula::Change CExhibit::RecalculateChanges() {
     const Change* src = m_source ? SourceChange(m_source) : nullptr;
     const Change* marks = SourceChange(&m_outliers);
-    if (!m_source || !ShapeFitsSource() || (src && src->all) || (marks && marks->all)) {
+    const Change* weights = SourceChange(&m_userWeights);
+    if (!m_source || !ShapeFitsSource() || (src && src->all) || (marks && marks->all) || (weights && weights->all)) {
         Recalculate();
         return Change{};
     }
@@ -412,12 +429,13 @@ CFormula::Change CExhibit::RecalculateChanges() {
             UpdateFactorsAround(static_cast<int>(k / 65536u), static_cast<int>(k % 65536u), columns, changed);
             any = true;
         }
-    if (marks)
-        for (std::uint32_t k : marks->cells)
-            if (k % 65536u < cols) {
-                columns[k % 65536u] = 1;
-                any = true;
-            }
+    for (const Change* c : {marks, weights})
+        if (c)
+            for (std::uint32_t k : c->cells)
+                if (k % 65536u < cols) {
+                    columns[k % 65536u] = 1;
+                    any = true;
+                }
     if (any) RecalcStatistics(&columns);
     if (!changed.empty() && m_factors.GetViewedCount()) {
         if (changed.size() > 256)
@@ -447,30 +465,26 @@ void CExhibit::DeriveRows(const CDataObject& sdf, CDataObject& cumulative, CData
     if (cr != rows || cc != cols) return;
     std::vector<double> cum(cols, 0.0), ratio(cols, 0.0);
     std::vector<std::uint8_t> cumFlags(cols, CDataObject::CF_BLANK), ratioFlags(cols, CDataObject::CF_BLANK);
-    // Backwards from the tail: each age-to-ultimate factor is the selected
-    // factor times the next one. A blank or zero tail means no tail (1); a
-    // blank selection leaves that age and every earlier one without a value.
-    double product = 1.0;
-    bool defined = rows > 0;
-    for (int k = cols - 1; k >= 0 && defined; --k) {
-        double v = 0.0;
-        std::uint8_t f = 0;
-        sdf.GetAt(0, k, v, f);
-        const bool has = (f & CDataObject::CF_VALUE) && std::isfinite(v);
-        if (k == cols - 1) {
-            product = (has && v != 0.0) ? v : 1.0;
-        } else if (has) {
-            product *= v;
-        } else {
-            defined = false;
-            break;
+    if (rows > 0) {
+        // The kernel's one rule for cumulating selections (a blank or zero
+        // tail counts as 1; a blank factor leaves its age and every earlier
+        // one without a value).
+        std::vector<double> v(cols, 0.0), product(cols, 0.0);
+        std::vector<unsigned char> has(cols, 0), defined(cols, 0);
+        for (int k = 0; k < cols; ++k) {
+            std::uint8_t f = 0;
+            sdf.GetAt(0, k, v[k], f);
+            has[k] = (f & CDataObject::CF_VALUE) ? 1 : 0;
         }
-        if (!std::isfinite(product)) break;
-        cum[k] = product;
-        cumFlags[k] = CDataObject::CF_VALUE;
-        if (product != 0.0) {
-            ratio[k] = 1.0 / product;
-            ratioFlags[k] = CDataObject::CF_VALUE;
+        qs::calc::CumulateSelectedFactors(v.data(), has.data(), cols, product.data(), defined.data());
+        for (int k = 0; k < cols; ++k) {
+            if (!defined[k]) continue;
+            cum[k] = product[k];
+            cumFlags[k] = CDataObject::CF_VALUE;
+            if (product[k] != 0.0) {
+                ratio[k] = 1.0 / product[k];
+                ratioFlags[k] = CDataObject::CF_VALUE;
+            }
         }
     }
     cumulative.ReplaceCells(std::move(cum), std::move(cumFlags), {});
@@ -497,7 +511,8 @@ void CExhibit::Write(KernelWriter& w) const {
     w.U16(kExhibitLayoutVersion);
     w.I32(m_sourceId);
     w.U8(static_cast<std::uint8_t>((m_hasStatistics ? 1 : 0) | (m_hasSDF ? 2 : 0) | (m_crx ? 4 : 0) |
-                                   (m_hasInterpSDF ? 8 : 0) | (m_selHist.empty() ? 0 : 16)));
+                                   (m_hasInterpSDF ? 8 : 0) | (m_selHist.empty() ? 0 : 16) |
+                                   (m_userWeights.HasAnyValue() ? 32 : 0)));
     const std::vector<CStatistics::Definition>& defs = m_stats.GetDefinitions();
     w.U32(static_cast<std::uint32_t>(defs.size()));
     for (const CStatistics::Definition& d : defs) {
@@ -520,6 +535,9 @@ void CExhibit::Write(KernelWriter& w) const {
         w.U32(static_cast<std::uint32_t>(m_selHist.size()));
         for (const auto& d : m_selHist) d->Write(w);
     }
+    // Last, and only once the user gave a weight: an exhibit without
+    // weights is stored as before.
+    if (m_userWeights.HasAnyValue()) m_userWeights.Write(w);
 }
 
 void CExhibit::Read(KernelReader& r, int version) {
@@ -576,6 +594,21 @@ void CExhibit::Read(KernelReader& r, int version) {
             d->SetReadOnly(true);
             m_selHist.push_back(std::move(d));
         }
+    }
+    m_userWeights = CDataObject();
+    if ((flags & 32) && !r.Failed()) {
+        CDataObject weights;
+        weights.Read(r, version);
+        std::uint16_t wr = 0, wc = 0, orows = 0, ocols = 0;
+        weights.GetMaxRowsCols(wr, wc);
+        m_outliers.GetMaxRowsCols(orows, ocols);
+        bool finite = true;
+        for (std::size_t i = 0; i < weights.Values().size(); ++i)
+            finite = finite && (!(weights.Flags()[i] & CDataObject::CF_VALUE) || std::isfinite(weights.Values()[i]));
+        if (!r.Failed() && wr == orows && wc == ocols && finite)
+            m_userWeights = weights;
+        else
+            r.Fail();
     }
     if (!r.Failed()) RecalcSelections();
 }

@@ -54,6 +54,13 @@ public:
     QSSTATUS GetFactorTriangle(CDataObject*& factors);
     QSSTATUS GetStatistics(CStatistics*& statistics);  // fails without statistics
     QSSTATUS GetOutliersObject(CDataObject*& outliers);  // fails without statistics
+    // The user's weights of the factors, read by the statistics whose weights
+    // are USER: a triangle of the factor triangle's shape. A cell without a
+    // value weighs 1 (so an empty object gives the simple average); a
+    // weight of 0 or below leaves the factor out of those statistics.
+    // Present with the statistics, like the outliers object; stored with the
+    // exhibit once a weight is held.
+    QSSTATUS GetUserWeightsObject(CDataObject*& weights);  // fails without statistics
     QSSTATUS GetSDFObject(CDataObject*& sdf);             // fails without an SDF
     QSSTATUS GetCumSDFObject(CDataObject*& cumulative);   // age-to-ultimate
     QSSTATUS GetRatioSDFObject(CDataObject*& ratio);      // ratio to ultimate
@@ -122,6 +129,7 @@ private:
     bool m_hasSDF = true;
     CDataObject m_factors;
     CDataObject m_outliers;
+    CDataObject m_userWeights;
     CStatistics m_stats;
     CDataObject m_sdf;
     CDataObject m_cumSdf;

@@ -1,6 +1,5 @@
 #include "CMethod.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_set>
@@ -501,7 +500,10 @@ void CMethod::ComputeSummaries(Column& c, const ProjectFormulaResolver& resolver
         ys.push_back(v);
         if (v > 0) lx.push_back(r + 1.0), ly.push_back(std::log(v));
     }
-    if (c.totalType == TT_SUM && !notAvail) {
+    // A total over a column with no values is blank, not 0: a method whose
+    // factors are missing must not show a reserve of 0.
+    const bool anyValue = !ys.empty();
+    if (c.totalType == TT_SUM && !notAvail && anyValue) {
         c.total = sum;
         c.hasTotal = true;
     } else if (c.totalType == TT_FORMULA && !c.def.IsEmpty()) {
@@ -516,7 +518,7 @@ void CMethod::ComputeSummaries(Column& c, const ProjectFormulaResolver& resolver
             }
             if (any && !na && std::isfinite(t)) c.total = t, c.hasTotal = true;
         }
-    } else if (c.totalType == TT_FORMULA && !notAvail) {
+    } else if (c.totalType == TT_FORMULA && !notAvail && anyValue) {
         c.total = sum;  // an entered column has no formula to total by
         c.hasTotal = true;
     }

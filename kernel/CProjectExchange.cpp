@@ -4,6 +4,7 @@
 // assembled on a scratch project and loaded from its stored form, so a
 // failure leaves the target as it was.
 #include <atomic>
+#include <cmath>
 #include <cstring>
 
 #include "CArchive.h"
@@ -63,7 +64,11 @@ public:
 
 private:
     static bool SameStructure(const QSStructure& a, const QSStructure& b, bool withEvalExtra);
-    static QSSTATUS Validate(const CProject& p, const ExchangeData& d);
+    static QSSTATUS Validate(const CProject& p, const ExchangeData& d, bool add);
+    // The values a table of the file stores: cumulated when the file holds
+    // the increments of a cumulable triangle (obj null: a table the import
+    // adds, cumulable when a triangle).
+    static std::vector<double> FileValues(const CDataObject* obj, const ExchangeData& d, const ExchangeTable& t);
     static void Write(CProject& p, const ExchangeData& d, bool add, bool clear, unsigned short onlyLayer);
     static void ClearSelecteds(CProject& p);
     static void ResolveKinds(const CProject& p, ExchangeData& d);
@@ -148,7 +153,18 @@ bool ProjectExchangeAccess::SameStructure(const QSStructure& a, const QSStructur
            a.firstDevAge == b.firstDevAge && a.prior == b.prior && (!withEvalExtra || a.evalExtra == b.evalExtra);
 }
 
-QSSTATUS ProjectExchangeAccess::Validate(const CProject& p, const ExchangeData& d) {
+std::vector<double> ProjectExchangeAccess::FileValues(const CDataObject* obj, const ExchangeData& d,
+                                                     const ExchangeTable& t) {
+    std::vector<double> file = t.values;
+    const bool cumulable = obj ? obj->IsCumulable() : t.vectorType == CDataObject::VT_TRIANGLE;
+    if (!d.cumulative && cumulable && t.vectorType == CDataObject::VT_TRIANGLE)
+        for (int r = 0; r < t.rows; ++r)
+            CumulateRow(file.data() + static_cast<std::size_t>(r) * t.cols,
+                        t.present.data() + static_cast<std::size_t>(r) * t.cols, t.cols);
+    return file;
+}
+
+QSSTATUS ProjectExchangeAccess::Validate(const CProject& p, const ExchangeData& d, bool add) {
     const std::vector<std::uint16_t> stairs = p.m_periods.Staircase();
     std::map<QSID, const ExchangeTable*> created;
     for (const ExchangeTable& t : d.tables) {
@@ -159,8 +175,21 @@ QSSTATUS ProjectExchangeAccess::Validate(const CProject& p, const ExchangeData& 
         const std::size_t cells = static_cast<std::size_t>(t.rows) * t.cols;
         if (t.values.size() != cells || t.present.size() != cells) return kExFormat;
         auto it = p.m_store.find(base);
+        const CDataObject* existing =
+            it != p.m_store.end() ? dynamic_cast<const CDataObject*>(it->second.inst[t.layer].get()) : nullptr;
+        // Every value the import stores must be finite: a file's own numbers
+        // are checked by its reader, but running sums of increments and sums
+        // with the project's values can still overflow.
+        const std::vector<double> file = FileValues(existing, d, t);
+        for (std::size_t i = 0; i < cells; ++i) {
+            if (!t.present[i]) continue;
+            if (!std::isfinite(file[i])) return kExOverflow;
+            if (add && existing && i < existing->Values().size() && (existing->Flags()[i] & CDataObject::CF_VALUE) &&
+                !std::isfinite(existing->Values()[i] + file[i]))
+                return kExOverflow;
+        }
         if (it != p.m_store.end()) {
-            const auto* obj = dynamic_cast<const CDataObject*>(it->second.inst[t.layer].get());
+            const auto* obj = existing;
             if (!it->second.layered || !obj || obj->IsReadOnly()) return kExTarget;
             std::uint16_t rows = 0, cols = 0;
             obj->GetMaxRowsCols(rows, cols);
@@ -200,6 +229,8 @@ QSSTATUS ProjectExchangeAccess::Validate(const CProject& p, const ExchangeData& 
         std::uint16_t rows = 0, cols = 0;
         sdf->GetMaxRowsCols(rows, cols);
         if (rows != 1 || cols != s.factors.size() || s.present.size() != s.factors.size()) return kExStructure;
+        for (std::size_t i = 0; i < s.factors.size(); ++i)
+            if (s.present[i] && !std::isfinite(s.factors[i])) return kExFormat;
     }
     return kExOk;
 }
@@ -255,11 +286,7 @@ void ProjectExchangeAccess::Write(CProject& p, const ExchangeData& d, bool add, 
         }
         CDataObject* obj = p.FindDataObject(base, t.layer);
         if (!obj) continue;
-        std::vector<double> file = t.values;
-        if (!d.cumulative && obj->IsCumulable() && t.vectorType == CDataObject::VT_TRIANGLE)
-            for (int r = 0; r < t.rows; ++r)
-                CumulateRow(file.data() + static_cast<std::size_t>(r) * t.cols,
-                            t.present.data() + static_cast<std::size_t>(r) * t.cols, t.cols);
+        const std::vector<double> file = FileValues(obj, d, t);
         std::vector<double> values = obj->Values();
         std::vector<std::uint8_t> flags = obj->Flags();
         for (std::size_t i = 0; i < file.size() && i < values.size(); ++i) {
@@ -302,7 +329,7 @@ QSSTATUS ProjectExchangeAccess::Apply(CProject& p, const ExchangeData& given, bo
     if (p.m_created && !rebuild) {
         if (given.kindsFromIndex) ResolveKinds(p, resolved);
         if (!SameStructure(p.GetStructure(), d.structure, d.hasEvalExtra)) return kExStructure;
-        const QSSTATUS st = Validate(p, d);
+        const QSSTATUS st = Validate(p, d, add);
         if (st != kExOk) return st;
         Write(p, d, add, clear, onlyLayer);
         return kExOk;
@@ -331,7 +358,7 @@ QSSTATUS ProjectExchangeAccess::Apply(CProject& p, const ExchangeData& given, bo
         if (qsmethods::AddStandardExhibitsAndMethods(scratch) != qsk::kOk) return kExTarget;
     scratch.m_company = d.company;
     if (given.kindsFromIndex) ResolveKinds(scratch, resolved);
-    const QSSTATUS st = Validate(scratch, d);
+    const QSSTATUS st = Validate(scratch, d, false);
     if (st != kExOk) return st;
     Write(scratch, d, false, false, onlyLayer);
     const std::vector<std::uint8_t> bytes = scratch.SaveProject();

@@ -191,7 +191,8 @@ unsigned short CStatistics::GetAt(const unsigned short& stat, const unsigned sho
 }
 
 void CStatistics::Compute(const CDataObject& factors, const CDataObject* cumulative, const CDataObject* outliers,
-                          bool hasPriorRow, const std::vector<unsigned char>* columns) {
+                          bool hasPriorRow, const std::vector<unsigned char>* columns,
+                          const CDataObject* userWeights) {
     std::uint16_t rows = 0, cols = 0;
     factors.GetMaxRowsCols(rows, cols);
     const qs::calc::TriangleRef f{factors.Values().data(), factors.Flags().data(), rows, cols, cols};
@@ -218,5 +219,16 @@ void CStatistics::Compute(const CDataObject& factors, const CDataObject* cumulat
             marks = copied.data();
         }
     }
-    Compute(f, cumulative ? &cum : nullptr, marks, nullptr, hasPriorRow, columns);
+    // The user's weights at the factors' places; 1 where none is held.
+    std::vector<double> weights;
+    if (userWeights) {
+        std::uint16_t wr = 0, wc = 0;
+        userWeights->GetMaxRowsCols(wr, wc);
+        weights.assign(static_cast<size_t>(rows) * cols, 1.0);
+        for (int r = 0; r < std::min<int>(rows, wr); ++r)
+            for (int c = 0; c < std::min<int>(cols, wc); ++c)
+                if (userWeights->LocationIsValid(r, c) && (userWeights->RawFlags(r, c) & CDataObject::CF_VALUE))
+                    weights[static_cast<size_t>(r) * cols + c] = userWeights->RawValue(r, c);
+    }
+    Compute(f, cumulative ? &cum : nullptr, marks, userWeights ? weights.data() : nullptr, hasPriorRow, columns);
 }

@@ -76,10 +76,13 @@ public:
                  const std::vector<unsigned char>* columns = nullptr);
 
     // The same over the exhibit's data objects: the factor triangle, the
-    // cumulative triangle it came from (may be null) and the outliers object
-    // (may be null; a cell holding a value marks the factor as excluded).
+    // cumulative triangle it came from (may be null), the outliers object
+    // (may be null; a cell holding a value marks the factor as excluded) and
+    // the user's weights (may be null; a cell holding a value is the weight
+    // of the factor at its place, any other factor weighs 1).
     void Compute(const CDataObject& factors, const CDataObject* cumulative, const CDataObject* outliers,
-                 bool hasPriorRow, const std::vector<unsigned char>* columns = nullptr);
+                 bool hasPriorRow, const std::vector<unsigned char>* columns = nullptr,
+                 const CDataObject* userWeights = nullptr);
 
     unsigned short GetNumStats(unsigned short& count) const;
     unsigned short GetMaxCols(unsigned short& cols) const;

@@ -71,8 +71,9 @@ void ReadRow(const CDataObject& row, SdfCells& out) {
     }
 }
 
-// Fits the tail curves through the body factors; returns the curve used (or
-// -1) and writes the tail into cells.
+// Fits the tail curves through the body factors and writes the tail into
+// cells. When no curve can be fitted the tail cell keeps what cells holds
+// (the caller put the exhibit's current tail there) and kTailNotFitted says so.
 QSSTATUS FillTail(const CFFTailOption& tail, const ExhibitContext& ctx, SdfCells& cells) {
     const int cols = static_cast<int>(cells.v.size());
     const int last = cols - 1;
@@ -118,10 +119,7 @@ QSSTATUS FillTail(const CFFTailOption& tail, const ExhibitContext& ctx, SdfCells
                 curve = c;
             }
     }
-    if (curve < 0 || !ta.IsCurveFitted(curve) || !std::isfinite(ta.GetTail(curve))) {
-        cells.has[last] = false;
-        return kTailNotFitted;
-    }
+    if (curve < 0 || !ta.IsCurveFitted(curve) || !std::isfinite(ta.GetTail(curve))) return kTailNotFitted;
     cells.v[last] = ta.GetTail(curve);
     cells.has[last] = true;
     cells.atMin[last] = false;
@@ -150,6 +148,8 @@ QSSTATUS StatisticRow(CExhibit& ex, const CFFStat& stat, bool hasPriorRow, std::
     if (cols < 1) return qsk::kFail;
     CDataObject* outliers = nullptr;
     if (ex.GetOutliersObject(outliers) != 0) outliers = nullptr;
+    CDataObject* weights = nullptr;
+    if (ex.GetUserWeightsObject(weights) != 0) weights = nullptr;
 
     unsigned char rec8[8];
     stat.ToRecord(rec8);
@@ -157,7 +157,7 @@ QSSTATUS StatisticRow(CExhibit& ex, const CFFStat& stat, bool hasPriorRow, std::
     for (int i = 0; i < 8; ++i) rec[i] = rec8[i];
     CStatistics st;
     st.SetDefinitions({rec}, 1, 0);
-    st.Compute(*factors, ex.GetSource(), outliers, hasPriorRow);
+    st.Compute(*factors, ex.GetSource(), outliers, hasPriorRow, nullptr, weights);
 
     unsigned short count = 0, nrows = 0;
     st.GetNumStats(count);
@@ -208,6 +208,16 @@ QSSTATUS FillExhibitSDF(CExhibit& ex, const CKDVSDFFloodFillOption& rule, const 
             if (st.m_setMin && values[k] < st.m_minValue) {
                 cells.v[k] = st.m_minValue;
                 cells.atMin[k] = true;
+            }
+        }
+        // A curve that cannot be fitted must not take away a tail the user
+        // typed: the current tail stands unless a curve replaces it.
+        if (CDataObject* sdf = nullptr; ex.GetSDFObject(sdf) == 0 && sdf) {
+            double tail = 0;
+            std::uint8_t f = 0;
+            if (sdf->GetAt(0, cols - 1, tail, f) == 0 && (f & CDataObject::CF_VALUE) && std::isfinite(tail)) {
+                cells.v[cols - 1] = tail;
+                cells.has[cols - 1] = true;
             }
         }
         result = FillTail(st.GetTailFactor(), ctx, cells);

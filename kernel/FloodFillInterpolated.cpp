@@ -162,7 +162,8 @@ QSSTATUS CProject::FloodFillSDF(IFloodFillProgress* progress, QSID idWithLayer, 
                             ? qsk::kOk
                             : qsff::FillExhibitSDF(*ex, rule, set, idWithLayer, ctx);
     if (progress) progress->OnFloodFillStep(1, 1, std::string());
-    if (st == qsk::kOk) SetModifiedFlag(true);
+    // A tail that could not be fitted is reported, but the factors were written.
+    if (st == qsk::kOk || st == qsff::kTailNotFitted) SetModifiedFlag(true);
     return st;
 }
 

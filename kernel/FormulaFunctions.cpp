@@ -234,8 +234,10 @@ Value FnDecumulate(const std::vector<Value>& a, const CallContext&) {
 }
 
 // Age-to-age factors (last cell the tail) to age-to-ultimate factors: the
-// product from each age through the tail. A factor that is missing leaves
-// every age before it without a product.
+// product from each age through the tail, by the kernel's one rule for
+// selections (qs::calc::SelectedTailFactor: a blank or zero tail counts as
+// 1). A factor that is missing leaves every age before it without a
+// product; a tail that is not available makes every product unknown.
 Value CumulateFactors(const Value& in, const CallContext& ctx, int position) {
     RequireType(in, ctx, position, {kRow, kTriangle, kScalar}, "a row of factors");
     Value out = in;
@@ -244,10 +246,18 @@ Value CumulateFactors(const Value& in, const CallContext& ctx, int position) {
         std::uint8_t lost = 0;
         for (auto it = line.rbegin(); it != line.rend(); ++it) {
             const std::size_t i = *it;
-            if (!lost && !(in.f[i] & kHasValue)) lost = (in.f[i] & kNotAvail) ? kNotAvail : kBlank;
+            const bool tail = it == line.rbegin();
+            if (!lost && !(in.f[i] & kHasValue) && (!tail || (in.f[i] & kNotAvail)))
+                lost = (in.f[i] & kNotAvail) ? kNotAvail : kBlank;
             if (lost) {
                 out.v[i] = 0;
                 out.f[i] = lost;
+                continue;
+            }
+            if (tail) {
+                p = qs::calc::SelectedTailFactor((in.f[i] & kHasValue) != 0, in.v[i]);
+                out.v[i] = p;
+                out.f[i] = kHasValue;
                 continue;
             }
             p *= in.v[i];

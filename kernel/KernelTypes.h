@@ -25,6 +25,7 @@ constexpr QSSTATUS kOutOfRange = 5;     // row or column outside the object
 constexpr QSSTATUS kReadOnly = 6;       // object or cell cannot take input
 constexpr QSSTATUS kNameTaken = 7;      // name or index already used
 constexpr QSSTATUS kInUse = 8;          // object viewed or edited, or has dependents
+constexpr QSSTATUS kNotFinite = 19;     // a value that is NaN or infinite (a cell stores finite numbers only)
 }  // namespace qsk
 
 // Period lengths in months.

@@ -58,7 +58,7 @@ constexpr QSSTATUS kExIo = 1;          // the file cannot be opened, read or wri
 constexpr QSSTATUS kExFormat = 20;     // not of the format, damaged or truncated
 constexpr QSSTATUS kExStructure = 21;  // the structure is invalid or differs from the project's
 constexpr QSSTATUS kExTarget = 22;     // a table cannot be written (calculated layer, kind, name taken)
-constexpr QSSTATUS kExOverflow = 23;   // a value does not fit its ASCII field, or the sheet its 8192 x 256 cells
+constexpr QSSTATUS kExOverflow = 23;   // a value does not fit its ASCII field, the sheet its 8192 x 256 cells, or a number (imported increments summed, or added to the project's) overflows
 
 // Cumulative values of a row from incremental ones and back; blank cells stay
 // blank and are skipped (a difference is taken to the previous present cell).

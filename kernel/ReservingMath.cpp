@@ -350,8 +350,12 @@ ColumnStat ComputeColumnStat(const StatOptions& opt, int n, const double* factor
     rows.erase(rows.begin(), rows.begin() + dropFirst);
     if (opt.useLast > 0 && static_cast<int>(rows.size()) > opt.useLast)
         rows.erase(rows.begin(), rows.end() - opt.useLast);
-    if (opt.excludeHighLow && rows.size() >= 3) {
-        // One highest and one lowest; among equal values the newest is kept.
+    // "Excluding high/low" needs three factors, whatever the statistic: with
+    // fewer it has no value (rather than quietly becoming the statistic
+    // without the exclusion). A curve also needs two points left to fit.
+    if (opt.excludeHighLow && rows.size() < 3) return st;
+    if (opt.excludeHighLow) {
+        // One highest and one lowest; among equal values the oldest goes.
         size_t hi = 0, lo = 0;
         for (size_t j = 1; j < rows.size(); ++j) {
             if (factor[rows[j]] > factor[rows[hi]]) hi = j;
@@ -371,8 +375,9 @@ ColumnStat ComputeColumnStat(const StatOptions& opt, int n, const double* factor
             case StatWeights::Volume: w[j] = volume[rows[j]]; break;
             case StatWeights::Time: w[j] = j + 1.0; break;
             case StatWeights::User: {
+                // A weight of 0 or below leaves the factor out.
                 const double uw = userWeight ? userWeight[rows[j]] : 1.0;
-                w[j] = std::isfinite(uw) ? uw : 1.0;
+                w[j] = std::isfinite(uw) ? std::max(uw, 0.0) : 1.0;
                 break;
             }
         }
@@ -438,6 +443,24 @@ void AgeToUltimate(const double* ldf, int n, double tail, double* atu) {
 
 void RatioToUltimate(const double* atu, int n, double* ratio) {
     for (int k = 0; k <= n; ++k) ratio[k] = atu[k] != 0.0 && std::isfinite(1.0 / atu[k]) ? 1.0 / atu[k] : 0.0;
+}
+
+void CumulateSelectedFactors(const double* sdf, const unsigned char* sdfHas, int n, double* cum,
+                             unsigned char* has) {
+    double product = 1.0;
+    bool defined = true;
+    for (int k = n - 1; k >= 0; --k) {
+        const bool cell = sdfHas[k] != 0 && std::isfinite(sdf[k]);
+        if (k == n - 1)
+            product = SelectedTailFactor(cell, sdf[k]);
+        else if (cell && defined)
+            product *= sdf[k];
+        else
+            defined = false;
+        defined = defined && std::isfinite(product);
+        cum[k] = defined ? product : 0.0;
+        has[k] = defined ? 1 : 0;
+    }
 }
 
 namespace {

@@ -137,12 +137,14 @@ struct ColumnStat {
 // factor[i] is used when usable[i] is non-zero (the caller folds in blank
 // cells, outlier marks and an excluded prior row). volume[i] is the
 // denominator C(i,k) (needed for VOLUME weights), userWeight[i] the user's
-// weight (USER; missing weights count as 1). projectRow is the 0-based row at
+// weight (USER; missing weights count as 1, one below 0 as 0). projectRow is the 0-based row at
 // which a fitted trend is projected (normally the first row past the column).
 //
 // Selection order: usable factors (zeros only when includeZeros), then drop
-// excludeFirst oldest and excludeLast newest, then keep the newest useLast,
-// then drop one highest and one lowest when at least three remain.
+// excludeFirst oldest and excludeLast newest, then keep the newest useLast
+// (counted in usable factors, not in calendar periods), then drop one
+// highest and one lowest (the oldest of equal ones); with excludeHighLow and
+// fewer than three factors left the statistic has no value.
 ColumnStat ComputeColumnStat(const StatOptions& opt, int n, const double* factor,
                              const unsigned char* usable, const double* volume,
                              const double* userWeight, int projectRow);
@@ -153,6 +155,20 @@ ColumnStat ComputeColumnStat(const StatOptions& opt, int n, const double* factor
 void AgeToUltimate(const double* ldf, int n, double tail, double* atu);
 // Ratio to ultimate: 1 / atu, or 0 where atu is 0 (no defined ratio).
 void RatioToUltimate(const double* atu, int n, double* ratio);
+
+// The one rule by which a row of selected factors (its last cell the tail)
+// becomes age-to-ultimate factors, wherever the kernel cumulates selections:
+// the exhibits' cumulative and ratio rows, CDataObject::CumulateSDF and the
+// formula functions CumulateSDF and ConvertSDFToCol (the methods).
+// A tail that is blank, or 0 (what an emptied last cell stores), means no
+// development after the last age and counts as 1: a new project's selections
+// have no tail yet, and its methods must still develop every period.
+inline double SelectedTailFactor(bool hasValue, double tail) { return hasValue && tail != 0.0 ? tail : 1.0; }
+// cum[k] = sdf[k] x ... x sdf[n-2] x SelectedTailFactor(tail); has[k] is 0
+// for an age at or before a blank factor (no product passes through it) and
+// where the product is not finite. sdfHas[k] non-zero: cell k holds a value.
+void CumulateSelectedFactors(const double* sdf, const unsigned char* sdfHas, int n, double* cum,
+                             unsigned char* has);
 
 struct UltimateResult {
     std::vector<int> latestCol;   // -1 for a row without any value

@@ -49,6 +49,41 @@ TEST(DataObject, CellsFlagsAndValidity) {
     EXPECT_NE(d.SetMark(0, 1, CDataObject::CF_VALUE, true), 0);  // marks never forge a value
 }
 
+// A cell holds finite numbers only: NaN and infinities are refused with a
+// status, also where the incremental view would make a stored sum infinite,
+// and a bulk store with one of them changes nothing.
+TEST(DataObject, NonFiniteValuesAreRefused) {
+    CDataObject d = Triangle();
+    ASSERT_EQ(d.SetAt(0, 0, 5.0), 0);
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        EXPECT_EQ(d.SetAt(0, 0, bad), qsk::kNotFinite);
+        EXPECT_EQ(d.SetAt(1, 0, bad), qsk::kNotFinite);
+    }
+    double v = 0;
+    std::uint8_t f = 0;
+    d.GetAt(0, 0, v, f);
+    EXPECT_EQ(v, 5.0);
+    d.GetAt(1, 0, v, f);
+    EXPECT_EQ(f, CDataObject::CF_BLANK);
+
+    ASSERT_EQ(d.SetAt(0, 1, 1e308), 0);
+    QSSTATUS st = 0;
+    d.ViewCumulative(0, st);
+    EXPECT_EQ(d.SetAt(0, 2, 1e308), qsk::kNotFinite);  // 1e308 + 1e308 stored
+    d.GetAt(0, 2, v, f);
+    EXPECT_EQ(f, CDataObject::CF_BLANK);
+    d.ViewCumulative(1, st);
+
+    std::vector<double> values = d.Values();
+    std::vector<std::uint8_t> flags = d.Flags();
+    values[0] = std::nan("");
+    EXPECT_EQ(d.SetAllCells(values, flags), qsk::kNotFinite);
+    d.GetAt(0, 0, v, f);
+    EXPECT_EQ(v, 5.0);
+    flags[0] = CDataObject::CF_BLANK;  // a blank cell's value slot is not a value
+    EXPECT_EQ(d.SetAllCells(values, flags), 0);
+}
+
 TEST(DataObject, IncrementalViewShowsAndTakesDifferences) {
     CDataObject d = Triangle();
     d.SetAt(0, 0, 100);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CExhibit.h"
+#include "FloodFill.h"
 #include "KernelStream.h"
 #include "ProjectFixture.h"
 #include "ReservingMath.h"
@@ -189,6 +190,66 @@ TEST(CExhibit, TailAnalysisAndStorage) {
     ASSERT_EQ(copy.GetCRXObject(crx3), 0);
     EXPECT_NE(crx3, crx);
     EXPECT_EQ(copy.GetSource(), nullptr);
+}
+
+// "User Weighted Average" weights each factor by the user's weight (1 where
+// none is given, 0 leaving it out), is stored with the exhibit and is what a
+// fill from that statistic selects.
+TEST(CExhibit, UserWeightsReachTheStatistics) {
+    auto raa = RaaObject();
+    CExhibit ex;
+    ex.SetHasStatistics(true);
+    ex.SetStatsDefs({{1, 1, 0, 0, 0, 0, 0, 3, 0}, {2, 1, 0, 0, 0, 0, 0, 0, 0}}, 1, 0);  // USER, none
+    ex.SetSource(raa.get());
+    CStatistics* st = nullptr;
+    ASSERT_EQ(ex.GetStatistics(st), 0);
+    auto stat = [&](CStatistics& s, int which, int col) {
+        double v = 0;
+        char flag = 0;
+        EXPECT_EQ(s.GetAt(static_cast<unsigned short>(which), 0, static_cast<unsigned short>(col), v, flag), 0);
+        return flag == 0 ? v : NAN;
+    };
+    CDataObject* f = nullptr;
+    ex.GetFactorTriangle(f);
+    // No weights yet: the simple average.
+    EXPECT_DOUBLE_EQ(stat(*st, 0, 6), stat(*st, 1, 6));
+
+    CDataObject* weights = nullptr;
+    ASSERT_EQ(ex.GetUserWeightsObject(weights), 0);
+    ASSERT_EQ(weights->SetAt(0, 6, 3.0), 0);
+    ASSERT_EQ(weights->SetAt(1, 6, 0.0), 0);  // left out
+    // Column 6 holds the factors of rows 0, 1 and 2: weights 3, 0 and 1.
+    const double want = (3 * Cell(*f, 0, 6) + 0 * Cell(*f, 1, 6) + 1 * Cell(*f, 2, 6)) / 4.0;
+    EXPECT_NEAR(stat(*st, 0, 6), want, 1e-12);
+    EXPECT_NEAR(stat(*st, 1, 6), (Cell(*f, 0, 6) + Cell(*f, 1, 6) + Cell(*f, 2, 6)) / 3.0, 1e-12);
+    CFFStat fill;
+    fill.m_weighting = 3;
+    std::vector<double> values;
+    std::vector<bool> has;
+    ASSERT_EQ(qsff::StatisticRow(ex, fill, false, values, has), 0);
+    ASSERT_TRUE(has[6]);
+    EXPECT_NEAR(values[6], want, 1e-12);
+    std::string name;
+    st->GetStatName(0, name, 0);
+    EXPECT_EQ(name, "User Weighted Average");
+
+    // Stored with the exhibit; an exhibit without weights does not carry them.
+    KernelWriter w;
+    ex.Write(w);
+    CExhibit back;
+    KernelReader r(w.Bytes());
+    back.Read(r, 1);
+    ASSERT_FALSE(r.Failed());
+    EXPECT_EQ(r.Left(), 0u);
+    back.SetSource(raa.get());
+    CStatistics* st2 = nullptr;
+    ASSERT_EQ(back.GetStatistics(st2), 0);
+    EXPECT_NEAR(stat(*st2, 0, 6), want, 1e-12);
+    weights->RemoveAll();
+    KernelWriter plain;
+    ex.Write(plain);
+    EXPECT_LT(plain.Bytes().size(), w.Bytes().size());
+    EXPECT_DOUBLE_EQ(stat(*st, 0, 6), stat(*st, 1, 6));
 }
 
 // An exhibit kept by a project: one instance per layer, each bound to the

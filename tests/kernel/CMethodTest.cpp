@@ -311,6 +311,50 @@ TEST(CMethod, StandardMethodsReproduceReferenceFigures) {
     EXPECT_NEAR(total(bf2, 5), 75203.2355, 5e-5);
 }
 
+// A new project's selections have no tail. Filled from a statistic, the
+// exhibit and the methods cumulate them by one rule (a blank tail counts as
+// 1), so every period develops; a total over a column without values is
+// blank, not 0.
+TEST(CMethod, FreshProjectFilledFromAStatisticDevelopsEveryPeriod) {
+    RaaProject raa;
+    CProject& p = *raa.p;
+    ASSERT_EQ(qsmethods::AddStandardExhibitsAndMethods(p), 0);
+    auto method = [&](int index) { return dynamic_cast<CMethod*>(p.FindObject(qsmethods::StandardMethodID(index), NET)); };
+    std::vector<const double*> totals;
+    // No incurred losses yet: the incurred method's totals are blank.
+    method(qsmethods::kIncurredDevelopment)->GetTotals(totals);
+    for (std::size_t k = 0; k < totals.size(); ++k) EXPECT_EQ(totals[k], nullptr) << k;
+
+    QSID exhibit = qsmethods::StandardExhibitID(1);
+    SetIDLayer(exhibit, NET);
+    const QSIDArray targets{exhibit};
+    ASSERT_EQ(p.FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 1}, &targets), 0);  // all-year volume weighted
+    auto* ex = dynamic_cast<CExhibit*>(p.FindObject(exhibit, NET));
+    CDataObject* sdf = nullptr;
+    ASSERT_EQ(ex->GetSDFObject(sdf), 0);
+    double tail = 0;
+    std::uint8_t flags = 0;
+    sdf->GetAt(0, 9, tail, flags);
+    EXPECT_FALSE(flags & CDataObject::CF_VALUE);  // still no tail
+
+    CMethod* paid = method(qsmethods::kPaidDevelopment);
+    const double published[] = {18834, 16857.953917, 24083.370924, 28703.142163, 28926.736343,
+                                19501.103184, 17749.302590, 24019.192510, 16044.984101, 18402.442529};
+    for (int r = 0; r < 10; ++r) EXPECT_NEAR(Cell(*paid->GetDataObject(3), r), published[r], 5e-7) << r;
+    paid->GetTotals(totals);
+    ASSERT_TRUE(totals[2] && totals[3]);
+    EXPECT_NEAR(*totals[2], 213122.228261, 5e-7);
+    EXPECT_NEAR(*totals[3], 52135.228261, 5e-7);
+    // The exhibit's cumulative row agrees with the method's factors.
+    CDataObject* cum = nullptr;
+    ASSERT_EQ(ex->GetCumSDFObject(cum), 0);
+    for (int r = 0; r < 10; ++r) {
+        double v = 0;
+        cum->GetAt(0, 9 - r, v, flags);
+        EXPECT_NEAR(v, Cell(*paid->GetDataObject(2), r), 1e-12) << r;
+    }
+}
+
 // Other objects' formulas read a method's ultimate column (by the method's id
 // or its ultimate id) and any of its columns (by the column's reference id);
 // an edit of the input recalculates the method and, after it, what reads it.

@@ -201,6 +201,58 @@ TEST(FloodFillSDF, FittedTails) {
     ExpectRow(g.Row(), {1, 1, 1, 1, NAN});
 }
 
+// A curve that cannot be fitted keeps the tail the user typed, fills the
+// factors and says the fit failed; through the exhibit's own fill the
+// project counts the change.
+TEST(FloodFillSDF, FailedTailFitKeepsTheTypedTail) {
+    struct Case {
+        const char* name;
+        int size;                   // rows = columns of the staircase
+        std::vector<double> dev;    // cumulative development by column
+        int negativeCol = -1;       // the oldest period's cell that is negative
+    };
+    const Case cases[] = {
+        {"factors of exactly 1", 5, {1, 1, 1, 1, 1}},
+        {"two by two", 2, {1, 2}},
+        {"a negative cell", 3, {1, 2, 3}, 1},  // factors 0.667 and -1.5: none above 1
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto p = MakeTestProject(static_cast<std::uint16_t>(c.size), static_cast<std::uint16_t>(c.size));
+        ASSERT_TRUE(p);
+        ASSERT_EQ(qsmethods::AddStandardExhibitsAndMethods(*p), 0);
+        CDataObject* paid = p->FindDataObject(kPaidLoss, NET);
+        for (int r = 0; r < c.size; ++r)
+            for (int k = 0; k < c.size - r; ++k)
+                paid->SetAt(r, k, (r == 0 && k == c.negativeCol ? -1.0 : 1.0) * 100.0 * (r + 1) * c.dev[k]);
+        QSID id = qsmethods::StandardExhibitID(1);
+        SetIDLayer(id, NET);
+        auto* ex = dynamic_cast<CExhibit*>(p->FindObject(id, NET));
+        ASSERT_TRUE(ex);
+        CDataObject* sdf = nullptr;
+        ASSERT_EQ(ex->GetSDFObject(sdf), 0);
+        ASSERT_EQ(sdf->SetAt(0, c.size - 1, 1.05), 0);  // the user's tail
+
+        for (int tail : {static_cast<int>(CFFTailOption::EXPONENTIAL), static_cast<int>(CFFTailOption::BEST_R2)}) {
+            CMapLongToOb rules;
+            auto* rule = new CKDVSDFFloodFillOption(StatRule(1, tail));
+            rules.SetAt(id, rule);
+            p->SetRegularSDFFloodFillOption(rules);
+            delete rule;
+            p->SetModifiedFlag(false);
+            EXPECT_EQ(p->FloodFillSDF(nullptr, id, SDF_SELECTED), qsff::kTailNotFitted) << tail;
+            EXPECT_TRUE(p->IsModified());
+            double v = 0;
+            std::uint8_t f = 0;
+            sdf->GetAt(0, c.size - 1, v, f);
+            EXPECT_TRUE(f & CDataObject::CF_VALUE) << tail;
+            EXPECT_DOUBLE_EQ(v, 1.05) << tail;
+            sdf->GetAt(0, 0, v, f);
+            EXPECT_TRUE(f & CDataObject::CF_VALUE) << tail;  // the factors are filled
+        }
+    }
+}
+
 TEST(FloodFillSDF, FromAHistoricalSelection) {
     Fixture f;
     f.Sdf().SetAt(0, 0, 1.9);

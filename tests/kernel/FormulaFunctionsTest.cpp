@@ -169,6 +169,12 @@ TEST(FormulaFunctions, CumulatingAndDevelopment) {
     // A missing selection leaves the ages before it without a product.
     p.Put(21, Project::RowOf({1.5, B, 1.05}));
     Check(p, {"CumulateSDF ( DO21 )", kRow, {B, B, 1.05}});
+    // A blank tail (a new project's) or a tail of 0 counts as 1, as in the
+    // exhibits' cumulative rows, so a method develops every period.
+    p.Put(21, Project::RowOf({1.5, 1.2, B}));
+    Check(p, {"CumulateSDF ( DO21 )", kRow, {1.8, 1.2, 1}});
+    p.Put(21, Project::RowOf({1.5, 1.2, 0}));
+    Check(p, {"CumulateSDF ( DO21 )", kRow, {1.8, 1.2, 1}});
     EXPECT_EQ(qsformula::Test(FormulaTokens("SpreadTail ( DO3 , 3 )"), p), kBadArguments);
     EXPECT_EQ(qsformula::Test(FormulaTokens("ConvertRowToCol ( DO2 )"), p), kBadArguments);
 }

@@ -342,6 +342,30 @@ TEST(ProjectExchange, AddSumsIntoTheProjectAndReplaceRewritesItsLayers) {
     }
 }
 
+// Sums an import forms must stay finite: adding a file's value to the
+// project's can overflow, and the whole import is refused then.
+TEST(ProjectExchange, AnImportWhoseSumsOverflowIsRefused) {
+    for (const Format& fmt : AllFormats()) {
+        if (std::string(fmt.name) == "asc") continue;  // its fields cannot carry 1e308
+        SCOPED_TRACE(fmt.name);
+        auto src = RaaProject(false);
+        Put(*src, kPaid, NET, 0, 0, 1.5e308);
+        const std::string path = qs::test::MakeTempDir() + "/big" + fmt.ext;
+        ASSERT_EQ(fmt.exportTo(*src, path, 1), 0);
+        auto target = NewProject(10, 10);
+        Put(*target, kPaid, NET, 0, 0, 1.5e308);
+        Put(*target, kPaid, NET, 1, 0, 7.0);
+        const std::vector<std::uint8_t> before = Snapshot(*target);
+        EXPECT_EQ(fmt.importFrom(*target, path, 1, 1, 0), qsexchange::kExOverflow);
+        EXPECT_EQ(Snapshot(*target), before);
+        // Replacing instead of adding stores the file's value.
+        ASSERT_EQ(fmt.importFrom(*target, path, 1, 0, 0), 0);
+        double v = 0;
+        ASSERT_TRUE(Get(*target, kPaid, NET, 0, 0, v));
+        EXPECT_EQ(v, 1.5e308);
+    }
+}
+
 TEST(ProjectExchange, ClearFlagBlanksSelectionsOnlyWhenAsked) {
     for (const Format& fmt : AllFormats()) {
         SCOPED_TRACE(fmt.name);

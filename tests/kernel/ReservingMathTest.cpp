@@ -187,6 +187,48 @@ TEST(ReservingMath, ColumnStatisticOptions) {
     }
 }
 
+// The rules a statistic's name does not show: "last N" counts the newest
+// usable factors, not calendar periods; equal highs or lows drop the oldest;
+// "excluding high/low" needs three factors for every type of statistic.
+TEST(ReservingMath, ColumnStatisticRulesBeyondTheName) {
+    //                        row: 0    1    2    3    4    5
+    const double factor[] = {1.9, 1.5, 1.2, 1.5, 1.2, 1.3};
+    const unsigned char usable[] = {1, 1, 1, 0, 1, 1};  // row 3 is an outlier
+    StatOptions last3;
+    last3.useLast = 3;
+    // The newest three usable factors are rows 5, 4 and 2 (row 3 is skipped).
+    ColumnStat st = ComputeColumnStat(last3, 6, factor, usable, nullptr, nullptr, 6);
+    EXPECT_NEAR(st.value, (1.3 + 1.2 + 1.2) / 3, 1e-12);
+    EXPECT_EQ(st.used, 3);
+
+    // Equal lows at rows 2 and 4, equal highs at rows 1 and 3 (both usable
+    // here): the oldest of each goes, so TIME weights show which stayed.
+    const unsigned char all[] = {0, 1, 1, 1, 1, 0};
+    StatOptions hilo;
+    hilo.excludeHighLow = true;
+    hilo.weights = StatWeights::Time;
+    st = ComputeColumnStat(hilo, 6, factor, all, nullptr, nullptr, 6);
+    EXPECT_NEAR(st.value, (1.5 * 1 + 1.2 * 2) / 3, 1e-12);  // rows 3 and 4 remain, in that order
+    EXPECT_EQ(st.used, 2);
+
+    // Excluding high/low: an average and both curves have no value with two
+    // factors (none is quietly computed without the exclusion), an average
+    // has one with three; a curve needs four (two points left to fit).
+    for (StatType type : {StatType::Average, StatType::LinearTrend, StatType::ExponentialCurve}) {
+        StatOptions o;
+        o.type = type;
+        o.excludeHighLow = true;
+        for (int n = 2; n <= 4; ++n) {
+            const unsigned char first[] = {1, 1, 1, 1, 0, 0};
+            std::vector<unsigned char> use(first, first + 6);
+            for (int i = n; i < 6; ++i) use[static_cast<std::size_t>(i)] = 0;
+            const bool want = n >= 3 && (type == StatType::Average || n >= 4);
+            EXPECT_EQ(ComputeColumnStat(o, 6, factor, use.data(), nullptr, nullptr, 6).valid, want)
+                << static_cast<int>(type) << " with " << n;
+        }
+    }
+}
+
 TEST(ReservingMath, TrendFitsDownAColumn) {
     // Factors on an exact line y = 1.1 + 0.05 x (x = row + 1) and an exact curve y = 2 * 0.9^x.
     double lin[5], expo[5];
