@@ -92,8 +92,11 @@ public:
     void SetFixed(bool on) { m_fixed = on; }
     bool IsCurrency() const { return m_displayType == DT_CURRENCY; }
     bool IsPercent() const { return m_displayType == DT_PERCENT; }
-    // A message kept with the object (the formula checker's notes).
+    // Messages kept with the object for whoever shows it (the formula
+    // checker's notes; a method's note of the rows its totals leave out).
+    // Not stored: an object's calculation gives them again.
     void AddMessage(const std::string& text) { m_messages.push_back(text); }
+    void ClearMessages() { m_messages.clear(); }
     const std::vector<std::string>& GetMessages() const { return m_messages; }
 
     // --- windows

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numeric>
 
 #include "CDataObject.h"
@@ -127,7 +128,7 @@ bool CInterpolation::Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int 
     if (partial && (!(periodLength > 0) || (period != PERIOD_ACCIDENT && period != PERIOD_POLICY))) return false;
     // The form of the factors: as set, or read from the least developed one
     // (an age-to-ultimate factor there is at least 1, a ratio at most 1).
-    const bool ratio = m_inputType ? m_inputType == INPUT_RATIO_TO_ULTIMATE : m_values.front() < 1.0;
+    const bool ratio = IsRatioInput();
     const size_t n = m_ages.size();
     for (size_t j = 0; j < m_wanted.size(); ++j) {
         const double x = m_wanted[j];
@@ -139,21 +140,65 @@ bool CInterpolation::Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int 
             v = m_values[hi];
         } else {
             hi = std::clamp<size_t>(hi, 1, n - 1);
-            v = Between(curve, m_ages[hi - 1], m_values[hi - 1], m_ages[hi], m_values[hi], x);
+            const double x0 = m_ages[hi - 1], x1 = m_ages[hi], y0 = m_values[hi - 1], y1 = m_values[hi];
+            if (ratio && x < x0 && y0 > 0.0 && y1 > 0.0) {
+                // Before the first age a ratio's distance to 1 cannot grow
+                // past 1 (the curves of 1 - r would reach 0 and below): the
+                // curve is followed in age-to-ultimate factors instead, whose
+                // inverse stays between 0 and the first ratio.
+                v = 1.0 / Between(curve, x0, 1.0 / y0, x1, 1.0 / y1, x);
+            } else {
+                v = Between(curve, x0, y0, x1, y1, x);
+            }
         }
         if (partial) {
             // Developed to the ultimate of the exposure earned by age x: the
             // age-to-ultimate factor shrinks, the ratio grows, by the share
-            // earned. Nothing is earned at age 0 or before: no factor.
+            // earned. Nothing is earned at age 0 or before: no factor. The
+            // share never carries a value across 1: a factor to ultimate
+            // stays at least 1, a ratio at most 1.
             const double e = EarnedFraction(period, periodLength, x);
             if (!(e > 0.0)) continue;
-            v = ratio ? v / e : v * e;
+            const double adjusted = ratio ? v / e : v * e;
+            v = v >= 1.0 ? std::max(adjusted, 1.0) : std::min(adjusted, 1.0);
         }
-        if (!std::isfinite(v)) continue;
+        if (!std::isfinite(v) || !(v > 0.0)) continue;
         result[j] = v;
         resultFlags[j] = qs::calc::kCellHasValue;
     }
     return true;
+}
+
+bool CInterpolation::IsRatioInput() const {
+    if (m_inputType) return m_inputType == INPUT_RATIO_TO_ULTIMATE;
+    return !m_values.empty() && m_values.front() < 1.0;
+}
+
+bool CInterpolation::GetKnownRange(double& first, double& last) const {
+    if (!m_ready) return false;
+    first = m_ages.front();
+    last = m_ages.back();
+    return true;
+}
+
+std::vector<std::size_t> CInterpolation::AgesOutsideRange() const {
+    std::vector<std::size_t> out;
+    if (!m_ready) return out;
+    for (std::size_t j = 0; j < m_wanted.size(); ++j)
+        if (std::isfinite(m_wanted[j]) && (m_wanted[j] < m_ages.front() || m_wanted[j] > m_ages.back()))
+            out.push_back(j);
+    return out;
+}
+
+std::string CInterpolation::OutsideRangeNote(std::size_t j) const {
+    if (!m_ready || j >= m_wanted.size()) return {};
+    auto months = [](double a) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%g", a);
+        return std::string(buf);
+    };
+    return "Extrapolated: " + months(m_wanted[j]) + " months lies outside the selected factors' ages (" +
+           months(m_ages.front()) + " to " + months(m_ages.back()) + " months).";
 }
 
 bool CInterpolation::SetInputParams(const CDataObject* currentPeriods, const CDataObject* input,
@@ -184,6 +229,10 @@ bool CInterpolation::Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int 
     d->SetShape(1, static_cast<std::uint16_t>(values.size()), CDataObject::VT_ROW);
     std::vector<std::uint8_t> f(flags.begin(), flags.end());
     d->SetAllCells(values, f, 0);
+    // A value at an age outside the known ones is an extrapolation: its
+    // cell says so.
+    for (std::size_t j : AgesOutsideRange())
+        if (j < values.size()) d->SetNoteInCell(0, static_cast<int>(j), OutsideRangeNote(j));
     d->SetInitialized(true);
     result = d;
     return true;

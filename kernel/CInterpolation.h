@@ -12,6 +12,16 @@
 // A segment where a curve is undefined (a point at exactly 1, points on both
 // sides of 1, an age <= 0 under a logarithm) is interpolated linearly, and
 // results never cross 1: development cannot reverse past ultimate.
+//
+// Outside the known ages the nearest segment's curve is extended, within
+// bounds: past the last age toward 1 and never across it; before the first
+// age a ratio to ultimate follows the curve of its age-to-ultimate factors
+// (1 / r), so it stays between 0 and the first ratio instead of falling
+// below 0 as the curves of 1 - r would. Results are always above 0.
+// AgesOutsideRange names the wanted ages extrapolated so, and the data-object
+// form notes each such cell.
+#include <cstddef>
+#include <string>
 #include <vector>
 
 #include "CInterpolationUtil.h"
@@ -40,7 +50,9 @@ public:
     // the exposure earned by the wanted age, as at an interim evaluation part
     // way through a period: the curve's age-to-ultimate factor is multiplied
     // by the share earned, EarnedFraction(period, periodLength, age), and a
-    // ratio to ultimate divided by it; an age with nothing earned is blank.
+    // ratio to ultimate divided by it, never across 1 (a factor below 1
+    // becomes 1, a ratio above 1 becomes 1); an age with nothing earned is
+    // blank.
     // Fails for another adjustment, an unknown curve, a period length that is
     // not positive (partial only), or without input.
     bool Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int periodLength, std::vector<double>& result,
@@ -69,7 +81,17 @@ public:
     // One value on the curve through (x0, y0) and (x1, y1), at x.
     static double Between(ENUM_CURVE_TYPE curve, double x0, double y0, double x1, double y1, double x);
 
+    // The ages the known factors span (false without input), the indexes of
+    // the wanted ages outside them (extrapolated), and the note that says
+    // so for wanted age j ("Extrapolated: 6 months lies outside the selected
+    // factors' ages (12 to 120 months).").
+    bool GetKnownRange(double& first, double& last) const;
+    std::vector<std::size_t> AgesOutsideRange() const;
+    std::string OutsideRangeNote(std::size_t j) const;
+
 private:
+    bool IsRatioInput() const;
+
     std::vector<double> m_ages;    // usable points, ascending age
     std::vector<double> m_values;
     std::vector<double> m_wanted;

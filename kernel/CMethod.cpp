@@ -1,5 +1,6 @@
 #include "CMethod.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_set>
@@ -453,6 +454,57 @@ QSSTATUS CMethod::GetColStatus(int pos) const {
     return c ? c->status : qsk::kFail;
 }
 
+std::vector<int> CMethod::GetRowsLeftOutOfTotal(int pos) const {
+    const Column* c = Col(pos);
+    return c ? c->leftOut : std::vector<int>{};
+}
+
+void CMethod::NoteRowsLeftOutOfTotals() {
+    ClearMessages();
+    // The rows where some totalled column holds a value: each total should
+    // cover them all.
+    std::vector<char> covered;
+    auto holds = [](const CDataObject& d, int r) {
+        double v = 0;
+        std::uint8_t f = 0;
+        return d.GetAt(r, 0, v, f) == qsk::kOk && (f & CDataObject::CF_VALUE) && !(f & CDataObject::CF_NOTAVAIL);
+    };
+    for (const Column& c : m_cols) {
+        if (c.totalType != TT_SUM) continue;
+        std::uint16_t rows = 0, cols = 0;
+        c.data->GetMaxRowsCols(rows, cols);
+        covered.resize(std::max<std::size_t>(covered.size(), rows), 0);
+        for (int r = 0; r < rows; ++r)
+            if (holds(*c.data, r)) covered[static_cast<std::size_t>(r)] = 1;
+    }
+    bool any = false;
+    for (Column& c : m_cols) {
+        c.leftOut.clear();
+        if (c.totalType != TT_SUM) continue;
+        for (std::size_t r = 0; r < covered.size(); ++r)
+            if (covered[r] && !holds(*c.data, static_cast<int>(r))) c.leftOut.push_back(static_cast<int>(r));
+        any = any || !c.leftOut.empty();
+    }
+    if (!any) return;
+    QSStringArray labels;
+    if (CProject* p = GetProject()) {
+        QSStringArray development, exhibit;
+        std::string word;
+        if (p->GetLabels(labels, development, exhibit, word) != qsk::kOk) labels.clear();
+        if (m_basis == 1) labels = development;
+    }
+    for (Column& c : m_cols) {
+        if (c.leftOut.empty()) continue;
+        std::string text = "The total of " + c.name + " leaves out ";
+        for (std::size_t i = 0; i < c.leftOut.size(); ++i) {
+            const std::size_t r = static_cast<std::size_t>(c.leftOut[i]);
+            if (i) text += ", ";
+            text += r < labels.size() ? labels[r] : std::to_string(r + 1);
+        }
+        AddMessage(text + ".");
+    }
+}
+
 void CMethod::Unbind() {
     for (CFormula* s : m_bound) RemoveSource(s);
     m_bound.clear();
@@ -566,6 +618,7 @@ bool CMethod::Recalculate() {
         resolver.AddLocal(ColumnID(c.serial), c.data.get());
         ComputeSummaries(c, resolver, static_cast<int>(k));
     }
+    NoteRowsLeftOutOfTotals();
     if (changed && GetViewedCount()) NotifyAll(XR_RELOAD, 0);
     return changed;
 }
@@ -639,6 +692,7 @@ CFormula::Change CMethod::RecalculateChanges() {
         resolver.AddLocal(ColumnID(c.serial), c.data.get());
         ComputeSummaries(c, resolver, static_cast<int>(k));
     }
+    NoteRowsLeftOutOfTotals();
     if (changed && GetViewedCount()) NotifyAll(XR_RELOAD, 0);
     return Change{};
 }

@@ -139,6 +139,14 @@ public:
     QSSTATUS GetLabels(QSStringArray& rows, QSStringArray& cols, std::string& title) const;
     // The status of the last evaluation of each column (0 when it ran).
     QSSTATUS GetColStatus(int pos) const;
+    // The rows a summed column's total leaves out: rows where the column has
+    // no value while another totalled column of the method has one (a blank
+    // premium, a missing factor), so its total does not cover the same
+    // periods as the others. Empty when every total covers the same rows.
+    // Each recalculation also puts one message per such column into
+    // GetMessages(): "The total of <column> leaves out <row labels>.", for
+    // the method's view to show.
+    std::vector<int> GetRowsLeftOutOfTotal(int pos) const;
 
     bool IsCalculated() const override { return true; }
     bool Recalculate() override;
@@ -166,6 +174,7 @@ private:
         double lfit[3] = {0, 0, 0};
         double efit[3] = {0, 0, 0};
         bool hasTotal = false, hasAverage = false, hasLFit = false, hasEFit = false;
+        std::vector<int> leftOut;  // rows the total leaves out (NoteRowsLeftOutOfTotals)
     };
     Column* Col(int pos);
     const Column* Col(int pos) const;
@@ -183,6 +192,8 @@ private:
     void Bind();
     void Unbind();
     void ComputeSummaries(Column& c, const ProjectFormulaResolver& resolver, int pos);
+    // After the columns: the rows each total leaves out and their messages.
+    void NoteRowsLeftOutOfTotals();
 
     int m_methodType = MT_DEVELOPMENT;
     int m_basis = 0;

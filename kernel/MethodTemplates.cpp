@@ -222,13 +222,17 @@ void BuildExpectedLossRatio(ColumnBuilder& b) {
 }
 
 // The expected loss ratio is the reported losses over the premium already
-// "used up" by development, over all periods together.
+// "used up" by development, over all periods together: both sums run over
+// the periods that have both (a period without premium, or without a
+// factor, has no used-up premium, so its losses must not count either;
+// x + 0 * y is x where y has a value and blank where it has none).
 void BuildCapeCod(ColumnBuilder& b) {
     b.Add("Earned Premium", {Arr(41)}, kSum)
         .Add("Incurred Loss", {"Diagonal", "(", Arr(11), ")"}, kSum)
         .Add("Age to Ultimate Factor", {"ConvertSDFToCol", "(", Ex(11), ")"}, 0, kFactor, 4)
         .Add("Used-Up Premium", {"#1", "/", "#3"}, kSum)
-        .Add("Cape Cod Loss Ratio", {"Sum", "(", "#2", ")", "/", "Sum", "(", "#4", ")"}, 0, kPct, 1)
+        .Add("Cape Cod Loss Ratio",
+             {"Sum", "(", "#2", "+", "0", "*", "#4", ")", "/", "Sum", "(", "#4", "+", "0", "*", "#2", ")"}, 0, kPct, 1)
         .Add("Expected Unreported Loss", {"#1", "*", "#5", "*", "(", "1", "-", "Invert", "(", "#3", ")", ")"}, kSum)
         .Add("Ultimate Loss", {"#2", "+", "#6"}, kSum);
 }

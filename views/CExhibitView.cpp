@@ -435,6 +435,8 @@ bool CExhibitView::PlanRows() {
                                   m_helper.Interpolate();
             }
         }
+        // The notes of extrapolated ages reach the status line.
+        ShowFootnoteStatus();
         if (m_bInterpolated) {
             std::uint16_t ageRows = 0, ageCols = 0;
             m_pInterpolatePeriods->GetMaxRowsCols(ageRows, ageCols);
@@ -740,6 +742,20 @@ BOOL CExhibitView::UpdateData(BOOL bSave) {
         m_pOutliers->SetRecalcOn(1);
     }
     return TRUE;
+}
+
+QStringList CExhibitView::StatusNotes() const {
+    QStringList notes = CObjectView::StatusNotes();
+    if (!m_bInterpolated) return notes;
+    // Every result row shares the interpolated ages: each age's note once.
+    for (const auto& item : m_helper.GetItems()) {
+        if (!item.result) continue;
+        for (const auto& [key, note] : item.result->GetNotes()) {
+            const QString text = QString::fromStdString(note);
+            if (!notes.contains(text)) notes << text;
+        }
+    }
+    return notes;
 }
 
 // ---- row kinds and targets ----------------------------------------------------------------------------

@@ -155,6 +155,8 @@ public:
     CTailFactorAnalysis* GetTailAnalysis() const { return m_pCRX; }
     CExhibitGrid* GetGrid() const { return m_pGrid; }
     const CExhibitInterpolationHelper& GetInterpolationHelper() const { return m_helper; }
+    // Adds the interpolated rows' notes of ages outside the selections' range.
+    QStringList StatusNotes() const override;
     int BeepCount() const { return m_nBeeps; }
     void Beep();
 

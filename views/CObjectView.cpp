@@ -273,8 +273,18 @@ void CObjectView::focusInEvent(QFocusEvent* event) {
     ShowFootnoteStatus();
 }
 
+QStringList CObjectView::StatusNotes() const {
+    QStringList notes;
+    if (m_pObject != nullptr)
+        for (const std::string& message : m_pObject->GetMessages()) notes << QString::fromStdString(message);
+    return notes;
+}
+
 void CObjectView::ShowFootnoteStatus() {
-    const QString text = m_strFootnote.isEmpty() ? QStringLiteral(" ") : QStringLiteral("(Footnote) ") + m_strFootnote;
+    QStringList parts;
+    if (!m_strFootnote.isEmpty()) parts << QStringLiteral("(Footnote) ") + m_strFootnote;
+    parts << StatusNotes();
+    const QString text = parts.isEmpty() ? QStringLiteral(" ") : parts.join(QStringLiteral("  "));
     if (auto& status = qs::views::Settings().statusMessage) status(text);
 }
 

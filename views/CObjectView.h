@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -227,6 +228,12 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     // A message box for a failed call (owned by the view).
     void ReportError(const QString& text);
+    // What the status line shows after the footnote: the kernel's messages
+    // about the object (a method's totals that leave out periods); a view
+    // adds its own.
+    virtual QStringList StatusNotes() const;
+    // Shows the footnote and the notes in the status line.
+    void ShowFootnoteStatus();
 
     QString m_strFootnote;
     CSpreadsheetWnd* m_pSS = nullptr;
@@ -235,7 +242,6 @@ protected:
     CFormula* m_pObject = nullptr;
 
 private:
-    void ShowFootnoteStatus();
     bool ReadPastedNumber(const QString& text, double& value) const;
     void MapCommands();
     void MapNoteCommands();

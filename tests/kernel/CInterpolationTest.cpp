@@ -12,6 +12,8 @@
 #include "CInterpolateSelection.h"
 #include "CInterpolation.h"
 #include "CInterpolationUtil.h"
+#include "ReservingMath.h"
+#include "TestEnvironment.h"
 
 TEST(CInterpolationUtil, LabelsCodesAndListPositions) {
     struct Curve {
@@ -200,7 +202,8 @@ TEST(CInterpolation, PartialPeriodUltimate) {
     // The same as ratios to ultimate, found as such from the factors.
     ASSERT_TRUE(interp.SetInputParams({12, 24, 36}, {0.25, 0.625, 1 / 1.2}, {}, {6}));
     ASSERT_TRUE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, part, pf, ADJ_PARTIAL_PERIOD_ULTIMATE));
-    EXPECT_NEAR(part[0], (0.25 - 0.5 * 0.375) / 0.5, 1e-12);
+    // Before the first age a ratio follows its factors (4 and 1.6): 5.2 at 6 months.
+    EXPECT_NEAR(part[0], (1 / 5.2) / 0.5, 1e-12);
     // Said explicitly, the form wins over the guess.
     interp.SetInputType(INPUT_CUMULATIVE);
     ASSERT_TRUE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, part, pf, ADJ_PARTIAL_PERIOD_ULTIMATE));
@@ -283,4 +286,72 @@ TEST(CInterpolation, OverDataObjects) {
     result = reinterpret_cast<CDataObject*>(1);
     EXPECT_FALSE(interp.Interpolate(CURVE_LINEAR, PERIOD_ACCIDENT, 12, result, 0));
     EXPECT_EQ(result, nullptr);
+}
+
+// RAA's volume-weighted selections (no tail) at 12 ... 120 months, asked at
+// ages before the first and past the last: every curve, both forms and both
+// adjustments keep ratios within 0 and 1 and factors at or above 1, a ratio
+// before the first age is the inverse of the factor the cumulative form
+// gives, and the extrapolated ages are named and noted.
+TEST(CInterpolation, ExtrapolationStaysWithinBoundsAndIsNamed) {
+    qs::calc::Triangle raa;
+    ASSERT_TRUE(qs::calc::ParseLongCsv(qs::test::ReadFile(qs::test::DataDir() + "/triangles/raa.csv"), "values", raa));
+    std::vector<double> ldf(9), atu(10), ratio(10), ages;
+    std::vector<unsigned char> ok(9);
+    qs::calc::VolumeWeightedFactors(raa.Ref(), ldf.data(), ok.data());
+    qs::calc::AgeToUltimate(ldf.data(), 9, 1.0, atu.data());
+    for (int k = 0; k < 10; ++k) {
+        ratio[static_cast<std::size_t>(k)] = 1 / atu[static_cast<std::size_t>(k)];
+        ages.push_back(12.0 * (k + 1));
+    }
+    const std::vector<double> wanted = {3, 6, 60, 130, 240};
+    for (ENUM_CURVE_TYPE curve : {CURVE_LINEAR, CURVE_EXPONENTIAL, CURVE_WEIBULL, CURVE_INVERSE_POWER}) {
+        for (ENUM_PERIOD period : {PERIOD_ACCIDENT, PERIOD_POLICY}) {
+            for (int adjustment : {0, 1}) {
+                SCOPED_TRACE(testing::Message() << "curve " << curve << " period " << period << " adj " << adjustment);
+                CInterpolation c, r;
+                ASSERT_TRUE(c.SetInputParams(ages, atu, {}, wanted));
+                ASSERT_TRUE(r.SetInputParams(ages, ratio, {}, wanted));
+                std::vector<double> cf, rf;
+                std::vector<unsigned char> cflags, rflags;
+                ASSERT_TRUE(c.Interpolate(curve, period, 12, cf, cflags, adjustment));
+                ASSERT_TRUE(r.Interpolate(curve, period, 12, rf, rflags, adjustment));
+                for (std::size_t j = 0; j < wanted.size(); ++j) {
+                    ASSERT_EQ(cflags[j], 1) << wanted[j];
+                    ASSERT_EQ(rflags[j], 1) << wanted[j];
+                    EXPECT_GE(cf[j], 1.0) << wanted[j];
+                    EXPECT_GT(rf[j], 0.0) << wanted[j];
+                    EXPECT_LE(rf[j], 1.0) << wanted[j];
+                    if (adjustment == 0 && wanted[j] < 12) {
+                        EXPECT_GE(cf[j], atu[0]) << wanted[j];
+                        EXPECT_NEAR(rf[j], 1 / cf[j], 1e-12) << wanted[j];
+                    }
+                }
+            }
+        }
+    }
+    CInterpolation interp;
+    ASSERT_TRUE(interp.SetInputParams(ages, ratio, {}, wanted));
+    EXPECT_EQ(interp.AgesOutsideRange(), (std::vector<std::size_t>{0, 1, 3, 4}));
+    double first = 0, last = 0;
+    ASSERT_TRUE(interp.GetKnownRange(first, last));
+    EXPECT_EQ(first, 12);
+    EXPECT_EQ(last, 120);
+
+    auto row = [](const std::vector<double>& v) {
+        auto d = std::make_unique<CDataObject>();
+        d->SetShape(1, static_cast<std::uint16_t>(v.size()), CDataObject::VT_ROW);
+        for (int i = 0; i < static_cast<int>(v.size()); ++i) d->SetAt(0, i, v[static_cast<std::size_t>(i)]);
+        return d;
+    };
+    const auto ageRow = row(ages), ratioRow = row(ratio), wantedRow = row(wanted);
+    ASSERT_TRUE(interp.SetInputParams(ageRow.get(), ratioRow.get(), wantedRow.get()));
+    CDataObject* result = nullptr;
+    ASSERT_TRUE(interp.Interpolate(CURVE_EXPONENTIAL, PERIOD_ACCIDENT, 12, result, 0));
+    std::unique_ptr<CDataObject> owned(result);
+    std::string note;
+    ASSERT_EQ(result->GetNoteInCell(0, 1, note), 0);
+    EXPECT_EQ(note, "Extrapolated: 6 months lies outside the selected factors' ages (12 to 120 months).");
+    EXPECT_FALSE(result->DoesCellHaveNote(0, 2));
+    EXPECT_TRUE(result->DoesCellHaveNote(0, 4));
 }

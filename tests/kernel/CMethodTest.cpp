@@ -355,6 +355,64 @@ TEST(CMethod, FreshProjectFilledFromAStatisticDevelopsEveryPeriod) {
     }
 }
 
+// With one period's premium blank, the Cape Cod loss ratio sums losses and
+// used-up premium over the same periods, and the totals that leave that
+// period out say so.
+TEST(CMethod, PeriodWithoutPremiumIsLeftOutOfBothSumsAndNamed) {
+    RaaProject raa;
+    CProject& p = *raa.p;
+    CDataObject* inc = p.FindDataObject(101000011, NET);
+    CDataObject* prem = p.FindDataObject(101000041, NET);
+    for (int r = 0; r < 10; ++r) {
+        if (r > 0) prem->SetAt(r, 0, 40000);  // the oldest period has no premium
+        for (int c = 0; c < 10 - r; ++c) inc->SetAt(r, c, raa.raa.At(r, c));
+    }
+    ASSERT_EQ(qsmethods::AddStandardExhibitsAndMethods(p), 0);
+    std::vector<double> ldf(9);
+    std::vector<unsigned char> ok(9);
+    qs::calc::VolumeWeightedFactors(raa.raa.Ref(), ldf.data(), ok.data());
+    auto* ex = dynamic_cast<CExhibit*>(p.FindObject(qsmethods::StandardExhibitID(11), NET));
+    CDataObject* sdf = nullptr;
+    ASSERT_EQ(ex->GetSDFObject(sdf), 0);
+    for (int k = 0; k < 9; ++k) sdf->SetAt(0, k, ldf[static_cast<std::size_t>(k)]);
+    auto method = [&](int index) { return dynamic_cast<CMethod*>(p.FindObject(qsmethods::StandardMethodID(index), NET)); };
+
+    std::vector<double> atu(10);
+    qs::calc::AgeToUltimate(ldf.data(), 9, 1.0, atu.data());
+    double losses = 0, usedUp = 0;
+    for (int r = 1; r < 10; ++r) {
+        losses += raa.raa.At(r, 9 - r);
+        usedUp += 40000 / atu[static_cast<std::size_t>(9 - r)];
+    }
+    CMethod* cc = method(qsmethods::kCapeCod);
+    EXPECT_EQ(cc->GetColStatus(4), 0);
+    EXPECT_NEAR(Cell(*cc->GetDataObject(5), 3), losses / usedUp, 1e-12);
+    EXPECT_LT(Cell(*cc->GetDataObject(5), 3), (losses + raa.raa.At(0, 9)) / usedUp);
+
+    // The totals of the columns blank in that period name it; the others do not.
+    QSStringArray exposure, development, exhibit;
+    std::string word;
+    ASSERT_EQ(p.GetLabels(exposure, development, exhibit, word), 0);
+    const std::string oldest = exposure.at(0);
+    CMethod* elr = method(qsmethods::kExpectedLossRatio);
+    for (int r = 0; r < 10; ++r) elr->GetDataObject(2)->SetAt(r, 0, 0.7);
+    for (CMethod* m : {elr, cc}) {
+        for (int k = 0; k < m->GetNumDataObjects(); ++k) {
+            const bool blank = std::isnan(Cell(*m->GetDataObject(k + 1), 0));
+            const bool summed = m->GetObjTotalType(k) == CMethod::TT_SUM;
+            EXPECT_EQ(m->GetRowsLeftOutOfTotal(k), blank && summed ? std::vector<int>{0} : std::vector<int>{})
+                << m->GetIDShortName() << " " << m->GetColName(k);
+        }
+    }
+    const std::vector<std::string>& messages = elr->GetMessages();
+    ASSERT_EQ(messages.size(), 3u);  // Earned Premium, Ultimate Loss, IBNR
+    EXPECT_EQ(messages[1], "The total of Ultimate Loss leaves out " + oldest + ".");
+    // With the premium there, nothing is left out.
+    prem->SetAt(0, 0, 40000);
+    EXPECT_TRUE(elr->GetMessages().empty());
+    EXPECT_TRUE(cc->GetRowsLeftOutOfTotal(3).empty());
+}
+
 // Other objects' formulas read a method's ultimate column (by the method's id
 // or its ultimate id) and any of its columns (by the column's reference id);
 // an edit of the input recalculates the method and, after it, what reads it.

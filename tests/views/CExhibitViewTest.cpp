@@ -389,8 +389,15 @@ TEST_F(ExhibitViewTest, TheInterpolatedBlockShowsTheHelpersRows) {
     PrepareInterpolation();
     SelectVolumeWeighted();
     SetSwitches({"interp", 1, 0, 1, 1, 0, 1, 0});
+    QString status;
+    qs::views::Settings().statusMessage = [&](const QString& text) { status = text; };
     auto view = Open();
     ASSERT_NE(view, nullptr);
+    // 6 months lies before the selections' first age: the rows say it is extrapolated.
+    EXPECT_TRUE(status.contains(
+        QStringLiteral("Extrapolated: 6 months lies outside the selected factors' ages (12 to 120 months).")))
+        << status.toStdString();
+    EXPECT_FALSE(status.contains(QStringLiteral("18 months"))) << status.toStdString();
     const auto& helper = view->GetInterpolationHelper();
     ASSERT_EQ(helper.GetLabels(),
               QStringList({QStringLiteral("Exponential - Cumulative"), QStringLiteral("Linear - Ratio to Ultimate")}));

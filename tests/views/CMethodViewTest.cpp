@@ -145,6 +145,23 @@ TEST_F(MethodViewTest, SummaryRowsFollowTheKernelAndOnlyTotalledColumnsShowATota
     }
 }
 
+// The kernel's note of the periods a total leaves out reaches the status
+// line with the view.
+TEST_F(MethodViewTest, StatusLineNamesThePeriodsATotalLeavesOut) {
+    QString status;
+    qs::views::Settings().statusMessage = [&](const QString& text) { status = text; };
+    const QSID id = qsmethods::StandardMethodID(qsmethods::kExpectedLossRatio);
+    CMethod* m = doc.Method(id);
+    for (int r = 0; r < 10; ++r) ASSERT_EQ(m->GetDataObject(2)->SetAt(r, 0, 0.7), 0);
+    ASSERT_EQ(doc.GetProject()->FindDataObject(qs::test::kPremium, NET)->SetCellBlank(0, 0), 0);
+    auto view = doc.Open<CMethodView>(id, NET);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(status.contains(QStringLiteral("The total of Ultimate Loss leaves out "))) << status.toStdString();
+    ASSERT_EQ(doc.GetProject()->FindDataObject(qs::test::kPremium, NET)->SetAt(0, 0, 40000), 0);
+    view->OnUpdateData(FALSE);
+    EXPECT_FALSE(status.contains(QStringLiteral("leaves out"))) << status.toStdString();
+}
+
 TEST_F(MethodViewTest, TypingIntoAnEnteredColumnRecalculatesTheUltimate) {
     const QSID id = qsmethods::StandardMethodID(qsmethods::kExpectedLossRatio);
     CMethod* m = doc.Method(id);
