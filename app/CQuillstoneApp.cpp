@@ -108,8 +108,6 @@ CQuillstoneApp::CQuillstoneApp() : CWinApp(QStringLiteral("Qstone")) {
     MapMenuCommands();
     MapCommand(kCmdStatisticsDbImport, [this] { OnStatisticsDbImport(); });
     MapUpdateCommand(kCmdStatisticsDbImport, [this](CCmdUI* ui) { ui->Enable(m_lexigrove.IsLoaded()); });
-    MapCommand(qs::app::kCmdWorkstationSetup, [this] { qs::app::RunWorkstationSetup(MainFrame()); });
-    MapCommand(qs::app::kCmdZoom, [this] { qs::app::RunZoom(MainFrame()); });
 }
 
 void CQuillstoneApp::OnFilePrintSetup() {
@@ -121,10 +119,13 @@ void CQuillstoneApp::OnFilePrintSetup() {
     qs::fw::RunModal(dialog);
 }
 
-void CQuillstoneApp::OnHelpContents() {
-    // The help file opens with the desktop's handler at its contents; a
-    // missing file is said plainly rather than left to the handler.
-    const QString path = m_pszHelpFilePath;
+void CQuillstoneApp::OnHelpContents() { ShowHelpTopic(m_pszHelpFilePath); }
+
+void CQuillstoneApp::ShowHelpTopic(const QString& topic) {
+    // The desktop's handler opens the help file at its contents: it cannot be
+    // sent to one topic. A missing file is said plainly rather than left to
+    // the handler.
+    const QString path = topic.section(QStringLiteral("::/"), 0, 0);
     if (path.isEmpty() || !QFileInfo::exists(path)) {
         AfxMessageBox(QStringLiteral("Cannot find the help file %1.").arg(path));
         return;

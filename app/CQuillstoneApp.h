@@ -72,6 +72,19 @@ public:
     void OnStatisticsDbImport();
     void OnFilePrintSetup();
     void OnHelpContents();
+    // Shows a help topic ("file::/topic > window"): the help file opens with
+    // the desktop's handler; a missing file is said plainly.
+    void ShowHelpTopic(const QString& topic);
+    // The small handlers of the command table (commands/AppCommands.cpp).
+    void OnTable100();
+    void OnViewZoom();
+    void OnWorkstationSetup();
+    void OnViewCalendar();
+    void OnTechnicalSupport();
+    void OnRunPdf();
+    void OnFileNewFactorLibrary();
+    // Asks every window but the navigator once to close.
+    void OnCloseAllChildWindows();
     void OnAppExitChecked();
     void OnGraph();
     // True when the tail-factor analysis program runs (and it then told the
@@ -199,7 +212,6 @@ private:
 
     void MapNavigatorCommands();
     void MapMenuCommands();
-    void OnCloseAllChildWindows();
     void BindNavigator();
     void PlaceProjectInNavigator(CProjectDoc* doc);
     bool CheckSingleInstance();

@@ -7,6 +7,8 @@
 #include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
 #include "CObjectView.h"
+#include "CProject.h"
+#include "CProjectDoc.h"
 #include "CQuillstoneApp.h"
 #include "CUltFloodFillOptionDlg.h"
 #include "CWorkstationSetupDlg.h"
@@ -178,6 +180,15 @@ bool RunWorkstationSetup(CWnd* parent) {
     if (dialog.DoModal() != IDOK) return false;
     CWaitCursor wait;
     CommitWorkstationSetup(dialog);
+    CQuillstoneApp* app = CQuillstoneApp::Current();
+    if (app != nullptr) {
+        app->RefreshNavigator();
+        // Object names carry their table number or not, in every project.
+        std::vector<CProjectDoc*> docs;
+        app->GetProjectDocuments(docs);
+        for (CProjectDoc* doc : docs)
+            if (CProject* project = doc->GetProject()) project->SetShowTableID(Settings().showTableId ? 1 : 0);
+    }
     for (long hint : {long(HINT_CAPTION), long(HINT_RELAYOUT2), long(HINT_ENTER_MOVES)})
         UpdateAllProjectViews(nullptr, hint, nullptr);
     for (long hint : {long(HINT_RELAYOUT2), long(HINT_ENTER_MOVES)}) UpdateAllFactorLibraryViews(nullptr, hint, nullptr);

@@ -85,6 +85,8 @@ void MapProjectGraphCommands(CProjectDoc& doc);
 void MapPeriodCommands(CProjectDoc& doc);
 // CProjectDocUserTables.cpp
 void MapUserTableCommands(CProjectDoc& doc);
+// ProjectCommandTable.cpp
+void MapProjectCommandTable(CProjectDoc& doc);
 
 CProjectDoc::CProjectDoc() {
     m_pProject = new CProject();
@@ -94,6 +96,7 @@ CProjectDoc::CProjectDoc() {
     MapProjectGraphCommands(*this);
     MapPeriodCommands(*this);
     MapUserTableCommands(*this);
+    MapProjectCommandTable(*this);
     if (Host().mapDocumentCommands) Host().mapDocumentCommands(*this);
 }
 

@@ -215,6 +215,19 @@ public:
     void DeleteUserObjectFromDatabase(QSID id, const std::vector<long>& dependents,
                                       const std::vector<std::string>& dependentNames);
 
+    // ---- enabling rules of the command table (ProjectCommandTable.cpp)
+    void OnUpdateAlwaysEnabled(CCmdUI* ui);
+    // Enabled exactly in a project of the enterprise database.
+    void OnUpdateDatabaseOnly(CCmdUI* ui);
+    // Save Template: application mode 3 or below with the template-write
+    // flag; Save Template As: mode 3 or below.
+    void OnUpdateSaveTemplate(CCmdUI* ui);
+    void OnUpdateSaveTemplateAs(CCmdUI* ui);
+    // Save Data: application mode 1 or below with the group-query flag;
+    // Save Data As: mode 1 or below.
+    void OnUpdateSaveData(CCmdUI* ui);
+    void OnUpdateSaveDataAs(CCmdUI* ui);
+
     // ---- path, title and the close question (CProjectDocServices.cpp)
     // The project learns its file's name; with "Show Extension" 0 the title
     // of a project file loses its extension.

@@ -46,6 +46,8 @@ public:
     // and description.
     const QStringList& GetChosenNames() const { return m_chosen; }
     CFSLib* GetLibrary() const { return m_pLibrary.get(); }
+    // Hands the library to a caller that keeps it beyond the dialog.
+    std::unique_ptr<CFSLib> TakeLibrary() { return std::move(m_pLibrary); }
     QString GetLibraryName() const { return m_strLibraryName; }
     QString GetLibraryDescription() const { return m_strDescription; }
     bool AcceptsAll() const { return m_bAcceptAll; }

@@ -1,53 +1,232 @@
-// The application's menu commands that have no room of their own: About,
-// Tip of the Day, Close All Windows, Table 100% and the calendar switch.
+// The application's command table: the commands that no active view,
+// document or frame handles, each with its enabling rule. The file commands,
+// the navigator and the statistics import are mapped in their rooms; this
+// file holds the rest and the small handlers (zoom, Table 100%, Close All
+// Windows, Workstation Setup, Technical Support, the document runner and the
+// calendar switch). Commands whose work this version does not do yet (print
+// lists, import and export batches, scripted batch steps) are enabled by
+// their rule and say so when run.
 #include "CQuillstoneApp.h"
 
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <algorithm>
+#include <functional>
 
 #include "CCmdUI.h"
+#include "CDocTemplate.h"
 #include "CMDIChildWnd.h"
 #include "CObjectView.h"
+#include "CSpreadsheetWnd.h"
+#include "CommandIds.h"
+#include "CommandNotAvailable.h"
+#include "MessageBox.h"
 #include "ViewServices.h"
 #include "ViewSettings.h"
+#include "commands/AppCommandTable.h"
 #include "commands/AppMenus.h"
+#include "frames/CChildFrame.h"
 #include "frames/CMainFrame.h"
 #include "navigator/CTreeFrame.h"
 #include "startup/CAboutDlg.h"
 #include "startup/CTipDlg.h"
 #include "startup/WorkstationSettings.h"
 
+namespace qs::app {
+
+namespace {
+
+constexpr const char* kPdfRunner = "runpdf.exe";
+
+}  // namespace
+
+QString PdfRunnerPath(const QString& systemDirectory) {
+    const QString runner = QString::fromLatin1(kPdfRunner);
+    if (systemDirectory.isNull()) return runner;
+    if (systemDirectory.compare(runner, Qt::CaseInsensitive) == 0) return systemDirectory;
+    return systemDirectory + QLatin1Char('/') + runner;
+}
+
+int ShellOpenProgram(const QString& path) {
+    constexpr int kStarted = 42, kFileNotFound = 2, kPathNotFound = 3, kAccessDenied = 5, kBadFormat = 11;
+    QString program = path;
+    if (!path.contains(QLatin1Char('/'))) {
+        program = QStandardPaths::findExecutable(path);
+        if (program.isEmpty()) return kFileNotFound;
+    } else {
+        const QFileInfo info(path);
+        if (!info.absoluteDir().exists()) return kPathNotFound;
+        if (!info.exists()) return kFileNotFound;
+        if (info.isDir() || !info.isExecutable()) return kAccessDenied;
+    }
+    return QProcess::startDetached(program, {}) ? kStarted : kBadFormat;
+}
+
+ShellFailure ShellOpenFailure(int answer, const QString& path) {
+    switch (answer) {
+    case 0: return {QStringLiteral("Out of memory or resources"), QStringLiteral("The operating system is out of memory or resources.")};
+    case 2: return {QStringLiteral("File not found"), path};
+    case 3: return {QStringLiteral("Path not found"), path};
+    case 5: return {QStringLiteral("Access Denied"), path};
+    case 8: return {QStringLiteral("Out of Memory"), QStringLiteral("There was not enough memory to complete the operation.")};
+    case 11: return {QStringLiteral("Bad Format"), QStringLiteral("The .exe file is invalid")};
+    case 26: return {QStringLiteral("Sharing Violation"), QStringLiteral("A sharing violation occurred.")};
+    case 27: return {QStringLiteral("Association Incomplete"), QStringLiteral("The file name association is incomplete or invalid.")};
+    case 28:
+        return {QStringLiteral("DDE timed out"),
+                QStringLiteral("The DDE transaction could not be completed because the request timed out.")};
+    case 29: return {QStringLiteral("DDE Failed"), QStringLiteral("The DDE transaction failed.")};
+    case 30:
+        return {QStringLiteral("DDE Busy Error"),
+                QStringLiteral("The DDE transaction could not be completed because other DDE transactions were being "
+                               "processed.")};
+    case 31:
+        return {QStringLiteral("No application is associated with this file type."),
+                QStringLiteral("No application is associated with this file.")};
+    case 32: return {QStringLiteral("DLL not found"), QStringLiteral("The specified dynamic-link library was not found.")};
+    default: return {QStringLiteral("Unknown Error."), QStringLiteral("An unknown error has occured")};
+    }
+}
+
+QString TechnicalSupportTopic(const QString& helpFilePath) {
+    return helpFilePath + QStringLiteral("::/") + QStringLiteral("Customer_Support.htm") + QStringLiteral(" > mainwin");
+}
+
+}  // namespace qs::app
+
 void CQuillstoneApp::MapMenuCommands() {
     using namespace qs::app;
-    MapCommand(kCmdAbout, [] { OnAppAbout(); });
+    const auto enableWhen = [this](UINT id, std::function<bool()> rule) {
+        MapUpdateCommand(id, [rule](CCmdUI* ui) { ui->Enable(rule()); });
+    };
+    const auto notYet = [this](UINT id, const char* name) {
+        MapCommand(id, [text = QString::fromUtf8(name)] { qs::project::ShowCommandNotAvailable(text); });
+    };
+    const auto interactive = [this] { return m_bInteractive == 1; };
+    const auto navigatorAndInteractive = [this] { return NavigatorExists() && m_bInteractive == 1; };
+    const auto navigator = [this] { return NavigatorExists(); };
+    const auto batchWaiting = [this] { return m_hBatchControlWnd != nullptr; };
+
     MapCommand(kCmdTipOfTheDay, [] { OnTipOfTheDay(); });
+    MapCommand(kCmdAbout, [] { OnAppAbout(); });
+    // Print lists and batch printing; a table or graph window prints itself.
+    notYet(ID_FILE_PRINT, "Print");
+    enableWhen(ID_FILE_PRINT, navigatorAndInteractive);
+    notYet(33100, "Batch Print");
+    enableWhen(33100, navigator);
+    MapCommand(kCmdTable100, [this] { OnTable100(); });
+    enableWhen(kCmdTable100, [] { return Settings().scale != 100; });
     MapCommand(kCmdCloseAllChildWindows, [this] { OnCloseAllChildWindows(); });
-    MapCommand(kCmdTable100, [this] {
-        Settings().scale = 100;
-        qs::views::Settings().scale = 100;
-        UpdateAllProjectViews(nullptr, HINT_SCALE, nullptr);
-    });
-    MapUpdateCommand(kCmdTable100, [](CCmdUI* ui) { ui->Enable(Settings().scale != 100); });
-    MapCommand(ID_VIEW_CALENDAR, [this] {
-        g_bCalendarView = g_bCalendarView ? 0 : 1;
-        UpdateAllProjectViews(nullptr, HINT_CALENDAR, nullptr);
-    });
+    MapCommand(kCmdWorkstationSetup, [this] { OnWorkstationSetup(); });
+    // The import and export batches; the imports are enabled explicitly.
+    notYet(32894, "Import from Lotus (*.wk1) file format");
+    notYet(32896, "Export to Lotus (*.wk1) file format");
+    notYet(32895, "Import from Enhanced ASCII (*.dat) file format");
+    notYet(32897, "Export to Enhanced ASCII (*.dat) file format");
+    notYet(32903, "Export to ASCII (*.asc) file format");
+    notYet(32902, "Import from ASCII (*.asc) file format");
+    for (UINT id : {32894u, 32895u, 32902u}) enableWhen(id, [] { return true; });
+    MapCommand(kCmdNewFactorLibrary, [this] { OnFileNewFactorLibrary(); });
+    MapCommand(kCmdZoom, [this] { OnViewZoom(); });
+    notYet(ID_FILE_PRINT_DIRECT, "Print the active table or graph");
+    enableWhen(ID_FILE_PRINT_DIRECT, navigatorAndInteractive);
+    MapCommand(kCmdTechnicalSupport, [this] { OnTechnicalSupport(); });
+    MapCommand(ID_VIEW_CALENDAR, [this] { OnViewCalendar(); });
     // Views that can show calendar periods enable the command themselves.
     MapUpdateCommand(ID_VIEW_CALENDAR, [](CCmdUI* ui) {
         ui->SetCheck(g_bCalendarView);
         ui->Enable(FALSE);
     });
+    notYet(kCmdNavigatorOnly, "Export to Excel");  // enabled while the navigator exists
+    notYet(33035, "Convert PC5 Files");
+    enableWhen(33035, interactive);
+    // Save is the project document's; the application only decides when it is offered.
+    enableWhen(kCmdSaveUpdate, navigatorAndInteractive);
+    notYet(kCmdBatchCancel, "Cancel batch run");
+    enableWhen(kCmdBatchCancel, batchWaiting);
+    notYet(kCmdBatchContinue, "Continue batch run");
+    enableWhen(kCmdBatchContinue, [this] { return m_hBatchControlWnd != nullptr && m_nApplicationMode == 1; });
+    notYet(kCmdBatchExit, "Exit batch run");
+    enableWhen(kCmdBatchExit, [this] { return m_hBatchControlWnd != nullptr && m_nApplicationMode != 1; });
+    MapCommand(kCmdRunPdf, [this] { OnRunPdf(); });
+    MapCommand(kCmdFramePrintSetup, [this] { OnFilePrintSetup(); });
+}
+
+void CQuillstoneApp::OnTable100() {
+    qs::app::Settings().scale = 100;
+    qs::views::Settings().scale = 100;
+    UpdateAllProjectViews(nullptr, HINT_SCALE, nullptr);
+}
+
+void CQuillstoneApp::OnViewZoom() { qs::app::RunZoom(MainFrame()); }
+
+void CQuillstoneApp::OnWorkstationSetup() { qs::app::RunWorkstationSetup(MainFrame()); }
+
+void CQuillstoneApp::OnViewCalendar() {
+    g_bCalendarView = g_bCalendarView ? 0 : 1;
+    UpdateAllProjectViews(nullptr, HINT_CALENDAR, nullptr);
+    // A table window that is not maximised takes the size of its table in
+    // the new layout.
+    CMainFrame* main = MainFrame();
+    BOOL maximized = FALSE;
+    CMDIChildWnd* child = main ? main->MDIGetActive(&maximized) : nullptr;
+    if (child == nullptr || maximized) return;
+    const auto* view = dynamic_cast<const CObjectView*>(child->GetActiveView());
+    if (view == nullptr || view->GetHost() == nullptr || view->GetHost()->GetSafeHwnd() == nullptr) return;
+    child->SendMessage(WM_COMMAND, CChildFrame::ID_RESIZE_WINDOW, 0);
+}
+
+void CQuillstoneApp::OnTechnicalSupport() { ShowHelpTopic(qs::app::TechnicalSupportTopic(m_pszHelpFilePath)); }
+
+void CQuillstoneApp::OnRunPdf() {
+    const QString path = qs::app::PdfRunnerPath(
+        GetProfileString(QStringLiteral("Settings"), QStringLiteral("System Directory"), QString()));
+    const int answer = qs::app::ShellOpenProgram(path);
+    if (answer > 32) return;
+    const qs::app::ShellFailure failure = qs::app::ShellOpenFailure(answer, path);
+    ::MessageBox(nullptr, failure.text, failure.caption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CQuillstoneApp::OnFileNewFactorLibrary() {
+    if (m_pDFLTemplate == nullptr || m_pDFLTemplate->OpenDocumentFile(QString(), TRUE) == nullptr)
+        ReportStartupError(QStringLiteral("Failed to create empty document."), true);
 }
 
 void CQuillstoneApp::OnCloseAllChildWindows() {
     CMainFrame* main = MainFrame();
     if (main == nullptr) return;
-    // Each window but the navigator is asked once; one that refuses (its
-    // project asks to save and the user cancels) stays.
-    std::vector<QPointer<CMDIChildWnd>> children;
-    for (CMDIChildWnd* child : main->GetChildFrames())
-        if (dynamic_cast<CTreeFrame*>(child) == nullptr && child->GetSubWindow() && child->GetSubWindow()->isVisible())
-            children.emplace_back(child);
-    for (const QPointer<CMDIChildWnd>& child : children)
-        if (child) child->SendMessage(WM_CLOSE);
+    // Each window but the navigator is asked once to close. The question is
+    // posted, so a window that asks about unsaved changes does so after this
+    // loop, and one that refuses stays. The loop walks the windows by
+    // activating the next one and ends once it has gone round without
+    // finding a window it has not asked, or met the navigator twice.
+    std::vector<QPointer<CMDIChildWnd>> asked;
+    std::size_t skipped = 0;
+    bool navigatorSeen = false;
+    for (;;) {
+        if (skipped > asked.size() + 1) break;
+        ++skipped;
+        CMDIChildWnd* active = main->MDIGetActive();
+        if (active == nullptr) break;
+        if (dynamic_cast<CTreeFrame*>(active) != nullptr) {
+            if (navigatorSeen) break;
+            navigatorSeen = true;
+            main->MDINext();
+            continue;
+        }
+        if (std::find(asked.begin(), asked.end(), active) != asked.end()) {
+            main->MDINext();
+            continue;
+        }
+        active->PostMessage(WM_CLOSE);
+        asked.emplace_back(active);
+        skipped = 0;
+    }
 }

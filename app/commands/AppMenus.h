@@ -1,10 +1,14 @@
 #pragma once
 // The program's menu bars: the main menu shown while no project window is
-// active, and the project menu of the navigator and the table windows. The
-// texts after a tab are the accelerators. Every command reachable today has
-// its entry; entries whose command nobody handles yet show greyed out (the
-// command route disables them). The View menu's mnemonic is W: Alt+V is the
-// navigator's accelerator, and a shortcut that two things claim runs neither.
+// active, and the project menu of the navigator and the table windows (the
+// enterprise edition's adds its database, flood-fill and batch entries, and
+// its main frame shows it too). The texts after a tab are the accelerators.
+// Every command of the application's and the project's command tables that
+// has a menu text has its entry; entries whose command nobody handles show
+// greyed out (the command route disables them). Mnemonics are unique within
+// each menu. The View menu's mnemonic is W: Alt+V is the navigator's
+// accelerator, and a shortcut that two things claim runs neither; the Window
+// menu's is therefore N.
 #include "WindowsTypes.h"
 
 namespace qs::app {

@@ -300,8 +300,7 @@ void CQuillstoneApp::OnFileNewChoice() {
     CNewFileDlg dialog({project, library}, m_pMainWnd ? m_pMainWnd->GetWidget() : nullptr);
     if (qs::fw::RunModal(dialog) != IDOK) return;
     if (dialog.Selected() == 1) {
-        if (m_pDFLTemplate == nullptr || m_pDFLTemplate->OpenDocumentFile(QString(), TRUE) == nullptr)
-            ReportStartupError(QStringLiteral("Failed to create empty document."), true);
+        OnFileNewFactorLibrary();
         return;
     }
     OnFileNewProject();

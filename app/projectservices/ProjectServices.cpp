@@ -1,7 +1,12 @@
 #include "projectservices/ProjectServices.h"
 
+#include <QCoreApplication>
+
+#include "CCmdUI.h"
 #include "CDisplaySelectionDlg.h"
 #include "CDocTemplate.h"
+#include "CProject.h"
+#include "KernelGlobals.h"
 #include "CProjectDoc.h"
 #include "CQuillstoneApp.h"
 #include "KernelIds.h"
@@ -13,7 +18,6 @@
 #include "navigator/CPrjListView.h"
 #include "navigator/CPrjTreeView.h"
 #include "navigator/CTreeFrame.h"
-#include "ObjectViewLink.h"
 #include "CView.h"
 #include "startup/WorkstationSettings.h"
 
@@ -25,7 +29,29 @@ namespace {
 // files, no read-only box.
 constexpr DWORD kChooseExistingFiles = 0x81204;
 
-bool IsGraphObjectId(QSID id) { return id >= kGraphFlag || GetIDDOType(id) == 8; }
+// Replicate is offered from the navigator only: its category filter shows
+// tables (not the ultimates), an object of a category is selected, and in a
+// database project the user works in a group. Asked on every idle pass, so
+// the document's current object stays as it was.
+bool CanReplicate(CProjectDoc& doc) {
+    using App = CQuillstoneApp;
+    App* a = App::Current();
+    CMainFrame* main = a ? a->MainFrame() : nullptr;
+    CTreeFrame* navigator = a ? a->NavigatorFrame() : nullptr;
+    CView* view = main ? main->GetActiveView() : nullptr;
+    if (navigator == nullptr || (dynamic_cast<CPrjListView*>(view) == nullptr && dynamic_cast<CPrjTreeView*>(view) == nullptr))
+        return false;
+    const QSID category = navigator->GetCategoryId();
+    if (category == 0 || category == CProjectDoc::kCategoryUltimates) return false;
+    const QSID id = doc.m_nCurrentObjectId;
+    const std::uint16_t layer = doc.m_nCurrentLayer;
+    const bool offered = doc.GetActiveObject() != CProjectDoc::kCategoryNone && doc.m_nCurrentObjectId != 0;
+    doc.m_nCurrentObjectId = id;
+    doc.m_nCurrentLayer = layer;
+    if (!offered) return false;
+    CProject* project = doc.GetProject();
+    return project == nullptr || project->Mode() != RM_DATABASE || gSecAttribs.activeGroup != 0;
+}
 
 }  // namespace
 
@@ -62,34 +88,19 @@ void BindProjectServices(CQuillstoneApp& app) {
         qs::project::Host().selectInNavigator(doc);
         return true;
     };
-    host.activeObject = [](CProjectDoc& doc) {
-        // The object of the active window: the navigator's selected object,
-        // or the object an object window shows.
-        doc.m_nCurrentObjectId = 0;
-        doc.m_nCurrentLayer = 0;
-        App* a = App::Current();
-        CMainFrame* main = a ? a->MainFrame() : nullptr;
-        CView* view = main ? main->GetActiveView() : nullptr;
-        CTreeFrame* navigator = a ? a->NavigatorFrame() : nullptr;
-        if (navigator != nullptr && (dynamic_cast<CPrjListView*>(view) || dynamic_cast<CPrjTreeView*>(view))) {
-            CPrjListView* list = navigator->ListView();
-            if (list == nullptr || list->GetCurrentProject() != &doc) return 0;
-            const QSID id = list->GetSelectedObject();
-            if (id <= 0) return 0;
-            doc.m_nCurrentObjectId = DelGraphIDOf(id);
-            doc.m_nCurrentLayer = static_cast<unsigned short>(navigator->GetSelectedLayer());
-        } else if (auto* link = dynamic_cast<qs::project::ObjectViewLink*>(view);
-                   link != nullptr && view->GetDocument() == &doc && link->ViewObjectId() > 0) {
-            doc.m_nCurrentObjectId = DelGraphIDOf(link->ViewObjectId());
-            doc.m_nCurrentLayer = link->ViewLayer();
-        }
-        if (doc.m_nCurrentObjectId <= 0) return 0;
-        return IsGraphObjectId(doc.m_nCurrentObjectId) ? 8000 : int(GetCategoryOfID(doc.m_nCurrentObjectId));
-    };
+    // The object the user means: the navigator's selection, or the object
+    // the active window shows.
+    host.activeObject = [](CProjectDoc& doc) { return doc.GetActiveObject(); };
     host.hasOpenWindows = [] { return App::Current() && App::Current()->HasOpenDataWindows(); };
     host.closeAllWindows = [] {
-        if (App* a = App::Current()) a->OnCmdMsg(kCmdCloseAllChildWindows, CN_COMMAND, nullptr, nullptr);
+        App* a = App::Current();
+        if (a == nullptr) return;
+        a->OnCmdMsg(kCmdCloseAllChildWindows, CN_COMMAND, nullptr, nullptr);
+        // The windows are asked by posted messages; the caller goes on only
+        // once they have answered.
+        QCoreApplication::sendPostedEvents();
     };
+    BindFactorChoosers(host);
     host.findOpenLibrary = [](const QString& path) -> CDocument* {
         App* a = App::Current();
         return a ? a->FindOpenDocument(path, a->m_pDFLTemplate) : nullptr;
@@ -131,15 +142,7 @@ void MapProjectServiceCommands(CProjectDoc& doc) {
     doc.MapCommand(32876, [d] { ApplyFileArithmetic(*d, OP_SUBTRACT); });
     for (UINT id : {32874u, 32875u, 32876u}) doc.MapUpdateCommand(id, [](CCmdUI* ui) { ui->Enable(TRUE); });
     doc.MapCommand(32933, [d] { OnReplicateTable(*d); });
-    doc.MapUpdateCommand(32933, [d](CCmdUI* ui) {
-        // Asked on every idle pass: the document's current object stays as it was.
-        const QSID id = d->m_nCurrentObjectId;
-        const unsigned short layer = d->m_nCurrentLayer;
-        const int category = ServicesHost().activeObject ? ServicesHost().activeObject(*d) : 0;
-        ui->Enable(category != 0 && category != 9000 && d->m_nCurrentObjectId != 0);
-        d->m_nCurrentObjectId = id;
-        d->m_nCurrentLayer = layer;
-    });
+    doc.MapUpdateCommand(32933, [d](CCmdUI* ui) { ui->Enable(CanReplicate(*d)); });
 
     const struct {
         UINT id;
@@ -153,15 +156,10 @@ void MapProjectServiceCommands(CProjectDoc& doc) {
         doc.MapCommand(c.id, [d, handler] { handler(*d); });
         doc.MapUpdateCommand(c.id, [](CCmdUI* ui) { ui->Enable(TRUE); });
     }
-    // The factor copies need the factor dialogs of the exhibit options.
     doc.MapCommand(32941, [d] { OnCopySelectedsToFactorSet(*d); });
     doc.MapCommand(32939, [d] { OnCopyStatisticsToSelecteds(*d); });
     doc.MapCommand(32940, [d] { OnCopyFactorSetToSelecteds(*d); });
-    doc.MapUpdateCommand(32939, [](CCmdUI* ui) { ui->Enable(ServicesHost().chooseStatistics != nullptr); });
-    for (UINT id : {32940u, 32941u})
-        doc.MapUpdateCommand(id, [](CCmdUI* ui) {
-            ui->Enable(ServicesHost().chooseSelectedColumns != nullptr && ServicesHost().chooseFactorSet != nullptr);
-        });
+    for (UINT id : {32939u, 32940u, 32941u}) doc.MapUpdateCommand(id, [](CCmdUI* ui) { ui->Enable(TRUE); });
 }
 
 std::unique_ptr<CProjectDoc> OpenProjectWithoutWindow(const QString& path) {

@@ -52,7 +52,7 @@ struct ProjectServicesHost {
     std::function<void()> closeAllWindows;
     // The factor dialogs the copy commands run: the selected-factor columns
     // (caption given), a statistic with its columns, and a factor set. False
-    // on Cancel. Unset: the commands are not offered.
+    // on Cancel. Unset: the commands do nothing.
     std::function<bool(CProjectDoc&, const QString& caption, std::vector<std::int32_t>& columns)> chooseSelectedColumns;
     std::function<bool(CProjectDoc&, std::vector<std::uint8_t>& statistic, std::vector<std::int32_t>& columns)>
         chooseStatistics;
@@ -62,6 +62,11 @@ struct ProjectServicesHost {
 };
 
 ProjectServicesHost& ServicesHost();
+
+// The copy commands' dialogs: Fill Selecteds with Statistics, Fill Selecteds
+// with Factor Set (captioned by the command) and Add Development Factor Sets
+// choosing one set (FactorChoosers.cpp).
+void BindFactorChoosers(ProjectServicesHost& host);
 
 // Fills the host from the application and routes the commands below to
 // every project document made from now on.

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "CCmdUI.h"
 #include "CDocTemplate.h"
 #include "CFrameWnd.h"
 #include "CView.h"
@@ -14,6 +15,11 @@ CDocument::CDocument() {
     MapCommand(ID_FILE_CLOSE, [this] { OnFileClose(); });
     MapCommand(ID_FILE_SAVE, [this] { OnFileSave(); });
     MapCommand(ID_FILE_SAVE_AS, [this] { OnFileSaveAs(); });
+    // Send Mail hands the document to the system's mail program; there is no
+    // mail transport on this platform, so the command stays disabled, and a
+    // caller that runs it anyway is told why.
+    MapCommand(ID_FILE_SEND_MAIL, [] { AfxMessageBox(QStringLiteral("Unable to load mail system support.")); });
+    MapUpdateCommand(ID_FILE_SEND_MAIL, [](CCmdUI* ui) { ui->Enable(FALSE); });
 }
 
 CDocument::~CDocument() {

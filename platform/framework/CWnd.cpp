@@ -15,6 +15,7 @@
 
 #include <unordered_map>
 
+#include "CCmdUI.h"
 #include "MessageBox.h"
 
 namespace {
@@ -155,7 +156,18 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) { return 0; }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) { return OnCmdMsg(LOWORD(wParam), CN_COMMAND, nullptr, nullptr); }
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
+    const UINT id = LOWORD(wParam);
+    // A command that arrives as a message (a tool button, an accelerator, a
+    // script sending WM_COMMAND) passes the same enabled test as a menu pick:
+    // when an update handler on the route disables it, it does not run. It
+    // still counts as handled, so it goes no further.
+    CCmdUI state;
+    state.m_nID = id;
+    OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &state, nullptr);
+    if (state.m_bEnableChanged && !state.m_enabled) return TRUE;
+    return OnCmdMsg(id, CN_COMMAND, nullptr, nullptr);
+}
 
 void CWnd::OnTimer(UINT_PTR) {}
 

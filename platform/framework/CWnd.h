@@ -61,7 +61,8 @@ public:
 
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // WM_COMMAND: LOWORD(wParam) is the command id, routed through OnCmdMsg.
+    // WM_COMMAND: LOWORD(wParam) is the command id, routed through OnCmdMsg
+    // unless an update handler on the route disables it (as a menu would).
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual void OnTimer(UINT_PTR nIDEvent);
     virtual void OnClose();

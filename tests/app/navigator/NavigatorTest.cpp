@@ -509,7 +509,10 @@ TEST_F(NavigatorTest, ContextMenuCommandsGoToTheDocument) {
     List()->ShowContextMenu(QPoint(10, 10));
     CPrjListView::SetPopupChooser({});
     EXPECT_EQ(doc->Views().size(), views + 1);
-    // The list's commands also reach the document through the frame.
+    // The list's commands also reach the document through the frame, while
+    // the navigator is the active window (Replicate is offered only there).
+    app->MainFrame()->MDIActivate(Frame());
+    Frame()->SetActiveView(List());
     Frame()->SendMessage(WM_COMMAND, CPrjListView::kCmdReplicate);
     EXPECT_EQ(received, CPrjListView::kCmdReplicate);
 

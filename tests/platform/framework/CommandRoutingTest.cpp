@@ -54,6 +54,35 @@ TEST(CommandRouting, ViewThenDocumentThenFramesThenApplication) {
     EXPECT_EQ(Log().back(), "app again");
 }
 
+TEST(CommandRouting, AMessageCommandPassesTheEnabledTestOfItsRoute) {
+    RoutedProgram p;
+    p.doc->MapCommand(ID_PROBE, nullptr);
+    bool enabled = false;
+    // The update handler sits on the view, the handler on the application:
+    // the whole route decides, as it does for a menu.
+    p.view->MapUpdateCommand(ID_PROBE, [&](CCmdUI* ui) { ui->Enable(enabled); });
+    p.view->MapCommand(ID_PROBE, nullptr);
+    p.child->MapCommand(ID_PROBE, nullptr);
+    p.main->MapCommand(ID_PROBE, nullptr);
+    p.main->SendMessage(WM_COMMAND, ID_PROBE, 0);
+    EXPECT_TRUE(Log().empty());
+    enabled = true;
+    p.main->SendMessage(WM_COMMAND, ID_PROBE, 0);
+    EXPECT_EQ(Log(), std::vector<std::string>{"app"});
+    // An update handler that only checks or retitles does not stop it, and
+    // neither does having no update handler at all.
+    p.view->MapUpdateCommand(ID_PROBE, [](CCmdUI* ui) { ui->SetCheck(1); });
+    p.main->SendMessage(WM_COMMAND, ID_PROBE, 0);
+    p.view->MapUpdateCommand(ID_PROBE, nullptr);
+    p.main->SendMessage(WM_COMMAND, ID_PROBE, 0);
+    EXPECT_EQ(Log().size(), 3u);
+    // A disabled tool button's command sent by hand is refused the same way.
+    p.app.MapUpdateCommand(ID_PROBE, [](CCmdUI* ui) { ui->Enable(FALSE); });
+    p.main->PostMessage(WM_COMMAND, ID_PROBE, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Log().size(), 3u);
+}
+
 TEST(CommandRouting, InactiveChildIsNotOnTheRoute) {
     RoutedProgram p;
     CDocument* other = p.tpl->OpenDocumentFile(nullptr);  // becomes the active child
