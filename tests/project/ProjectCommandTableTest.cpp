@@ -55,11 +55,17 @@ struct Entry {
     const char* notYet;  // the name the not-available message gives, or null
 };
 
-// The entries the document maps itself (the period, user-table and
-// whole-project service entries need the running program and are walked by
-// the application's table test).
+// The entries the document maps itself whose rule does not read the
+// project's structure or the active window (those and the whole-project
+// service entries, which need the running program, are walked by the
+// application's table test).
 const Entry kEntries[] = {
     {370, Rule::DatabaseOnly, "Manage Summary Export"},
+    {32796, Rule::Always, nullptr},
+    {32803, Rule::Always, nullptr},
+    {32804, Rule::Always, nullptr},
+    {32805, Rule::Always, nullptr},
+    {32806, Rule::Always, nullptr},
     {32883, Rule::Always, nullptr},
     {33051, Rule::Always, nullptr},
     {33052, Rule::Always, nullptr},
