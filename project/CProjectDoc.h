@@ -216,9 +216,8 @@ public:
                                       const std::vector<std::string>& dependentNames);
 
     // ---- enabling rules of the command table (ProjectCommandTable.cpp)
+    // (OnUpdateDatabaseOnly is with the flood fills.)
     void OnUpdateAlwaysEnabled(CCmdUI* ui);
-    // Enabled exactly in a project of the enterprise database.
-    void OnUpdateDatabaseOnly(CCmdUI* ui);
     // Save Template: application mode 3 or below with the template-write
     // flag; Save Template As: mode 3 or below.
     void OnUpdateSaveTemplate(CCmdUI* ui);

@@ -35,10 +35,6 @@ constexpr PendingCommand kPendingCommands[] = {
 
 void CProjectDoc::OnUpdateAlwaysEnabled(CCmdUI* ui) { ui->Enable(TRUE); }
 
-void CProjectDoc::OnUpdateDatabaseOnly(CCmdUI* ui) {
-    ui->Enable(m_pProject != nullptr && m_pProject->Mode() == RM_DATABASE);
-}
-
 void CProjectDoc::OnUpdateSaveTemplate(CCmdUI* ui) { ui->Enable(ApplicationMode() <= 3 && m_bTemplateWrite != 0); }
 
 void CProjectDoc::OnUpdateSaveTemplateAs(CCmdUI* ui) { ui->Enable(ApplicationMode() <= 3); }
@@ -57,9 +53,8 @@ void MapProjectCommandTable(CProjectDoc& doc) {
     for (UINT id : {UINT(ID_FILE_CLOSE), 32796u, 32803u, 32804u, 32805u, 32874u, 32875u, 32876u, 32898u, 32939u, 32940u,
                     32941u, 32964u, 33086u})
         doc.MapUpdateCommand(id, always);
-    // Manage Summary Export and the database's flood-fill runs.
-    for (UINT id : {370u, 33057u, 33060u, 33061u, 33097u})
-        doc.MapUpdateCommand(id, [&doc](CCmdUI* ui) { doc.OnUpdateDatabaseOnly(ui); });
+    // The database's flood-fill runs take the same rule with their commands.
+    doc.MapUpdateCommand(370, [&doc](CCmdUI* ui) { doc.OnUpdateDatabaseOnly(ui); });
     doc.MapUpdateCommand(33058, [&doc](CCmdUI* ui) { doc.OnUpdateSaveTemplate(ui); });
     doc.MapUpdateCommand(33059, [&doc](CCmdUI* ui) { doc.OnUpdateSaveTemplateAs(ui); });
     doc.MapUpdateCommand(33089, [&doc](CCmdUI* ui) { doc.OnUpdateSaveData(ui); });

@@ -268,6 +268,11 @@ const DocEntry kProjectTable[] = {
     {32809, DocRule::ExposureNotYearly},                            {33053, DocRule::HasPrior},
     {33054, DocRule::NoPrior},      {32814, DocRule::OwnRule},      {32815, DocRule::OwnRule},
     {32816, DocRule::OwnRule},
+    // the flood fills and the settings (page setup waits for the page setup dialog's host)
+    {32771, DocRule::OwnRule},      {32833, DocRule::Always},       {32835, DocRule::Always},
+    {32867, DocRule::Always},       {33044, DocRule::Always},       {33055, DocRule::Always},
+    {33057, DocRule::DatabaseOnly}, {33060, DocRule::DatabaseOnly}, {33061, DocRule::DatabaseOnly},
+    {33096, DocRule::Always},       {33097, DocRule::DatabaseOnly},
 };
 
 // The rules that read the project's structure.
