@@ -1,5 +1,6 @@
 #include "CProjectDoc.h"
 
+#include <QMdiSubWindow>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,7 @@
 #include "CommandIds.h"
 #include "CFile.h"
 #include "CFrameWnd.h"
+#include "CMDIChildWnd.h"
 #include "CProject.h"
 #include "CObjectView.h"
 #include "CView.h"
@@ -663,10 +665,48 @@ CFrameWnd* CProjectDoc::OpenObjectView(QSID id, unsigned short layer, BOOL activ
     m_pNextViewLink = nullptr;
     m_pNextViewSheet = nullptr;
     CWaitCursor wait;
+    CFrameWnd* frame = CreateObjectFrame(*tmpl, nullptr);
+    if (frame == nullptr) return nullptr;
+    tmpl->InitialUpdateFrame(frame, this, makeVisible);
+    return frame;
+}
+
+CFrameWnd* CProjectDoc::OpenNewObjectFrame(CFrameWnd* oldFrame) {
+    ObjectViewKind kind = ObjectViewKind::None;
+    switch (GetActiveObject()) {
+    case kCategoryInput: {
+        const QSID id = m_nCurrentObjectId;
+        const bool params = SameIDType(id, 101010494) || SameIDType(id, 101010497);
+        kind = params ? ObjectViewKind::Params : ObjectViewKind::Table;
+        break;
+    }
+    case kCategoryExhibit: kind = ObjectViewKind::Exhibit; break;
+    case kCategoryScalar: kind = ObjectViewKind::Scalar; break;
+    case kCategoryMethod:
+    case kCategoryReport: kind = ObjectViewKind::Method; break;
+    default: return nullptr;
+    }
+    CDocTemplate* tmpl = Host().viewTemplate ? Host().viewTemplate(kind) : nullptr;
+    if (tmpl == nullptr) return nullptr;
+    m_pNextViewLink = nullptr;
+    m_pNextViewSheet = nullptr;
+    CWaitCursor wait;
+    CFrameWnd* frame = CreateObjectFrame(*tmpl, oldFrame);
+    if (frame == nullptr) return nullptr;
+    // In place of the old frame: the same upper left corner.
+    auto* oldChild = dynamic_cast<CMDIChildWnd*>(oldFrame);
+    auto* newChild = dynamic_cast<CMDIChildWnd*>(frame);
+    if (oldChild != nullptr && newChild != nullptr && oldChild->GetSubWindow() && newChild->GetSubWindow())
+        newChild->GetSubWindow()->move(oldChild->GetSubWindow()->pos());
+    tmpl->InitialUpdateFrame(frame, this, TRUE);
+    return frame;
+}
+
+CFrameWnd* CProjectDoc::CreateObjectFrame(CDocTemplate& tmpl, CFrameWnd* other) {
     // A frame that fails must not take the document with it.
     const BOOL autoDelete = m_bAutoDelete;
     m_bAutoDelete = FALSE;
-    CFrameWnd* frame = tmpl->CreateNewFrame(this, nullptr);
+    CFrameWnd* frame = tmpl.CreateNewFrame(this, other);
     if (frame != nullptr) {
         // The object views open their kernel object as they are created.
         for (CView* view : frame->GetViews()) {
@@ -679,8 +719,6 @@ CFrameWnd* CProjectDoc::OpenObjectView(QSID id, unsigned short layer, BOOL activ
         }
     }
     m_bAutoDelete = autoDelete;
-    if (frame == nullptr) return nullptr;
-    tmpl->InitialUpdateFrame(frame, this, makeVisible);
     return frame;
 }
 

@@ -25,6 +25,7 @@
 #include "ProjectHost.h"
 
 class CArchive;
+class CDocTemplate;
 class CCmdUI;
 class CKDVGraph;
 class CFile;
@@ -94,6 +95,10 @@ public:
     CFrameWnd* OpenObjectView(QSID id, unsigned short layer, BOOL activateExisting = TRUE, BOOL makeVisible = TRUE,
                               BOOL skipSummaryOptions = FALSE);
     CFrameWnd* FindOpenObjectFrame(BOOL activate, BOOL makeVisible, BOOL graph);
+    // Another frame on the active object (New Window), or one in place of
+    // oldFrame at its position (Resize Window); null when the active view
+    // shows no object that opens in a table view.
+    CFrameWnd* OpenNewObjectFrame(CFrameWnd* oldFrame);
     // The view an object opens in: the first match of the dispatch table.
     // The special object (the payment pattern, 101000050) opens in its own view.
     static qs::project::ObjectViewKind ChooseObjectView(QSID id, QSID specialObjectId = 101000050);
@@ -273,6 +278,9 @@ protected:
     // Closes the kernel objects of views no longer in the document (or of
     // every view when all is true), so none outlives the project.
     void DetachLeftViews(bool all);
+    // A frame of the template whose object views have opened their objects;
+    // null (and nothing left behind) when one cannot.
+    CFrameWnd* CreateObjectFrame(CDocTemplate& tmpl, CFrameWnd* other);
 
     // Writes "QS1", then the graph streams, into storage; true when every
     // write succeeded (nothing is committed here).

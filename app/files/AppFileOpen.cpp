@@ -27,6 +27,7 @@
 #include "projectservices/ProjectServices.h"
 #include "ViewSettings.h"
 #include "frames/CBusyDialog.h"
+#include "frames/CChildFrame.h"
 #include "frames/StatusProgress.h"
 #include "navigator/CPrjListView.h"
 #include "navigator/CPrjTreeView.h"
@@ -137,6 +138,11 @@ void CQuillstoneApp::BindProjectFiles() {
         id = frame->GetSelectedListObject();
         return true;
     };
+    // New Window and Resize Window of the object frames.
+    CChildFrame::SetOpenNewObjectFrame([](CDocument* document, CChildFrame* oldFrame) {
+        auto* project = dynamic_cast<CProjectDoc*>(document);
+        return project != nullptr && project->OpenNewObjectFrame(oldFrame) != nullptr;
+    });
     host.tailFactorProgramOpen = [] { return App::Current() && App::Current()->CheckTailFactorAnalysisOpen(); };
     host.beginProgress = [](const QString& caption) { qs::app::BeginStatusProgress(caption); };
     host.endProgress = [](const QString& text) { qs::app::EndStatusProgress(text); };

@@ -38,6 +38,15 @@ void CMDIChildWnd::EnsureUsableSize() {
         m_subWindow->resize(size.expandedTo(usable).boundedTo(area.expandedTo(QSize(320, 220))));
 }
 
+void CMDIChildWnd::KeepInsideArea() {
+    if (!m_subWindow || m_subWindow->mdiArea() == nullptr || m_subWindow->isMaximized()) return;
+    const QSize area = m_subWindow->mdiArea()->viewport()->size();
+    const QRect r = m_subWindow->geometry();
+    const int x = std::max(0, std::min(r.x(), area.width() - r.width()));
+    const int y = std::max(0, std::min(r.y(), area.height() - r.height()));
+    if (x != r.x() || y != r.y()) m_subWindow->move(x, y);
+}
+
 void CMDIChildWnd::MDIActivate() {
     if (m_pMDIFrame) m_pMDIFrame->MDIActivate(this);
 }
@@ -64,7 +73,10 @@ void CMDIChildWnd::ActivateFrame(int nCmdShow) {
     }
     if (!m_subWindow->isMaximized()) EnsureUsableSize();
     if (nCmdShow == SW_SHOWMAXIMIZED) m_subWindow->showMaximized();
-    else m_subWindow->show();
+    else {
+        m_subWindow->show();
+        KeepInsideArea();
+    }
     MDIActivate();
 }
 

@@ -30,6 +30,9 @@ public:
     void MDIRestore();
     // Gives a window that has no usable size yet a share of the client area.
     void EnsureUsableSize();
+    // Moves the window back inside the client area when its placement left
+    // part of it beyond the right or bottom edge.
+    void KeepInsideArea();
 
     void ActivateFrame(int nCmdShow = -1) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;

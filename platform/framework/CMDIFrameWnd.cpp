@@ -121,6 +121,7 @@ void CMDIFrameWnd::MDIActivate(CWnd* pWndActivate) {
     if (!sub->isVisible()) {
         child->EnsureUsableSize();
         sub->show();
+        child->KeepInsideArea();
     }
     m_mdiArea->setActiveSubWindow(sub);
     if (m_activeSub != sub) {

@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -303,6 +304,20 @@ TEST_F(MainFrameTest, CtrlF10MaximizesAndCtrlF5RestoresTheActiveWindow) {
     EXPECT_TRUE(child->GetSubWindow()->isMaximized());
     ASSERT_TRUE(press("Ctrl+F5"));
     EXPECT_FALSE(child->GetSubWindow()->isMaximized());
+}
+
+TEST_F(MainFrameTest, AWindowPlacedPartlyOutsideTheClientAreaComesBackInside) {
+    QPointer<QWidget> plain = OpenChild<PlainView>("Plain");
+    auto* child = dynamic_cast<CMDIChildWnd*>(plain.data());
+    ASSERT_NE(child, nullptr);
+    QMdiSubWindow* sub = child->GetSubWindow();
+    const QSize area = sub->mdiArea()->viewport()->size();
+    ASSERT_GT(area.width(), 300);
+    sub->setGeometry(area.width() - 50, area.height() - 20, 300, 150);
+    child->KeepInsideArea();
+    EXPECT_LE(sub->geometry().right(), area.width());
+    EXPECT_LE(sub->geometry().bottom(), area.height());
+    EXPECT_EQ(sub->size(), QSize(300, 150));
 }
 
 TEST_F(MainFrameTest, ShellOpenRunsBeforeTheAnswerAndIsRefusedUnderAutomation) {
