@@ -114,15 +114,7 @@ void CQuillstoneApp::ShowNavigator() {
     if (frame == nullptr) return;
     if (QMdiSubWindow* sub = frame->GetSubWindow(); sub && sub->isMinimized()) sub->showNormal();
     frame->ActivateFrame();
-    // The keyboard goes straight to the pane the user last worked in (the
-    // list at first), so arrows and Enter act at once.
-    QWidget* pane = nullptr;
-    if (frame->GetActiveView() == frame->TreeView() && frame->TreeView() != nullptr)
-        pane = &frame->TreeView()->GetTreeCtrl();
-    else if (frame->ListView() != nullptr)
-        pane = &frame->ListView()->GetListCtrl();
-    if (pane != nullptr) pane->setFocus(Qt::OtherFocusReason);
-    else frame->setFocus();
+    frame->setFocus();
     if (CMainFrame* main = MainFrame())
         if (QAction* button = main->ToolBar().ButtonAction(kCmdShowNavigator)) {
             button->setCheckable(true);
