@@ -94,15 +94,7 @@ BOOL CFileDisplayOptionsDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CFileDisplayOptionsDlg::DoDataExchange(CDataExchange* pDX) {
-    DDX_CBIndex(pDX, IDC_POSITION, m_display.currencyPosition);
-    DDX_CBIndex(pDX, IDC_NEGATIVE, m_display.negativeFormat);
-    DDX_Check(pDX, IDC_USE_THOUSANDS, m_display.useThousands);
-    DDX_CBIndex(pDX, IDC_DECIMALS, m_display.decimals);
-    auto* symbol = qobject_cast<QComboBox*>(GetDlgItem(IDC_CURRENCY_SYMBOL));
-    if (pDX->m_bSaveAndValidate) m_display.currencySymbol = symbol->currentText().left(kMaxSymbol);
-    else symbol->setEditText(m_display.currencySymbol);
-}
+void CFileDisplayOptionsDlg::DoDataExchange(CDataExchange* pDX) { qs::project::ExchangeDisplaySettings(pDX, *this, m_display); }
 
 void CFileDisplayOptionsDlg::UpdatePreview() {
     if (m_preview == nullptr || !m_preview->MaxRow()) return;  // before the sample is laid out

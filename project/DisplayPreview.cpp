@@ -1,5 +1,8 @@
 #include "DisplayPreview.h"
 
+#include <QComboBox>
+
+#include "CDialog.h"
 #include "CPrjSheetEnvironment.h"
 #include "CProject.h"
 #include "SpreadsheetControl.h"
@@ -68,6 +71,17 @@ void WriteDisplaySettings(CProject& project, const CDisplaySettings& d) {
     project.SetNegSymbol(d.NegativeSymbol().toStdString(), d.NegativeLeading(), 0);
     project.SetThousDecSymbol(d.thousandsSeparator, d.decimalSeparator, d.useThousands);
     project.SetDecimals(short(d.decimals));
+}
+
+void ExchangeDisplaySettings(CDataExchange* pDX, const CWnd& owner, CDisplaySettings& settings) {
+    DDX_CBIndex(pDX, 1015, settings.currencyPosition);
+    DDX_CBIndex(pDX, 1013, settings.negativeFormat);
+    DDX_Check(pDX, 1113, settings.useThousands);
+    DDX_CBIndex(pDX, 1006, settings.decimals);
+    auto* symbol = qobject_cast<QComboBox*>(owner.GetDlgItem(1005));
+    if (symbol == nullptr) return;
+    if (pDX->m_bSaveAndValidate) settings.currencySymbol = symbol->currentText().left(4);
+    else symbol->setEditText(settings.currencySymbol);
 }
 
 }  // namespace qs::project

@@ -4,7 +4,9 @@
 // rows of 1234 and -1234, formatted as the settings would show them.
 #include "CDisplayDefaults.h"
 
+class CDataExchange;
 class CProject;
+class CWnd;
 
 namespace qs::ss {
 class SpreadsheetControl;
@@ -21,5 +23,9 @@ void FormatDisplayPreview(qs::ss::SpreadsheetControl& grid, const CDisplaySettin
 // form, separators, decimals).
 void ReadDisplaySettings(const CProject& project, CDisplaySettings& settings);
 void WriteDisplaySettings(CProject& project, const CDisplaySettings& settings);
+// Moves the settings to or from the display controls of a dialog or page
+// (currency symbol 1005, decimals 1006, negative format 1013, currency
+// position 1015, thousands separator 1113); the symbol keeps 4 characters.
+void ExchangeDisplaySettings(CDataExchange* pDX, const CWnd& owner, CDisplaySettings& settings);
 
 }  // namespace qs::project
