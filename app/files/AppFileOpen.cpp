@@ -17,6 +17,7 @@
 #include "CProject.h"
 #include "CProjectDoc.h"
 #include "CView.h"
+#include "startup/CTipDlg.h"
 #include "startup/CWelcomeDlg.h"
 #include "WindowMessages.h"
 #include "startup/WorkstationSettings.h"
@@ -365,6 +366,9 @@ BOOL CQuillstoneApp::SaveAllModified() {
 }
 
 void CQuillstoneApp::OnStart() {
+    // The tip of the day comes first, when the start showed the splash and
+    // the user has not switched tips off; then the Welcome dialog.
+    ShowTipAtStartup(m_bShowSplash);
     if (qs::app::Settings().showStartDialog == 0) return;
     CWelcomeDlg dialog(m_recentFiles, m_pMainWnd ? m_pMainWnd->GetWidget() : nullptr);
     const int result = qs::fw::RunModal(dialog);

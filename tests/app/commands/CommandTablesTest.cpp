@@ -83,7 +83,9 @@ protected:
         qs::test::InstallFreshWorkstation("cmds", root, layout);
         app = std::make_unique<CQuillstoneApp>();
         ASSERT_TRUE(app->InitInstance());
+        // Neither the tip of the day nor the Welcome dialog after the splash.
         qs::app::Settings().showStartDialog = 0;
+        app->WriteProfileInt("Tip", "StartUp", 1);
         CSplashWindow::Hide();
         // The navigator lists every table, with data or without.
         qs::app::Settings().viewDataOnly = 0;

@@ -92,8 +92,10 @@ protected:
         qs::test::InstallFreshWorkstation("nav", root, layout);
         app = std::make_unique<CQuillstoneApp>();
         ASSERT_TRUE(app->InitInstance());
-        // The splash window would take the first click; no Welcome dialog after it.
+        // The splash window would take the first click; no tip of the day
+        // and no Welcome dialog after it.
         qs::app::Settings().showStartDialog = 0;
+        app->WriteProfileInt("Tip", "StartUp", 1);
         CSplashWindow::Hide();
         // Start-up read the profile; the tests set the filters they need.
         qs::app::Settings().viewDataOnly = 0;
