@@ -38,6 +38,7 @@
 #include "WindowMessages.h"
 #include "formats/NumberFormatBuilders.h"
 #include "CPrjSheetEnvironment.h"
+#include "files/DefaultPageSetup.h"
 #include "frames/CChildFrame.h"
 #include "navigator/CPrjTreeView.h"
 #include "navigator/CTreeFrame.h"
@@ -376,6 +377,10 @@ void CQuillstoneApp::PrepareProjectSheet() {
         if (CQuillstoneApp* app = Current(); app && app->MainFrame() && app->MainFrame()->isVisible())
             app->MainFrame()->repaint();
     };
+    sheetEnv.defaultPageSetup = [] { return qs::app::LoadDefaultPageSetup(Settings().workingDirectory); };
+    // A new project's tables must show in the navigator even when the user
+    // last chose to see only tables with data.
+    sheetEnv.newProjectCreated = [] { Settings().viewDataOnly = 0; };
     m_pPrjSheet->LoadFromProject(nullptr);
 }
 

@@ -16,10 +16,13 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "CArchive.h"
 #include "CCmdUI.h"
 #include "CDataObject.h"
 #include "CGraph.h"
 #include "CDocTemplate.h"
+#include "CFile.h"
+#include "CPageSetup.h"
 #include "navigator/CPrjListView.h"
 #include "CPrjSheet.h"
 #include "navigator/CPrjTreeView.h"
@@ -278,6 +281,46 @@ TEST_F(NavigatorTest, NewProjectsGoToTheNavigator) {
     EXPECT_EQ(TreeCtrl().topLevelItem(0)->text(0), first->GetTitle());
     EXPECT_EQ(TreeCtrl().topLevelItem(1)->text(0), second->GetTitle());
     EXPECT_EQ(Tree()->GetCurrentProject(), second);
+}
+
+// A new project shows its tables even when the navigator was left showing
+// only tables with data, and starts with the user's default page settings.
+TEST_F(NavigatorTest, ANewProjectShowsItsTablesAndTakesTheDefaultPageSetup) {
+    // The installation's defaults file is empty: the kernel's defaults.
+    qs::fw::ModalScript script;
+    script.Then<CPrjSheet>([](CPrjSheet& sheet) { sheet.PressButton(PSBTN_OK); });
+    CProjectDoc* plain = app->OnFileNewProject();
+    ASSERT_NE(plain, nullptr) << boxes.Texts().join(" | ").toStdString();
+    EXPECT_TRUE(plain->GetProject()->GetPageSetup() == CPageSetup());
+
+    // The user's stored defaults, under the installation's own spelling of the name.
+    CPageSetup defaults;
+    defaults.m_dTopMargin = 2.5;
+    defaults.m_nOrientation = 2;
+    defaults.m_HeaderStrings[1] = "Reserve review";
+    {
+        CFile file(layout.workingDirectory + "/pagesetup.def", CFile::modeCreate | CFile::modeWrite);
+        CArchive ar(&file, CArchive::store, 4096);
+        defaults.Serialize(ar);
+        ar.Close();
+        file.Close();
+    }
+    qs::app::Settings().viewDataOnly = 1;
+    script.Then<CPrjSheet>([](CPrjSheet& sheet) { sheet.PressButton(PSBTN_OK); });
+    CProjectDoc* doc = app->OnFileNewProject();
+    ASSERT_NE(doc, nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(script.AllHandled());
+    EXPECT_EQ(qs::app::Settings().viewDataOnly, 0);
+    EXPECT_TRUE(doc->GetProject()->GetPageSetup() == defaults);
+    ASSERT_TRUE(Tree()->SelectNode(qsk::kCatInput, doc, true));
+    EXPECT_TRUE(Names(ListCtrl()).contains("Paid Loss")) << Names(ListCtrl()).join(",").toStdString();
+
+    // Cancel creates nothing and leaves the filter alone.
+    qs::app::Settings().viewDataOnly = 1;
+    script.Then<CPrjSheet>([](CPrjSheet& sheet) { sheet.PressButton(PSBTN_CANCEL); });
+    EXPECT_EQ(app->OnFileNewProject(), nullptr);
+    EXPECT_EQ(qs::app::Settings().viewDataOnly, 1);
 }
 
 TEST_F(NavigatorTest, CategoriesKeepTheirSelectionsAndFiltersNarrowTheList) {
