@@ -26,6 +26,7 @@ BOOL CSpreadsheetWnd::CreateInParent(QWidget* parent) {
                          [this](int code, int row, int col, Notification* n) { Route(code, row, col, n); },
                          Qt::DirectConnection);
     }
+    OnControlCreated();
     if (parent != nullptr) show();
     return TRUE;
 }

@@ -41,6 +41,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Called once the control exists, for subclasses that watch its messages.
+    virtual void OnControlCreated() {}
 
 private:
     void Route(int code, int row, int col, qs::ss::Notification* n);

@@ -9,7 +9,7 @@
 
 #include "CLOGFONT.h"
 #include "CProject.h"
-#include "CSpreadsheetWnd.h"
+#include "CF1Ctrl.h"
 #include "KernelIds.h"
 #include "MessageBox.h"
 #include "SpreadsheetControl.h"
@@ -19,7 +19,7 @@ using namespace qs::ss;
 namespace {
 
 // The weights grid refuses anything but a plain decimal number.
-class WeightsGrid : public CSpreadsheetWnd {
+class WeightsGrid : public CF1WeightsCtrl {
 public:
     explicit WeightsGrid(QWidget* owner) : m_owner(owner) {}
     void OnEndEdit(const QString& text, bool& cancel) override {
