@@ -136,7 +136,7 @@ void CStatisticsDbInterface::ReportMissingData(CDataObject* object) {
     char text[256];
     std::snprintf(text, sizeof text, "WARNING: Could not find data for array #%d, %s layer.", GetIDIndex(id),
                   kLayers[layer <= 5 ? layer : 0]);
-    if (m_warningWindow) m_warningWindow->SendMessage(WM_USER + 4, 0, reinterpret_cast<LPARAM>(text));
+    if (m_warningWindow) m_warningWindow->SendMessage(WM_USER + 4, reinterpret_cast<WPARAM>(text), 0);
 }
 
 void CStatisticsDbInterface::AddToCell(CDataObject* object, int row, int column, double delta) {

@@ -278,7 +278,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         SetProgressRange(static_cast<unsigned>(wParam));
         return 0;
     case WM_USER + 4:
-        if (lParam != 0) StatusWindowWrite(QString::fromUtf8(reinterpret_cast<const char*>(lParam)));
+        if (wParam != 0) StatusWindowWrite(QString::fromUtf8(reinterpret_cast<const char*>(wParam)));
         return 0;
     case WM_USER + 5:
         if (BatchContinue()) BatchContinue()();

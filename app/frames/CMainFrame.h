@@ -10,8 +10,9 @@
 //                dialog comes up when none is, the pending text becomes its
 //                message and the interface is kept alive (PumpMessages).
 //   WM_USER+3    wParam = number of steps: SetProgressRange.
-//   WM_USER+4    lParam = const char* (UTF-8): a line for the status window;
-//                send it, never post it (the text is read during the call).
+//   WM_USER+4    wParam = const char* (UTF-8), lParam = 0: a line for the
+//                status window; send it, never post it (the text is read
+//                during the call).
 //   WM_USER+5/6  the application's batch continue / batch exit handlers.
 //
 // A file open that the running instance receives from a second start of the

@@ -31,7 +31,8 @@ enum { kAuto = 0, kComp = 1, kHome = 2 };
 class StatusRecorder : public CWnd {
 public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_USER + 4 && lParam) lines.emplace_back(reinterpret_cast<const char*>(lParam));
+        // The text comes as the first parameter; the second stays 0.
+        if (message == WM_USER + 4 && wParam && lParam == 0) lines.emplace_back(reinterpret_cast<const char*>(wParam));
         return CWnd::WindowProc(message, wParam, lParam);
     }
     std::vector<std::string> lines;

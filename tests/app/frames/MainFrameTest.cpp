@@ -14,7 +14,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "frames/CBusyDialog.h"
 #include "CInfoView.h"
@@ -211,11 +213,29 @@ TEST_F(MainFrameTest, AnOperationsOwnBusyDialogWithCancel) {
     EXPECT_EQ(CBusyDialog::Current(), nullptr);
 }
 
+// The status line's text travels in the first parameter, from this thread or
+// sent from a worker (read before the send returns).
 TEST_F(MainFrameTest, StatusLineMessageGoesToTheStatusWindow) {
     ASSERT_TRUE(qs::app::CreateStatusWindow(m_frame.get()));
+    const auto log = [] { return qs::app::StatusWindowView()->GetText(); };
     const QByteArray line = QStringLiteral("Exported 3 tables \u2013 ok").toUtf8();
+    m_frame->SendMessage(WM_USER + 4, reinterpret_cast<WPARAM>(line.constData()), 0);
+    EXPECT_TRUE(log().endsWith("Exported 3 tables \u2013 ok\r\n"));
+
+    std::atomic<bool> sent{false};
+    std::thread worker([&] {
+        const QByteArray text("Imported 2 companies");
+        ::SendMessage(m_frame->GetSafeHwnd(), WM_USER + 4, reinterpret_cast<WPARAM>(text.constData()), 0);
+        sent = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(sent.load(), 5000);
+    worker.join();
+    EXPECT_TRUE(log().endsWith("Imported 2 companies\r\n"));
+
+    // A pointer in the second parameter is no status line.
+    const QString before = log();
     m_frame->SendMessage(WM_USER + 4, 0, reinterpret_cast<LPARAM>(line.constData()));
-    EXPECT_TRUE(qs::app::StatusWindowView()->GetText().endsWith("Exported 3 tables \u2013 ok\r\n"));
+    EXPECT_EQ(log(), before);
 }
 
 TEST_F(MainFrameTest, BatchMessagesRunTheApplicationsHandlers) {
