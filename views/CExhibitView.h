@@ -20,6 +20,7 @@
 #include "CExhibitInterpolationHelper.h"
 #include "CObjectView.h"
 #include "CObjectViewGrid.h"
+#include "MDIChildCloseRule.h"
 
 class CDataObject;
 class CExhibit;
@@ -49,7 +50,7 @@ private:
     CExhibitView* m_pExhibit;
 };
 
-class CExhibitView : public CObjectView {
+class CExhibitView : public CObjectView, public IMDIChildCloseRule {
 public:
     // What a grid row of the plan shows.
     enum class RowKind {
@@ -145,6 +146,13 @@ public:
     int ConnectTailFactorServer(HRESULT* hr, QString* error);
     // This view's window as the tail program reaches it; null when it cannot be offered.
     qs::automation::WindowHandle TailWindow();
+    // The window stays, after telling the user, while this exhibit's tail
+    // analysis is out in the tail program: its answer comes back to this view.
+    bool KeepOnMDIDestroy() override;
+    static constexpr const char* kTailOpenOnClose =
+        "Duvi Rozire Vididaze Utility has been opened for this exhibit. Changes made to the Duvi Rozire Vididaze will "
+        "be lost if the exhibit is closed before closing the Tail Factor Analyis. Please close CRX application before "
+        "closing the exhibit";
 
     CExhibit* GetExhibit() const { return m_pExhibit; }
     bool GetStatisticsShown() const;

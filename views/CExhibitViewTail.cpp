@@ -93,6 +93,12 @@ qs::automation::WindowHandle CExhibitView::TailWindow() {
     return m_pTailWindow->Handle();
 }
 
+bool CExhibitView::KeepOnMDIDestroy() {
+    if (!TailFactorLink::Shared().IsOpenFor(this)) return false;
+    AfxMessageBox(QString::fromLatin1(kTailOpenOnClose), MB_OK);
+    return true;
+}
+
 void CExhibitView::ReleaseTailFactorServer() {
     TailFactorLink::Shared().Release(this);
     m_pTailWindow.reset();

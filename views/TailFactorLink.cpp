@@ -124,6 +124,14 @@ bool TailFactorLink::ReadBack(CTailFactorAnalysis* into, bool* dirty, QString* e
     return true;
 }
 
+bool TailFactorLink::IsOpenFor(const void* owner) {
+    if (!IsOpen() || owner != m_owner) return false;
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface()->isServiceRegistered(m_client.Target().busName).value()) return true;
+    Drop();
+    return false;
+}
+
 void TailFactorLink::Release(const void* owner) {
     if (!IsOpen() || owner != m_owner) return;
     Drop();

@@ -24,6 +24,11 @@ public:
     static TailFactorLink& Shared();
 
     bool IsOpen() const { return m_client.IsBound(); }
+    // Whether the open analysis is owner's and the tail program that took it
+    // is still running. A program that went without answering (it crashed or
+    // was killed) can send nothing back: the connection ends and this is false,
+    // so the exhibit that sent the analysis is not held open for ever.
+    bool IsOpenFor(const void* owner);
     // Whether the bus can start crx (asked once, then remembered: the
     // commands ask on every menu update).
     bool IsAvailable();

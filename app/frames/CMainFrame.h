@@ -30,6 +30,7 @@
 #include "CMDIFrameWnd.h"
 #include "CStatusBar.h"
 #include "CToolBar.h"
+#include "MDIChildCloseRule.h"
 
 class CBusyDialog;
 class CNumberFormat;
@@ -52,15 +53,6 @@ class IDataViewCurrentCell {
 public:
     virtual ~IDataViewCurrentCell() = default;
     virtual bool CurrentCellText(QString* text) const = 0;
-};
-
-// A view that may keep its child frame open when the MDI client is asked to
-// destroy it (a graph view with open requests left, an exhibit view while the
-// tail-factor program works on it). True: the window stays.
-class IMDIChildCloseRule {
-public:
-    virtual ~IMDIChildCloseRule() = default;
-    virtual bool KeepOnMDIDestroy() = 0;
 };
 
 class CMainFrame : public CMDIFrameWnd {

@@ -2,9 +2,13 @@
 // test's private bus: a row of the RAA exhibit goes to crx as a new analysis,
 // a person refits it there (cutoff, an excluded point, Apply) and the exhibit
 // shows the refitted tail rows; Cancel leaves the exhibit as it was; closing
-// the view lets crx go.
+// the view lets crx go; the exhibit window stays while its analysis is out.
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 #include "CDataObject.h"
 #include "CExhibit.h"
@@ -144,6 +148,7 @@ TEST_F(ExhibitTailLink, CancelLeavesTheExhibitAndClosingTheViewLetsCrxGo) {
     ASSERT_TRUE(WaitAnswered());
     EXPECT_EQ(view->GetTailAnalysis(), nullptr);
     EXPECT_EQ(TailRows(), 0);
+    EXPECT_FALSE(view->KeepOnMDIDestroy()) << "crx has answered: the window may close";
     EXPECT_EQ(boxes.Count(), 0u) << boxes.Texts().join('|').toStdString();
     EXPECT_TRUE(WaitGone());
 
@@ -153,6 +158,36 @@ TEST_F(ExhibitTailLink, CancelLeavesTheExhibitAndClosingTheViewLetsCrxGo) {
     view.reset();
     EXPECT_FALSE(TailFactorLink::Shared().IsOpen());
     EXPECT_TRUE(WaitGone());
+}
+
+// While its analysis is out in crx the exhibit's window stays, and the user
+// is told why; another exhibit closes freely. When crx goes without answering
+// nothing can come back, so the window may close again.
+TEST_F(ExhibitTailLink, TheExhibitWindowStaysWhileItsAnalysisIsOutInCrx) {
+    qs::fw::MessageBoxScript boxes;
+    EXPECT_FALSE(view->KeepOnMDIDestroy());
+    SelectRow(AverageRow());
+    view->OnTailFactorNew();
+    ASSERT_TRUE(TailFactorLink::Shared().IsOpen()) << boxes.Texts().join('|').toStdString();
+    ASSERT_EQ(boxes.Count(), 0u);
+    EXPECT_TRUE(view->KeepOnMDIDestroy());
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Last().text, CExhibitView::kTailOpenOnClose);
+    {
+        auto other = doc.Open<CExhibitView>(qsmethods::StandardExhibitID(2), NET);
+        ASSERT_NE(other, nullptr);
+        EXPECT_FALSE(other->KeepOnMDIDestroy());
+        EXPECT_EQ(boxes.Count(), 1u);
+    }
+    EXPECT_TRUE(TailFactorLink::Shared().IsOpen());
+
+    const uint pid = QDBusConnection::sessionBus().interface()->servicePid(ServiceNameOf(TailFactorLink::kProgId)).value();
+    ASSERT_GT(pid, 0u);
+    ASSERT_EQ(::kill(pid_t(pid), SIGKILL), 0);
+    ASSERT_TRUE(WaitGone());
+    EXPECT_FALSE(view->KeepOnMDIDestroy());
+    EXPECT_EQ(boxes.Count(), 1u);
+    EXPECT_FALSE(TailFactorLink::Shared().IsOpen()) << "the connection ended with crx";
 }
 
 TEST_F(ExhibitTailLink, NewWantsOneRowStartingInTheLabelColumn) {

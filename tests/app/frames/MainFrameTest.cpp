@@ -43,10 +43,16 @@ QString FakeDataView::s_cell;
 
 class PlainView : public CView {};
 
-// A view that keeps its frame while it has open requests.
+// A view that keeps its frame while it has open requests: each close request
+// releases one, and the window goes with the last.
 class PinnedView : public CView, public IMDIChildCloseRule {
 public:
-    bool KeepOnMDIDestroy() override { return true; }
+    bool KeepOnMDIDestroy() override {
+        ++asked;
+        return --openRequests > 0;
+    }
+    int openRequests = 3;
+    int asked = 0;
 };
 
 class MainFrameTest : public ::testing::Test {
@@ -294,10 +300,19 @@ TEST_F(MainFrameTest, MDIClientDecidesWhichChildrenReallyGo) {
     EXPECT_NE(status->GetSafeHwnd(), nullptr);
     EXPECT_FALSE(qs::app::IsStatusWindowVisible());
 
-    dynamic_cast<CMDIChildWnd*>(pinned.data())->MDIDestroy();
-    EXPECT_NE(dynamic_cast<CWnd*>(pinned.data())->GetSafeHwnd(), nullptr);
-    dynamic_cast<CMDIChildWnd*>(pinned.data())->GetSubWindow()->close();
-    EXPECT_NE(dynamic_cast<CWnd*>(pinned.data())->GetSafeHwnd(), nullptr);
+    // The view's rule decides for every road a close takes; the window goes
+    // once the rule lets it.
+    auto* pinnedFrame = dynamic_cast<CMDIChildWnd*>(pinned.data());
+    auto* pinnedView = dynamic_cast<PinnedView*>(pinnedFrame->GetActiveView());
+    ASSERT_NE(pinnedView, nullptr);
+    pinnedFrame->MDIDestroy();
+    EXPECT_NE(pinnedFrame->GetSafeHwnd(), nullptr);
+    pinnedFrame->GetSubWindow()->close();
+    EXPECT_NE(pinnedFrame->GetSafeHwnd(), nullptr);
+    EXPECT_TRUE(pinnedFrame->GetSubWindow()->isVisible());
+    EXPECT_EQ(pinnedView->asked, 2);
+    pinnedFrame->SendMessage(WM_CLOSE);
+    EXPECT_EQ(pinned ? pinnedFrame->GetSafeHwnd() : nullptr, nullptr);
 
     dynamic_cast<CMDIChildWnd*>(plain.data())->MDIDestroy();
     EXPECT_EQ(plain ? dynamic_cast<CWnd*>(plain.data())->GetSafeHwnd() : nullptr, nullptr);
