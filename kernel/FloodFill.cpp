@@ -8,6 +8,7 @@
 #include "CFactorSet.h"
 #include "CStatistics.h"
 #include "CTailFactorAnalysis.h"
+#include "KernelGlobals.h"
 
 namespace qsff {
 namespace {
@@ -397,6 +398,7 @@ QSSTATUS CProject::FloodFillSDF(IFloodFillProgress* progress, ENUM_SDF_TYPE type
     int done = 0;
     qsff::FillOutcome outcome(progress);
     for (const auto& [id, rule] : m_sdfFloodFill) {
+        KernelPulse();
         CExhibit* ex = FloodFillTarget(id);
         if (progress) {
             if (progress->IsFloodFillCancelled()) {
@@ -441,6 +443,7 @@ QSSTATUS CProject::FillProjFromStat(const std::vector<std::uint8_t>& stat, const
     rule.GetStatData() = CFFStat::FromRecord(stat.data(), stat.size());
     int filled = 0;
     for (QSID id : FloodFillTargets(ids)) {
+        KernelPulse();
         CExhibit* ex = FloodFillTarget(id);
         CDataObject* sdf = nullptr;
         if (!ex || ex->GetSDFObject(sdf) != 0 || !sdf) continue;
@@ -468,6 +471,7 @@ QSSTATUS CProject::FillProjFromFS(const CFactorSet& set, const QSIDArray* ids) {
     const CKDVSDFFloodFillOption rule(CKDVSDFFloodFillOption::FACTOR_SET);
     int filled = 0;
     for (QSID id : FloodFillTargets(ids)) {
+        KernelPulse();
         CExhibit* ex = FloodFillTarget(id);
         if (!ex) continue;
         // Rows are kept under the exhibit's own id.
@@ -487,6 +491,7 @@ QSSTATUS CProject::FillFSFromProj(CFactorSet& set, const QSIDArray* ids) {
     CFactorSet next = set;
     int copied = 0;
     for (QSID id : FloodFillTargets(ids)) {
+        KernelPulse();
         CExhibit* ex = FloodFillTarget(id);
         CDataObject* sdf = nullptr;
         if (!ex || ex->GetSDFObject(sdf) != 0 || !sdf) continue;

@@ -11,6 +11,7 @@
 #include "CProject.h"
 #include "FloodFill.h"
 #include "FormulaBinding.h"
+#include "KernelGlobals.h"
 #include "KernelIds.h"
 #include "SummaryReports.h"
 
@@ -115,6 +116,7 @@ QSSTATUS CProject::FloodFillInterpolatedSDF(IFloodFillProgress* progress, QSID o
     QSSTATUS result = only ? qsk::kUnknownId : qsk::kOk;
     qsff::FillOutcome outcome(progress);
     for (const auto& [id, rule] : rules) {
+        KernelPulse();
         const unsigned short layer = GetIDLayer(id);
         auto* ex = layer >= 1 && layer <= kLayerCount ? dynamic_cast<CExhibit*>(FindObject(id, layer)) : nullptr;
         if (progress) {
@@ -223,6 +225,7 @@ QSSTATUS CProject::FloodFillMethodVariable(IFloodFillProgress* progress) {
     bool wrote = false;
     qsff::FillOutcome outcome(progress);
     for (auto& [d, name] : targets) {
+        KernelPulse();
         if (progress) {
             if (progress->IsFloodFillCancelled()) {
                 outcome.Cancel();

@@ -5,6 +5,7 @@
 #include "CProject.h"
 #include "FloodFill.h"
 #include "FormulaBinding.h"
+#include "KernelGlobals.h"
 #include "KernelIds.h"
 #include "SummaryReports.h"
 
@@ -111,6 +112,7 @@ QSSTATUS CProject::FloodFillUltimate(IFloodFillProgress* progress) {
     bool wrote = false;
     qsff::FillOutcome outcome(progress);
     for (const Target& t : targets) {
+        KernelPulse();
         auto* report = dynamic_cast<CSummaryReport*>(FindObject(t.kind->reportId, t.layer));
         if (progress) {
             if (progress->IsFloodFillCancelled()) {

@@ -9,6 +9,13 @@ QSSecAttribs gSecAttribs;
 
 namespace {
 std::atomic<bool> gKernelInitialized{false};
+std::atomic<KernelPulseFn> gKernelPulse{nullptr};
+}  // namespace
+
+void SetKernelPulse(KernelPulseFn pulse) { gKernelPulse.store(pulse); }
+
+void KernelPulse() {
+    if (KernelPulseFn pulse = gKernelPulse.load(std::memory_order_relaxed)) pulse();
 }
 
 void InitNumbrixExtensionDLL() { gKernelInitialized = true; }

@@ -20,6 +20,15 @@ struct QSSecAttribs {
 };
 extern QSSecAttribs gSecAttribs;
 
+// Long computations call KernelPulse() between their units of work (one
+// exhibit of a flood fill, for example). A program whose interface thread
+// waits in such a call sets a pulse that keeps its busy indication moving.
+// The pulse runs on whatever thread runs the computation, must be cheap and
+// must not call into the kernel. None is set by default.
+using KernelPulseFn = void (*)();
+void SetKernelPulse(KernelPulseFn pulse);
+void KernelPulse();
+
 // Called once at start-up by every program that links the kernel.
 void InitNumbrixExtensionDLL();
 bool IsNumbrixExtensionInitialized();

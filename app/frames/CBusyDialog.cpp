@@ -1,5 +1,6 @@
 #include "frames/CBusyDialog.h"
 
+#include "KernelGlobals.h"
 #include "shell/ShellStrings.h"
 
 #include <QApplication>
@@ -9,10 +10,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -71,27 +72,83 @@ public:
 
 constexpr double kPi = 3.14159265358979323846;
 
+// Set whenever a turning thread has drawn a picture that no window shows yet;
+// KeepTurning reads only this while nothing is new.
+std::atomic<bool> gFramePending{false};
+
+bool OnInterfaceThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app != nullptr && QThread::currentThread() == app->thread();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- spinner
 
 CSpinnerWnd::CSpinnerWnd(QWidget* parent) : QWidget(parent) {
     setFixedSize(32, 32);
+    // Every paint covers the whole window with the picture.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     CWnd::SetControlId(this, IDC_BUSY_SPINNER);
+    m_frameSize = size();
+    m_background = palette().color(QPalette::Window);
+}
+
+void CSpinnerWnd::resizeEvent(QResizeEvent*) {
+    std::lock_guard lock(m_frameMutex);
+    m_frameSize = size();
 }
 
 void CSpinnerWnd::Rotate(double step) {
     double angle = m_angle.load();
-    while (!m_angle.compare_exchange_weak(angle, std::fmod(angle + step, 2 * kPi))) {
+    double turned = 0;
+    do {
+        turned = std::fmod(angle + step, 2 * kPi);
+    } while (!m_angle.compare_exchange_weak(angle, turned));
+
+    QSize size;
+    QColor background;
+    {
+        std::lock_guard lock(m_frameMutex);
+        size = m_frameSize;
+        background = m_background;
     }
-    QMetaObject::invokeMethod(this, [this] { repaint(); }, Qt::QueuedConnection);
+    // Drawn here, on the turning thread, into an image (which any thread may
+    // paint); only showing it needs the user-interface thread.
+    QImage picture = Draw(turned, size, background);
+    {
+        std::lock_guard lock(m_frameMutex);
+        m_frame = std::move(picture);
+    }
+    m_framePending = true;
+    gFramePending = true;
+    if (OnInterfaceThread()) ShowPendingFrame();
+    else QMetaObject::invokeMethod(this, [this] { ShowPendingFrame(); }, Qt::QueuedConnection);
+}
+
+bool CSpinnerWnd::ShowPendingFrame() {
+    if (!m_framePending.exchange(false) || !isVisible()) return false;
+    repaint();  // paints and flushes now, without the event loop
+    return true;
 }
 
 void CSpinnerWnd::paintEvent(QPaintEvent*) {
-    // Drawn off-screen and copied in one go, so the turning figure never flickers.
-    const QRect client = rect();
-    QPixmap picture(client.size());
-    picture.fill(palette().color(QPalette::Window));
+    QImage picture;
+    {
+        std::lock_guard lock(m_frameMutex);
+        if (m_frame.size() != size()) m_frame = Draw(m_angle.load(), size(), m_background);
+        picture = m_frame;
+    }
+    // One blit of the finished picture, so the turning figure never flickers.
+    QPainter(this).drawImage(0, 0, picture);
+    ++m_framesShown;
+}
+
+QImage CSpinnerWnd::Draw(double angle, const QSize& size, const QColor& background) {
+    const QRect client(QPoint(0, 0), size);
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull()) return picture;
+    picture.fill(background);
     {
         QPainter p(&picture);
         p.setRenderHint(QPainter::Antialiasing);
@@ -102,7 +159,7 @@ void CSpinnerWnd::paintEvent(QPaintEvent*) {
 
         const QPointF c = circle.center();
         const double r = 0.8 * std::min(circle.width(), circle.height()) / 2;
-        const double a = m_angle.load();
+        const double a = angle;
         auto at = [&](double degrees) {
             const double t = a + degrees * kPi / 180.0;
             return QPointF(c.x() + r * std::cos(t), c.y() - r * std::sin(t));
@@ -115,7 +172,7 @@ void CSpinnerWnd::paintEvent(QPaintEvent*) {
         p.setBrush(Qt::NoBrush);
         p.drawPolyline(tail, 3);
     }
-    QPainter(this).drawPixmap(0, 0, picture);
+    return picture;
 }
 
 // ---------------------------------------------------------------- dialog
@@ -180,6 +237,8 @@ bool CBusyDialog::Create(CWnd* owner, bool showCancel) {
 
     CDialog::Create(kTemplateId, nullptr);
     StartSpinner();
+    // Long kernel computations give the figure its chances to show.
+    SetKernelPulse(&CBusyDialog::KeepTurning);
     return true;
 }
 
@@ -226,6 +285,7 @@ BOOL CBusyDialog::DestroyWindow() {
     const bool wasCurrent = !stack.empty() && stack.back() == this;
     stack.erase(std::remove(stack.begin(), stack.end(), this), stack.end());
     if (wasCurrent && !stack.empty()) stack.back()->show();
+    if (stack.empty()) SetKernelPulse(nullptr);
     return CDialog::DestroyWindow();
 }
 
@@ -260,3 +320,9 @@ bool CBusyDialog::CheckCancel() {
 CBusyDialog* CBusyDialog::Current() { return BusyStack().empty() ? nullptr : BusyStack().back(); }
 
 int CBusyDialog::Count() { return static_cast<int>(BusyStack().size()); }
+
+void CBusyDialog::KeepTurning() {
+    if (!gFramePending.load(std::memory_order_relaxed) || !OnInterfaceThread()) return;
+    gFramePending = false;
+    if (CBusyDialog* busy = Current()) busy->m_spinner->ShowPendingFrame();
+}

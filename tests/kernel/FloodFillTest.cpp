@@ -10,6 +10,7 @@
 #include "CTailFactorAnalysis.h"
 #include "FloodFill.h"
 #include "FloodFillOptions.h"
+#include "KernelGlobals.h"
 #include "MethodTemplates.h"
 #include "ObjectMaps.h"
 #include "ProjectFixture.h"
@@ -371,10 +372,18 @@ TEST(ProjectFloodFill, RulesAreKeptStoredAndRun) {
     EXPECT_DOUBLE_EQ(dynamic_cast<CKDVSDFFloodFillOption*>(o)->GetStatData().GetTailFactor().m_specified, 1.04);
     for (auto& [k, v] : out) delete v;
 
+    // Each exhibit filled gives a waiting interface a pulse.
+    static int pulses;
+    pulses = 0;
+    SetKernelPulse([] { ++pulses; });
     Progress progress;
     loaded.FloodFillSDF(&progress, SDF_SELECTED);
+    SetKernelPulse(nullptr);
     ExpectRow(f.Row(loaded), {2, 1.5, 1.2, 1.1, 1.04});
     EXPECT_EQ(progress.steps, (std::vector<int>{0, 1}));
+    EXPECT_EQ(pulses, 1);
+    loaded.FloodFillSDF(&progress, SDF_SELECTED);
+    EXPECT_EQ(pulses, 1) << "no pulse once it is taken away";
 }
 
 TEST(ProjectFloodFill, FillSelectedsFromStatisticsAndFactorSets) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <chrono>
@@ -10,6 +12,7 @@
 
 #include "frames/CBusyDialog.h"
 #include "CFrameWnd.h"
+#include "KernelGlobals.h"
 
 namespace {
 
@@ -133,6 +136,51 @@ TEST_F(BusyDialogTest, TheFigureTurnsWhileTheInterfaceThreadIsBusy) {
     const double stopped = dialog.Spinner()->Angle();
     std::this_thread::sleep_for(std::chrono::milliseconds(2 * CBusyDialog::kTurnIntervalMs));
     EXPECT_EQ(dialog.Spinner()->Angle(), stopped);
+}
+
+// What a window shows: the screen's copy of it as last painted, not a fresh
+// rendering of the widget.
+QImage Shown(QWidget& window) { return window.screen()->grabWindow(window.winId()).toImage(); }
+
+// This thread is held as in a long kernel call: it dispatches no events and
+// only passes the kernel's pulse between units of work. True once the figure
+// has put a new picture on the window.
+bool HeldUntilTheFigureShowsAgain(CSpinnerWnd* spinner) {
+    const int shown = spinner->FramesShown();
+    for (int i = 0; i < 5000 && spinner->FramesShown() == shown; ++i) {
+        KernelPulse();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return spinner->FramesShown() > shown;
+}
+
+TEST_F(BusyDialogTest, TheFigureTurnsOnScreenWhileTheInterfaceThreadIsHeld) {
+    CBusyDialog dialog;
+    ASSERT_TRUE(dialog.Create(m_owner.get(), false));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    CSpinnerWnd* spinner = dialog.Spinner();
+
+    ASSERT_TRUE(HeldUntilTheFigureShowsAgain(spinner));
+    const QImage first = Shown(dialog);
+    ASSERT_TRUE(HeldUntilTheFigureShowsAgain(spinner));
+    const QImage second = Shown(dialog);
+    ASSERT_EQ(first.size(), second.size());
+    // The figure's place changed, and nothing else did.
+    const qreal ratio = second.devicePixelRatio();
+    const QRect figure(spinner->mapTo(&dialog, QPoint(0, 0)) * ratio, spinner->size() * ratio);
+    EXPECT_NE(first.copy(figure), second.copy(figure));
+    const auto withoutFigure = [&](QImage image) {
+        image.setDevicePixelRatio(1);
+        QPainter(&image).fillRect(figure, Qt::black);
+        return image;
+    };
+    EXPECT_EQ(withoutFigure(first), withoutFigure(second));
+
+    // Once the dialog is gone the pulse has nothing left to show.
+    dialog.DestroyWindow();
+    const int shown = spinner->FramesShown();
+    KernelPulse();
+    EXPECT_EQ(spinner->FramesShown(), shown);
 }
 
 TEST_F(BusyDialogTest, PumpMessagesRunsPostedWorkButDropsSystemKeys) {
