@@ -407,12 +407,22 @@ QSSTATUS CDataObject::ZeroOutBlanks() {
 }
 
 void CDataObject::Deinitialize() {
-    m_rows = m_cols = 0;
-    m_rowLen.clear();
-    m_values.clear();
-    m_flags.clear();
-    m_notes.clear();
+    // Dropping the shape too would leave an input array nobody can type
+    // into again until the project's structure changes.
+    std::vector<std::uint32_t> cleared;
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < RowLength(r); ++c) {
+            const std::size_t i = Index(r, c);
+            if (m_flags[i] & (CF_VALUE | CF_NOTAVAIL)) cleared.push_back(DataCellKey(r, c));
+            m_values[i] = 0.0;
+            m_flags[i] = CF_BLANK;
+        }
     m_initialized = false;
+    // Dependents of cells that held values follow.
+    if (!cleared.empty()) {
+        if (m_pProject) m_pProject->SetModifiedFlag(true);
+        Changed(cleared);
+    }
     NotifyAll(XR_LAYOUT, 0);
 }
 
@@ -533,6 +543,8 @@ void CDataObject::ReplaceCells(std::vector<double> values, std::vector<std::uint
 }
 
 void CDataObject::CellsChanged(const std::vector<std::uint32_t>& cells) {
+    // A written object holds data again.
+    m_initialized = true;
     NotifyCells(cells);
     if (m_pProject) m_pProject->SetModifiedFlag(true);
     Changed(cells);

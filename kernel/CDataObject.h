@@ -115,7 +115,10 @@ public:
     // (RatioSDF). Fails, changing nothing, unless the object is one row.
     QSSTATUS CumulateSDF();
     QSSTATUS RatioSDF();
-    void Deinitialize();        // no shape, no cells, not initialised
+    // Back to not initialised: every cell blank (cell notes stay). The
+    // shape stays, so the object can be entered again; the next change of a
+    // cell initialises it.
+    void Deinitialize();
 
     // --- calculated layers
     void SetLayerRelation(CDataObject* a, CDataObject* b, int sign);

@@ -30,6 +30,7 @@
 #include "MessageBox.h"
 #include "ObjectViewLink.h"
 #include "ProjectFileNames.h"
+#include "CSummaryReportOptionsDlg.h"
 #include "WaitCursor.h"
 
 IMPLEMENT_DYNCREATE(CProjectDoc, CDocument)
@@ -650,12 +651,19 @@ ObjectViewKind CProjectDoc::ChooseObjectView(QSID id, QSID specialObjectId) {
     return ObjectViewKind::None;
 }
 
+QSID CProjectDoc::SpecialObjectID() const { return m_pProject != nullptr ? m_pProject->GetPayPatternID() : 0; }
+
+bool CProjectDoc::IsSpecialObject(QSID id) const {
+    const QSID special = SpecialObjectID();
+    return special != 0 && SameIDType(DelGraphIDOf(id), special);
+}
+
 CFrameWnd* CProjectDoc::OpenObjectView(QSID id, unsigned short layer, BOOL activateExisting, BOOL makeVisible,
-                                       BOOL /*skipSummaryOptions*/) {
+                                       BOOL skipSummaryOptions) {
     const bool graph = id >= kGraphFlag || GetIDDOType(id) == 8;
     m_nCurrentObjectId = DelGraphIDOf(id);
     m_nCurrentLayer = layer;
-    const ObjectViewKind kind = ChooseObjectView(id);
+    const ObjectViewKind kind = ChooseObjectView(id, SpecialObjectID());
     if (kind == ObjectViewKind::None) return nullptr;
     CDocTemplate* tmpl = Host().viewTemplate ? Host().viewTemplate(kind) : nullptr;
     if (tmpl == nullptr) return nullptr;
@@ -664,6 +672,16 @@ CFrameWnd* CProjectDoc::OpenObjectView(QSID id, unsigned short layer, BOOL activ
     }
     m_pNextViewLink = nullptr;
     m_pNextViewSheet = nullptr;
+    if (!skipSummaryOptions && !graph && m_pProject != nullptr && m_pProject->IsIDSummaryReport(id)) {
+        // The report is laid out from its options: the user confirms them first.
+        CSummaryReportOptionsDlg options;
+        options.m_pProject = m_pProject;
+        options.m_lReportId = id;
+        options.m_nLayer = layer;
+        if (options.DoModal() != IDOK) return nullptr;
+        // A selected-ultimate column adds a table the navigator lists.
+        if (options.m_bSelectedUltimate && Host().refillNavigatorLists) Host().refillNavigatorLists(*this);
+    }
     CWaitCursor wait;
     CFrameWnd* frame = CreateObjectFrame(*tmpl, nullptr);
     if (frame == nullptr) return nullptr;
@@ -734,6 +752,7 @@ void CProjectDoc::DetachLeftViews(bool all) {
         auto* link = dynamic_cast<ObjectViewLink*>(view);
         if (link == nullptr) continue;
         if (CFormula* object = link->KernelLink()) {
+            if (!all) link->BeforeDetach();
             if (m_pProject != nullptr) m_pProject->CloseObject(object, link->KernelWindow());
             link->SetKernelLink(nullptr);
         }
@@ -779,8 +798,14 @@ void CProjectDoc::CloseObjectViews(BOOL closeUserTypes) {
             const QSID id = DelGraphIDOf(link->ViewObjectId());
             const int kind = GetIDDOType(id);
             CFrameWnd* frame = view->GetParentFrame();
-            if ((closeUserTypes && (kind == 2 || kind == 4 || kind == 6)) ||
-                link->ViewKind() == ObjectViewKind::Update || link->ViewKind() == ObjectViewKind::PPA) {
+            // Windows whose layout the change may invalidate close: user
+            // objects when asked, summary reports, the update pass and the
+            // payment pattern (tables and graphs alike). The others let go of
+            // their kernel object and stay open to be re-attached.
+            const bool close = (closeUserTypes && (kind == 2 || kind == 4 || kind == 6)) ||
+                               (m_pProject != nullptr && m_pProject->IsIDSummaryReport(id)) ||
+                               link->ViewKind() == ObjectViewKind::Update || IsSpecialObject(id);
+            if (close) {
                 if (frame) frame->DestroyWindow();
             } else if (CFormula* object = link->KernelLink()) {
                 if (link->ViewKind() == ObjectViewKind::Table) link->RememberCumulative();

@@ -100,8 +100,13 @@ public:
     // shows no object that opens in a table view.
     CFrameWnd* OpenNewObjectFrame(CFrameWnd* oldFrame);
     // The view an object opens in: the first match of the dispatch table.
-    // The special object (the payment pattern, 101000050) opens in its own view.
-    static qs::project::ObjectViewKind ChooseObjectView(QSID id, QSID specialObjectId = 101000050);
+    // The project's special object (specialObjectId, 0 for none: the
+    // payment pattern) opens in its own view.
+    static qs::project::ObjectViewKind ChooseObjectView(QSID id, QSID specialObjectId);
+    // The kernel project's special object, 0 without a project; whether id
+    // (any layer, a graph id too) is that object.
+    QSID SpecialObjectID() const;
+    bool IsSpecialObject(QSID id) const;
     void CloseObjectViews(BOOL closeUserTypes);
     void ReopenObjectViews();
     void OnFileClose();

@@ -40,6 +40,8 @@ struct ProjectHost {
     std::function<CDocTemplate*(ObjectViewKind)> viewTemplate;
     // The navigator.
     std::function<void()> refreshNavigator;
+    // The navigator's object lists that show this project fill themselves again.
+    std::function<void(CProjectDoc&)> refillNavigatorLists;
     std::function<void(CProjectDoc*)> selectInNavigator;
     // False when the navigator could not remove the project.
     std::function<bool(CProjectDoc*)> removeFromNavigator;

@@ -29,6 +29,7 @@
 #include "RemoteWindow.h"
 #include "SmallViewDialogs.h"
 #include "SpreadsheetControl.h"
+#include "ViewIcons.h"
 #include "ViewSettings.h"
 #include "WindowMessages.h"
 
@@ -216,6 +217,8 @@ int CExhibitView::OnCreate() {
     if (m_pExhibit == nullptr) return -1;
     m_pGrid = new CExhibitGrid(this);
     if (!CreateSS(m_pGrid)) return -1;
+    SetFrameIcon(qs::views::IsUserObjectKind(GetIDDOType(m_lObjectID)) ? qs::views::kIconUserExhibit
+                                                                       : qs::views::kIconExhibit);
     SetFonts(nullptr);
     m_helper.SetProject(GetProject());
     if (!OnFormat(nullptr) || !OnUpdateData(FALSE)) return -1;

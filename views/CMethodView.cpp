@@ -21,6 +21,7 @@
 #include "MessageBox.h"
 #include "SmallViewDialogs.h"
 #include "SpreadsheetControl.h"
+#include "ViewIcons.h"
 #include "ViewSettings.h"
 
 using namespace qs::ss;
@@ -196,7 +197,8 @@ int CMethodView::OnCreate() {
     if (!CreateSS(m_pGrid)) return -1;
     IObjectViewDocument* doc = GetObjectDocument();
     const int kind = doc != nullptr ? GetIDDOType(doc->GetPendingObjectID()) : GetIDDOType(m_lObjectID);
-    m_nIconId = kind == 2 || kind == 4 || kind == 6 ? 174 : 134;
+    m_nIconId = qs::views::IsUserObjectKind(kind) ? qs::views::kIconUserMethod : qs::views::kIconMethod;
+    SetFrameIcon(m_nIconId);
     SpreadsheetControl* ctrl = GetCtrl();
     ctrl->SetGridSwitch(SSG_ShowRowHeadings, true);
     ctrl->SetGridSwitch(SSG_ShowColHeadings, true);

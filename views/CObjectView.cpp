@@ -42,6 +42,7 @@
 #include "MessageBox.h"
 #include "ObjectViewFormats.h"
 #include "SpreadsheetControl.h"
+#include "ViewIcons.h"
 #include "ViewSettings.h"
 #include "WindowMessages.h"
 
@@ -213,6 +214,17 @@ int CObjectView::OnCreate() {
     if (m_pObject == nullptr) return -1;
     m_pOpenedIn = project;
     return 0;
+}
+
+void CObjectView::SetFrameIcon(int iconId) {
+    m_nFrameIconId = iconId;
+    CFrameWnd* frame = GetParentFrame();
+    if (frame == nullptr) return;
+    const QIcon icon = qs::views::FrameIcon(iconId);
+    frame->setWindowIcon(icon);
+    // Inside the main window the sub-window's title bar shows it.
+    if (auto* child = dynamic_cast<CMDIChildWnd*>(frame))
+        if (QMdiSubWindow* sub = child->GetSubWindow()) sub->setWindowIcon(icon);
 }
 
 BOOL CObjectView::CreateSS(CSpreadsheetWnd* host) {

@@ -216,6 +216,9 @@ public:
     const QString& GetFootnote() const { return m_strFootnote; }
     // The frame caption as last set by UpdateCaption.
     const QString& GetCaption() const { return m_strCaption; }
+    // The small icon of the view's frame (an id of ViewIcons.h); 0 until set.
+    void SetFrameIcon(int iconId);
+    int GetFrameIconId() const { return m_nFrameIconId; }
 
     // The grid's extent: a selection of all of it is the whole sheet.
     static constexpr int kMaxGridRows = qs::ss::kMaxRows;
@@ -265,4 +268,5 @@ private:
     // even after it has left its document.
     CProject* m_pOpenedIn = nullptr;
     QString m_strCaption;
+    int m_nFrameIconId = 0;
 };

@@ -12,6 +12,7 @@
 #include "KernelIds.h"
 #include "MessageBox.h"
 #include "SpreadsheetControl.h"
+#include "ViewIcons.h"
 #include "ViewSettings.h"
 
 using namespace qs::ss;
@@ -114,6 +115,7 @@ int CPPAView::OnCreate() {
     if (m_pPattern == nullptr) return -1;
     m_pGrid = new CPPAGrid(this);
     if (!CreateSS(m_pGrid)) return -1;
+    SetFrameIcon(qs::views::kIconTable);
     SpreadsheetControl* ctrl = GetCtrl();
     ctrl->SetMaxRow(1);
     ctrl->SetMaxCol(kColumns);

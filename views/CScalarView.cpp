@@ -7,6 +7,7 @@
 #include "KernelIds.h"
 #include "ObjectViewFormats.h"
 #include "SpreadsheetControl.h"
+#include "ViewIcons.h"
 
 using namespace qs::ss;
 
@@ -25,7 +26,8 @@ int CScalarView::OnCreate() {
     m_pGrid = new CObjectViewGrid(this);
     if (!CreateSS(m_pGrid)) return -1;
     const int kind = GetIDDOType(m_lObjectID);
-    m_nIconId = kind == 2 || kind == 4 || kind == 6 ? 173 : 139;
+    m_nIconId = qs::views::IsUserObjectKind(kind) ? qs::views::kIconUserScalar : qs::views::kIconScalar;
+    SetFrameIcon(m_nIconId);
 
     SpreadsheetControl* ctrl = GetCtrl();
     ctrl->SetMaxRow(1);

@@ -11,6 +11,7 @@
 #include "KernelIds.h"
 #include "MessageBox.h"
 #include "SpreadsheetControl.h"
+#include "ViewIcons.h"
 #include "ViewSettings.h"
 
 using qs::ss::SpreadsheetControl;
@@ -82,6 +83,9 @@ QSIDArray CTriang2View::CollectIds(const CProject& project) {
 int CTriang2View::OnCreate() {
     CProject* project = GetProject();
     if (project == nullptr || !CreateTriangGrid()) return -1;
+    IObjectViewDocument* doc = GetObjectDocument();
+    const int openingKind = doc != nullptr ? GetIDDOType(doc->GetPendingObjectID()) : 0;
+    SetFrameIcon(qs::views::IsUserObjectKind(openingKind) ? qs::views::kIconUserTable : qs::views::kIconTable);
     SetCalendarFlag(0);
     m_nSavedCalendar = g_bCalendarView;
     if (g_bCalendarView != 0) {

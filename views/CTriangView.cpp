@@ -16,6 +16,7 @@
 #include "MessageBox.h"
 #include "SmallViewDialogs.h"
 #include "SpreadsheetControl.h"
+#include "ViewIcons.h"
 #include "ViewSettings.h"
 
 using namespace qs::ss;
@@ -193,6 +194,8 @@ int CTriangView::OnCreate() {
     if (m_pTO == nullptr) return -1;
     m_pGrid = new CTriangGrid(this);
     if (!CreateSS(m_pGrid)) return -1;
+    SetFrameIcon(qs::views::IsUserObjectKind(GetIDDOType(m_lObjectID)) ? qs::views::kIconUserTable
+                                                                       : qs::views::kIconTable);
     SetFonts(nullptr);
     m_bCalendar = m_pTO->GetVectorType() == 0 ? g_bCalendarView : 0;
     // The object keeps whether it is shown cumulative or incremental (and
@@ -206,6 +209,33 @@ int CTriangView::OnCreate() {
 BOOL CTriangView::CreateTriangGrid() {
     m_pGrid = new CTriangGrid(this);
     return CreateSS(m_pGrid);
+}
+
+void CTriangView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) {
+    if (!bActivate) UninitializeIfEmpty();
+    CObjectView::OnActivateView(bActivate, pActivateView, pDeactiveView);
+}
+
+void CTriangView::BeforeDetach() { UninitializeIfEmpty(); }
+
+bool CTriangView::UninitializeIfEmpty() {
+    if (!g_bObjectRefreshed || m_pTO == nullptr || !m_pTO->IsInitialized()) return false;
+    std::uint16_t rows = 0, cols = 0;
+    if (m_pTO->GetMaxRowsCols(rows, cols) != qsk::kOk) return false;
+    for (int r = 0; r < rows; ++r) {
+        std::uint16_t n = 0;
+        if (m_pTO->GetNumColsInRow(std::uint16_t(r), n) != qsk::kOk) return false;
+        for (int c = 0; c < n; ++c) {
+            double value = 0.0;
+            char flags = 0;
+            if (m_pTO->GetAt(r, c, value, flags) != qsk::kOk) return false;
+            // The kernel marks a cell without a value as blank; anything
+            // else (a value, not available, a mark) keeps the object.
+            if ((std::uint8_t(flags) & ~std::uint8_t(CDataObject::CF_BLANK)) != 0) return false;
+        }
+    }
+    m_pTO->Deinitialize();
+    return true;
 }
 
 void CTriangView::SetKernelLink(CFormula* object) {

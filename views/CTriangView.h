@@ -40,6 +40,13 @@ public:
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
 
     qs::project::ObjectViewKind ViewKind() const override { return qs::project::ObjectViewKind::Table; }
+    // Leaving the view (another window becomes active, or this one closes)
+    // after a refresh: an object the user emptied is uninitialized again.
+    void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
+    void BeforeDetach() override;
+    // When any object was refreshed and no cell of this view's object holds
+    // anything, the object returns to the uninitialized state; true when it did.
+    bool UninitializeIfEmpty();
     void SetKernelLink(CFormula* object) override;
     void RememberCumulative() override;
     void RestoreCumulative() override;

@@ -43,6 +43,9 @@ public:
     virtual void RefreshAfterReattach() {}
     // A graph window counts one more open request.
     virtual void AddOpenRef() {}
+    // The window leaves its document (it is closing) and is about to let go
+    // of its kernel object.
+    virtual void BeforeDetach() {}
 };
 
 }  // namespace qs::project

@@ -130,6 +130,10 @@ void CQuillstoneApp::BindProjectFiles() {
         }
         return nullptr;
     };
+    host.refillNavigatorLists = [](CProjectDoc& doc) {
+        for (CView* view : doc.Views())
+            if (auto* list = dynamic_cast<CPrjListView*>(view)) list->FillProjectList();
+    };
     host.navigatorSelection = [](const CView* view, int& layer, QSID& id) {
         if (dynamic_cast<const CPrjTreeView*>(view) == nullptr && dynamic_cast<const CPrjListView*>(view) == nullptr)
             return false;

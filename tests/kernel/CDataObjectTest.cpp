@@ -153,6 +153,13 @@ TEST(DataObject, NotesZeroBlanksAndRemoveAll) {
     EXPECT_FALSE(d.DoesCellHaveNote(0, 2));
     d.Deinitialize();
     EXPECT_FALSE(d.IsInitialized());
+    // Not initialized, but still of its shape: the next entry initializes it.
+    std::uint16_t rows = 0, cols = 0;
+    d.GetMaxRowsCols(rows, cols);
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(cols, 2);
+    EXPECT_EQ(d.SetAt(1, 1, 5), qsk::kOk);
+    EXPECT_TRUE(d.IsInitialized());
 }
 
 TEST(DataObject, LayerRelationFollowsSourcesOnce) {

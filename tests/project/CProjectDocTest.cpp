@@ -489,7 +489,10 @@ TEST(ProjectDocViewTest, ObjectViewDispatch) {
         {MakeID(3, 1, 0, 5, 1), K::None},
         {101010050, K::PPA},  // the payment pattern, any layer
     };
-    for (const auto& c : cases) EXPECT_EQ(CProjectDoc::ChooseObjectView(c.id), c.kind) << c.id;
+    const QSID pattern = CProject().GetPayPatternID();
+    for (const auto& c : cases) EXPECT_EQ(CProjectDoc::ChooseObjectView(c.id, pattern), c.kind) << c.id;
+    // Without a special object the pattern is an ordinary vector.
+    EXPECT_EQ(CProjectDoc::ChooseObjectView(101010050, 0), K::Table);
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QImage>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -15,8 +18,11 @@
 #include "CProject.h"
 #include "CProjectDoc.h"
 #include "CInfoView.h"
+#include "CMethodView.h"
+#include "CPPAView.h"
 #include "CScalar.h"
 #include "CScalarView.h"
+#include "CSummaryReportOptionsDlg.h"
 #include "CTriangView.h"
 #include "KernelIds.h"
 #include "MessageBox.h"
@@ -24,11 +30,30 @@
 #include "ProjectHost.h"
 #include "SpreadsheetControl.h"
 #include "TestEnvironment.h"
+#include "ViewIcons.h"
 #include "ViewSettings.h"
 
 namespace {
 
 constexpr QSID kPaid = 101000001;
+constexpr QSID kIncurred = 101000011;
+constexpr QSID kLossReport = 301003003;  // a summary report of the standard template
+
+template <typename View>
+View* ViewIn(CFrameWnd* frame) {
+    if (frame == nullptr) return nullptr;
+    for (CView* view : frame->GetViews())
+        if (auto* v = dynamic_cast<View*>(view)) return v;
+    return nullptr;
+}
+
+bool SameIcon(const QIcon& a, const QIcon& b) {
+    return !a.isNull() && !b.isNull() && a.pixmap(16, 16).toImage() == b.pixmap(16, 16).toImage();
+}
+
+bool HasView(const CProjectDoc& doc, const CView* view) {
+    return std::find(doc.Views().begin(), doc.Views().end(), view) != doc.Views().end();
+}
 
 CTriangView* TriangleIn(CFrameWnd* frame) {
     if (frame == nullptr) return nullptr;
@@ -61,17 +86,27 @@ protected:
                                                                RUNTIME_CLASS(CScalarView));
         m_infoTemplate = std::make_unique<CMultiDocTemplate>(0, RUNTIME_CLASS(CProjectDoc), RUNTIME_CLASS(CFrameWnd),
                                                              RUNTIME_CLASS(CInfoView));
+        m_patternTemplate = std::make_unique<CMultiDocTemplate>(0, RUNTIME_CLASS(CProjectDoc),
+                                                                RUNTIME_CLASS(CFrameWnd), RUNTIME_CLASS(CPPAView));
+        m_methodTemplate = std::make_unique<CMultiDocTemplate>(0, RUNTIME_CLASS(CProjectDoc), RUNTIME_CLASS(CFrameWnd),
+                                                               RUNTIME_CLASS(CMethodView));
         qs::project::Host().viewTemplate = [this](qs::project::ObjectViewKind kind) -> CDocTemplate* {
             switch (kind) {
             case qs::project::ObjectViewKind::Table: return m_template.get();
             case qs::project::ObjectViewKind::Scalar: return m_scalarTemplate.get();
             case qs::project::ObjectViewKind::Info: return m_infoTemplate.get();
+            case qs::project::ObjectViewKind::PPA: return m_patternTemplate.get();
+            case qs::project::ObjectViewKind::Method: return m_methodTemplate.get();
             default: return nullptr;
             }
         };
         m_dir = qs::test::MakeTempDir("views");
     }
-    void TearDown() override { qs::project::Host().viewTemplate = nullptr; }
+    void TearDown() override {
+        qs::project::Host().viewTemplate = nullptr;
+        qs::project::Host().refillNavigatorLists = nullptr;
+        g_bObjectRefreshed = 0;
+    }
 
     std::unique_ptr<CProjectDoc> NewDocument() {
         auto doc = std::make_unique<CProjectDoc>();
@@ -86,6 +121,8 @@ protected:
     std::unique_ptr<CMultiDocTemplate> m_template;
     std::unique_ptr<CMultiDocTemplate> m_scalarTemplate;
     std::unique_ptr<CMultiDocTemplate> m_infoTemplate;
+    std::unique_ptr<CMultiDocTemplate> m_patternTemplate;
+    std::unique_ptr<CMultiDocTemplate> m_methodTemplate;
     std::string m_dir;
 };
 
@@ -322,6 +359,163 @@ TEST_F(ProjectObjectViewsTest, CumulativeChoiceIsStableAndSaved) {
     net = TriangleIn(doc->OpenObjectView(kPaid, NET));
     QApplication::processEvents();
     EXPECT_FALSE(net->GetTO()->IsViewedCumulative());
+    doc->OnCloseDocument();
+}
+
+// A summary report is laid out from its options, so the user confirms them
+// before its window opens; Cancel opens nothing.
+TEST_F(ProjectObjectViewsTest, SummaryReportOpensAfterItsOptions) {
+    qs::fw::MessageBoxScript boxes;
+    auto doc = NewDocument();
+    ASSERT_TRUE(doc->GetProject()->IsIDSummaryReport(kLossReport));
+    int refills = 0;
+    qs::project::Host().refillNavigatorLists = [&](CProjectDoc& d) {
+        EXPECT_EQ(&d, doc.get());
+        ++refills;
+    };
+    const auto accept = [](bool selectedUltimate, unsigned short layer) {
+        return [=](CSummaryReportOptionsDlg& d) {
+            EXPECT_EQ(d.m_lReportId, kLossReport);
+            EXPECT_EQ(d.m_nLayer, layer);
+            d.AvailableList()->topLevelItem(0)->setSelected(true);
+            d.OnAdd();
+            d.SelectedUltimateBox()->setChecked(selectedUltimate);
+            d.OnOK();
+        };
+    };
+    qs::fw::ModalScript script;
+    script.Then<CSummaryReportOptionsDlg>([](CSummaryReportOptionsDlg& d) { d.reject(); });
+    EXPECT_EQ(doc->OpenObjectView(kLossReport, NET), nullptr);
+    EXPECT_TRUE(doc->Views().empty());
+
+    // OK with the selected ultimate on: the window opens and the
+    // navigator's lists show the report's new column.
+    script.Then<CSummaryReportOptionsDlg>(accept(true, NET));
+    CFrameWnd* frame = doc->OpenObjectView(kLossReport, NET);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_NE(ViewIn<CMethodView>(frame), nullptr);
+    EXPECT_EQ(refills, 1);
+    // The open window comes forward without asking again; a caller may skip the options.
+    EXPECT_EQ(doc->OpenObjectView(kLossReport, NET), frame);
+    CFrameWnd* another = doc->OpenObjectView(kLossReport, NET, FALSE, TRUE, TRUE);
+    EXPECT_NE(another, nullptr);
+    EXPECT_NE(another, frame);
+    // Without the selected ultimate the lists stay as they are.
+    script.Then<CSummaryReportOptionsDlg>(accept(false, CEDED));
+    EXPECT_NE(doc->OpenObjectView(kLossReport, CEDED), nullptr);
+    EXPECT_EQ(refills, 1);
+
+    EXPECT_EQ(script.Dialogs().size(), 3u);
+    EXPECT_TRUE(script.AllHandled());
+    EXPECT_EQ(boxes.Count(), 0u) << boxes.Texts().join(QStringLiteral(" | ")).toStdString();
+    doc->OnCloseDocument();
+}
+
+// The payment pattern opens in its own view; before a structural change its
+// window and a summary report's close, while a table only lets go of its
+// object and is attached again afterwards.
+TEST_F(ProjectObjectViewsTest, StructuralChangeClosesPatternAndReportWindows) {
+    qs::fw::MessageBoxScript boxes;
+    auto doc = NewDocument();
+    const QSID pattern = doc->GetProject()->GetPayPatternID();
+    CFrameWnd* patternFrame = doc->OpenObjectView(pattern, NET);
+    CPPAView* patternView = ViewIn<CPPAView>(patternFrame);
+    ASSERT_NE(patternView, nullptr);
+    EXPECT_EQ(TriangleIn(patternFrame), nullptr);
+    CMethodView* report = ViewIn<CMethodView>(doc->OpenObjectView(kLossReport, NET, TRUE, TRUE, TRUE));
+    ASSERT_NE(report, nullptr);
+    CTriangView* net = TriangleIn(doc->OpenObjectView(kPaid, NET));
+    ASSERT_NE(net, nullptr);
+    ASSERT_EQ(doc->Views().size(), 3u);
+
+    doc->CloseObjectViews(FALSE);
+    EXPECT_FALSE(HasView(*doc, patternView));
+    EXPECT_FALSE(HasView(*doc, report));
+    ASSERT_TRUE(HasView(*doc, net));
+    EXPECT_EQ(net->GetObject(), nullptr);
+    doc->ReopenObjectViews();
+    EXPECT_EQ(net->GetObject(), doc->GetProject()->FindDataObject(kPaid, NET));
+    EXPECT_EQ(doc->Views().size(), 1u);
+    EXPECT_EQ(boxes.Count(), 0u) << boxes.Texts().join(QStringLiteral(" | ")).toStdString();
+    doc->OnCloseDocument();
+}
+
+// A triangle the user empties returns to the uninitialized state when its
+// window is left or closed after the change; it can be entered again.
+TEST_F(ProjectObjectViewsTest, EmptiedTriangleIsUninitializedWhenLeftOrClosed) {
+    qs::fw::MessageBoxScript boxes;
+    auto doc = NewDocument();
+    CProject* project = doc->GetProject();
+    CDataObject* paid = project->FindDataObject(kPaid, NET);
+    paid->SetAt(0, 0, 100.0);
+    paid->SetAt(1, 1, 7.0);
+    CTriangView* net = TriangleIn(doc->OpenObjectView(kPaid, NET));
+    ASSERT_NE(net, nullptr);
+    qs::ss::SpreadsheetControl* ctrl = net->GetCtrl();
+    const auto deleteCells = [&](int r1, int c1, int r2, int c2) {
+        ctrl->SetSelection(r1, c1, r2, c2);
+        ctrl->SetActiveCell(r1, c1);
+        QTest::keyClick(ctrl, Qt::Key_Delete);
+    };
+
+    // An untouched empty table is left as it is when nothing was refreshed.
+    g_bObjectRefreshed = 0;
+    CTriangView* incurred = TriangleIn(doc->OpenObjectView(kIncurred, NET));
+    ASSERT_NE(incurred, nullptr);
+    incurred->OnActivateView(FALSE, net, incurred);
+    EXPECT_TRUE(project->FindDataObject(kIncurred, NET)->IsInitialized());
+
+    // One value left: still initialized.
+    deleteCells(1, 1, 1, 1);
+    EXPECT_TRUE(g_bObjectRefreshed);
+    net->OnActivateView(FALSE, incurred, net);
+    EXPECT_TRUE(paid->IsInitialized());
+
+    // All cleared: leaving the window uninitializes the array.
+    deleteCells(1, 1, 5, 5);
+    net->OnActivateView(FALSE, incurred, net);
+    EXPECT_FALSE(paid->IsInitialized());
+    EXPECT_FALSE(project->IDHasData(kPaid, NET));
+    EXPECT_EQ(project->GetIDStatus(kPaid, NET), 0);
+
+    // It takes typing again, and holds data again.
+    net->OnActivateView(TRUE, net, incurred);
+    ctrl->SetSelection(3, 2, 3, 2);
+    ctrl->SetActiveCell(3, 2);
+    ASSERT_EQ(ctrl->StartEdit(QStringLiteral("250"), true), 0);
+    ctrl->EndEdit();
+    EXPECT_TRUE(paid->IsInitialized());
+    EXPECT_EQ(KernelCell(*doc, NET, 2, 1), 250.0);
+    double shown = 0;
+    ctrl->GetNumber(3, 2, shown);
+    EXPECT_EQ(shown, 250.0);
+
+    // Emptied again and closed without another window becoming active.
+    deleteCells(3, 2, 3, 2);
+    net->GetParentFrame()->DestroyWindow();
+    EXPECT_FALSE(paid->IsInitialized());
+    EXPECT_EQ(paid->GetViewedCount(), 0);
+    EXPECT_EQ(boxes.Count(), 0u) << boxes.Texts().join(QStringLiteral(" | ")).toStdString();
+    doc->OnCloseDocument();
+}
+
+TEST_F(ProjectObjectViewsTest, ObjectFramesCarryTheIconOfTheirKind) {
+    auto doc = NewDocument();
+    CFrameWnd* table = doc->OpenObjectView(kPaid, NET);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(TriangleIn(table)->GetFrameIconId(), qs::views::kIconTable);
+    EXPECT_TRUE(SameIcon(table->windowIcon(), qs::views::FrameIcon(qs::views::kIconTable)));
+
+    CScalar proto;
+    proto.SetIDLongName("Trend Rate");
+    proto.SetIDShortName("TR");
+    QSID id = 0;
+    ASSERT_EQ(doc->GetProject()->AddNewObject(proto, id, 1), 0);
+    ASSERT_TRUE(qs::views::IsUserObjectKind(GetIDDOType(id)));
+    CFrameWnd* scalar = doc->OpenObjectView(id, NET);
+    ASSERT_NE(scalar, nullptr);
+    EXPECT_TRUE(SameIcon(scalar->windowIcon(), qs::views::FrameIcon(qs::views::kIconUserScalar)));
+    EXPECT_FALSE(SameIcon(scalar->windowIcon(), table->windowIcon()));
     doc->OnCloseDocument();
 }
 
