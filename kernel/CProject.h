@@ -112,6 +112,11 @@ public:
     long InitProjectWithDBManager(IKDVDatabaseManager* manager);
     using DatabaseBinder = std::function<CKDVVantor*(CProject& project, IKDVDatabaseManager* manager)>;
     static void SetDatabaseBinder(DatabaseBinder binder);
+    // The log file of a database project, where the project's reports are
+    // written; the enterprise layer names it when it binds the project.
+    // Empty for a file project.
+    const std::string& GetLogFileName() const { return m_logFileName; }
+    void SetLogFileName(const std::string& path) { m_logFileName = path; }
 
     void SetFileName(const std::string& path) { m_fileName = path; }
     // Form 0: the name of the project's file without its folder (the print
@@ -635,6 +640,7 @@ private:
     bool m_created = false;
     CKDVVantor* m_vantor = nullptr;
     IKDVDatabaseManager* m_dbManager = nullptr;
+    std::string m_logFileName;
     std::map<int, QSID> m_iterCursor;  // GetFirst/GetNext position per category
 
     // Project properties.

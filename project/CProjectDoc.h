@@ -33,6 +33,9 @@ class CFrameWnd;
 class CProject;
 class CompoundFile;
 
+// The log file the kernel project names (empty for a file project or none).
+std::string GetProjectLogFileName(const CProject* project);
+
 class CProjectDoc : public CDocument, public IObjectViewDocument {
     DECLARE_DYNCREATE(CProjectDoc)
 
@@ -146,7 +149,7 @@ public:
     void BeginStatusProgress(const QString& caption);
     void StepStatusProgress(const QString& text);
     // A message box while the main window is visible; in database mode also a
-    // time-stamped line in the log file and the kernel's error flag.
+    // time-stamped line in the project's log file and the kernel's error flag.
     void ReportMessage(const QString& text);
 
     // ---- the frame every structural command runs in (CProjectDocCommandFrame.cpp)

@@ -83,9 +83,15 @@ void CProjectDoc::ReportMessageNoError(const QString& text) {
 
 void CProjectDoc::ShowMessageIfVisible(const QString& text) { AfxMessageBoxIfVisible(text, MB_OK); }
 
+std::string GetProjectLogFileName(const CProject* project) {
+    return project ? project->GetLogFileName() : std::string();
+}
+
 void CProjectDoc::LogMessage(const QString& text) {
     if (m_pProject == nullptr || m_pProject->Mode() != RM_DATABASE) return;
-    const std::string log = Host().logFilePath ? Host().logFilePath() : std::string();
+    // The project's own log, not the application's: each database project
+    // reports to the log its binding named.
+    const std::string log = GetProjectLogFileName(m_pProject);
     if (log.empty()) return;
     std::ofstream out(log, std::ios::app);
     if (!out) return;

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -43,8 +44,12 @@ protected:
         PRDLENGTH len = PRD_YEAR, devLen = PRD_YEAR;
         LAYERNAMES c1 = GROSS, c2 = ASSUMED;
         ASSERT_EQ(Project().Create(gen, numExp, len, firstYear, interval, numDev, devLen, firstAge, c1, c2), 0);
-        m_log = qs::test::MakeTempDir("fills") + "/script.log";
-        Host().logFilePath = [this] { return m_log; };
+        const std::string dir = qs::test::MakeTempDir("fills");
+        m_log = dir + "/project.log";
+        m_appLog = dir + "/script.log";
+        Project().SetLogFileName(m_log);
+        // The application's log is another file: the project's reports never go there.
+        Host().logFilePath = [this] { return m_appLog; };
         Host().refreshNavigator = [this] { ++m_refreshes; };
         m_main.show();
         qs::fw::SetMainWindow(&m_main);
@@ -93,6 +98,7 @@ protected:
     QWidget m_main;
     NoStores m_vantor;
     std::string m_log;
+    std::string m_appLog;
     int m_refreshes = 0;
 };
 
@@ -209,6 +215,7 @@ TEST_F(FloodFillCommandsTest, DatabaseRunsAnnounceOnlyWhatCompleted) {
         EXPECT_EQ(boxes.Count(), 0u);
         EXPECT_NE(Log().find("Ultimate Flood Fill Operation Completed!"), std::string::npos);
     }
+    EXPECT_FALSE(std::filesystem::exists(m_appLog));
 }
 
 TEST_F(FloodFillCommandsTest, MethodVariablesFillOnlyInADatabaseProject) {

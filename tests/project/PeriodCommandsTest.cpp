@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QWidget>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -112,8 +113,11 @@ protected:
         host.beginProgress = [this](const QString& caption) { m_progress << "begin " + caption; };
         host.endProgress = [this](const QString& text) { m_progress << "end " + text; };
         host.tailFactorProgramOpen = [this] { return m_tailProgramOpen; };
-        m_log = qs::test::MakeTempDir("periods") + "/project.log";
-        host.logFilePath = [this] { return m_log; };
+        const std::string dir = qs::test::MakeTempDir("periods");
+        m_log = dir + "/project.log";
+        m_appLog = dir + "/application.log";
+        // The application's log is another file: the project's reports never go there.
+        host.logFilePath = [this] { return m_appLog; };
         gbLogFileContainsError = false;
     }
 
@@ -129,6 +133,7 @@ protected:
         m_doc = std::make_unique<CProjectDoc>();
         m_doc->m_bAutoDelete = FALSE;  // the test owns it
         MakeProject(*m_doc->GetProject(), shape);
+        m_doc->GetProject()->SetLogFileName(m_log);
         m_doc->GetProject()->SetModifiedFlag(false);
         m_doc->SetModifiedFlag(FALSE);
         return *m_doc;
@@ -157,6 +162,7 @@ protected:
     QStringList m_progress;
     bool m_tailProgramOpen = false;
     std::string m_log;
+    std::string m_appLog;
 };
 
 // ---------------------------------------------------------------- evaluations
@@ -379,6 +385,7 @@ TEST_F(PeriodCommandsTest, PriorRowAppendedAndRemovedWithTheirMenuStates) {
     const std::string log = LogText();
     EXPECT_NE(log.find("One prior exposure appended."), std::string::npos);
     EXPECT_NE(log.find("Prior exposure period removed."), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(m_appLog));
     EXPECT_FALSE(gbLogFileContainsError);
 }
 
@@ -391,6 +398,8 @@ TEST_F(PeriodCommandsTest, PriorRowCommandsInTheWrongStateReportWithoutTouchingW
     Run(kRemovePrior);
     EXPECT_EQ(boxes.Texts(), QStringList({" Prior row does not exit. Requested action can not be applied."}));
     EXPECT_TRUE(gbLogFileContainsError);
+    EXPECT_NE(LogText().find(" Prior row does not exit."), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(m_appLog));
 
     int count = 1;
     ASSERT_EQ(doc.GetProject()->AppendExposurePeriod(count, 0), 0);
