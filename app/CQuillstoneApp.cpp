@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QThread>
 #include <QUrl>
 #include <QLocale>
 #include <cstdio>
@@ -13,6 +14,8 @@
 
 #include "AppRegistry.h"
 #include "Automation.h"
+#include "CLOGFONT.h"
+#include "FaultboxApi.h"
 #include "CCmdUI.h"
 #include "ModalScript.h"
 #include "CDocTemplate.h"
@@ -155,6 +158,8 @@ void CQuillstoneApp::OnAppExitChecked() {
 }
 
 CQuillstoneApp::~CQuillstoneApp() {
+    // A damaged font record read after this goes back to standard error.
+    CLOGFONT::SetErrorReporter(nullptr);
     m_heartbeat.Stop();
     m_pVersionThread.reset();
     qs::trace::CloseConsoleTrace();
@@ -219,6 +224,14 @@ void CQuillstoneApp::StartTraceAndMessageSink() {
     si::SetMessageSink([](const std::string& text, const std::string& caption, si::MessageIcon icon) {
         MessageBox(qs::fw::MainWindow(), QString::fromStdString(text), QString::fromStdString(caption),
                    MB_OK | IconType(icon));
+    });
+    // A font record that cannot be read whole is told to the user; a reader
+    // on another thread than the interface's still writes to standard error.
+    CLOGFONT::SetErrorReporter([](const std::string& text) {
+        if (qApp != nullptr && QThread::currentThread() == qApp->thread())
+            AfxMessageBox(QString::fromStdString(text), MB_OK);
+        else
+            std::fprintf(stderr, "%s\n", text.c_str());
     });
 }
 
@@ -390,6 +403,12 @@ void CQuillstoneApp::PrepareProjectSheet() {
 void CQuillstoneApp::StartBackgroundServices() {
     m_bInteractive = TRUE;
     InitNumbrixExtensionDLL();
+    // The kernel's trace handle: a pipe of the message library, so that
+    // traces sent with it reach the debug window and the message file.
+    if (hdbg == nullptr) {
+        hdbg = RegisterErrorDll();
+        m_bOwnsTraceHandle = hdbg != nullptr;
+    }
     LoadColumnSumFullPrecision();
     if (qs::app::IsStandardFamily(m_nInstallationType)) {
         qs::app::RegisterShellDocument("Quillstone.Document", "0");
@@ -546,6 +565,13 @@ int CQuillstoneApp::ExitInstance() {
     if (m_pMainFrame) {
         m_pMainFrame->DestroyWindow();
         delete m_pMainFrame.data();
+    }
+    // The kernel's trace handle goes back to the message library last.
+    if (m_bOwnsTraceHandle) {
+        UnRegisterErrorDll(static_cast<void**>(hdbg));
+        hdbg = nullptr;
+        m_bOwnsTraceHandle = false;
+        CloseErrorDll();
     }
     return CWinApp::ExitInstance();
 }

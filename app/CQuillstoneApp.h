@@ -226,6 +226,9 @@ private:
 
     bool m_bSettingsLoaded = false;
     bool m_bCounted = false;
+    // The kernel's trace handle is the message pipe this application
+    // registered (and gives back at exit).
+    bool m_bOwnsTraceHandle = false;
     std::unique_ptr<qs::ipc::InstanceCounter> m_counter;
     std::unique_ptr<QPrinter> m_pPrinter;
     // Frames delete themselves once destroyed (a close through the window

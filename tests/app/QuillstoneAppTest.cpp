@@ -11,6 +11,11 @@
 #include <string>
 
 #include "AppRegistry.h"
+#include "CLOGFONT.h"
+#include "CaptureStderr.h"
+#include "FaultboxApi.h"
+#include "KernelGlobals.h"
+#include "SharedMessageOptions.h"
 #include "CDocTemplate.h"
 #include "shell/CInstanceHeartbeat.h"
 #include "frames/CMainFrame.h"
@@ -439,6 +444,49 @@ TEST_F(QuillstoneAppTest, StartupErrorsUnderAutomationGoToTheLogFile) {
     app.ReportStartupError("Could not create spreadsheet window.\nPlease check that all DLLs are in place.", true);
     EXPECT_TRUE(gbLogFileContainsError);
     EXPECT_EQ(script.Count(), 1u);  // no visible main window: no box
+}
+
+// While the application runs, the kernel's trace handle is a pipe of the
+// message library: a trace sent with it reaches the library's output (the
+// debugger output, no debug-window server running here) and is no unknown
+// handle. The handle goes back at exit.
+TEST_F(QuillstoneAppTest, KernelTracesReachTheMessageLibrary) {
+    Install(1);
+    MessageBoxScript script;
+    CQuillstoneApp app;
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_NE(hdbg, nullptr);
+    faultbox::SharedMessageOptions& options = faultbox::SharedOptions();
+    const faultbox::SharedMessageOptions saved = options;
+    options.TraceMsgs = 1;
+    std::string out;
+    {
+        CaptureStderr capture;
+        TraceMessage(static_cast<void**>(hdbg), "CKDVData::Load()", "kernel.cpp", 12, "Jan  1 2026", "12:00:00");
+        out = capture.Text();
+    }
+    options = saved;
+    EXPECT_NE(out.find("TRACE_MSG: CKDVData::Load()  FILE: kernel.cpp  LINE: 12  LAST COMPILED: Jan  1 2026 12:00:00"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("Could not find specified pipe ID"), std::string::npos) << out;
+    app.ExitInstance();
+    EXPECT_EQ(hdbg, nullptr);
+    EXPECT_EQ(script.Count(), 0u) << script.Texts().join(" | ").toStdString();
+}
+
+// A font record that cannot be read whole is shown to the user once.
+TEST_F(QuillstoneAppTest, DamagedFontRecordIsShownToTheUser) {
+    Install(1);
+    MessageBoxScript script;
+    CQuillstoneApp app;
+    ASSERT_TRUE(app.InitInstance());
+    CLOGFONT font;
+    const std::uint8_t truncated[30] = {};
+    EXPECT_FALSE(font.Load(truncated, sizeof truncated));
+    ASSERT_EQ(script.Count(), 1u);
+    EXPECT_EQ(script.Last().text, "void CLOGFONT::Serialize( CArchive& ar):CArchive Exception Error!");
+    app.ExitInstance();
 }
 
 TEST_F(QuillstoneAppTest, ConsoleTraceFollowsTheMachineKey) {
