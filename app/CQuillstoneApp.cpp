@@ -20,6 +20,8 @@
 #include "ModalScript.h"
 #include "CDocTemplate.h"
 #include "frames/CMainFrame.h"
+#include "CKDVVantor.h"
+#include "CProject.h"
 #include "CProjectDoc.h"
 #include "ProjectHost.h"
 #include "shell/ConsoleTrace.h"
@@ -584,3 +586,20 @@ bool CQuillstoneApp::LoadColumnSumFullPrecision() { return qs::app::LoadColumnSu
 void CQuillstoneApp::SaveColumnSumFullPrecision() { qs::app::SaveColumnSumFullPrecision(ProfilePath()); }
 void CQuillstoneApp::SetColumnSumFullPrecision(bool on) { qs::app::SetColumnSumFullPrecision(on); }
 void CQuillstoneApp::LoadDisplayGraphLockItem() { qs::app::LoadDisplayGraphLockItem(ProfilePath()); }
+
+void CQuillstoneApp::NameAutomationDocument() {
+    if (m_bInteractive != 0 || m_pProjectTemplate == nullptr) return;
+    const std::vector<CDocument*> docs = m_pProjectTemplate->Documents();
+    if (docs.empty()) return;
+    auto* doc = static_cast<CProjectDoc*>(docs.back());
+    CProject* project = doc->GetProject();
+    CKDVVantor* vantor = project ? project->GetCKDVVantor() : nullptr;
+    CKDVTemplate* record = vantor ? vantor->GetTemplate() : nullptr;
+    const QString name = record ? QString::fromStdString(record->GetName()) : QString();
+    // Without a template name there is no file to name: the folder itself
+    // must never become the document's path.
+    if (name.isEmpty()) return;
+    QString path = QString::fromStdString(Settings().filesPath);
+    if (!path.endsWith(QLatin1Char('/')) && !path.endsWith(QLatin1Char('\\'))) path += QLatin1Char('/');
+    doc->SetPathName(path + name, TRUE);
+}

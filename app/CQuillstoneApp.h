@@ -60,6 +60,10 @@ public:
     void SaveColumnSumFullPrecision();
     void SetColumnSumFullPrecision(bool on);
     void LoadDisplayGraphLockItem();
+    // Under automation, gives the last project document its path under
+    // "Files Path", named after its template, so that an export has a file
+    // to go by. Does nothing while a user drives the program.
+    void NameAutomationDocument();
 
     // Commands of the application's own.
     static constexpr UINT kCmdPrintSetup = 1192;
@@ -110,6 +114,12 @@ public:
     bool m_bStandardResources = true;
     bool m_bTerminalServer = false;
     bool m_bShowSplash = true;
+    // 1 while a scripting or import-server document exists: New then makes a
+    // project at once, asking nothing.
+    int m_nAutomationActive = 0;
+    // Non-zero while an import or export batch runs: its file chooser starts
+    // in "Files Path" whatever it lists.
+    int m_nBatchRunning = 0;
     char m_cDecimalSeparator = 0;
     char m_cThousandsSeparator = 0;
 

@@ -131,6 +131,11 @@ public:
     // Enabled exactly for a database project.
     void OnUpdateDatabaseOnly(CCmdUI* ui);
 
+    // Lists in the status window the user tables of a loaded file whose names
+    // clash within their category (the status window opens with an
+    // explanation unless it is up already); nothing when there are none.
+    void CheckDuplicateTableNames(const QString& fileName);
+
     // ---- settings commands and captions (CProjectDocSettings.cpp)
     // Each runs its dialog on the project and brings the windows up to date.
     void OnPageSetup();

@@ -62,6 +62,30 @@ void CProjectDoc::SetPathName(const QString& path, BOOL bAddToMRU) {
     if (dot > 0) SetTitle(title.left(dot));
 }
 
+// ---------------------------------------------------------------- duplicate names on load
+
+void CProjectDoc::CheckDuplicateTableNames(const QString& fileName) {
+    if (m_pProject == nullptr) return;
+    // Older files could hold user tables whose names clash within their
+    // category; they are listed for the user to rename.
+    QSStringArray names;
+    for (QSID first : {1001, 5001, 6001, 7001}) m_pProject->ReportDuplicateNamesForOldQsUserDefined(first, names);
+    if (names.empty()) return;
+    const auto write = [](const QString& text) {
+        if (Host().writeStatusWindow) Host().writeStatusWindow(text);
+    };
+    const bool visible = Host().statusWindowVisible && Host().statusWindowVisible();
+    if (!visible && Host().openStatusWindow &&
+        Host().openStatusWindow(QStringLiteral("Checking for Duplicate Names while loading files"))) {
+        write(QStringLiteral("\nQuillstone requires that all table names be unique  "));
+        write(QStringLiteral("within their input, exhibit, method, or report category."));
+        write(QStringLiteral("The following user defined tables were found to have names"));
+        write(QStringLiteral("that already exist. Please edit the names of these objects.\n\n\n"));
+    }
+    write(fileName.toUpper());
+    for (const std::string& name : names) write(QString::fromStdString(name));
+}
+
 BOOL CProjectDoc::SaveModified() {
     if (!IsModified()) return TRUE;
     QString name = GetPathName();

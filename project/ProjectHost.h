@@ -70,6 +70,11 @@ struct ProjectHost {
     // works; it closes when the last holder lets go. Null when it cannot be
     // made. Unset: none can be made.
     std::function<std::shared_ptr<void>(const QString& title, const QString& message)> openBusyWindow;
+    // The application's status window: whether it shows, opening it under a
+    // title (false when it cannot be had), and appending a line. Unset: none.
+    std::function<bool()> statusWindowVisible;
+    std::function<bool(const QString& title)> openStatusWindow;
+    std::function<void(const QString& text)> writeStatusWindow;
     // The setting "Show Extension" (1: titles keep their extension). Unset: 1.
     std::function<int()> showExtension;
     // The setting "DisplayGraphLockItem": the graph lock commands are offered. Unset: no.

@@ -30,6 +30,7 @@
 #include "frames/CBusyDialog.h"
 #include "frames/CChildFrame.h"
 #include "frames/StatusProgress.h"
+#include "frames/StatusWindow.h"
 #include "navigator/CPrjListView.h"
 #include "navigator/CPrjTreeView.h"
 #include "navigator/CTreeFrame.h"
@@ -164,6 +165,9 @@ void CQuillstoneApp::BindProjectFiles() {
             delete dialog;
         });
     };
+    host.statusWindowVisible = [] { return qs::app::IsStatusWindowVisible(); };
+    host.openStatusWindow = [](const QString& title) { return StatusWindowOpen(title); };
+    host.writeStatusWindow = [](const QString& text) { StatusWindowWrite(text); };
     // The folders the document works with, as the settings gave them.
     host.filesPath = QString::fromStdString(qs::app::Settings().filesPath);
     host.workingDirectory = QString::fromStdString(qs::app::Settings().workingDirectory);
@@ -192,7 +196,11 @@ CDocument* CQuillstoneApp::OpenDocumentFile(const QString& path) {
     if (kind == OpenKind::FactorLibrary) {
         if (CDocument* open = FindOpenDocument(path, m_pDFLTemplate)) {
             if (!open->Views().empty())
-                if (CFrameWnd* frame = open->Views().front()->GetParentFrame()) frame->ActivateFrame();
+                if (CFrameWnd* frame = open->Views().front()->GetParentFrame()) {
+                    frame->ActivateFrame();
+                    // The library's window is brought forward together with the program.
+                    if (CMainFrame* main = MainFrame(); main != nullptr && main != frame) main->ActivateFrame();
+                }
             return open;
         }
         CDocument* doc = m_pDFLTemplate ? m_pDFLTemplate->OpenDocumentFile(path, TRUE) : nullptr;
@@ -228,6 +236,17 @@ CDocument* CQuillstoneApp::OpenDocumentFile(const QString& path) {
     if (!convertedName.isEmpty()) doc->DoSave(convertedName, TRUE);
     ShowProjectInNavigator(doc);
     qs::project::Host().lastProjectFolder = qs::project::FolderOfPath(doc->GetPathName());
+    // Clashing table names are listed by their plain names: the table-number
+    // display is off while they are gathered.
+    if (CProject* project = doc->GetProject()) {
+        const int showTableId = project->GetShowTableID();
+        project->SetShowTableID(0);
+        doc->CheckDuplicateTableNames(path.toUpper());
+        if (qs::app::IsStatusWindowVisible())
+            if (CMainFrame* main = MainFrame(); main != nullptr && qs::app::StatusWindowFrame() != nullptr)
+                main->MDIActivate(qs::app::StatusWindowFrame());
+        project->SetShowTableID(showTableId);
+    }
     qs::project::Host().folderNotChosen = false;
     return doc;
 }
@@ -288,7 +307,8 @@ bool CQuillstoneApp::ChooseProjectFiles(QString& fileName, UINT titleId, DWORD e
         folder = host.lastProjectFolder;
     } else {
         host.folderNotChosen = false;
-        if (tmpl == nullptr || tmpl == m_pProjectTemplate || tmpl == m_pDFLTemplate) folder = host.filesPath;
+        if (tmpl == nullptr || tmpl == m_pProjectTemplate || tmpl == m_pDFLTemplate || m_nBatchRunning == 1)
+            folder = host.filesPath;
     }
     if (!folder.isEmpty()) dialog.setDirectory(folder);
     if (!start.isEmpty()) dialog.selectFile(start);
@@ -305,6 +325,11 @@ bool CQuillstoneApp::ChooseProjectFiles(QString& fileName, UINT titleId, DWORD e
 }
 
 void CQuillstoneApp::OnFileNewChoice() {
+    // A scripting or import-server session wants a project, asking nothing.
+    if (m_nAutomationActive) {
+        OnFileNewProject();
+        return;
+    }
     QString project, library;
     if (m_pProjectTemplate) m_pProjectTemplate->GetDocString(project, CDocTemplate::fileNewName);
     if (m_pDFLTemplate) m_pDFLTemplate->GetDocString(library, CDocTemplate::fileNewName);

@@ -21,8 +21,18 @@ using CView = qs::app::CNotYetView;
 #define QS_PLACEHOLDER(Name, Base) \
     class Name : public Base {     \
     };
-QS_PLACEHOLDER(CQuillstoneAutomationDoc, CDocument)
-QS_PLACEHOLDER(CQuillstoneStandaloneDoc, CDocument)
+// The two server documents mark the application's automation as active
+// while they exist.
+class CQuillstoneAutomationDoc : public CDocument {
+public:
+    CQuillstoneAutomationDoc();
+    ~CQuillstoneAutomationDoc() override;
+};
+class CQuillstoneStandaloneDoc : public CDocument {
+public:
+    CQuillstoneStandaloneDoc();
+    ~CQuillstoneStandaloneDoc() override;
+};
 QS_PLACEHOLDER(CQuillstoneAutomationView, CView)
 QS_PLACEHOLDER(CQuillstoneStandaloneView, CView)
 QS_PLACEHOLDER(CGraphView, CView)

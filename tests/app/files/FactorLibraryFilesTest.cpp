@@ -12,6 +12,7 @@
 #include "CFactorSet.h"
 #include "CProjectDoc.h"
 #include "CQuillstoneApp.h"
+#include "frames/CMainFrame.h"
 #include "FactorLibraryLending.h"
 #include "InstalledWorkstation.h"
 #include "MessageBox.h"
@@ -46,7 +47,12 @@ TEST_F(FactorLibraryFilesTest, LibraryOpensBesideTheProjectAndLendsItsSets) {
 
     auto* library = dynamic_cast<CDFLDoc*>(app.OpenDocumentFile(path));
     ASSERT_NE(library, nullptr) << boxes.Texts().join(" | ").toStdString();
+    // Opening it again brings its window forward, and the program's with it.
+    app.MainFrame()->hide();
     EXPECT_EQ(app.OpenDocumentFile(path), library) << "an open library is not opened twice";
+    EXPECT_TRUE(app.MainFrame()->isVisible());
+    ASSERT_FALSE(library->Views().empty());
+    EXPECT_EQ(app.MainFrame()->MDIGetActive(), library->Views().front()->GetParentFrame());
     EXPECT_EQ(library->GetProject(), project->GetProject());
     EXPECT_FALSE(library->m_ObjectIds.empty()) << "the project's exhibits are offered";
     ASSERT_EQ(library->Views().size(), 1u);
