@@ -184,7 +184,15 @@ void CFormula::PropagateChanges(const std::vector<CFormula*>& changed) {
     PropagateChanges(changed, std::vector<Change>(changed.size()));
 }
 
+void CFormula::PropagateLayoutChange(const std::vector<CFormula*>& changed) {
+    PropagateChanges(changed, std::vector<Change>(changed.size()), true);
+}
+
 void CFormula::PropagateChanges(const std::vector<CFormula*>& changed, std::vector<Change> what) {
+    PropagateChanges(changed, std::move(what), false);
+}
+
+void CFormula::PropagateChanges(const std::vector<CFormula*>& changed, std::vector<Change> what, bool whole) {
     // Post-order walk over dependents gives a reverse topological order; each
     // object is recalculated once even when reached along several paths. A
     // cycle (which the formula checker refuses) is cut where it closes.
@@ -231,6 +239,13 @@ void CFormula::PropagateChanges(const std::vector<CFormula*>& changed, std::vect
     } restore{outer};
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         CFormula* node = *it;
+        if (whole) {
+            // Starts too: in a project every object is a start, and a method
+            // or an exhibit must take the new shape as much as what reads it.
+            node->Recalculate();
+            changes[node] = Change{};
+            continue;
+        }
         if (changes.count(node)) continue;  // a start
         bool reached = false;
         for (const CFormula* s : node->m_sources) {

@@ -160,6 +160,10 @@ public:
     static void PropagateChanges(const std::vector<CFormula*>& changed);
     // The same with what changed in each start (parallel to changed).
     static void PropagateChanges(const std::vector<CFormula*>& changed, std::vector<Change> what);
+    // After the project's shape changed (periods added or removed) every
+    // object depending on changed is recalculated whole, even where its
+    // values came out the same: its shape must follow.
+    static void PropagateLayoutChange(const std::vector<CFormula*>& changed);
     // Recalculates after its sources changed as SourceChange() tells and
     // says what changed in it. The default recalculates the whole object.
     virtual Change RecalculateChanges() {
@@ -200,6 +204,7 @@ protected:
     CProject* m_pProject = nullptr;
 
 private:
+    static void PropagateChanges(const std::vector<CFormula*>& changed, std::vector<Change> what, bool whole);
     void DetachGraph();
 
     std::vector<IKernelWindow*> m_windows;

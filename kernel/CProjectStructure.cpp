@@ -64,7 +64,7 @@ void CProject::Restructure(const QSStructure& ns, const CellSourceFn& cells, con
         }
         d->ReplaceCells(std::move(values), std::move(flags), std::move(notes));
     }
-    RecalculateAllLayers();
+    CFormula::PropagateLayoutChange(m_store.EnteredInstances(m_periods.Structure().calc1, m_periods.Structure().calc2));
     NotifyAllObjects(XR_LAYOUT);
     m_modified = true;
 }

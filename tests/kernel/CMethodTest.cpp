@@ -489,3 +489,26 @@ TEST(CMethod, ColumnsAreFormulaSourcesOfOtherObjects) {
     EXPECT_EQ(s->SetColFormula(1, Stack({"X"}), Stack({Do(MakeID(9, 77, 0, 6, GetIDIndex(mid)))})),
               qsformula::kUnknownObject);
 }
+
+TEST(CMethod, FollowsANewEvaluation) {
+    RaaProject raa;
+    CMethod proto = PaidDevelopment(raa.exhibit);
+    QSID id = 0;
+    ASSERT_EQ(raa.p->AddNewObject(proto, id), 0);
+    auto* m = dynamic_cast<CMethod*>(raa.p->FindObject(id, NET));
+    ASSERT_TRUE(m);
+    int grow = 1, growCols = 1, clear = 1, count = 1;
+    ASSERT_EQ(raa.p->AppendNewEvaluation(grow, growCols, clear, count), 0);
+    // Every column takes the new exposure period.
+    for (int k = 1; k <= m->GetNumDataObjects(); ++k) {
+        std::uint16_t rows = 0, cols = 0;
+        m->GetDataObject(k)->GetMaxRowsCols(rows, cols);
+        EXPECT_EQ(rows, 11) << k;
+    }
+    count = 1;
+    ASSERT_EQ(raa.p->RemoveLastEvaluation(count), 0);
+    std::uint16_t rows = 0, cols = 0;
+    m->GetDataObject(1)->GetMaxRowsCols(rows, cols);
+    EXPECT_EQ(rows, 10);
+    EXPECT_EQ(Cell(*m->GetDataObject(1), 0), 18834);  // the latest diagonal again
+}
