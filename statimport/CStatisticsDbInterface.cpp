@@ -139,17 +139,46 @@ void CStatisticsDbInterface::ReportMissingData(CDataObject* object) {
     if (m_warningWindow) m_warningWindow->SendMessage(WM_USER + 4, reinterpret_cast<WPARAM>(text), 0);
 }
 
-void CStatisticsDbInterface::AddToCell(CDataObject* object, int row, int column, double delta) {
+namespace {
+// The kernel keeps a triangle's cells cumulative and shows them as
+// increments in its incremental view; the import adds increments, so it
+// reads and writes a triangle's cells through that view for the time of
+// one cell, and leaves the user's choice of view as it was.
+class IncrementalAccess {
+public:
+    IncrementalAccess(CDataObject* object, bool on)
+        : m_object(object), m_restore(on && object->IsViewedCumulative()) {
+        QSSTATUS status = 0;
+        if (m_restore) object->ViewCumulative(0, status, 0);
+        if (status != 0) m_restore = false;
+    }
+    ~IncrementalAccess() {
+        QSSTATUS status = 0;
+        if (m_restore) m_object->ViewCumulative(1, status, 0);
+    }
+    IncrementalAccess(const IncrementalAccess&) = delete;
+    IncrementalAccess& operator=(const IncrementalAccess&) = delete;
+
+private:
+    CDataObject* m_object;
+    bool m_restore;
+};
+}  // namespace
+
+void CStatisticsDbInterface::AddToCell(CDataObject* object, int row, int column, double delta, bool incremental) {
+    IncrementalAccess view(object, incremental);
     double old = 0.0;
     std::uint8_t flags = 0;
     object->GetAt(row, column, old, flags);
     const bool hadValue = (flags & 1) != 0;
     if (!hadValue) old = 0.0;
-    if (object->SetAt(row, column, old + delta, 1) == 0) m_undo.push_back({object, row, column, old, hadValue});
+    if (object->SetAt(row, column, old + delta, 1) == 0)
+        m_undo.push_back({object, row, column, old, hadValue, incremental});
 }
 
 void CStatisticsDbInterface::RollBack() {
     for (auto it = m_undo.rbegin(); it != m_undo.rend(); ++it) {
+        IncrementalAccess view(it->object, it->incremental);
         if (it->hadValue)
             it->object->SetAt(it->row, it->column, it->value, 1);
         else
@@ -202,7 +231,7 @@ int CStatisticsDbInterface::FillArray(CDataObject* object, const std::vector<std
             for (int i = last; i >= 0; --i, ++column) {
                 if (series.IsNA(i)) continue;
                 const double item = series.Number(i);
-                if (inside(r, column)) AddToCell(object, r, column, factor * (item - prev));
+                if (inside(r, column)) AddToCell(object, r, column, factor * (item - prev), true);
                 prev = item;
             }
         }
@@ -223,7 +252,7 @@ int CStatisticsDbInterface::FillArray(CDataObject* object, const std::vector<std
     object->GetNumColsInRow(static_cast<std::uint16_t>(std::max(r, 0)), cols);
     int column = static_cast<int>(cols) - 1;
     for (int i = series.Count() - o - 1; i >= 0; --i, ++r) {
-        if (!series.IsNA(i) && inside(r, column)) AddToCell(object, r, column, factor * series.Number(i));
+        if (!series.IsNA(i) && inside(r, column)) AddToCell(object, r, column, factor * series.Number(i), false);
         if (kind == 'D') --column;
     }
     return 1;

@@ -46,7 +46,10 @@ private:
     int ReadDataYear();
     void CloseTables();
     // A cell write that can be taken back when the import of a pair fails.
-    void AddToCell(CDataObject* object, int row, int column, double delta);
+    // With incremental set, value and delta are the cell's increment over the
+    // row's previous cell that holds a value (the triangles' series); else
+    // the cell's own value (columns and diagonals).
+    void AddToCell(CDataObject* object, int row, int column, double delta, bool incremental);
     void RollBack();
 
     char m_dataYearText[8] = {};
@@ -68,6 +71,7 @@ private:
         int row, column;
         double value;
         bool hadValue;
+        bool incremental;
     };
     std::vector<Undo> m_undo;
 };

@@ -66,15 +66,20 @@ protected:
         EXPECT_EQ(p->Create(gen, n, len, year, interval, dev, devLen, age, c1, c2), 0);
         return p;
     }
-    // The cell's value, or NaN when it holds none.
-    static double Cell(CProject& p, int index, int layer, int row, int col) {
+    // The cell's value, or NaN when it holds none; a triangle's cell as its
+    // increment (the incremental view) unless cumulative is asked for.
+    static double Cell(CProject& p, int index, int layer, int row, int col, bool cumulative = false) {
         QSID id = 101000000 + index;
         SetIDLayer(id, static_cast<unsigned short>(layer));
         CDataObject* o = p.FindDataObject(id, static_cast<unsigned short>(layer));
         if (!o) return -1e300;
+        QSSTATUS status = 0;
+        const bool was = o->IsViewedCumulative();
+        o->ViewCumulative(cumulative ? 1 : 0, status, 0);
         double v = 0;
         std::uint8_t flags = 0;
         o->GetAt(row, col, v, flags);
+        o->ViewCumulative(was ? 1 : 0, status, 0);
         return (flags & 1) ? v : std::nan("");
     }
 
@@ -93,7 +98,11 @@ TEST_F(CompanyImportTest, OneCompanyAndLineOfBusinessCellByCell) {
     for (int r = 0; r < 10; ++r) {
         // Cumulative paid 1000*(r+2) + 10*age arrives as increments.
         EXPECT_DOUBLE_EQ(Cell(*p, 1, GROSS, r, 0), 1000.0 * (r + 2)) << r;
-        for (int c = 1; c <= 9 - r; ++c) EXPECT_DOUBLE_EQ(Cell(*p, 1, GROSS, r, c), 10.0) << r << "," << c;
+        for (int c = 1; c <= 9 - r; ++c) {
+            EXPECT_DOUBLE_EQ(Cell(*p, 1, GROSS, r, c), 10.0) << r << "," << c;
+            // ...and the cumulative view shows the series as the database holds it.
+            EXPECT_DOUBLE_EQ(Cell(*p, 1, GROSS, r, c, true), 1000.0 * (r + 2) + 10.0 * c) << r << "," << c;
+        }
         // Net: gross less the ceded set (a tenth), subtracted into the same cells.
         EXPECT_DOUBLE_EQ(Cell(*p, 1, NET, r, 0), 900.0 * (r + 2)) << r;
         if (r < 9) {
