@@ -39,15 +39,14 @@ QTreeWidget* MakeList(QWidget* owner, int id, const QString& first) {
     return list;
 }
 
-// Column 1 as wide as eleven w's, column 0 the rest, also when the list is
-// laid out or resized after it was filled (the names stay readable).
+// The layer column as wide as its widest name, the table names the rest,
+// also when the list is laid out or resized after it was filled (the long
+// names such as "Historical Ultimate Loss and ALAE" stay readable).
 void LayoutColumns(QTreeWidget* list) {
-    const int layer = QFontMetrics(list->font()).horizontalAdvance(QStringLiteral("wwwwwwwwwww"));
     QHeaderView* header = list->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
-    header->setSectionResizeMode(1, QHeaderView::Fixed);
-    list->setColumnWidth(1, layer);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
 }
 
 QString LayerName(const CProject* project, unsigned short layer) {
