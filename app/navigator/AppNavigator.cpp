@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 
 #include "CCmdUI.h"
 #include "CDocTemplate.h"
@@ -115,6 +116,21 @@ void CQuillstoneApp::ShowNavigator() {
     if (QMdiSubWindow* sub = frame->GetSubWindow(); sub && sub->isMinimized()) sub->showNormal();
     frame->ActivateFrame();
     frame->setFocus();
+    // The keyboard goes to the pane the user last worked in (the list at
+    // first), so arrows and Enter act at once; but only once the event that
+    // got here has been handled: the Enter that chose the file in Open must
+    // not reach the list and open its current table as well.
+    QTimer::singleShot(0, frame, [frame] {
+        if (!frame->isVisible() || (frame->GetSubWindow() && frame->GetSubWindow()->mdiArea() &&
+                                    frame->GetSubWindow()->mdiArea()->activeSubWindow() != frame->GetSubWindow()))
+            return;
+        QWidget* pane = nullptr;
+        if (frame->GetActiveView() == frame->TreeView() && frame->TreeView() != nullptr)
+            pane = &frame->TreeView()->GetTreeCtrl();
+        else if (frame->ListView() != nullptr)
+            pane = &frame->ListView()->GetListCtrl();
+        if (pane != nullptr) pane->setFocus(Qt::OtherFocusReason);
+    });
     if (CMainFrame* main = MainFrame())
         if (QAction* button = main->ToolBar().ButtonAction(kCmdShowNavigator)) {
             button->setCheckable(true);

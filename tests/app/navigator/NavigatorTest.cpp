@@ -181,6 +181,9 @@ TEST_F(NavigatorTest, OpeningProjectsFillsOneNavigatorByCategoryAndLayer) {
     ASSERT_TRUE(app->NavigatorExists());
     EXPECT_EQ(Frame()->windowTitle(), "Navigator");
     EXPECT_TRUE(Frame()->isVisible());
+    // The keyboard is in the object list once the opening event is over.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Frame()->window()->focusWidget(), &ListCtrl());
     // A fresh layer box takes the default layer.
     ASSERT_EQ(Frame()->LayerBox()->count(), 5);
     EXPECT_EQ(Frame()->GetSelectedLayer(), 3);
