@@ -15,15 +15,23 @@ void InitialiseSharedMessageOptions(SharedMessageOptions& o) {
     std::strncpy(o.OwnFileName, kOwnFileName, sizeof o.OwnFileName - 1);
 }
 
+namespace {
+// Kept open for the life of the process: the record lives while any process
+// that loaded the library runs. Held here (not only through the record's
+// address) so that it stays reachable to the end.
+qs::ipc::SharedMemory* gOptionsBlock = nullptr;
+}  // namespace
+
 SharedMessageOptions& SharedOptions() {
     static SharedMessageOptions* options = [] {
-        // Kept open for the life of the process: the record lives while any
-        // process that loaded the library runs.
         auto* block = new qs::ipc::SharedMemory;
         const bool made = block->Create("faultbox-options", sizeof(SharedMessageOptions), [](void* data, std::size_t) {
             InitialiseSharedMessageOptions(*static_cast<SharedMessageOptions*>(data));
         });
-        if (made) return static_cast<SharedMessageOptions*>(block->Data());
+        if (made) {
+            gOptionsBlock = block;
+            return static_cast<SharedMessageOptions*>(block->Data());
+        }
         delete block;
         DebugOutput("Faultbox: shared options unavailable; this process keeps its own\n");
         static SharedMessageOptions own;
