@@ -104,7 +104,9 @@ OptionsGrid* MakeGrid(CPropertyPage* page, QHBoxLayout* row, int staticId) {
     auto* grid = new OptionsGrid(page);
     grid->CreateInParent(nullptr);
     CWnd::SetControlId(grid, staticId);
-    grid->setMinimumSize(420, 180);
+    // Wide enough for every column of the statistics (about 90 characters),
+    // so the sheet opens with nothing hidden behind a scroll bar.
+    grid->setMinimumSize(std::max(420, grid->fontMetrics().averageCharWidth() * 92), 180);
     row->addWidget(grid, 1);
     return grid;
 }

@@ -31,7 +31,12 @@ QStringList CFileDialog::ConvertFilter(const QString& filter) {
         QString patterns = parts[i + 1];
         patterns.replace(u';', u' ');
         if (patterns.trimmed() == QLatin1String("*.*")) patterns = QStringLiteral("*");
-        result << parts[i] + QStringLiteral(" (") + patterns.trimmed() + u')';
+        // Descriptions usually show their patterns already ("Factor Library
+        // (*.dfl)"): those are taken as they stand, not shown twice.
+        QString description = parts[i].trimmed();
+        const QString shown = QStringLiteral("(") + parts[i + 1].trimmed() + u')';
+        if (description.endsWith(shown)) description = description.left(description.size() - shown.size()).trimmed();
+        result << description + QStringLiteral(" (") + patterns.trimmed() + u')';
     }
     return result;
 }

@@ -16,7 +16,9 @@ TEST(FileDialog, FiltersInTheClassLibrarysFormBecomeNameFilters) {
         QStringList expected;
     } cases[] = {
         {"", {}},
-        {"Text Files (*.txt)|*.txt||", {"Text Files (*.txt) (*.txt)"}},
+        {"Text Files (*.txt)|*.txt||", {"Text Files (*.txt)"}},  // patterns already shown, not twice
+        {"Text Files|*.txt||", {"Text Files (*.txt)"}},
+        {"Projects (*.qs1;*.qs2)|*.qs1;*.qs2||", {"Projects (*.qs1 *.qs2)"}},
         {"Projects|*.qs1;*.qs2|All Files|*.*||", {"Projects (*.qs1 *.qs2)", "All Files (*)"}},
         {"Odd|", {}},
     };
