@@ -15,12 +15,11 @@ void InitialiseSharedMessageOptions(SharedMessageOptions& o) {
     std::strncpy(o.OwnFileName, kOwnFileName, sizeof o.OwnFileName - 1);
 }
 
-namespace {
 // Kept open for the life of the process: the record lives while any process
 // that loaded the library runs. Held here (not only through the record's
-// address) so that it stays reachable to the end.
-qs::ipc::SharedMemory* gOptionsBlock = nullptr;
-}  // namespace
+// address) so that it stays reachable to the end; not file-local, so that
+// the store is never optimised away.
+qs::ipc::SharedMemory* gSharedOptionsBlock = nullptr;
 
 SharedMessageOptions& SharedOptions() {
     static SharedMessageOptions* options = [] {
@@ -29,7 +28,7 @@ SharedMessageOptions& SharedOptions() {
             InitialiseSharedMessageOptions(*static_cast<SharedMessageOptions*>(data));
         });
         if (made) {
-            gOptionsBlock = block;
+            gSharedOptionsBlock = block;
             return static_cast<SharedMessageOptions*>(block->Data());
         }
         delete block;
