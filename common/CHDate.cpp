@@ -94,6 +94,12 @@ unsigned char CHDate::SetTime(int hour, int minute, int second) {
 
 void CHDate::Split(int& year, int& month, int& day) const {
     const double s = std::floor(m_dSerial);
+    // A serial far outside the calendar (years 1 to 9999), NaN included, as
+    // a damaged file may hold, has no date: all three parts are 0.
+    if (!(s >= -693594.0 && s <= 2958464.0)) {
+        year = month = day = 0;
+        return;
+    }
     const double z = s + 2415020.0;
     const double zp = std::floor(std::floor((z - 4479.5) * 2.7379070069885075e-5) * 0.75 + 0.5) - 37.0 + z;
     year = static_cast<int>(std::floor(zp * 0.0027378507871321013) - 4712.0);
@@ -108,6 +114,7 @@ int CHDate::Day() const { int y, m, d; Split(y, m, d); return d; }
 
 int CHDate::DayOfWeek() const {
     const double s = std::floor(m_dSerial);
+    if (!std::isfinite(s)) return 0;
     return static_cast<int>(s - std::floor(s / 7.0) * 7.0) + 1;
 }
 

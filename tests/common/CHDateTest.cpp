@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "CHDate.h"
@@ -36,6 +37,22 @@ TEST_F(HDate, RoundTripsEveryDayOverTwoCenturies) {
         e.SetDate(d.Year(), d.Month(), d.Day());
         ASSERT_DOUBLE_EQ(e.GetSerial(), s) << d.Year() << "-" << d.Month() << "-" << d.Day();
     }
+}
+
+TEST_F(HDate, SerialsOutsideTheCalendarHaveNoDate) {
+    // As a damaged project may hold them: no part of a date, and no failure.
+    for (double serial : {1.9e13, -1.9e13, 2958465.0, std::nan(""), HUGE_VAL}) {
+        CHDate d;
+        d.SetSerial(serial);
+        EXPECT_EQ(d.Year(), 0) << serial;
+        EXPECT_EQ(d.Month(), 0) << serial;
+        EXPECT_EQ(d.Day(), 0) << serial;
+    }
+    CHDate last;
+    last.SetSerial(2958464.0);
+    EXPECT_EQ(last.Year(), 9999);
+    EXPECT_EQ(last.Month(), 12);
+    EXPECT_EQ(last.Day(), 31);
 }
 
 TEST_F(HDate, YearsAndErrorBits) {
