@@ -21,9 +21,12 @@ struct TraceState {
     std::map<std::thread::id, int> depth;
 };
 
+// Never destroyed: the program's last steps (the exit road after a
+// termination signal included) still close the trace after static objects
+// have gone.
 TraceState& State() {
-    static TraceState s;
-    return s;
+    static TraceState* const s = new TraceState;
+    return *s;
 }
 
 std::string FormatV(const char* format, va_list args) {

@@ -537,7 +537,7 @@ TEST_F(QuillstoneAppTest, ProgramInstancesAcrossProcesses) {
 
     second.terminate();  // the Exit road: the last instance writes the settings
     ASSERT_TRUE(second.waitForFinished(10000));
-    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
     EXPECT_EQ(qs::profile::ReadString(root + "/windows/qstone5.ini", "Settings", "Scale"), "100");
 }
 
