@@ -14,6 +14,7 @@
 
 #include "CProject.h"
 #include "CUltWeightsDlg.h"
+#include "ExhibitDialogWidgets.h"
 #include "MessageBox.h"
 #include "WaitCursor.h"
 
@@ -180,34 +181,15 @@ QSIDArray CSummaryReportOptionsDlg::ListIds(const QTreeWidget* list) const {
     return ids;
 }
 
-void CSummaryReportOptionsDlg::Move(QTreeWidget* from, QTreeWidget* to, bool toSelected) {
-    to->clearSelection();
-    const QList<QTreeWidgetItem*> chosen = from->selectedItems();
-    QTreeWidgetItem* last = nullptr;
-    for (int i = 0; i < from->topLevelItemCount();) {
-        QTreeWidgetItem* item = from->topLevelItem(i);
-        if (!chosen.contains(item)) {
-            ++i;
-            continue;
-        }
-        from->takeTopLevelItem(i);
-        to->addTopLevelItem(item);
-        item->setSelected(true);
-        const QSID id = QSID(item->data(0, kIdRole).toLongLong());
-        if (toSelected) {
-            m_SelectedIds.push_back(id);
-        } else if (auto it = std::find(m_SelectedIds.begin(), m_SelectedIds.end(), id); it != m_SelectedIds.end()) {
-            m_SelectedIds.erase(it);
-        }
-        last = item;
-    }
-    if (last != nullptr) to->scrollToItem(last);
-    to->setFocus();
+void CSummaryReportOptionsDlg::Move(QTreeWidget* from, QTreeWidget* to) {
+    qs::views::MoveSelectedRows(from, to);
+    // Moved rows are appended, so the selected list's order is the order chosen.
+    m_SelectedIds = ListIds(m_selected);
 }
 
-void CSummaryReportOptionsDlg::OnAdd() { Move(m_available, m_selected, true); }
+void CSummaryReportOptionsDlg::OnAdd() { Move(m_available, m_selected); }
 
-void CSummaryReportOptionsDlg::OnDel() { Move(m_selected, m_available, false); }
+void CSummaryReportOptionsDlg::OnDel() { Move(m_selected, m_available); }
 
 bool CSummaryReportOptionsDlg::OnSelectWeights() {
     if (m_selected->topLevelItemCount() < 2) {

@@ -63,7 +63,7 @@ public:
     int m_bDisplayWeights = 0;
 
 private:
-    void Move(QTreeWidget* from, QTreeWidget* to, bool toSelected);
+    void Move(QTreeWidget* from, QTreeWidget* to);
     void EnableWeightControls();
     QSIDArray ListIds(const QTreeWidget* list) const;
 
