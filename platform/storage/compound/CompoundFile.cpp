@@ -32,8 +32,29 @@ struct NoCaseLess {
     }
 };
 
+// A stream's bytes, never changed in place (a write replaces them): the
+// working tree and the committed one share them, so keeping the committed
+// state, reverting and committing copy no stream data. A large stream read
+// from a file stays where the file's image holds it (owner keeps the image).
+struct StreamBytes {
+    std::shared_ptr<const void> owner;
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+
+    static StreamBytes Own(std::vector<uint8_t> bytes)
+    {
+        auto held = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
+        return {held, held->data(), held->size()};
+    }
+};
+
+// Streams at least this long are kept inside the file's image when they lie
+// there in one piece; shorter ones are copied, so that a few small streams
+// never hold a large image in memory after its large streams were replaced.
+constexpr size_t kSharedStreamMinimum = 64 * 1024;
+
 struct StorageNode {
-    std::map<std::string, std::vector<uint8_t>, NoCaseLess> streams;
+    std::map<std::string, StreamBytes, NoCaseLess> streams;
     std::map<std::string, StorageNode, NoCaseLess> storages;
 };
 
@@ -116,45 +137,36 @@ CompoundFile::OpenResult ResultFromErrno(int err)
     }
 }
 
+// Reads straight into the buffer, sized from the file and grown only when the
+// file grew meanwhile.
 bool ReadAllFd(int fd, std::vector<uint8_t>& out)
 {
-    out.clear();
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0)
-        out.reserve(static_cast<size_t>(st.st_size));
-    uint8_t chunk[65536];
+    size_t expected = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+    out.resize(expected + 1);  // one spare byte tells whether the file ended where it said
+    size_t done = 0;
     while (true) {
-        ssize_t r = ::pread(fd, chunk, sizeof chunk, static_cast<off_t>(out.size()));
+        if (done == out.size())
+            out.resize(out.size() * 2);
+        ssize_t r = ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(done));
         if (r < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
-        if (r == 0)
+        if (r == 0) {
+            out.resize(done);
             return true;
-        out.insert(out.end(), chunk, chunk + r);
-    }
-}
-
-bool WriteAllFd(int fd, const uint8_t* data, size_t n)
-{
-    size_t done = 0;
-    while (done < n) {
-        ssize_t w = ::write(fd, data + done, n - done);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
         }
-        done += static_cast<size_t>(w);
+        done += static_cast<size_t>(r);
     }
-    return true;
 }
 
 // budget: the bytes the streams may still claim. Streams own distinct
 // sectors of the file, so together they cannot be larger than it; a damaged
 // directory claiming more is refused before anything is allocated.
-bool ReadGsfStorage(GsfInfile* infile, StorageNode& node, uint64_t& budget, std::string& error)
+bool ReadGsfStorage(GsfInfile* infile, StorageNode& node, uint64_t& budget,
+                    const std::shared_ptr<const std::vector<uint8_t>>& image, std::string& error)
 {
     int n = gsf_infile_num_children(infile);
     for (int i = 0; i < n; ++i) {
@@ -166,7 +178,7 @@ bool ReadGsfStorage(GsfInfile* infile, StorageNode& node, uint64_t& budget, std:
         }
         std::string name = cname;
         if (GSF_IS_INFILE(child.p) && gsf_infile_num_children(GSF_INFILE(child.p)) >= 0) {
-            if (!ReadGsfStorage(GSF_INFILE(child.p), node.storages[name], budget, error))
+            if (!ReadGsfStorage(GSF_INFILE(child.p), node.storages[name], budget, image, error))
                 return false;
             continue;
         }
@@ -176,6 +188,22 @@ bool ReadGsfStorage(GsfInfile* infile, StorageNode& node, uint64_t& budget, std:
             return false;
         }
         budget -= static_cast<uint64_t>(size);
+        if (size >= static_cast<gsf_off_t>(kSharedStreamMinimum)) {
+            // Read without a buffer, the reader hands out a pointer into the
+            // image when the stream's sectors follow one another there.
+            const guint8* at = gsf_input_read(child.p, static_cast<size_t>(size), nullptr);
+            if (!at) {
+                error = "stream \"" + name + "\" is cut short";
+                return false;
+            }
+            const auto first = reinterpret_cast<uintptr_t>(image->data());
+            const auto here = reinterpret_cast<uintptr_t>(at);
+            if (here >= first && here - first <= image->size() - static_cast<size_t>(size))
+                node.streams[name] = {image, at, static_cast<size_t>(size)};
+            else
+                node.streams[name] = StreamBytes::Own(std::vector<uint8_t>(at, at + size));
+            continue;
+        }
         std::vector<uint8_t> bytes(static_cast<size_t>(size));
         size_t done = 0;
         while (done < bytes.size()) {
@@ -186,7 +214,7 @@ bool ReadGsfStorage(GsfInfile* infile, StorageNode& node, uint64_t& budget, std:
             }
             done += step;
         }
-        node.streams[name] = std::move(bytes);
+        node.streams[name] = StreamBytes::Own(std::move(bytes));
     }
     return true;
 }
@@ -199,7 +227,7 @@ bool WriteGsfStorage(GsfOutfile* outfile, const StorageNode& node, std::string& 
             error = "cannot create stream \"" + name + "\"";
             return false;
         }
-        bool ok = bytes.empty() || gsf_output_write(child.p, bytes.size(), bytes.data());
+        bool ok = bytes.size == 0 || gsf_output_write(child.p, bytes.size, bytes.data);
         ok = gsf_output_close(child.p) && ok;
         if (!ok) {
             error = "cannot write stream \"" + name + "\"";
@@ -223,12 +251,29 @@ bool WriteGsfStorage(GsfOutfile* outfile, const StorageNode& node, std::string& 
     return true;
 }
 
-bool EncodeCompound(const StorageNode& root, std::vector<uint8_t>& out, std::string& error)
+// Writes the compound file straight into fd (a new, empty file): no image of
+// the whole file is built in memory first. The descriptor stays open; the
+// caller flushes it to the disk.
+bool EncodeCompound(const StorageNode& root, int fd, const std::string& name, std::string& error)
 {
     EnsureGsf();
-    GObjectRef<GsfOutput> sink(gsf_output_memory_new());
+    int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    FILE* stream = own >= 0 ? ::fdopen(own, "wb") : nullptr;
+    if (!stream) {
+        error = std::string("cannot write ") + name + ": " + std::strerror(errno);
+        if (own >= 0)
+            ::close(own);
+        return false;
+    }
+    // The sink owns the stream and closes it (the duplicate only) when it is closed.
+    GObjectRef<GsfOutput> sink(gsf_output_stdio_new_FILE(name.c_str(), stream, FALSE));
+    if (!sink.p) {
+        std::fclose(stream);
+        error = "cannot start a compound file";
+        return false;
+    }
     GObjectRef<GsfOutfile> outfile(gsf_outfile_msole_new(sink.p));
-    if (!sink.p || !outfile.p) {
+    if (!outfile.p) {
         error = "cannot start a compound file";
         return false;
     }
@@ -237,17 +282,16 @@ bool EncodeCompound(const StorageNode& root, std::vector<uint8_t>& out, std::str
     if (!gsf_output_is_closed(sink.p))
         ok = gsf_output_close(sink.p) && ok;
     if (!ok) {
-        if (error.empty())
-            error = "cannot finish the compound file";
+        if (error.empty()) {
+            const GError* err = gsf_output_error(sink.p);
+            error = "cannot write " + name + (err && err->message ? std::string(": ") + err->message : std::string());
+        }
         return false;
     }
-    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.p));
-    gsf_off_t size = gsf_output_size(sink.p);
-    if (!bytes || size <= 0) {
+    if (gsf_output_size(sink.p) <= 0) {
         error = "empty compound file";
         return false;
     }
-    out.assign(bytes, bytes + size);
     return true;
 }
 
@@ -464,10 +508,11 @@ CompoundFile::OpenResult CompoundFile::Open(const std::string& path, Mode mode)
     }
     RemoveStaleTemporaries(path);
 
-    std::vector<uint8_t> bytes;
+    auto image = std::make_shared<std::vector<uint8_t>>();
+    const std::vector<uint8_t>& bytes = *image;
     OpenResult result = OpenResult::Ok;
     StorageNode root;
-    if (!ReadAllFd(fd, bytes)) {
+    if (!ReadAllFd(fd, *image)) {
         d.lastError = std::string("cannot read: ") + std::strerror(errno);
         result = OpenResult::IoError;
     } else if (!HasCompoundSignature(bytes.data(), bytes.size())) {
@@ -486,7 +531,7 @@ CompoundFile::OpenResult CompoundFile::Open(const std::string& path, Mode mode)
                 g_error_free(err);
             std::string why;
             uint64_t budget = bytes.size();
-            if (!ReadGsfStorage(infile.p, root, budget, why)) {
+            if (!ReadGsfStorage(infile.p, root, budget, image, why)) {
                 d.lastError = why;
                 result = OpenResult::Damaged;
             }
@@ -609,7 +654,7 @@ bool CompoundFile::ReadStream(const std::string& path, std::vector<uint8_t>& byt
     auto it = node->streams.find(parts.back());
     if (it == node->streams.end())
         return false;
-    bytes = it->second;
+    bytes.assign(it->second.data, it->second.data + it->second.size);
     return true;
 }
 
@@ -630,7 +675,7 @@ bool CompoundFile::WriteStream(const std::string& path, std::vector<uint8_t> byt
     }
     // Replace under the new spelling when only the case differs.
     node->streams.erase(parts.back());
-    node->streams.emplace(parts.back(), std::move(bytes));
+    node->streams.emplace(parts.back(), StreamBytes::Own(std::move(bytes)));
     d.dirty = true;
     return true;
 }
@@ -698,13 +743,6 @@ bool CompoundFile::Commit()
     if (!d.dirty)
         return true;
 
-    std::vector<uint8_t> bytes;
-    std::string why;
-    if (!EncodeCompound(d.tree, bytes, why)) {
-        d.lastError = why;
-        return false;
-    }
-
     // Through a symbolic link the file it points at is replaced, not the link.
     std::string target = d.path;
     if (char* real = ::realpath(d.path.c_str(), nullptr)) {
@@ -743,8 +781,13 @@ bool CompoundFile::Commit()
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777);
-    if (!WriteAllFd(fd, bytes.data(), bytes.size()))
-        return fail("cannot write " + tempPath);
+    std::string why;
+    if (!EncodeCompound(d.tree, fd, tempPath, why)) {
+        d.lastError = why;
+        ::unlink(tempPath.c_str());
+        ::close(fd);
+        return false;
+    }
     if (::fsync(fd) != 0)
         return fail("cannot flush " + tempPath);
     if (::rename(tempPath.c_str(), target.c_str()) != 0)

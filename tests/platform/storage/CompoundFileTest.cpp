@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <ctime>
+#include <cstring>
 #include <fcntl.h>
 #include <future>
 #include <sys/stat.h>
@@ -133,6 +134,56 @@ TEST(CompoundFile, RoundTripListingAndRemoval)
     EXPECT_EQ(got, qs1);
     cf.Close();
     EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"project.qs5"}));  // no temporary left behind
+}
+
+// Other writers leave a stream's sectors out of order; such a stream reads
+// whole, as one whose sectors follow each other does, and survives a commit.
+TEST(CompoundFile, AStreamInScatteredSectorsReadsWhole)
+{
+    const std::string dir = qs::test::MakeTempDir();
+    const Bytes qs1 = Pattern(70000, 5);
+    const std::string path = dir + "/scattered.qs5";
+    {
+        CompoundFile cf;
+        ASSERT_EQ(cf.Create(path), CompoundFile::OpenResult::Ok);
+        ASSERT_TRUE(cf.WriteStream("QS1", qs1));
+        ASSERT_TRUE(cf.Commit());
+    }
+    std::string file = qs::test::ReadFile(path);
+    auto u32 = [&](size_t at) {
+        uint32_t v = 0;
+        std::memcpy(&v, file.data() + at, 4);
+        return v;
+    };
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(file.data() + at, &v, 4); };
+    auto sector = [](uint32_t s) { return size_t(s + 1) * 512; };
+    ASSERT_EQ(file.size() % 512, 0u);
+    // The stream's directory entry ("QS1" in UTF-16) gives its first sector.
+    size_t entry = sector(u32(0x30));
+    while (entry + 128 <= file.size() && std::memcmp(file.data() + entry, "Q\0S\0" "1\0", 6) != 0)
+        entry += 128;
+    ASSERT_LE(entry + 128, file.size());
+    const size_t bat = sector(u32(0x4C));  // the sector table's first sector
+    const uint32_t s0 = u32(entry + 0x74), s1 = u32(bat + 4 * s0), s2 = u32(bat + 4 * s1), s3 = u32(bat + 4 * s2);
+    ASSERT_EQ(s2, s1 + 1);
+    // Swap the second and third sectors on the disk and relink the chain.
+    std::swap_ranges(file.begin() + sector(s1), file.begin() + sector(s1) + 512, file.begin() + sector(s2));
+    put32(bat + 4 * s0, s2);
+    put32(bat + 4 * s2, s1);
+    put32(bat + 4 * s1, s3);
+    qs::test::WriteFile(path, file);
+
+    CompoundFile cf;
+    ASSERT_EQ(cf.Open(path, CompoundFile::Mode::ReadWrite), CompoundFile::OpenResult::Ok) << cf.GetLastError();
+    Bytes got;
+    ASSERT_TRUE(cf.ReadStream("QS1", got));
+    EXPECT_EQ(got, qs1);
+    ASSERT_TRUE(cf.WriteStream("GraphData", Pattern(100, 7)));
+    ASSERT_TRUE(cf.Commit()) << cf.GetLastError();
+    cf.Close();
+    ASSERT_EQ(cf.Open(path, CompoundFile::Mode::ReadOnly), CompoundFile::OpenResult::Ok);
+    ASSERT_TRUE(cf.ReadStream("QS1", got));
+    EXPECT_EQ(got, qs1);
 }
 
 TEST(CompoundFile, CommitThroughALinkReplacesItsTarget)
