@@ -219,4 +219,21 @@ void RegisterAppMenus() {
         if (!qs::fw::HasResourceString(p.id)) qs::fw::RegisterString(p.id, QString::fromUtf8(p.text));
 }
 
+void AddApplicationEntries(UINT menuId) {
+    const std::vector<MenuItem>* found = qs::fw::FindMenu(menuId);
+    if (found == nullptr || found->empty()) return;
+    Items menu = *found;
+    for (const MenuItem& popup : menu)
+        if (popup.text == QLatin1String("&Help")) return;  // already given
+    MenuItem& file = menu.front();
+    Items items{Item("&New...\tCtrl+N", ID_FILE_NEW), Item("&Open...\tCtrl+O", ID_FILE_OPEN), Sep()};
+    items.insert(items.end(), file.items.begin(), file.items.end());
+    items.push_back(Sep());
+    items.push_back(Item("E&xit", 57665));
+    file.items = std::move(items);
+    menu.push_back(WindowPopup());
+    menu.push_back(HelpPopup());
+    qs::fw::RegisterMenu(menuId, std::move(menu));
+}
+
 }  // namespace qs::app

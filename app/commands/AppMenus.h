@@ -36,4 +36,9 @@ inline constexpr UINT kCmdFirstWindow = 0xFF00;
 // Registers the menus once (a program that registered its own keeps them).
 void RegisterAppMenus();
 
+// Gives a document's own menu bar (the factor library's) the application's
+// entries a user needs from any window: New and Open before its File items,
+// Exit after them, and the Window and Help menus at the end. Once only.
+void AddApplicationEntries(UINT menuId);
+
 }  // namespace qs::app

@@ -5,6 +5,7 @@
 #include "FactorLibraryHost.h"
 #include "FactorLibraryResources.h"
 #include "ViewSettings.h"
+#include "commands/AppMenus.h"
 #include "startup/WorkstationSettings.h"
 
 namespace qs::app {
@@ -24,6 +25,7 @@ void BindFactorLibraries(CQuillstoneApp&) {
         return App::Current() ? App::Current()->m_pProjectTemplate : nullptr;
     };
     qs::factors::RegisterFactorLibraryResources();
+    for (UINT id : {qs::factors::kLibraryMenuId, qs::factors::kLibraryMenuIdEnterprise}) AddApplicationEntries(id);
 }
 
 }  // namespace qs::app

@@ -3,6 +3,8 @@
 // and a damaged file is refused with the reason.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QFile>
 
 #include "CDFLDoc.h"
@@ -14,8 +16,10 @@
 #include "CQuillstoneApp.h"
 #include "frames/CMainFrame.h"
 #include "FactorLibraryLending.h"
+#include "FactorLibraryResources.h"
 #include "InstalledWorkstation.h"
 #include "MessageBox.h"
+#include "Resources.h"
 #include "TestEnvironment.h"
 
 namespace {
@@ -57,6 +61,18 @@ TEST_F(FactorLibraryFilesTest, LibraryOpensBesideTheProjectAndLendsItsSets) {
     EXPECT_FALSE(library->m_ObjectIds.empty()) << "the project's exhibits are offered";
     ASSERT_EQ(library->Views().size(), 1u);
     EXPECT_NE(dynamic_cast<CDFLView*>(library->Views().front()), nullptr);
+    // With the library's window active the program can still be reached:
+    // New, Open and Exit in its File menu, and the Window and Help menus.
+    const std::vector<qs::fw::MenuItem>* menu = qs::fw::FindMenu(qs::factors::kLibraryMenuId);
+    ASSERT_NE(menu, nullptr);
+    std::vector<UINT> fileIds;
+    for (const auto& item : menu->front().items) fileIds.push_back(item.id);
+    for (UINT id : {UINT(ID_FILE_NEW), UINT(ID_FILE_OPEN), UINT(ID_FILE_SAVE), UINT(ID_FILE_PRINT), UINT(57665)})
+        EXPECT_NE(std::find(fileIds.begin(), fileIds.end(), id), fileIds.end()) << id;
+    QStringList popups;
+    for (const auto& popup : *menu) popups << popup.text;
+    EXPECT_EQ(popups, (QStringList{"&File", "&Edit", "&View", "Wi&ndow", "&Help"}));
+    EXPECT_NE(app.MainFrame()->FindMenuAction(ID_FILE_OPEN), nullptr);
 
     const auto lent = qs::factors::LendFactorSets(project->GetProject());
     ASSERT_EQ(lent.size(), 1u);
