@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextCursor>
 #include <QTreeWidget>
@@ -328,6 +329,9 @@ BOOL CFormulaDialog::OnSetActive() {
         m_operators->addItems(OperatorTexts());
         m_functions->clear();
         m_functions->addItems(FunctionNames());
+        // Every function's name whole, beside the list's scroll bar.
+        m_functions->setMinimumWidth(m_functions->sizeHintForColumn(0) + 2 * m_functions->frameWidth() +
+                                     m_functions->verticalScrollBar()->sizeHint().width() + 4);
         FillLayerCombo();
     }
     if (auto* sheet = dynamic_cast<CTableWizardPropSheet*>(GetSheet())) {
