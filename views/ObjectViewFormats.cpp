@@ -79,7 +79,8 @@ bool ApplyDataFormat(qs::ss::SpreadsheetControl* ctrl, const CProject& project, 
     if (object != nullptr) object->GetDecimals(decimals);
     else project.GetDecimals(decimals);
     const int negativeStyle = negative.empty() ? 0 : (leading != 0 ? 1 : 2);
-    const bool before = position == 0;
+    // The project keeps the display page's choice: 0 after the number, 1 before.
+    const bool before = position != 0;
     const QString sym = QString::fromStdString(symbol);
     QString code;
     if (object == nullptr || object->IsFixed()) code = NumberFormatCode(negativeStyle, useThousands != 0, decimals);

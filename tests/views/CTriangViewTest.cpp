@@ -80,6 +80,21 @@ TEST_F(TriangViewTest, LaysOutTheTriangleWithLabelsAndBlankedStaircase) {
     ctrl->CancelEdit();
 }
 
+TEST_F(TriangViewTest, CurrencySymbolStandsWhereTheProjectPutsIt) {
+    // The first row shows the symbol, before or after the number as the
+    // project's display settings say (1 before, 0 after).
+    Paid(NET)->SetDisplayType(CFormula::DT_CURRENCY);
+    Paid(NET)->SetAt(0, 0, 1234);
+    for (int position : {1, 0}) {
+        ASSERT_EQ(doc.GetProject()->SetCurrencySymbol("$", position), 0);
+        auto view = doc.Open<CTriangView>(kPaidLoss, NET);
+        ASSERT_NE(view, nullptr);
+        const QString text = Text(*view, 1, 1);
+        EXPECT_TRUE(position == 1 ? text.startsWith(u'$') : text.endsWith(u'$')) << position << " " << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("1,234"))) << text.toStdString();
+    }
+}
+
 TEST_F(TriangViewTest, TypedEntriesReachTheKernelAndTheCalculatedLayer) {
     SetCumulative(1);
     auto net = doc.Open<CTriangView>(kPaidLoss, NET);
