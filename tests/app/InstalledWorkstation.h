@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "CQuillstoneApp.h"
+#include "startup/CSplashWindow.h"
 #include "startup/Installation.h"
 #include "TestEnvironment.h"
 #include "startup/WorkstationSettings.h"
@@ -34,5 +37,33 @@ inline void InstallFreshWorkstation(const std::string& tag, std::string& root, q
     std::vector<std::string> warnings;
     ASSERT_TRUE(qs::install::Install(o, layout, warnings));
 }
+
+// The program started on a fresh workstation and left waiting for the user:
+// no splash, no tip of the day, no Welcome dialog, and the navigator listing
+// every table, with data or without.
+class StartedAppTest : public ::testing::Test {
+protected:
+    void Start(const std::string& tag) {
+        InstallFreshWorkstation(tag, root, layout);
+        app = std::make_unique<CQuillstoneApp>();
+        ASSERT_TRUE(app->InitInstance());
+        qs::app::Settings().showStartDialog = 0;
+        app->WriteProfileInt("Tip", "StartUp", 1);
+        CSplashWindow::Hide();
+        qs::app::Settings().viewDataOnly = 0;
+        qs::app::Settings().viewEntered = 1;
+        qs::app::Settings().viewCalculated = 1;
+        qs::app::Settings().viewSelectedTables = 0;
+    }
+    void TearDown() override {
+        if (app) app->ExitInstance();
+        app.reset();
+        UnsetEnv("QS_INSTALL_DIR");
+    }
+
+    std::string root;
+    qs::install::Layout layout;
+    std::unique_ptr<CQuillstoneApp> app;
+};
 
 }  // namespace qs::test

@@ -4,36 +4,18 @@
 #include "CHDate.h"
 #include "CKDVVantor.h"
 #include "CMethod.h"
+#include "FakeDatabase.h"
 #include "ProjectFixture.h"
 
 namespace {
 
-struct FakeData : CKDVData {
-    double eval = -1;
-    void SetStructID(long) override {}
-    void SetProfile(const std::string&) override {}
-    std::string GetProfileDisplayName() override { return "West Region"; }
-    int GetDBMSType() override { return 0; }
-    double GetEvalDate() override { return eval; }
-    void SetEvalDate(double d) override { eval = d; }
-    bool SuggestEvalDateWhenNotAvailable(double&) override { return false; }
-    bool HasDataChanged() override { return false; }
-    bool HasStructureChanged() override { return false; }
-    bool Load() override { return true; }
-    bool Save() override { return true; }
-    bool SaveAs(bool) override { return true; }
-    bool SaveDataTo(const std::string&, const std::string&, int&) override { return true; }
-};
-
-struct FakeVantor : CKDVVantor {
-    FakeData data;
-    CKDVData* GetData() override { return &data; }
-    CKDVTemplate* GetTemplate() override { return nullptr; }
-    CKDVUdo* GetUdo() override { return nullptr; }
-    CKDVGraph* GetGraph() override { return nullptr; }
-    CKDVGraphStyle* GetGraphStyle() override { return nullptr; }
-    CKDVPrintList* GetPrintList() override { return nullptr; }
-    CKDVSummExportList* GetSummExportList() override { return nullptr; }
+// A profile named "West Region" with no evaluation date yet, and no template.
+struct FakeVantor : qs::test::FakeDatabase {
+    FakeVantor() {
+        data.profile = "West Region";
+        data.eval = -1;
+        hasTemplate = false;
+    }
 };
 
 TEST(ProjectServices, FileProjectHasNoDatabaseTexts) {

@@ -16,6 +16,7 @@
 #include "CExhibitPropertySheet.h"
 #include "CFileDisplayOptionsDlg.h"
 #include "CKDVVantor.h"
+#include "FakeDatabase.h"
 #include "CLabelsPropertySheet.h"
 #include "CProject.h"
 #include "CProjectDoc.h"
@@ -166,41 +167,7 @@ TEST_F(SettingsCommandsTest, DefaultStylesOfferTheInstalledStyleFiles) {
     EXPECT_FALSE(Project().IsModified());
 }
 
-struct FakeData : CKDVData {
-    void SetStructID(long) override {}
-    void SetProfile(const std::string&) override {}
-    std::string GetProfileDisplayName() override { return "Auto East"; }
-    int GetDBMSType() override { return 0; }
-    double GetEvalDate() override { return 45656; }  // 31 December 2024
-    void SetEvalDate(double) override {}
-    bool SuggestEvalDateWhenNotAvailable(double&) override { return false; }
-    bool HasDataChanged() override { return false; }
-    bool HasStructureChanged() override { return false; }
-    bool Load() override { return true; }
-    bool Save() override { return true; }
-    bool SaveAs(bool) override { return true; }
-    bool SaveDataTo(const std::string&, const std::string&, int&) override { return true; }
-};
-struct FakeTemplate : CKDVTemplate {
-    std::string name;
-    void SetID(long) override {}
-    std::string GetName() override { return name; }
-    bool HasTemplateChanged() override { return false; }
-    bool Load() override { return true; }
-    bool Save() override { return true; }
-    bool SaveAs(bool) override { return true; }
-};
-struct FakeVantor : CKDVVantor {
-    FakeData data;
-    FakeTemplate templ;
-    CKDVData* GetData() override { return &data; }
-    CKDVTemplate* GetTemplate() override { return &templ; }
-    CKDVUdo* GetUdo() override { return nullptr; }
-    CKDVGraph* GetGraph() override { return nullptr; }
-    CKDVGraphStyle* GetGraphStyle() override { return nullptr; }
-    CKDVPrintList* GetPrintList() override { return nullptr; }
-    CKDVSummExportList* GetSummExportList() override { return nullptr; }
-};
+using FakeVantor = qs::test::FakeDatabase;  // "Auto East", evaluated 31 December 2024
 
 TEST_F(SettingsCommandsTest, CaptionsOfADatabaseProject) {
     FakeVantor vantor;

@@ -77,27 +77,9 @@ CCmdTarget* HandlerOf(CCmdTarget& target, UINT id) {
     return target.OnCmdMsg(id, CN_COMMAND, nullptr, &info) ? info.pTarget : nullptr;
 }
 
-class CommandTablesTest : public ::testing::Test {
+class CommandTablesTest : public qs::test::StartedAppTest {
 protected:
-    void SetUp() override {
-        qs::test::InstallFreshWorkstation("cmds", root, layout);
-        app = std::make_unique<CQuillstoneApp>();
-        ASSERT_TRUE(app->InitInstance());
-        // Neither the tip of the day nor the Welcome dialog after the splash.
-        qs::app::Settings().showStartDialog = 0;
-        app->WriteProfileInt("Tip", "StartUp", 1);
-        CSplashWindow::Hide();
-        // The navigator lists every table, with data or without.
-        qs::app::Settings().viewDataOnly = 0;
-        qs::app::Settings().viewEntered = 1;
-        qs::app::Settings().viewCalculated = 1;
-        qs::app::Settings().viewSelectedTables = 0;
-    }
-    void TearDown() override {
-        if (app) app->ExitInstance();
-        app.reset();
-        qs::test::UnsetEnv("QS_INSTALL_DIR");
-    }
+    void SetUp() override { Start("cmds"); }
     CProjectDoc* OpenSample() {
         const std::string sample = layout.workingDirectory + "/data/sample.qs5";
         auto* doc = static_cast<CProjectDoc*>(app->OpenDocumentFile(QString::fromStdString(sample)));
@@ -123,9 +105,6 @@ protected:
         ASSERT_EQ(Main()->GetActiveView(), frame->ListView());
     }
 
-    std::string root;
-    qs::install::Layout layout;
-    std::unique_ptr<CQuillstoneApp> app;
 };
 
 // ---- the application's table

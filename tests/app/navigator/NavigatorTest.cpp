@@ -89,28 +89,9 @@ QStringList Children(const QTreeWidgetItem* item) {
     return texts;
 }
 
-class NavigatorTest : public ::testing::Test {
+class NavigatorTest : public qs::test::StartedAppTest {
 protected:
-    void SetUp() override {
-        qs::test::InstallFreshWorkstation("nav", root, layout);
-        app = std::make_unique<CQuillstoneApp>();
-        ASSERT_TRUE(app->InitInstance());
-        // The splash window would take the first click; no tip of the day
-        // and no Welcome dialog after it.
-        qs::app::Settings().showStartDialog = 0;
-        app->WriteProfileInt("Tip", "StartUp", 1);
-        CSplashWindow::Hide();
-        // Start-up read the profile; the tests set the filters they need.
-        qs::app::Settings().viewDataOnly = 0;
-        qs::app::Settings().viewEntered = 1;
-        qs::app::Settings().viewCalculated = 1;
-        qs::app::Settings().viewSelectedTables = 0;
-    }
-    void TearDown() override {
-        if (app) app->ExitInstance();
-        app.reset();
-        qs::test::UnsetEnv("QS_INSTALL_DIR");
-    }
+    void SetUp() override { Start("nav"); }
 
     CProjectDoc* Open(const std::string& name) {
         const std::string path = SaveProject(root + "/" + name);
@@ -131,9 +112,6 @@ protected:
         return count;
     }
 
-    std::string root;
-    qs::install::Layout layout;
-    std::unique_ptr<CQuillstoneApp> app;
     MessageBoxScript boxes;
 };
 
