@@ -103,12 +103,7 @@ void CFileDisplayOptionsDlg::UpdatePreview() {
 }
 
 void CFileDisplayOptionsDlg::OnSelchangeCurrencySymbol(int index) {
-    auto* symbol = qobject_cast<QComboBox*>(GetDlgItem(IDC_CURRENCY_SYMBOL));
-    if (index < 0 || index >= symbol->count()) return;
-    UpdateData(TRUE);
-    m_display.currencySymbol = symbol->itemText(index).left(kMaxSymbol);
-    UpdateData(FALSE);
-    UpdatePreview();
+    if (qs::project::PickCurrencySymbol(*this, index, m_display)) UpdatePreview();
 }
 
 void CFileDisplayOptionsDlg::OnReadOnlyBackground() {

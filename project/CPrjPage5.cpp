@@ -78,12 +78,7 @@ void CPrjPage5::UpdatePreview() {
 }
 
 void CPrjPage5::OnSelchangeCurrencySymbol(int index) {
-    auto* symbol = qobject_cast<QComboBox*>(GetDlgItem(IDC_CURRENCY_SYMBOL));
-    if (index < 0 || index >= symbol->count()) return;
-    UpdateData(TRUE);
-    m_display.currencySymbol = symbol->itemText(index).left(kMaxSymbol);
-    UpdateData(FALSE);
-    UpdatePreview();
+    if (qs::project::PickCurrencySymbol(*this, index, m_display)) UpdatePreview();
 }
 
 void CPrjPage5::OnSaveAsDefault() {

@@ -73,6 +73,15 @@ void WriteDisplaySettings(CProject& project, const CDisplaySettings& d) {
     project.SetDecimals(short(d.decimals));
 }
 
+bool PickCurrencySymbol(CDialog& owner, int index, CDisplaySettings& settings) {
+    auto* symbol = qobject_cast<QComboBox*>(owner.GetDlgItem(1005));
+    if (symbol == nullptr || index < 0 || index >= symbol->count()) return false;
+    owner.UpdateData(TRUE);
+    settings.currencySymbol = symbol->itemText(index).left(4);
+    owner.UpdateData(FALSE);
+    return true;
+}
+
 void ExchangeDisplaySettings(CDataExchange* pDX, const CWnd& owner, CDisplaySettings& settings) {
     DDX_CBIndex(pDX, 1015, settings.currencyPosition);
     DDX_CBIndex(pDX, 1013, settings.negativeFormat);

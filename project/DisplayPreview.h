@@ -5,6 +5,7 @@
 #include "CDisplayDefaults.h"
 
 class CDataExchange;
+class CDialog;
 class CProject;
 class CWnd;
 
@@ -27,5 +28,8 @@ void WriteDisplaySettings(CProject& project, const CDisplaySettings& settings);
 // (currency symbol 1005, decimals 1006, negative format 1013, currency
 // position 1015, thousands separator 1113); the symbol keeps 4 characters.
 void ExchangeDisplaySettings(CDataExchange* pDX, const CWnd& owner, CDisplaySettings& settings);
+// The symbol picked from the list (entry index) becomes the settings' and
+// the controls show it; false when index names no entry.
+bool PickCurrencySymbol(CDialog& owner, int index, CDisplaySettings& settings);
 
 }  // namespace qs::project
