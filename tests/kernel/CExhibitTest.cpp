@@ -15,6 +15,18 @@ using namespace qs::calc;
 
 namespace {
 
+// An exhibit read whole from what another wrote; source, when given, is what
+// the copy reads.
+std::unique_ptr<CExhibit> ReadBack(const KernelWriter& w, CDataObject* source = nullptr) {
+    auto back = std::make_unique<CExhibit>();
+    KernelReader r(w.Bytes());
+    back->Read(r, 1);
+    EXPECT_FALSE(r.Failed());
+    EXPECT_EQ(r.Left(), 0u);
+    if (source != nullptr) back->SetSource(source);
+    return back;
+}
+
 // RAA as a kernel data object: a 10 x 10 staircase of cumulative amounts.
 std::unique_ptr<CDataObject> RaaObject() {
     Triangle t;
@@ -149,12 +161,8 @@ TEST(CExhibit, TailAnalysisAndStorage) {
 
     KernelWriter w;
     ex.Write(w);
-    CExhibit back;
-    KernelReader r(w.Bytes());
-    back.Read(r, 1);
-    ASSERT_FALSE(r.Failed());
-    EXPECT_EQ(r.Left(), 0u);
-    back.SetSource(raa.get());
+    const auto stored = ReadBack(w, raa.get());
+    CExhibit& back = *stored;
     CTailFactorAnalysis* crx2 = nullptr;
     ASSERT_EQ(back.GetCRXObject(crx2), 0);
     EXPECT_NEAR(crx2->GetTail(1), 1.009436, 5e-7);
@@ -236,12 +244,8 @@ TEST(CExhibit, UserWeightsReachTheStatistics) {
     // Stored with the exhibit; an exhibit without weights does not carry them.
     KernelWriter w;
     ex.Write(w);
-    CExhibit back;
-    KernelReader r(w.Bytes());
-    back.Read(r, 1);
-    ASSERT_FALSE(r.Failed());
-    EXPECT_EQ(r.Left(), 0u);
-    back.SetSource(raa.get());
+    const auto stored = ReadBack(w, raa.get());
+    CExhibit& back = *stored;
     CStatistics* st2 = nullptr;
     ASSERT_EQ(back.GetStatistics(st2), 0);
     EXPECT_NEAR(stat(*st2, 0, 6), want, 1e-12);
@@ -400,10 +404,8 @@ TEST(CExhibit, InterpolatedSelections) {
 
     KernelWriter w;
     ex.Write(w);
-    CExhibit back;
-    KernelReader r(w.Bytes());
-    back.Read(r, 1);
-    ASSERT_FALSE(r.Failed());
+    const auto stored = ReadBack(w);
+    CExhibit& back = *stored;
     ASSERT_TRUE(back.HasInterpolateSDF());
     back.GetInterpolateCumSDFObject(cum);
     EXPECT_NEAR(Cell(*cum, 0, 1), 1.98, 1e-12);
@@ -435,10 +437,8 @@ TEST(CExhibit, HistoricalSelectionsKeepTheTwelveNewest) {
 
     KernelWriter w;
     ex.Write(w);
-    CExhibit back;
-    KernelReader r(w.Bytes());
-    back.Read(r, 1);
-    ASSERT_FALSE(r.Failed());
+    const auto stored = ReadBack(w);
+    CExhibit& back = *stored;
     back.GetSelHist(hist);
     ASSERT_EQ(hist.size(), 12u);
     EXPECT_DOUBLE_EQ(Cell(*hist[1], 0, 0), 13.0);
