@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 #include "CPageSetup.h"
 
@@ -35,6 +36,33 @@ public:
     int m_nPartWidth = 0, m_nPartHeight = 0;
     // Cell notes of the printed tables (SaveCellNotes appends).
     QString m_strNotes;
+
+    // ---- the print list's job (set by the printing side)
+    // The margins in hundredths of a millimetre (left, top, right, bottom).
+    int m_nMarginLeft = 0, m_nMarginTop = 0, m_nMarginRight = 0, m_nMarginBottom = 0;
+    // 1 while an input array prints a second time (incremental, then cumulative).
+    int m_bSecondPass = 0;
+    // Objects started on the current page.
+    int m_nObjectsOnPage = 0;
+    // The height of one line of the header font.
+    int m_nLineSpacing = 0;
+    // A graph view's progress over a page of several graphs; the print list
+    // drops it when a table prints and resets it on every new page.
+    std::shared_ptr<void> m_pGraphProgress;
+
+    // Takes the page settings: margins in hundredths of a millimetre
+    // (inches times 2540, truncated), a scale of 0 becomes 100; the parts
+    // state starts afresh.
+    void AssignPageSetup(const CPageSetup& setup) {
+        CPageSetup::operator=(setup);
+        m_nMarginLeft = int(m_dLeftMargin * 2540);
+        m_nMarginTop = int(m_dTopMargin * 2540);
+        m_nMarginRight = int(m_dRightMargin * 2540);
+        m_nMarginBottom = int(m_dBottomMargin * 2540);
+        if (m_nScalePercent == 0) m_nScalePercent = 100;
+        m_bContinue = 0;
+        m_nPart = 0;
+    }
 
     // Fields of the page setup by their role.
     const std::string& TitleLine(int i) const { return m_TitleStrings[std::size_t(i)]; }

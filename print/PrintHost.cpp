@@ -1,0 +1,26 @@
+#include "PrintHost.h"
+
+#include <QDir>
+
+#include "SystemInfo.h"
+
+namespace qs::print {
+
+PrintHost& Host() {
+    static PrintHost host;
+    return host;
+}
+
+QString WorkingFile(const QString& fileName) {
+    const QString dir = Host().workingDirectory.isEmpty() ? QDir::currentPath() : Host().workingDirectory;
+    // Files of older installations were named on a case-blind file system.
+    return QString::fromStdString(qs::sysinfo::ResolveNoCase(dir.toStdString(), fileName.toStdString()));
+}
+
+bool IsInteractive() { return !Host().isInteractive || Host().isInteractive(); }
+
+void Trace(const char* text) {
+    if (Host().trace) Host().trace(text);
+}
+
+}  // namespace qs::print

@@ -1,0 +1,92 @@
+#pragma once
+// What the printing subsystem needs of the application that hosts it. The
+// application object fills these in at start-up; tests set what they drive.
+// Unset hooks fall back to the behaviour of an interactive application that
+// stores print lists in files and has no graph printing.
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CFormula;
+class CPrintInfo;
+class CPrintList;
+class CPrintPageState;
+class CProjectDoc;
+class CView;
+class QPainter;
+class QPrinter;
+
+namespace qs::print {
+
+// Printing a graph item. The graph view lives in another room; until it is
+// bound, a graph entry prints nothing (and the job moves on).
+struct GraphItemPrinting {
+    // True when the view shows a graph this seam can print.
+    std::function<bool(CView* view)> isGraphView;
+    std::function<void(CView* view, QPainter* dc, CPrintInfo* info)> beginPrint;
+    std::function<void(CView* view, QPainter* dc, CPrintInfo* info)> printPage;
+    std::function<void(CView* view, QPainter* dc, CPrintInfo* info)> endPrint;
+};
+
+struct PrintHost {
+    // The "Working Directory" setting: "default.lst", "PageSetup.def" and
+    // "Default.pjb" live there. Empty: the process's working folder.
+    QString workingDirectory;
+    // Set while print lists are kept in files (no enterprise database
+    // manager is loaded).
+    bool fileStorage = true;
+    // 1 while a person drives the application, 0 under automation.
+    std::function<bool()> isInteractive;
+    // The application's mode value (2, 3 and 9 disable "Show Only Tables
+    // with Data" on the Tables page).
+    std::function<int()> applicationMode;
+    // The one routine that expands "&[Field]" codes in header, footer and
+    // title texts (the state and the object may be null). Unset: the text
+    // is printed as written.
+    std::function<QString(const QString& text, CPrintInfo* info, CProjectDoc* doc, CFormula* object)>
+        expandPrintFields;
+    // Readies the printer of a job over doc's objects: false cancels the job.
+    // Unset: the default printer without a dialog, or, when no printer is
+    // installed, a PDF file the user names (the chooser starts in the
+    // project's folder).
+    std::function<bool(QPrinter& printer, CProjectDoc* doc, const QString& jobTitle)> preparePrinter;
+    // The application's printer set-up command.
+    std::function<void()> printerSetup;
+    // Disables and enables the main window while a list or a batch prints.
+    std::function<void(bool enable)> enableMainWindow;
+    // The project's Default Page Setup command (the Tables page's "Page
+    // Setup Default" sends it).
+    std::function<void(CProjectDoc* doc)> defaultPageSetup;
+    // The folder the file dialogs start in; the print list and batch
+    // dialogs set it to the folder of the file last opened.
+    QString lastFileFolder;
+    // The projects a batch job prints: an open document whose path equals
+    // path (without regard to case), else the file opened without showing
+    // it (opened set to true); null when it cannot be opened.
+    std::function<CProjectDoc*(const QString& path, bool& opened)> openProjectForBatch;
+    // Closes a document the batch run opened.
+    std::function<void(CProjectDoc* doc)> closeBatchProject;
+    // The project file chooser of the batch job's Files page (several files).
+    std::function<bool(QStringList& paths)> chooseProjectFiles;
+    // The print lists of the enterprise database (made by createNewPrintList
+    // when fileStorage is off). Unset: file lists are made in every mode.
+    std::function<std::unique_ptr<CPrintList>(CProjectDoc* doc)> createEnterprisePrintList;
+    // The project summary report of "Print File Summary": writes it into
+    // path; true when written. Unset: no summary is printed.
+    std::function<bool(CProjectDoc* doc, const QString& path)> writeProjectInfo;
+    // Graph items of a print list.
+    GraphItemPrinting graphs;
+    // A trace line (a method's signature text). Unset: nothing.
+    std::function<void(const char* text)> trace;
+};
+
+PrintHost& Host();
+
+// Host().workingDirectory joined with a file name.
+QString WorkingFile(const QString& fileName);
+bool IsInteractive();
+void Trace(const char* text);
+
+}  // namespace qs::print
