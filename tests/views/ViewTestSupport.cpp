@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include "ExhibitDefaultsFiles.h"
+#include "ExhibitDialogsHost.h"
 #include "ViewSettings.h"
 
 namespace qs::test {
@@ -17,6 +19,8 @@ TestProjectDoc::TestProjectDoc(std::uint16_t numExp, std::uint16_t numDev) : m_p
 
 void ViewTest::ResetViewGlobals() {
     qs::views::Settings() = qs::views::ViewSettings{};
+    qs::views::ExhibitHost() = qs::views::ExhibitDialogsHost();
+    qs::views::defaults::BeforeCommitHook() = nullptr;
     g_bCalendarView = 0;
     g_bObjectRefreshed = 0;
 }

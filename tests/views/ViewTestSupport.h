@@ -60,7 +60,8 @@ private:
 constexpr QSID kPaidLoss = 101000001;
 
 // The base of every view test. Views read process-wide state (the
-// workstation's view settings, the calendar switch, the refresh flag), so
+// workstation's view settings, the exhibit dialogs' host hooks and the
+// defaults files' commit hook, the calendar switch, the refresh flag), so
 // each test starts and ends with all of it at its defaults and no test leans
 // on what an earlier one left behind.
 class ViewTest : public ::testing::Test {

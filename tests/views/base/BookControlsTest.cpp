@@ -20,6 +20,7 @@
 #include "CUltWeightsDlg.h"
 #include "CommandIds.h"
 #include "SpreadsheetControl.h"
+#include "ViewTestSupport.h"
 
 using namespace qs::ss;
 
@@ -64,7 +65,9 @@ void Fill(SpreadsheetControl* ctrl) {
         for (int c = 1; c <= 3; ++c) ctrl->SetEntry(r, c, QString::fromLatin1(texts[r - 1][c - 1]));
 }
 
-TEST(BookControls, ADoubleClickAfterAnyLeftClickDoesNothingInThePlainBook) {
+struct BookControls : qs::test::ViewTest {};
+
+TEST_F(BookControls, ADoubleClickAfterAnyLeftClickDoesNothingInThePlainBook) {
     CF1Ctrl* book = nullptr;
     auto host = Host(book);
     SpreadsheetControl* ctrl = book->Ctrl();
@@ -96,7 +99,7 @@ TEST(BookControls, ADoubleClickAfterAnyLeftClickDoesNothingInThePlainBook) {
     EXPECT_EQ(weightsSeen.Count(SSN_DblClick), 1);
 }
 
-TEST(BookControls, LosingTheFocusReachesOnlyAPlainSpreadsheetWindow) {
+TEST_F(BookControls, LosingTheFocusReachesOnlyAPlainSpreadsheetWindow) {
     CF1Ctrl* book = nullptr;
     CF1WeightsCtrl* weights = nullptr;
     auto bookHost = Host(book);
@@ -111,7 +114,7 @@ TEST(BookControls, LosingTheFocusReachesOnlyAPlainSpreadsheetWindow) {
     }
 }
 
-TEST(BookControls, CtrlKeysCopyCutAndPasteTheWeightsGrid) {
+TEST_F(BookControls, CtrlKeysCopyCutAndPasteTheWeightsGrid) {
     CF1WeightsCtrl* book = nullptr;
     auto host = Host(book);
     SpreadsheetControl* ctrl = book->Ctrl();
@@ -153,7 +156,7 @@ TEST(BookControls, CtrlKeysCopyCutAndPasteTheWeightsGrid) {
     EXPECT_EQ(text.trimmed(), "5");
 }
 
-TEST(BookControls, TheWeightsGridsContextMenuRunsItsCommandsOnTheGrid) {
+TEST_F(BookControls, TheWeightsGridsContextMenuRunsItsCommandsOnTheGrid) {
     CF1WeightsCtrl* book = nullptr;
     auto host = Host(book);
     QApplication::setActiveWindow(host.get());
@@ -221,7 +224,7 @@ TEST(BookControls, TheWeightsGridsContextMenuRunsItsCommandsOnTheGrid) {
     CF1WeightsCtrl::SetPopupChooser({});
 }
 
-TEST(BookControls, TheUltimateWeightsDialogsGridIsTheWeightsBook) {
+TEST_F(BookControls, TheUltimateWeightsDialogsGridIsTheWeightsBook) {
     CUltWeightsDlg dialog(nullptr);
     auto* book = dynamic_cast<CF1WeightsCtrl*>(dialog.GetDlgItem(CUltWeightsDlg::IDC_BOOK));
     ASSERT_NE(book, nullptr);

@@ -121,7 +121,6 @@ TEST_F(CellNotesTest, ANotedCellSaysItsNoteUnderThePointer) {
         EXPECT_EQ(tipAt(1, 2), QString()) << "calendar " << calendar;
         EXPECT_EQ(tipAt(2, gridCol), QStringLiteral("Checked with broker")) << "calendar " << calendar;
     }
-    g_bCalendarView = 0;
 }
 
 TEST_F(CellNotesTest, ANoteTheKernelRefusesIsReportedNotTakenAsSaved) {

@@ -70,9 +70,9 @@ struct Switches {
     int sdf, hist, cum, ratio, blank, interp, abbrev;
 };
 
-struct ExhibitViewTest : ::testing::Test {
+struct ExhibitViewTest : qs::test::ViewTest {
     void SetUp() override {
-        qs::views::Settings() = qs::views::ViewSettings{};
+        ViewTest::SetUp();
         FillRaa(*Project());
     }
     CProject* Project() { return doc.GetProject(); }
@@ -427,7 +427,9 @@ TEST_F(ExhibitViewTest, TheInterpolatedBlockShowsTheHelpersRows) {
     EXPECT_DOUBLE_EQ(Cell(isdf, 0, 0), 4.5);
 }
 
-TEST(ExhibitInterpolationHelper, SelectionsLabelsAndTheUnearnedExposureSetting) {
+struct ExhibitInterpolationHelper : qs::test::ViewTest {};
+
+TEST_F(ExhibitInterpolationHelper, SelectionsLabelsAndTheUnearnedExposureSetting) {
     TestProjectDoc doc(10, 10);
     CProject* project = doc.GetProject();
     CDataObject sdf;
@@ -572,8 +574,9 @@ TEST_F(ExhibitViewTest, PrintingShowsTheSelectionsAndTheOutliersNotes) {
     EXPECT_EQ(Text(*view, view->GetFirstSelectedRow(), 1), QStringLiteral("Selected"));
 }
 
-TEST(ExhibitViewLarge, A120By120ExhibitLaysOutEveryRow) {
-    qs::views::Settings() = qs::views::ViewSettings{};
+struct ExhibitViewLarge : qs::test::ViewTest {};
+
+TEST_F(ExhibitViewLarge, A120By120ExhibitLaysOutEveryRow) {
     TestProjectDoc doc(120, 120);
     FillSynthetic(*doc.GetProject(), 120);
     auto view = doc.Open<CExhibitView>(qsmethods::StandardExhibitID(1), NET);

@@ -67,8 +67,9 @@ void TypeOrder(qs::views::OptionsGrid* grid, int row, const QString& text) {
     QCoreApplication::processEvents();
 }
 
-struct ExhibitOptionsTest : ::testing::Test {
-    ExhibitOptionsTest() {
+struct ExhibitOptionsTest : qs::test::ViewTest {
+    void SetUp() override {
+        ViewTest::SetUp();
         workDir = QString::fromStdString(qs::test::MakeTempDir("exopts"));
         qs::views::ExhibitHost().workingDirectory = workDir;
         qs::views::ExhibitHost().editStatistic = [this](qs::views::StatisticDefinition& def) {
@@ -78,11 +79,6 @@ struct ExhibitOptionsTest : ::testing::Test {
             def.order = order;
             return true;
         };
-    }
-    ~ExhibitOptionsTest() override {
-        qs::views::ExhibitHost() = qs::views::ExhibitDialogsHost();
-        defaults::BeforeCommitHook() = nullptr;
-        qs::views::Settings().fileMode = 1;
     }
     CProject* Project() const { return doc.GetProject(); }
     QSID Paid() const { return qsmethods::StandardExhibitID(1); }
@@ -95,7 +91,9 @@ struct ExhibitOptionsTest : ::testing::Test {
 
 // ---- defaults files --------------------------------------------------------------------------------------------------
 
-TEST(ExhibitDefaultsFiles, LayoutsMatchTheBytesWrittenOutByHand) {
+struct ExhibitDefaultsFiles : qs::test::ViewTest {};
+
+TEST_F(ExhibitDefaultsFiles, LayoutsMatchTheBytesWrittenOutByHand) {
     Bytes empty;
     Append(empty, {0, 0});
     EXPECT_EQ(defaults::StatsBytes({}), empty);
@@ -139,7 +137,7 @@ TEST(ExhibitDefaultsFiles, LayoutsMatchTheBytesWrittenOutByHand) {
     EXPECT_EQ(defaults::ExhibitStatsBytes({501010001, 501010011}), ids);
 }
 
-TEST(ExhibitDefaultsFiles, FilesRoundTripAndAFailedWriteKeepsTheOldFile) {
+TEST_F(ExhibitDefaultsFiles, FilesRoundTripAndAFailedWriteKeepsTheOldFile) {
     const QString dir = QString::fromStdString(qs::test::MakeTempDir("defs"));
     const std::vector<CStatistics::Record> rows{{1, 1, 0, 0, 0, 0, 3, 1, 1}, {2, 4, 1, 1, 2, 1, 0, 0, 0}};
     ASSERT_TRUE(defaults::WriteStats(dir, rows));
@@ -470,7 +468,9 @@ TEST_F(ExhibitOptionsTest, AnOpenExhibitViewFollowsTheStoredOptions) {
 
 // ---- interpolation options dialog ------------------------------------------------------------------------------------
 
-TEST(InterpolationOptionsDlg, OrderMustLieFromOneTo254) {
+struct InterpolationOptionsDlg : qs::test::ViewTest {};
+
+TEST_F(InterpolationOptionsDlg, OrderMustLieFromOneTo254) {
     struct Case {
         const char* text;
         bool accepted;

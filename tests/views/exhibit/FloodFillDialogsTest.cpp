@@ -36,11 +36,7 @@ using Interp = CInterpolateSDFFloodFillOption;
 
 namespace {
 
-struct FloodFillDialogsTest : ::testing::Test {
-    ~FloodFillDialogsTest() override {
-        qs::views::ExhibitHost() = qs::views::ExhibitDialogsHost();
-        qs::views::Settings().fileMode = 1;
-    }
+struct FloodFillDialogsTest : qs::test::ViewTest {
     CProject* Project() const { return doc.GetProject(); }
     QSID Exhibit(int index, unsigned short layer) const {
         QSID id = qsmethods::StandardExhibitID(index);
@@ -397,7 +393,9 @@ TEST_F(FloodFillDialogsTest, InterpolatedSettingsSayWhenNothingIsSelected) {
     EXPECT_EQ(boxes.Texts(), (QStringList{"No item selected for editing.", "No item selected for this action."}));
 }
 
-TEST(FloodFillSettingsText, StatisticsReadAsTheListShowsThem) {
+struct FloodFillSettingsText : qs::test::ViewTest {};
+
+TEST_F(FloodFillSettingsText, StatisticsReadAsTheListShowsThem) {
     CFFStat s;
     s.m_useLast = 3;
     s.m_weighting = 1;

@@ -69,8 +69,7 @@ bool Enabled(CMethodView& v, UINT id) {
     return ui.m_bEnableChanged ? ui.m_enabled != 0 : true;
 }
 
-struct MethodViewTest : ::testing::Test {
-    void SetUp() override { qs::views::Settings() = qs::views::ViewSettings{}; }
+struct MethodViewTest : qs::test::ViewTest {
     RaaDoc doc;
 };
 
@@ -352,7 +351,9 @@ TEST_F(MethodViewTest, PrintsToPdfWithItsHeadingsAndHiddenColumnsLeftOut) {
     EXPECT_EQ(view->GetCtrl()->MaxCol(), doc.Method(id)->GetNumDataObjects());
 }
 
-TEST(MethodViewRule, HeadingRuleIsThreeShortOfTheWidthAndNeverNegative) {
+struct MethodViewRule : qs::test::ViewTest {};
+
+TEST_F(MethodViewRule, HeadingRuleIsThreeShortOfTheWidthAndNeverNegative) {
     EXPECT_EQ(CMethodView::HeadingRule(10), QString(7, QLatin1Char('_')));
     EXPECT_EQ(CMethodView::HeadingRule(3), QString());
     EXPECT_EQ(CMethodView::HeadingRule(1), QString());

@@ -36,7 +36,7 @@ void Choose(QTreeWidget* list, const QSIDArray& ids) {
     }
 }
 
-struct SummaryReportOptionsTest : ::testing::Test {
+struct SummaryReportOptionsTest : qs::test::ViewTest {
     SummaryReportOptionsTest() { doc.SetUpLossReport(2, {1, 0}, {1, 4}); }
     QSIDArray Stored() {
         QSIDArray selected, available;

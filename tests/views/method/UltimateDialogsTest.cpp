@@ -30,7 +30,7 @@ double Cell(const CDataObject* d, int row) {
     return (f & CDataObject::CF_VALUE) ? v : NAN;
 }
 
-struct UltimateDialogsTest : ::testing::Test {
+struct UltimateDialogsTest : qs::test::ViewTest {
     UltimateDialogsTest() { doc.SetUpLossReport(2, {1, 0}, {1, 4}); }
     // The loss kind's stored estimate on a layer.
     CKDVUltFloodFillData Stored(unsigned short layer, int* check = nullptr) {
@@ -126,7 +126,9 @@ TEST_F(UltimateDialogsTest, AMinimumNeedsAnEstimateAndCancelWritesNothing) {
     EXPECT_TRUE(Stored(NET).IsEmpty());
 }
 
-TEST(UltimateWeights, OnlyPlainDecimalNumbersAreWeights) {
+struct UltimateWeights : qs::test::ViewTest {};
+
+TEST_F(UltimateWeights, OnlyPlainDecimalNumbersAreWeights) {
     for (const char* ok : {".5", "50", "0.25", "", "3."}) EXPECT_TRUE(CUltWeightsDlg::IsAcceptableWeight(ok)) << ok;
     for (const char* bad : {"1.2.3", "5a", "-1", "1e3", "5 "})
         EXPECT_FALSE(CUltWeightsDlg::IsAcceptableWeight(bad)) << bad;

@@ -26,7 +26,9 @@ std::vector<std::optional<double>> Cells(std::initializer_list<std::optional<dou
     return cells;
 }
 
-TEST(PaymentPatternCheck, HintsForEachFault) {
+struct PaymentPatternCheck : qs::test::ViewTest {};
+
+TEST_F(PaymentPatternCheck, HintsForEachFault) {
     struct Case {
         std::vector<std::optional<double>> cells;
         bool cumulative;
@@ -55,8 +57,7 @@ TEST(PaymentPatternCheck, HintsForEachFault) {
     EXPECT_TRUE(CPPAView::Evaluate(Cells({0.5, 1.0}), true, 1, 10, 10).valid);
 }
 
-struct PPAViewTest : ::testing::Test {
-    void SetUp() override { qs::views::Settings() = qs::views::ViewSettings{}; }
+struct PPAViewTest : qs::test::ViewTest {
     CDataObject* Pattern() { return doc.GetProject()->FindDataObject(kPattern, NET); }
     static void Type(CPPAView& v, int col, const QString& text) {
         qs::ss::SpreadsheetControl* ctrl = v.GetCtrl();

@@ -110,7 +110,6 @@ TEST_F(UpdateView, StepsThroughTheArraysThatTakeDataAndMarksTypedOnes) {
     }
     // The views get their calendar layout back when the pass ends.
     EXPECT_EQ(g_bCalendarView, 1);
-    g_bCalendarView = 0;
 }
 
 TEST_F(UpdateView, NothingToUpdateIsSaidAndNoWindowOpens) {
