@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "commands/AppCommandTable.h"
 #include "AppRegistry.h"
 #include "Automation.h"
 #include "CLOGFONT.h"
@@ -104,16 +105,8 @@ UINT IconType(si::MessageIcon icon) {
 CQuillstoneApp::CQuillstoneApp() : CWinApp(QStringLiteral("Qstone")) {
     g_currentApp = this;
     m_pszProfileName = QString::fromLatin1(kDefaultProfileName);
-    MapCommand(kCmdPrintSetup, [this] { OnFilePrintSetup(); });
-    MapCommand(kCmdHelpContents, [this] { OnHelpContents(); });
-    MapCommand(kCmdAppExit, [this] { OnAppExitChecked(); });
-    MapCommand(kCmdGraph, [this] { OnGraph(); });
-    MapUpdateCommand(kCmdGraph, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
-    MapUpdateCommand(kCmdNavigatorOnly, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
-    MapNavigatorCommands();
-    MapMenuCommands();
-    MapCommand(kCmdStatisticsDbImport, [this] { OnStatisticsDbImport(); });
-    MapUpdateCommand(kCmdStatisticsDbImport, [this](CCmdUI* ui) { ui->Enable(m_lexigrove.IsLoaded()); });
+    m_showProjectInNavigator = [this](CProjectDoc* doc) { PlaceProjectInNavigator(doc); };
+    qs::cmd::MapCommandTable<CQuillstoneApp>(*this, *this, qs::app::ApplicationCommands());
 }
 
 void CQuillstoneApp::OnFilePrintSetup() {

@@ -65,13 +65,6 @@ public:
     // to go by. Does nothing while a user drives the program.
     void NameAutomationDocument();
 
-    // Commands of the application's own.
-    static constexpr UINT kCmdPrintSetup = 1192;
-    static constexpr UINT kCmdHelpContents = 57667;
-    static constexpr UINT kCmdAppExit = 57665;
-    static constexpr UINT kCmdGraph = 32983;
-    static constexpr UINT kCmdNavigatorOnly = 33034;
-    static constexpr UINT kCmdStatisticsDbImport = 32981;
     // The statistics-database import: the wizard, then the import run.
     void OnStatisticsDbImport();
     void OnFilePrintSetup();
@@ -79,7 +72,8 @@ public:
     // Shows a help topic ("file::/topic > window"): the help file opens with
     // the desktop's handler; a missing file is said plainly.
     void ShowHelpTopic(const QString& topic);
-    // The small handlers of the command table (commands/AppCommands.cpp).
+    // The small handlers of the command table (commands/AppCommands.cpp;
+    // the table is commands/AppCommandTable.cpp).
     void OnTable100();
     void OnViewZoom();
     void OnWorkstationSetup();
@@ -175,7 +169,6 @@ public:
     std::function<void(CProjectDoc*)> m_showProjectInNavigator;
 
     // ---- the navigator and the services around it (AppNavigator.cpp)
-    static constexpr UINT kCmdShowNavigator = 32931;
     // The navigator's tree view, null until the first project is shown.
     CPrjTreeView* GetNavigator() const;
     // The tree view registers itself (and unregisters with null).
@@ -220,8 +213,6 @@ private:
     void PrepareProjectSheet();
     void StartBackgroundServices();
 
-    void MapNavigatorCommands();
-    void MapMenuCommands();
     void BindNavigator();
     void PlaceProjectInNavigator(CProjectDoc* doc);
     bool CheckSingleInstance();

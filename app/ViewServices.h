@@ -1,7 +1,7 @@
 #pragma once
 // The application's side of the table views: the workstation settings the
 // views read, the hints sent to every project's views, and the two commands
-// that edit view settings (Workstation Setup 32832 and Zoom 32827).
+// that edit view settings (Workstation Setup and Zoom).
 #include "WindowsTypes.h"
 
 class CObject;
@@ -10,9 +10,6 @@ class CWnd;
 class CWorkstationSetupDlg;
 
 namespace qs::app {
-
-inline constexpr UINT kCmdWorkstationSetup = 32832;
-inline constexpr UINT kCmdZoom = 32827;
 
 // Copies what the views read of the workstation settings into their settings
 // and binds their application services.
@@ -30,12 +27,12 @@ void UpdateAllFactorLibraryViews(CView* sender, long hint, CObject* hintObject);
 void LoadWorkstationSetup(CWorkstationSetupDlg& dialog);
 void CommitWorkstationSetup(const CWorkstationSetupDlg& dialog);
 
-// Command 32832: runs the dialog; after OK commits it, hands the
+// Workstation Setup: runs the dialog; after OK commits it, hands the
 // full-precision flag to the kernel and sends the hints 2, 5 and 8 to the
 // project views, 5 and 8 to the factor library views. False on Cancel.
 bool RunWorkstationSetup(CWnd* parent);
 
-// Command 32827: the Zoom dialog on the "Scale" setting; after OK every
+// Zoom: the Zoom dialog on the "Scale" setting; after OK every
 // project view gets hint 4. False on Cancel.
 bool RunZoom(CWnd* parent);
 

@@ -30,6 +30,7 @@
 #include "MessageBox.h"
 #include "ObjectViewLink.h"
 #include "ProjectFileNames.h"
+#include "ProjectCommandTable.h"
 #include "CSummaryReportOptionsDlg.h"
 #include "WaitCursor.h"
 
@@ -74,32 +75,12 @@ bool IsReadOnlyPlace(const QString& path) {
 
 constexpr unsigned kLegacyLockMode = CFile::modeReadWrite | CFile::shareDenyWrite;  // 0x22
 constexpr unsigned kLegacyReadMode = CFile::modeRead | CFile::shareDenyNone;        // 0x40
-constexpr unsigned kCmdFileSaveAs = 57604;
 
 }  // namespace
 
-// CProjectDocFloodFill.cpp
-void MapFloodFillCommands(CProjectDoc& doc);
-// CProjectDocSettings.cpp
-void MapSettingsCommands(CProjectDoc& doc);
-// CProjectDocServices.cpp
-void MapProjectGraphCommands(CProjectDoc& doc);
-// CProjectDocPeriods.cpp
-void MapPeriodCommands(CProjectDoc& doc);
-// CProjectDocUserTables.cpp
-void MapUserTableCommands(CProjectDoc& doc);
-// ProjectCommandTable.cpp
-void MapProjectCommandTable(CProjectDoc& doc);
-
 CProjectDoc::CProjectDoc() {
     m_pProject = new CProject();
-    MapCommand(ID_FILE_CLOSE, [this] { OnFileClose(); });
-    MapFloodFillCommands(*this);
-    MapSettingsCommands(*this);
-    MapProjectGraphCommands(*this);
-    MapPeriodCommands(*this);
-    MapUserTableCommands(*this);
-    MapProjectCommandTable(*this);
+    qs::cmd::MapCommandTable<CProjectDoc>(*this, *this, qs::project::ProjectCommands());
     if (Host().mapDocumentCommands) Host().mapDocumentCommands(*this);
 }
 
@@ -422,7 +403,7 @@ BOOL CProjectDoc::OnSaveDocument(const QString& path) {
                                          "defined data not supported by previous \nformats. Continue?"),
                           MB_OKCANCEL) != IDOK)
             return FALSE;
-        if (Host().postCommand) Host().postCommand(kCmdFileSaveAs, this);
+        if (Host().postCommand) Host().postCommand(qs::cmd::kFileSaveAs, this);
         return TRUE;
     }
 
@@ -533,7 +514,7 @@ BOOL CProjectDoc::DoSave(const QString& path, BOOL bReplace) {
                                       "supported by previous formats. Continue?");
         if (AfxMessageBox(question, MB_OKCANCEL) == IDOK) {
             if (Host().selectInNavigator) Host().selectInNavigator(this);
-            if (Host().postCommand) Host().postCommand(kCmdFileSaveAs, this);
+            if (Host().postCommand) Host().postCommand(qs::cmd::kFileSaveAs, this);
             return TRUE;
         }
         // Under automation Cancel still exports: an older compound generation

@@ -27,17 +27,6 @@ using qs::project::Host;
 
 namespace {
 
-constexpr UINT kSetUltimatesFloodFill = 33051;
-constexpr UINT kExecuteUltimatesFloodFill = 33052;
-constexpr UINT kExecuteSDFFloodFill = 33055;
-constexpr UINT kSetSDFFloodFill = 33056;
-constexpr UINT kExecuteMethodVariableFloodFill = 33057;
-constexpr UINT kRunSDFFloodFill = 33060;
-constexpr UINT kRunUltimatesFloodFill = 33061;
-constexpr UINT kSetInterpolatedFloodFill = 33095;
-constexpr UINT kExecuteInterpolatedFloodFill = 33096;
-constexpr UINT kRunInterpolatedFloodFill = 33097;
-
 // At most this many failed tables are named in one report.
 constexpr int kMaxNamedFailures = 10;
 
@@ -113,31 +102,6 @@ bool IsDatabaseProject(const CProjectDoc& doc) {
 }
 
 }  // namespace
-
-void MapFloodFillCommands(CProjectDoc& doc) {
-    using Kind = CProjectDoc::FloodFillKind;
-    doc.MapCommand(kSetUltimatesFloodFill, [&doc] { doc.OnSetUltimatesFloodFillOptions(); });
-    doc.MapCommand(kSetSDFFloodFill, [&doc] { doc.OnSetSDFFloodFillOptions(false); });
-    doc.MapCommand(kSetInterpolatedFloodFill, [&doc] { doc.OnSetSDFFloodFillOptions(true); });
-    doc.MapCommand(kExecuteUltimatesFloodFill, [&doc] { doc.OnExecuteFloodFill(Kind::Ultimates); });
-    doc.MapCommand(kExecuteSDFFloodFill, [&doc] { doc.OnExecuteFloodFill(Kind::SelectedFactors); });
-    doc.MapCommand(kExecuteInterpolatedFloodFill, [&doc] { doc.OnExecuteFloodFill(Kind::InterpolatedFactors); });
-    // The method variables' fill and the busy runs belong to database projects.
-    doc.MapCommand(kExecuteMethodVariableFloodFill, [&doc] {
-        if (IsDatabaseProject(doc)) doc.OnExecuteFloodFill(Kind::MethodVariables);
-    });
-    doc.MapCommand(kRunUltimatesFloodFill, [&doc] {
-        if (IsDatabaseProject(doc)) doc.OnRunFloodFill(Kind::Ultimates);
-    });
-    doc.MapCommand(kRunSDFFloodFill, [&doc] {
-        if (IsDatabaseProject(doc)) doc.OnRunFloodFill(Kind::SelectedFactors);
-    });
-    doc.MapCommand(kRunInterpolatedFloodFill, [&doc] {
-        if (IsDatabaseProject(doc)) doc.OnRunFloodFill(Kind::InterpolatedFactors);
-    });
-    for (UINT id : {kExecuteMethodVariableFloodFill, kRunSDFFloodFill, kRunUltimatesFloodFill, kRunInterpolatedFloodFill})
-        doc.MapUpdateCommand(id, [&doc](CCmdUI* ui) { doc.OnUpdateDatabaseOnly(ui); });
-}
 
 void CProjectDoc::OnUpdateDatabaseOnly(CCmdUI* ui) { ui->Enable(IsDatabaseProject(*this)); }
 

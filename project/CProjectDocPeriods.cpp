@@ -12,21 +12,11 @@
 #include "ProjectHost.h"
 #include "StructureDialogs.h"
 #include "WaitCursor.h"
+#include "QsCommandIds.h"
 
 using qs::project::Host;
 
 namespace {
-
-constexpr UINT kCmdRemoveLastEvaluation = 32796;
-constexpr UINT kCmdAppendNewEvaluation = 32803;
-constexpr UINT kCmdAppendOldestExposurePeriod = 32804;
-constexpr UINT kCmdRemoveOldestExposurePeriod = 32805;
-constexpr UINT kCmdAppendDevelopmentPeriod = 32806;
-constexpr UINT kCmdCompressColumns = 32807;
-constexpr UINT kCmdCompressRows = 32809;
-constexpr UINT kCmdRemovePriorExposurePeriod = 33053;
-constexpr UINT kCmdAppendPriorExposurePeriod = 33054;
-constexpr UINT kCmdSaveAsAfterNewEvaluation = 57604;
 
 const char* const kCannotBeUndone = "Attention!\nThis action cannot be undone!\nContinue anyway?";
 
@@ -78,22 +68,6 @@ void RefreshDatabaseCaptions(CProjectDoc& doc) {
 
 }  // namespace
 
-void MapPeriodCommands(CProjectDoc& doc) {
-    doc.MapCommand(kCmdAppendNewEvaluation, [&doc] { doc.OnAppendNewEvaluation(); });
-    doc.MapCommand(kCmdRemoveLastEvaluation, [&doc] { doc.OnRemoveLastEvaluation(); });
-    doc.MapCommand(kCmdAppendOldestExposurePeriod, [&doc] { doc.OnAppendOldestExposurePeriod(); });
-    doc.MapCommand(kCmdRemoveOldestExposurePeriod, [&doc] { doc.OnRemoveOldestExposurePeriod(); });
-    doc.MapCommand(kCmdAppendPriorExposurePeriod, [&doc] { doc.OnAppendPriorExposurePeriod(); });
-    doc.MapUpdateCommand(kCmdAppendPriorExposurePeriod, [&doc](CCmdUI* ui) { doc.OnUpdateAppendPriorExposurePeriod(ui); });
-    doc.MapCommand(kCmdRemovePriorExposurePeriod, [&doc] { doc.OnRemovePriorExposurePeriod(); });
-    doc.MapUpdateCommand(kCmdRemovePriorExposurePeriod, [&doc](CCmdUI* ui) { doc.OnUpdateRemovePriorExposurePeriod(ui); });
-    doc.MapCommand(kCmdAppendDevelopmentPeriod, [&doc] { doc.OnAppendDevelopmentPeriod(); });
-    doc.MapCommand(kCmdCompressColumns, [&doc] { doc.OnCompressColumns(); });
-    doc.MapUpdateCommand(kCmdCompressColumns, [&doc](CCmdUI* ui) { doc.OnUpdateCompressColumns(ui); });
-    doc.MapCommand(kCmdCompressRows, [&doc] { doc.OnCompressRows(); });
-    doc.MapUpdateCommand(kCmdCompressRows, [&doc](CCmdUI* ui) { doc.OnUpdateCompressRows(ui); });
-}
-
 // ---------------------------------------------------------------- evaluations
 
 void CProjectDoc::OnAppendNewEvaluation() {
@@ -123,7 +97,7 @@ void CProjectDoc::OnAppendNewEvaluation() {
         if (AfxMessageBox(QStringLiteral("New evaluation period appended successfully.\nSave file under different name?"),
                           MB_YESNO) == IDYES &&
             Host().postCommand)
-            Host().postCommand(kCmdSaveAsAfterNewEvaluation, this);
+            Host().postCommand(qs::cmd::kFileSaveAs, this);
     } else {
         RefreshDatabaseCaptions(*this);
     }

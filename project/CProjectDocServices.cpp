@@ -16,10 +16,6 @@ using qs::project::Host;
 
 namespace {
 
-constexpr UINT kCmdLockGraph = 33117;
-constexpr UINT kCmdLockGraphCreation = 33118;
-constexpr UINT kCmdRefreshUserGraphs = 33119;
-
 bool IsGraph(QSID id) { return id >= kGraphFlag || GetIDDOType(id) == 8; }
 
 bool DisplayGraphLockItem() { return Host().displayGraphLockItem && Host().displayGraphLockItem(); }
@@ -32,17 +28,6 @@ long GraphRecordId(QSID id) {
 }
 
 }  // namespace
-
-// CProjectDoc.cpp maps them with the document's other commands.
-void MapProjectGraphCommands(CProjectDoc& doc) {
-    doc.MapCommand(kCmdLockGraph, [&doc] { doc.OnLockGraph(); });
-    doc.MapUpdateCommand(kCmdLockGraph, [&doc](CCmdUI* ui) { doc.OnUpdateLockGraph(ui); });
-    doc.MapCommand(kCmdLockGraphCreation, [&doc] { doc.OnLockGraphCreation(); });
-    doc.MapUpdateCommand(kCmdLockGraphCreation, [&doc](CCmdUI* ui) { doc.OnUpdateLockGraphCreation(ui); });
-    doc.MapCommand(kCmdRefreshUserGraphs, [&doc] { doc.OnRefreshUserGraphs(); });
-    doc.MapUpdateCommand(kCmdRefreshUserGraphs, [&doc](CCmdUI* ui) { doc.OnUpdateRefreshUserGraphs(ui); });
-}
-
 // ---------------------------------------------------------------- path and title
 
 void CProjectDoc::SetPathName(const QString& path, BOOL bAddToMRU) {

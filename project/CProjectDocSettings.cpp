@@ -26,20 +26,13 @@
 #include "ProjectHost.h"
 #include "WaitCursor.h"
 #include "WindowMessages.h"
+#include "QsCommandIds.h"
 
 using qs::project::Host;
 using qs::project::ObjectViewKind;
 using qs::project::ObjectViewLink;
 
 namespace {
-
-constexpr UINT kPageSetup = 32771;
-constexpr UINT kFileLabels = 32833;
-constexpr UINT kFileDisplayOptions = 32835;
-constexpr UINT kTableMath = 32867;
-constexpr UINT kExhibitOptions = 32883;
-constexpr UINT kDefaultStyles = 33044;
-constexpr UINT kResizeWindow = 32962;
 
 // Update hints of the settings commands.
 constexpr long kHintCaption = 0;
@@ -58,16 +51,6 @@ QString ShortDateText(double serial) {
 
 }  // namespace
 
-void MapSettingsCommands(CProjectDoc& doc) {
-    doc.MapCommand(kPageSetup, [&doc] { doc.OnPageSetup(); });
-    doc.MapUpdateCommand(kPageSetup, [](CCmdUI* ui) { ui->Enable(Host().editPageSetup != nullptr); });
-    doc.MapCommand(kExhibitOptions, [&doc] { doc.OnExhibitOptions(); });
-    doc.MapCommand(kFileLabels, [&doc] { doc.OnFileLabels(); });
-    doc.MapCommand(kFileDisplayOptions, [&doc] { doc.OnFileDisplayOptions(); });
-    doc.MapCommand(kTableMath, [&doc] { doc.OnTableMath(); });
-    doc.MapCommand(kDefaultStyles, [&doc] { doc.OnDefaultStyles(); });
-}
-
 void CProjectDoc::OnPageSetup() {
     if (m_pProject == nullptr || !Host().editPageSetup) return;
     CPageSetup edited = m_pProject->GetPageSetup();
@@ -83,7 +66,7 @@ void CProjectDoc::OnExhibitOptions() {
     UpdateAllViews(nullptr, kHintExhibitOptions);
     // The active window rebuilds its grid to the new rows.
     if (auto* main = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd()))
-        if (CMDIChildWnd* child = main->MDIGetActive()) child->SendMessage(WM_COMMAND, kResizeWindow, 0);
+        if (CMDIChildWnd* child = main->MDIGetActive()) child->SendMessage(WM_COMMAND, qs::cmd::kResizeWindow, 0);
     ReloadMethodAndGraphViews();
 }
 

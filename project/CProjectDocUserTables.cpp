@@ -26,9 +26,6 @@ using qs::project::Host;
 
 namespace {
 
-constexpr UINT kCmdNewTable = 32814;
-constexpr UINT kCmdEditTable = 32815;
-constexpr UINT kCmdDeleteTable = 32816;
 // Keeps the navigator's layer choice when it shows an object.
 constexpr unsigned short kAnyLayer = 0xFFFF;
 
@@ -107,15 +104,6 @@ private:
 };
 
 }  // namespace
-
-void MapUserTableCommands(CProjectDoc& doc) {
-    doc.MapCommand(kCmdNewTable, [&doc] { doc.OnNewTable(); });
-    doc.MapUpdateCommand(kCmdNewTable, [&doc](CCmdUI* ui) { doc.OnUpdateNewTable(ui); });
-    doc.MapCommand(kCmdEditTable, [&doc] { doc.OnEditTable(); });
-    doc.MapUpdateCommand(kCmdEditTable, [&doc](CCmdUI* ui) { doc.OnUpdateEditTable(ui); });
-    doc.MapCommand(kCmdDeleteTable, [&doc] { doc.OnDeleteTable(); });
-    doc.MapUpdateCommand(kCmdDeleteTable, [&doc](CCmdUI* ui) { doc.OnUpdateDeleteTable(ui); });
-}
 
 // ---------------------------------------------------------------- checks
 

@@ -1,37 +1,141 @@
-// The project document's command table: the shared enabling rules, the
-// commands of the enterprise database's templates and profile data, the
-// print-list commands and the document's close. The other entries of the
-// table are mapped next to their handlers (periods, user-defined tables,
-// flood fills, settings, graph locks) and, for the whole-project services
-// that need the running program, through the project host.
+// The project document's command table: the file structure, settings,
+// user-defined table, flood-fill and graph-lock commands, and those of the
+// enterprise database's templates, profile data and print lists. The
+// whole-project services that need the running program add theirs through
+// the project host (qs::app::ProjectServiceCommands).
+#include "ProjectCommandTable.h"
+
 #include "CCmdUI.h"
 #include "CProject.h"
 #include "CProjectDoc.h"
-#include "CommandIds.h"
-#include "CommandNotAvailable.h"
 #include "KernelTypes.h"
 #include "ProjectHost.h"
 
 using qs::project::Host;
+using namespace qs::cmd;
 
 namespace {
 
+using Doc = CProjectDoc;
+using Kind = CProjectDoc::FloodFillKind;
+using Entry = CommandEntry<Doc>;
+
 int ApplicationMode() { return Host().applicationMode ? Host().applicationMode() : 0; }
 
+bool IsDatabaseProject(const Doc& doc) {
+    return doc.GetProject() != nullptr && doc.GetProject()->Mode() == RM_DATABASE;
+}
+
+// The method variables' fill and the busy runs belong to database projects.
+std::function<void(Doc&)> OnDatabase(Kind kind, bool run) {
+    return [kind, run](Doc& d) {
+        if (!IsDatabaseProject(d)) return;
+        if (run)
+            d.OnRunFloodFill(kind);
+        else
+            d.OnExecuteFloodFill(kind);
+    };
+}
+
+const auto kDatabaseOnly = [](Doc& d, CCmdUI* ui) { d.OnUpdateDatabaseOnly(ui); };
+
 // Commands whose work needs the enterprise database or the print lists,
-// which this program does not have yet: they are enabled by their rule and
-// say so when run.
-struct PendingCommand {
-    UINT id;
-    const char* name;
-};
-constexpr PendingCommand kPendingCommands[] = {
-    {370, "Manage Summary Export"},   {33058, "Save Template"},       {33059, "Save Template As"},
-    {33086, "Save Profile Data"},     {33087, "Manage Printing"},     {33089, "Save Data"},
-    {33090, "Save Data As"},          {33094, "Print"},
+// which this program does not have yet, are enabled by their rule and say
+// so when run (NotAvailable).
+const Entry kCommands[] = {
+    // File
+    {.id = kFileClose, .menuText = "&Close", .enabled = Always<Doc>, .handler = [](Doc& d) { d.OnFileClose(); }},
+    {.id = kSaveData, .menuText = "&Save Data...\tCtrl+S",
+     .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateSaveData(ui); }, .handler = NotAvailable<Doc>("Save Data")},
+    {.id = kSaveDataAs, .menuText = "Save &Data As...",
+     .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateSaveDataAs(ui); }, .handler = NotAvailable<Doc>("Save Data As")},
+    {.id = kSaveTemplate, .menuText = "Save &Template...\tCtrl+T",
+     .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateSaveTemplate(ui); }, .handler = NotAvailable<Doc>("Save Template")},
+    {.id = kSaveTemplateAs, .menuText = "S&ave Template As...",
+     .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateSaveTemplateAs(ui); },
+     .handler = NotAvailable<Doc>("Save Template As")},
+    {.id = kSaveProfileData, .enabled = Always<Doc>, .handler = NotAvailable<Doc>("Save Profile Data")},
+    {.id = kPageSetup, .menuText = "Pa&ge Setup...", .enabled = [](Doc&) { return Host().editPageSetup != nullptr; },
+     .handler = [](Doc& d) { d.OnPageSetup(); }},
+    {.id = kPrintDatabase, .menuText = "&Print...\tCtrl+P", .handler = NotAvailable<Doc>("Print")},
+    {.id = kManagePrinting, .prompt = "Manage direct and batch printing\nPrint",
+     .handler = NotAvailable<Doc>("Manage Printing")},
+
+    // File Structure
+    {.id = kAppendNewEvaluation, .menuText = "Append New E&valuation...", .enabled = Always<Doc>,
+     .handler = [](Doc& d) { d.OnAppendNewEvaluation(); }},
+    {.id = kRemoveLastEvaluation, .menuText = "&Remove Last Evaluation Period(s)...", .enabled = Always<Doc>,
+     .handler = [](Doc& d) { d.OnRemoveLastEvaluation(); }},
+    {.id = kAppendOldestExposurePeriod, .menuText = "Append Oldest E&xposure Period", .enabled = Always<Doc>,
+     .handler = [](Doc& d) { d.OnAppendOldestExposurePeriod(); }},
+    {.id = kRemoveOldestExposurePeriod, .menuText = "Remove &Oldest Exposure Period(s)...", .enabled = Always<Doc>,
+     .handler = [](Doc& d) { d.OnRemoveOldestExposurePeriod(); }},
+    {.id = kAppendPriorExposurePeriod, .menuText = "Append  &Prior Exposure Period",
+     .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateAppendPriorExposurePeriod(ui); },
+     .handler = [](Doc& d) { d.OnAppendPriorExposurePeriod(); }},
+    {.id = kRemovePriorExposurePeriod, .menuText = "Remove Prior &Exposure Period",
+     .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateRemovePriorExposurePeriod(ui); },
+     .handler = [](Doc& d) { d.OnRemovePriorExposurePeriod(); }},
+    {.id = kAppendDevelopmentPeriod, .prompt = "Append prior development",
+     .handler = [](Doc& d) { d.OnAppendDevelopmentPeriod(); }},
+    {.id = kCompressColumns, .menuText = "Compress &Columns...",
+     .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateCompressColumns(ui); },
+     .handler = [](Doc& d) { d.OnCompressColumns(); }},
+    {.id = kCompressRows, .menuText = "Compress Ro&ws...",
+     .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateCompressRows(ui); }, .handler = [](Doc& d) { d.OnCompressRows(); }},
+
+    // Graph
+    {.id = kDefaultStyles, .menuText = "De&fault Styles", .handler = [](Doc& d) { d.OnDefaultStyles(); }},
+    {.id = kLockGraph, .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateLockGraph(ui); },
+     .handler = [](Doc& d) { d.OnLockGraph(); }},
+    {.id = kLockGraphCreation, .menuText = "Lock/Unlock graphs for creation",
+     .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateLockGraphCreation(ui); },
+     .handler = [](Doc& d) { d.OnLockGraphCreation(); }},
+    {.id = kRefreshUserGraphs, .menuText = "Refresh User Defined Graphs",
+     .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateRefreshUserGraphs(ui); },
+     .handler = [](Doc& d) { d.OnRefreshUserGraphs(); }},
+
+    // Tools
+    {.id = kTableMath, .menuText = "&Table Math...", .handler = [](Doc& d) { d.OnTableMath(); }},
+    {.id = kNewTable, .menuText = "&New", .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateNewTable(ui); },
+     .handler = [](Doc& d) { d.OnNewTable(); }},
+    {.id = kEditTable, .menuText = "&Edit", .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateEditTable(ui); },
+     .handler = [](Doc& d) { d.OnEditTable(); }},
+    {.id = kDeleteTable, .menuText = "&Delete", .update = [](Doc& d, CCmdUI* ui) { d.OnUpdateDeleteTable(ui); },
+     .handler = [](Doc& d) { d.OnDeleteTable(); }},
+    {.id = kFileLabels, .menuText = "File &Labels...", .handler = [](Doc& d) { d.OnFileLabels(); }},
+    {.id = kFileDisplayOptions, .prompt = "File display options", .handler = [](Doc& d) { d.OnFileDisplayOptions(); }},
+    {.id = kExhibitOptions, .menuText = "E&xhibit Options...", .handler = [](Doc& d) { d.OnExhibitOptions(); }},
+    {.id = kManageSummaryExport, .menuText = "Manage Summary &Export", .update = kDatabaseOnly,
+     .handler = NotAvailable<Doc>("Manage Summary Export")},
+
+    // Tools > flood fills
+    {.id = kSetUltimatesFloodFill, .menuText = "Ultimate Fl&ood Fill Option...",
+     .handler = [](Doc& d) { d.OnSetUltimatesFloodFillOptions(); }},
+    {.id = kSetSDFFloodFill, .menuText = "&Selected Development Factors...",
+     .handler = [](Doc& d) { d.OnSetSDFFloodFillOptions(false); }},
+    {.id = kSetInterpolatedFloodFill, .menuText = "&Interpolated Development Factors...",
+     .handler = [](Doc& d) { d.OnSetSDFFloodFillOptions(true); }},
+    {.id = kExecuteUltimatesFloodFill, .menuText = "&Execute Ultimates Flood Fill Options",
+     .handler = [](Doc& d) { d.OnExecuteFloodFill(Kind::Ultimates); }},
+    {.id = kExecuteSDFFloodFill, .handler = [](Doc& d) { d.OnExecuteFloodFill(Kind::SelectedFactors); }},
+    {.id = kExecuteInterpolatedFloodFill, .handler = [](Doc& d) { d.OnExecuteFloodFill(Kind::InterpolatedFactors); }},
+    {.id = kExecuteMethodVariableFloodFill, .update = kDatabaseOnly, .handler = OnDatabase(Kind::MethodVariables, false)},
+    {.id = kRunSDFFloodFill, .menuText = "&Selected Development Factors", .update = kDatabaseOnly,
+     .handler = OnDatabase(Kind::SelectedFactors, true)},
+    {.id = kRunUltimatesFloodFill, .menuText = "S&elected Ultimates", .update = kDatabaseOnly,
+     .handler = OnDatabase(Kind::Ultimates, true)},
+    {.id = kRunInterpolatedFloodFill, .menuText = "&Interpolated Development Factors", .update = kDatabaseOnly,
+     .handler = OnDatabase(Kind::InterpolatedFactors, true)},
 };
 
 }  // namespace
+
+namespace qs::project {
+
+CommandTable<CProjectDoc> ProjectCommands() { return kCommands; }
+
+}  // namespace qs::project
 
 void CProjectDoc::OnUpdateAlwaysEnabled(CCmdUI* ui) { ui->Enable(TRUE); }
 
@@ -42,21 +146,3 @@ void CProjectDoc::OnUpdateSaveTemplateAs(CCmdUI* ui) { ui->Enable(ApplicationMod
 void CProjectDoc::OnUpdateSaveData(CCmdUI* ui) { ui->Enable(ApplicationMode() <= 1 && m_bGroupQuery != 0); }
 
 void CProjectDoc::OnUpdateSaveDataAs(CCmdUI* ui) { ui->Enable(ApplicationMode() <= 1); }
-
-// CProjectDoc.cpp maps it with the document's other commands.
-void MapProjectCommandTable(CProjectDoc& doc) {
-    for (const PendingCommand& c : kPendingCommands) {
-        const QString name = QString::fromLatin1(c.name);
-        doc.MapCommand(c.id, [name] { qs::project::ShowCommandNotAvailable(name); });
-    }
-    const auto always = [&doc](CCmdUI* ui) { doc.OnUpdateAlwaysEnabled(ui); };
-    for (UINT id : {UINT(ID_FILE_CLOSE), 32796u, 32803u, 32804u, 32805u, 32874u, 32875u, 32876u, 32898u, 32939u, 32940u,
-                    32941u, 32964u, 33086u})
-        doc.MapUpdateCommand(id, always);
-    // The database's flood-fill runs take the same rule with their commands.
-    doc.MapUpdateCommand(370, [&doc](CCmdUI* ui) { doc.OnUpdateDatabaseOnly(ui); });
-    doc.MapUpdateCommand(33058, [&doc](CCmdUI* ui) { doc.OnUpdateSaveTemplate(ui); });
-    doc.MapUpdateCommand(33059, [&doc](CCmdUI* ui) { doc.OnUpdateSaveTemplateAs(ui); });
-    doc.MapUpdateCommand(33089, [&doc](CCmdUI* ui) { doc.OnUpdateSaveData(ui); });
-    doc.MapUpdateCommand(33090, [&doc](CCmdUI* ui) { doc.OnUpdateSaveDataAs(ui); });
-}

@@ -1,22 +1,41 @@
 #pragma once
-// The pieces of the application's command table that tests reach without a
+// The application's command table and the program's command registry read
+// as one: the application's table and the menu entries the active view or a
+// frame answers (both here), the project document's
+// (project/ProjectCommandTable.cpp) and the project document's whole-project
+// services (projectservices/). How to add a command: project/CommandRegistry.h.
+// Also the pieces of the application's table that tests reach without a
 // running program: the document runner's path and the shell's failure
 // reports, and the help topic of Technical Support.
 #include <QString>
 
+#include <vector>
+
+#include "CommandRegistry.h"
 #include "WindowsTypes.h"
+
+class CCmdTarget;
+class CQuillstoneApp;
 
 namespace qs::app {
 
-// Commands of the application's table that have no other home.
-inline constexpr UINT kCmdTechnicalSupport = 32829;
-inline constexpr UINT kCmdNewFactorLibrary = 32892;
-inline constexpr UINT kCmdRunPdf = 33088;
-inline constexpr UINT kCmdSaveUpdate = 57603;
-inline constexpr UINT kCmdFramePrintSetup = 57606;
-inline constexpr UINT kCmdBatchCancel = 33092;
-inline constexpr UINT kCmdBatchContinue = 33067;
-inline constexpr UINT kCmdBatchExit = 33093;
+// The application's own command table.
+qs::cmd::CommandTable<CQuillstoneApp> ApplicationCommands();
+// Menu entries whose command the active view, its document or a frame
+// answers: only their texts live here.
+qs::cmd::CommandTable<CCmdTarget> RoutedCommands();
+
+// What the menus and the status bar show of one command.
+struct CommandText {
+    UINT id = 0;
+    const char* menuText = nullptr;
+    const char* prompt = nullptr;
+};
+
+// The entry of id in any of the tables; null when no table has it.
+const CommandText* FindCommand(UINT id);
+// Every entry of every table, in the tables' order.
+const std::vector<CommandText>& AllCommands();
 
 // The document runner: "runpdf.exe" in the folder the "System Directory"
 // setting names; a setting that is missing (null) or is that very name

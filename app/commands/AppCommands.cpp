@@ -1,11 +1,7 @@
-// The application's command table: the commands that no active view,
-// document or frame handles, each with its enabling rule. The file commands,
-// the navigator and the statistics import are mapped in their rooms; this
-// file holds the rest and the small handlers (zoom, Table 100%, Close All
-// Windows, Workstation Setup, Technical Support, the document runner and the
-// calendar switch). Commands whose work this version does not do yet (print
-// lists, import and export batches, scripted batch steps) are enabled by
-// their rule and say so when run.
+// The small handlers of the application's command table (zoom, Table 100%,
+// Close All Windows, Workstation Setup, Technical Support, the document
+// runner and the calendar switch) and the pieces of them tests reach without
+// a running program.
 #include "CQuillstoneApp.h"
 
 #include <QDesktopServices>
@@ -101,64 +97,6 @@ QString TechnicalSupportTopic(const QString& helpFilePath) {
 
 }  // namespace qs::app
 
-void CQuillstoneApp::MapMenuCommands() {
-    using namespace qs::app;
-    const auto enableWhen = [this](UINT id, std::function<bool()> rule) {
-        MapUpdateCommand(id, [rule](CCmdUI* ui) { ui->Enable(rule()); });
-    };
-    const auto notYet = [this](UINT id, const char* name) {
-        MapCommand(id, [text = QString::fromUtf8(name)] { qs::project::ShowCommandNotAvailable(text); });
-    };
-    const auto interactive = [this] { return m_bInteractive == 1; };
-    const auto navigatorAndInteractive = [this] { return NavigatorExists() && m_bInteractive == 1; };
-    const auto navigator = [this] { return NavigatorExists(); };
-    const auto batchWaiting = [this] { return m_hBatchControlWnd != nullptr; };
-
-    MapCommand(kCmdTipOfTheDay, [] { OnTipOfTheDay(); });
-    MapCommand(kCmdAbout, [] { OnAppAbout(); });
-    // Print lists and batch printing; a table or graph window prints itself.
-    notYet(ID_FILE_PRINT, "Print");
-    enableWhen(ID_FILE_PRINT, navigatorAndInteractive);
-    notYet(33100, "Batch Print");
-    enableWhen(33100, navigator);
-    MapCommand(kCmdTable100, [this] { OnTable100(); });
-    enableWhen(kCmdTable100, [] { return Settings().scale != 100; });
-    MapCommand(kCmdCloseAllChildWindows, [this] { OnCloseAllChildWindows(); });
-    MapCommand(kCmdWorkstationSetup, [this] { OnWorkstationSetup(); });
-    // The import and export batches; the imports are enabled explicitly.
-    notYet(32894, "Import from Lotus (*.wk1) file format");
-    notYet(32896, "Export to Lotus (*.wk1) file format");
-    notYet(32895, "Import from Enhanced ASCII (*.dat) file format");
-    notYet(32897, "Export to Enhanced ASCII (*.dat) file format");
-    notYet(32903, "Export to ASCII (*.asc) file format");
-    notYet(32902, "Import from ASCII (*.asc) file format");
-    for (UINT id : {32894u, 32895u, 32902u}) enableWhen(id, [] { return true; });
-    MapCommand(kCmdNewFactorLibrary, [this] { OnFileNewFactorLibrary(); });
-    MapCommand(kCmdZoom, [this] { OnViewZoom(); });
-    notYet(ID_FILE_PRINT_DIRECT, "Print the active table or graph");
-    enableWhen(ID_FILE_PRINT_DIRECT, navigatorAndInteractive);
-    MapCommand(kCmdTechnicalSupport, [this] { OnTechnicalSupport(); });
-    MapCommand(ID_VIEW_CALENDAR, [this] { OnViewCalendar(); });
-    // Views that can show calendar periods enable the command themselves.
-    MapUpdateCommand(ID_VIEW_CALENDAR, [](CCmdUI* ui) {
-        ui->SetCheck(g_bCalendarView);
-        ui->Enable(FALSE);
-    });
-    notYet(kCmdNavigatorOnly, "Export to Excel");  // enabled while the navigator exists
-    notYet(33035, "Convert PC5 Files");
-    enableWhen(33035, interactive);
-    // Save is the project document's; the application only decides when it is offered.
-    enableWhen(kCmdSaveUpdate, navigatorAndInteractive);
-    notYet(kCmdBatchCancel, "Cancel batch run");
-    enableWhen(kCmdBatchCancel, batchWaiting);
-    notYet(kCmdBatchContinue, "Continue batch run");
-    enableWhen(kCmdBatchContinue, [this] { return m_hBatchControlWnd != nullptr && m_nApplicationMode == 1; });
-    notYet(kCmdBatchExit, "Exit batch run");
-    enableWhen(kCmdBatchExit, [this] { return m_hBatchControlWnd != nullptr && m_nApplicationMode != 1; });
-    MapCommand(kCmdRunPdf, [this] { OnRunPdf(); });
-    MapCommand(kCmdFramePrintSetup, [this] { OnFilePrintSetup(); });
-}
-
 void CQuillstoneApp::OnTable100() {
     qs::app::Settings().scale = 100;
     qs::views::Settings().scale = 100;
@@ -180,7 +118,7 @@ void CQuillstoneApp::OnViewCalendar() {
     if (child == nullptr || maximized) return;
     const auto* view = dynamic_cast<const CObjectView*>(child->GetActiveView());
     if (view == nullptr || view->GetHost() == nullptr || view->GetHost()->GetSafeHwnd() == nullptr) return;
-    child->SendMessage(WM_COMMAND, CChildFrame::ID_RESIZE_WINDOW, 0);
+    child->SendMessage(WM_COMMAND, qs::cmd::kResizeWindow, 0);
 }
 
 void CQuillstoneApp::OnTechnicalSupport() { ShowHelpTopic(qs::app::TechnicalSupportTopic(m_pszHelpFilePath)); }

@@ -22,17 +22,6 @@ inline constexpr UINT kTableMenu = 129;
 inline constexpr UINT kUpdateMenu = 251;
 inline constexpr UINT kEnterpriseTableMenu = 328;
 
-// Commands of the menus that have no home elsewhere.
-inline constexpr UINT kCmdTipOfTheDay = 240;
-inline constexpr UINT kCmdAbout = 57664;
-inline constexpr UINT kCmdCloseAllChildWindows = 32828;
-inline constexpr UINT kCmdTable100 = 32840;
-inline constexpr UINT kCmdNextWindow = 0xE150;
-inline constexpr UINT kCmdPrevWindow = 0xE151;
-inline constexpr UINT kCmdCloseWindow = 32810;
-// Window-list entries: the first child window's id; one per open window.
-inline constexpr UINT kCmdFirstWindow = 0xFF00;
-
 // Registers the menus once (a program that registered its own keeps them).
 void RegisterAppMenus();
 

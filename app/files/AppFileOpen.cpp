@@ -25,6 +25,7 @@
 #include "ModalScript.h"
 #include "ProjectFileNames.h"
 #include "ProjectHost.h"
+#include "QsCommandIds.h"
 #include "projectservices/ProjectServices.h"
 #include "ViewSettings.h"
 #include "frames/CBusyDialog.h"
@@ -37,11 +38,6 @@
 
 namespace {
 
-constexpr UINT kCmdFileNew = 57600;
-constexpr UINT kCmdFileNewProject = 255;
-constexpr UINT kCmdFileOpen = 57601;
-constexpr UINT kCmdCloseAll = 32925;
-constexpr UINT kCmdFileSaveAsProject = 57604;
 constexpr DWORD kOfnAllowMultiSelect = 0x200;
 constexpr DWORD kOfnFileMustExist = 0x1000;
 
@@ -109,7 +105,7 @@ void CQuillstoneApp::BindProjectFiles() {
         return App::Current() && App::Current()->ChooseProjectFiles(name, titleId, flags, false, tmpl, nullptr);
     };
     host.postCommand = [](unsigned command, CProjectDoc* doc) {
-        if (command != kCmdFileSaveAsProject || doc == nullptr) return;
+        if (command != qs::cmd::kFileSaveAs || doc == nullptr) return;
         QMetaObject::invokeMethod(
             qApp, [doc] { doc->DoSave(QString(), TRUE); }, Qt::QueuedConnection);
     };
@@ -172,14 +168,6 @@ void CQuillstoneApp::BindProjectFiles() {
     host.filesPath = QString::fromStdString(qs::app::Settings().filesPath);
     host.workingDirectory = QString::fromStdString(qs::app::Settings().workingDirectory);
     qs::app::BindProjectServices(*this);
-
-    MapCommand(kCmdFileNew, [this] { OnFileNewChoice(); });
-    MapCommand(kCmdFileNewProject, [this] { OnFileNewProject(); });
-    MapCommand(kCmdFileOpen, [this] { OnFileOpenProjects(); });
-    MapCommand(kCmdCloseAll, [this] { OnCloseAll(); });
-    MapCommand(32955, [this] { OnStart(); });  // posted when the splash window closes
-    for (UINT id : {kCmdFileNew, kCmdFileOpen, kCmdCloseAll})
-        MapUpdateCommand(id, [this](CCmdUI* ui) { ui->Enable(m_bInteractive == 1); });
 }
 
 CDocument* CQuillstoneApp::FindOpenDocument(const QString& path, CDocTemplate* tmpl) const {
@@ -379,7 +367,7 @@ void CQuillstoneApp::OnCloseAll() {
 BOOL CQuillstoneApp::SaveAllModified() {
     // An open input-array update must be finished first; the user may keep it.
     if (CMainFrame* main = MainFrame(); main && main->m_pUpdateFrame) {
-        if (CWnd* update = CWnd::FromWidget(main->m_pUpdateFrame)) update->SendMessage(WM_COMMAND, 32810, 0);
+        if (CWnd* update = CWnd::FromWidget(main->m_pUpdateFrame)) update->SendMessage(WM_COMMAND, qs::cmd::kCloseWindow, 0);
         if (main->m_pUpdateFrame) return FALSE;
     }
     if (m_pProjectTemplate) {
@@ -406,9 +394,9 @@ void CQuillstoneApp::OnStart() {
     if (result != IDOK || m_pMainWnd == nullptr) return;
     UINT command = 0;
     if (dialog.Choice() == 0)
-        command = kCmdFileNewProject;
+        command = qs::cmd::kFileNewProject;
     else if (dialog.SelectedText() == QLatin1String(CWelcomeDlg::kMoreFiles))
-        command = kCmdFileOpen;
+        command = qs::cmd::kFileOpen;
     else if (dialog.SelectedIndex() >= 0 && dialog.SelectedIndex() <= 3)
         command = 57616 + UINT(dialog.SelectedIndex());  // the recent-file commands 1 to 4
     if (command != 0) m_pMainWnd->PostMessage(WM_COMMAND, command, 0);

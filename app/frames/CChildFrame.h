@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "CMDIChildWnd.h"
+#include "QsCommandIds.h"
 
 class CDocument;
 
@@ -15,9 +16,9 @@ class CChildFrame : public CMDIChildWnd {
 public:
     enum : UINT {
         ID_WINDOW_NEW_FRAME = 57648,
-        ID_CLOSE_ACTIVE_WINDOW = 32810,
-        ID_RESIZE_WINDOW = 32962,
-        ID_VIEW_NAVIGATOR = 32931,
+        ID_CLOSE_ACTIVE_WINDOW = qs::cmd::kCloseWindow,
+        ID_RESIZE_WINDOW = qs::cmd::kResizeWindow,
+        ID_VIEW_NAVIGATOR = qs::cmd::kShowNavigator,
         MF_SYSMENU = 0x2000,
         SIZE_RESTORED = 0,
         SIZE_MINIMIZED = 1,

@@ -67,10 +67,10 @@ int ApplicationMode();
 // Toolbars of the two resource sets, registered unless the program has its own.
 void RegisterDefaultToolBars() {
     const std::vector<qs::fw::ToolButton> buttons = {
-        {57600, QStringLiteral("New"), {}},       {57601, QStringLiteral("Open"), {}},
-        {57603, QStringLiteral("Save"), {}},      {ID_SEPARATOR, {}, {}},
-        {57607, QStringLiteral("Print"), {}},     {ID_SEPARATOR, {}, {}},
-        {32931, QStringLiteral("Navigator"), {}}, {57664, QStringLiteral("About"), {}},
+        {qs::cmd::kFileNew, QStringLiteral("New"), {}},     {qs::cmd::kFileOpen, QStringLiteral("Open"), {}},
+        {qs::cmd::kFileSave, QStringLiteral("Save"), {}},   {ID_SEPARATOR, {}, {}},
+        {qs::cmd::kPrint, QStringLiteral("Print"), {}},     {ID_SEPARATOR, {}, {}},
+        {qs::cmd::kShowNavigator, QStringLiteral("Navigator"), {}}, {qs::cmd::kAbout, QStringLiteral("About"), {}},
     };
     if (!qs::fw::FindToolBar(CMainFrame::kStandardResource)) qs::fw::RegisterToolBar(CMainFrame::kStandardResource, buttons);
     if (!qs::fw::FindToolBar(CMainFrame::kEnterpriseToolBar)) qs::fw::RegisterToolBar(CMainFrame::kEnterpriseToolBar, buttons);
@@ -85,6 +85,7 @@ CView* ViewOfChild(CMDIChildWnd* child) {
 }  // namespace
 
 #include "CQuillstoneApp.h"
+#include "QsCommandIds.h"
 
 namespace {
 int ApplicationMode() {
@@ -147,7 +148,7 @@ void CMainFrame::LoadMenu(UINT nIDResource) {
 
 void CMainFrame::FillWindowList(QMenu* menu) {
     for (QAction* action : menu->actions())
-        if (action->data().toUInt() >= qs::app::kCmdFirstWindow) delete action;
+        if (action->data().toUInt() >= qs::cmd::kFirstWindow) delete action;
     const std::vector<CMDIChildWnd*> children = GetChildFrames();
     CMDIChildWnd* active = MDIGetActive();
     bool separated = false;
@@ -157,13 +158,13 @@ void CMainFrame::FillWindowList(QMenu* menu) {
         if (sub == nullptr || !sub->isVisible()) continue;
         if (!separated) {
             QAction* gap = menu->addSeparator();
-            gap->setData(qs::app::kCmdFirstWindow);
+            gap->setData(qs::cmd::kFirstWindow);
             separated = true;
         }
         ++number;
         const QString title = sub->windowTitle().isEmpty() ? child->windowTitle() : sub->windowTitle();
         QAction* action = menu->addAction(number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title) : title);
-        action->setData(qs::app::kCmdFirstWindow + UINT(number));
+        action->setData(qs::cmd::kFirstWindow + UINT(number));
         action->setCheckable(true);
         action->setChecked(child == active);
         QPointer<QWidget> alive(child);
@@ -178,18 +179,18 @@ void CMainFrame::MapWindowCommands() {
     MapUpdateCommand(ID_VIEW_TOOLBAR, [this](CCmdUI* ui) { ui->SetCheck(m_wndToolBar->isVisible() ? 1 : 0); });
     MapCommand(ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(!m_wndStatusBar->isVisible()); });
     MapUpdateCommand(ID_VIEW_STATUS_BAR, [this](CCmdUI* ui) { ui->SetCheck(m_wndStatusBar->isVisible() ? 1 : 0); });
-    MapCommand(qs::app::kCmdNextWindow, [this] { MDINext(); });
-    MapCommand(qs::app::kCmdPrevWindow, [this] { MDIPrev(); });
-    MapUpdateCommandRange(qs::app::kCmdFirstWindow, qs::app::kCmdFirstWindow + 0xFF, [](CCmdUI* ui) { ui->Enable(); });
+    MapCommand(qs::cmd::kNextWindow, [this] { MDINext(); });
+    MapCommand(qs::cmd::kPrevWindow, [this] { MDIPrev(); });
+    MapUpdateCommandRange(qs::cmd::kFirstWindow, qs::cmd::kFirstWindow + 0xFF, [](CCmdUI* ui) { ui->Enable(); });
     const auto anyWindow = [this](CCmdUI* ui) { ui->Enable(MDIGetActive() != nullptr); };
-    for (UINT id : {UINT(qs::app::kCmdNextWindow), UINT(qs::app::kCmdPrevWindow), UINT(ID_WINDOW_CASCADE),
+    for (UINT id : {UINT(qs::cmd::kNextWindow), UINT(qs::cmd::kPrevWindow), UINT(ID_WINDOW_CASCADE),
                     UINT(ID_WINDOW_TILE_HORZ), UINT(ID_WINDOW_ARRANGE)})
         MapUpdateCommand(id, anyWindow);
     // Ctrl+W closes the active window as Ctrl+F4 (the menu's) does.
     auto* closeWindow = new QAction(this);
     closeWindow->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
     connect(closeWindow, &QAction::triggered, this, [this] {
-        if (MDIGetActive() != nullptr) SendMessage(WM_COMMAND, qs::app::kCmdCloseWindow, 0);
+        if (MDIGetActive() != nullptr) SendMessage(WM_COMMAND, qs::cmd::kCloseWindow, 0);
     });
     addAction(closeWindow);
     // The desktop's keys for the active window: Ctrl+F10 maximizes it,

@@ -15,8 +15,8 @@ public:
     enum : UINT {
         IDC_ARRAY_LIST = 1176,
         ID_FINISH_UPDATE = 32957,
-        ID_AS_OF_DATE = 32951,
-        ID_FILE_SAVE_AS_CMD = 57604,
+        ID_AS_OF_DATE = qs::cmd::kAsOfDate,
+        ID_FILE_SAVE_AS_CMD = qs::cmd::kFileSaveAs,
         kToolBarResource = 223,
     };
     CUpdateFrame();

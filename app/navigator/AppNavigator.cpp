@@ -18,15 +18,10 @@
 #include "KernelIds.h"
 #include "navigator/NavigatorSelection.h"
 #include "ProjectHost.h"
+#include "QsCommandIds.h"
 #include "frames/StatusWindow.h"
 #include "ViewSettings.h"
 #include "WaitCursor.h"
-
-void CQuillstoneApp::MapNavigatorCommands() {
-    m_showProjectInNavigator = [this](CProjectDoc* doc) { PlaceProjectInNavigator(doc); };
-    MapCommand(kCmdShowNavigator, [this] { ShowNavigator(); });
-    MapUpdateCommand(kCmdShowNavigator, [this](CCmdUI* ui) { ui->Enable(NavigatorExists()); });
-}
 
 void CQuillstoneApp::BindNavigator() {
     using App = CQuillstoneApp;
@@ -132,7 +127,7 @@ void CQuillstoneApp::ShowNavigator() {
         if (pane != nullptr) pane->setFocus(Qt::OtherFocusReason);
     });
     if (CMainFrame* main = MainFrame())
-        if (QAction* button = main->ToolBar().ButtonAction(kCmdShowNavigator)) {
+        if (QAction* button = main->ToolBar().ButtonAction(qs::cmd::kShowNavigator)) {
             button->setCheckable(true);
             button->setChecked(!main->isMinimized());
         }

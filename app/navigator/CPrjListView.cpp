@@ -1,5 +1,7 @@
 #include "navigator/CPrjListView.h"
 
+#include "QsCommandIds.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -13,6 +15,7 @@
 #include "CQuillstoneApp.h"
 #include "navigator/CTreeFrame.h"
 #include "KernelIds.h"
+#include "QsCommandIds.h"
 #include "navigator/NavigatorIcons.h"
 #include "ViewSettings.h"
 #include "startup/WorkstationSettings.h"
@@ -75,15 +78,15 @@ void RegisterNavigatorResources() {
         qs::fw::RegisterMenu(CPrjListView::kContextMenu,
                              {MenuItem(QStringLiteral("Table"), {MenuItem(QStringLiteral("&Open\tEnter"), CPrjListView::kCmdOpenObject),
                                                                  MenuItem::Separator(),
-                                                                 MenuItem(QStringLiteral("&Edit"), 32815),
-                                                                 MenuItem(QStringLiteral("&Delete"), 32816),
-                                                                 MenuItem(QStringLiteral("&Replicate"), 32933)}),
+                                                                 MenuItem(QStringLiteral("&Edit"), qs::cmd::kEditTable),
+                                                                 MenuItem(QStringLiteral("&Delete"), qs::cmd::kDeleteTable),
+                                                                 MenuItem(QStringLiteral("&Replicate"), qs::cmd::kReplicateTable)}),
                               MenuItem(QStringLiteral("Graph"), {MenuItem(QStringLiteral("&Open\tEnter"), CPrjListView::kCmdOpenObject),
                                                                  MenuItem::Separator(),
-                                                                 MenuItem(QStringLiteral("R&ename"), 32815),
-                                                                 MenuItem(QStringLiteral("&Delete"), 32816),
-                                                                 MenuItem(QStringLiteral("&Replicate"), 32933),
-                                                                 MenuItem(QStringLiteral("Lock/Unlock Graph"), 33117)})});
+                                                                 MenuItem(QStringLiteral("R&ename"), qs::cmd::kEditTable),
+                                                                 MenuItem(QStringLiteral("&Delete"), qs::cmd::kDeleteTable),
+                                                                 MenuItem(QStringLiteral("&Replicate"), qs::cmd::kReplicateTable),
+                                                                 MenuItem(QStringLiteral("Lock/Unlock Graph"), qs::cmd::kLockGraph)})});
     }
 }
 

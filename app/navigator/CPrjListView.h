@@ -22,7 +22,6 @@ public:
     // The context menu's first entry: opens the selected object as a double
     // click or Enter does.
     static constexpr UINT kCmdOpenObject = 33121;
-    static constexpr UINT kCmdEdit = 32815, kCmdDelete = 32816, kCmdReplicate = 32933, kCmdGraphLock = 33117;
 
     CPrjListView();
 

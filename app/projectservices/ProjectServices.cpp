@@ -95,7 +95,7 @@ void BindProjectServices(CQuillstoneApp& app) {
     host.closeAllWindows = [] {
         App* a = App::Current();
         if (a == nullptr) return;
-        a->OnCmdMsg(kCmdCloseAllChildWindows, CN_COMMAND, nullptr, nullptr);
+        a->OnCmdMsg(cmd::kCloseAllChildWindows, CN_COMMAND, nullptr, nullptr);
         // The windows are asked by posted messages; the caller goes on only
         // once they have answered.
         QCoreApplication::sendPostedEvents();
@@ -109,7 +109,9 @@ void BindProjectServices(CQuillstoneApp& app) {
         return App::Current() ? int(App::Current()->GetProfileInt("Settings", "Show Extension", 1)) : 1;
     };
     qs::project::Host().displayGraphLockItem = [] { return Settings().displayGraphLockItem; };
-    qs::project::Host().mapDocumentCommands = [](CProjectDoc& doc) { MapProjectServiceCommands(doc); };
+    qs::project::Host().mapDocumentCommands = [](CProjectDoc& doc) {
+        qs::cmd::MapCommandTable<CProjectDoc>(doc, doc, ProjectServiceCommands());
+    };
     qs::project::Host().setNavigatorCaption = [](const QString& caption) {
         if (App* a = App::Current(); a != nullptr && a->NavigatorFrame() != nullptr)
             a->NavigatorFrame()->SetWindowText(caption);
@@ -126,41 +128,48 @@ void BindProjectServices(CQuillstoneApp& app) {
     };
 }
 
-void MapProjectServiceCommands(CProjectDoc& doc) {
-    CProjectDoc* d = &doc;
-    const struct {
-        UINT id;
-        int kind;
-    } reports[] = {{32869, INFO_SUMMARY}, {32905, INFO_EXHIBITS}, {32907, INFO_METHODS}, {32909, INFO_REPORTS}};
-    for (const auto& r : reports) {
-        const int kind = r.kind;
-        doc.MapCommand(r.id, [d, kind] { RunProjectReport(*d, kind); });
-        doc.MapUpdateCommand(r.id, [](CCmdUI* ui) { ui->Enable(TRUE); });
-    }
-    doc.MapCommand(32874, [d] { OnCompareProjects(*d); });
-    doc.MapCommand(32875, [d] { ApplyFileArithmetic(*d, OP_ADD); });
-    doc.MapCommand(32876, [d] { ApplyFileArithmetic(*d, OP_SUBTRACT); });
-    for (UINT id : {32874u, 32875u, 32876u}) doc.MapUpdateCommand(id, [](CCmdUI* ui) { ui->Enable(TRUE); });
-    doc.MapCommand(32933, [d] { OnReplicateTable(*d); });
-    doc.MapUpdateCommand(32933, [d](CCmdUI* ui) { ui->Enable(CanReplicate(*d)); });
+namespace {
 
-    const struct {
-        UINT id;
-        void (*handler)(CProjectDoc&);
-    } commands[] = {
-        {32870, OnFileProperties}, {32891, OnScalingFactor}, {32898, OnAddNewEvaluation}, {32951, OnAsOfDate},
-        {32964, OnMoveLayer},
-    };
-    for (const auto& c : commands) {
-        const auto handler = c.handler;
-        doc.MapCommand(c.id, [d, handler] { handler(*d); });
-        doc.MapUpdateCommand(c.id, [](CCmdUI* ui) { ui->Enable(TRUE); });
-    }
-    doc.MapCommand(32941, [d] { OnCopySelectedsToFactorSet(*d); });
-    doc.MapCommand(32939, [d] { OnCopyStatisticsToSelecteds(*d); });
-    doc.MapCommand(32940, [d] { OnCopyFactorSetToSelecteds(*d); });
-    for (UINT id : {32939u, 32940u, 32941u}) doc.MapUpdateCommand(id, [](CCmdUI* ui) { ui->Enable(TRUE); });
-}
+using Doc = CProjectDoc;
+using qs::cmd::Always;
+
+const qs::cmd::CommandEntry<Doc> kServiceCommands[] = {
+    {.id = cmd::kFileProperties, .menuText = "P&roperties...", .prompt = "File properties", .enabled = Always<Doc>,
+     .handler = OnFileProperties},
+    {.id = cmd::kFileSummary, .menuText = "File Summ&ary", .enabled = Always<Doc>,
+     .handler = [](Doc& d) { RunProjectReport(d, INFO_SUMMARY); }},
+    {.id = cmd::kFormulasExhibits, .menuText = "&Exhibits", .enabled = Always<Doc>,
+     .handler = [](Doc& d) { RunProjectReport(d, INFO_EXHIBITS); }},
+    {.id = cmd::kFormulasMethods, .menuText = "&Methods", .enabled = Always<Doc>,
+     .handler = [](Doc& d) { RunProjectReport(d, INFO_METHODS); }},
+    {.id = cmd::kFormulasReports, .menuText = "&Reports", .enabled = Always<Doc>,
+     .handler = [](Doc& d) { RunProjectReport(d, INFO_REPORTS); }},
+    {.id = cmd::kFileCompare, .menuText = "File &Compare...", .enabled = Always<Doc>, .handler = OnCompareProjects},
+    {.id = cmd::kFileAdd, .menuText = "&Add...", .prompt = "Add file(s) to the current file", .enabled = Always<Doc>,
+     .handler = [](Doc& d) { ApplyFileArithmetic(d, OP_ADD); }},
+    {.id = cmd::kFileSubtract, .menuText = "&Subtract...", .prompt = "Subtract file(s) from the current file",
+     .enabled = Always<Doc>, .handler = [](Doc& d) { ApplyFileArithmetic(d, OP_SUBTRACT); }},
+    {.id = cmd::kReplicateTable, .menuText = "&Replicate", .enabled = CanReplicate, .handler = OnReplicateTable},
+    {.id = cmd::kScalingFactor, .prompt = "Scaling Factor", .enabled = Always<Doc>, .handler = OnScalingFactor},
+    {.id = cmd::kFileUpdate, .menuText = "File &Update...", .prompt = "Add new evaluation to the current file",
+     .enabled = Always<Doc>, .handler = OnAddNewEvaluation},
+    {.id = cmd::kAsOfDate, .prompt = "As Of Date", .enabled = Always<Doc>, .handler = OnAsOfDate},
+    {.id = cmd::kMoveLayer, .menuText = "Mo&ve Layer...", .prompt = "Move all data in one layer to another",
+     .enabled = Always<Doc>, .handler = OnMoveLayer},
+    {.id = cmd::kCopyStatisticsToSelecteds, .menuText = "From &Statistics to Selected Factors",
+     .prompt = "Copy Factors from Statistics to Selected Factors", .enabled = Always<Doc>,
+     .handler = OnCopyStatisticsToSelecteds},
+    {.id = cmd::kCopyFactorSetToSelecteds, .menuText = "From &Factor Set to Selected Factors",
+     .prompt = "Copy Factors from Factor Set to Selected Factors", .enabled = Always<Doc>,
+     .handler = OnCopyFactorSetToSelecteds},
+    {.id = cmd::kCopySelectedsToFactorSet, .menuText = "From Se&lected Factors to Factor Set",
+     .prompt = "Copy Factors From Selected Factors to Factor Set.", .enabled = Always<Doc>,
+     .handler = OnCopySelectedsToFactorSet},
+};
+
+}  // namespace
+
+qs::cmd::CommandTable<CProjectDoc> ProjectServiceCommands() { return kServiceCommands; }
 
 std::unique_ptr<CProjectDoc> OpenProjectWithoutWindow(const QString& path) {
     auto doc = std::make_unique<CProjectDoc>();

@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+#include "CommandRegistry.h"
+
 class CDocument;
 class CFSLib;
 class CProject;
@@ -71,8 +73,9 @@ void BindFactorChoosers(ProjectServicesHost& host);
 // Fills the host from the application and routes the commands below to
 // every project document made from now on.
 void BindProjectServices(CQuillstoneApp& app);
-// The command table entries of these services on one document.
-void MapProjectServiceCommands(CProjectDoc& doc);
+// The command table of these services: entries of the project document's
+// commands whose work needs the running program (see CommandRegistry.h).
+qs::cmd::CommandTable<CProjectDoc> ProjectServiceCommands();
 
 // Opens a project file into a document of its own, with no window and not
 // among the program's open documents; null after the document has told the

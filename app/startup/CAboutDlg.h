@@ -1,5 +1,5 @@
 #pragma once
-// The About box (command 57664): the program's version texts, the kernel's
+// The About box (command qs::cmd::kAbout): the program's version texts, the kernel's
 // version beside the product version, the API library's version and, while
 // automation drives a database project, the enterprise database's version.
 #include <QString>
@@ -52,5 +52,5 @@ private:
     std::shared_ptr<IAboutDatabase> m_database;  // held while the box is up
 };
 
-// Command 57664.
+// The About command.
 void OnAppAbout();

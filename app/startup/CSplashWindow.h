@@ -2,12 +2,13 @@
 // The start picture, centred on the screen while start-up finishes: it goes
 // after four seconds or at the first key or mouse press (which it consumes).
 // When it goes and the command line named no file, it posts the "Start"
-// command (32955) to the main window, which runs the tip of the day and the
+// command (qs::cmd::kStart) to the main window, which runs the tip of the day and the
 // welcome dialog.
 #include <QPixmap>
 #include <QStringList>
 #include <QWidget>
 
+#include "QsCommandIds.h"
 #include "WindowsTypes.h"
 
 class CWnd;
@@ -15,7 +16,7 @@ class QEvent;
 
 class CSplashWindow : public QWidget {
 public:
-    static constexpr UINT kStartCommand = 32955;
+    static constexpr UINT kStartCommand = qs::cmd::kStart;
     static constexpr int kShowMs = 4000;
 
     static void Enable(bool enable);

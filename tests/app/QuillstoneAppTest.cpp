@@ -23,6 +23,7 @@
 #include "CQuillstoneApp.h"
 #include "startup/Installation.h"
 #include "MessageBox.h"
+#include "QsCommandIds.h"
 #include "QsEnvironment.h"
 #include "QsProfile.h"
 #include "QsRegistry.h"
@@ -408,15 +409,15 @@ TEST_F(QuillstoneAppTest, ExitWaitsForTheTailFactorProgramAndHelpNamesAMissingFi
     {
         QWidget crx;
         crx.setWindowTitle("Duvi Rozire Vididaze");
-        EXPECT_TRUE(app.OnCmdMsg(CQuillstoneApp::kCmdAppExit, CN_COMMAND, nullptr, nullptr));
+        EXPECT_TRUE(app.OnCmdMsg(qs::cmd::kAppExit, CN_COMMAND, nullptr, nullptr));
         EXPECT_EQ(script.Texts(),
                   QStringList{"Please close the Duvi Rozire Vididaze application prior to performing this command."});
         EXPECT_NE(app.m_pMainWnd, nullptr);
     }
-    app.OnCmdMsg(CQuillstoneApp::kCmdHelpContents, CN_COMMAND, nullptr, nullptr);
+    app.OnCmdMsg(qs::cmd::kHelpContents, CN_COMMAND, nullptr, nullptr);
     EXPECT_EQ(script.Last().text, QString::fromStdString("Cannot find the help file " + layout.helpfilesDirectory +
                                                          "/Qstone.chm."));
-    app.OnCmdMsg(CQuillstoneApp::kCmdAppExit, CN_COMMAND, nullptr, nullptr);
+    app.OnCmdMsg(qs::cmd::kAppExit, CN_COMMAND, nullptr, nullptr);
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     EXPECT_EQ(script.Count(), 2u);
     app.ExitInstance();

@@ -368,11 +368,11 @@ TEST_F(CommandTablesTest, ADisabledCommandSentAsAMessageDoesNotRun) {
     doc->GetProject()->SetMode(RM_FILE);
     // Table 100% at 100% changes nothing; at 50% it sets 100%.
     qs::app::Settings().scale = 100;
-    Main()->SendMessage(WM_COMMAND, qs::app::kCmdTable100, 0);
+    Main()->SendMessage(WM_COMMAND, qs::cmd::kTable100, 0);
     EXPECT_EQ(qs::app::Settings().scale, 100);
     qs::app::Settings().scale = 50;
     qs::views::Settings().scale = 50;
-    Main()->SendMessage(WM_COMMAND, qs::app::kCmdTable100, 0);
+    Main()->SendMessage(WM_COMMAND, qs::cmd::kTable100, 0);
     EXPECT_EQ(qs::app::Settings().scale, 100);
     EXPECT_EQ(qs::views::Settings().scale, 100);
 }
@@ -390,7 +390,7 @@ TEST_F(CommandTablesTest, ZoomOpensOnItsDefaultForScalesOutOfRangeAndStoresTheCh
             d.UpdateData(FALSE);
             d.OnOK();
         });
-        app->RouteCommand(qs::app::kCmdZoom);
+        app->RouteCommand(qs::cmd::kZoom);
         EXPECT_TRUE(script.AllHandled());
         EXPECT_EQ(shownIndex, stored == 150 ? 1 : -1) << stored;
         EXPECT_EQ(qs::app::Settings().scale, 75);
@@ -404,7 +404,7 @@ TEST_F(CommandTablesTest, CloseAllWindowsLeavesTheNavigatorAndEndsWhenAWindowRef
     // Only the navigator: nothing to close, and the loop ends.
     const auto childCount = [this] { return Main()->GetChildFrames().size(); };
     const std::size_t navigatorOnly = childCount();
-    app->RouteCommand(qs::app::kCmdCloseAllChildWindows);
+    app->RouteCommand(qs::cmd::kCloseAllChildWindows);
     QApplication::processEvents();
     EXPECT_EQ(childCount(), navigatorOnly);
     EXPECT_NE(app->NavigatorFrame(), nullptr);
@@ -412,14 +412,14 @@ TEST_F(CommandTablesTest, CloseAllWindowsLeavesTheNavigatorAndEndsWhenAWindowRef
     // Two tables and a changed factor library whose owner cancels its save.
     ASSERT_NE(doc->OpenObjectView(kPaidLoss, NET), nullptr);
     ASSERT_NE(doc->OpenObjectView(kPaidLoss, GROSS), nullptr);
-    app->RouteCommand(qs::app::kCmdNewFactorLibrary);
+    app->RouteCommand(qs::cmd::kNewFactorLibrary);
     ASSERT_EQ(app->m_pDFLTemplate->Documents().size(), 1u);
     CDocument* library = app->m_pDFLTemplate->Documents().front();
     library->SetModifiedFlag(TRUE);
     QApplication::processEvents();
     EXPECT_EQ(childCount(), navigatorOnly + 3);
     boxes.Answer(IDCANCEL);
-    app->RouteCommand(qs::app::kCmdCloseAllChildWindows);
+    app->RouteCommand(qs::cmd::kCloseAllChildWindows);
     QApplication::processEvents();
     EXPECT_EQ(childCount(), navigatorOnly + 1) << "the library's window stays";
     EXPECT_EQ(boxes.Count(), 1u);
@@ -444,7 +444,7 @@ TEST_F(CommandTablesTest, ThePdfRunnerStartsFromTheSystemDirectoryOrSaysWhyNot) 
     }
     MessageBoxScript boxes;
     app->WriteProfileString("Settings", "System Directory", dir);
-    app->RouteCommand(qs::app::kCmdRunPdf);
+    app->RouteCommand(qs::cmd::kRunPdf);
     for (int i = 0; i < 200 && !QFileInfo::exists(marker); ++i) QThread::msleep(10);
     EXPECT_TRUE(QFileInfo::exists(marker));
     EXPECT_EQ(boxes.Count(), 0u);
@@ -455,7 +455,7 @@ TEST_F(CommandTablesTest, ThePdfRunnerStartsFromTheSystemDirectoryOrSaysWhyNot) 
     } const cases[] = {{dir + "/missing", "Path not found"}, {QString::fromStdString(root), "File not found"}};
     for (const Case& c : cases) {
         app->WriteProfileString("Settings", "System Directory", c.folder);
-        app->RouteCommand(qs::app::kCmdRunPdf);
+        app->RouteCommand(qs::cmd::kRunPdf);
         ASSERT_EQ(boxes.Count(), 1u);
         EXPECT_EQ(boxes.Last().caption, c.caption);
         EXPECT_EQ(boxes.Last().text, c.folder + "/runpdf.exe");
@@ -468,7 +468,7 @@ TEST_F(CommandTablesTest, ThePdfRunnerStartsFromTheSystemDirectoryOrSaysWhyNot) 
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
     app->WriteProfileString("Settings", "System Directory", QFileInfo(plain).absolutePath());
-    app->RouteCommand(qs::app::kCmdRunPdf);
+    app->RouteCommand(qs::cmd::kRunPdf);
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Last().caption, "Access Denied");
 
@@ -482,7 +482,7 @@ TEST_F(CommandTablesTest, TechnicalSupportNamesItsTopicAndAMissingHelpFile) {
     EXPECT_EQ(qs::app::TechnicalSupportTopic("/help/Qstone.chm"), "/help/Qstone.chm::/Customer_Support.htm > mainwin");
     MessageBoxScript boxes;
     QFile::remove(app->m_pszHelpFilePath);
-    app->RouteCommand(qs::app::kCmdTechnicalSupport);
+    app->RouteCommand(qs::cmd::kTechnicalSupport);
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Last().text, QStringLiteral("Cannot find the help file %1.").arg(app->m_pszHelpFilePath));
 }

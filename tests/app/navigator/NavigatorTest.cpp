@@ -39,6 +39,7 @@
 #include "ModalScript.h"
 #include "navigator/NavigatorModel.h"
 #include "InstalledWorkstation.h"
+#include "QsCommandIds.h"
 #include "TestEnvironment.h"
 #include "ViewSettings.h"
 #include "startup/WorkstationSettings.h"
@@ -516,17 +517,17 @@ TEST_F(NavigatorTest, ContextMenuCommandsGoToTheDocument) {
     ASSERT_TRUE(Tree()->SelectNode(qsk::kCatInput, doc, true));
     ASSERT_TRUE(List()->SelectObject(kPaidLoss, true));
     UINT received = 0;
-    for (UINT id : {CPrjListView::kCmdEdit, CPrjListView::kCmdDelete, CPrjListView::kCmdReplicate})
+    for (UINT id : {qs::cmd::kEditTable, qs::cmd::kDeleteTable, qs::cmd::kReplicateTable})
         doc->MapCommand(id, [&received, id] { received = id; });
     QStringList shown;
     CPrjListView::SetPopupChooser([&shown](const qs::fw::MenuItem& popup, const QPoint&) {
         for (const qs::fw::MenuItem& item : popup.items) shown << item.text;
-        return UINT(CPrjListView::kCmdDelete);
+        return UINT(qs::cmd::kDeleteTable);
     });
     List()->ShowContextMenu(QPoint(10, 10));
     CPrjListView::SetPopupChooser({});
     EXPECT_EQ(shown, QStringList({"&Open\tEnter", "", "&Edit", "&Delete", "&Replicate"}));
-    EXPECT_EQ(received, CPrjListView::kCmdDelete);
+    EXPECT_EQ(received, qs::cmd::kDeleteTable);
     // Open, the menu's first entry, opens the selected object as Enter does.
     const std::size_t views = doc->Views().size();
     CPrjListView::SetPopupChooser([](const qs::fw::MenuItem&, const QPoint&) { return UINT(CPrjListView::kCmdOpenObject); });
@@ -537,8 +538,8 @@ TEST_F(NavigatorTest, ContextMenuCommandsGoToTheDocument) {
     // the navigator is the active window (Replicate is offered only there).
     app->MainFrame()->MDIActivate(Frame());
     Frame()->SetActiveView(List());
-    Frame()->SendMessage(WM_COMMAND, CPrjListView::kCmdReplicate);
-    EXPECT_EQ(received, CPrjListView::kCmdReplicate);
+    Frame()->SendMessage(WM_COMMAND, qs::cmd::kReplicateTable);
+    EXPECT_EQ(received, qs::cmd::kReplicateTable);
 
     // A kept graph under automation gets the graph popup.
     CProject* p = doc->GetProject();
@@ -555,7 +556,7 @@ TEST_F(NavigatorTest, ContextMenuCommandsGoToTheDocument) {
     app->m_bInteractive = FALSE;
     ASSERT_EQ(List()->ContextPopup()->items.size(), 6u);
     EXPECT_EQ(List()->ContextPopup()->items.at(2).text, "R&ename");
-    EXPECT_EQ(List()->ContextPopup()->items.back().id, CPrjListView::kCmdGraphLock);
+    EXPECT_EQ(List()->ContextPopup()->items.back().id, qs::cmd::kLockGraph);
     app->m_bInteractive = TRUE;
 }
 
@@ -583,14 +584,14 @@ TEST_F(NavigatorTest, GoToObjectShowsItsCategoryLayerSubgroupAndItem) {
 
 TEST_F(NavigatorTest, ServicesFollowTheNavigator) {
     CCmdUI graphUi;
-    graphUi.m_nID = CQuillstoneApp::kCmdGraph;
+    graphUi.m_nID = qs::cmd::kGraphTable;
     graphUi.DoUpdate(app.get(), TRUE);
     EXPECT_FALSE(graphUi.m_enabled);
     CProjectDoc* a = Open("a.qs5");
     CProjectDoc* b = Open("b.qs5");
     ASSERT_NE(b, nullptr);
     CCmdUI ui;
-    ui.m_nID = CQuillstoneApp::kCmdGraph;
+    ui.m_nID = qs::cmd::kGraphTable;
     ui.DoUpdate(app.get(), TRUE);
     EXPECT_TRUE(ui.m_enabled);
 
@@ -618,7 +619,7 @@ TEST_F(NavigatorTest, ServicesFollowTheNavigator) {
 
     // A new temporary graph of the navigator's project in its layer.
     const std::size_t views = a->Views().size();
-    app->OnCmdMsg(CQuillstoneApp::kCmdGraph, CN_COMMAND, nullptr, nullptr);
+    app->OnCmdMsg(qs::cmd::kGraphTable, CN_COMMAND, nullptr, nullptr);
     EXPECT_EQ(a->Views().size(), views + 1);
     EXPECT_TRUE(nav::IsGraphObject(a->m_nCurrentObjectId));
     EXPECT_EQ(a->m_nCurrentLayer, 3);

@@ -77,7 +77,9 @@ protected:
             return nullptr;
         };
         host.openProjects = [this] { return m_open; };
-        qs::project::Host().mapDocumentCommands = [](CProjectDoc& doc) { qs::app::MapProjectServiceCommands(doc); };
+        qs::project::Host().mapDocumentCommands = [](CProjectDoc& doc) {
+            qs::cmd::MapCommandTable<CProjectDoc>(doc, doc, qs::app::ProjectServiceCommands());
+        };
     }
     void TearDown() override {
         m_docs.clear();

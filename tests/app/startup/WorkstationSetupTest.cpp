@@ -22,6 +22,7 @@
 #include "SmallViewDialogs.h"
 #include "SpreadsheetControl.h"
 #include "InstalledWorkstation.h"
+#include "QsCommandIds.h"
 #include "TestEnvironment.h"
 #include "ViewServices.h"
 #include "ViewSettings.h"
@@ -83,11 +84,11 @@ TEST_F(WorkstationSetupTest, OkCommitsTellsTheViewsAndIsWrittenAtExit) {
         d.DefaultLayerList()->setCurrentIndex(2);
         d.OnOK();
     });
-    app.OnCmdMsg(qs::app::kCmdWorkstationSetup, 0, nullptr, nullptr);
+    app.OnCmdMsg(qs::cmd::kWorkstationSetup, 0, nullptr, nullptr);
     EXPECT_EQ(qs::app::Settings().enterMoves, 0);
     EXPECT_TRUE(view->GetCtrl()->EnterMovesDown());
 
-    app.OnCmdMsg(qs::app::kCmdWorkstationSetup, 0, nullptr, nullptr);
+    app.OnCmdMsg(qs::cmd::kWorkstationSetup, 0, nullptr, nullptr);
     EXPECT_TRUE(script.AllHandled());
     EXPECT_EQ(qs::app::Settings().enterMoves, 4);
     EXPECT_EQ(qs::views::Settings().enterMoves, 4);
@@ -104,7 +105,7 @@ TEST_F(WorkstationSetupTest, OkCommitsTellsTheViewsAndIsWrittenAtExit) {
         d.UpdateData(FALSE);
         d.OnOK();
     });
-    app.OnCmdMsg(qs::app::kCmdZoom, 0, nullptr, nullptr);
+    app.OnCmdMsg(qs::cmd::kZoom, 0, nullptr, nullptr);
     EXPECT_EQ(qs::app::Settings().scale, 50);
     EXPECT_EQ(view->GetCtrl()->ViewScale(), 50);
 
