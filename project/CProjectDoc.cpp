@@ -709,7 +709,7 @@ CFrameWnd* CProjectDoc::CreateObjectFrame(CDocTemplate& tmpl, CFrameWnd* other) 
     if (frame != nullptr) {
         // The object views open their kernel object as they are created.
         for (CView* view : frame->GetViews()) {
-            auto* objectView = dynamic_cast<CObjectView*>(view);
+            auto* objectView = dynamic_cast<ObjectViewLink*>(view);
             if (objectView != nullptr && objectView->OnCreate() != 0) {
                 frame->DestroyWindow();
                 frame = nullptr;

@@ -6,19 +6,12 @@
 
 #include <functional>
 
+#include "GraphCloseQuery.h"
 #include "frames/CChildFrame.h"
 
 class QComboBox;
 class QDockWidget;
 class QWidget;
-
-// A view that must be asked before its frame closes (it offers to save
-// style and graph changes; false when the user cancelled).
-class IGraphCloseQuery {
-public:
-    virtual ~IGraphCloseQuery() = default;
-    virtual bool CanCloseGraph() = 0;
-};
 
 class CGraphFrame : public CChildFrame {
 public:

@@ -1,5 +1,6 @@
 #include "ChartControl.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QCoreApplication>
 #include <QChartView>
@@ -124,6 +125,10 @@ ChartControl::ChartControl(QWidget* parent) : QWidget(parent) {
         m_axes[a] = new QValueAxis;
         m_chart->addAxis(m_axes[a], sides[a]);
     }
+    m_xLabels = new QCategoryAxis;
+    m_xLabels->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_xLabels->setVisible(false);
+    m_chart->addAxis(m_xLabels, Qt::AlignBottom);
     m_footnote = new QGraphicsSimpleTextItem(m_chart);
     connect(m_chart, &QChart::plotAreaChanged, this, [this] { PlaceFootnote(); });
     m_data.Clear();
@@ -172,6 +177,19 @@ void ChartControl::SetLegendShown(bool on) {
 }
 void ChartControl::SetBackdropColor(const QColor& color) {
     m_look.backdrop = color;
+    Touch();
+}
+void ChartControl::SetTextSizes(const TextSizes& sizes) {
+    m_look.text = sizes;
+    Touch();
+}
+void ChartControl::SetLegendPosition(int position) {
+    if (position < LegendTop || position > LegendRight) return;
+    m_look.legendPosition = position;
+    Touch();
+}
+void ChartControl::SetXAxisRowLabels(bool on) {
+    m_look.xRowLabels = on;
     Touch();
 }
 void ChartControl::SetRedraw(bool on) {
@@ -316,6 +334,13 @@ bool ChartControl::SetAxisLabelsShown(int axis, bool shown) {
     return true;
 }
 
+QString ChartControl::SeriesName(int series) const {
+    if (m_look.chartType != kChartXY) return m_data.ColumnLabel(series);
+    // An XY series is named by its Y column, or else by its X column.
+    const QString y = m_data.ColumnLabel(2 * series);
+    return y.isEmpty() ? m_data.ColumnLabel(2 * series - 1) : y;
+}
+
 QValueAxis* ChartControl::AxisObject(int axis) const { return ValidAxis(axis) ? m_axes[axis] : nullptr; }
 
 bool ChartControl::DataPoint(int series, int point, double* x, double* y) const {
@@ -335,7 +360,10 @@ void ChartControl::Build() {
     m_chart->setTitle(m_look.title);
     m_chart->setBackgroundBrush(m_look.backdrop);
     m_chart->legend()->setVisible(m_look.legend);
+    static const Qt::Alignment legendSides[] = {Qt::AlignTop, Qt::AlignBottom, Qt::AlignLeft, Qt::AlignRight};
+    m_chart->legend()->setAlignment(legendSides[m_look.legendPosition]);
     m_footnote->setText(m_look.footnote);
+    ApplyTexts();
     m_chart->setMargins(QMargins(4, 4, 4, m_look.footnote.isEmpty() ? 4 : 4 + int(m_footnote->boundingRect().height())));
     EnsureSeriesStyles();
 
@@ -345,7 +373,7 @@ void ChartControl::Build() {
         if (st.hidden) continue;
         QValueAxis* yAxis = m_axes[st.secondaryAxis ? AxisY2 : AxisY];
         auto* line = new QLineSeries;
-        line->setName(m_data.ColumnLabel(m_look.chartType == kChartXY ? 2 * s : s));
+        line->setName(SeriesName(s));
         QPen pen(st.penColor, st.penWidth);
         if (st.penWidth <= 0) pen = Qt::NoPen;
         line->setPen(pen);
@@ -377,7 +405,56 @@ void ChartControl::Build() {
         }
     }
     ApplyAxes();
+    ApplyRowLabels();
     PlaceFootnote();
+}
+
+void ChartControl::ApplyTexts() {
+    const TextSizes& t = m_look.text;
+    const auto sized = [](QFont f, double points, bool bold = false) {
+        f.setPointSizeF(points);
+        f.setBold(bold);
+        return f;
+    };
+    m_chart->setTitleFont(sized(m_chart->titleFont(), t.title, true));
+    m_chart->legend()->setFont(sized(m_chart->legend()->font(), t.legend));
+    m_footnote->setFont(sized(m_footnote->font(), t.footnote));
+    for (QValueAxis* axis : {m_axes[AxisX], m_axes[AxisY], m_axes[AxisY2], static_cast<QValueAxis*>(m_xLabels)}) {
+        axis->setLabelsFont(sized(axis->labelsFont(), t.axisLabels));
+        axis->setTitleFont(sized(axis->titleFont(), t.axisTitles, true));
+    }
+}
+
+void ChartControl::ApplyRowLabels() {
+    // The labels axis stands in for the X axis' numbers: same range, same
+    // title, the row labels at their rows, every k-th one where they would crowd.
+    QValueAxis* x = m_axes[AxisX];
+    for (const QString& label : m_xLabels->categoriesLabels()) m_xLabels->remove(label);
+    bool labelled = m_look.xRowLabels && m_data.Rows() > 0;
+    for (int r = 1; labelled && r <= m_data.Rows(); ++r) labelled = !m_data.RowLabel(r).isEmpty();
+    m_xLabels->setVisible(labelled && x->isVisible());
+    if (!labelled) return;
+    m_xLabels->setRange(x->min(), x->max());
+    m_xLabels->setTitleText(x->titleText());
+    m_xLabels->setLabelsVisible(x->labelsVisible());
+    m_xLabels->setMinorTickCount(0);
+    m_xLabels->setStartValue(std::min(x->min(), 0.0));
+    x->setVisible(false);
+    int longest = 1;
+    for (int r = 1; r <= m_data.Rows(); ++r) longest = std::max(longest, int(m_data.RowLabel(r).size()));
+    const QFontMetricsF metrics(m_xLabels->labelsFont());
+    const double labelWidth = metrics.horizontalAdvance(QString(longest, QLatin1Char('0'))) + 12.0;
+    const double width = std::max(100.0, m_chart->size().width() * 0.8);
+    const double visibleRows = std::max(1.0, std::min(double(m_data.Rows()), x->max() - x->min() + 1.0));
+    const int step = std::max(1, int(std::ceil(visibleRows * labelWidth / width)));
+    QString previous;
+    for (int r = 1; r <= m_data.Rows(); r += step) {
+        const QString label = m_data.RowLabel(r);
+        // A category's label is its key: a repeated label is left out.
+        if (label == previous || m_xLabels->categoriesLabels().contains(label)) continue;
+        m_xLabels->append(label, r);
+        previous = label;
+    }
 }
 
 void ChartControl::ApplyAxes() {
@@ -520,7 +597,9 @@ bool ChartControl::RestoreFromMemory(const QByteArray& bytes) {
 }
 
 int ChartControl::ShowEditor() {
-    ChartEditDialog dialog(m_look, SeriesCount(), this);
+    QStringList names;
+    for (int s = 1; s <= SeriesCount(); ++s) names << SeriesName(s);
+    ChartEditDialog dialog(m_look, SeriesCount(), this, names);
     if (qs::fw::RunModal(dialog) != IDOK) return IDCANCEL;
     SetAppearance(dialog.Result());
     emit AppearanceChanged();

@@ -18,6 +18,7 @@ class QPainter;
 class QChart;
 class QChartView;
 class QValueAxis;
+class QCategoryAxis;
 class QGraphicsSimpleTextItem;
 
 namespace qs::chart {
@@ -41,6 +42,12 @@ public:
     bool LegendShown() const { return m_look.legend; }
     void SetBackdropColor(const QColor& color);
     QColor BackdropColor() const { return m_look.backdrop; }
+    // Point sizes of the title, legend, footnote, axis labels and axis titles.
+    void SetTextSizes(const TextSizes& sizes);
+    const TextSizes& GetTextSizes() const { return m_look.text; }
+    void SetLegendPosition(int position);  // LegendPosition; others are ignored
+    // The X axis names row r's value by the grid's row label r.
+    void SetXAxisRowLabels(bool on);
     void SetRedraw(bool on);
     bool Redraw() const { return m_redraw; }
 
@@ -58,6 +65,8 @@ public:
     int SeriesCount() const;
     // Null outside 1..SeriesCount.
     const SeriesStyle* Series(int series) const;
+    // The name the legend shows (an XY series: its Y column's label, else its X column's).
+    QString SeriesName(int series) const;
     bool SetSeriesSecondaryAxis(int series, bool on);
     bool SetSeriesHidden(int series, bool hidden);
     bool SetSeriesPen(int series, const QColor& color, double width);
@@ -117,6 +126,8 @@ private:
     void Touch();
     void Build();
     void ApplyAxes();
+    void ApplyTexts();
+    void ApplyRowLabels();
     void PlaceFootnote();
     void EnsureSeriesStyles();
     SeriesStyle* MutableSeries(int series);
@@ -131,6 +142,8 @@ private:
     QChart* m_chart = nullptr;
     QChartView* m_view = nullptr;
     QValueAxis* m_axes[kAxisCount] = {};
+    // Shown in place of the X axis' numbers when it names rows by their labels.
+    QCategoryAxis* m_xLabels = nullptr;
     QGraphicsSimpleTextItem* m_footnote = nullptr;
 };
 

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 #include "MessageBox.h"
@@ -40,7 +41,8 @@ void Swatch(QPushButton* button, const QColor& color) {
 
 }  // namespace
 
-ChartEditDialog::ChartEditDialog(const Appearance& look, int seriesCount, QWidget* parent)
+ChartEditDialog::ChartEditDialog(const Appearance& look, int seriesCount, QWidget* parent,
+                                 const QStringList& seriesNames)
     : QDialog(parent), m_look(look) {
     setWindowTitle(tr("Chart Properties"));
     auto* tabs = new QTabWidget;
@@ -51,13 +53,20 @@ ChartEditDialog::ChartEditDialog(const Appearance& look, int seriesCount, QWidge
     chartForm->addRow(tr("&Footnote:"), m_footnote = new QLineEdit(look.footnote));
     chartForm->addRow(QString(), m_legend = new QCheckBox(tr("Show &legend")));
     m_legend->setChecked(look.legend);
+    chartForm->addRow(tr("Legend &position:"), m_legendPosition = new QComboBox);
+    m_legendPosition->addItems({tr("Top"), tr("Bottom"), tr("Left"), tr("Right")});
+    m_legendPosition->setCurrentIndex(look.legendPosition);
+    chartForm->addRow(tr("Text si&ze (points):"), m_textSize = new QDoubleSpinBox);
+    m_textSize->setRange(4.0, 48.0);
+    m_textSize->setDecimals(1);
+    m_textSize->setValue(look.text.axisLabels);
     tabs->addTab(chartPage, tr("Chart"));
 
     auto* seriesPage = new QWidget;
     auto* seriesForm = new QFormLayout(seriesPage);
     seriesForm->addRow(tr("&Series:"), m_series = new QComboBox);
     for (int s = 1; s <= std::min<int>(seriesCount, int(m_look.series.size())); ++s)
-        m_series->addItem(tr("Series %1").arg(s));
+        m_series->addItem(seriesNames.value(s - 1).isEmpty() ? tr("Series %1").arg(s) : seriesNames.value(s - 1));
     seriesForm->addRow(tr("Line &colour:"), m_color = new QPushButton);
     seriesForm->addRow(tr("Line &width:"), m_penWidth = new QDoubleSpinBox);
     m_penWidth->setRange(0, 20);
@@ -170,6 +179,13 @@ Appearance ChartEditDialog::Result() {
     look.title = m_title->text();
     look.footnote = m_footnote->text();
     look.legend = m_legend->isChecked();
+    look.legendPosition = m_legendPosition->currentIndex();
+    if (const double base = m_textSize->value(); base != look.text.axisLabels && look.text.axisLabels > 0) {
+        const double k = base / look.text.axisLabels;
+        for (double* size : {&look.text.title, &look.text.legend, &look.text.footnote, &look.text.axisTitles})
+            *size = std::clamp(*size * k, 1.0, 200.0);
+        look.text.axisLabels = base;
+    }
     for (int a = 0; a < kAxisCount; ++a) {
         const AxisControls& c = m_axis[a];
         AxisStyle& style = look.axes[size_t(a)];

@@ -4,6 +4,8 @@
 // the appearance; the caller takes Result() after OK.
 #include <QDialog>
 
+#include <QStringList>
+
 #include "ChartTypes.h"
 
 class QCheckBox;
@@ -18,7 +20,10 @@ namespace qs::chart {
 class ChartEditDialog : public QDialog {
     Q_OBJECT
 public:
-    ChartEditDialog(const Appearance& look, int seriesCount, QWidget* parent = nullptr);
+    // seriesNames: what the series list calls each series (the legend's
+    // names); a missing or empty one reads "Series n".
+    ChartEditDialog(const Appearance& look, int seriesCount, QWidget* parent = nullptr,
+                    const QStringList& seriesNames = {});
 
     Appearance Result();
 
@@ -26,6 +31,9 @@ public:
     QLineEdit* TitleEdit() const { return m_title; }
     QLineEdit* FootnoteEdit() const { return m_footnote; }
     QCheckBox* LegendCheck() const { return m_legend; }
+    QComboBox* LegendPositionChoice() const { return m_legendPosition; }
+    // The axis labels' point size; the other texts keep their proportion to it.
+    QDoubleSpinBox* TextSize() const { return m_textSize; }
     QComboBox* SeriesChoice() const { return m_series; }
     QCheckBox* HiddenCheck() const { return m_hidden; }
     QCheckBox* SecondaryCheck() const { return m_secondary; }
@@ -52,6 +60,8 @@ private:
     QLineEdit* m_title;
     QLineEdit* m_footnote;
     QCheckBox* m_legend;
+    QComboBox* m_legendPosition;
+    QDoubleSpinBox* m_textSize;
     QComboBox* m_series;
     QPushButton* m_color;
     QDoubleSpinBox* m_penWidth;

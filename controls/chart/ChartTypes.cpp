@@ -11,7 +11,9 @@ namespace qs::chart {
 namespace {
 
 constexpr char kTag[] = "QSCHART";
-constexpr quint16 kVersion = 1;
+// Version 2 added the text sizes, the legend's position and the X axis'
+// row labels; version 1 bytes read with their defaults.
+constexpr quint16 kVersion = 2;
 
 // Counts above these cannot come from a real chart; a damaged count must not
 // make the reader allocate without bound.
@@ -65,6 +67,8 @@ QByteArray Appearance::ToBytes() const {
             s << quint32(st.pointBrushes.size());
             for (const auto& [point, c] : st.pointBrushes) s << qint32(point) << c;
         }
+        s << text.title << text.legend << text.footnote << text.axisLabels << text.axisTitles << qint32(legendPosition)
+          << xRowLabels;
     }
     QByteArray out(kTag, int(sizeof kTag - 1));
     QDataStream s(&out, QIODevice::WriteOnly | QIODevice::Append);
@@ -79,7 +83,7 @@ bool Appearance::FromBytes(const QByteArray& bytes, Appearance* out) {
     quint16 version = 0, checksum = 0;
     QByteArray body;
     outer >> version >> body >> checksum;
-    if (outer.status() != QDataStream::Ok || version != kVersion || !outer.atEnd()) return false;
+    if (outer.status() != QDataStream::Ok || version < 1 || version > kVersion || !outer.atEnd()) return false;
     if (quint16(qChecksum(body)) != checksum) return false;
 
     Appearance a;
@@ -119,6 +123,14 @@ bool Appearance::FromBytes(const QByteArray& bytes, Appearance* out) {
             s >> point >> c;
             st.pointBrushes[point] = c;
         }
+    }
+    if (version >= 2) {
+        qint32 legendPosition = 0;
+        s >> a.text.title >> a.text.legend >> a.text.footnote >> a.text.axisLabels >> a.text.axisTitles >>
+            legendPosition >> a.xRowLabels;
+        a.legendPosition = legendPosition >= LegendTop && legendPosition <= LegendRight ? legendPosition : LegendTop;
+        for (double* size : {&a.text.title, &a.text.legend, &a.text.footnote, &a.text.axisLabels, &a.text.axisTitles})
+            if (!(*size >= 1.0 && *size <= 200.0)) return false;
     }
     if (s.status() != QDataStream::Ok || !s.atEnd()) return false;
     *out = std::move(a);

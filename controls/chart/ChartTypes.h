@@ -58,6 +58,19 @@ struct AxisStyle {
     bool operator==(const AxisStyle&) const = default;
 };
 
+// Point sizes of the chart's texts (at 96 dpi on screen; a printed chart
+// keeps their proportion to the page).
+struct TextSizes {
+    double title = 12.0;
+    double legend = 9.0;
+    double footnote = 8.0;
+    double axisLabels = 9.0;
+    double axisTitles = 10.0;
+    bool operator==(const TextSizes&) const = default;
+};
+
+enum LegendPosition : int { LegendTop = 0, LegendBottom = 1, LegendLeft = 2, LegendRight = 3 };
+
 struct SeriesStyle {
     bool secondaryAxis = false;
     bool hidden = false;
@@ -79,6 +92,11 @@ struct Appearance {
     QColor backdrop = Qt::white;
     std::array<AxisStyle, kAxisCount> axes;
     std::vector<SeriesStyle> series;      // index = series - 1
+    TextSizes text;
+    int legendPosition = LegendTop;
+    // The X axis names its values by the data grid's row labels (value r is
+    // row r), thinned out so that they do not overlap.
+    bool xRowLabels = false;
     bool operator==(const Appearance&) const = default;
 
     // The bytes a style file or memory block holds: a tag, a version, the

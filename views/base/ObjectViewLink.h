@@ -29,6 +29,9 @@ class ObjectViewLink {
 public:
     virtual ~ObjectViewLink() = default;
     virtual ObjectViewKind ViewKind() const = 0;
+    // Creation, once the frame holds the view: the view takes the pending
+    // object of its document. 0 on success; -1 makes the frame go again.
+    virtual int OnCreate() { return 0; }
     // The object id (a graph view: its graph id) and the layer shown.
     virtual QSID ViewObjectId() const = 0;
     virtual unsigned short ViewLayer() const = 0;
