@@ -27,6 +27,7 @@
 #include "CMDIChildWnd.h"
 #include "CLOGFONT.h"
 #include "CObjectViewGrid.h"
+#include "CellEntry.h"
 #include "CommandIds.h"
 #include "CPageSetup.h"
 #include "CFileDialog.h"
@@ -469,23 +470,12 @@ BOOL CObjectView::SetAt(int row, int col, const QString& text, double value, CFo
     CFormula* obj = object != nullptr ? object : m_pObject;
     auto* data = dynamic_cast<CDataObject*>(obj);
     if (data == nullptr || row < 1 || col < 1) return FALSE;
-    const QString trimmed = text.trimmed();
-    QSSTATUS status;
-    if (trimmed.isEmpty()) {
-        status = data->SetCellBlank(row - 1, col - 1, 1);
-    } else if (trimmed.compare(QStringLiteral("#N/A"), Qt::CaseInsensitive) == 0) {
-        status = data->SetCellNotAvail(row - 1, col - 1);
-    } else {
-        if (value == 0.0) {
-            char thousands = ',', decimal = '.';
-            int useThousands = 1;
-            if (CProject* project = GetProject()) project->GetThousDecSymbol(thousands, decimal, useThousands);
-            bool ok = false;
-            value = qs::views::ParseFormattedNumber(trimmed, QChar::fromLatin1(thousands), QChar::fromLatin1(decimal), &ok);
-        }
-        status = data->SetAt(row - 1, col - 1, value, 1);
-    }
-    return status == qsk::kOk ? TRUE : FALSE;
+    using Kind = qs::views::CellEntry::Kind;
+    qs::views::CellEntry entry = qs::views::ReadCellEntry(text, GetProject());
+    // The grid's own number wins over the text when it has one (a typed
+    // "5%" is 0.05).
+    if (value != 0.0 && (entry.kind == Kind::Number || entry.kind == Kind::Words)) entry = {Kind::Number, value};
+    return qs::views::StoreCellEntry(*data, row - 1, col - 1, entry) == qsk::kOk ? TRUE : FALSE;
 }
 
 int CObjectView::WriteCell(CSpreadsheetWnd* host, int row, int col, double value, std::uint8_t flags) {
@@ -616,18 +606,15 @@ BOOL CObjectView::IsEditableCell(int row, int col) {
 }
 
 bool CObjectView::ReadPastedNumber(const QString& text, double& value) const {
+    using Kind = qs::views::CellEntry::Kind;
     value = 0.0;
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty() || trimmed.compare(QStringLiteral("#N/A"), Qt::CaseInsensitive) == 0) return true;
+    const qs::views::CellEntry entry = qs::views::ReadCellEntry(text, GetProject());
+    if (entry.kind == Kind::Blank || entry.kind == Kind::NotAvailable) return true;
     // What typing refuses (letters) a paste refuses too.
-    for (const QChar ch : trimmed)
+    for (const QChar ch : text.trimmed())
         if (ch.isLetter()) return false;
-    char thousands = ',', decimal = '.';
-    int useThousands = 1;
-    if (CProject* project = GetProject()) project->GetThousDecSymbol(thousands, decimal, useThousands);
-    bool ok = false;
-    value = qs::views::ParseFormattedNumber(trimmed, QChar::fromLatin1(thousands), QChar::fromLatin1(decimal), &ok);
-    return ok;
+    value = entry.value;
+    return entry.kind == Kind::Number;
 }
 
 void CObjectView::ReloadFromObject() {

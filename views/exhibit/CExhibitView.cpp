@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "CDataObject.h"
+#include "CellEntry.h"
 #include "CDocument.h"
 #include "CExhibit.h"
 #include "CFloodFillOptionsDlg.h"
@@ -62,7 +63,6 @@ bool HoldsValue(const CDataObject* d, int row, int col) {
            !(d->RawFlags(row, col) & CDataObject::CF_NOTAVAIL);
 }
 
-bool IsNA(const QString& text) { return text.trimmed().compare(QStringLiteral("#N/A"), Qt::CaseInsensitive) == 0; }
 
 void Outline(SpreadsheetControl* ctrl, int r1, int c1, int r2, int c2, int outline, std::uint32_t outlineColour,
              int inner, std::uint32_t innerColour) {
@@ -650,9 +650,7 @@ BOOL CExhibitView::UpdateData(BOOL bSave) {
         if (target == nullptr || first <= 0) return TRUE;
         std::uint16_t rows = 0, cols = 0;
         target->GetMaxRowsCols(rows, cols);
-        char thousands = ',', decimal = '.';
-        int useThousands = 1;
-        if (CProject* project = GetProject()) project->GetThousDecSymbol(thousands, decimal, useThousands);
+        const CProject* project = GetProject();
         BOOL ok = TRUE;
         target->SetRecalcOn(0);
         for (int r = 0; r < rows && ok; ++r) {
@@ -660,20 +658,12 @@ BOOL CExhibitView::UpdateData(BOOL bSave) {
                 if (!target->LocationIsValid(r, c)) continue;
                 QString text;
                 ctrl->GetText(first + r, c + 2, text);
-                text = text.trimmed();
-                QSSTATUS status = qsk::kOk;
-                if (text.isEmpty()) {
-                    status = target->SetCellBlank(r, c, 1);
-                } else if (IsNA(text)) {
-                    status = target->SetCellNotAvail(r, c);
-                } else {
-                    bool parsed = false;
-                    const double value = qs::views::ParseFormattedNumber(text, QChar::fromLatin1(thousands),
-                                                                         QChar::fromLatin1(decimal), &parsed);
-                    if (!parsed) continue;  // words are no factor: the cell keeps its factor
-                    status = target->SetAt(r, c, value, 1);
-                    if (status == qsk::kOk) ctrl->SetNumber(first + r, c + 2, value);
-                }
+                const qs::views::CellEntry entry = qs::views::ReadCellEntry(text, project);
+                // Words are no factor: the cell keeps its factor.
+                if (entry.kind == qs::views::CellEntry::Kind::Words) continue;
+                const QSSTATUS status = qs::views::StoreCellEntry(*target, r, c, entry);
+                if (status == qsk::kOk && entry.kind == qs::views::CellEntry::Kind::Number)
+                    ctrl->SetNumber(first + r, c + 2, entry.value);
                 if (status != qsk::kOk) {
                     ReportError(QStringLiteral("Error: CProject::SetAt\n"));
                     ok = FALSE;
@@ -876,7 +866,7 @@ bool CExhibitView::DropCell(int kind, int row, int col) {
     QString text;
     ctrl->GetText(row, col, text);
     text = text.trimmed();
-    if (text.isEmpty() || IsNA(text)) return false;
+    if (text.isEmpty() || qs::views::IsNotAvailableText(text)) return false;
     const int targetCol = col - 2;
     if (!target->LocationIsValid(0, targetCol)) return false;
     BeginWaitCursor();
@@ -908,7 +898,7 @@ bool CExhibitView::DropRow(int kind, int row) {
         double value = 0.0;
         QSSTATUS status = qsk::kOk;
         const char* error = "Error: SDF::SetAt\n";
-        if (IsNA(text)) {
+        if (qs::views::IsNotAvailableText(text)) {
             status = target->SetCellNotAvail(0, i);
         } else if (text.isEmpty() && i == cols - 1) {
             status = target->SetAt(0, i, 0.0, 1);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "CDataObject.h"
+#include "CellEntry.h"
 #include "CFrameWnd.h"
 #include "CLOGFONT.h"
 #include "CMethod.h"
@@ -36,10 +37,6 @@ QStringList ToQStrings(const QSStringArray& items) {
     QStringList out;
     for (const auto& s : items) out << QString::fromStdString(s);
     return out;
-}
-
-bool IsNotAvailableText(const QString& text) {
-    return text.trimmed().compare(QStringLiteral("#N/A"), Qt::CaseInsensitive) == 0;
 }
 
 // Switches an object's recalculation off for a scope and on again on every
@@ -613,7 +610,7 @@ BOOL CMethodView::DropCell(int row, int d) {
     if (ult == nullptr || ctrl == nullptr || row < 1 || row > m_nPeriodRows) return FALSE;
     QString text;
     ctrl->GetText(row, d, text);
-    if (text.trimmed().isEmpty() || IsNotAvailableText(text)) return FALSE;
+    if (text.trimmed().isEmpty() || qs::views::IsNotAvailableText(text)) return FALSE;
     BeginWaitCursor();
     double value = 0.0;
     ctrl->GetNumber(row, d, value);
@@ -662,7 +659,7 @@ BOOL CMethodView::DropColumn(int d) {
                     ok = FALSE;
                     break;
                 }
-            } else if (IsNotAvailableText(text)) {
+            } else if (qs::views::IsNotAvailableText(text)) {
                 if (ult->SetCellNotAvail(r, 0) != qsk::kOk) {
                     ReportError(QStringLiteral("Error: TO::SetCellNotAvail\n"));
                     ok = FALSE;
