@@ -419,7 +419,7 @@ void CQuillstoneApp::StartBackgroundServices() {
 BOOL CQuillstoneApp::OnIdle(LONG lCount) {
     // Each idle pass lets the main frame show the pending status text and
     // close a busy dialog that a finished step left up.
-    if (m_pMainFrame) m_pMainFrame->SendMessage(WM_USER, 0, 0);
+    if (m_pMainFrame) m_pMainFrame->EndBusy();
     return CWinApp::OnIdle(lCount);
 }
 

@@ -25,16 +25,12 @@
 #include "WaitCursor.h"
 #include "WindowMessages.h"
 #include "dialogs/ListControls.h"
-#include "frames/CMainFrame.h"
+#include "frames/StatusSink.h"
 
 namespace {
 
 constexpr int kIndexRole = Qt::UserRole;
 constexpr const char* kProduct = "statistics database";
-
-void SendToMain(UINT message) {
-    if (CWnd* main = AfxGetMainWnd()) main->SendMessage(message, 0, 0);
-}
 
 void SetColumns(QTreeWidget* list, const QStringList& names, const std::vector<int>& widths) {
     list->setColumnCount(static_cast<int>(names.size()));
@@ -143,9 +139,11 @@ CCompPropPage::CCompPropPage()
 
 bool CCompPropPage::Fill() {
     // The pending text becomes the busy dialog's message.
-    if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd()))
-        frame->SetStatusMessage(QStringLiteral("Loading the company list of the %1...").arg(kProduct));
-    SendToMain(WM_USER + 2);
+    qs::app::StatusSink* status = Sheet()->Status();
+    if (status) {
+        status->SetStatusText(QStringLiteral("Loading the company list of the %1...").arg(kProduct));
+        status->Step();
+    }
     SetColumns(m_available, {QStringLiteral("NAIC Code"), QStringLiteral("Company Name")}, {65, 200});
     SetColumns(m_selected, {QStringLiteral("NAIC Code"), QStringLiteral("Company Name")}, {65, 200});
     int result = 0;
@@ -162,10 +160,10 @@ bool CCompPropPage::Fill() {
                    MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    auto failed = [this](const char* what) {
+    auto failed = [this, status](const char* what) {
         ::MessageBox(this, QStringLiteral("An error occured obtaining %1.").arg(QLatin1String(what)), QString(),
                    MB_OK | MB_ICONEXCLAMATION);
-        SendToMain(WM_USER);
+        if (status) status->EndBusy();
         return false;
     };
     ICompanyList* list = nullptr;
@@ -179,7 +177,7 @@ bool CCompPropPage::Fill() {
         if (list->GetEntry(i, &name, &number) != 0) continue;
         AddRow(m_available, QString::asprintf("%05ld", number), QString::fromUtf8(name), i);
     }
-    SendToMain(WM_USER);
+    if (status) status->EndBusy();
     return true;
 }
 
@@ -387,8 +385,9 @@ BOOL CSummaryPropPage::OnWizardFinish() {
 
 // ---- the sheet
 
-CLXPropSheet::CLXPropSheet(CWnd* parent, GetLexigroveInstanceFn get, ReleaseLexigroveInstanceFn release)
-    : CPropertySheet(QStringLiteral("Table Wizard"), parent), m_get(get), m_release(release) {
+CLXPropSheet::CLXPropSheet(CWnd* parent, GetLexigroveInstanceFn get, ReleaseLexigroveInstanceFn release,
+                           qs::app::StatusSink* status)
+    : CPropertySheet(QStringLiteral("Table Wizard"), parent), m_get(get), m_release(release), m_status(status) {
     AddPage(&m_compPage);
     AddPage(&m_lobPage);
     AddPage(&m_filesPage);

@@ -21,6 +21,9 @@ class QCheckBox;
 class QTreeWidget;
 class QTreeWidgetItem;
 class CLXPropSheet;
+namespace qs::app {
+class StatusSink;
+}
 
 // A page with an available and a selected list and Add / Remove / Remove All.
 class CPickPropPage : public CPropertyPage {
@@ -110,8 +113,11 @@ public:
 
 class CLXPropSheet : public CPropertySheet {
 public:
-    CLXPropSheet(CWnd* parent, GetLexigroveInstanceFn get, ReleaseLexigroveInstanceFn release);
+    // status: where the company list's loading shows (null: nowhere).
+    CLXPropSheet(CWnd* parent, GetLexigroveInstanceFn get, ReleaseLexigroveInstanceFn release,
+                 qs::app::StatusSink* status = nullptr);
     ~CLXPropSheet() override;
+    qs::app::StatusSink* Status() const { return m_status; }
 
     // The engine's interface object; null with the call's result when it cannot be had.
     IStatisticsDb* Engine(int* result = nullptr) const;
@@ -133,6 +139,7 @@ public:
 private:
     GetLexigroveInstanceFn m_get;
     ReleaseLexigroveInstanceFn m_release;
+    qs::app::StatusSink* m_status = nullptr;
 };
 
 // Asks what to do with a target file that exists: 0 Replace, 1 Replace All,

@@ -14,7 +14,7 @@ void CQuillstoneApp::OnStatisticsDbImport() {
     if (!m_lexigrove.IsLoaded()) return;
     qs::app::StatisticsImportChoices choices;
     {
-        CLXPropSheet sheet(MainFrame(), m_lexigrove.GetInstance(), m_lexigrove.ReleaseInstance());
+        CLXPropSheet sheet(MainFrame(), m_lexigrove.GetInstance(), m_lexigrove.ReleaseInstance(), MainFrame());
         if (sheet.DoModal() != ID_WIZFINISH) return;
         choices.companies = sheet.m_companies;
         choices.lobs = sheet.m_lobs;
@@ -35,5 +35,6 @@ void CQuillstoneApp::OnStatisticsDbImport() {
     };
     host.openProject = [this](const QString& path) { OpenDocumentFile(path); };
     host.write = [](const QString& line) { StatusWindowWrite(line); };
+    host.status = MainFrame();
     qs::app::RunStatisticsImport(choices, host);
 }

@@ -8,12 +8,9 @@
 #include "CArchive.h"
 #include "CHDate.h"
 #include "CProject.h"
-#include "CWinApp.h"
-#include "CWnd.h"
 #include "WaitCursor.h"
-#include "WindowMessages.h"
 #include "files/ProjectStreamFile.h"
-#include "frames/CMainFrame.h"
+#include "frames/StatusSink.h"
 
 namespace qs::app {
 namespace {
@@ -91,49 +88,57 @@ std::unique_ptr<CProject> NewProject(const StatisticsImportChoices& c, int year,
     return project;
 }
 
-}  // namespace
-
-std::vector<QString> RunStatisticsImport(const StatisticsImportChoices& choices, StatisticsImportHost& host) {
-    std::vector<QString> written;
-    if (!host.write) host.write = [](const QString&) {};
-    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
-    EngineGuard guard{host.release};
-    auto abort = [&](const char* what) {
-        host.write(QStringLiteral("ERROR:  Could not obtain the %1.  Import aborted").arg(QLatin1String(what)));
-        return written;
-    };
+// What the engine gives the run: its interface, the company list, the line
+// of business map and the statement year.
+struct ImportSource {
     IStatisticsDb* db = nullptr;
-    if (!host.get || host.get(&db) != 0 || !db) return abort("statistics database interface pointer");
     ICompanyList* companies = nullptr;
     ILOBMap* lobs = nullptr;
-    const char* yearText = nullptr;
+    QString year;
+    int yearNumber = 0;
+};
+
+// One company and line of business, and the file it goes to (empty when
+// the engine could not name either).
+struct ImportPair {
+    long company, lob;
+    QString target;
+};
+
+// The targets that exist and were not to be replaced, or the user cancelled.
+struct ConflictAnswers {
+    QSet<QString> skipped;
+    bool cancelled = false;
+};
+
+// The engine's interface and lists; the name of what could not be had when
+// any fails.
+const char* OpenSource(StatisticsImportHost& host, ImportSource& source) {
+    if (!host.get || host.get(&source.db) != 0 || !source.db) return "statistics database interface pointer";
     int count = 0;
-    if (db->GetCompanyList(&companies) != 0 || !companies || companies->GetCount(&count) != 0)
-        return abort("company map");
-    if (db->GetLOBMap(&lobs) != 0 || !lobs) return abort("line of business map");
-    if (db->GetDataYear(&yearText) != 0 || !yearText || !*yearText) return abort("year of statement");
-    const QString year = QString::fromLatin1(yearText);
-    const int yearNumber = year.toInt();
+    if (source.db->GetCompanyList(&source.companies) != 0 || !source.companies ||
+        source.companies->GetCount(&count) != 0)
+        return "company map";
+    if (source.db->GetLOBMap(&source.lobs) != 0 || !source.lobs) return "line of business map";
+    const char* yearText = nullptr;
+    if (source.db->GetDataYear(&yearText) != 0 || !yearText || !*yearText) return "year of statement";
+    source.year = QString::fromLatin1(yearText);
+    source.yearNumber = source.year.toInt();
+    return nullptr;
+}
 
-    if (frame) frame->SetStatusMessage(QStringLiteral("Importing data from the statistics database..."));
-    if (CWnd* main = AfxGetMainWnd()) main->SendMessage(WM_USER + 2, 0, 0);
-    host.write(QStringLiteral("Import from the statistics database started."));
-
-    QString folder = choices.folder;
-    if (!folder.endsWith('/')) folder += '/';
-
-    struct Pair {
-        long company, lob;
-        QString target;
-    };
-    std::vector<Pair> pairs;
+// A file per company and line of business ("<line code>[_]<year digit><company
+// number>.qs5"), or the one summed file for all of them.
+std::vector<ImportPair> PlanTargets(const StatisticsImportChoices& choices, const ImportSource& source,
+                                    const QString& folder) {
+    std::vector<ImportPair> pairs;
     for (long c : choices.companies)
         for (long l : choices.lobs) {
             const char* name = nullptr;
             long number = 0;
             const char* code = nullptr;
-            if (companies->GetEntry(static_cast<int>(c), &name, &number) != 0 ||
-                lobs->GetColumn1(static_cast<int>(l), &code) != 0) {
+            if (source.companies->GetEntry(static_cast<int>(c), &name, &number) != 0 ||
+                source.lobs->GetColumn1(static_cast<int>(l), &code) != 0) {
                 pairs.push_back({c, l, QString()});
                 continue;
             }
@@ -141,125 +146,175 @@ std::vector<QString> RunStatisticsImport(const StatisticsImportChoices& choices,
             if (choices.oneFilePerPair) {
                 const QString codeText = QString::fromLatin1(code);
                 target = folder + codeText + (codeText.size() == 1 ? QStringLiteral("_") : QString()) +
-                         year.right(1) + QString::asprintf("%05ld", number) + QStringLiteral(".qs5");
+                         source.year.right(1) + QString::asprintf("%05ld", number) + QStringLiteral(".qs5");
             } else {
                 target = folder + choices.summaryFileName;
             }
             pairs.push_back({c, l, target});
         }
+    return pairs;
+}
 
-    // First pass: what to do with targets that exist.
+// Asks once per existing target what to do: replace it, replace all, skip
+// it, skip all, or cancel the import.
+ConflictAnswers AskAboutExistingTargets(const std::vector<ImportPair>& pairs, StatisticsImportHost& host) {
+    ConflictAnswers answers;
     bool replaceAll = false, skipAll = false;
-    QSet<QString> skipped, asked;
-    for (const Pair& p : pairs) {
+    QSet<QString> asked;
+    for (const ImportPair& p : pairs) {
         if (p.target.isEmpty() || asked.contains(p.target) || !QFileInfo::exists(p.target)) continue;
         asked.insert(p.target);
         if (replaceAll) continue;
         if (skipAll) {
-            skipped.insert(p.target);
+            answers.skipped.insert(p.target);
             continue;
         }
         const int answer =
             host.askConflict ? host.askConflict(QStringLiteral("%1 already exists.  Please select an option below.").arg(p.target))
                              : 4;
         if (answer == 1) replaceAll = true;
-        else if (answer == 2) skipped.insert(p.target);
+        else if (answer == 2) answers.skipped.insert(p.target);
         else if (answer == 3) {
-            skipped.insert(p.target);
+            answers.skipped.insert(p.target);
             skipAll = true;
         } else if (answer != 0) {
-            host.write(QStringLiteral("Import operation cancelled by the user."));
-            if (CWnd* main = AfxGetMainWnd()) main->SendMessage(WM_USER, 0, 0);
-            return written;
+            answers.cancelled = true;
+            return answers;
         }
     }
+    return answers;
+}
 
-    // Second pass: import and write.
-    bool errors = false;
-    std::unique_ptr<CProject> summed;
-    int summedPairs = 0;
-    for (const Pair& p : pairs) {
+// The import of every pair: each into a project of its own, written at once,
+// or all into one summed project written at the end.
+class ImportRun {
+public:
+    ImportRun(const StatisticsImportChoices& choices, const ImportSource& source, const QString& folder,
+              StatisticsImportHost& host)
+        : m_choices(choices), m_source(source), m_folder(folder), m_host(host) {}
+
+    void ImportAll(const std::vector<ImportPair>& pairs, const QSet<QString>& skipped) {
+        for (const ImportPair& p : pairs) ImportOne(p, skipped);
+        if (!m_choices.oneFilePerPair && m_summed && m_summedPairs > 0) SaveSummed();
+    }
+
+    void ReportOutcome() {
+        m_host.write(kSeparator);
+        if (m_errors)
+            m_host.write(QStringLiteral("Import from the statistics database finished with warnings."));
+        else
+            m_host.write(QStringLiteral("Import from the statistics database completed successfully.  No errors were detected."));
+        if (m_written.size() == 1) {
+            m_host.write(QStringLiteral("Open file ") + m_written.front());
+            if (m_host.openProject) m_host.openProject(m_written.front());
+        }
+        if (m_errors)
+            m_host.write(QStringLiteral("Quillstone detected errors during the import process.  Review the above for more information.\r\n"));
+    }
+
+    const std::vector<QString>& Written() const { return m_written; }
+
+private:
+    void Fail(const QString& message) {
+        m_host.write(message);
+        m_errors = true;
+    }
+
+    void ImportOne(const ImportPair& p, const QSet<QString>& skipped) {
         const char* name = nullptr;
         long number = 0;
-        if (companies->GetEntry(static_cast<int>(p.company), &name, &number) != 0) {
-            host.write(QStringLiteral("ERROR:  Error retrieving company information.  Company cannot be identified and will be skipped."));
-            errors = true;
-            continue;
-        }
+        if (m_source.companies->GetEntry(static_cast<int>(p.company), &name, &number) != 0)
+            return Fail(QStringLiteral("ERROR:  Error retrieving company information.  Company cannot be identified and will be skipped."));
         const char *code = nullptr, *lobText = nullptr;
-        if (lobs->GetColumn1(static_cast<int>(p.lob), &code) != 0 || lobs->GetColumn3(static_cast<int>(p.lob), &lobText) != 0) {
-            host.write(QStringLiteral("ERROR:  Error retrieving line of business information. Line of business cannot be identified and will be skipped."));
-            errors = true;
-            continue;
-        }
+        if (m_source.lobs->GetColumn1(static_cast<int>(p.lob), &code) != 0 ||
+            m_source.lobs->GetColumn3(static_cast<int>(p.lob), &lobText) != 0)
+            return Fail(QStringLiteral("ERROR:  Error retrieving line of business information. Line of business cannot be identified and will be skipped."));
         const QString company = QString::asprintf("%05ld ", number) + QString::fromUtf8(name);
         const QString lob = QString::fromUtf8(lobText);
-        host.write(kSeparator);
-        host.write(QStringLiteral("File name..........") + p.target);
-        host.write(QStringLiteral("Company............") + company);
-        host.write(QStringLiteral("Line of Business...") + lob);
-        if (host.isOpen && host.isOpen(p.target)) {
-            host.write(QStringLiteral("ERROR: File is already open."));
-            errors = true;
-            continue;
-        }
+        m_host.write(kSeparator);
+        m_host.write(QStringLiteral("File name..........") + p.target);
+        m_host.write(QStringLiteral("Company............") + company);
+        m_host.write(QStringLiteral("Line of Business...") + lob);
+        if (m_host.isOpen && m_host.isOpen(p.target)) return Fail(QStringLiteral("ERROR: File is already open."));
         if (skipped.contains(p.target)) {
-            host.write(QStringLiteral("WARNING: Skipping file due to user request"));
-            continue;
+            m_host.write(QStringLiteral("WARNING: Skipping file due to user request"));
+            return;
         }
-        if (CWnd* main = AfxGetMainWnd()) main->SendMessage(WM_USER + 2, 0, 0);
+        if (m_host.status) m_host.status->Step();
         std::unique_ptr<CProject> own;
         CProject* project = nullptr;
-        if (choices.oneFilePerPair) {
-            own = NewProject(choices, yearNumber, year, QString::fromUtf8(name), lob);
+        if (m_choices.oneFilePerPair) {
+            own = NewProject(m_choices, m_source.yearNumber, m_source.year, QString::fromUtf8(name), lob);
             project = own.get();
         } else {
             // Made for the first pair that reaches this point, whichever it is.
-            if (!summed) summed = NewProject(choices, yearNumber, year, company, lob);
-            project = summed.get();
+            if (!m_summed) m_summed = NewProject(m_choices, m_source.yearNumber, m_source.year, company, lob);
+            project = m_summed.get();
         }
-        if (!project) {
-            host.write(QStringLiteral("ERROR: The project could not be created....file skipped."));
-            errors = true;
-            continue;
-        }
-        if (db->ImportCompany(project, static_cast<int>(p.company), static_cast<int>(p.lob), choices.priorRow ? 1 : 0) != 0) {
-            host.write(QStringLiteral("ERROR: Import load process failed....file skipped.\r\n"));
-            errors = true;
-            continue;
-        }
-        if (choices.oneFilePerPair) {
-            if (SaveProject(*project, p.target, host))
-                written.push_back(p.target);
+        if (!project) return Fail(QStringLiteral("ERROR: The project could not be created....file skipped."));
+        if (m_source.db->ImportCompany(project, static_cast<int>(p.company), static_cast<int>(p.lob),
+                                       m_choices.priorRow ? 1 : 0) != 0)
+            return Fail(QStringLiteral("ERROR: Import load process failed....file skipped.\r\n"));
+        if (m_choices.oneFilePerPair) {
+            if (SaveProject(*project, p.target, m_host))
+                m_written.push_back(p.target);
             else
-                errors = true;
+                m_errors = true;
         } else {
-            ++summedPairs;
-            host.write(QStringLiteral("Data successfully added to file."));
+            ++m_summedPairs;
+            m_host.write(QStringLiteral("Data successfully added to file."));
         }
-    }
-    if (!choices.oneFilePerPair && summed && summedPairs > 0) {
-        const QString target = folder + choices.summaryFileName;
-        host.write(kSeparator);
-        if (SaveProject(*summed, target, host))
-            written.push_back(target);
-        else
-            errors = true;
     }
 
-    host.write(kSeparator);
-    if (errors)
-        host.write(QStringLiteral("Import from the statistics database finished with warnings."));
-    else
-        host.write(QStringLiteral("Import from the statistics database completed successfully.  No errors were detected."));
-    if (written.size() == 1) {
-        host.write(QStringLiteral("Open file ") + written.front());
-        if (host.openProject) host.openProject(written.front());
+    void SaveSummed() {
+        const QString target = m_folder + m_choices.summaryFileName;
+        m_host.write(kSeparator);
+        if (SaveProject(*m_summed, target, m_host))
+            m_written.push_back(target);
+        else
+            m_errors = true;
     }
-    if (errors)
-        host.write(QStringLiteral("Quillstone detected errors during the import process.  Review the above for more information.\r\n"));
-    if (CWnd* main = AfxGetMainWnd()) main->SendMessage(WM_USER, 0, 0);
-    return written;
+
+    const StatisticsImportChoices& m_choices;
+    const ImportSource& m_source;
+    const QString m_folder;
+    StatisticsImportHost& m_host;
+    std::vector<QString> m_written;
+    bool m_errors = false;
+    std::unique_ptr<CProject> m_summed;
+    int m_summedPairs = 0;
+};
+
+}  // namespace
+
+std::vector<QString> RunStatisticsImport(const StatisticsImportChoices& choices, StatisticsImportHost& host) {
+    if (!host.write) host.write = [](const QString&) {};
+    EngineGuard guard{host.release};
+    ImportSource source;
+    if (const char* missing = OpenSource(host, source)) {
+        host.write(QStringLiteral("ERROR:  Could not obtain the %1.  Import aborted").arg(QLatin1String(missing)));
+        return {};
+    }
+    if (host.status) {
+        host.status->SetStatusText(QStringLiteral("Importing data from the statistics database..."));
+        host.status->Step();
+    }
+    host.write(QStringLiteral("Import from the statistics database started."));
+
+    QString folder = choices.folder;
+    if (!folder.endsWith('/')) folder += '/';
+    const std::vector<ImportPair> pairs = PlanTargets(choices, source, folder);
+    const ConflictAnswers answers = AskAboutExistingTargets(pairs, host);
+    if (answers.cancelled) {
+        host.write(QStringLiteral("Import operation cancelled by the user."));
+        if (host.status) host.status->EndBusy();
+        return {};
+    }
+    ImportRun run(choices, source, folder, host);
+    run.ImportAll(pairs, answers.skipped);
+    run.ReportOutcome();
+    if (host.status) host.status->EndBusy();
+    return run.Written();
 }
 
 }  // namespace qs::app

@@ -11,6 +11,8 @@
 
 namespace qs::app {
 
+class StatusSink;
+
 struct StatisticsImportChoices {
     std::vector<long> companies;  // indexes into the engine's company list
     std::vector<long> lobs;       // rows of the engine's line-of-business map
@@ -32,6 +34,8 @@ struct StatisticsImportHost {
     std::function<void(const QString&)> openProject;
     // A line for the status window (tests collect them).
     std::function<void(const QString&)> write;
+    // The main frame's status text, progress steps and busy window; null: none.
+    StatusSink* status = nullptr;
 };
 
 // Runs the import; returns the paths written.

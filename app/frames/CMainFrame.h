@@ -31,6 +31,7 @@
 #include "CStatusBar.h"
 #include "CToolBar.h"
 #include "MDIChildCloseRule.h"
+#include "frames/StatusSink.h"
 
 class CBusyDialog;
 class CNumberFormat;
@@ -55,7 +56,7 @@ public:
     virtual bool CurrentCellText(QString* text) const = 0;
 };
 
-class CMainFrame : public CMDIFrameWnd {
+class CMainFrame : public CMDIFrameWnd, public qs::app::StatusSink {
 public:
     static constexpr UINT kStandardResource = 128;
     static constexpr UINT kEnterpriseToolBar = 326;
@@ -98,6 +99,11 @@ public:
     void SetProgressRange(unsigned steps);
     void OnIdleFlush();
     void OnStep();
+    // The status sink (the same protocol).
+    void SetStatusText(const QString& text) override { SetStatusMessage(text); }
+    void SetProgressSteps(unsigned steps) override { SetProgressRange(steps); }
+    void Step() override { OnStep(); }
+    void EndBusy() override { OnIdleFlush(); }
 
     // A shell command (an "open" from a second start of the program); the
     // result is what the caller receives.
