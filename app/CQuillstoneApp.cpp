@@ -594,5 +594,10 @@ void CQuillstoneApp::NameAutomationDocument() {
     if (name.isEmpty()) return;
     QString path = QString::fromStdString(Settings().filesPath);
     if (!path.endsWith(QLatin1Char('/')) && !path.endsWith(QLatin1Char('\\'))) path += QLatin1Char('/');
-    doc->SetPathName(path + name, TRUE);
+    path += name;
+    doc->SetPathName(path, FALSE);
+    // The named file joins the recent-file list although automation drives
+    // the program: it is the file the export goes by, and the user finds it
+    // there afterwards. (Files automation merely opens stay out of it.)
+    CWinApp::AddToRecentFileList(path);
 }

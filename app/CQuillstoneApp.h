@@ -62,11 +62,33 @@ public:
     void LoadDisplayGraphLockItem();
     // Under automation, gives the last project document its path under
     // "Files Path", named after its template, so that an export has a file
-    // to go by. Does nothing while a user drives the program.
+    // to go by, and adds that path to the recent-file list. Does nothing
+    // while a user drives the program.
     void NameAutomationDocument();
 
     // The statistics-database import: the wizard, then the import run.
     void OnStatisticsDbImport();
+    // File > Import, File > Export and Convert PC5 Files: one batch of the
+    // import and export subsystem each (files/AppFileExchange.cpp). The
+    // exports first give an automation document its path.
+    void OnImportLotus();
+    void OnImportEnhancedAscii();
+    void OnImportAscii();
+    void OnExportLotus();
+    void OnExportEnhancedAscii();
+    void OnExportAscii();
+    void OnConvertPC5Files();
+    // The scripting server's summary data: the named summary export list's
+    // tables, exported by the project document's summary export batch. The
+    // list and the batch are plugged in by the summary export
+    // (m_summaryExport); the status text says "done" only when it ran.
+    void GenerateSummaryData(const QString& listName, CProjectDoc* doc);
+    struct SummaryExport {
+        // The list's table ids and names; false when the list cannot be loaded.
+        std::function<bool(const QString& listName, std::vector<QSID>& ids, QStringList& names)> loadList;
+        std::function<void(CProjectDoc& doc, const std::vector<QSID>& ids, const QStringList& names)> runBatch;
+    };
+    SummaryExport m_summaryExport;
     void OnFilePrintSetup();
     void OnHelpContents();
     // Shows a help topic ("file::/topic > window"): the help file opens with

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "files/CConvertPC5Dlg.h"
+#include "CMultiFileDialogUnlimited.h"
 #include "CDocTemplate.h"
 #include "CFrameWnd.h"
 #include "CProject.h"
@@ -264,14 +265,11 @@ bool CQuillstoneApp::ChooseProjectFiles(QString& fileName, UINT titleId, DWORD e
     const int dot = start.lastIndexOf(QLatin1Char('.'));
     if (dot > start.lastIndexOf(QLatin1Char('/'))) start.truncate(dot);
 
-    QFileDialog dialog(m_pMainWnd ? m_pMainWnd->GetWidget() : nullptr, title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    if (open)
-        dialog.setFileMode((extraFlags & kOfnAllowMultiSelect) ? QFileDialog::ExistingFiles
-                                                               : (extraFlags & kOfnFileMustExist) ? QFileDialog::ExistingFile
-                                                                                                   : QFileDialog::AnyFile);
-    if (!okCaption.isEmpty()) dialog.setLabelText(QFileDialog::Accept, okCaption);
+    // Any number of files: a selection longer than the dialog's buffer is
+    // held by the dialog itself.
+    CMultiFileDialogUnlimited dialog(okCaption, open ? TRUE : FALSE, QString(), QString(),
+                                     OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | extraFlags, QString(), m_pMainWnd);
+    dialog.m_ofn.lpstrTitle = title;
 
     QStringList filters;
     if (open) filters << QStringLiteral("All Quillstone Files (*.qs?)");
@@ -301,8 +299,8 @@ bool CQuillstoneApp::ChooseProjectFiles(QString& fileName, UINT titleId, DWORD e
     if (!folder.isEmpty()) dialog.setDirectory(folder);
     if (!start.isEmpty()) dialog.selectFile(start);
 
-    if (qs::fw::RunModal(dialog) != IDOK) return false;
-    const QStringList chosen = dialog.selectedFiles();
+    if (dialog.DoModal() != IDOK) return false;
+    const QStringList chosen = dialog.ChosenPaths();
     if (chosen.isEmpty()) return false;
     if (extraFlags & kOfnAllowMultiSelect) {
         if (paths) *paths = chosen;

@@ -121,6 +121,8 @@ public:
     bool IsCancelShown() const;
     bool IsSpinnerRunning() const { return m_thread.joinable(); }
     CSpinnerWnd* Spinner() const { return m_spinner; }
+    // The progress bar an operation registers with the main frame.
+    QProgressBar* ProgressBar() const { return m_progress; }
     QWidget* Owner() const { return m_owner; }
 
     // The current busy dialog (the newest that is up), null when none.
