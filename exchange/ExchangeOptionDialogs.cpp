@@ -56,6 +56,12 @@ QRadioButton* AddModeButtons(CDialog& d, QVBoxLayout* layout) {
     return active;
 }
 
+// Wide enough that the window manager shows the whole caption, which
+// names the format and its file pattern.
+void FitCaption(CDialog& d) {
+    d.setMinimumWidth(d.fontMetrics().horizontalAdvance(d.windowTitle()) + 160);
+}
+
 void AddOkCancel(CDialog& d, QVBoxLayout* layout, QPushButton* extra = nullptr) {
     auto* row = new QHBoxLayout;
     if (extra) row->addWidget(extra);
@@ -63,6 +69,7 @@ void AddOkCancel(CDialog& d, QVBoxLayout* layout, QPushButton* extra = nullptr) 
     row->addWidget(d.AddButton(IDOK, QStringLiteral("OK")));
     row->addWidget(d.AddButton(IDCANCEL, QStringLiteral("Cancel")));
     layout->addLayout(row);
+    FitCaption(d);
 }
 
 void ExchangeMode(CDataExchange* pDX, int& mode) {

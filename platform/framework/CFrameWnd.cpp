@@ -184,8 +184,14 @@ void CFrameWnd::LoadMenu(UINT nIDResource) {
     const std::vector<qs::fw::MenuItem>* popups = qs::fw::FindMenu(nIDResource);
     if (popups == nullptr) return;
     menuBar()->clear();
-    // The popups of the menu shown before go with it.
-    for (QMenu* old : menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) delete old;
+    // The popups of the menu shown before go with it, but only once control
+    // is back in the event loop: a command chosen in one of them may still
+    // be running (its popup's code is on the stack) when something it does
+    // (a busy window pumping messages, a window activated) loads the menu.
+    for (QMenu* old : menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
+        old->setParent(nullptr);
+        old->deleteLater();
+    }
     m_nMenuShown = nIDResource;
     int index = 0;
     for (const qs::fw::MenuItem& popup : *popups) {

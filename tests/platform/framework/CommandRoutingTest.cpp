@@ -4,6 +4,8 @@
 #include <QMenuBar>
 #include <gtest/gtest.h>
 
+#include <QPointer>
+
 #include "CStatusBar.h"
 #include "CToolBar.h"
 #include "FrameworkFixture.h"
@@ -154,6 +156,31 @@ TEST(CommandRouting, UpdateHandlersDriveToolbarStatusPanesAndMenus) {
     // Pane 0 shows a command's prompt.
     p.main->SetMessageText(ID_PROBE);
     EXPECT_EQ(status->GetPaneText(0), "Runs the probe");
+}
+
+// A command chosen in a menu may load another menu while it runs (a busy
+// window pumping messages, a window coming forward): the popup whose action
+// is still on the stack must outlive the command.
+TEST(CommandRouting, MenuLoadedDuringItsOwnCommandKeepsThePopupAlive) {
+    RoutedProgram p;
+    constexpr UINT kReload = 40100;
+    qs::fw::RegisterMenu(128, {{"&Tools", {{"&Probe", kReload}}}});
+    qs::fw::RegisterMenu(129, {{"&Other", {{"&Toggle", ID_TOGGLE}}}});
+    p.main->LoadMenu(128);
+    QPointer<QMenu> tools = p.main->menuBar()->actions().front()->menu();
+    ASSERT_FALSE(tools.isNull());
+    bool popupAliveAfterReload = false;
+    p.main->MapCommand(kReload, [&] {
+        p.main->LoadMenu(129);
+        popupAliveAfterReload = !tools.isNull() && !tools->actions().isEmpty();
+    });
+    p.main->UpdateMenuItems(tools);
+    ASSERT_TRUE(p.main->FindMenuAction(kReload)->isEnabled());
+    p.main->FindMenuAction(kReload)->trigger();
+    EXPECT_TRUE(popupAliveAfterReload);
+    EXPECT_EQ(p.main->menuBar()->actions().front()->text(), "&Other");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(tools.isNull()) << "the old popup goes once the command is over";
 }
 
 TEST(CommandRouting, RangesAndProbes) {
