@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 
 #include "CDocTemplate.h"
 #include "CDocument.h"
@@ -40,6 +41,8 @@ CFrameWnd::CFrameWnd(QWidget* parent) : QMainWindow(parent) {
 }
 
 CFrameWnd::~CFrameWnd() {
+    for (const QPointer<QMenu>& old : m_retiredMenus)
+        if (old) old->deleteLater();
     DetachWidget();
     for (CView* view : GetViews())
         if (view->GetDocument() != nullptr) view->GetDocument()->RemoveView(view);
@@ -184,13 +187,17 @@ void CFrameWnd::LoadMenu(UINT nIDResource) {
     const std::vector<qs::fw::MenuItem>* popups = qs::fw::FindMenu(nIDResource);
     if (popups == nullptr) return;
     menuBar()->clear();
-    // The popups of the menu shown before go with it, but only once control
-    // is back in the event loop: a command chosen in one of them may still
-    // be running (its popup's code is on the stack) when something it does
-    // (a busy window pumping messages, a window activated) loads the menu.
+    // The popups of the menu shown before go with it. While a command chosen
+    // in one of them runs, the popup's own code is still on the stack, and
+    // what the command does (a busy window pumping messages, a window coming
+    // forward) may load the menu: those popups wait for the command's end.
     for (QMenu* old : menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
+        if (m_nMenuCommandDepth == 0) {
+            delete old;
+            continue;
+        }
         old->setParent(nullptr);
-        old->deleteLater();
+        m_retiredMenus.emplace_back(old);
     }
     m_nMenuShown = nIDResource;
     int index = 0;
@@ -233,7 +240,17 @@ void CFrameWnd::AddMenuActions(QMenu* menu, const std::vector<qs::fw::MenuItem>&
             ui.m_nID = id;
             ui.DoUpdate(this, m_bAutoMenuEnable);
             if (ui.m_bEnableChanged && !ui.m_enabled) return;
+            const QPointer<QMainWindow> alive(this);
+            ++m_nMenuCommandDepth;
             SendMessage(WM_COMMAND, id, 0);
+            if (alive.isNull()) return;
+            if (--m_nMenuCommandDepth == 0) {
+                // The popup that ran the command returns through its own code
+                // after this: popups it retired go once that is done.
+                for (const QPointer<QMenu>& old : m_retiredMenus)
+                    if (old) old->deleteLater();
+                m_retiredMenus.clear();
+            }
         });
         QObject::connect(action, &QAction::hovered, menu, [this, id, menu] {
             SendMessage(WM_MENUSELECT, MAKELONG(WORD(id), 0), LPARAM(reinterpret_cast<std::intptr_t>(menu)));

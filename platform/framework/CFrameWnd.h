@@ -107,4 +107,8 @@ protected:
     std::vector<CToolBar*> m_toolBars;
     bool m_inClose = false;
     UINT m_nMenuShown = 0;
+    // Menu commands running now (a command may run another), and the popups
+    // a menu load retired meanwhile.
+    int m_nMenuCommandDepth = 0;
+    std::vector<QPointer<QMenu>> m_retiredMenus;
 };
