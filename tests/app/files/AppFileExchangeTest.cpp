@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <stdexcept>
+
 #include "CDataObject.h"
 #include "CDialog.h"
 #include "CDocTemplate.h"
@@ -20,6 +22,7 @@
 #include "ModalScript.h"
 #include "QsCommandIds.h"
 #include "files/CConvertPC5Dlg.h"
+#include "frames/CMainFrame.h"
 #include "frames/StatusWindow.h"
 
 using qs::fw::MessageBoxScript;
@@ -161,6 +164,53 @@ TEST_F(AppFileExchangeTest, ConvertPC5FilesMakesAProjectAndOpensIt) {
     auto* doc = dynamic_cast<CProjectDoc*>(app->FindOpenDocument(folder + "/raa.qs5", app->m_pProjectTemplate));
     ASSERT_NE(doc, nullptr) << StatusText().toStdString();
     EXPECT_EQ(PaidValues(doc).front(), 5012.0);  // RAA 1981 at 12 months
+}
+
+// The scripting server's summary data: "done" only when the export ran; a
+// list that cannot be had, or a batch that throws, is reported and never
+// called done.
+TEST_F(AppFileExchangeTest, SummaryDataIsDoneOnlyWhenItRan) {
+    Start("summary");
+    const QString data = QString::fromStdString(layout.workingDirectory + "/data");
+    auto* doc = dynamic_cast<CProjectDoc*>(app->OpenDocumentFile(data + "/sample.qs5"));
+    ASSERT_NE(doc, nullptr);
+    const auto pending = [this] { return app->MainFrame()->PendingStatusText(); };
+    std::vector<QSID> ran;
+    app->m_summaryExport.loadList = [](const QString& name, std::vector<QSID>& ids, QStringList& names) {
+        if (name == "missing") return false;
+        if (name == "empty") return true;
+        ids = {101000001};
+        names = {"Paid Loss"};
+        return true;
+    };
+    app->m_summaryExport.runBatch = [&](CProjectDoc&, const std::vector<QSID>& ids, const QStringList&) {
+        if (ids.empty()) throw std::runtime_error("never");
+        ran = ids;
+    };
+    app->MainFrame()->GetWidget()->show();  // failures are reported over a visible main window
+    {
+        MessageBoxScript boxes;
+        app->GenerateSummaryData("list", doc);
+        EXPECT_EQ(ran, std::vector<QSID>{101000001});
+        EXPECT_EQ(pending(), "Summary data generation done.");
+        EXPECT_EQ(boxes.Count(), 0u);
+    }
+    {
+        MessageBoxScript boxes;
+        app->GenerateSummaryData("empty", doc);
+        EXPECT_EQ(pending(), "No tables to export.");
+    }
+    app->m_summaryExport.runBatch = [](CProjectDoc&, const std::vector<QSID>&, const QStringList&) {
+        throw std::runtime_error("the batch stopped");
+    };
+    for (const char* list : {"missing", "list"}) {
+        SCOPED_TRACE(list);
+        MessageBoxScript boxes;
+        app->GenerateSummaryData(list, doc);
+        EXPECT_NE(pending(), "Summary data generation done.");
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes.Last().text, "Error: Summary data generation abnormal termination!\n");
+    }
 }
 
 }  // namespace
