@@ -20,20 +20,15 @@ bool CObjectViewGrid::IsAcceptableEntry(const QString& text) {
 void CObjectViewGrid::OnEndEdit(const QString& text, bool& cancel) {
     SpreadsheetControl* ctrl = Ctrl();
     if (ctrl == nullptr || !ctrl->IsNotifyEnabled(SSN_EndEdit)) return;
-    BeginWaitCursor();
-    ctrl->EnableNotify(SSN_EndEdit, false);
     ctrl->GetActiveCell(m_nEditRow, m_nEditCol);
     if (!IsAcceptableEntry(text)) {
         cancel = true;
-        ctrl->EnableNotify(SSN_EndEdit, true);
-        EndWaitCursor();
         ::MessageBox(this, QString::fromLatin1(kNumericOnly), QString(), MB_OK);
         return;
     }
-    if (m_pView != nullptr) m_pView->SetAt(m_nEditRow, m_nEditCol, text, 0.0, nullptr);
-    ctrl->EnableNotify(SSN_EndEdit, true);
+    // The entry reaches the object once, from the stored-entry notice that
+    // follows, with the number the grid made of it.
     m_bPendingEdit = TRUE;
-    EndWaitCursor();
 }
 
 void CObjectViewGrid::OnEntryStored() {
@@ -46,10 +41,12 @@ void CObjectViewGrid::OnEntryStored() {
     ctrl->GetText(m_nEditRow, m_nEditCol, text);
     text = text.left(255);
     ctrl->GetNumber(m_nEditRow, m_nEditCol, value);
+    BeginWaitCursor();
     m_pView->SetAt(m_nEditRow, m_nEditCol, text, value, nullptr);
     m_pView->OnCellStored(m_nEditRow, m_nEditCol);
     if (m_pView->ViewingInterpolationMethodVar() && m_pView->GetDocument() != nullptr)
         m_pView->GetDocument()->UpdateAllViews(nullptr, 1, nullptr);
+    EndWaitCursor();
 }
 
 void CObjectViewGrid::OnCancelEdit() { m_bPendingEdit = FALSE; }

@@ -1,6 +1,7 @@
 #pragma once
-// The grid window of a data view: checks what the user types and hands each
-// stored entry to the view, which writes it into the kernel object.
+// The grid window of a data view: checks what the user types when the edit
+// ends and hands the entry, once the grid has stored it, to the view's SetAt,
+// the one way typed, pasted and cleared cells reach the kernel object.
 #include "CSpreadsheetWnd.h"
 
 class CObjectView;

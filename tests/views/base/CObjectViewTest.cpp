@@ -217,6 +217,43 @@ TEST_F(ObjectViewGridTest, TypedEntriesWithLettersAreRefused) {
     }
 }
 
+// A triangle view that counts the entries reaching the object.
+class CountingView : public CTriangView {
+public:
+    int stores = 0;
+    BOOL SetAt(int row, int col, const QString& text, double value, CFormula* object = nullptr) override {
+        ++stores;
+        return CTriangView::SetAt(row, col, text, value, object);
+    }
+};
+
+TEST_F(ObjectViewTest, TypedAndPastedCellsReachTheObjectOnceEach) {
+    auto view = doc.Open<CountingView>(kPaidLoss, NET);
+    ASSERT_NE(view, nullptr);
+    qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
+    double v = 0;
+    std::uint8_t flags = 0;
+
+    ctrl->SetSelection(1, 1, 1, 1);
+    ctrl->SetActiveCell(1, 1);
+    ASSERT_EQ(ctrl->StartEdit(QStringLiteral("(1,234.5)"), true), 0);
+    ctrl->EndEdit();
+    EXPECT_EQ(view->stores, 1);
+    ASSERT_EQ(Paid(NET)->GetAt(0, 0, v, flags), 0);
+    EXPECT_EQ(v, -1234.5);
+
+    view->stores = 0;
+    QApplication::clipboard()->setText(QStringLiteral("7\t#N/A"));
+    ctrl->SetSelection(2, 1, 2, 1);
+    ctrl->SetActiveCell(2, 1);
+    view->OnEditPaste();
+    EXPECT_EQ(view->stores, 2);
+    ASSERT_EQ(Paid(NET)->GetAt(1, 0, v, flags), 0);
+    EXPECT_EQ(v, 7.0);
+    ASSERT_EQ(Paid(NET)->GetAt(1, 1, v, flags), 0);
+    EXPECT_TRUE(flags & CDataObject::CF_NOTAVAIL);
+}
+
 TEST_F(ObjectViewTest, ShowGraphOpensTheObjectsGraph) {
     auto view = doc.Open<CTriangView>(kPaidLoss, NET);
     ASSERT_NE(view, nullptr);
