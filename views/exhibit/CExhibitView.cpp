@@ -187,7 +187,7 @@ CExhibitView::~CExhibitView() {
     // here and go with the view. An analysis this view handed to the tail
     // program is let go with it; another view's stays open.
     ReleaseTailFactorServer();
-    m_rows.clear();
+    m_layout.rows.clear();
 }
 
 bool CExhibitView::FileMode() const { return qs::views::Settings().fileMode == 1; }
@@ -232,7 +232,7 @@ void CExhibitView::OnInitialUpdate() {
     SpreadsheetControl* ctrl = GetCtrl();
     if (ctrl == nullptr) return;
     int row = 1, col = 2;
-    if (ShowSDF() && m_pExhibit != nullptr && m_pExhibit->HasSDF() && m_nFirstSelectedRow > 0) row = m_nFirstSelectedRow;
+    if (ShowSDF() && m_pExhibit != nullptr && m_pExhibit->HasSDF() && m_layout.firstSelectedRow > 0) row = m_layout.firstSelectedRow;
     ctrl->SetSelection(row, col, row, col);
     ctrl->SetActiveCell(row, col);
     ctrl->ShowCell(row, col);
@@ -246,249 +246,277 @@ void CExhibitView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
 
 // ---- the row plan -------------------------------------------------------------------------------
 
+struct CExhibitView::PlanOptions {
+    int showSDF = 0, showHist = 0, showCum = 0, showRatio = 0;
+    // Hand lines under the selections ("Selected:", "Interpolated:").
+    bool blankCounts = false;
+    // One source for the long or abbreviated statistic and curve names: the
+    // statistics' "Abbreviate Labels" option.
+    int abbreviate = 0;
+    // The short labels of the selection and interpolated rows.
+    int interpAbbrev = 0;
+};
+
+CExhibitView::PlanOptions CExhibitView::ReadPlanOptions(CProject& project, CExhibit& exhibit) {
+    PlanOptions options;
+    int showBlank = 0;
+    project.GetExhibitShowSDF(options.showSDF);
+    project.GetExhibitShowSelHist(options.showHist);
+    project.GetExhibitShowCumSDF(options.showCum);
+    project.GetExhibitShowRatioSDF(options.showRatio);
+    project.GetExhibitShowBlankSDF(showBlank);
+    std::vector<CStatistics::Record> defs;
+    int excludePrior = 0;
+    project.GetStatsDefs(defs, excludePrior, options.abbreviate);
+    options.interpAbbrev = project.GetInterpolateAbbrevFlag();
+    options.blankCounts = showBlank && exhibit.HasSDF();
+    return options;
+}
+
 bool CExhibitView::PlanRows() {
     CProject* project = GetProject();
     m_pExhibit = dynamic_cast<CExhibit*>(m_pObject);
-    m_rows.clear();
-    m_nFirstSelectedRow = m_nSelectedInterpRow = 0;
-    m_nSelectedRows = m_nSelectedCols = m_nInterpRows = m_nInterpCols = 0;
-    m_pFactors = m_pOutliers = nullptr;
-    m_pStatistics = nullptr;
-    m_pSDF = m_pCumSDF = m_pRatioSDF = nullptr;
-    m_pInterpSDF = m_pInterpCumSDF = m_pInterpRatioSDF = nullptr;
-    m_pCRX = nullptr;
-    m_pCRXRows.reset();
-    m_bInterpolated = false;
+    m_layout = Layout{};
     if (m_pExhibit == nullptr || project == nullptr) return false;
-    if (m_pExhibit->GetFactorTriangle(m_pFactors) != qsk::kOk || m_pFactors == nullptr) return false;
+    if (m_pExhibit->GetFactorTriangle(m_layout.factors) != qsk::kOk || m_layout.factors == nullptr) return false;
 
-    int showSDF = 0, showHist = 0, showCum = 0, showRatio = 0, showBlank = 0;
-    project->GetExhibitShowSDF(showSDF);
-    project->GetExhibitShowSelHist(showHist);
-    project->GetExhibitShowCumSDF(showCum);
-    project->GetExhibitShowRatioSDF(showRatio);
-    project->GetExhibitShowBlankSDF(showBlank);
-    // One source for the long or abbreviated statistic and curve names: the
-    // statistics' "Abbreviate Labels" option.
-    std::vector<CStatistics::Record> defs;
-    int excludePrior = 0, abbreviate = 0;
-    project->GetStatsDefs(defs, excludePrior, abbreviate);
-    const int interpAbbrev = project->GetInterpolateAbbrevFlag();
-
-    if (m_pExhibit->HasStatistics()) {
-        m_pExhibit->GetStatistics(m_pStatistics);
-        m_pExhibit->GetOutliersObject(m_pOutliers);
-    }
-    m_dfs.clear();
-    m_bHasDFList = m_pExhibit->HasDFs() && m_pExhibit->GetDFs(m_dfs) == qsk::kOk && !m_dfs.empty();
-    m_selHist.clear();
-    m_bHasSelHistList =
-        showHist && m_pExhibit->HasSelHist() && m_pExhibit->GetSelHist(m_selHist) == qsk::kOk && !m_selHist.empty();
-    if (m_bHasSelHistList) {
-        unsigned short count = 0;
-        project->GetExhibitViewSelHistCount(count);
-        if (count > 0 && m_selHist.size() > count) m_selHist.resize(count);
-    }
-    const auto usable = [this](CDataObject* d) { return d != nullptr && (!m_bPrinting || d->IsInitialized()); };
-    if (showSDF && m_pExhibit->HasSDF() && m_pExhibit->GetSDFObject(m_pSDF) == qsk::kOk && usable(m_pSDF)) {
-        m_pExhibit->GetCRXObject(m_pCRX);
-    } else {
-        m_pSDF = nullptr;
-    }
-    if (!(showSDF && m_pExhibit->HasInterpolateSDF() && m_pExhibit->GetInterpolateSDFObject(m_pInterpSDF) == qsk::kOk &&
-          usable(m_pInterpSDF)))
-        m_pInterpSDF = nullptr;
-    if (showCum && m_pSDF != nullptr) {
-        m_pExhibit->GetCumSDFObject(m_pCumSDF);
-        if (m_pInterpSDF != nullptr) m_pExhibit->GetInterpolateCumSDFObject(m_pInterpCumSDF);
-    }
-    if (showRatio && m_pSDF != nullptr) {
-        m_pExhibit->GetRatioSDFObject(m_pRatioSDF);
-        if (m_pInterpSDF != nullptr) m_pExhibit->GetInterpolateRatioSDFObject(m_pInterpRatioSDF);
-    }
-    const bool blankCounts = showBlank && m_pExhibit->HasSDF();
-
-    // Triangle: a developed triangle's newest row of a single column has
-    // nothing to show.
-    std::uint16_t rows = 0, cols = 0;
-    m_pFactors->GetMaxRowsCols(rows, cols);
-    if (m_pFactors->IsDeveloped() && rows > 0) {
-        std::uint16_t n = 0;
-        if (m_pFactors->GetNumColsInRow(rows - 1, n) == qsk::kOk && n == 1) --rows;
-    }
-    m_nTriangleRows = rows;
-    m_nTriangleCols = cols;
-    int maxCols = cols;
-    int r = rows + 1;  // one blank row after the triangle
-
-    if (m_pStatistics != nullptr) {
-        unsigned short numStats = 0, statCols = 0;
-        m_pStatistics->GetNumStats(numStats);
-        m_pStatistics->GetMaxCols(statCols);
-        maxCols = std::max<int>(maxCols, statCols);
-        for (unsigned short s = 0; s < numStats; ++s) {
-            std::string name;
-            m_pStatistics->GetStatName(s, name, abbreviate);
-            const bool trend = m_pStatistics->IsStatLTrend(s) || m_pStatistics->IsStatExpCurve(s);
-            PlannedRow nameRow;
-            nameRow.row = ++r;
-            nameRow.kind = RowKind::StatName;
-            nameRow.label = Wrap(QString::fromStdString(name), abbreviate ? 3 : 7);
-            nameRow.style = kStyleLabel;
-            nameRow.factorFormat = !trend;
-            nameRow.stat = s;
-            AddRow(nameRow);
-            unsigned short statRows = 0;
-            m_pStatistics->GetNumRows(s, statRows);
-            bool lastFormat = nameRow.factorFormat;
-            for (unsigned short i = 0; i < statRows; ++i) {
-                std::string title;
-                m_pStatistics->GetRowTitle(s, i, title);
-                PlannedRow row;
-                row.kind = RowKind::StatRow;
-                row.stat = s;
-                row.statRow = i;
-                row.style = kStyleTitle;
-                if (!title.empty()) {
-                    const QString t = QString::fromStdString(title);
-                    row.row = ++r;
-                    row.label = Wrap(t, 3);
-                    row.factorFormat = !trend || StartsWithNoCase(t, "Y Int") || StartsWithNoCase(t, "Proje");
-                    lastFormat = row.factorFormat;
-                } else {
-                    row.row = r;  // an untitled row's values stand on the row last used
-                    row.factorFormat = lastFormat;
-                }
-                AddRow(row);
-            }
-        }
-    }
-    const auto addObjectRows = [&](const std::vector<CDataObject*>& list, RowKind kind) {
-        r += 1;
-        for (CDataObject* d : list) {
-            PlannedRow row;
-            row.row = ++r;
-            row.kind = kind;
-            row.label = Wrap(QString::fromStdString(d->GetIDName(-1)), 3);
-            row.object = d;
-            AddRow(row);
-        }
-    };
-    if (m_bHasDFList) addObjectRows(m_dfs, RowKind::FactorSet);
-    if (m_bHasSelHistList) addObjectRows(m_selHist, RowKind::SelHist);
-    if (m_pCRX != nullptr) {
-        m_pCRXRows = m_pCRX->GetCRXDO();
-        r += 1;
-        for (int curve = 0; curve < 3; ++curve) {
-            if (!m_pCRX->IsCurveEnabled(curve)) continue;
-            PlannedRow row;
-            row.row = ++r;
-            row.kind = RowKind::Tail;
-            row.label = QString::fromStdString(m_pCRX->GetCurveName(curve, abbreviate));
-            row.object = m_pCRXRows.get();
-            row.objectRow = curve;
-            AddRow(row);
-        }
-    }
-    const auto add = [&](int gridRow, RowKind kind, const QString& label, CDataObject* object) {
-        PlannedRow row;
-        row.row = gridRow;
-        row.kind = kind;
-        row.label = label;
-        row.object = object;
-        AddRow(row);
-    };
-    if (blankCounts) {
-        r += 2;
-        add(r, RowKind::HandSelected, QStringLiteral("Selected:"), nullptr);
-    }
-    if (m_pSDF != nullptr) {
-        r += 1;
-        m_pSDF->GetMaxRowsCols(m_nSelectedRows, m_nSelectedCols);
-        maxCols = std::max<int>(maxCols, m_nSelectedCols);
-        m_nFirstSelectedRow = r + 1;
-        for (int i = 0; i < m_nSelectedRows; ++i) {
-            add(++r, RowKind::Selected, i == 0 ? QStringLiteral("Selected") : QString(), m_pSDF);
-            m_rows.back().objectRow = i;
-        }
-        r += 1;
-        if (m_pCumSDF != nullptr) add(++r, RowKind::Cumulative, QStringLiteral("Cumulative"), m_pCumSDF);
-        if (m_pRatioSDF != nullptr)
-            add(++r, RowKind::Ratio, interpAbbrev ? QStringLiteral("Ratio to Ult") : QStringLiteral("Ratio to Ultimate"),
-                m_pRatioSDF);
-        if (m_pCumSDF != nullptr || m_pRatioSDF != nullptr) r += 1;
-
-        // The interpolated block: the periods and the SDF copies are made
-        // anew for each pass; the previous ones go now.
-        m_pCurrentPeriods.reset();
-        m_pInterpolatePeriods.reset();
-        if (project->GetInterpolateFlag()) {
-            CDataObject* current = nullptr;
-            CDataObject* wanted = nullptr;
-            project->GetCurrentPeriods(current, m_nLayer);
-            m_pCurrentPeriods.reset(current);
-            project->GetInterpolatePeriods(wanted, m_nLayer);
-            m_pInterpolatePeriods.reset(wanted);
-            if (m_pCurrentPeriods && m_pInterpolatePeriods) {
-                m_pCumCopy = std::make_unique<CDataObject>(*m_pSDF);
-                m_pRatioCopy = std::make_unique<CDataObject>(*m_pSDF);
-                m_bInterpolated = m_pCumCopy->CumulateSDF() == qsk::kOk && m_pRatioCopy->RatioSDF() == qsk::kOk &&
-                                  m_helper.SetInput(m_pSDF, m_pCumCopy.get(), m_pRatioCopy.get(), m_pSDF,
-                                                    m_pCurrentPeriods.get(), m_pInterpolatePeriods.get()) &&
-                                  m_helper.Interpolate();
-            }
-        }
+    const PlanOptions options = ReadPlanOptions(*project, *m_pExhibit);
+    FindShownObjects(options);
+    PlanCursor at = PlanTriangle();
+    PlanStatistics(at, options);
+    if (m_layout.hasDFList) PlanObjectRows(at, m_layout.dfs, RowKind::FactorSet);
+    if (m_layout.hasSelHistList) PlanObjectRows(at, m_layout.selHist, RowKind::SelHist);
+    PlanTailCurves(at, options);
+    PlanSelected(at, options);
+    if (m_layout.sdf != nullptr) {
+        Interpolate();
         // The notes of extrapolated ages reach the status line.
         ShowFootnoteStatus();
-        if (m_bInterpolated) {
-            std::uint16_t ageRows = 0, ageCols = 0;
-            m_pInterpolatePeriods->GetMaxRowsCols(ageRows, ageCols);
-            maxCols = std::max<int>(maxCols, ageCols);
-            r += 1;
-            add(++r, RowKind::InterpAges,
-                interpAbbrev ? QStringLiteral("Interp Ages") : QStringLiteral("Interpolated Ages"),
-                m_pInterpolatePeriods.get());
-            r += 1;
-            for (const auto& item : m_helper.GetItems()) {
-                add(++r, RowKind::InterpResult, Wrap(item.label, 3), item.result.get());
-                if (item.result) {
-                    std::uint16_t rr = 0, rc = 0;
-                    item.result->GetMaxRowsCols(rr, rc);
-                    maxCols = std::max<int>(maxCols, rc);
-                }
+        if (m_layout.interpolated) PlanInterpolated(at, options);
+    }
+    for (const PlannedRow& row : m_layout.rows) at.row = std::max(at.row, row.row);
+    m_layout.lastRow = std::max(at.row, m_layout.triangleRows);
+    m_layout.maxCol = at.maxCols + 1;
+    return true;
+}
+
+void CExhibitView::AddRow(int gridRow, RowKind kind, const QString& label, CDataObject* object, int objectRow) {
+    PlannedRow row;
+    row.row = gridRow;
+    row.kind = kind;
+    row.label = label;
+    row.object = object;
+    row.objectRow = objectRow;
+    m_layout.rows.push_back(row);
+}
+
+// The statistics, factor sets, selection history, tail analysis and the
+// selections the switches show; a printed pass leaves out selections that
+// hold nothing.
+void CExhibitView::FindShownObjects(const PlanOptions& options) {
+    CProject* project = GetProject();
+    Layout& l = m_layout;
+    if (m_pExhibit->HasStatistics()) {
+        m_pExhibit->GetStatistics(l.statistics);
+        m_pExhibit->GetOutliersObject(l.outliers);
+    }
+    l.hasDFList = m_pExhibit->HasDFs() && m_pExhibit->GetDFs(l.dfs) == qsk::kOk && !l.dfs.empty();
+    l.hasSelHistList = options.showHist && m_pExhibit->HasSelHist() && m_pExhibit->GetSelHist(l.selHist) == qsk::kOk &&
+                       !l.selHist.empty();
+    if (l.hasSelHistList) {
+        unsigned short count = 0;
+        project->GetExhibitViewSelHistCount(count);
+        if (count > 0 && l.selHist.size() > count) l.selHist.resize(count);
+    }
+    const auto usable = [this](CDataObject* d) { return d != nullptr && (!m_bPrinting || d->IsInitialized()); };
+    if (options.showSDF && m_pExhibit->HasSDF() && m_pExhibit->GetSDFObject(l.sdf) == qsk::kOk && usable(l.sdf)) {
+        m_pExhibit->GetCRXObject(l.crx);
+    } else {
+        l.sdf = nullptr;
+    }
+    if (!(options.showSDF && m_pExhibit->HasInterpolateSDF() &&
+          m_pExhibit->GetInterpolateSDFObject(l.interpSDF) == qsk::kOk && usable(l.interpSDF)))
+        l.interpSDF = nullptr;
+    if (options.showCum && l.sdf != nullptr) {
+        m_pExhibit->GetCumSDFObject(l.cumSDF);
+        if (l.interpSDF != nullptr) m_pExhibit->GetInterpolateCumSDFObject(l.interpCumSDF);
+    }
+    if (options.showRatio && l.sdf != nullptr) {
+        m_pExhibit->GetRatioSDFObject(l.ratioSDF);
+        if (l.interpSDF != nullptr) m_pExhibit->GetInterpolateRatioSDFObject(l.interpRatioSDF);
+    }
+}
+
+// The factor triangle takes the first rows; a developed triangle's newest row
+// of a single column has nothing to show. One blank row follows it.
+CExhibitView::PlanCursor CExhibitView::PlanTriangle() {
+    std::uint16_t rows = 0, cols = 0;
+    m_layout.factors->GetMaxRowsCols(rows, cols);
+    if (m_layout.factors->IsDeveloped() && rows > 0) {
+        std::uint16_t n = 0;
+        if (m_layout.factors->GetNumColsInRow(rows - 1, n) == qsk::kOk && n == 1) --rows;
+    }
+    m_layout.triangleRows = rows;
+    m_layout.triangleCols = cols;
+    return PlanCursor{rows + 1, cols};
+}
+
+// Each statistic: a row with its name, then a row per titled row of values;
+// an untitled row's values stand on the row last used. Trend and curve
+// statistics show their values in the default format, except their
+// intercept and projection rows.
+void CExhibitView::PlanStatistics(PlanCursor& at, const PlanOptions& options) {
+    CStatistics* statistics = m_layout.statistics;
+    if (statistics == nullptr) return;
+    unsigned short numStats = 0, statCols = 0;
+    statistics->GetNumStats(numStats);
+    statistics->GetMaxCols(statCols);
+    at.maxCols = std::max<int>(at.maxCols, statCols);
+    for (unsigned short s = 0; s < numStats; ++s) {
+        std::string name;
+        statistics->GetStatName(s, name, options.abbreviate);
+        const bool trend = statistics->IsStatLTrend(s) || statistics->IsStatExpCurve(s);
+        PlannedRow nameRow;
+        nameRow.row = ++at.row;
+        nameRow.kind = RowKind::StatName;
+        nameRow.label = Wrap(QString::fromStdString(name), options.abbreviate ? 3 : 7);
+        nameRow.style = kStyleLabel;
+        nameRow.factorFormat = !trend;
+        nameRow.stat = s;
+        m_layout.rows.push_back(nameRow);
+        unsigned short statRows = 0;
+        statistics->GetNumRows(s, statRows);
+        bool lastFormat = nameRow.factorFormat;
+        for (unsigned short i = 0; i < statRows; ++i) {
+            std::string title;
+            statistics->GetRowTitle(s, i, title);
+            PlannedRow row;
+            row.kind = RowKind::StatRow;
+            row.stat = s;
+            row.statRow = i;
+            row.style = kStyleTitle;
+            if (!title.empty()) {
+                const QString t = QString::fromStdString(title);
+                row.row = ++at.row;
+                row.label = Wrap(t, 3);
+                row.factorFormat = !trend || StartsWithNoCase(t, "Y Int") || StartsWithNoCase(t, "Proje");
+                lastFormat = row.factorFormat;
+            } else {
+                row.row = at.row;
+                row.factorFormat = lastFormat;
             }
-            if (blankCounts) {
-                r += 2;
-                add(r, RowKind::HandInterpolated, QStringLiteral("Interpolated:"), nullptr);
-            }
-            r += 1;
-            if (m_pInterpSDF != nullptr) {
-                m_pInterpSDF->GetMaxRowsCols(m_nInterpRows, m_nInterpCols);
-                maxCols = std::max<int>(maxCols, m_nInterpCols);
-                m_nSelectedInterpRow = r + 1;
-                for (int i = 0; i < m_nInterpRows; ++i) {
-                    add(++r, RowKind::SelectedInterp,
-                        i == 0 ? (interpAbbrev ? QStringLiteral("Selected Interp") : QStringLiteral("Selected Interpolated"))
-                               : QString(),
-                        m_pInterpSDF);
-                    m_rows.back().objectRow = i;
-                }
-                r += 1;
-                if (m_pInterpCumSDF != nullptr)
-                    add(++r, RowKind::CumulativeInterp,
-                        interpAbbrev ? QStringLiteral("Cumulative") : QStringLiteral("Cumulative Interpolated"),
-                        m_pInterpCumSDF);
-                if (m_pInterpRatioSDF != nullptr)
-                    add(++r, RowKind::RatioInterp,
-                        interpAbbrev ? QStringLiteral("Ratio to Ult") : QStringLiteral("Ratio to Ultimate Interpolated"),
-                        m_pInterpRatioSDF);
-            }
+            m_layout.rows.push_back(row);
         }
     }
-    for (const PlannedRow& row : m_rows) r = std::max(r, row.row);
-    m_nLastRow = std::max(r, int(rows));
-    m_nMaxCol = maxCols + 1;
-    return true;
+}
+
+// A blank row, then a row per object labelled with its name.
+void CExhibitView::PlanObjectRows(PlanCursor& at, const std::vector<CDataObject*>& list, RowKind kind) {
+    at.row += 1;
+    for (CDataObject* d : list) AddRow(++at.row, kind, Wrap(QString::fromStdString(d->GetIDName(-1)), 3), d);
+}
+
+// A blank row, then a row per curve the tail analysis has enabled, from the
+// analysis's curve rows made for this pass.
+void CExhibitView::PlanTailCurves(PlanCursor& at, const PlanOptions& options) {
+    CTailFactorAnalysis* crx = m_layout.crx;
+    if (crx == nullptr) return;
+    m_layout.crxRows = crx->GetCRXDO();
+    at.row += 1;
+    for (int curve = 0; curve < 3; ++curve) {
+        if (!crx->IsCurveEnabled(curve)) continue;
+        AddRow(++at.row, RowKind::Tail, QString::fromStdString(crx->GetCurveName(curve, options.abbreviate)),
+               m_layout.crxRows.get(), curve);
+    }
+}
+
+// The hand line, the Selected block (one row per selection row, the first
+// labelled) and its cumulative and ratio-to-ultimate rows.
+void CExhibitView::PlanSelected(PlanCursor& at, const PlanOptions& options) {
+    Layout& l = m_layout;
+    if (options.blankCounts) {
+        at.row += 2;
+        AddRow(at.row, RowKind::HandSelected, QStringLiteral("Selected:"), nullptr);
+    }
+    if (l.sdf == nullptr) return;
+    at.row += 1;
+    l.sdf->GetMaxRowsCols(l.selectedRows, l.selectedCols);
+    at.maxCols = std::max<int>(at.maxCols, l.selectedCols);
+    l.firstSelectedRow = at.row + 1;
+    for (int i = 0; i < l.selectedRows; ++i)
+        AddRow(++at.row, RowKind::Selected, i == 0 ? QStringLiteral("Selected") : QString(), l.sdf, i);
+    at.row += 1;
+    if (l.cumSDF != nullptr) AddRow(++at.row, RowKind::Cumulative, QStringLiteral("Cumulative"), l.cumSDF);
+    if (l.ratioSDF != nullptr)
+        AddRow(++at.row, RowKind::Ratio,
+               options.interpAbbrev ? QStringLiteral("Ratio to Ult") : QStringLiteral("Ratio to Ultimate"), l.ratioSDF);
+    if (l.cumSDF != nullptr || l.ratioSDF != nullptr) at.row += 1;
+}
+
+// Runs the interpolation helper on the selections when the project
+// interpolates: the periods and the SDF copies it borrows are made anew for
+// each pass.
+void CExhibitView::Interpolate() {
+    CProject* project = GetProject();
+    Layout& l = m_layout;
+    if (!project->GetInterpolateFlag()) return;
+    CDataObject* current = nullptr;
+    CDataObject* wanted = nullptr;
+    project->GetCurrentPeriods(current, m_nLayer);
+    l.currentPeriods.reset(current);
+    project->GetInterpolatePeriods(wanted, m_nLayer);
+    l.interpolatePeriods.reset(wanted);
+    if (!l.currentPeriods || !l.interpolatePeriods) return;
+    l.cumCopy = std::make_unique<CDataObject>(*l.sdf);
+    l.ratioCopy = std::make_unique<CDataObject>(*l.sdf);
+    l.interpolated = l.cumCopy->CumulateSDF() == qsk::kOk && l.ratioCopy->RatioSDF() == qsk::kOk &&
+                     m_helper.SetInput(l.sdf, l.cumCopy.get(), l.ratioCopy.get(), l.sdf, l.currentPeriods.get(),
+                                       l.interpolatePeriods.get()) &&
+                     m_helper.Interpolate();
+}
+
+// The interpolated block: the interpolated ages, a row per interpolation
+// selection, the hand line, then the Selected Interpolated block and its
+// cumulative and ratio-to-ultimate rows.
+void CExhibitView::PlanInterpolated(PlanCursor& at, const PlanOptions& options) {
+    Layout& l = m_layout;
+    const bool abbrev = options.interpAbbrev != 0;
+    std::uint16_t ageRows = 0, ageCols = 0;
+    l.interpolatePeriods->GetMaxRowsCols(ageRows, ageCols);
+    at.maxCols = std::max<int>(at.maxCols, ageCols);
+    at.row += 1;
+    AddRow(++at.row, RowKind::InterpAges, abbrev ? QStringLiteral("Interp Ages") : QStringLiteral("Interpolated Ages"),
+           l.interpolatePeriods.get());
+    at.row += 1;
+    for (const auto& item : m_helper.GetItems()) {
+        AddRow(++at.row, RowKind::InterpResult, Wrap(item.label, 3), item.result.get());
+        if (item.result) {
+            std::uint16_t rr = 0, rc = 0;
+            item.result->GetMaxRowsCols(rr, rc);
+            at.maxCols = std::max<int>(at.maxCols, rc);
+        }
+    }
+    if (options.blankCounts) {
+        at.row += 2;
+        AddRow(at.row, RowKind::HandInterpolated, QStringLiteral("Interpolated:"), nullptr);
+    }
+    at.row += 1;
+    if (l.interpSDF == nullptr) return;
+    l.interpSDF->GetMaxRowsCols(l.interpRows, l.interpCols);
+    at.maxCols = std::max<int>(at.maxCols, l.interpCols);
+    l.selectedInterpRow = at.row + 1;
+    for (int i = 0; i < l.interpRows; ++i)
+        AddRow(++at.row, RowKind::SelectedInterp,
+               i == 0 ? (abbrev ? QStringLiteral("Selected Interp") : QStringLiteral("Selected Interpolated")) : QString(),
+               l.interpSDF, i);
+    at.row += 1;
+    if (l.interpCumSDF != nullptr)
+        AddRow(++at.row, RowKind::CumulativeInterp,
+               abbrev ? QStringLiteral("Cumulative") : QStringLiteral("Cumulative Interpolated"), l.interpCumSDF);
+    if (l.interpRatioSDF != nullptr)
+        AddRow(++at.row, RowKind::RatioInterp,
+               abbrev ? QStringLiteral("Ratio to Ult") : QStringLiteral("Ratio to Ultimate Interpolated"),
+               l.interpRatioSDF);
 }
 
 // ---- layout ---------------------------------------------------------------------------------------
@@ -535,8 +563,8 @@ BOOL CExhibitView::Format(const CPageSetup*) {
     m_layerColour = GetColorForTextBasedOnLayer(m_nLayer);
     if (!PlanRows()) return TRUE;  // nothing to lay out; the grid stays empty
     const auto& settings = qs::views::Settings();
-    const int rows = m_nTriangleRows, cols = m_nTriangleCols;
-    const int lastRow = m_nLastRow, maxCol = m_nMaxCol;
+    const int rows = m_layout.triangleRows, cols = m_layout.triangleCols;
+    const int lastRow = m_layout.lastRow, maxCol = m_layout.maxCol;
     const int scratch = maxCol + 1;
     ctrl->SetMaxRow(std::max(lastRow, 1));
     ctrl->SetMaxCol(scratch);
@@ -551,13 +579,13 @@ BOOL CExhibitView::Format(const CPageSetup*) {
     // Triangle block.
     QSStringArray rowLabels, colLabels;
     std::string title;
-    m_pFactors->GetLabels(rowLabels, colLabels, title);
+    m_layout.factors->GetLabels(rowLabels, colLabels, title);
     if (rows > 0) {
         ApplyStyle(1, 1, rows, 1, kStyleRowLabel);
         ctrl->SetSelection(1, 1, rows, 1);
         ctrl->SetAlignment(SSH_Center, false, SSV_Bottom, 0);
         ctrl->SetSelection(1, 2, rows, cols + 1);
-        DataFormat(m_pFactors);
+        DataFormat(m_layout.factors);
     }
     const QString wrappedTitle = Wrap(QString::fromStdString(title), 3);
     ctrl->SetColHeadingText(1, wrappedTitle);
@@ -573,7 +601,7 @@ BOOL CExhibitView::Format(const CPageSetup*) {
         if (rowLabels[r].size() > size_t(widest.size())) widest = QString::fromStdString(rowLabels[r]);
     const QFontMetrics metrics(font());
     int widestPx = metrics.horizontalAdvance(widest);
-    for (const PlannedRow& row : m_rows) {
+    for (const PlannedRow& row : m_layout.rows) {
         if (!row.label.isEmpty()) {
             ctrl->SetText(row.row, 1, row.label);
             ApplyStyle(row.row, 1, row.row, 1, row.style);
@@ -586,7 +614,7 @@ BOOL CExhibitView::Format(const CPageSetup*) {
             }
         }
         ctrl->SetSelection(row.row, 2, row.row, maxCol);
-        if (row.factorFormat) DataFormat(m_pFactors);
+        if (row.factorFormat) DataFormat(m_layout.factors);
         else ctrl->SetNumberFormat(QStringLiteral("General"));
     }
     const auto block = [&](int first, int nRows, int nCols, CDataObject* object) {
@@ -594,13 +622,13 @@ BOOL CExhibitView::Format(const CPageSetup*) {
         ctrl->SetSelection(first, 2, first + nRows - 1, nCols + 1);
         // Selections stored without a format of their own read like the factors.
         const bool formatted = object->IsFixed() || object->IsCurrency() || object->IsPercent();
-        DataFormat(formatted ? object : m_pFactors);
+        DataFormat(formatted ? object : m_layout.factors);
         ctrl->SetPattern(0, QColor(Qt::white), QColor(Qt::white));
         ctrl->SetBorder(SSB_None, -1, -1, -1, -1, -1, Qt::black, Qt::black, Qt::black, Qt::black, Qt::black);
         Outline(ctrl, first, 2, first + nRows - 1, nCols + 1, SSB_Thin, 0, SSB_Thin, kLightGrey);
     };
-    block(m_nFirstSelectedRow, m_nSelectedRows, m_nSelectedCols, m_pSDF);
-    block(m_nSelectedInterpRow, m_nInterpRows, m_nInterpCols, m_pInterpSDF);
+    block(m_layout.firstSelectedRow, m_layout.selectedRows, m_layout.selectedCols, m_layout.sdf);
+    block(m_layout.selectedInterpRow, m_layout.interpRows, m_layout.interpCols, m_layout.interpSDF);
 
     // Column 1 takes the widest label line, measured once in a scratch cell.
     ctrl->SetText(1, scratch, widest);
@@ -646,7 +674,7 @@ BOOL CExhibitView::UpdateData(BOOL bSave) {
         ctrl->GetActiveCell(row, col);
         const int kind = RowKindOf(row);
         CDataObject* target = TargetOf(kind);
-        const int first = kind == kKindSelected ? m_nFirstSelectedRow : m_nSelectedInterpRow;
+        const int first = kind == kKindSelected ? m_layout.firstSelectedRow : m_layout.selectedInterpRow;
         if (target == nullptr || first <= 0) return TRUE;
         std::uint16_t rows = 0, cols = 0;
         target->GetMaxRowsCols(rows, cols);
@@ -677,19 +705,19 @@ BOOL CExhibitView::UpdateData(BOOL bSave) {
 
     UpdateCaption();
     if (!PlanRows()) return TRUE;
-    const int rows = m_nTriangleRows;
+    const int rows = m_layout.triangleRows;
     ctrl->ClearRange(1, 2, kMaxGridRows, kMaxGridCols, SSC_Values);
     std::vector<std::pair<int, int>> staleMarks;
     for (int r = 0; r < rows; ++r) {
         std::uint16_t n = 0;
-        if (m_pFactors->GetNumColsInRow(std::uint16_t(r), n) != qsk::kOk) continue;
+        if (m_layout.factors->GetNumColsInRow(std::uint16_t(r), n) != qsk::kOk) continue;
         for (int c = 0; c < n; ++c) {
             double value = 0.0;
             std::uint8_t flags = 0;
-            if (m_pFactors->GetAt(r, c, value, flags) != qsk::kOk) continue;
+            if (m_layout.factors->GetAt(r, c, value, flags) != qsk::kOk) continue;
             WriteCell(m_pSS, r + 1, c + 2, value, flags);
-            if (m_pOutliers == nullptr || !m_pOutliers->LocationIsValid(r, c)) continue;
-            if (HoldsValue(m_pOutliers, r, c)) {
+            if (m_layout.outliers == nullptr || !m_layout.outliers->LocationIsValid(r, c)) continue;
+            if (HoldsValue(m_layout.outliers, r, c)) {
                 if (!(flags & CDataObject::CF_VALUE)) {
                     staleMarks.emplace_back(r, c);
                     StrikeCells(r + 1, c + 2, r + 1, c + 2, false);
@@ -699,47 +727,47 @@ BOOL CExhibitView::UpdateData(BOOL bSave) {
             }
         }
     }
-    for (const PlannedRow& row : m_rows) {
+    for (const PlannedRow& row : m_layout.rows) {
         switch (row.kind) {
         case RowKind::StatName:
         case RowKind::StatRow: {
-            if (m_pStatistics == nullptr || row.statRow < 0) break;
+            if (m_layout.statistics == nullptr || row.statRow < 0) break;
             unsigned short statCols = 0;
-            m_pStatistics->GetMaxCols(statCols);
+            m_layout.statistics->GetMaxCols(statCols);
             for (unsigned short c = 0; c < statCols; ++c) {
                 double value = 0.0;
                 char flag = 0;
-                if (m_pStatistics->GetAt(row.stat, row.statRow, c, value, flag) == 0 && flag == 0)
+                if (m_layout.statistics->GetAt(row.stat, row.statRow, c, value, flag) == 0 && flag == 0)
                     ctrl->SetNumber(row.row, c + 2, value);
             }
             break;
         }
         case RowKind::HandSelected:
-            for (int c = 0; c < m_nTriangleCols; ++c) ctrl->SetText(row.row, c + 2, QString::fromLatin1(kHandLine));
+            for (int c = 0; c < m_layout.triangleCols; ++c) ctrl->SetText(row.row, c + 2, QString::fromLatin1(kHandLine));
             break;
         case RowKind::HandInterpolated: {
             std::uint16_t ageRows = 0, ageCols = 0;
-            if (m_pInterpolatePeriods) m_pInterpolatePeriods->GetMaxRowsCols(ageRows, ageCols);
+            if (m_layout.interpolatePeriods) m_layout.interpolatePeriods->GetMaxRowsCols(ageRows, ageCols);
             for (int c = 0; c < ageCols; ++c) ctrl->SetText(row.row, c + 2, QString::fromLatin1(kHandLine));
             break;
         }
         default: WriteObjectRow(row.row, row.object, row.objectRow); break;
         }
     }
-    ctrl->FitColWidths(2, std::max(2, m_nMaxCol));
+    ctrl->FitColWidths(2, std::max(2, m_layout.maxCol));
     // A mark on a factor that no longer exists goes; the kernel then
     // recalculates and the view hears of it.
     if (!staleMarks.empty()) {
-        m_pOutliers->SetRecalcOn(0);
-        for (const auto& [r, c] : staleMarks) m_pOutliers->SetCellBlank(r, c, 1);
-        m_pOutliers->SetRecalcOn(1);
+        m_layout.outliers->SetRecalcOn(0);
+        for (const auto& [r, c] : staleMarks) m_layout.outliers->SetCellBlank(r, c, 1);
+        m_layout.outliers->SetRecalcOn(1);
     }
     return TRUE;
 }
 
 QStringList CExhibitView::StatusNotes() const {
     QStringList notes = CObjectView::StatusNotes();
-    if (!m_bInterpolated) return notes;
+    if (!m_layout.interpolated) return notes;
     // Every result row shares the interpolated ages: each age's note once.
     for (const auto& item : m_helper.GetItems()) {
         if (!item.result) continue;
@@ -763,11 +791,11 @@ int CExhibitView::RowKindOf(int row) const {
     const auto inBlock = [row](int first, int n) { return first > 0 && row >= first && row < first + std::max(n, 1); };
     if (text.compare(QStringLiteral("Selected"), Qt::CaseInsensitive) == 0 ||
         text.compare(QStringLiteral("Sel"), Qt::CaseInsensitive) == 0 ||
-        (text.isEmpty() && inBlock(m_nFirstSelectedRow, m_nSelectedRows)))
+        (text.isEmpty() && inBlock(m_layout.firstSelectedRow, m_layout.selectedRows)))
         return ShowSDF() ? kKindSelected : kKindNone;
     if (text.compare(QStringLiteral("Selected Interpolated"), Qt::CaseInsensitive) == 0 ||
         text.compare(QStringLiteral("Selected Interp"), Qt::CaseInsensitive) == 0 ||
-        (text.isEmpty() && inBlock(m_nSelectedInterpRow, m_nInterpRows))) {
+        (text.isEmpty() && inBlock(m_layout.selectedInterpRow, m_layout.interpRows))) {
         CProject* project = GetProject();
         return project != nullptr && project->GetInterpolateFlag() ? kKindInterpolated : kKindNone;
     }
@@ -776,10 +804,10 @@ int CExhibitView::RowKindOf(int row) const {
 
 CDataObject* CExhibitView::TargetOf(int kind) const {
     if (m_pExhibit == nullptr) return nullptr;
-    if (kind == kKindSelected) return ShowSDF() && m_pExhibit->HasSDF() ? m_pSDF : nullptr;
+    if (kind == kKindSelected) return ShowSDF() && m_pExhibit->HasSDF() ? m_layout.sdf : nullptr;
     if (kind == kKindInterpolated) {
         CProject* project = GetProject();
-        return project != nullptr && project->GetInterpolateFlag() && m_pExhibit->HasInterpolateSDF() ? m_pInterpSDF
+        return project != nullptr && project->GetInterpolateFlag() && m_pExhibit->HasInterpolateSDF() ? m_layout.interpSDF
                                                                                                        : nullptr;
     }
     return nullptr;
@@ -788,7 +816,7 @@ CDataObject* CExhibitView::TargetOf(int kind) const {
 bool CExhibitView::TargetCell(int row, int col, int& kind, int& targetRow, int& targetCol) const {
     kind = RowKindOf(row);
     CDataObject* target = TargetOf(kind);
-    const int first = kind == kKindSelected ? m_nFirstSelectedRow : m_nSelectedInterpRow;
+    const int first = kind == kKindSelected ? m_layout.firstSelectedRow : m_layout.selectedInterpRow;
     if (target == nullptr || first <= 0) return false;
     targetRow = row - first;
     targetCol = col - 2;
@@ -801,8 +829,8 @@ bool CExhibitView::IsValidTargetCell(int row, int col) const {
 }
 
 bool CExhibitView::IsValidTriangleCell(int row, int col) const {
-    return m_pExhibit != nullptr && m_pExhibit->HasStatistics() && m_pFactors != nullptr && row >= 1 &&
-           row <= m_nTriangleRows && col >= 2 && m_pFactors->LocationIsValid(row - 1, col - 2);
+    return m_pExhibit != nullptr && m_pExhibit->HasStatistics() && m_layout.factors != nullptr && row >= 1 &&
+           row <= m_layout.triangleRows && col >= 2 && m_layout.factors->LocationIsValid(row - 1, col - 2);
 }
 
 BOOL CExhibitView::IsEditable() const {
@@ -928,8 +956,8 @@ void CExhibitView::Drop(int row, int col) {
     if (label.compare(QStringLiteral("Interp Ages"), Qt::CaseInsensitive) == 0 ||
         label.compare(QStringLiteral("Interpolated Ages"), Qt::CaseInsensitive) == 0)
         return;
-    const int s = m_nFirstSelectedRow;
-    const int i = m_nSelectedInterpRow;
+    const int s = m_layout.firstSelectedRow;
+    const int i = m_layout.selectedInterpRow;
     const bool wholeRow = col == 0;
     int kind = kKindSelected;
     QString question;
@@ -940,13 +968,13 @@ void CExhibitView::Drop(int row, int col) {
     } else if (s > 0 && i > 0 && row > s && row < i) {
         kind = kKindInterpolated;
         question = QStringLiteral("Drop this whole row into Interpolated factors? \n");
-    } else if (i > 0 && row >= i && row < i + std::max<int>(m_nInterpRows, 1)) {
+    } else if (i > 0 && row >= i && row < i + std::max<int>(m_layout.interpRows, 1)) {
         kind = kKindInterpolated;
     } else if (s <= 0 && i <= 0) {
         question = QStringLiteral("Drop this whole row into Selected factors? \n");
     }
     // Within a block, the block's own row: a whole row has nothing to drop.
-    if (s > 0 && row >= s && row < s + std::max<int>(m_nSelectedRows, 1)) question.clear();
+    if (s > 0 && row >= s && row < s + std::max<int>(m_layout.selectedRows, 1)) question.clear();
     if (wholeRow && !question.isEmpty() &&
         ::MessageBox(this, question, qs::fw::ApplicationName(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
@@ -954,7 +982,7 @@ void CExhibitView::Drop(int row, int col) {
 
     CDataObject* target = TargetOf(kind);
     if (!wholeRow && IsValidTriangleCell(row, col)) {
-        if (m_pOutliers != nullptr && target != nullptr) DropCell(kind, row, col);
+        if (m_layout.outliers != nullptr && target != nullptr) DropCell(kind, row, col);
         return;
     }
     if (target == nullptr) return;
@@ -999,7 +1027,7 @@ void CExhibitView::MapExhibitCommands() {
         QString label;
         if (ctrl != nullptr) ctrl->GetText(row, 1, label);
         const bool ages = label == QStringLiteral("Interp Ages") || label == QStringLiteral("Interpolated Ages");
-        ui->Enable(ages || (m_pFactors != nullptr && m_pFactors->HasValidFormula() && m_pExhibit != nullptr &&
+        ui->Enable(ages || (m_layout.factors != nullptr && m_layout.factors->HasValidFormula() && m_pExhibit != nullptr &&
                             !m_pExhibit->GetSources().empty()));
     });
     MapCommand(ID_VIEW_FORMULA, [this] { ShowFormula(m_pExhibit); });
@@ -1010,7 +1038,7 @@ void CExhibitView::MapExhibitCommands() {
         QString label;
         if (ctrl != nullptr) ctrl->GetText(row, 1, label);
         const bool ages = label == QStringLiteral("Interp Ages") || label == QStringLiteral("Interpolated Ages");
-        ui->Enable(!ages && m_pFactors != nullptr && m_pFactors->HasValidFormula());
+        ui->Enable(!ages && m_layout.factors != nullptr && m_layout.factors->HasValidFormula());
     });
     MapCommand(ID_EDIT_CLEAR, [this] { OnEditClear(); });
     MapCommand(ID_EDIT_CLEAR_ALL, [this] { OnEditClearAll(); });
@@ -1084,8 +1112,8 @@ void CExhibitView::OnEditCellNote() {
         return;
     }
     // Notes of the triangle's factors live on the outliers object.
-    if (m_pExhibit->HasStatistics() && m_pOutliers != nullptr && IsValidTriangleCell(row, col))
-        EditCellNote(row - 1, col - 2, m_pOutliers);
+    if (m_pExhibit->HasStatistics() && m_layout.outliers != nullptr && IsValidTriangleCell(row, col))
+        EditCellNote(row - 1, col - 2, m_layout.outliers);
 }
 
 bool CExhibitView::AskClearChoice(bool& notesOnly) {
@@ -1121,7 +1149,7 @@ void CExhibitView::OnEditClear() {
         if (status != qsk::kOk) ReportError(QStringLiteral("Error: SDF::RemoveAll\n"));
         return;
     }
-    const int first = kind == kKindSelected ? m_nFirstSelectedRow : m_nSelectedInterpRow;
+    const int first = kind == kKindSelected ? m_layout.firstSelectedRow : m_layout.selectedInterpRow;
     target->SetRecalcOn(0);
     bool stop = false;
     for (int r = r1; r <= r2 && !stop; ++r) {
@@ -1188,16 +1216,16 @@ bool ClippedSelection(SpreadsheetControl* ctrl, int& r1, int& c1, int& r2, int& 
 }  // namespace
 
 bool CExhibitView::IsCellSelectionValidForOutliers(bool exclude) const {
-    if (m_pExhibit == nullptr || !m_pExhibit->HasStatistics() || m_pFactors == nullptr) return false;
-    if (!exclude && m_pOutliers == nullptr) return false;
+    if (m_pExhibit == nullptr || !m_pExhibit->HasStatistics() || m_layout.factors == nullptr) return false;
+    if (!exclude && m_layout.outliers == nullptr) return false;
     int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
     if (!ClippedSelection(GetCtrl(), r1, c1, r2, c2)) return false;
-    if (r2 < r1 || c2 < c1 || r2 > m_nTriangleRows) return false;
+    if (r2 < r1 || c2 < c1 || r2 > m_layout.triangleRows) return false;
     for (int r = r1; r <= r2; ++r)
         for (int c = std::max(c1, 2); c <= c2; ++c) {
             const int tr = r - 1, tc = c - 2;
-            if (!HoldsValue(m_pFactors, tr, tc)) continue;
-            const bool marked = HoldsValue(m_pOutliers, tr, tc);
+            if (!HoldsValue(m_layout.factors, tr, tc)) continue;
+            const bool marked = HoldsValue(m_layout.outliers, tr, tc);
             if (exclude ? !marked : marked) return true;
         }
     return false;
@@ -1205,8 +1233,8 @@ bool CExhibitView::IsCellSelectionValidForOutliers(bool exclude) const {
 
 void CExhibitView::HelperForOnExcludeOutliers(bool exclude) {
     SpreadsheetControl* ctrl = GetCtrl();
-    if (m_pExhibit == nullptr || !m_pExhibit->HasStatistics() || m_pFactors == nullptr) return;
-    if (m_pOutliers == nullptr) return;
+    if (m_pExhibit == nullptr || !m_pExhibit->HasStatistics() || m_layout.factors == nullptr) return;
+    if (m_layout.outliers == nullptr) return;
     int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
     if (!ClippedSelection(ctrl, r1, c1, r2, c2)) return;
     int sr1 = 0, sc1 = 0, sr2 = 0, sc2 = 0;
@@ -1214,21 +1242,21 @@ void CExhibitView::HelperForOnExcludeOutliers(bool exclude) {
     int activeRow = 0, activeCol = 0;
     ctrl->GetActiveCell(activeRow, activeCol);
     std::vector<std::pair<int, int>> changed;
-    m_pOutliers->SetRecalcOn(0);
+    m_layout.outliers->SetRecalcOn(0);
     for (int r = r1; r <= r2; ++r)
         for (int c = c1; c <= c2; ++c) {
             const int tr = r - 1, tc = c - 2;
-            if (tr < 0 || tc < 0 || !m_pFactors->LocationIsValid(tr, tc)) continue;
-            const bool marked = HoldsValue(m_pOutliers, tr, tc);
-            if (exclude && HoldsValue(m_pFactors, tr, tc) && !marked) {
-                m_pOutliers->SetAt(tr, tc, double('o'), 1);
+            if (tr < 0 || tc < 0 || !m_layout.factors->LocationIsValid(tr, tc)) continue;
+            const bool marked = HoldsValue(m_layout.outliers, tr, tc);
+            if (exclude && HoldsValue(m_layout.factors, tr, tc) && !marked) {
+                m_layout.outliers->SetAt(tr, tc, double('o'), 1);
                 changed.emplace_back(r, c);
             } else if (!exclude && marked) {
-                m_pOutliers->SetCellBlank(tr, tc, 1);
+                m_layout.outliers->SetCellBlank(tr, tc, 1);
                 changed.emplace_back(r, c);
             }
         }
-    m_pOutliers->SetRecalcOn(1);
+    m_layout.outliers->SetRecalcOn(1);
     // The kernel's refresh has laid the view out again; the cells keep their
     // marks through UpdateData. The selection stays where the user put it.
     for (const auto& [r, c] : changed) StrikeCells(r, c, r, c, exclude);
@@ -1282,7 +1310,7 @@ void CExhibitView::OnSetFloodFill(int kind) {
 
 void CExhibitView::ExecuteSDFFloodFill(int kind) {
     CProject* project = GetProject();
-    CDataObject* target = kind == kKindSelected ? m_pSDF : m_pInterpSDF;
+    CDataObject* target = kind == kKindSelected ? m_layout.sdf : m_layout.interpSDF;
     if (project == nullptr || m_pExhibit == nullptr) return;
     CWnd* main = AfxGetMainWnd();
     if (main != nullptr) main->SendMessage(WM_USER + 2, 0, 0);
@@ -1327,25 +1355,25 @@ void CExhibitView::BeginPrinting(QPainter* pDC, CPrintInfo* pInfo) {
     ctrl->SetAlignment(SSH_Right, false, SSV_Bottom, 0);
     ctrl->SetSelection(1, 1, 1, 1);
     ctrl->SetAlignment(SSH_Center, false, SSV_Bottom, 0);
-    if (m_pOutliers != nullptr && m_pFactors != nullptr)
-        for (int r = 0; r < m_nTriangleRows; ++r) {
+    if (m_layout.outliers != nullptr && m_layout.factors != nullptr)
+        for (int r = 0; r < m_layout.triangleRows; ++r) {
             std::uint16_t n = 0;
-            m_pFactors->GetNumColsInRow(std::uint16_t(r), n);
+            m_layout.factors->GetNumColsInRow(std::uint16_t(r), n);
             for (int c = 0; c < n; ++c)
-                if (HoldsValue(m_pOutliers, r, c))
+                if (HoldsValue(m_layout.outliers, r, c))
                     StrikeCells(r + 2, c + 3, r + 2, c + 3, true);
         }
-    if (m_pOutliers != nullptr) SaveCellNotes(pInfo, m_pOutliers, QString::fromStdString(m_pExhibit->GetIDName(-1)));
-    if (m_pSDF != nullptr)
-        SaveCellNotes(pInfo, m_pSDF, QString::fromStdString(m_pSDF->GetIDName(-1)) + QStringLiteral(" Selected Row"));
-    if (m_pInterpSDF != nullptr)
-        SaveCellNotes(pInfo, m_pInterpSDF,
-                      QString::fromStdString(m_pInterpSDF->GetIDName(-1)) + QStringLiteral(" Selected Row"));
-    if (m_nFirstSelectedRow > 0)
-        ApplyStyle(m_nFirstSelectedRow + 1, 2, m_nFirstSelectedRow + m_nSelectedRows, m_nSelectedCols + 2,
+    if (m_layout.outliers != nullptr) SaveCellNotes(pInfo, m_layout.outliers, QString::fromStdString(m_pExhibit->GetIDName(-1)));
+    if (m_layout.sdf != nullptr)
+        SaveCellNotes(pInfo, m_layout.sdf, QString::fromStdString(m_layout.sdf->GetIDName(-1)) + QStringLiteral(" Selected Row"));
+    if (m_layout.interpSDF != nullptr)
+        SaveCellNotes(pInfo, m_layout.interpSDF,
+                      QString::fromStdString(m_layout.interpSDF->GetIDName(-1)) + QStringLiteral(" Selected Row"));
+    if (m_layout.firstSelectedRow > 0)
+        ApplyStyle(m_layout.firstSelectedRow + 1, 2, m_layout.firstSelectedRow + m_layout.selectedRows, m_layout.selectedCols + 2,
                    kStyleSelected);
-    if (m_nSelectedInterpRow > 0)
-        ApplyStyle(m_nSelectedInterpRow + 1, 2, m_nSelectedInterpRow + m_nInterpRows, m_nInterpCols + 2,
+    if (m_layout.selectedInterpRow > 0)
+        ApplyStyle(m_layout.selectedInterpRow + 1, 2, m_layout.selectedInterpRow + m_layout.interpRows, m_layout.interpCols + 2,
                    kStyleSelected);
 }
 

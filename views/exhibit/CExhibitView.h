@@ -106,10 +106,10 @@ public:
     BOOL NextPart(QPainter* pDC, CPrintInfo* pInfo) override;
 
     // ---- rows
-    const std::vector<PlannedRow>& Plan() const { return m_rows; }
+    const std::vector<PlannedRow>& Plan() const { return m_layout.rows; }
     // The first grid row of the Selected and Selected Interpolated blocks; 0 when not shown.
-    int GetFirstSelectedRow() const { return m_nFirstSelectedRow; }
-    int GetSelectedInterpRow() const { return m_nSelectedInterpRow; }
+    int GetFirstSelectedRow() const { return m_layout.firstSelectedRow; }
+    int GetSelectedInterpRow() const { return m_layout.selectedInterpRow; }
     // The kind of a grid row by its column-1 text; kKindNone when not editable.
     int RowKindOf(int row) const;
     // The target of a kind when it exists and is shown; null otherwise.
@@ -156,11 +156,11 @@ public:
 
     CExhibit* GetExhibit() const { return m_pExhibit; }
     bool GetStatisticsShown() const;
-    CDataObject* GetFactorTriangle() const { return m_pFactors; }
-    CDataObject* GetOutliers() const { return m_pOutliers; }
-    CDataObject* GetSDF() const { return m_pSDF; }
-    CDataObject* GetInterpolateSDF() const { return m_pInterpSDF; }
-    CTailFactorAnalysis* GetTailAnalysis() const { return m_pCRX; }
+    CDataObject* GetFactorTriangle() const { return m_layout.factors; }
+    CDataObject* GetOutliers() const { return m_layout.outliers; }
+    CDataObject* GetSDF() const { return m_layout.sdf; }
+    CDataObject* GetInterpolateSDF() const { return m_layout.interpSDF; }
+    CTailFactorAnalysis* GetTailAnalysis() const { return m_layout.crx; }
     CExhibitGrid* GetGrid() const { return m_pGrid; }
     const CExhibitInterpolationHelper& GetInterpolationHelper() const { return m_helper; }
     // Adds the interpolated rows' notes of ages outside the selections' range.
@@ -175,10 +175,61 @@ public:
     static constexpr const char* kHandLine = "______";
 
 private:
-    // Refreshes the member pointers and builds the row plan (runs the
-    // interpolation helper); both passes call it.
+    // What one pass derives from the exhibit and the project's display
+    // switches: the objects shown, the row plan and the grid's extent.
+    // PlanRows rebuilds it whole at the start of every pass (layout and
+    // data); the views read it between passes.
+    struct Layout {
+        CDataObject* factors = nullptr;
+        CDataObject* outliers = nullptr;
+        CStatistics* statistics = nullptr;
+        std::vector<CDataObject*> dfs;
+        std::vector<CDataObject*> selHist;
+        bool hasDFList = false, hasSelHistList = false;
+        CDataObject* sdf = nullptr;
+        CDataObject* cumSDF = nullptr;
+        CDataObject* ratioSDF = nullptr;
+        CTailFactorAnalysis* crx = nullptr;
+        std::unique_ptr<CDataObject> crxRows;  // the analysis's curve rows
+        bool interpolated = false;
+        CDataObject* interpSDF = nullptr;
+        CDataObject* interpCumSDF = nullptr;
+        CDataObject* interpRatioSDF = nullptr;
+        // Read for the pass: the periods and the SDF copies the interpolation
+        // helper borrows.
+        std::unique_ptr<CDataObject> currentPeriods;
+        std::unique_ptr<CDataObject> interpolatePeriods;
+        std::unique_ptr<CDataObject> cumCopy;
+        std::unique_ptr<CDataObject> ratioCopy;
+        int firstSelectedRow = 0;  // grid rows of the editable blocks; 0 when not shown
+        int selectedInterpRow = 0;
+        std::uint16_t selectedRows = 0, selectedCols = 0;
+        std::uint16_t interpRows = 0, interpCols = 0;
+        int triangleRows = 0, triangleCols = 0;
+        int maxCol = 0, lastRow = 0;
+        std::vector<PlannedRow> rows;
+    };
+    // The project's display switches and label options, read once a pass.
+    struct PlanOptions;
+    static PlanOptions ReadPlanOptions(CProject& project, CExhibit& exhibit);
+    // Where the plan has got to: the last grid row used and the widest row.
+    struct PlanCursor {
+        int row = 0;
+        int maxCols = 0;
+    };
+
+    // Rebuilds the layout: the objects shown, then the rows block by block
+    // (runs the interpolation helper); both passes call it.
     bool PlanRows();
-    void AddRow(const PlannedRow& row) { m_rows.push_back(row); }
+    void FindShownObjects(const PlanOptions& options);
+    PlanCursor PlanTriangle();
+    void PlanStatistics(PlanCursor& at, const PlanOptions& options);
+    void PlanObjectRows(PlanCursor& at, const std::vector<CDataObject*>& list, RowKind kind);
+    void PlanTailCurves(PlanCursor& at, const PlanOptions& options);
+    void PlanSelected(PlanCursor& at, const PlanOptions& options);
+    void Interpolate();
+    void PlanInterpolated(PlanCursor& at, const PlanOptions& options);
+    void AddRow(int gridRow, RowKind kind, const QString& label, CDataObject* object, int objectRow = 0);
     void ApplyStyle(int r1, int c1, int r2, int c2, int style);
     void StrikeCells(int r1, int c1, int r2, int c2, bool strike);
     int WriteObjectRow(int gridRow, CDataObject* object, int objectRow, int firstCol = 2);
@@ -198,37 +249,11 @@ private:
     int MaxSelectedCols(int kind) const;
 
     CExhibit* m_pExhibit = nullptr;
-    CDataObject* m_pFactors = nullptr;
-    CDataObject* m_pOutliers = nullptr;
-    CStatistics* m_pStatistics = nullptr;
-    std::vector<CDataObject*> m_dfs;
-    std::vector<CDataObject*> m_selHist;
-    bool m_bHasDFList = false, m_bHasSelHistList = false;
-    CDataObject* m_pSDF = nullptr;
-    CDataObject* m_pCumSDF = nullptr;
-    CDataObject* m_pRatioSDF = nullptr;
-    CTailFactorAnalysis* m_pCRX = nullptr;
-    std::unique_ptr<CDataObject> m_pCRXRows;  // the analysis's curve rows of this pass
-    std::unique_ptr<qs::automation::RemoteWindow> m_pTailWindow;
+    Layout m_layout;
     int m_bPrinting = 0;
-    int m_nFirstSelectedRow = 0;
-    std::uint16_t m_nSelectedRows = 0, m_nSelectedCols = 0;
-    int m_nSelectedInterpRow = 0;
-    std::uint16_t m_nInterpRows = 0, m_nInterpCols = 0;
-    int m_nTriangleRows = 0, m_nTriangleCols = 0;
-    int m_nMaxCol = 0, m_nLastRow = 0;
+    std::unique_ptr<qs::automation::RemoteWindow> m_pTailWindow;
     CExhibitGrid* m_pGrid = nullptr;
     CExhibitInterpolationHelper m_helper;
-    bool m_bInterpolated = false;
-    CDataObject* m_pInterpSDF = nullptr;
-    CDataObject* m_pInterpCumSDF = nullptr;
-    CDataObject* m_pInterpRatioSDF = nullptr;
-    // Read again on every pass; the previous pass's are freed then.
-    std::unique_ptr<CDataObject> m_pCurrentPeriods;
-    std::unique_ptr<CDataObject> m_pInterpolatePeriods;
-    std::unique_ptr<CDataObject> m_pCumCopy;
-    std::unique_ptr<CDataObject> m_pRatioCopy;
     std::uint32_t m_layerColour = 0;
-    std::vector<PlannedRow> m_rows;
     int m_nBeeps = 0;
 };

@@ -58,7 +58,7 @@ void CExhibitView::MapTailCommands() {
     MapCommand(ID_TAILFACTOR_NEW, [this] { OnTailFactorNew(); });
     MapCommand(ID_TAILFACTOR_EDIT, [this] { OnTailFactorEdit(); });
     MapCommand(ID_TAILFACTOR_DELETE, [this] { OnTailFactorDelete(); });
-    auto editable = [this](CCmdUI* ui) { ui->Enable(m_pCRX != nullptr && TailFactorLink::Shared().IsAvailable()); };
+    auto editable = [this](CCmdUI* ui) { ui->Enable(m_layout.crx != nullptr && TailFactorLink::Shared().IsAvailable()); };
     MapUpdateCommand(ID_TAILFACTOR_EDIT, editable);
     MapUpdateCommand(ID_TAILFACTOR_DELETE, editable);
     MapUpdateCommand(ID_TAILFACTOR_NEW, [this](CCmdUI* ui) {
@@ -133,11 +133,11 @@ void CExhibitView::SendTailAnalysis(const CTailFactorAnalysis& analysis) {
 
 void CExhibitView::OnTailFactorEdit() {
     ShowLoading(QStringLiteral("Loading Duvi Rozire Vididaze Module"));
-    if (m_pCRX == nullptr) return;
+    if (m_layout.crx == nullptr) return;
     HRESULT hr = S_OK;
     QString error;
     const int result = ConnectTailFactorServer(&hr, &error);
-    if (result == kTailConnected) SendTailAnalysis(*m_pCRX);
+    if (result == kTailConnected) SendTailAnalysis(*m_layout.crx);
     else if (result == kTailFailed) AfxMessageBox(TailFactorLink::FailureText(hr, error), MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -160,7 +160,7 @@ void CExhibitView::OnTailFactorNew() {
     CProject* project = GetProject();
     std::uint16_t generation = 0, numExp = 0, firstYear = 0, firstInterval = 0, numDev = 0, firstDevAge = 0;
     PRDLENGTH expLength{}, devLength{};
-    if (project == nullptr || m_pFactors == nullptr ||
+    if (project == nullptr || m_layout.factors == nullptr ||
         project->GetInfoProject(generation, numExp, expLength, firstYear, firstInterval, numDev, devLength,
                                 firstDevAge) != qsk::kOk) {
         TailFactorLink::Shared().Release(this);
@@ -169,7 +169,7 @@ void CExhibitView::OnTailFactorNew() {
     }
     CTailFactorAnalysis analysis(double(firstDevAge) / 12.0, double(devLength) / 12.0);
     std::uint16_t rows = 0, cols = 0;
-    m_pFactors->GetMaxRowsCols(rows, cols);
+    m_layout.factors->GetMaxRowsCols(rows, cols);
     analysis.SetNumPoints(std::max(0, cols - 1));
     for (int c = 2; c <= cols; ++c) {
         double value = 0;
@@ -189,7 +189,9 @@ void CExhibitView::OnTailFactorDelete() {
         AfxMessageBox(QStringLiteral("Error: CExhibit::DeleteCRXObject\n"));
         return;
     }
-    m_pCRX = nullptr;
+    // The analysis is gone: nothing may reach it before the views lay their
+    // rows out again.
+    m_layout.crx = nullptr;
     if (CDocument* doc = GetDocument()) doc->UpdateAllViews(nullptr, 1, nullptr);
     if (FileMode())
         if (CProject* project = GetProject()) project->SetModifiedFlag(true);
@@ -201,14 +203,14 @@ void CExhibitView::OnTailFactorDelete() {
 // working in the Selected row.
 void CExhibitView::ClearAdjustedCutoffMark() {
     SpreadsheetControl* ctrl = GetCtrl();
-    if (ctrl == nullptr || m_pSDF == nullptr || m_pFactors == nullptr || m_nFirstSelectedRow <= 0) return;
+    if (ctrl == nullptr || m_layout.sdf == nullptr || m_layout.factors == nullptr || m_layout.firstSelectedRow <= 0) return;
     int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
-    if (ctrl->GetSelection(0, r1, c1, r2, c2) != SS_OK || r1 != m_nFirstSelectedRow) return;
+    if (ctrl->GetSelection(0, r1, c1, r2, c2) != SS_OK || r1 != m_layout.firstSelectedRow) return;
     std::uint16_t rows = 0, cols = 0;
-    m_pFactors->GetMaxRowsCols(rows, cols);
-    if (cols < 1 || !m_pSDF->GetAdjCutoffInCell(0, cols - 1)) return;
-    m_pSDF->SetCellHasNoAdjCutoff(0, cols - 1);
-    CObjectView::ResetCellBorder(GetHost(), m_nFirstSelectedRow, cols + 1);
+    m_layout.factors->GetMaxRowsCols(rows, cols);
+    if (cols < 1 || !m_layout.sdf->GetAdjCutoffInCell(0, cols - 1)) return;
+    m_layout.sdf->SetCellHasNoAdjCutoff(0, cols - 1);
+    CObjectView::ResetCellBorder(GetHost(), m_layout.firstSelectedRow, cols + 1);
 }
 
 LRESULT CExhibitView::OnTFRefresh(WPARAM wParam, LPARAM) {
@@ -223,19 +225,21 @@ LRESULT CExhibitView::OnTFRefresh(WPARAM wParam, LPARAM) {
             AfxMessageBox(QStringLiteral("The tail-factor analysis could not be read back: %1").arg(error),
                           MB_OK | MB_ICONEXCLAMATION);
         } else {
-            if (m_pCRX == nullptr) m_pExhibit->InitCRXObject();
-            m_pExhibit->GetCRXObject(m_pCRX);
-            if (m_pCRX == nullptr) {
+            if (m_layout.crx == nullptr) m_pExhibit->InitCRXObject();
+            // The layout takes the analysis when the rows are laid out again below.
+            CTailFactorAnalysis* crx = nullptr;
+            m_pExhibit->GetCRXObject(crx);
+            if (crx == nullptr) {
                 // The connection stays: the user can Apply again.
                 AfxMessageBox(QStringLiteral("Error: CExhibit::GetCRXObject\n"));
                 return 0;
             }
-            *m_pCRX = back;
+            *crx = back;
             const QString longName = QString::fromStdString(m_pExhibit->GetIDLongName());
             const QString shortName = QString::fromStdString(m_pExhibit->GetIDShortName());
-            m_pCRX->SetIDLongName(longName.isEmpty() ? std::string() : ("CRX " + longName).toStdString());
-            m_pCRX->SetIDShortName(shortName.isEmpty() ? std::string() : ("CRX " + shortName).toStdString());
-            m_pCRX->SetDataDirty(dirty ? 1 : 0);
+            crx->SetIDLongName(longName.isEmpty() ? std::string() : ("CRX " + longName).toStdString());
+            crx->SetIDShortName(shortName.isEmpty() ? std::string() : ("CRX " + shortName).toStdString());
+            crx->SetDataDirty(dirty ? 1 : 0);
             ClearAdjustedCutoffMark();
             if (CProject* project = GetProject()) project->SetModifiedFlag(true);
             if (CDocument* doc = GetDocument()) doc->UpdateAllViews(this, 1, nullptr);
