@@ -4,56 +4,37 @@
 // the recalculation it starts (statistics stay, the selections' cumulative
 // and ratio rows, the methods that read them and the view's reload follow).
 #include "CDataObject.h"
-#include "CDocument.h"
 #include "CExhibit.h"
 #include "CExhibitView.h"
 #include "CProject.h"
-#include "IObjectViewDocument.h"
 #include "MethodTemplates.h"
 #include "SpreadsheetControl.h"
-#include "ViewSettings.h"
-
-#include <QApplication>
+#include "ViewBenchDoc.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
 constexpr int kSize = 120;
-constexpr QSID kPaidLoss = 101000001;
+using qs::bench::Fail;
+using qs::bench::kPaidLoss;
 
-void EnsureApp() {
-    static QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_exhibitview";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "bench_exhibitview: %s\n", what);
-    std::exit(1);
+CDataObject* SDF(qs::bench::ViewBenchDoc& doc) {
+    auto* ex = dynamic_cast<CExhibit*>(doc.GetProject()->FindObject(qsmethods::StandardExhibitID(1), NET));
+    CDataObject* sdf = nullptr;
+    if (ex != nullptr) ex->GetSDFObject(sdf);
+    return sdf;
 }
 
 // One 120 x 120 annual project whose paid losses grow by factors that fall
-// toward 1 with age, and whose paid exhibit has a full selection.
-class BenchDoc : public CDocument, public IObjectViewDocument {
-public:
-    BenchDoc() : m_project(std::make_unique<CProject>()) {
-        m_bAutoDelete = FALSE;
-        std::uint16_t gen = 5, numExp = kSize, firstYear = 1900, interval = 1, numDev = kSize, firstAge = 12;
-        PRDLENGTH expLen = PRD_YEAR, devLen = PRD_YEAR;
-        LAYERNAMES c1 = GROSS, c2 = ASSUMED;
-        if (m_project->Create(gen, numExp, expLen, firstYear, interval, numDev, devLen, firstAge, c1, c2) != qsk::kOk)
-            Fail("cannot create the 120 x 120 project");
-        CDataObject* paid = m_project->FindDataObject(kPaidLoss, NET);
+// toward 1 with age, and whose paid exhibit has a full selection; the view
+// opens the paid exhibit.
+qs::bench::ViewBenchDoc& Doc() {
+    static qs::bench::ViewBenchDoc* doc = [] {
+        auto* d = new qs::bench::ViewBenchDoc(kSize, PRD_YEAR, 1900, 12, qsmethods::StandardExhibitID(1));
+        CDataObject* paid = d->Find(kPaidLoss);
         if (paid == nullptr) Fail("no paid loss triangle");
         paid->SetRecalcOn(0);
         for (int r = 0; r < kSize; ++r) {
@@ -64,53 +45,20 @@ public:
             }
         }
         paid->SetRecalcOn(1);
-        CDataObject* sdf = SDF();
+        CDataObject* sdf = SDF(*d);
         if (sdf == nullptr) Fail("the paid exhibit has no selections");
         sdf->SetRecalcOn(0);
         for (int c = 0; c < kSize; ++c) sdf->SetAt(0, c, 1.0 + 0.8 / (c + 1));
         sdf->SetRecalcOn(1);
-    }
-
-    CDataObject* SDF() const {
-        auto* ex = dynamic_cast<CExhibit*>(m_project->FindObject(qsmethods::StandardExhibitID(1), NET));
-        CDataObject* sdf = nullptr;
-        if (ex != nullptr) ex->GetSDFObject(sdf);
-        return sdf;
-    }
-    CProject* GetProject() const override { return m_project.get(); }
-    QSID GetPendingObjectID() const override { return qsmethods::StandardExhibitID(1); }
-    unsigned short GetPendingLayer() const override { return NET; }
-    QString GetDocumentTitle() const override { return QStringLiteral("Bench.qsp"); }
-    int OpenObjectWindow(QSID, unsigned short, int, int, int) override { return 1; }
-
-    std::unique_ptr<CExhibitView> Open() {
-        auto view = std::make_unique<CExhibitView>();
-        view->SetAutoDelete(false);
-        AddView(view.get());
-        view->resize(1200, 800);
-        view->show();
-        if (view->OnCreate() != 0) Fail("the view did not open");
-        view->OnInitialUpdate();
-        return view;
-    }
-
-private:
-    std::unique_ptr<CProject> m_project;
-};
-
-BenchDoc& Doc() {
-    EnsureApp();
-    static BenchDoc* doc = [] {
-        qs::views::Settings() = qs::views::ViewSettings{};
-        return new BenchDoc;
+        return d;
     }();
     return *doc;
 }
 
 void BM_OpenExhibitView120(benchmark::State& state) {
-    BenchDoc& doc = Doc();
+    qs::bench::ViewBenchDoc& doc = Doc();
     for (auto _ : state) {
-        auto view = doc.Open();
+        auto view = doc.Open<CExhibitView>();
         if (view->GetFirstSelectedRow() <= kSize) Fail("no Selected row below the triangle");
         state.PauseTiming();
         view.reset();
@@ -120,8 +68,8 @@ void BM_OpenExhibitView120(benchmark::State& state) {
 BENCHMARK(BM_OpenExhibitView120)->Unit(benchmark::kMillisecond);
 
 void BM_RelayoutExhibitView120(benchmark::State& state) {
-    BenchDoc& doc = Doc();
-    auto view = doc.Open();
+    qs::bench::ViewBenchDoc& doc = Doc();
+    auto view = doc.Open<CExhibitView>();
     for (auto _ : state)
         if (!view->OnFormat(nullptr) || !view->OnUpdateData(FALSE)) Fail("the layout failed");
 }
@@ -129,8 +77,8 @@ BENCHMARK(BM_RelayoutExhibitView120)->Unit(benchmark::kMillisecond);
 
 // A factor typed into the Selected row: stored, recalculated, shown.
 void BM_EditSelectedFactor120(benchmark::State& state) {
-    BenchDoc& doc = Doc();
-    auto view = doc.Open();
+    qs::bench::ViewBenchDoc& doc = Doc();
+    auto view = doc.Open<CExhibitView>();
     qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
     const int row = view->GetFirstSelectedRow();
     int i = 0;
@@ -142,7 +90,7 @@ void BM_EditSelectedFactor120(benchmark::State& state) {
         ctrl->EndEdit();
         double stored = 0;
         std::uint8_t flags = 0;
-        doc.SDF()->GetAt(0, 1, stored, flags);
+        SDF(doc)->GetAt(0, 1, stored, flags);
         if (stored != value) Fail("the edit did not reach the kernel");
     }
 }

@@ -3,60 +3,38 @@
 // one input change (a paid loss cell) with the recalculation it starts
 // (exhibit, selections, method) and the view's reload and redraw.
 #include "CDataObject.h"
-#include "CDocument.h"
 #include "CExhibit.h"
 #include "CMethod.h"
 #include "CMethodView.h"
 #include "CProject.h"
-#include "IObjectViewDocument.h"
 #include "MethodTemplates.h"
 #include "SpreadsheetControl.h"
-#include "ViewSettings.h"
+#include "ViewBenchDoc.h"
 
-#include <QApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
 constexpr int kSize = 120;
-constexpr QSID kPaidLoss = 101000001;
+using qs::bench::Fail;
+using qs::bench::kPaidLoss;
 
-void EnsureApp() {
-    static QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_methodview";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "bench_methodview: %s\n", what);
-    std::exit(1);
-}
+QSID Method() { return qsmethods::StandardMethodID(qsmethods::kPaidDevelopment); }
+CDataObject* Paid(qs::bench::ViewBenchDoc& doc) { return doc.Find(kPaidLoss); }
 
 // A 120 x 120 annual project whose paid losses grow smoothly to ultimate
 // (a synthetic triangle: each year's ultimate times a development curve),
-// with the volume-weighted selections.
-class BenchDoc : public CDocument, public IObjectViewDocument {
-public:
-    BenchDoc() : m_project(std::make_unique<CProject>()) {
-        m_bAutoDelete = FALSE;
-        std::uint16_t gen = 5, numExp = kSize, firstYear = 1900, interval = 1, numDev = kSize, firstAge = 12;
-        PRDLENGTH expLen = PRD_YEAR, devLen = PRD_YEAR;
-        LAYERNAMES c1 = GROSS, c2 = ASSUMED;
-        if (m_project->Create(gen, numExp, expLen, firstYear, interval, numDev, devLen, firstAge, c1, c2) != qsk::kOk)
-            Fail("cannot create the 120 x 120 project");
-        CDataObject* paid = Paid();
+// with the volume-weighted selections; the view opens the paid method.
+qs::bench::ViewBenchDoc& Doc() {
+    static qs::bench::ViewBenchDoc* doc = [] {
+        auto* d = new qs::bench::ViewBenchDoc(kSize, PRD_YEAR, 1900, 12, Method());
+        CProject* project = d->GetProject();
+        CDataObject* paid = Paid(*d);
         if (paid == nullptr) Fail("no paid loss triangle");
         paid->SetRecalcOn(0);
         for (int r = 0; r < kSize; ++r)
@@ -67,49 +45,20 @@ public:
             }
         paid->SetRecalcOn(1);
         // No tail (1.0), then the volume-weighted selections.
-        auto* exhibit = dynamic_cast<CExhibit*>(m_project->FindObject(qsmethods::StandardExhibitID(1), NET));
+        auto* exhibit = dynamic_cast<CExhibit*>(project->FindObject(qsmethods::StandardExhibitID(1), NET));
         CDataObject* sdf = nullptr;
         if (exhibit == nullptr || exhibit->GetSDFObject(sdf) != 0 || sdf == nullptr) Fail("no paid exhibit");
         sdf->SetAt(0, kSize - 1, 1.0);
-        if (m_project->FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 1}, nullptr) != qsk::kOk) Fail("no selections");
-    }
-
-    CDataObject* Paid() const { return m_project->FindDataObject(kPaidLoss, NET); }
-    QSID Method() const { return qsmethods::StandardMethodID(qsmethods::kPaidDevelopment); }
-    CProject* GetProject() const override { return m_project.get(); }
-    QSID GetPendingObjectID() const override { return Method(); }
-    unsigned short GetPendingLayer() const override { return NET; }
-    QString GetDocumentTitle() const override { return QStringLiteral("Bench.qsp"); }
-    int OpenObjectWindow(QSID, unsigned short, int, int, int) override { return 1; }
-
-    std::unique_ptr<CMethodView> Open() {
-        auto view = std::make_unique<CMethodView>();
-        view->SetAutoDelete(false);
-        AddView(view.get());
-        view->resize(1200, 800);
-        view->show();
-        if (view->OnCreate() != 0) Fail("the view did not open");
-        view->OnInitialUpdate();
-        return view;
-    }
-
-private:
-    std::unique_ptr<CProject> m_project;
-};
-
-BenchDoc& Doc() {
-    EnsureApp();
-    static BenchDoc* doc = [] {
-        qs::views::Settings() = qs::views::ViewSettings{};
-        return new BenchDoc;
+        if (project->FillProjFromStat({1, 1, 0, 0, 0, 0, 0, 1}, nullptr) != qsk::kOk) Fail("no selections");
+        return d;
     }();
     return *doc;
 }
 
 void BM_OpenPaidDevelopmentMethod120(benchmark::State& state) {
-    BenchDoc& doc = Doc();
+    qs::bench::ViewBenchDoc& doc = Doc();
     for (auto _ : state) {
-        auto view = doc.Open();
+        auto view = doc.Open<CMethodView>();
         double v = 0;
         view->GetCtrl()->GetNumber(kSize, 3, v);
         if (v == 0) Fail("the last ultimate was not loaded");
@@ -125,11 +74,11 @@ BENCHMARK(BM_OpenPaidDevelopmentMethod120)->Unit(benchmark::kMillisecond);
 // unpaid columns and its summaries follow, and the view reloads through the
 // kernel's notification and draws one frame.
 void BM_InputChangeRecalcAndRedraw120(benchmark::State& state) {
-    BenchDoc& doc = Doc();
-    auto view = doc.Open();
+    qs::bench::ViewBenchDoc& doc = Doc();
+    auto view = doc.Open<CMethodView>();
     qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
     QImage image(ctrl->viewport()->size(), QImage::Format_RGB32);
-    CDataObject* paid = doc.Paid();
+    CDataObject* paid = Paid(doc);
     double base = 0;
     std::uint8_t flags = 0;
     paid->GetAt(kSize - 1, 0, base, flags);

@@ -3,14 +3,11 @@
 // scroll frame at the far corner, one typed edit stored in the kernel, and
 // the cumulative/incremental and calendar switches.
 #include "CDataObject.h"
-#include "CDocument.h"
-#include "CProject.h"
 #include "CTriangView.h"
-#include "IObjectViewDocument.h"
 #include "SpreadsheetControl.h"
+#include "ViewBenchDoc.h"
 #include "ViewSettings.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QScrollBar>
@@ -18,43 +15,22 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
 constexpr int kSize = 480;
-constexpr QSID kPaidLoss = 101000001;
+using qs::bench::Fail;
+using qs::bench::kPaidLoss;
 
-void EnsureApp() {
-    static QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_triangview";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    (void)app;
-}
+CDataObject* Paid(qs::bench::ViewBenchDoc& doc) { return doc.Find(kPaidLoss); }
 
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "bench_triangview: %s\n", what);
-    std::exit(1);
-}
-
-// A project document of one 480 x 480 monthly project whose paid losses hold
-// the synthetic triangle of bench/data/tri_480.csv.
-class BenchDoc : public CDocument, public IObjectViewDocument {
-public:
-    BenchDoc() : m_project(std::make_unique<CProject>()) {
-        m_bAutoDelete = FALSE;
-        std::uint16_t gen = 5, numExp = kSize, firstYear = 1985, interval = 1, numDev = kSize, firstAge = 1;
-        PRDLENGTH expLen = PRD_MONTH, devLen = PRD_MONTH;
-        LAYERNAMES c1 = GROSS, c2 = ASSUMED;
-        if (m_project->Create(gen, numExp, expLen, firstYear, interval, numDev, devLen, firstAge, c1, c2) != qsk::kOk)
-            Fail("cannot create the 480 x 480 project");
-        CDataObject* paid = Paid();
+// One 480 x 480 monthly project whose paid losses hold the synthetic
+// triangle of bench/data/tri_480.csv; tables open as stored.
+qs::bench::ViewBenchDoc& Doc() {
+    static qs::bench::ViewBenchDoc* doc = [] {
+        auto* d = new qs::bench::ViewBenchDoc(kSize, PRD_MONTH, 1985, 1, kPaidLoss);
+        CDataObject* paid = Paid(*d);
         if (paid == nullptr) Fail("no paid loss triangle");
         QFile file(QStringLiteral(QS_BENCH_DATA_DIR "/tri_480.csv"));
         if (!file.open(QIODevice::ReadOnly)) Fail("cannot read tri_480.csv");
@@ -73,37 +49,9 @@ public:
         }
         paid->SetRecalcOn(1);
         if (cells != kSize * (kSize + 1) / 2) Fail("the triangle did not load whole");
-    }
-
-    CDataObject* Paid() const { return m_project->FindDataObject(kPaidLoss, NET); }
-    CProject* GetProject() const override { return m_project.get(); }
-    QSID GetPendingObjectID() const override { return kPaidLoss; }
-    unsigned short GetPendingLayer() const override { return NET; }
-    QString GetDocumentTitle() const override { return QStringLiteral("Bench.qsp"); }
-    int OpenObjectWindow(QSID, unsigned short, int, int, int) override { return 1; }
-
-    std::unique_ptr<CTriangView> Open() {
-        auto view = std::make_unique<CTriangView>();
-        view->SetAutoDelete(false);
-        AddView(view.get());
-        view->resize(1200, 800);
-        view->show();
-        if (view->OnCreate() != 0) Fail("the view did not open");
-        view->OnInitialUpdate();
-        return view;
-    }
-
-private:
-    std::unique_ptr<CProject> m_project;
-};
-
-BenchDoc& Doc() {
-    EnsureApp();
-    static BenchDoc* doc = [] {
-        qs::views::Settings() = qs::views::ViewSettings{};
         qs::views::Settings().defaultShow = 1;
         g_bCalendarView = 0;
-        return new BenchDoc;
+        return d;
     }();
     return *doc;
 }
@@ -115,9 +63,9 @@ void RenderFrame(CTriangView& view, QImage& image) {
 
 // Opening: layout (formats, headings, staircase) and loading every cell.
 void BM_OpenTriangView480(benchmark::State& state) {
-    BenchDoc& doc = Doc();
+    qs::bench::ViewBenchDoc& doc = Doc();
     for (auto _ : state) {
-        auto view = doc.Open();
+        auto view = doc.Open<CTriangView>();
         double v = 0;
         view->GetCtrl()->GetNumber(kSize, 1, v);
         if (v == 0) Fail("the last row was not loaded");
@@ -131,8 +79,8 @@ BENCHMARK(BM_OpenTriangView480)->Unit(benchmark::kMillisecond);
 // One frame scrolled to the far corner (alternating with the near one, so
 // every frame really moves).
 void BM_ScrollFrameFarCorner480(benchmark::State& state) {
-    BenchDoc& doc = Doc();
-    auto view = doc.Open();
+    qs::bench::ViewBenchDoc& doc = Doc();
+    auto view = doc.Open<CTriangView>();
     qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
     QImage image(ctrl->viewport()->size(), QImage::Format_RGB32);
     bool far = false;
@@ -148,8 +96,8 @@ BENCHMARK(BM_ScrollFrameFarCorner480)->Unit(benchmark::kMillisecond);
 // One typed entry in the last row's cell, stored in the kernel (the other
 // cells of the view follow through the kernel's notification).
 void BM_EditStoredFarCorner480(benchmark::State& state) {
-    BenchDoc& doc = Doc();
-    auto view = doc.Open();
+    qs::bench::ViewBenchDoc& doc = Doc();
+    auto view = doc.Open<CTriangView>();
     qs::ss::SpreadsheetControl* ctrl = view->GetCtrl();
     int i = 0;
     for (auto _ : state) {
@@ -160,7 +108,7 @@ void BM_EditStoredFarCorner480(benchmark::State& state) {
         ctrl->EndEdit();
         double stored = 0;
         std::uint8_t flags = 0;
-        doc.Paid()->GetAt(kSize - 1, 0, stored, flags);
+        Paid(doc)->GetAt(kSize - 1, 0, stored, flags);
         if (stored != value) Fail("the edit did not reach the kernel");
     }
 }
@@ -168,17 +116,17 @@ BENCHMARK(BM_EditStoredFarCorner480)->Unit(benchmark::kMillisecond);
 
 // Cumulative to incremental and back: the view reloads every cell each time.
 void BM_SwitchCumulative480(benchmark::State& state) {
-    BenchDoc& doc = Doc();
-    auto view = doc.Open();
+    qs::bench::ViewBenchDoc& doc = Doc();
+    auto view = doc.Open<CTriangView>();
     for (auto _ : state) view->RouteCommand(ID_VIEW_CUMULATIVE);
-    if (!doc.Paid()->IsViewedCumulative()) view->RouteCommand(ID_VIEW_CUMULATIVE);
+    if (!Paid(doc)->IsViewedCumulative()) view->RouteCommand(ID_VIEW_CUMULATIVE);
 }
 BENCHMARK(BM_SwitchCumulative480)->Unit(benchmark::kMillisecond);
 
 // Development to calendar layout and back: a new layout and a reload each time.
 void BM_SwitchCalendar480(benchmark::State& state) {
-    BenchDoc& doc = Doc();
-    auto view = doc.Open();
+    qs::bench::ViewBenchDoc& doc = Doc();
+    auto view = doc.Open<CTriangView>();
     for (auto _ : state) {
         g_bCalendarView = !g_bCalendarView;
         view->OnUpdate(nullptr, HINT_CALENDAR, nullptr);
