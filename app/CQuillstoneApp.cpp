@@ -51,6 +51,8 @@
 #include "CDFLDoc.h"
 #include "CDFLView.h"
 #include "CExhibitView.h"
+#include "CGraphView.h"
+#include "frames/GraphBinding.h"
 #include "CInfoView.h"
 #include "CMethodView.h"
 #include "CPPAView.h"
@@ -501,6 +503,7 @@ void CQuillstoneApp::CreateViewTemplates() {
     add(m_pPPATemplate, kViewIds.Pick(std), RUNTIME_CLASS(CPPAFrame), RUNTIME_CLASS(::CPPAView));
     add(m_pParamsTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CBSParamsFrame), RUNTIME_CLASS(::CTriang4View));
     add(m_pGraphTemplate, kViewIds.Pick(std), RUNTIME_CLASS(CGraphFrame), RUNTIME_CLASS(CGraphView));
+    qs::app::BindGraphs(*this);
 }
 
 void CQuillstoneApp::AddToRecentFileList(const QString& path) {

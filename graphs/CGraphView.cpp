@@ -188,6 +188,16 @@ void CGraphView::OnInitialUpdate() {
     UpdateBarControls();
 }
 
+void CGraphView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
+    CView::OnUpdate(pSender, lHint, pHint);
+    if (m_pGraph == nullptr) return;
+    if (const CGraph* master = m_pGraph->GetMaster(); master != nullptr && master->HasName()) {
+        m_pGraph->SetIDLongName(master->GetIDLongName());
+        m_pGraph->SetIDShortName(master->GetIDShortName());
+    }
+    SetFrameTitle();
+}
+
 void CGraphView::resizeEvent(QResizeEvent* event) {
     CView::resizeEvent(event);
     m_pChart->setGeometry(0, 0, event->size().width(), event->size().height());

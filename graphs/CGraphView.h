@@ -10,18 +10,22 @@
 // The frame's graph bar sends its buttons' commands here; the view keeps
 // their enabled and checked states.
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
 
 #include "CGraphAttrEvent.h"
+#include "CGraphDataBar.h"
 #include "CGraphStyleTable.h"
 #include "CView.h"
 #include "GraphCloseQuery.h"
 #include "GraphFill.h"
+#include "GraphPrinting.h"
 #include "KernelTypes.h"
 #include "MDIChildCloseRule.h"
 #include "ObjectViewLink.h"
+#include "QsCommandIds.h"
 
 class CGraph;
 class CGraphChartWnd;
@@ -34,31 +38,29 @@ class QComboBox;
 class QMenu;
 class QPainter;
 class QPrinter;
-struct GraphPrintProgress;
 
-// Commands of the graph view and its bar.
+// Commands of the graph view and its bar (named in the program's command ids).
 enum : UINT {
-    ID_GRAPH_VIEW_SOURCE = 32844,
-    ID_GRAPH_DATA_SOURCE = 32989,
-    ID_GRAPH_WIZARD = 33031,
-    ID_GRAPH_DESIGNER = 33032,
-    ID_GRAPH_CHANGE_STYLES = 33033,
-    ID_GRAPH_DEFAULT_STYLES = 33044,
-    ID_GRAPH_SAVE_TO_NAVIGATOR = 33113,
-    IDC_GRAPH_STYLE_LIST = 33038,
-    IDC_GRAPH_SAVE_STYLE = 1703,
-    IDC_GRAPH_LOAD_STYLE = 1704,
-    IDC_GRAPH_ENABLE_ZOOM = 1705,
-    IDC_GRAPH_RESET_ZOOM = 1706,
-    IDC_GRAPH_SINGLE_SERIES = 1169,
-    IDC_GRAPH_ADJUST_Y = 1170,
-    IDC_GRAPH_CLOSE = 1564,
-    IDC_GRAPH_SAVE = 378,
-    IDC_GRAPH_DELETE_STYLE = 379,
-    IDC_GRAPH_FILE_LABEL = 1715,
-    IDC_GRAPH_FILE_CHECK = 1716,
-    ID_GRAPH_DATA_BAR = 33106,
-    IDR_GRAPH_MENU = 129,
+    ID_GRAPH_VIEW_SOURCE = qs::cmd::kViewSourceData,
+    ID_GRAPH_DATA_SOURCE = qs::cmd::kGraphDataSource,
+    ID_GRAPH_WIZARD = qs::cmd::kGraphWizard,
+    ID_GRAPH_DESIGNER = qs::cmd::kGraphDesigner,
+    ID_GRAPH_CHANGE_STYLES = qs::cmd::kGraphChangeStyles,
+    ID_GRAPH_DEFAULT_STYLES = qs::cmd::kDefaultStyles,
+    ID_GRAPH_SAVE_TO_NAVIGATOR = qs::cmd::kGraphSaveToNavigator,
+    IDC_GRAPH_STYLE_LIST = qs::cmd::kGraphStyleList,
+    IDC_GRAPH_SAVE_STYLE = qs::cmd::kGraphSaveStyle,
+    IDC_GRAPH_LOAD_STYLE = qs::cmd::kGraphLoadStyle,
+    IDC_GRAPH_ENABLE_ZOOM = qs::cmd::kGraphEnableZoom,
+    IDC_GRAPH_RESET_ZOOM = qs::cmd::kGraphResetZoom,
+    IDC_GRAPH_SINGLE_SERIES = qs::cmd::kGraphSingleSeries,
+    IDC_GRAPH_ADJUST_Y = qs::cmd::kGraphAdjustYAxis,
+    IDC_GRAPH_CLOSE = qs::cmd::kGraphCancel,
+    IDC_GRAPH_SAVE = qs::cmd::kGraphSave,
+    IDC_GRAPH_DELETE_STYLE = qs::cmd::kGraphDeleteStyle,
+    IDC_GRAPH_FILE_LABEL = qs::cmd::kGraphFileLabel,
+    IDC_GRAPH_FILE_CHECK = qs::cmd::kGraphFileCheck,
+    ID_GRAPH_DATA_BAR = qs::cmd::kGraphDataBar,
 };
 
 class CGraphView;
@@ -87,6 +89,9 @@ public:
     // cannot be had or the user cancelled (no window is made).
     int OnCreate() override;
     void OnInitialUpdate() override;
+    // A document update: the kept graph may have been renamed; the window
+    // takes its names and retitles itself.
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
     // Reloads the chart; returns the fill's result (1), 0 without a graph.
     int RefreshGraph(BOOL fromEvent);
     void AddOpenRef() override { ++m_nOpenCount; }
@@ -185,16 +190,16 @@ private:
     QString LayerName() const;
 
     // printing
-    bool SelectSeriesForPrint(GraphPrintProgress& progress, CPrintPageState& state);
-    bool AdvancePhase(GraphPrintProgress& progress, CPrintPageState& state);
-    bool PhaseHasMore(GraphPrintProgress& progress, CPrintPageState& state);
+    bool SelectSeriesForPrint(CPrintPageState& state);
+    bool AdvancePhase(CPrintPageState& state);
+    bool PhaseHasMore(CPrintPageState& state);
     void RefillForPrint();
     friend int PrintGraphAlone(CGraphView& view, QPrinter& printer, CPrintPageState& state);
 
     IObjectViewDocument* m_pDoc = nullptr;
     int m_nOpenCount = 1;
     CGraphChartWnd* m_pChart = nullptr;
-    CGraphDataBar* m_pDataBar = nullptr;
+    QPointer<CGraphDataBar> m_pDataBar;
     unsigned short m_nLayer = 0;
     QSID m_lObjectId = 0;
     CGraph* m_pGraph = nullptr;
@@ -207,6 +212,7 @@ private:
     bool m_bCurrentViewOnly = false;
     bool m_bDirtyAtPrintStart = false;
     bool m_bDirectPrint = false;
+    GraphSeriesProgress m_print;
     bool m_bRefreshing = false;
     bool m_bUnsaved = false;
     bool m_bZoom = false;

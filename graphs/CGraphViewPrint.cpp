@@ -10,7 +10,6 @@
 #include <QScreen>
 
 #include <cmath>
-#include <map>
 #include <memory>
 
 #include "CFileDialog.h"
@@ -28,20 +27,11 @@
 
 namespace qs::graphs {
 
-namespace {
-std::map<const CPrintPageState*, std::unique_ptr<GraphPrintProgress>>& Progresses() {
-    static std::map<const CPrintPageState*, std::unique_ptr<GraphPrintProgress>> map;
-    return map;
-}
-}  // namespace
-
 GraphPrintProgress& PrintProgressOf(CPrintPageState& state) {
-    auto& slot = Progresses()[&state];
-    if (!slot) slot = std::make_unique<GraphPrintProgress>();
-    return *slot;
+    // Only graph items put a record there; the print list drops it.
+    if (!state.m_pGraphProgress) state.m_pGraphProgress = std::make_shared<GraphPrintProgress>();
+    return *static_cast<GraphPrintProgress*>(state.m_pGraphProgress.get());
 }
-
-void ForgetPrintProgress(const CPrintPageState& state) { Progresses().erase(&state); }
 
 }  // namespace qs::graphs
 
@@ -61,14 +51,15 @@ int SeriesSetting(const CPrintPageState& state, int phase) {
 int CGraphView::BeginPrint(QPainter*, CPrintInfo* info) {
     auto* state = info != nullptr ? info->m_lpUserData : nullptr;
     if (m_pGraph == nullptr || state == nullptr) return 0;
-    GraphPrintProgress& progress = qs::graphs::PrintProgressOf(*state);
+    GraphSeriesProgress& progress = m_print;
     m_nSeriesCount = 0;
     m_draw.printing = true;
     if ((state->m_nTablesPerPage != 0 && state->m_bFitColumns != 0 && state->m_bFitRows != 0) ||
-        progress.objectsOnPage == 1)
+        state->m_nObjectsOnPage == 1)
         state->m_bContinue = 1;
     progress.counters[0] = progress.counters[1] = progress.counters[2] = 0;
     progress.phase = 0;
+    progress.drawn = 0;
     progress.savedType = m_pGraph->GetSeriesType();
     const bool anySetting = state->m_nSeriesByRows != 0 || state->m_nSeriesByColumns != 0 || state->m_nSeriesByDiagonals != 0;
     progress.perSeries = anySetting && m_pGraph->IsGraphMultiTables() && !m_bDirectPrint;
@@ -95,7 +86,8 @@ void CGraphView::RefillForPrint() {
     qs::graphs::FillChart(*m_pChart, *m_pGraph, m_draw, m_styles);
 }
 
-bool CGraphView::AdvancePhase(GraphPrintProgress& progress, CPrintPageState& state) {
+bool CGraphView::AdvancePhase(CPrintPageState& state) {
+    GraphSeriesProgress& progress = m_print;
     // The orientation the graph shows is the one it showed when printing began.
     const int shown = progress.savedType;
     while (progress.phase < 3) {
@@ -111,14 +103,16 @@ bool CGraphView::AdvancePhase(GraphPrintProgress& progress, CPrintPageState& sta
     return progress.phase != 3;
 }
 
-bool CGraphView::PhaseHasMore(GraphPrintProgress& progress, CPrintPageState& state) {
+bool CGraphView::PhaseHasMore(CPrintPageState& state) {
+    GraphSeriesProgress& progress = m_print;
     if (m_nSeriesCount == 0) m_nSeriesCount = 100;
     if (progress.phase < 0 || progress.phase > 2) return false;
     const int setting = std::abs(SeriesSetting(state, progress.phase));
     return progress.counters[progress.phase] < setting && progress.counters[progress.phase] < m_nSeriesCount;
 }
 
-bool CGraphView::SelectSeriesForPrint(GraphPrintProgress& progress, CPrintPageState& state) {
+bool CGraphView::SelectSeriesForPrint(CPrintPageState& state) {
+    GraphSeriesProgress& progress = m_print;
     const bool last = state.m_nSeriesChoice == 1;
     if (progress.perSeries) {
         while (progress.phase < 3) {
@@ -134,7 +128,7 @@ bool CGraphView::SelectSeriesForPrint(GraphPrintProgress& progress, CPrintPageSt
                 index = progress.counters[p]++;
             }
             if (index < 0) {
-                if (!AdvancePhase(progress, state)) return false;
+                if (!AdvancePhase(state)) return false;
                 continue;
             }
             if (m_pGraph->SetSeriesForPrinting(index, last, m_nSeriesCount)) {
@@ -146,20 +140,23 @@ bool CGraphView::SelectSeriesForPrint(GraphPrintProgress& progress, CPrintPageSt
         }
         return false;
     }
-    if (m_pGraph->IsDataTriangular() && !m_bCurrentViewOnly) {
+    // A page setup that asks for no orientation at all prints the graph once
+    // as shown (asking each orientation for none would print nothing).
+    const bool anySetting = state.m_nSeriesByRows != 0 || state.m_nSeriesByColumns != 0 || state.m_nSeriesByDiagonals != 0;
+    if (m_pGraph->IsDataTriangular() && !m_bCurrentViewOnly && anySetting) {
         for (int p = progress.phase; p < 3; ++p) {
             // Each orientation is asked of the graph as it was shown, so a
             // "Default View" setting compares with the shown orientation.
             m_pGraph->RestoreSelections();
             if (m_pGraph->SetSeriesForPrinting(static_cast<SeriesTypeEnum>(p + 1), SeriesSetting(state, p), last)) {
                 progress.phase = p;
-                AdvancePhase(progress, state);
+                AdvancePhase(state);
                 RefillForPrint();
                 return true;
             }
         }
         progress.phase = 3;
-        AdvancePhase(progress, state);
+        AdvancePhase(state);
         return false;
     }
     if (progress.phase == 3) return false;
@@ -182,7 +179,7 @@ void CGraphView::PrintPage(QPainter* dc, CPrintInfo* info) {
     const int rows = std::max(1, m_draw.graphRowsPerPage);
     const int rowHeight = (page.bottom() - page.top()) / rows;
     const bool fixedRows = state->m_bFitColumns != 0 && state->m_bFitRows != 0;
-    progress.drawn = 0;
+    m_print.drawn = 0;
     if (rect.top() + rowHeight > rect.bottom()) {
         progress.remaining = 0;
         state->m_bContinue = 1;
@@ -193,7 +190,7 @@ void CGraphView::PrintPage(QPainter* dc, CPrintInfo* info) {
     int lastBottom = rect.top();
     bool pageFull = false;
     for (int i = 0; i < m_draw.graphsPerPage; ++i) {
-        if (!SelectSeriesForPrint(progress, *state)) break;
+        if (!SelectSeriesForPrint(*state)) break;
         const int top = rect.top();
         const int bottom = fixedRows ? top + rowHeight : rect.bottom();
         const int columnWidth = (rect.right() - rect.left()) / m_nGraphsAcross;
@@ -208,7 +205,7 @@ void CGraphView::PrintPage(QPainter* dc, CPrintInfo* info) {
             }
         }
         m_pChart->Render(dc, QRectF(QPointF(left, top), QPointF(right, bottom)));
-        ++progress.drawn;
+        ++m_print.drawn;
         ++slot;
         lastBottom = bottom;
         if (bottom + rowHeight > rect.bottom()) {
@@ -224,14 +221,14 @@ void CGraphView::PrintPage(QPainter* dc, CPrintInfo* info) {
     }
     if (pageFull) {
         rect.setTop(lastBottom);
-        while (progress.phase != 3 && !PhaseHasMore(progress, *state)) AdvancePhase(progress, *state);
-        state->m_bContinue = progress.phase != 3 ? 1 : 0;
+        while (m_print.phase != 3 && !PhaseHasMore(*state)) AdvancePhase(*state);
+        state->m_bContinue = m_print.phase != 3 ? 1 : 0;
         m_bStyleChanged = false;
         progress.remaining = 0;
         return;
     }
-    state->m_bContinue = PhaseHasMore(progress, *state) ? 1 : 0;
-    if (state->m_bContinue == 0 && progress.drawn > 0) {
+    state->m_bContinue = PhaseHasMore(*state) ? 1 : 0;
+    if (state->m_bContinue == 0 && m_print.drawn > 0) {
         progress.savedTop = rect.top();
         rect.setTop(lastBottom);
     }
@@ -241,14 +238,12 @@ void CGraphView::PrintPage(QPainter* dc, CPrintInfo* info) {
 
 int CGraphView::EndPrint(QPainter*, CPrintInfo* info) {
     if (m_pGraph == nullptr) return 0;
-    auto* state = info != nullptr ? info->m_lpUserData : nullptr;
+    (void)info;
     m_draw.seriesTitle = false;
     m_draw.printing = false;
-    const bool perSeries = state != nullptr && qs::graphs::PrintProgressOf(*state).perSeries;
-    if (perSeries) {
-        GraphPrintProgress& progress = qs::graphs::PrintProgressOf(*state);
-        m_pGraph->SetSeriesType(static_cast<SeriesTypeEnum>(progress.savedType), false);
-        m_pGraph->SetSeries(progress.savedSeries);
+    if (m_print.perSeries) {
+        m_pGraph->SetSeriesType(static_cast<SeriesTypeEnum>(m_print.savedType), false);
+        m_pGraph->SetSeries(m_print.savedSeries);
     } else if (!m_bCurrentViewOnly) {
         m_pGraph->RestoreSelections();
     }
@@ -265,14 +260,12 @@ int PrintGraphAlone(CGraphView& view, QPrinter& printer, CPrintPageState& state)
     info.m_pPrinter = &printer;
     info.m_lpUserData = &state;
     info.m_rectDraw = state.m_rectPage;
-    GraphPrintProgress& progress = qs::graphs::PrintProgressOf(state);
-    progress = GraphPrintProgress{};
-    progress.objectsOnPage = 1;
+    state.m_pGraphProgress.reset();
+    state.m_nObjectsOnPage = 1;
     view.m_bDirectPrint = true;
     QPainter painter;
     if (!painter.begin(&printer)) {
         view.m_bDirectPrint = false;
-        qs::graphs::ForgetPrintProgress(state);
         return -1;
     }
     view.BeginPrint(&painter, &info);
@@ -283,12 +276,12 @@ int PrintGraphAlone(CGraphView& view, QPrinter& printer, CPrintPageState& state)
         view.PrintPage(&painter, &info);
         ++pages;
         // A page that drew nothing would be followed by more of the same.
-        if (state.m_bContinue == 0 || progress.drawn == 0) break;
+        if (state.m_bContinue == 0 || view.m_print.drawn == 0) break;
     }
     view.EndPrint(&painter, &info);
     painter.end();
     view.m_bDirectPrint = false;
-    qs::graphs::ForgetPrintProgress(state);
+    state.m_pGraphProgress.reset();
     return pages;
 }
 

@@ -11,25 +11,28 @@ class CGraphView;
 class CPrintPageState;
 class QPrinter;
 
+// What a page of graphs carries from one graph item to the next: the page
+// state keeps it (the print list drops it on a new page and before a table).
 struct GraphPrintProgress {
+    int slot = 0;       // column of the next graph in the current row
+    int savedTop = -1;  // page top the next item starts from (-1: none)
+    int remaining = 0;  // graphs still allowed on this page
+};
+
+// One graph item's way through its series: restarts with every BeginPrint.
+struct GraphSeriesProgress {
     int counters[3] = {0, 0, 0};  // graphs printed by rows, columns, diagonals
     int phase = 0;                // 0 rows, 1 columns, 2 diagonals, 3 done
     bool perSeries = false;       // one graph per composite series choice
     long savedSeries = 0;
     int savedType = 1;            // the orientation the graph showed
-    int slot = 0;                 // column of the next graph in the current row
-    int savedTop = -1;            // page top the next item starts from (-1: none)
-    int remaining = 0;            // graphs still allowed on this page
-    int objectsOnPage = 0;        // objects the page holds already (the print list counts)
-    int drawn = 0;                // graphs drawn by the current item's last page
+    int drawn = 0;                // graphs drawn on the item's last page
 };
 
 namespace qs::graphs {
 
-// The progress record a page state carries for its graphs (made on first use).
+// The progress record of the page state (made on first use).
 GraphPrintProgress& PrintProgressOf(CPrintPageState& state);
-// The page state's record goes (its job ended).
-void ForgetPrintProgress(const CPrintPageState& state);
 
 }  // namespace qs::graphs
 

@@ -212,6 +212,9 @@ public:
     void RunTableWizard(int category);
     void OnEditTable();
     void OnUpdateEditTable(CCmdUI* ui);
+    // Rename of a user-defined graph: the New Graph dialog on its id, then
+    // the navigator shows it under its new name.
+    void RenameGraph(QSID id);
     void OnDeleteTable();
     void OnUpdateDeleteTable(CCmdUI* ui);
     // False (the user told why) while another user's changes or an earlier

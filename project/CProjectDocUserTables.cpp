@@ -215,14 +215,30 @@ void CProjectDoc::OnUpdateEditTable(CCmdUI* ui) {
     const bool found = FindActiveUserObject(*this, category);
     const bool graph = IsGraphID(m_nCurrentObjectId);
     ui->SetText(graph ? QStringLiteral("R&ename") : QStringLiteral("&Edit"));
-    // Renaming a graph needs the graph dialog, which this build lacks.
-    ui->Enable(found && !graph);
+    ui->Enable(found && (!graph || Host().renameGraph != nullptr));
 }
 
 void CProjectDoc::OnEditTable() {
     int category = kCategoryNone;
-    if (!FindActiveUserObject(*this, category) || IsGraphID(m_nCurrentObjectId)) return;
+    if (!FindActiveUserObject(*this, category)) return;
+    if (IsGraphID(m_nCurrentObjectId)) {
+        RenameGraph(m_nCurrentObjectId);
+        return;
+    }
     EditUserObject(category, m_nCurrentObjectId);
+}
+
+void CProjectDoc::RenameGraph(QSID id) {
+    if (m_pProject == nullptr || !Host().renameGraph) return;
+    const QSID graph = DelGraphIDOf(id);
+    if (!Host().renameGraph(*this, graph)) return;
+    SetModifiedFlag(TRUE);
+    UpdateAllViews(nullptr, 2);  // an open window of the graph retitles itself
+    // The navigator shows the new name, with the graph selected.
+    if (Host().refreshNavigator) Host().refreshNavigator();
+    if (Host().showInNavigator) Host().showInNavigator(graph, kAnyLayer, this);
+    // The graph records of a database project keep their names in the
+    // database, which the enterprise subsystem writes.
 }
 
 void CProjectDoc::EditUserObject(int category, QSID id) {

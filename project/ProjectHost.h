@@ -77,6 +77,10 @@ struct ProjectHost {
     std::function<void(const QString& text)> writeStatusWindow;
     // The setting "Show Extension" (1: titles keep their extension). Unset: 1.
     std::function<int()> showExtension;
+    // Renames a user-defined graph (the New Graph dialog in rename mode on
+    // the project and the graph's id); true on OK. Unset: graphs cannot be
+    // renamed.
+    std::function<bool(CProjectDoc& doc, QSID id)> renameGraph;
     // The setting "DisplayGraphLockItem": the graph lock commands are offered. Unset: no.
     std::function<bool()> displayGraphLockItem;
     // Runs a query of the database manager that returns one string per row;

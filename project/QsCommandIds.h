@@ -91,6 +91,25 @@ inline constexpr UINT kLockGraph = 33117;
 inline constexpr UINT kLockGraphCreation = 33118;
 inline constexpr UINT kRefreshUserGraphs = 33119;
 
+// ---- The graph window: its right-click menu, its bar's buttons and style list
+inline constexpr UINT kGraphDataSource = 32989;
+inline constexpr UINT kGraphWizard = 33031;
+inline constexpr UINT kGraphDesigner = 33032;
+inline constexpr UINT kGraphChangeStyles = 33033;
+inline constexpr UINT kGraphSaveToNavigator = 33113;
+inline constexpr UINT kGraphStyleList = 33038;
+inline constexpr UINT kGraphSaveStyle = 1703;
+inline constexpr UINT kGraphLoadStyle = 1704;
+inline constexpr UINT kGraphEnableZoom = 1705;
+inline constexpr UINT kGraphResetZoom = 1706;
+inline constexpr UINT kGraphSingleSeries = 1169;
+inline constexpr UINT kGraphAdjustYAxis = 1170;
+inline constexpr UINT kGraphCancel = 1564;
+inline constexpr UINT kGraphSave = 378;
+inline constexpr UINT kGraphDeleteStyle = 379;
+inline constexpr UINT kGraphFileLabel = 1715;
+inline constexpr UINT kGraphFileCheck = 1716;
+inline constexpr UINT kGraphDataBar = 33106;
 // ---- Tools
 inline constexpr UINT kTableMath = 32867;
 inline constexpr UINT kNewTable = 32814;

@@ -1,5 +1,6 @@
 #include "frames/CGraphFrame.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QHBoxLayout>
@@ -36,18 +37,26 @@ int CGraphFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     m_pStyleList = new QComboBox(m_pDialogBar);
     SetControlId(m_pStyleList, int(IDC_GRAPH_STYLE));
     layout->addWidget(m_pStyleList);
+    m_pStyleList->setMinimumContentsLength(16);
+    m_pStyleList->setToolTip(QStringLiteral("Graph style"));
+    // Zoom, single-series mode and the Y axis' fit are switches: check boxes.
     const struct {
         UINT id;
         const char* text;
-    } buttons[] = {{IDC_SAVE_STYLE, "Save Style"},         {IDC_LOAD_STYLE, "Load Style"},
-                   {IDC_RESET_ZOOM, "Reset Zoom"},         {IDC_ENABLE_ZOOM, "Enable Zoom"},
-                   {IDC_SINGLE_SERIES, "Single-series Mode"}, {IDC_ADJUST_Y_AXIS, "Adjust Y-Axis"},
-                   {IDC_GRAPH_CANCEL, "Cancel"},           {IDC_GRAPH_SAVE, "Save"}};
+        bool check;
+    } buttons[] = {{IDC_SAVE_STYLE, "Save Style", false},          {IDC_LOAD_STYLE, "Load Style", false},
+                   {IDC_DELETE_STYLE, "Delete Style", false},      {IDC_FILE_CHECK, "File", true},
+                   {IDC_RESET_ZOOM, "Reset Zoom", false},          {IDC_ENABLE_ZOOM, "Enable Zoom", true},
+                   {IDC_SINGLE_SERIES, "Single-series Mode", true}, {IDC_ADJUST_Y_AXIS, "Adjust Y-Axis", true},
+                   {IDC_GRAPH_CANCEL, "Cancel", false},            {IDC_GRAPH_SAVE, "Save", false}};
     for (const auto& b : buttons) {
-        auto* button = new QPushButton(QString::fromLatin1(b.text), m_pDialogBar);
+        QAbstractButton* button = b.check ? static_cast<QAbstractButton*>(new QCheckBox(QString::fromLatin1(b.text), m_pDialogBar))
+                                          : static_cast<QAbstractButton*>(new QPushButton(QString::fromLatin1(b.text), m_pDialogBar));
         button->setToolTip(button->text());
         BindCommandButton(button, int(b.id));
         layout->addWidget(button);
+        // The database's style controls show only for a database project's graph.
+        if (b.id == IDC_DELETE_STYLE || b.id == IDC_FILE_CHECK) button->setVisible(false);
     }
     bar->addWidget(m_pDialogBar);
     addToolBar(Qt::TopToolBarArea, bar);

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "GraphCloseQuery.h"
+#include "QsCommandIds.h"
 #include "frames/CChildFrame.h"
 
 class QComboBox;
@@ -17,16 +18,18 @@ class CGraphFrame : public CChildFrame {
 public:
     enum : UINT {
         IDD_GRAPH_BAR = 451,
-        IDC_GRAPH_STYLE = 33038,
-        IDC_SAVE_STYLE = 1703,
-        IDC_LOAD_STYLE = 1704,
-        IDC_ENABLE_ZOOM = 1705,
-        IDC_RESET_ZOOM = 1706,
-        IDC_SINGLE_SERIES = 1169,
-        IDC_ADJUST_Y_AXIS = 1170,
-        IDC_GRAPH_CANCEL = 1564,
-        IDC_GRAPH_SAVE = 378,
-        ID_GRAPH_DATA_BAR = 33106,
+        IDC_GRAPH_STYLE = qs::cmd::kGraphStyleList,
+        IDC_SAVE_STYLE = qs::cmd::kGraphSaveStyle,
+        IDC_LOAD_STYLE = qs::cmd::kGraphLoadStyle,
+        IDC_ENABLE_ZOOM = qs::cmd::kGraphEnableZoom,
+        IDC_RESET_ZOOM = qs::cmd::kGraphResetZoom,
+        IDC_SINGLE_SERIES = qs::cmd::kGraphSingleSeries,
+        IDC_ADJUST_Y_AXIS = qs::cmd::kGraphAdjustYAxis,
+        IDC_GRAPH_CANCEL = qs::cmd::kGraphCancel,
+        IDC_GRAPH_SAVE = qs::cmd::kGraphSave,
+        IDC_DELETE_STYLE = qs::cmd::kGraphDeleteStyle,
+        IDC_FILE_CHECK = qs::cmd::kGraphFileCheck,
+        ID_GRAPH_DATA_BAR = qs::cmd::kGraphDataBar,
     };
     CGraphFrame();
 

@@ -35,6 +35,5 @@ public:
 };
 QS_PLACEHOLDER(CQuillstoneAutomationView, CView)
 QS_PLACEHOLDER(CQuillstoneStandaloneView, CView)
-QS_PLACEHOLDER(CGraphView, CView)
 #undef QS_PLACEHOLDER
 }  // namespace qs::app::placeholder

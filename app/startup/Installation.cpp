@@ -1,5 +1,7 @@
 #include "startup/Installation.h"
 
+#include "GraphDefaults.h"
+
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -86,6 +88,9 @@ bool Install(const Options& options, Layout& layout, std::vector<std::string>& w
     ok = Touch(work + "/display.def") && ok;
     const std::string styles = qs::sysinfo::ResolveNoCase(work, "styles");
     ok = qs::env::EnsureDirectory(styles) && ok;
+    // The series style table and the default chart styles with their content
+    // (a file the user changed stays as it is).
+    ok = qs::graphs::InstallDefaultGraphFiles(QString::fromStdString(work)) && ok;
     for (const char* f : CNetworkEnvironment::kStyleFiles) ok = Touch(styles + "/" + f) && ok;
     const std::string data = qs::sysinfo::ResolveNoCase(work, "data");
     ok = qs::env::EnsureDirectory(data) && ok;

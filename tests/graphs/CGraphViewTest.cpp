@@ -18,7 +18,12 @@
 #include "CNewGraphDlg.h"
 #include "CFileDialog.h"
 #include "GraphTestSupport.h"
+#include "CPrintInfo.h"
+#include "CPrintPageState.h"
+#include "ViewPrinting.h"
 #include "ViewSettings.h"
+
+#include <QPainter>
 
 using namespace qs::test;
 using qs::fw::MessageBoxScript;
@@ -46,6 +51,42 @@ bool ChartValue(const qs::chart::ChartControl& chart, int series, const QString&
 }
 
 class GraphViewTest : public SampleGraphTest {};
+
+QString PdfText(const QString& pdf) {
+    QProcess text;
+    text.start("pdftotext", {pdf, "-"});
+    text.waitForFinished(30000);
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+// One graph item of a print list: begin, pages while the state asks, end;
+// the text of the PDF and the pages printed.
+QString PrintAsListItem(CGraphView& view, CPrintPageState& state, int* pages) {
+    const QString pdf = QString::fromStdString(MakeTempDir("item")) + "/item.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    qs::views::SetPageGeometry(state, printer);
+    CPrintInfo info;
+    info.m_pPrinter = &printer;
+    info.m_lpUserData = &state;
+    state.m_nObjectsOnPage = 1;
+    QPainter painter(&printer);
+    view.BeginPrint(&painter, &info);
+    *pages = 0;
+    while (state.m_bContinue != 0 && *pages < 20) {
+        if (*pages > 0) {
+            printer.newPage();
+            state.m_pGraphProgress.reset();
+        }
+        info.m_rectDraw = state.m_rectPage;
+        view.PrintPage(&painter, &info);
+        ++*pages;
+    }
+    view.EndPrint(&painter, &info);
+    painter.end();
+    return PdfText(pdf);
+}
 
 TEST_F(GraphViewTest, NewGraphOfTwoTablesDrawsOneSeriesOfEachAndIsKept) {
     CGraphView* view = NewGraphOfTwoTables();
@@ -339,16 +380,54 @@ TEST_F(GraphViewTest, PrintsAloneToPdf) {
     view->OnPrintGraph();
     qs::views::Settings().preparePrinter = nullptr;
     ASSERT_TRUE(QFile::exists(pdf));
-    QProcess text;
-    text.start("pdftotext", {pdf, "-"});
-    ASSERT_TRUE(text.waitForFinished(30000));
-    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    const QString printed = PdfText(pdf);
     EXPECT_TRUE(printed.contains("Paid Loss")) << printed.toStdString();
     EXPECT_TRUE(printed.contains("1981"));
     EXPECT_EQ(printed.count(QChar('\f')), 1);  // one page
     // Printing leaves the graph as it was.
     EXPECT_FALSE(view->GetGraph()->IsDirty());
     EXPECT_EQ(view->Chart()->SeriesCount(), 10);
+}
+
+TEST_F(GraphViewTest, ATriangleGraphPrintsOncePerOrientationAsked) {
+    CGraphView* view = Open(GetGraphIDOf(kPaidLoss));
+    ASSERT_NE(view, nullptr);
+    view->GetGraph()->SetSeriesType(SERIES_DIAGONALS, true);
+    view->GetGraph()->SetDirty(false);
+    // Rows: the first three; columns: none; diagonals: two, as this graph
+    // shows diagonals. Two graphs share the page.
+    CPrintPageState state(Project()->GetPageSetup());
+    state.m_nSeriesByRows = 3;
+    state.m_nSeriesByColumns = 0;
+    state.m_nSeriesByDiagonals = -2;
+    state.m_nSeriesChoice = 0;
+    state.m_nTablesPerPage = 2;
+    state.m_bFitColumns = state.m_bFitRows = 1;
+    int pages = 0;
+    const QString printed = PrintAsListItem(*view, state, &pages);
+    EXPECT_EQ(pages, 1);
+    EXPECT_EQ(printed.count("Paid Loss (Net)"), 2) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("Diagonal 2"));
+    EXPECT_FALSE(printed.contains("Diagonal 3"));
+    // The graph is as it was: diagonals, every one shown, not dirty.
+    EXPECT_EQ(view->GetGraph()->GetSeriesType(), SERIES_DIAGONALS);
+    EXPECT_FALSE(view->GetGraph()->IsDirty());
+    EXPECT_EQ(view->Chart()->SeriesCount(), 10);
+}
+
+TEST_F(GraphViewTest, AGraphOfSeveralTablesPrintsOncePerSeriesTitledWithIt) {
+    CGraphView* view = NewGraphOfTwoTables();
+    ASSERT_NE(view, nullptr);
+    CPrintPageState state(Project()->GetPageSetup());
+    state.m_nSeriesByRows = 2;
+    state.m_nSeriesByColumns = state.m_nSeriesByDiagonals = 0;
+    state.m_nSeriesChoice = 0;
+    int pages = 0;
+    const QString printed = PrintAsListItem(*view, state, &pages);
+    EXPECT_TRUE(printed.contains("for 1981")) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("for 1982"));
+    EXPECT_FALSE(printed.contains("for 1983"));
+    EXPECT_EQ(view->GetGraph()->GetSeries(), 0);
 }
 
 TEST_F(GraphViewTest, OpeningAShownGraphTwiceNeedsTwoClosings) {

@@ -4,6 +4,12 @@
 // application services that ask the navigator.
 #include <gtest/gtest.h>
 
+#include <QListWidget>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include "CSelectDataSourceDlg.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QMdiArea>
@@ -617,9 +623,20 @@ TEST_F(NavigatorTest, ServicesFollowTheNavigator) {
     EXPECT_EQ(layer, 4);
     EXPECT_TRUE(app->HasOpenDataWindows());
 
-    // A new temporary graph of the navigator's project in its layer.
+    // A new temporary graph of the navigator's project in its layer: its
+    // data source dialog picks the first table there is.
     const std::size_t views = a->Views().size();
+    qs::fw::ModalScript script;
+    script.Then<CSelectDataSourceDlg>([](CSelectDataSourceDlg& d) {
+        for (QTreeWidgetItemIterator it(d.Tree()); *it && d.ObjectList()->count() == 0; ++it)
+            d.Tree()->setCurrentItem(*it);
+        ASSERT_GT(d.ObjectList()->count(), 0);
+        d.ObjectList()->item(0)->setSelected(true);
+        d.OnSelect();
+        d.OnOK();
+    });
     app->OnCmdMsg(qs::cmd::kGraphTable, CN_COMMAND, nullptr, nullptr);
+    EXPECT_TRUE(script.AllHandled());
     EXPECT_EQ(a->Views().size(), views + 1);
     EXPECT_TRUE(nav::IsGraphObject(a->m_nCurrentObjectId));
     EXPECT_EQ(a->m_nCurrentLayer, 3);
