@@ -377,25 +377,36 @@ void ChartControl::Build() {
         QPen pen(st.penColor, st.penWidth);
         if (st.penWidth <= 0) pen = Qt::NoPen;
         line->setPen(pen);
-        // Markers come in groups of equal look; each group is one scatter
-        // series drawn with that look's image.
+        // Markers come in groups of equal look. The common case, every point
+        // marked alike, is drawn by the line itself; other groups each become
+        // a scatter series drawn with that look's image (a scatter series
+        // costs a graphics item per point, a line's markers nothing extra).
+        QList<QPointF> points;
+        points.reserve(m_data.Rows());
         std::vector<std::pair<Marker, QList<QPointF>>> groups;
         for (int p = 1; p <= m_data.Rows(); ++p) {
             double x = 0, y = 0;
             if (!DataPoint(s, p, &x, &y)) continue;
-            line->append(x, y);
+            points.append(QPointF(x, y));
             const Marker m = st.MarkerOf(p);
             if (!m.visible || m.style == MarkerNull || m.size <= 0) continue;
             auto it = std::find_if(groups.begin(), groups.end(), [&m](const auto& g) { return g.first == m; });
             if (it == groups.end()) it = groups.insert(groups.end(), {m, {}});
             it->second.append(QPointF(x, y));
         }
+        line->replace(points);
+        if (groups.size() == 1 && groups.front().second.size() == points.size()) {
+            line->setMarkerSize(groups.front().first.size);
+            line->setLightMarker(MarkerImage(groups.front().first, dpr));
+            line->setPointsVisible(true);
+            groups.clear();
+        }
         m_chart->addSeries(line);
         line->attachAxis(m_axes[AxisX]);
         line->attachAxis(yAxis);
-        for (const auto& [m, points] : groups) {
+        for (const auto& [m, marked] : groups) {
             auto* scatter = new QScatterSeries;
-            scatter->append(points);
+            scatter->append(marked);
             scatter->setMarkerSize(m.size);
             scatter->setLightMarker(MarkerImage(m, dpr));
             m_chart->addSeries(scatter);
