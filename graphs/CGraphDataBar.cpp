@@ -23,6 +23,8 @@ const char* const kAdapterProperty = "qsGraphAdapter";
 
 CGraphDataBar::CGraphDataBar(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
+    // Never squeezed below what the entries need: the scroll area scrolls.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     layout->setContentsMargins(4, 15, 4, 4);
     layout->setSpacing(0);
     for (int p = 0; p < 4; ++p) {

@@ -173,7 +173,13 @@ void CGraphView::OnInitialUpdate() {
     // The database controls stay hidden while styles live in files.
     for (int id : {IDC_GRAPH_DELETE_STYLE, IDC_GRAPH_FILE_LABEL, IDC_GRAPH_FILE_CHECK})
         if (QWidget* w = FrameControl(id)) w->setVisible(false);
-    if (m_pGraph->GetStyleName().empty()) m_pGraph->SetStyleName(kDefaultStyle.toStdString()), m_pGraph->SetDirty(false);
+    if (m_pGraph->GetStyleName().empty()) {
+        // Naming the default style is no change of the user's (a new graph
+        // stays as unsaved as it was).
+        const bool dirty = m_pGraph->IsDirty();
+        m_pGraph->SetStyleName(kDefaultStyle.toStdString());
+        m_pGraph->SetDirty(dirty);
+    }
     LoadStyle(StyleAutomatic);
     RefreshGraph(FALSE);
     FillStyleList();
@@ -191,9 +197,13 @@ void CGraphView::OnInitialUpdate() {
 void CGraphView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
     CView::OnUpdate(pSender, lHint, pHint);
     if (m_pGraph == nullptr) return;
-    if (const CGraph* master = m_pGraph->GetMaster(); master != nullptr && master->HasName()) {
+    if (const CGraph* master = m_pGraph->GetMaster(); master != nullptr && master->HasName() &&
+        (master->GetIDLongName() != m_pGraph->GetIDLongName() || master->GetIDShortName() != m_pGraph->GetIDShortName())) {
         m_pGraph->SetIDLongName(master->GetIDLongName());
         m_pGraph->SetIDShortName(master->GetIDShortName());
+        // The chart's title is the graph's name too.
+        if (m_bInitialised) RefreshGraph(FALSE);
+        return;
     }
     SetFrameTitle();
 }

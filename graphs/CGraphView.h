@@ -77,6 +77,9 @@ public:
 
     explicit CGraphView(QWidget* parent = nullptr);
     ~CGraphView() override;
+    // A new graph window opens large enough for its titles, axes and legend
+    // to read at their normal sizes.
+    QSize sizeHint() const override { return QSize(820, 560); }
 
     // ---- document
     void SetObjectDocument(IObjectViewDocument* doc) { m_pDoc = doc; }

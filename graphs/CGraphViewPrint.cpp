@@ -2,6 +2,7 @@
 // print job, the series selection that prints a graph once per series, and
 // the whole job of a graph printed alone.
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPrintDialog>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <memory>
 
+#include "CDocument.h"
 #include "CFileDialog.h"
 #include "CGraph.h"
 #include "CGraphChartWnd.h"
@@ -192,17 +194,21 @@ void CGraphView::PrintPage(QPainter* dc, CPrintInfo* info) {
     for (int i = 0; i < m_draw.graphsPerPage; ++i) {
         if (!SelectSeriesForPrint(*state)) break;
         const int top = rect.top();
-        const int bottom = fixedRows ? top + rowHeight : rect.bottom();
+        int bottom = fixedRows ? top + rowHeight : rect.bottom();
         const int columnWidth = (rect.right() - rect.left()) / m_nGraphsAcross;
         int left = rect.left() + columnWidth * slot;
         int right = left + columnWidth;
-        if (m_nGraphsAcross == 1 && m_draw.graphsPerPage > 1 && m_pChart->height() > 0) {
-            // One column of several graphs keeps the window's proportions.
-            const int width = m_pChart->width() * (bottom - top) / m_pChart->height();
-            if (columnWidth > width) {
-                left += (columnWidth - width) / 2;
-                right -= (columnWidth - width) / 2;
-            }
+        // A graph keeps the proportions of its window (4:3 for one never
+        // shown): a column narrower than that leaves the graph less tall, a
+        // wider one centres it. Stretched to a portrait page a graph would
+        // read badly.
+        const double aspect = m_pChart->width() > 0 && m_pChart->height() > 0
+                                  ? double(m_pChart->width()) / m_pChart->height()
+                                  : 4.0 / 3.0;
+        bottom = std::min(bottom, top + int(columnWidth / aspect));
+        if (const int width = int((bottom - top) * aspect); columnWidth > width) {
+            left += (columnWidth - width) / 2;
+            right -= (columnWidth - width) / 2;
         }
         m_pChart->Render(dc, QRectF(QPointF(left, top), QPointF(right, bottom)));
         ++m_print.drawn;
@@ -296,6 +302,9 @@ void CGraphView::OnPrintGraph() {
         CFileDialog dialog(FALSE, QStringLiteral("pdf"), QString(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                            QStringLiteral("PDF Files (*.pdf)|*.pdf||"), this);
         dialog.setWindowTitle(QStringLiteral("Print to PDF File"));
+        // The chooser starts beside the project.
+        if (CDocument* doc = GetDocument(); doc != nullptr && !doc->GetPathName().isEmpty())
+            dialog.m_ofn.lpstrInitialDir = QFileInfo(doc->GetPathName()).absolutePath();
         if (dialog.DoModal() != IDOK || dialog.GetPathName().isEmpty()) return;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dialog.GetPathName());

@@ -130,7 +130,17 @@ ChartControl::ChartControl(QWidget* parent) : QWidget(parent) {
     m_xLabels->setVisible(false);
     m_chart->addAxis(m_xLabels, Qt::AlignBottom);
     m_footnote = new QGraphicsSimpleTextItem(m_chart);
-    connect(m_chart, &QChart::plotAreaChanged, this, [this] { PlaceFootnote(); });
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] {
+        PlaceFootnote();
+        // Row labels are thinned for the width they have: a resize lays them
+        // out again (once the width has really changed, so that the labels'
+        // own effect on the plot area cannot start a loop).
+        if (m_look.xRowLabels && !m_bPlacingLabels && std::abs(m_chart->size().width() - m_labelsWidth) > 40) {
+            m_bPlacingLabels = true;
+            ApplyRowLabels();
+            m_bPlacingLabels = false;
+        }
+    });
     m_data.Clear();
     Touch();
 }
@@ -443,7 +453,9 @@ void ChartControl::ApplyRowLabels() {
     for (const QString& label : m_xLabels->categoriesLabels()) m_xLabels->remove(label);
     bool labelled = m_look.xRowLabels && m_data.Rows() > 0;
     for (int r = 1; labelled && r <= m_data.Rows(); ++r) labelled = !m_data.RowLabel(r).isEmpty();
-    m_xLabels->setVisible(labelled && x->isVisible());
+    // The X axis is always drawn (ApplyAxes); with row labels the labels
+    // axis is drawn in its place.
+    m_xLabels->setVisible(labelled);
     if (!labelled) return;
     m_xLabels->setRange(x->min(), x->max());
     m_xLabels->setTitleText(x->titleText());
@@ -455,11 +467,14 @@ void ChartControl::ApplyRowLabels() {
     for (int r = 1; r <= m_data.Rows(); ++r) longest = std::max(longest, int(m_data.RowLabel(r).size()));
     const QFontMetricsF metrics(m_xLabels->labelsFont());
     const double labelWidth = metrics.horizontalAdvance(QString(longest, QLatin1Char('0'))) + 12.0;
-    const double width = std::max(100.0, m_chart->size().width() * 0.8);
+    m_labelsWidth = m_chart->size().width();
+    const double width = std::max(100.0, m_labelsWidth * 0.8);
     const double visibleRows = std::max(1.0, std::min(double(m_data.Rows()), x->max() - x->min() + 1.0));
     const int step = std::max(1, int(std::ceil(visibleRows * labelWidth / width)));
     QString previous;
     for (int r = 1; r <= m_data.Rows(); r += step) {
+        // Rows outside the drawn range would pile up at its edge.
+        if (r < x->min() - 1e-9 || r > x->max() + 1e-9) continue;
         const QString label = m_data.RowLabel(r);
         // A category's label is its key: a repeated label is left out.
         if (label == previous || m_xLabels->categoriesLabels().contains(label)) continue;
@@ -501,6 +516,13 @@ void ChartControl::ApplyAxes() {
             axis->setTickCount(std::max(2, style.scale.majorDivisions + 1));
         }
         axis->setMinorTickCount(style.scale.minorDivisions);
+        // As many decimals as the step between labels needs: 5000, not 5000.0.
+        const double step = (axis->max() - axis->min()) / std::max(1, axis->tickCount() - 1);
+        int decimals = 0;
+        while (decimals < 6 && std::isfinite(step) && step > 0 &&
+               std::abs(step * std::pow(10.0, decimals) - std::round(step * std::pow(10.0, decimals))) > 1e-6)
+            ++decimals;
+        axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
     }
 }
 

@@ -144,6 +144,8 @@ private:
     QValueAxis* m_axes[kAxisCount] = {};
     // Shown in place of the X axis' numbers when it names rows by their labels.
     QCategoryAxis* m_xLabels = nullptr;
+    double m_labelsWidth = 0;       // the chart width the row labels were thinned for
+    bool m_bPlacingLabels = false;
     QGraphicsSimpleTextItem* m_footnote = nullptr;
 };
 

@@ -45,6 +45,8 @@ ChartEditDialog::ChartEditDialog(const Appearance& look, int seriesCount, QWidge
                                  const QStringList& seriesNames)
     : QDialog(parent), m_look(look) {
     setWindowTitle(tr("Chart Properties"));
+    // Wide enough for every tab's name to show.
+    setMinimumWidth(480);
     auto* tabs = new QTabWidget;
 
     auto* chartPage = new QWidget;

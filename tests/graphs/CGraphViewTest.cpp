@@ -96,6 +96,8 @@ TEST_F(GraphViewTest, NewGraphOfTwoTablesDrawsOneSeriesOfEachAndIsKept) {
     EXPECT_EQ(GetIDLayer(graph->GetTables()[0].GetID()), 0);  // "Current"
     EXPECT_TRUE(graph->IsGraphMultiTables());
     EXPECT_TRUE(view->IsUnsaved());
+    // A graph just made is a change the close question asks about.
+    EXPECT_TRUE(graph->IsDirty());
 
     // Composite mode: one series per table, the first row of each triangle.
     const qs::chart::ChartControl& chart = *view->Chart();
