@@ -1,6 +1,7 @@
 #include "CGraphDataBar.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QDockWidget>
 #include <QGroupBox>
 #include <QPushButton>
@@ -30,9 +31,7 @@ CGraphDataBar::CGraphDataBar(QWidget* parent) : QWidget(parent) {
     for (int p = 0; p < 4; ++p) {
         m_panes[p] = new QGroupBox(QString::fromLatin1(kPaneTitles[p]), this);
         m_panes[p]->setFixedWidth(kPaneWidth);
-        m_panes[p]->setMinimumHeight(kPaneMinHeight);
         m_paneLayouts[p] = new QVBoxLayout(m_panes[p]);
-        m_paneLayouts[p]->setAlignment(Qt::AlignTop);
         m_paneLayouts[p]->setSpacing(2);
         layout->addWidget(m_panes[p]);
     }
@@ -130,6 +129,12 @@ void CGraphDataBar::RebuildPanes() {
     CLabelAdapter* label = nullptr;
     while (m_labels->GetNext(label)) AddEntry(3, label, new QCheckBox(m_panes[3]), false);
     m_pGraph->Unlock();
+    // At least 100 pixels high, and never less than the entries need (an
+    // explicit minimum would let the layout squeeze them).
+    for (QGroupBox* pane : m_panes) {
+        pane->setMinimumHeight(0);
+        pane->setMinimumHeight(std::max(kPaneMinHeight, pane->minimumSizeHint().height()));
+    }
     m_bInitialised = true;
     m_bRebuildPending = false;
 }

@@ -4,6 +4,10 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QHBoxLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <algorithm>
 #include <QPushButton>
 #include <QToolBar>
 
@@ -72,6 +76,16 @@ int CGraphFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     SetControlId(m_pDataBar, int(ID_GRAPH_DATA_BAR));
     if (dockWidgetArea(m_pDataBar) == Qt::NoDockWidgetArea) addDockWidget(Qt::RightDockWidgetArea, m_pDataBar);
     return 0;
+}
+
+void CGraphFrame::ActivateFrame(int nCmdShow) {
+    QMdiSubWindow* sub = GetSubWindow();
+    if (!m_bSized && sub != nullptr && sub->mdiArea() != nullptr && !sub->isMaximized()) {
+        m_bSized = true;
+        const QSize area = sub->mdiArea()->viewport()->size();
+        sub->resize(std::min(1100, area.width() * 9 / 10), std::min(720, area.height() * 9 / 10));
+    }
+    CChildFrame::ActivateFrame(nCmdShow);
 }
 
 void CGraphFrame::OnClose() {

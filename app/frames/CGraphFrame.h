@@ -41,6 +41,9 @@ public:
 
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnClose() override;
+    // A graph window first shows large enough for its bar, its chart's
+    // titles and legend and its data bar (within the main window's area).
+    void ActivateFrame(int nCmdShow = -1) override;
 
     QWidget* DialogBar() const { return m_pDialogBar; }
     QComboBox* StyleList() const { return m_pStyleList; }
@@ -51,4 +54,5 @@ private:
     QComboBox* m_pStyleList = nullptr;
     QDockWidget* m_pDataBar = nullptr;
     bool m_bClosing = false;
+    bool m_bSized = false;
 };

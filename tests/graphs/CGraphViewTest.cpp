@@ -3,6 +3,8 @@
 // saved and loaded across graphs, rubber-band zoom and its reset, the data
 // bar's clicks reaching the kernel graph, and printing a graph alone.
 #include <QCheckBox>
+#include <QDockWidget>
+#include <QGroupBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPrinter>
@@ -430,6 +432,23 @@ TEST_F(GraphViewTest, AGraphOfSeveralTablesPrintsOncePerSeriesTitledWithIt) {
     EXPECT_TRUE(printed.contains("for 1982"));
     EXPECT_FALSE(printed.contains("for 1983"));
     EXPECT_EQ(view->GetGraph()->GetSeries(), 0);
+}
+
+TEST_F(GraphViewTest, DataBarScrollsRatherThanSqueezingItsEntries) {
+    CGraphView* view = Open(GetGraphIDOf(kPaidLoss));
+    ASSERT_NE(view, nullptr);
+    std::unique_ptr<QDockWidget> dock(qs::graphs::CreateGraphDataBarDock("Sidebar", nullptr));
+    dock->resize(240, 300);
+    CGraphDataBar* bar = qs::graphs::DataBarOf(dock.get());
+    bar->SetGraph(view->GetGraph());
+    dock->show();
+    QTest::qWait(20);
+    const std::vector<QAbstractButton*> series = bar->Entries(2);
+    ASSERT_EQ(series.size(), 10u);
+    for (std::size_t i = 1; i < series.size(); ++i)
+        EXPECT_GE(series[i]->y(), series[i - 1]->y() + series[i - 1]->height()) << i;
+    EXPECT_GT(bar->height(), 300);  // taller than the dock: it scrolls
+    bar->SetGraph(nullptr);
 }
 
 TEST_F(GraphViewTest, OpeningAShownGraphTwiceNeedsTwoClosings) {
