@@ -183,6 +183,32 @@ TEST_F(GraphFramesTest, GraphsPrintInsideAPrintListTwoToAPage) {
     EXPECT_TRUE(printed.contains("1990"));   // the losses' legend
 }
 
+TEST_F(GraphFramesTest, CancelClosesWithoutQuestionsAndCloseAsksAboutChanges) {
+    auto* frame = dynamic_cast<CGraphFrame*>(doc->OpenObjectView(GetGraphIDOf(kPaidLoss), NET));
+    ASSERT_NE(frame, nullptr);
+    auto* view = dynamic_cast<CGraphView*>(frame->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    view->GetGraph()->SetAdjustYAxis(1);  // an unsaved change
+    // Closing asks; Cancel keeps the window.
+    {
+        MessageBoxScript boxes{IDCANCEL};
+        frame->SendMessage(WM_CLOSE);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes.Last().text, "Would you like to save changes to this graph?");
+        EXPECT_NE(frame->GetSafeHwnd(), nullptr);
+    }
+    // The bar's Cancel closes at once, changes or not.
+    QPointer<QWidget> alive(frame);
+    MessageBoxScript boxes;
+    frame->SendMessage(WM_COMMAND, qs::cmd::kGraphCancel, 0);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes.Count(), 0u);
+    EXPECT_TRUE(alive.isNull() || frame->GetSafeHwnd() == nullptr);
+}
+
 TEST_F(GraphFramesTest, TheInstalledStyleTableAndStylesHaveContent) {
     const QString work = QString::fromStdString(layout.workingDirectory);
     EXPECT_GT(QFileInfo(work + "/graphs.rgb").size(), 0);
