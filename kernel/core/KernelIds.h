@@ -72,6 +72,12 @@ constexpr QSID kAllArrays = 99000001;
 constexpr QSID kAllExhibits = 99000002;
 constexpr int kFirstUserIndex = 501;
 constexpr int kLastUserIndex = 995;
+// Indexes of the column arrays that hold ultimates (kind 1, data type 0):
+// the selected ultimates of the seven estimate kinds, and the historical
+// ultimates copied from them.
+constexpr int kFirstSelectedUltimate = 23;
+constexpr int kFirstHistoricalUltimate = 33;
+constexpr int kUltimateCount = 7;
 }  // namespace qsk
 QSID GetCategoryOfID(QSID id);   // 1000, 4000, 5000, 6000, 7000, 8000 or 0
 bool IsNodeID(QSID id);          // a category or node id (kind 0, instance 0)

@@ -10,8 +10,8 @@
 #include "CExhibit.h"
 #include "CGraphIterators.h"
 #include "CMethod.h"
-#include "CProject.h"
 #include "CScalar.h"
+#include "GraphOwner.h"
 #include "KernelIds.h"
 #include "KernelStream.h"
 
@@ -49,7 +49,7 @@ bool GraphReadStrings(KernelReader& r, std::set<std::string>& s) {
 }
 
 // A data object's cells as shown (view transform applied) into an element.
-void GraphFillFromObject(const CDataObject& d, const CProject* project, CGraph::Element& e) {
+void GraphFillFromObject(const CDataObject& d, const IObjectOwner* project, CGraph::Element& e) {
     std::uint16_t rows = 0, cols = 0;
     d.GetMaxRowsCols(rows, cols);
     QSStringArray rl, cl;
@@ -114,7 +114,7 @@ void GraphFillFromObject(const CDataObject& d, const CProject* project, CGraph::
 }
 
 // A row of values with the exhibit's age-to-age labels.
-void GraphFillRow(const std::vector<std::pair<bool, double>>& cells, const CProject* project, CGraph::Element& e) {
+void GraphFillRow(const std::vector<std::pair<bool, double>>& cells, const IObjectOwner* project, CGraph::Element& e) {
     QSStringArray labels;
     std::string cap;
     if (project) project->GetLabels(labels, LBL_EXHIBIT, cap, -1);
@@ -185,7 +185,7 @@ CGraphData* CGraph::GetTableData(int table) {
 }
 
 std::vector<long> CGraph::DefaultCodes(QSID tableId) const {
-    const CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     switch (GraphKindOfTable(tableId)) {
     case GTK_ARRAY: {
         const CDataObject* d = p ? p->FindDataObject(tableId, GetIDLayer(tableId) ? 0 : m_viewLayer) : nullptr;
@@ -258,7 +258,7 @@ void CGraph::SetStyleName(const std::string& name) {
 }
 
 std::string CGraph::CreateDisplayName(QSID tableId, int index) const {
-    const CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     const auto* m = p ? dynamic_cast<const CMethod*>(p->FindObject(tableId, GetIDLayer(tableId) ? 0 : m_viewLayer))
                       : nullptr;
     if (!m || index < 0 || index >= m->GetNumDataObjects()) return {};
@@ -269,7 +269,7 @@ std::string CGraph::CreateDisplayName(QSID tableId, int index) const {
 }
 
 bool CGraph::TableAvailable(int table) const {
-    const CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     if (!p || table < 0 || table >= GetNumTables()) return false;
     const QSID id = m_tables[table].GetID();
     return p->FindObject(id, GetIDLayer(id) ? 0 : m_viewLayer) != nullptr;
@@ -278,7 +278,7 @@ bool CGraph::TableAvailable(int table) const {
 std::string CGraph::TableName(int table) const {
     if (table < 0 || table >= GetNumTables()) return {};
     const QSID id = m_tables[table].GetID();
-    const CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     std::string name;
     if (!p || p->GetLongNameFromID(id, name) != qsk::kOk || name.empty()) name = "Table " + std::to_string(id);
     if (const unsigned short l = GetIDLayer(id); l && p) {
@@ -292,7 +292,7 @@ std::string CGraph::TableName(int table) const {
 // ---------------------------------------------------------------- catalogue
 
 void CGraph::ResolveTable(int table, std::vector<Element>& out) const {
-    const CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     if (!p) return;
     const CGraphData& td = m_tables[table];
     const QSID id = td.GetID();
@@ -401,7 +401,7 @@ void CGraph::Catalogue(bool rewire) {
     m_elements = std::move(elements);
     if (rewire && m_live) {
         ClearSources();
-        if (CProject* p = GetProject())
+        if (const IObjectOwner* p = GetOwner())
             for (const auto& t : m_tables) {
                 const QSID id = t.GetID();
                 if (CFormula* f = p->FindObject(id, GetIDLayer(id) ? 0 : m_viewLayer)) AddSource(f);
@@ -688,16 +688,17 @@ void CGraph::SetAdjustYAxis(int on) {
 // ---------------------------------------------------------------- state
 
 bool CGraph::SaveToMaster(QSID id) {
-    CProject* p = GetProject();
     if (id == -1) {
         if (!m_master) return false;
         m_master->CopyDefinition(*this);
         m_master->Catalogue(false);
         m_dirty = false;
         m_saveAsNew = false;
-        if (p) p->SetModifiedFlag(true);
+        if (IObjectOwner* owner = GetOwner()) owner->SetModifiedFlag(true);
         return true;
     }
+    // A table's graph is kept by an owner that keeps graphs.
+    auto* p = dynamic_cast<IGraphOwner*>(GetOwner());
     if (!p || id <= 0) return false;
     const QSID table = DelGraphIDOf(id);
     if (IsGraphID(table) || !p->IDExists(table)) return false;
@@ -705,8 +706,8 @@ bool CGraph::SaveToMaster(QSID id) {
     if (!master) {
         const QSID gid = GetGraphIDOf(GetLayerNeutralID(table));
         auto g = std::make_unique<CGraph>(gid);
-        g->SetProject(p);
-        master = p->m_graphs.KeepTableGraph(gid, std::move(g));
+        g->SetOwner(p);
+        master = p->KeepTableGraph(gid, std::move(g));
     }
     master->CopyDefinition(*this);
     master->Catalogue(false);

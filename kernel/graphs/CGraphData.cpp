@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "CProject.h"
+#include "GraphOwner.h"
 #include "KernelIds.h"
 #include "KernelStream.h"
 
@@ -19,7 +19,7 @@ int CGraphData::GetIndexForCode(long code) const {
     return it == m_codes.end() ? -1 : static_cast<int>(it - m_codes.begin());
 }
 
-std::string CGraphData::GetStyleName(const CProject* project) const {
+std::string CGraphData::GetStyleName(const IGraphOwner* project) const {
     const int kind = GetIDDOType(m_id), dt = GetIDDataType(m_id);
     int pos = CGraphDefaultStyles::ARRAYS;
     if ((kind == 3 || kind == 4) && dt == 1) pos = CGraphDefaultStyles::EXHIBITS;
@@ -28,10 +28,10 @@ std::string CGraphData::GetStyleName(const CProject* project) const {
     else if ((kind == 1 || kind == 2) && (dt == 1 || dt == 7)) pos = CGraphDefaultStyles::SDFS;
     else if ((kind == 1 || kind == 2) && dt == 0) {
         const int index = GetIDIndex(m_id);
-        const bool ultimate = kind == 1 && ((index >= CProject::kFirstSelectedUltimate &&
-                                             index < CProject::kFirstSelectedUltimate + CProject::kUltimateCount) ||
-                                            (index >= CProject::kFirstHistoricalUltimate &&
-                                             index < CProject::kFirstHistoricalUltimate + CProject::kUltimateCount));
+        const bool ultimate = kind == 1 && ((index >= qsk::kFirstSelectedUltimate &&
+                                             index < qsk::kFirstSelectedUltimate + qsk::kUltimateCount) ||
+                                            (index >= qsk::kFirstHistoricalUltimate &&
+                                             index < qsk::kFirstHistoricalUltimate + qsk::kUltimateCount));
         if (ultimate) pos = CGraphDefaultStyles::ULTIMATES;
     }
     return project ? project->GetGraphDefaultStyles().GetStyle(pos) : CGraphDefaultStyles::DefaultName(pos);

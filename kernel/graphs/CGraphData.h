@@ -19,7 +19,7 @@
 
 #include "KernelTypes.h"
 
-class CProject;
+class IGraphOwner;
 class KernelWriter;
 class KernelReader;
 
@@ -67,7 +67,7 @@ public:
 
     // The project's default style for the kind of table this data names
     // (CGraphDefaultStyles); the input arrays' style for a project-less call.
-    std::string GetStyleName(const CProject* project) const;
+    std::string GetStyleName(const IGraphOwner* project) const;
 
     bool operator==(const CGraphData& o) const;
     bool operator!=(const CGraphData& o) const { return !(*this == o); }

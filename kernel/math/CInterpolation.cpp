@@ -5,28 +5,9 @@
 #include <cstdio>
 #include <numeric>
 
-#include "CDataObject.h"
 #include "ReservingMath.h"
 
 namespace {
-
-// Cells of a data object in row-major order, with their value bits.
-void InterpCells(const CDataObject& d, std::vector<double>& values, std::vector<unsigned char>& flags) {
-    std::uint16_t rows = 0, cols = 0;
-    d.GetMaxRowsCols(rows, cols);
-    values.clear();
-    flags.clear();
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            if (!d.LocationIsValid(r, c)) continue;
-            double v = 0.0;
-            std::uint8_t f = 0;
-            d.GetAt(r, c, v, f);
-            values.push_back(v);
-            flags.push_back((f & CDataObject::CF_VALUE) ? qs::calc::kCellHasValue : qs::calc::kCellBlank);
-        }
-    }
-}
 
 double InterpLinear(double x0, double y0, double x1, double y1, double x) {
     return x1 == x0 ? y0 : y0 + (y1 - y0) * (x - x0) / (x1 - x0);
@@ -199,41 +180,4 @@ std::string CInterpolation::OutsideRangeNote(std::size_t j) const {
     };
     return "Extrapolated: " + months(m_wanted[j]) + " months lies outside the selected factors' ages (" +
            months(m_ages.front()) + " to " + months(m_ages.back()) + " months).";
-}
-
-bool CInterpolation::SetInputParams(const CDataObject* currentPeriods, const CDataObject* input,
-                                    const CDataObject* interpolatePeriods) {
-    m_ready = false;
-    m_wanted.clear();
-    if (!currentPeriods || !input || !interpolatePeriods) return false;
-    std::vector<double> ages, values, wanted;
-    std::vector<unsigned char> ageFlags, valueFlags, wantedFlags;
-    InterpCells(*currentPeriods, ages, ageFlags);
-    InterpCells(*input, values, valueFlags);
-    InterpCells(*interpolatePeriods, wanted, wantedFlags);
-    if (ages.size() != values.size()) return false;
-    for (size_t i = 0; i < ages.size(); ++i)
-        if (!(ageFlags[i] & qs::calc::kCellHasValue)) valueFlags[i] = qs::calc::kCellBlank;
-    for (size_t i = 0; i < wanted.size(); ++i)
-        if (!(wantedFlags[i] & qs::calc::kCellHasValue)) wanted[i] = NAN;
-    return SetInputParams(ages, values, valueFlags, wanted);
-}
-
-bool CInterpolation::Interpolate(ENUM_CURVE_TYPE curve, ENUM_PERIOD period, int periodLength, CDataObject*& result,
-                                 int adjustment) const {
-    result = nullptr;
-    std::vector<double> values;
-    std::vector<unsigned char> flags;
-    if (!Interpolate(curve, period, periodLength, values, flags, adjustment)) return false;
-    auto d = new CDataObject();
-    d->SetShape(1, static_cast<std::uint16_t>(values.size()), CDataObject::VT_ROW);
-    std::vector<std::uint8_t> f(flags.begin(), flags.end());
-    d->SetAllCells(values, f, 0);
-    // A value at an age outside the known ones is an extrapolation: its
-    // cell says so.
-    for (std::size_t j : AgesOutsideRange())
-        if (j < values.size()) d->SetNoteInCell(0, static_cast<int>(j), OutsideRangeNote(j));
-    d->SetInitialized(true);
-    result = d;
-    return true;
 }

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <unordered_set>
 
-#include "CProject.h"
 #include "KernelIds.h"
 #include "KernelStream.h"
+#include "ObjectOwner.h"
 #include "ReservingMath.h"
 
 using qsformula::Value;
@@ -104,7 +104,7 @@ QSSTATUS CMethod::SetBasis(int basis) {
     if (basis == m_basis) return qsk::kOk;
     m_basis = basis;
     for (Column& c : m_cols) ShapeColumn(*c.data);
-    if (GetProject()) Recalculate();
+    if (GetOwner()) Recalculate();
     return qsk::kOk;
 }
 
@@ -113,7 +113,7 @@ QSSTATUS CMethod::SetUltPos(int pos) {
     if (pos == m_ultPos) return qsk::kOk;
     m_ultPos = pos;
     // What reads the method's ultimate reads another column now.
-    if (GetProject()) Changed();
+    if (GetOwner()) Changed();
     return qsk::kOk;
 }
 
@@ -150,13 +150,13 @@ QSID CMethod::GetObjID(int pos) const {
 }
 
 void CMethod::ShapeColumn(CDataObject& data) const {
-    if (CProject* p = GetProject()) ShapeColumn(data, ProjectFormulaResolver::InfoOf(*p));
+    if (const IObjectOwner* p = GetOwner()) ShapeColumn(data, ProjectFormulaResolver::InfoOf(*p));
 }
 
 void CMethod::ShapeColumn(CDataObject& data, const qsformula::ProjectInfo& info) const {
-    CProject* p = GetProject();
+    IObjectOwner* p = GetOwner();
     if (!p) return;
-    data.SetProject(p);
+    data.SetOwner(p);
     const auto rows = static_cast<std::uint16_t>(m_basis == 1 ? info.ages.size() : info.rowLen.size());
     std::uint16_t r = 0, c = 0;
     data.GetMaxRowsCols(r, c);
@@ -170,7 +170,7 @@ QSSTATUS CMethod::CheckFormula(const FormulaDefinition& def, int pos) const {
             bool earlier = false;
             for (int k = 0; k < pos && k < GetNumDataObjects(); ++k) earlier = earlier || GetObjID(k) == id;
             if (!earlier) return qsformula::kUnknownObject;
-        } else if (CProject* p = GetProject()) {
+        } else if (const IObjectOwner* p = GetOwner()) {
             ProjectFormulaResolver resolver(*p, GetLayer());
             const CFormula* f = resolver.Find(id);
             if (!f) return qsformula::kUnknownObject;
@@ -214,7 +214,7 @@ QSSTATUS CMethod::AddNewCol(int pos, const std::string& name, const CStringStack
     ShapeColumn(*c.data);
     m_cols.insert(m_cols.begin() + pos, std::move(c));
     if (m_ultPos >= pos) ++m_ultPos;
-    if (GetProject()) {
+    if (GetOwner()) {
         Bind();
         Recalculate();
         Changed();
@@ -233,7 +233,7 @@ QSSTATUS CMethod::SetColFormula(int pos, const CStringStack& raw, const CStringS
         if (chk) return chk;
     }
     c->def = def;
-    if (GetProject()) {
+    if (GetOwner()) {
         Bind();
         Recalculate();
         Changed();
@@ -260,7 +260,7 @@ int CMethod::RemoveColDef(int pos) {
     m_cols.erase(m_cols.begin() + pos);
     if (m_ultPos == pos) m_ultPos = -1;
     else if (m_ultPos > pos) --m_ultPos;
-    if (GetProject()) {
+    if (GetOwner()) {
         Bind();
         Recalculate();
         Changed();
@@ -339,7 +339,7 @@ QSSTATUS CMethod::SetObjStats(int pos, int bits) {
     Column* c = Col(pos);
     if (!c || (bits & ~(ST_AVERAGE | ST_LTREND | ST_EXPCURVE))) return qsk::kFail;
     c->stats = bits;
-    if (GetProject()) Recalculate();
+    if (GetOwner()) Recalculate();
     return qsk::kOk;
 }
 QSSTATUS CMethod::SetObjStats(int pos, bool average, bool ltrend, bool expcurve) {
@@ -350,7 +350,7 @@ QSSTATUS CMethod::SetObjTotalType(int pos, int type) {
     Column* c = Col(pos);
     if (!c || type < TT_NONE || type > TT_FORMULA) return qsk::kFail;
     c->totalType = type;
-    if (GetProject()) Recalculate();
+    if (GetOwner()) Recalculate();
     return qsk::kOk;
 }
 
@@ -438,7 +438,7 @@ QSSTATUS CMethod::GetLabels(QSStringArray& rows, QSStringArray& cols, std::strin
     rows.clear();
     cols.clear();
     title = GetIDLongName();
-    if (CProject* p = GetProject()) {
+    if (const IObjectOwner* p = GetOwner()) {
         QSStringArray exposure, development, exhibit;
         std::string word;
         const QSSTATUS st = p->GetLabels(exposure, development, exhibit, word);
@@ -487,7 +487,7 @@ void CMethod::NoteRowsLeftOutOfTotals() {
     }
     if (!any) return;
     QSStringArray labels;
-    if (CProject* p = GetProject()) {
+    if (const IObjectOwner* p = GetOwner()) {
         QSStringArray development, exhibit;
         std::string word;
         if (p->GetLabels(labels, development, exhibit, word) != qsk::kOk) labels.clear();
@@ -512,7 +512,7 @@ void CMethod::Unbind() {
 
 void CMethod::Bind() {
     Unbind();
-    CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     if (!p) return;
     ProjectFormulaResolver resolver(*p, GetLayer());
     for (const Column& c : m_cols) {
@@ -601,7 +601,7 @@ void CMethod::ComputeSummaries(Column& c, const ProjectFormulaResolver& resolver
 }
 
 bool CMethod::Recalculate() {
-    CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     if (!p) return false;
     ProjectFormulaResolver resolver(*p, GetLayer());
     bool changed = false;
@@ -624,7 +624,7 @@ bool CMethod::Recalculate() {
 }
 
 CFormula::Change CMethod::RecalculateChanges() {
-    CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     if (!p) return Change::None();
     // The columns of the triangles' cells that changed; anything else that
     // changed (a selection, a vector, a scalar, an entered column) takes the
@@ -698,7 +698,7 @@ CFormula::Change CMethod::RecalculateChanges() {
 }
 
 void CMethod::AfterLoad() {
-    if (!GetProject()) return;
+    if (!GetOwner()) return;
     Bind();
     Recalculate();
 }
@@ -780,33 +780,12 @@ void CMethod::Read(KernelReader& r, int version) {
     m_cols = std::move(cols);
 }
 
-// ---- the project's method calls --------------------------------------------------------
-
-QSSTATUS CProject::AddNewObject(CMethod& proto, QSID& id, int user) {
-    const bool report = proto.IsReport() || (id && GetIDDataType(id) == 3);
-    CMethod copy(proto);
-    copy.SetProject(nullptr);
-    copy.SetReport(report);
-    const QSSTATUS st = AddNewFormulaObject(copy, user ? 4 : 3, report ? 3 : 2,
-                                            report ? qsk::kCatReport : qsk::kCatMethod, true, id);
-    if (st) return st;
-    for (unsigned short l = 1; l <= kLayerCount; ++l)
-        if (CFormula* f = FindObject(id, l)) f->AfterLoad();
-    return qsk::kOk;
-}
-
-bool CProject::IsIDSummaryReport(QSID id) const {
-    unsigned short layer = GetIDLayer(id);
-    const auto* m = dynamic_cast<const CMethod*>(FindObject(id, layer ? layer : static_cast<unsigned short>(NET)));
-    return m && m->IsSummaryReport();
-}
-
-QSSTATUS CProject::UltimateMapLookup(QSID ultId, CDataObject*& table) const {
+QSSTATUS CMethod::FindUltimateColumn(const IObjectOwner& owner, QSID ultId, CDataObject*& table) {
     table = nullptr;
-    const QSID methodId = CMethod::MethodIDFromUltID(ultId);
+    const QSID methodId = MethodIDFromUltID(ultId);
     if (!methodId) return qsk::kUnknownId;
     unsigned short layer = GetIDLayer(ultId);
-    auto* m = dynamic_cast<CMethod*>(FindObject(methodId, layer ? layer : static_cast<unsigned short>(NET)));
+    auto* m = dynamic_cast<CMethod*>(owner.FindObject(methodId, layer ? layer : static_cast<unsigned short>(NET)));
     if (!m || m->GetUltPos() < 0) return qsk::kUnknownId;
     table = m->GetDataObject(m->GetUltPos() + 1);
     return table ? qsk::kOk : qsk::kUnknownId;

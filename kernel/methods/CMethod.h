@@ -9,8 +9,8 @@
 // total (the column's sum, or its formula applied to the totals of what it
 // reads), an average, a linear fit and an exponential fit down the column.
 // One column may be the ultimate (GetUltPos); GetUltID names it as a
-// calculated-ultimate id, which CProject::UltimateMapLookup turns back into
-// the column.
+// calculated-ultimate id, which FindUltimateColumn turns back into the
+// column.
 //
 // Positions of columns count from 0, except GetDataObject, which takes the
 // 1-based column number the views use.
@@ -37,7 +37,7 @@ public:
     enum TotalType { TT_NONE = 0, TT_SUM = 1, TT_FORMULA = 2 };
 
     explicit CMethod(QSID id = 0);
-    explicit CMethod(CProject* project) : CMethod(QSID(0)) { SetProject(project); }
+    explicit CMethod(IObjectOwner* owner) : CMethod(QSID(0)) { SetOwner(owner); }
     CMethod(const CMethod& other);  // definition and values; no graph links
     CMethod& operator=(const CMethod& other);
     ~CMethod() override;
@@ -119,6 +119,9 @@ public:
     // layer); 0 without an ultimate column.
     QSID GetUltID() const;
     static QSID MethodIDFromUltID(QSID ultId);
+    // The column a method's ultimate id names among owner's objects; null and
+    // kUnknownId when there is no such method or it has no ultimate column.
+    static QSSTATUS FindUltimateColumn(const IObjectOwner& owner, QSID ultId, CDataObject*& table);
 
     // ---- the method in other objects' formulas
     // A formula outside the method reads its ultimate column by the method's

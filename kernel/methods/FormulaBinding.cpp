@@ -6,11 +6,11 @@
 
 #include "CExhibit.h"
 #include "CMethod.h"
-#include "CProject.h"
 #include "CScalar.h"
 #include "FormulaInternal.h"
 #include "KernelIds.h"
 #include "KernelStream.h"
+#include "ObjectOwner.h"
 
 using qsformula::Value;
 
@@ -48,7 +48,7 @@ constexpr std::uint16_t kFormulaLayoutVersion = 1;
 
 // ---- resolver ------------------------------------------------------------------------
 
-ProjectFormulaResolver::ProjectFormulaResolver(const CProject& project, unsigned short layer)
+ProjectFormulaResolver::ProjectFormulaResolver(const IObjectOwner& project, unsigned short layer)
     : m_project(project), m_layer(layer), m_info(InfoOf(project)) {}
 
 const CFormula* ProjectFormulaResolver::Find(QSID id) const {
@@ -95,7 +95,7 @@ struct AdjustmentWindow {
     }
 };
 
-AdjustmentWindow WindowOf(const CProject& project, const CFormula& table) {
+AdjustmentWindow WindowOf(const IObjectOwner& project, const CFormula& table) {
     AdjustmentWindow w;
     std::string note;
     table.GetFootnoteString(note);
@@ -114,7 +114,7 @@ AdjustmentWindow WindowOf(const CProject& project, const CFormula& table) {
     return w;
 }
 
-void ApplyAdjustmentWindow(const CProject& project, const CFormula& table, const qsformula::ProjectInfo& info,
+void ApplyAdjustmentWindow(const IObjectOwner& project, const CFormula& table, const qsformula::ProjectInfo& info,
                            Value& v) {
     if (v.type != qsformula::kTriangle) return;
     const AdjustmentWindow w = WindowOf(project, table);
@@ -284,7 +284,7 @@ bool ProjectFormulaResolver::Read(const CFormula& object, Value& out) {
     return true;
 }
 
-qsformula::ProjectInfo ProjectFormulaResolver::InfoOf(const CProject& project) {
+qsformula::ProjectInfo ProjectFormulaResolver::InfoOf(const IObjectOwner& project) {
     qsformula::ProjectInfo info;
     const QSStructure& s = project.GetStructure();
     info.expLength = s.expLength;
@@ -438,7 +438,7 @@ QSSTATUS CUserTable::SetFormula(const CStringStack& raw, const CStringStack& res
     FormulaDefinition keep = m_def;
     const QSSTATUS st = m_def.Set(raw, resolved);
     if (st) return st;
-    if (GetProject()) {
+    if (GetOwner()) {
         const QSSTATUS bound = Bind();
         if (bound) {
             m_def = keep;
@@ -465,7 +465,7 @@ void CUserTable::Unbind() {
 
 QSSTATUS CUserTable::Bind() {
     Unbind();
-    CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     if (!p || m_def.IsEmpty() || m_def.Compiled().IsEmpty()) return qsk::kOk;
     ProjectFormulaResolver resolver(*p, GetLayer());
     std::vector<CFormula*> sources;
@@ -505,7 +505,7 @@ void CUserTable::NotifyChanged(const std::vector<std::uint32_t>& changed) {
 }
 
 std::vector<std::uint32_t> CUserTable::RecalculateWhole() {
-    CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     if (!p) return {};
     ProjectFormulaResolver resolver(*p, GetLayer());
     Value v;
@@ -523,7 +523,7 @@ bool CUserTable::Recalculate() {
 
 CFormula::Change CUserTable::RecalculateChanges() {
     if (m_def.IsEmpty()) return CDataObject::RecalculateChanges();
-    CProject* p = GetProject();
+    const IObjectOwner* p = GetOwner();
     if (!p) return Change::None();
     // A formula that works cell by cell on tables of this table's shape is
     // evaluated at the cells that changed in what it reads, and nowhere else.
@@ -643,8 +643,8 @@ QSSTATUS CUserExhibit::GetFormula(CStringStack& raw, CStringStack& resolved) con
 }
 
 void CUserExhibit::PrepareTable() {
-    CProject* p = GetProject();
-    m_table.SetProject(p);
+    IObjectOwner* p = GetOwner();
+    m_table.SetOwner(p);
     m_table.SetIDNum(GetIDNum());
     if (!p) return;
     const qsformula::ProjectInfo info = ProjectFormulaResolver::InfoOf(*p);
@@ -662,7 +662,7 @@ QSSTATUS CUserExhibit::SetFormula(const CStringStack& raw, const CStringStack& r
     PrepareTable();
     const QSSTATUS st = m_table.SetFormula(raw, resolved);
     if (st) return st;
-    if (GetProject()) SetSource(m_table.HasValidFormula() ? &m_table : nullptr);
+    if (GetOwner()) SetSource(m_table.HasValidFormula() ? &m_table : nullptr);
     return qsk::kOk;
 }
 
@@ -673,7 +673,7 @@ QSSTATUS CUserExhibit::ClearFormula() {
 
 void CUserExhibit::AfterLoad() {
     // The exhibit's getters call AfterLoad on every use: bind once.
-    if (!GetProject() || !m_table.HasValidFormula() || GetSource() == &m_table) return;
+    if (!GetOwner() || !m_table.HasValidFormula() || GetSource() == &m_table) return;
     PrepareTable();
     m_table.AfterLoad();
     SetSource(&m_table);
@@ -696,8 +696,8 @@ void CUserExhibit::Read(KernelReader& r, int version) {
 
 // ---- probe ---------------------------------------------------------------------------
 
-CFormulaProbe::CFormulaProbe(const CFormula* context, const CProject* project)
-    : m_context(context), m_projectCtx(project ? project : (context ? context->GetProject() : nullptr)) {
+CFormulaProbe::CFormulaProbe(const CFormula* context, const IObjectOwner* project)
+    : m_context(context), m_projectCtx(project ? project : (context ? context->GetOwner() : nullptr)) {
     if (context) SetIDNum(context->GetIDNum());
 }
 

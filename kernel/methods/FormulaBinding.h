@@ -25,7 +25,7 @@
 #include "CStringStack.h"
 #include "FormulaLanguage.h"
 
-class CProject;
+class IObjectOwner;
 
 namespace qsformula {
 inline constexpr QSSTATUS kCircular = 27;  // the formula would read its own object, directly or not
@@ -35,7 +35,7 @@ inline constexpr QSSTATUS kNoContext = 28; // no project to resolve the formula'
 class ProjectFormulaResolver : public qsformula::IFormulaResolver {
 public:
     // layer: the layer of references written without one (0 in the id).
-    ProjectFormulaResolver(const CProject& project, unsigned short layer);
+    ProjectFormulaResolver(const IObjectOwner& project, unsigned short layer);
 
     // Objects outside the project's map the formula may name (the earlier
     // columns of a method).
@@ -54,10 +54,10 @@ public:
     // staircase kept); scalars as scalars; an exhibit as its selected factors
     // (or its factor triangle when it has none). False for anything else.
     static bool Read(const CFormula& object, qsformula::Value& out);
-    static qsformula::ProjectInfo InfoOf(const CProject& project);
+    static qsformula::ProjectInfo InfoOf(const IObjectOwner& project);
 
 private:
-    const CProject& m_project;
+    const IObjectOwner& m_project;
     unsigned short m_layer;
     qsformula::ProjectInfo m_info;
     std::map<QSID, const CFormula*> m_local;
@@ -168,7 +168,7 @@ public:
     // context: the object whose formula is being written (its layer names
     // the layer of references without one); project: where names resolve
     // (the context's project when null).
-    explicit CFormulaProbe(const CFormula* context, const CProject* project = nullptr);
+    explicit CFormulaProbe(const CFormula* context, const IObjectOwner* project = nullptr);
 
     // 0 when the formula compiles and runs on the project's objects; the
     // result's shape is then kept for GetResultVectorType/GetResultInterval.
@@ -179,7 +179,7 @@ public:
 
 private:
     const CFormula* m_context;
-    const CProject* m_projectCtx;
+    const IObjectOwner* m_projectCtx;
     int m_vectorType = -1;
     int m_interval = 0;
     std::string m_error;

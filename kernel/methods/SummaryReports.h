@@ -17,7 +17,7 @@
 #include "CMethod.h"
 #include "SummaryReportOptions.h"
 
-class CProject;
+class IObjectOwner;
 
 class CSummaryReport : public CMethod {
 public:
@@ -78,21 +78,10 @@ struct UltKind {
 const std::vector<UltKind>& UltKinds();
 const UltKind* FindUltKind(QSID id);  // by the report id, any layer
 
-// Adds a summary report (system when user is false) with one instance per
-// layer; id in: an index to use (0: the next free one), out: its id.
-QSSTATUS AddSummaryReport(CProject& project, const std::string& name, const std::string& shortName, bool user,
-                          QSID& id);
-// Adds the five estimate-kind reports the project does not hold yet.
-QSSTATUS AddStandardSummaryReports(CProject& project);
-
 // A table a summary report may gather, as a column of rows cells (values and
 // flags); false when the project has no such table on the layer.
-bool ReadTable(const CProject& project, QSID id, unsigned short layer, int rows, std::vector<double>& values,
+bool ReadTable(const IObjectOwner& project, QSID id, unsigned short layer, int rows, std::vector<double>& values,
                std::vector<std::uint8_t>& flags);
-// The tables a summary report may gather: every method's ultimate, then the
-// column input arrays other than the selected ultimates (layer-neutral ids).
-QSIDArray AvailableTables(const CProject& project);
-
 // The derived columns, cell by cell over the tables' columns (table j at
 // row r: values[j][r], flags[j][r]); weights[j][r] for the weighted one.
 // A row with a not-available estimate (of positive weight) is not

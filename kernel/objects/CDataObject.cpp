@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "CProject.h"
+#include "ObjectOwner.h"
 #include "KernelStream.h"
 
 namespace {
@@ -298,7 +298,7 @@ QSSTATUS CDataObject::GetLabels(QSStringArray& rowLabels, QSStringArray& colLabe
         colLabels.resize(m_cols);
         return qsk::kOk;
     }
-    if (m_pProject) return m_pProject->GetObjectLabels(*this, rowLabels, colLabels, corner);
+    if (m_pOwner) return m_pOwner->GetObjectLabels(*this, rowLabels, colLabels, corner);
     rowLabels.clear();
     colLabels.clear();
     for (int r = 0; r < m_rows; ++r) rowLabels.push_back(std::to_string(r + 1));
@@ -420,7 +420,7 @@ void CDataObject::Deinitialize() {
     m_initialized = false;
     // Dependents of cells that held values follow.
     if (!cleared.empty()) {
-        if (m_pProject) m_pProject->SetModifiedFlag(true);
+        if (m_pOwner) m_pOwner->SetModifiedFlag(true);
         Changed(cleared);
     }
     NotifyAll(XR_LAYOUT, 0);
@@ -546,7 +546,7 @@ void CDataObject::CellsChanged(const std::vector<std::uint32_t>& cells) {
     // A written object holds data again.
     m_initialized = true;
     NotifyCells(cells);
-    if (m_pProject) m_pProject->SetModifiedFlag(true);
+    if (m_pOwner) m_pOwner->SetModifiedFlag(true);
     Changed(cells);
 }
 

@@ -38,7 +38,7 @@ CFormula::CFormula(const CFormula& o)
       m_readOnly(o.m_readOnly),
       m_fixed(o.m_fixed),
       m_messages(o.m_messages),
-      m_pProject(o.m_pProject) {}
+      m_pOwner(o.m_pOwner) {}
 
 CFormula& CFormula::operator=(const CFormula& o) {
     if (this == &o) return *this;

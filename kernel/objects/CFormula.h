@@ -33,6 +33,7 @@
 class CArchive;
 
 class CProject;
+class IObjectOwner;
 class CStringStack;
 class KernelWriter;
 class KernelReader;
@@ -171,8 +172,15 @@ public:
         return Change{};
     }
 
-    CProject* GetProject() const { return m_pProject; }
-    void SetProject(CProject* project) { m_pProject = project; }
+    // The project or other owner the object belongs to (ObjectOwner.h);
+    // null for an object on its own. Objects of the kernel ask their owner
+    // through this interface only.
+    IObjectOwner* GetOwner() const { return m_pOwner; }
+    void SetOwner(IObjectOwner* owner) { m_pOwner = owner; }
+    // The owner as a whole project, for code above the kernel's object rooms
+    // (null when the owner is not a project); defined with CProject.
+    CProject* GetProject() const;
+    void SetProject(CProject* project);
 
     // --- storage of the definition (names are stored by the project)
     // Each class has a storage tag; the project writes the tag before the
@@ -201,7 +209,7 @@ protected:
     bool m_readOnly = false;
     bool m_fixed = false;
     std::vector<std::string> m_messages;
-    CProject* m_pProject = nullptr;
+    IObjectOwner* m_pOwner = nullptr;
 
 private:
     static void PropagateChanges(const std::vector<CFormula*>& changed, std::vector<Change> what, bool whole);

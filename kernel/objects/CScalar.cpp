@@ -1,6 +1,6 @@
 #include "CScalar.h"
 
-#include "CProject.h"
+#include "ObjectOwner.h"
 #include "KernelStream.h"
 
 IMPLEMENT_DYNAMIC(CScalar, CFormula)
@@ -16,7 +16,7 @@ QSSTATUS CScalar::SetValue(double value) {
     m_value = value;
     m_blank = false;
     NotifyAll(XR_CELL, 0);
-    if (m_pProject) m_pProject->SetModifiedFlag(true);
+    if (m_pOwner) m_pOwner->SetModifiedFlag(true);
     Changed();
     return qsk::kOk;
 }
@@ -27,7 +27,7 @@ QSSTATUS CScalar::SetValueBlank() {
     m_blank = true;
     m_value = 0.0;
     NotifyAll(XR_CELL, 0);
-    if (m_pProject) m_pProject->SetModifiedFlag(true);
+    if (m_pOwner) m_pOwner->SetModifiedFlag(true);
     Changed();
     return qsk::kOk;
 }

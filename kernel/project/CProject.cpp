@@ -10,6 +10,7 @@
 #include "CMethod.h"
 #include "FormulaBinding.h"
 #include "MethodTemplates.h"
+#include "ProjectSummaryReports.h"
 #include "SummaryReports.h"
 #include "QsProfile.h"
 
@@ -111,8 +112,13 @@ void CProject::ReadDisplayDefaultsFromProfile(const std::string& profileFile) {
 
 // ---------------------------------------------------------------- life cycle
 
+// An object's project is its owner when the owner is a project. These live
+// here because an object's own room knows only the owner's interface.
+CProject* CFormula::GetProject() const { return dynamic_cast<CProject*>(m_pOwner); }
+void CFormula::SetProject(CProject* project) { m_pOwner = project; }
+
 CProject::CProject() : CFormula(0) {
-    m_pProject = this;
+    m_pOwner = this;
     m_decimals = m_display.Numbers().decimals;
     SetIDLongName("Project");
 }

@@ -17,7 +17,9 @@
 // A calculated instance is read-only and follows its sources cell by cell.
 //
 // The project derives from CFormula for its own display settings (decimals,
-// display type) and for the label calls that views make on it.
+// display type) and for the label calls that views make on it. It is the
+// owner its objects reach through IGraphOwner (GraphOwner.h and the narrower
+// owners it widens), so an object needs no more of it than that.
 //
 // Argument orders where callers disagreed are fixed here: exposure dates are
 // (month, day, year, index) in both directions with the index from 0;
@@ -39,6 +41,7 @@
 #include "CScalar.h"
 #include "ExhibitSettings.h"
 #include "FloodFillOptions.h"
+#include "GraphOwner.h"
 #include "KernelIds.h"
 #include "KernelTypes.h"
 #include "ProjectDisplay.h"
@@ -61,7 +64,7 @@ class IKDVDatabaseManager;
 class KernelWriter;
 class KernelReader;
 
-class CProject : public CFormula {
+class CProject : public CFormula, public IGraphOwner {
     DECLARE_DYNAMIC(CProject)
 
 public:
@@ -88,7 +91,7 @@ public:
     QSSTATUS GetLengthExpPrd(PRDLENGTH& length) const;
     QSSTATUS GetLengthDevPrd(PRDLENGTH& length) const;
     std::uint16_t GetNumExpPrds() const { return m_periods.Structure().numExp; }
-    const QSStructure& GetStructure() const { return m_periods.Structure(); }
+    const QSStructure& GetStructure() const override { return m_periods.Structure(); }
     // Reshapes the project; cells keep their row and column where still valid.
     QSSTATUS RedimProj(std::uint16_t numExp, PRDLENGTH expLength, std::uint16_t firstYear, std::uint16_t firstInterval,
                        std::uint16_t numDev, PRDLENGTH devLength, std::uint16_t firstDevAge, LAYERNAMES calc1,
@@ -124,7 +127,7 @@ public:
     // as every object.
     std::string GetIDName(int form = -1) const override;
     const std::string& GetFileName() const { return m_fileName; }
-    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    void SetModifiedFlag(bool modified = true) override { m_modified = modified; }
     bool IsModified() const { return m_modified; }
 
     // Re-relates the layers and recalculates everything (after user objects
@@ -193,10 +196,11 @@ public:
     // Drops the user-defined graphs (navigator graphs of index 501 and up).
     QSSTATUS CleanUpUdoGraphs();
     // The kept graph of a table (by the table's id or its graph id), null when none.
-    CGraph* GetTableGraph(QSID id) const;
+    CGraph* GetTableGraph(QSID id) const override;
+    CGraph* KeepTableGraph(QSID graphId, std::unique_ptr<CGraph> graph) override;
     // The six default graph styles, kept in "DefGraphStyles".
     CGraphDefaultStyles& GetGraphDefaultStyles() { return m_graphs.DefaultStyles(); }
-    const CGraphDefaultStyles& GetGraphDefaultStyles() const { return m_graphs.DefaultStyles(); }
+    const CGraphDefaultStyles& GetGraphDefaultStyles() const override { return m_graphs.DefaultStyles(); }
 
     // ---- print fields and headings (CProjectServices.cpp)
     // The query (profile) the data of a database project came from; empty
@@ -222,9 +226,9 @@ public:
     CFormula* OpenObject(QSID id, unsigned short layer, IKernelWindow* window, int flag = 1);
     QSSTATUS CloseObject(CFormula* object, IKernelWindow* window);
     // Look-up without a window (kernel code and tests).
-    CFormula* FindObject(QSID id, unsigned short layer = 0) const;
-    CDataObject* FindDataObject(QSID id, unsigned short layer) const;
-    bool IDExists(QSID id) const;
+    CFormula* FindObject(QSID id, unsigned short layer = 0) const override;
+    CDataObject* FindDataObject(QSID id, unsigned short layer) const override;
+    bool IDExists(QSID id) const override;
     int IsViewed(QSID id) const;
     bool IDHasData(QSID id, unsigned short layer) const;
     // Status code for the navigator icon: 0 no data, 1 entered with data,
@@ -275,7 +279,7 @@ public:
     virtual void SetShowTableID(int on) { m_display.SetShowTableId(on); }
     QSSTATUS GetNameFromID(QSID id, std::string& name) const;
     QSSTATUS GetShortNameFromID(QSID id, std::string& name) const;
-    QSSTATUS GetLongNameFromID(QSID id, std::string& name) const;
+    QSSTATUS GetLongNameFromID(QSID id, std::string& name) const override;
     // Non-zero when name is used by no object of the category other than
     // excludeId (compared without case, long and short names). Otherwise the
     // conflicting object's names and index are returned.
@@ -317,7 +321,7 @@ public:
 
     // ---- layers
     QSSTATUS GetLayerCount(unsigned short& count) const { count = kLayerCount; return qsk::kOk; }
-    QSSTATUS GetNameLayer(std::string& name, unsigned short layer) const;
+    QSSTATUS GetNameLayer(std::string& name, unsigned short layer) const override;
     QSSTATUS GetCalcedLayers(LAYERNAMES& calc1, LAYERNAMES& calc2) const;
     QSSTATUS SetCalcedLayers(LAYERNAMES calc1, LAYERNAMES calc2);
     bool IsLayerCalculated(unsigned short layer) const;
@@ -329,15 +333,15 @@ public:
     // Three lists and a title: exposure labels, development labels,
     // exhibit (age-to-age) labels, and the period word.
     QSSTATUS GetLabels(QSStringArray& exposure, QSStringArray& development, QSStringArray& exhibit,
-                       std::string& title) const;
+                       std::string& title) const override;
     // One kind of labels; index -1 for all, else the one label at index.
-    QSSTATUS GetLabels(QSStringArray& labels, LABELTYPES kind, std::string& caption, const short& index) const;
+    QSSTATUS GetLabels(QSStringArray& labels, LABELTYPES kind, std::string& caption, const short& index) const override;
     QSSTATUS GetObjectLabels(const CDataObject& object, QSStringArray& rows, QSStringArray& cols,
-                             std::string& corner) const;
+                             std::string& corner) const override;
     QSSTATUS GetExpDate(int& month, int& day, int& year, int index) const;
     QSSTATUS GetExpDate(CHDate& date, int index) const;
     QSSTATUS SetExpDate(int month, int day, int year, int index);
-    QSSTATUS GetDevPeriod(int& months, int index) const;
+    QSSTATUS GetDevPeriod(int& months, int index) const override;
     QSSTATUS SetDevPeriod(int months, int index);
     std::string GetAllPriorExposureYear(const std::string& label) const;
     const std::string& GetDatesFormat() const { return m_display.DatesFormat(); }
@@ -464,9 +468,9 @@ public:
     QSSTATUS CopyCurrentUltimatesToHistoricalUltimates(int growRows);
     QSSTATUS CopyHistoricalUltimatesToCurrentUltimates(int flag);
     bool HasHistoricalUltimates() const;
-    static constexpr int kFirstSelectedUltimate = 23;
-    static constexpr int kFirstHistoricalUltimate = 33;
-    static constexpr int kUltimateCount = 7;
+    static constexpr int kFirstSelectedUltimate = qsk::kFirstSelectedUltimate;
+    static constexpr int kFirstHistoricalUltimate = qsk::kFirstHistoricalUltimate;
+    static constexpr int kUltimateCount = qsk::kUltimateCount;
 
     // ---- arithmetic
     // status: 0 done; 101 done, out lists targets skipped because they are
@@ -543,7 +547,7 @@ public:
     QSSTATUS SetSummaryRptOptions(QSID id, unsigned short layer, const QSIDArray& selected, int straightAverage,
                                   int selectedUltimate, int weightedAverage, int displayWeights,
                                   const CKDVUltWeightDataInfo& weights);
-    const QSSummaryRptOptions* FindSummaryRptOptions(QSID idWithLayer) const;
+    const QSSummaryRptOptions* FindSummaryRptOptions(QSID idWithLayer) const override;
     // A summary report's derived column: role 1 straight average, 2 weighted
     // average, 3 selected ultimate (CSummaryReport::ColumnRole); the layer
     // comes from the id (0: Net). Fails when the report does not show it.
@@ -613,13 +617,12 @@ public:
     QSSTATUS SetFSList(const std::vector<CFactorSet>& sets, const QSStringArray& libraries,
                        const QSStringArray& descriptions);
     int CanUseFS() const { return 1; }
-    const QSExhibitSettings& GetExhibitSettings() const { return m_exhibitSettings; }
+    const QSExhibitSettings& GetExhibitSettings() const override { return m_exhibitSettings; }
 
 private:
     using ObjectEntry = ProjectObjectEntry;
     friend class CProjectStorageAccess;
     friend class ProjectExchangeAccess;
-    friend class CGraph;
 
     // ---- data
     // The owned parts. The store is emptied first on destruction (see the

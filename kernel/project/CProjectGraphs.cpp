@@ -20,6 +20,10 @@ CGraph* CProject::GetTableGraph(QSID id) const {
     return m_graphs.TableGraph(ProjectGraphs::TableKey(id));
 }
 
+CGraph* CProject::KeepTableGraph(QSID graphId, std::unique_ptr<CGraph> graph) {
+    return m_graphs.KeepTableGraph(graphId, std::move(graph));
+}
+
 CGraph* CProject::GetGraphObject(QSID id, IKernelWindow* window, unsigned short layer) {
     if (id <= 0 || layer > kLayerCount) return nullptr;
     const QSID raw = DelGraphIDOf(id);

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "CArchive.h"
-#include "CProject.h"
+#include "ExhibitOwner.h"
 #include "KernelIds.h"
 #include "KernelStream.h"
 
@@ -21,6 +21,12 @@ std::vector<std::unique_ptr<CDataObject>> CopyHistory(const std::vector<std::uni
     std::vector<std::unique_ptr<CDataObject>> to;
     for (const auto& d : from) to.push_back(std::make_unique<CDataObject>(*d));
     return to;
+}
+
+// The project's exhibit settings reach an exhibit through its owner, when
+// the owner keeps any.
+const IExhibitOwner* ExhibitOwnerOf(const CFormula& object) {
+    return dynamic_cast<const IExhibitOwner*>(object.GetOwner());
 }
 
 }  // namespace
@@ -104,7 +110,7 @@ void CExhibit::LinkInternals() {
 QSSTATUS CExhibit::SetSourceID(QSID id) {
     m_sourceId = id;
     SetSource(nullptr);
-    if (CProject* p = GetProject()) {
+    if (const IObjectOwner* p = GetOwner()) {
         const unsigned short layer = GetIDLayer(id) ? GetIDLayer(id) : GetLayer();
         CDataObject* d = p->FindDataObject(id, layer);
         if (!d) return qsk::kUnknownId;
@@ -142,7 +148,7 @@ void CExhibit::AfterLoad() {
     // An exhibit given statistics without definitions of its own (a new
     // one from the table wizard) computes the project's.
     if (m_hasStatistics && m_stats.GetDefinitions().empty())
-        if (const CProject* p = GetProject()) {
+        if (const IExhibitOwner* p = ExhibitOwnerOf(*this)) {
             const QSExhibitSettings& s = p->GetExhibitSettings();
             // Only active definitions count (inactive ones are not kept).
             bool active = false;
@@ -158,7 +164,7 @@ void CExhibit::AfterLoad() {
 QSSTATUS CExhibit::GetFactorTriangle(CDataObject*& factors) {
     AfterLoad();
     // The factors are labelled by the project's periods.
-    m_factors.SetProject(GetProject());
+    m_factors.SetOwner(GetOwner());
     factors = &m_factors;
     return qsk::kOk;
 }
@@ -217,7 +223,7 @@ QSSTATUS CExhibit::RollSelectionsToHistory(bool clearSelected) {
 }
 
 bool CExhibit::HasDFs() const {
-    const CProject* p = GetProject();
+    const IExhibitOwner* p = ExhibitOwnerOf(*this);
     if (!p) return false;
     for (const QSFactorSetRef& f : p->GetExhibitSettings().factorSets)
         if (f.set.FindDF(GetIDNum())) return true;
@@ -227,7 +233,7 @@ bool CExhibit::HasDFs() const {
 QSSTATUS CExhibit::GetDFs(std::vector<CDataObject*>& rows) {
     rows.clear();
     m_dfRows.clear();
-    const CProject* p = GetProject();
+    const IExhibitOwner* p = ExhibitOwnerOf(*this);
     if (!p) return qsk::kFail;
     std::uint16_t sr = 0, cols = 0;
     m_sdf.GetMaxRowsCols(sr, cols);
@@ -362,7 +368,7 @@ void CExhibit::RecalcFactors() {
 
 void CExhibit::RecalcStatistics(const std::vector<unsigned char>* columns) {
     if (!m_hasStatistics) return;
-    const bool prior = GetProject() && GetProject()->GetIncludesPrior();
+    const bool prior = GetOwner() && GetOwner()->GetStructure().prior;
     const int interval = m_source ? m_source->GetInterval() : 12;
     if (prior != m_statsPrior || interval != m_statsInterval) columns = nullptr;
     m_stats.SetPeriodLength(interval);

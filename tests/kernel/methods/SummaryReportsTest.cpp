@@ -14,6 +14,7 @@
 #include "MethodTemplates.h"
 #include "ObjectMaps.h"
 #include "ProjectFixture.h"
+#include "ProjectSummaryReports.h"
 #include "ReservingMath.h"
 #include "SummaryReports.h"
 #include "TestEnvironment.h"
