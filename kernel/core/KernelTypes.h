@@ -74,8 +74,8 @@ enum MATCH_PROJECT : std::uint32_t {
 
 // The window a view hands to OpenObject. The kernel tells it of every change
 // of the object with "XREFRESH": kind 0 re-layout, 1 reload all, 2 row,
-// 3 column, 4 cell; code = row * 10000 + column (from 0). Calls arrive on the
-// thread that changed the object.
+// 3 column, 4 cell; code = row * 10000 + column (from 0; CellKey::Notice).
+// Calls arrive on the thread that changed the object.
 class CFormula;
 class IKernelWindow {
 public:

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <unordered_set>
 
+#include "CellKey.h"
 #include "KernelIds.h"
 #include "KernelStream.h"
 #include "ObjectOwner.h"
@@ -639,7 +640,7 @@ CFormula::Change CMethod::RecalculateChanges() {
             whole = true;
             break;
         }
-        for (std::uint32_t k : c->cells) columns.push_back(static_cast<int>(k % 65536u));
+        for (std::uint32_t k : c->cells) columns.push_back(CellKey::FromPacked(k).col);
     }
     ProjectFormulaResolver resolver(*p, GetLayer());
     bool partial = false;

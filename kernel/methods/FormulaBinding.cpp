@@ -7,6 +7,7 @@
 #include "CExhibit.h"
 #include "CMethod.h"
 #include "CScalar.h"
+#include "CellKey.h"
 #include "FormulaInternal.h"
 #include "KernelIds.h"
 #include "KernelStream.h"
@@ -357,7 +358,7 @@ std::vector<std::uint32_t> StoreFormulaValue(const Value& value, CDataObject& ta
             if (f != flags[i] || v != values[i]) {
                 values[i] = v;
                 flags[i] = f;
-                changed.push_back(static_cast<std::uint32_t>(r) * 65536u + static_cast<std::uint32_t>(c));
+                changed.push_back(CellKey{r, c}.Packed());
             }
         }
     if (!changed.empty()) target.ReplaceCells(std::move(values), std::move(flags), target.GetNotes());
@@ -500,7 +501,7 @@ void CUserTable::NotifyChanged(const std::vector<std::uint32_t>& changed) {
     if (changed.size() > 256) {
         NotifyAll(XR_RELOAD, 0);
     } else {
-        for (std::uint32_t k : changed) NotifyAll(XR_CELL, static_cast<long>(k / 65536u) * 10000 + k % 65536u);
+        for (std::uint32_t k : changed) NotifyAll(XR_CELL, CellKey::FromPacked(k).Notice());
     }
 }
 
@@ -547,7 +548,7 @@ CFormula::Change CUserTable::RecalculateChanges() {
         keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
         std::vector<std::pair<int, int>> cells;
         for (std::uint32_t k : keys) {
-            const int r = static_cast<int>(k / 65536u), c = static_cast<int>(k % 65536u);
+            const auto [r, c] = CellKey::FromPacked(k);
             if (LocationIsValid(r, c)) cells.emplace_back(r, c);
         }
         Value v;
@@ -567,7 +568,7 @@ CFormula::Change CUserTable::RecalculateChanges() {
                     f = CF_BLANK;
                 }
                 f = static_cast<std::uint8_t>(f | (RawFlags(r, c) & kMarkBits));
-                if (PutCell(r, c, x, f)) changed.push_back(static_cast<std::uint32_t>(r) * 65536u + static_cast<std::uint32_t>(c));
+                if (PutCell(r, c, x, f)) changed.push_back(CellKey{r, c}.Packed());
             }
             NotifyChanged(changed);
             return Change::Cells(std::move(changed));
@@ -583,7 +584,7 @@ CFormula::Change CUserTable::RecalculateChanges() {
                           std::equal(shape.rowLen.begin(), shape.rowLen.end(), lens.begin(), lens.end());
         std::vector<int> columns;
         for (std::uint32_t k : keys)
-            if (static_cast<int>(k % 65536u) < cols) columns.push_back(static_cast<int>(k % 65536u));
+            if (const int col = CellKey::FromPacked(k).col; col < cols) columns.push_back(col);
         std::sort(columns.begin(), columns.end());
         columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
         Value v;
@@ -606,7 +607,7 @@ CFormula::Change CUserTable::RecalculateChanges() {
                     }
                     f = static_cast<std::uint8_t>(f | (RawFlags(r, c) & kMarkBits));
                     if (PutCell(r, c, x, f))
-                        changed.push_back(static_cast<std::uint32_t>(r) * 65536u + static_cast<std::uint32_t>(c));
+                        changed.push_back(CellKey{r, c}.Packed());
                 }
             NotifyChanged(changed);
             return Change::Cells(std::move(changed));

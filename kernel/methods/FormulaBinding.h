@@ -66,7 +66,7 @@ private:
 // Writes a formula result into a data object of its own shape: equal shapes
 // copy cell by cell, a scalar fills every cell, a column or row spreads
 // across a triangle; anything else leaves every cell not available. Marks
-// (2, 8, 16) stay. Returns the cells that changed (row * 65536 + column).
+// (2, 8, 16) stay. Returns the cells that changed (CellKey::Packed).
 std::vector<std::uint32_t> StoreFormulaValue(const qsformula::Value& value, CDataObject& target);
 
 class FormulaDefinition {

@@ -5,6 +5,7 @@
 
 #include "CArchive.h"
 #include "CException.h"
+#include "CellKey.h"
 #include "FormulaBinding.h"
 #include "KernelIds.h"
 #include "KernelStream.h"
@@ -181,7 +182,7 @@ QSSTATUS CSummaryReport::Rebuild(const QSSummaryRptOptions& options) {
                 f[static_cast<std::size_t>(r)] = kept->RawFlags(r, 0);
             }
             for (const auto& [key, text] : kept->GetNotes())
-                if (static_cast<int>(key >> 16) < rows && (key & 0xFFFF) == 0) notes[key] = text;
+                if (const CellKey cell = CellKey::FromPacked(key); cell.row < rows && cell.col == 0) notes[key] = text;
             col->ReplaceCells(std::move(v), std::move(f), std::move(notes));
         }
     }

@@ -4,14 +4,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "ObjectOwner.h"
+#include "CellKey.h"
 #include "KernelStream.h"
+#include "ObjectOwner.h"
 
 namespace {
 constexpr std::size_t kDataCellNoticeLimit = 256;  // above this a window reloads instead
-inline std::uint32_t DataCellKey(int row, int col) {
-    return static_cast<std::uint32_t>(row) * 65536u + static_cast<std::uint32_t>(col);
-}
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CDataObject, CFormula)
@@ -81,8 +79,8 @@ QSSTATUS CDataObject::SetShape(std::uint16_t rows, std::uint16_t cols, int vecto
     m_values.swap(values);
     m_flags.swap(flags);
     for (auto it = m_notes.begin(); it != m_notes.end();) {
-        const int r = static_cast<int>(it->first / 65536u), c = static_cast<int>(it->first % 65536u);
-        it = LocationIsValid(r, c) ? std::next(it) : m_notes.erase(it);
+        const CellKey cell = CellKey::FromPacked(it->first);
+        it = LocationIsValid(cell.row, cell.col) ? std::next(it) : m_notes.erase(it);
     }
     m_initialized = true;
     return qsk::kOk;
@@ -192,7 +190,7 @@ QSSTATUS CDataObject::SetAt(int row, int col, double value, int flag) {
                 if (m_flags[Index(row, c)] & CF_VALUE) { prev = m_values[Index(row, c)]; break; }
             m_values[i] = prev + value;
             m_flags[i] = static_cast<std::uint8_t>((m_flags[i] & ~(CF_BLANK | CF_NOTAVAIL)) | CF_VALUE);
-            changed.push_back(DataCellKey(row, col));
+            changed.push_back(CellKey{row, col}.Packed());
             // The later cells keep their increments, so their cumulative
             // values grow by the new increment.
             if (value != 0.0)
@@ -200,14 +198,14 @@ QSSTATUS CDataObject::SetAt(int row, int col, double value, int flag) {
                     const std::size_t j = Index(row, c);
                     if (!(m_flags[j] & CF_VALUE)) continue;
                     m_values[j] += value;
-                    changed.push_back(DataCellKey(row, c));
+                    changed.push_back(CellKey{row, c}.Packed());
                 }
         } else if (delta != 0.0) {
             for (int c = col; c < RowLength(row); ++c) {
                 const std::size_t j = Index(row, c);
                 if (!(m_flags[j] & CF_VALUE)) continue;
                 m_values[j] += delta;
-                changed.push_back(DataCellKey(row, c));
+                changed.push_back(CellKey{row, c}.Packed());
             }
         }
     } else {
@@ -215,7 +213,7 @@ QSSTATUS CDataObject::SetAt(int row, int col, double value, int flag) {
         if ((m_flags[i] & CF_VALUE) && m_values[i] == value) return qsk::kOk;
         m_values[i] = value;
         m_flags[i] = static_cast<std::uint8_t>((m_flags[i] & ~(CF_BLANK | CF_NOTAVAIL)) | CF_VALUE);
-        changed.push_back(DataCellKey(row, col));
+        changed.push_back(CellKey{row, col}.Packed());
     }
     if (flag && !changed.empty()) CellsChanged(changed);
     return qsk::kOk;
@@ -228,7 +226,7 @@ QSSTATUS CDataObject::SetCellBlank(int row, int col, int flag) {
     if (!(m_flags[i] & (CF_VALUE | CF_NOTAVAIL))) return qsk::kOk;
     m_values[i] = 0.0;
     m_flags[i] = static_cast<std::uint8_t>((m_flags[i] & ~(CF_VALUE | CF_NOTAVAIL)) | CF_BLANK);
-    if (flag) CellsChanged({DataCellKey(row, col)});
+    if (flag) CellsChanged({CellKey{row, col}.Packed()});
     return qsk::kOk;
 }
 
@@ -238,7 +236,7 @@ QSSTATUS CDataObject::SetCellNotAvail(int row, int col) {
     const std::size_t i = Index(row, col);
     m_values[i] = 0.0;
     m_flags[i] = static_cast<std::uint8_t>((m_flags[i] & ~CF_VALUE) | CF_BLANK | CF_NOTAVAIL);
-    CellsChanged({DataCellKey(row, col)});
+    CellsChanged({CellKey{row, col}.Packed()});
     return qsk::kOk;
 }
 
@@ -261,15 +259,15 @@ QSSTATUS CDataObject::SetMark(int row, int col, std::uint8_t mark, bool on) {
     const std::uint8_t nf = on ? static_cast<std::uint8_t>(f | mark) : static_cast<std::uint8_t>(f & ~mark);
     if (nf != f) {
         f = nf;
-        NotifyAll(XR_CELL, static_cast<long>(row) * 10000 + col);
+        NotifyAll(XR_CELL, CellKey{row, col}.Notice());
     }
     return qsk::kOk;
 }
 
-bool CDataObject::DoesCellHaveNote(int row, int col) const { return m_notes.count(DataCellKey(row, col)) != 0; }
+bool CDataObject::DoesCellHaveNote(int row, int col) const { return m_notes.count(CellKey{row, col}.Packed()) != 0; }
 
 QSSTATUS CDataObject::GetNoteInCell(int row, int col, std::string& note) const {
-    auto it = m_notes.find(DataCellKey(row, col));
+    auto it = m_notes.find(CellKey{row, col}.Packed());
     if (it == m_notes.end()) return qsk::kFail;
     note = it->second;
     return qsk::kOk;
@@ -278,14 +276,14 @@ QSSTATUS CDataObject::GetNoteInCell(int row, int col, std::string& note) const {
 QSSTATUS CDataObject::SetNoteInCell(int row, int col, const std::string& note) {
     if (!LocationIsValid(row, col)) return qsk::kOutOfRange;
     if (note.empty()) return RemoveNoteInCell(row, col);
-    m_notes[DataCellKey(row, col)] = note;
-    NotifyAll(XR_CELL, static_cast<long>(row) * 10000 + col);
+    m_notes[CellKey{row, col}.Packed()] = note;
+    NotifyAll(XR_CELL, CellKey{row, col}.Notice());
     return qsk::kOk;
 }
 
 QSSTATUS CDataObject::RemoveNoteInCell(int row, int col) {
     if (!LocationIsValid(row, col)) return qsk::kOutOfRange;
-    if (m_notes.erase(DataCellKey(row, col))) NotifyAll(XR_CELL, static_cast<long>(row) * 10000 + col);
+    if (m_notes.erase(CellKey{row, col}.Packed())) NotifyAll(XR_CELL, CellKey{row, col}.Notice());
     return qsk::kOk;
 }
 
@@ -345,7 +343,7 @@ QSSTATUS CDataObject::RemoveAll() {
             if (f & (CF_VALUE | CF_NOTAVAIL)) {
                 f = static_cast<std::uint8_t>((f & ~(CF_VALUE | CF_NOTAVAIL)) | CF_BLANK);
                 m_values[Index(r, c)] = 0.0;
-                changed.push_back(DataCellKey(r, c));
+                changed.push_back(CellKey{r, c}.Packed());
             }
         }
     if (!changed.empty()) CellsChanged(changed);
@@ -363,7 +361,7 @@ QSSTATUS CDataObject::Cumulate() {
             sum += m_values[i];
             if (sum != m_values[i]) {
                 m_values[i] = sum;
-                changed.push_back(DataCellKey(r, c));
+                changed.push_back(CellKey{r, c}.Packed());
             }
         }
     }
@@ -382,7 +380,7 @@ QSSTATUS CDataObject::Decumulate() {
             const double v = m_values[i];
             if (prev != 0.0) {
                 m_values[i] = v - prev;
-                changed.push_back(DataCellKey(r, c));
+                changed.push_back(CellKey{r, c}.Packed());
             }
             prev = v;
         }
@@ -400,7 +398,7 @@ QSSTATUS CDataObject::ZeroOutBlanks() {
             if (f & CF_VALUE) continue;
             f = static_cast<std::uint8_t>((f & ~(CF_BLANK | CF_NOTAVAIL)) | CF_VALUE);
             m_values[Index(r, c)] = 0.0;
-            changed.push_back(DataCellKey(r, c));
+            changed.push_back(CellKey{r, c}.Packed());
         }
     if (!changed.empty()) CellsChanged(changed);
     return qsk::kOk;
@@ -413,7 +411,7 @@ void CDataObject::Deinitialize() {
     for (int r = 0; r < m_rows; ++r)
         for (int c = 0; c < RowLength(r); ++c) {
             const std::size_t i = Index(r, c);
-            if (m_flags[i] & (CF_VALUE | CF_NOTAVAIL)) cleared.push_back(DataCellKey(r, c));
+            if (m_flags[i] & (CF_VALUE | CF_NOTAVAIL)) cleared.push_back(CellKey{r, c}.Packed());
             m_values[i] = 0.0;
             m_flags[i] = CF_BLANK;
         }
@@ -466,7 +464,7 @@ bool CDataObject::Recalculate() {
     std::vector<std::uint32_t> changed;
     const std::size_t n = m_values.size();
     for (std::size_t i = 0; i < n; ++i)
-        if (RelationCell(i)) changed.push_back(DataCellKey(static_cast<int>(i / m_cols), static_cast<int>(i % m_cols)));
+        if (RelationCell(i)) changed.push_back(CellKey{static_cast<int>(i / m_cols), static_cast<int>(i % m_cols)}.Packed());
     NotifyCells(changed);
     return !changed.empty();
 }
@@ -479,7 +477,7 @@ CFormula::Change CDataObject::RecalculateChanges() {
     if ((a && a->all) || (b && b->all)) {
         const std::size_t n = m_values.size();
         for (std::size_t i = 0; i < n; ++i)
-            if (RelationCell(i)) changed.push_back(DataCellKey(static_cast<int>(i / m_cols), static_cast<int>(i % m_cols)));
+            if (RelationCell(i)) changed.push_back(CellKey{static_cast<int>(i / m_cols), static_cast<int>(i % m_cols)}.Packed());
     } else {
         // Each cell is the sum or difference of the same cell of the two
         // sources: only the cells that changed there can change here.
@@ -489,7 +487,7 @@ CFormula::Change CDataObject::RecalculateChanges() {
         std::sort(cells.begin(), cells.end());
         cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
         for (std::uint32_t k : cells) {
-            const int r = static_cast<int>(k / 65536u), c = static_cast<int>(k % 65536u);
+            const auto [r, c] = CellKey::FromPacked(k);
             if (r < m_rows && c < m_cols && RelationCell(Index(r, c))) changed.push_back(k);
         }
     }
@@ -537,8 +535,8 @@ void CDataObject::ReplaceCells(std::vector<double> values, std::vector<std::uint
             m_flags[Index(r, c)] = CF_BLANK;
         }
     for (auto it = m_notes.begin(); it != m_notes.end();) {
-        const int r = static_cast<int>(it->first / 65536u), c = static_cast<int>(it->first % 65536u);
-        it = LocationIsValid(r, c) ? std::next(it) : m_notes.erase(it);
+        const CellKey cell = CellKey::FromPacked(it->first);
+        it = LocationIsValid(cell.row, cell.col) ? std::next(it) : m_notes.erase(it);
     }
 }
 
@@ -556,7 +554,7 @@ void CDataObject::NotifyCells(const std::vector<std::uint32_t>& cells) {
         NotifyAll(XR_RELOAD, 0);
         return;
     }
-    for (std::uint32_t k : cells) NotifyAll(XR_CELL, static_cast<long>(k / 65536u) * 10000 + k % 65536u);
+    for (std::uint32_t k : cells) NotifyAll(XR_CELL, CellKey::FromPacked(k).Notice());
 }
 
 void CDataObject::Write(KernelWriter& w) const {

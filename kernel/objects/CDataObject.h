@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "CFormula.h"
+#include "CellKey.h"
 
 class CDataObject : public CFormula {
     DECLARE_DYNAMIC(CDataObject)
@@ -91,6 +92,7 @@ public:
     QSSTATUS GetNoteInCell(int row, int col, std::string& note) const;
     QSSTATUS SetNoteInCell(int row, int col, const std::string& note);
     QSSTATUS RemoveNoteInCell(int row, int col);
+    // The notes by cell (CellKey::Packed).
     const std::map<std::uint32_t, std::string>& GetNotes() const { return m_notes; }
 
     // --- labels: the object's own when set, else the project's structure labels
@@ -171,7 +173,7 @@ private:
     std::vector<std::uint16_t> m_rowLen;  // empty: every row full
     std::vector<double> m_values;
     std::vector<std::uint8_t> m_flags;
-    std::map<std::uint32_t, std::string> m_notes;  // key row * 65536 + col
+    std::map<std::uint32_t, std::string> m_notes;  // key CellKey::Packed
     bool m_customLabels = false;
     QSStringArray m_rowLabels, m_colLabels;
     std::string m_corner;

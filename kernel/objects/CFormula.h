@@ -134,11 +134,11 @@ public:
     bool IsRecalcOn() const { return m_recalcOn; }
     // Called by an object whose values changed: recalculates its dependents.
     void Changed();
-    // The same when only these cells (row * 65536 + column) changed.
+    // The same when only these cells (CellKey::Packed) changed.
     void Changed(std::vector<std::uint32_t> cells);
 
     // What changed in one object during a running recalculation: everything
-    // (all), or the listed cells (row * 65536 + column; none listed and not
+    // (all), or the listed cells (CellKey::Packed; none listed and not
     // all: nothing changed).
     struct Change {
         bool all = true;

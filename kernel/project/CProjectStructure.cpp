@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "CProject.h"
+#include "CellKey.h"
 
 namespace {
 void ShiftFirstPeriod(QSStructure& s, int months) { ProjectPeriods::ShiftFirstPeriod(s, months); }
@@ -57,8 +58,8 @@ void CProject::Restructure(const QSStructure& ns, const CellSourceFn& cells, con
                     values[ni] = any ? sum : 0.0;
                     flags[ni] = static_cast<std::uint8_t>(marks | (any ? CDataObject::CF_VALUE : CDataObject::CF_BLANK));
                     if (src.size() == 1) {
-                        auto it = o.notes.find(static_cast<std::uint32_t>(src[0].first) * 65536u + src[0].second);
-                        if (it != o.notes.end()) notes[static_cast<std::uint32_t>(r) * 65536u + c] = it->second;
+                        auto it = o.notes.find(CellKey{src[0].first, src[0].second}.Packed());
+                        if (it != o.notes.end()) notes[CellKey{r, c}.Packed()] = it->second;
                     }
                 }
         }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "CArchive.h"
+#include "CellKey.h"
 #include "ExhibitOwner.h"
 #include "KernelIds.h"
 #include "KernelStream.h"
@@ -413,7 +414,7 @@ void CExhibit::UpdateFactorsAround(int row, int col, std::vector<unsigned char>&
             flags = CDataObject::CF_VALUE;
         }
         if (m_factors.PutCell(row, k, value, flags))
-            changed.push_back(static_cast<std::uint32_t>(row) * 65536u + static_cast<std::uint32_t>(k));
+            changed.push_back(CellKey{row, k}.Packed());
     }
 }
 
@@ -432,14 +433,14 @@ CFormula::Change CExhibit::RecalculateChanges() {
     bool any = false;
     if (src)
         for (std::uint32_t k : src->cells) {
-            UpdateFactorsAround(static_cast<int>(k / 65536u), static_cast<int>(k % 65536u), columns, changed);
+            UpdateFactorsAround(CellKey::FromPacked(k).row, CellKey::FromPacked(k).col, columns, changed);
             any = true;
         }
     for (const Change* c : {marks, weights})
         if (c)
             for (std::uint32_t k : c->cells)
-                if (k % 65536u < cols) {
-                    columns[k % 65536u] = 1;
+                if (const int col = CellKey::FromPacked(k).col; col < cols) {
+                    columns[static_cast<std::size_t>(col)] = 1;
                     any = true;
                 }
     if (any) RecalcStatistics(&columns);
@@ -447,7 +448,7 @@ CFormula::Change CExhibit::RecalculateChanges() {
         if (changed.size() > 256)
             m_factors.NotifyAll(XR_RELOAD, 0);
         else
-            for (std::uint32_t k : changed) m_factors.NotifyAll(XR_CELL, static_cast<long>(k / 65536u) * 10000 + k % 65536u);
+            for (std::uint32_t k : changed) m_factors.NotifyAll(XR_CELL, CellKey::FromPacked(k).Notice());
     }
     RecalcSelections();
     NotifyAll(XR_RELOAD, 0);
