@@ -311,9 +311,9 @@ LRESULT CObjectView::OnRefresh(WPARAM kind, LPARAM position) {
     switch (int(kind)) {
     case XR_LAYOUT: return OnFormat(nullptr) && OnUpdateData(FALSE) ? 0 : -1;
     case XR_RELOAD: return OnUpdateData(FALSE) ? 0 : -1;
-    case XR_ROW: return OnGetDataR(int(pos / 10000)) ? 0 : -1;
-    case XR_COLUMN: return OnGetDataC(int(pos % 10000)) ? 0 : -1;
-    case XR_CELL: return OnGetDataRC(int(pos / 10000), int(pos % 10000)) ? 0 : -1;
+    case XR_ROW: return OnGetDataR(CellKey::FromNotice(pos).row) ? 0 : -1;
+    case XR_COLUMN: return OnGetDataC(CellKey::FromNotice(pos).col) ? 0 : -1;
+    case XR_CELL: return OnGetDataRC(CellKey::FromNotice(pos).row, CellKey::FromNotice(pos).col) ? 0 : -1;
     default: return 0;
     }
 }

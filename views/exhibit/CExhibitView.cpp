@@ -1141,9 +1141,9 @@ void CExhibitView::OnEditClear() {
         QSSTATUS status = notesOnly ? qsk::kOk : target->RemoveAll();
         if (status == qsk::kOk) {
             const auto notes = target->GetNotes();
-            for (const auto& [key, text] : notes) {
-                (void)text;
-                if ((status = target->RemoveNoteInCell(int(key >> 16), int(key & 0xFFFF))) != qsk::kOk) break;
+            for (const auto& note : notes) {
+                const auto [row, col] = CellKey::FromPacked(note.first);
+                if ((status = target->RemoveNoteInCell(row, col)) != qsk::kOk) break;
             }
         }
         if (status != qsk::kOk) ReportError(QStringLiteral("Error: SDF::RemoveAll\n"));
@@ -1187,9 +1187,9 @@ void CExhibitView::OnEditClearAll() {
     QSSTATUS status = target->RemoveAll();
     if (status == qsk::kOk) {
         const auto notes = target->GetNotes();
-        for (const auto& [key, text] : notes) {
-            (void)text;
-            if ((status = target->RemoveNoteInCell(int(key >> 16), int(key & 0xFFFF))) != qsk::kOk) break;
+        for (const auto& note : notes) {
+            const auto [row, col] = CellKey::FromPacked(note.first);
+            if ((status = target->RemoveNoteInCell(row, col)) != qsk::kOk) break;
         }
     }
     target->SetRecalcOn(1);

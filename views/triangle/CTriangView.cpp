@@ -553,17 +553,17 @@ void CTriangView::OnEditClear() {
         QSSTATUS status = qsk::kOk;
         if (notesOnly) {
             const auto notes = m_pTO->GetNotes();
-            for (const auto& [key, text] : notes) {
-                (void)text;
-                if ((status = m_pTO->RemoveNoteInCell(int(key >> 16), int(key & 0xFFFF))) != qsk::kOk) break;
+            for (const auto& note : notes) {
+                const auto [row, col] = CellKey::FromPacked(note.first);
+                if ((status = m_pTO->RemoveNoteInCell(row, col)) != qsk::kOk) break;
             }
         } else {
             status = m_pTO->RemoveAll();
             if (status == qsk::kOk) {
                 const auto notes = m_pTO->GetNotes();
-                for (const auto& [key, text] : notes) {
-                    (void)text;
-                    m_pTO->RemoveNoteInCell(int(key >> 16), int(key & 0xFFFF));
+                for (const auto& note : notes) {
+                    const auto [row, col] = CellKey::FromPacked(note.first);
+                    m_pTO->RemoveNoteInCell(row, col);
                 }
             }
         }
@@ -606,9 +606,9 @@ void CTriangView::OnEditClearAll() {
     QSSTATUS status = m_pTO->RemoveAll();
     if (status == qsk::kOk) {
         const auto notes = m_pTO->GetNotes();
-        for (const auto& [key, text] : notes) {
-            (void)text;
-            m_pTO->RemoveNoteInCell(int(key >> 16), int(key & 0xFFFF));
+        for (const auto& note : notes) {
+            const auto [row, col] = CellKey::FromPacked(note.first);
+            m_pTO->RemoveNoteInCell(row, col);
         }
     } else {
         ReportError(QStringLiteral("Error: TO::RemoveAll()\n"));
