@@ -1,7 +1,8 @@
 // Writes a starting corpus for each fuzz target from the test fixtures:
 //   qs_fuzz_seeds <out dir> <tests/data dir>
 // makes <out>/<target>/ for project_stream, project_file, wk1, ascii,
-// ext_ascii, pc5, factor_library, archive and profile.
+// ext_ascii, pc5, factor_library, archive, profile and exhibit_defaults; the
+// inputs that once broke a target (<tests/data>/fuzz/<target>/) join its seeds.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "CObArray.h"
 #include "CProject.h"
 #include "CompoundFile.h"
+#include "ExhibitDefaultsFiles.h"
 #include "ValueArrays.h"
 
 namespace fs = std::filesystem;
@@ -120,6 +122,33 @@ int main(int argc, char** argv) {
 
     WriteText(out / "profile" / "lf.ini", "; settings\n[Settings]\nFiles Path = /data\nDecimals=2\n\n[Recent File List]\nFile1=a.qs5\n");
     WriteText(out / "profile" / "crlf.ini", "[Settings]\r\nMode=1\r\n[Other]\r\r\nx\n");
+    // The exhibit defaults files: byte 0 picks the file.
+    {
+        namespace defaults = qs::views::defaults;
+        auto withChoice = [](std::uint8_t choice, std::vector<std::uint8_t> bytes) {
+            bytes.insert(bytes.begin(), choice);
+            return bytes;
+        };
+        WriteAll(out / "exhibit_defaults" / "stats.seed",
+                 withChoice(0, defaults::StatsBytes({{1, 1, 0, 0, 0, 0, 3, 1, 1}, {2, 4, 1, 1, 2, 1, 0, 0, 0}})));
+        WriteAll(out / "exhibit_defaults" / "selectns.seed", withChoice(1, defaults::SelectionsBytes({1, 0, 1, 0, 1, 12})));
+        defaults::InterpolationDefaults d;
+        d.selections = {CInterpolateSelection(1, CURVE_WEIBULL, INPUT_CUMULATIVE),
+                        CInterpolateSelection(2, CURVE_LINEAR, INPUT_RATIO_TO_ULTIMATE)};
+        d.display = 1;
+        WriteAll(out / "exhibit_defaults" / "interpolation.seed", withChoice(2, defaults::InterpolationBytes(d)));
+        WriteAll(out / "exhibit_defaults" / "exstats.seed", withChoice(3, defaults::ExhibitStatsBytes({501010001, 501010011})));
+    }
+
+    // Inputs that once broke a target stay among its seeds.
+    std::error_code ec;
+    for (const auto& target : fs::directory_iterator(data / "fuzz", ec)) {
+        if (!target.is_directory()) continue;
+        for (const auto& input : fs::directory_iterator(target.path(), ec))
+            if (input.is_regular_file())
+                WriteAll(out / target.path().filename() / input.path().filename(), ReadAll(input.path()));
+    }
+
     fs::remove_all(scratch);
     return 0;
 }

@@ -1,12 +1,9 @@
 #include "ExhibitDefaultsFiles.h"
 
-#include <QFile>
-
-#include <memory>
-
 #include "CArchive.h"
 #include "CAtomicFile.h"
 #include "CException.h"
+#include "CFile.h"
 #include "MessageBox.h"
 #include "ValueArrays.h"
 
@@ -49,26 +46,68 @@ bool WriteFile(const QString& path, const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
+// The files are a few hundred bytes; anything far larger is not one of them.
+constexpr std::uint64_t kLargestFile = 1u << 20;
+
+// Only a regular file is read: a pipe or a device named like a defaults file
+// would otherwise hold the program until something writes to it.
 bool ReadFile(const QString& path, std::vector<std::uint8_t>& bytes) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray data = f.readAll();
-    bytes.assign(data.begin(), data.end());
+    CFile file;
+    if (!file.Open(path.toStdString(), CFile::modeRead | CFile::shareDenyNone)) return false;
+    try {
+        const std::uint64_t length = file.GetLength();
+        if (length > kLargestFile) return false;
+        bytes.assign(static_cast<std::size_t>(length), 0);
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const std::size_t n = file.Read(bytes.data() + got, bytes.size() - got);
+            if (n == 0) break;
+            got += n;
+        }
+        bytes.resize(got);
+    } catch (const CException&) {
+        return false;
+    }
     return true;
 }
 
-// Runs the reader over the whole file; false when it throws or leaves bytes over.
-bool Parse(const QString& path, const std::function<void(CArchive&)>& fields) {
-    std::vector<std::uint8_t> bytes;
-    if (!ReadFile(path, bytes)) return false;
+// Runs the reader over the whole content; false when it throws or leaves bytes over.
+bool Parse(const std::vector<std::uint8_t>& bytes, const std::function<void(CArchive&)>& fields) {
+    std::vector<std::uint8_t> copy(bytes);  // the archive reads from a buffer it may hold on to
     try {
-        CArchive ar(bytes, CArchive::load);
+        CArchive ar(copy, CArchive::load);
         fields(ar);
         return ar.GetBytesRemaining() == 0;
     } catch (const CException&) {
         return false;
     }
 }
+
+// The objects one load reads. The archive keeps each in its table of objects
+// until the load ends, since a later entry may be a reference back to an
+// earlier one (the same address again): they are deleted together, each
+// once, when the load is over, whether it succeeded or not.
+class LoadedObjects {
+public:
+    explicit LoadedObjects(CArchive& ar) : m_ar(ar), m_mark(ar.GetLoadMark()) {}
+    ~LoadedObjects() { m_ar.DeleteLoadedSince(m_objects, m_mark); }
+    LoadedObjects(const LoadedObjects&) = delete;
+    LoadedObjects& operator=(const LoadedObjects&) = delete;
+
+    template <typename T>
+    const T& Read() {
+        CObject* obj = m_ar.ReadObject(RUNTIME_CLASS(T));
+        if (obj != nullptr) m_objects.push_back(obj);
+        const auto* typed = dynamic_cast<const T*>(obj);
+        if (typed == nullptr) throw CArchiveException(CArchiveException::genericException, "unexpected record");
+        return *typed;
+    }
+
+private:
+    CArchive& m_ar;
+    std::size_t m_mark;
+    std::vector<CObject*> m_objects;
+};
 
 }  // namespace
 
@@ -134,16 +173,16 @@ bool WriteExhibitStats(const QString& dir, const QSIDArray& ids) {
     return WriteFile(PathOf(dir, kExhibitStatsFile), ExhibitStatsBytes(ids));
 }
 
-bool ReadStats(const QString& dir, std::vector<CStatistics::Record>& rows) {
+bool ParseStats(const std::vector<std::uint8_t>& bytes, std::vector<CStatistics::Record>& rows) {
     std::vector<CStatistics::Record> read;
-    const bool ok = Parse(PathOf(dir, kStatsFile), [&](CArchive& ar) {
+    const bool ok = Parse(bytes, [&](CArchive& ar) {
+        LoadedObjects objects(ar);
         const std::size_t n = ar.ReadCount(13);
         for (std::size_t i = 0; i < n; ++i) {
-            std::unique_ptr<CObject> obj(ar.ReadObject(RUNTIME_CLASS(CByteArray)));
-            auto* bytes = dynamic_cast<CByteArray*>(obj.get());
-            if (bytes == nullptr || bytes->GetSize() != 9) throw CArchiveException(CArchiveException::genericException, "unexpected record");
+            const CByteArray& record = objects.Read<CByteArray>();
+            if (record.GetSize() != 9) throw CArchiveException(CArchiveException::genericException, "unexpected record");
             CStatistics::Record r{};
-            for (int k = 0; k < 9; ++k) r[std::size_t(k)] = bytes->GetAt(k);
+            for (int k = 0; k < 9; ++k) r[std::size_t(k)] = record.GetAt(k);
             read.push_back(r);
         }
     });
@@ -151,9 +190,14 @@ bool ReadStats(const QString& dir, std::vector<CStatistics::Record>& rows) {
     return ok;
 }
 
-bool ReadSelections(const QString& dir, std::array<int, 6>& values) {
+bool ReadStats(const QString& dir, std::vector<CStatistics::Record>& rows) {
+    std::vector<std::uint8_t> bytes;
+    return ReadFile(PathOf(dir, kStatsFile), bytes) && ParseStats(bytes, rows);
+}
+
+bool ParseSelections(const std::vector<std::uint8_t>& bytes, std::array<int, 6>& values) {
     std::array<int, 6> read{};
-    const bool ok = Parse(PathOf(dir, kSelectionsFile), [&](CArchive& ar) {
+    const bool ok = Parse(bytes, [&](CArchive& ar) {
         for (int& v : read) {
             std::int32_t x = 0;
             ar >> x;
@@ -164,16 +208,17 @@ bool ReadSelections(const QString& dir, std::array<int, 6>& values) {
     return ok;
 }
 
-bool ReadInterpolation(const QString& dir, InterpolationDefaults& d) {
+bool ReadSelections(const QString& dir, std::array<int, 6>& values) {
+    std::vector<std::uint8_t> bytes;
+    return ReadFile(PathOf(dir, kSelectionsFile), bytes) && ParseSelections(bytes, values);
+}
+
+bool ParseInterpolation(const std::vector<std::uint8_t>& bytes, InterpolationDefaults& d) {
     InterpolationDefaults read;
-    const bool ok = Parse(PathOf(dir, kInterpolationFile), [&](CArchive& ar) {
+    const bool ok = Parse(bytes, [&](CArchive& ar) {
+        LoadedObjects objects(ar);
         const std::size_t n = ar.ReadCount(2);
-        for (std::size_t i = 0; i < n; ++i) {
-            std::unique_ptr<CObject> obj(ar.ReadObject(RUNTIME_CLASS(CInterpolateSelection)));
-            auto* s = dynamic_cast<CInterpolateSelection*>(obj.get());
-            if (s == nullptr) throw CArchiveException(CArchiveException::genericException, "unexpected record");
-            read.selections.push_back(*s);
-        }
+        for (std::size_t i = 0; i < n; ++i) read.selections.push_back(objects.Read<CInterpolateSelection>());
         std::int32_t display = 0, use = 0, abbreviate = 0, accident = 0, full = 0;
         ar >> display >> use >> abbreviate >> accident >> full;
         read.display = display;
@@ -186,9 +231,14 @@ bool ReadInterpolation(const QString& dir, InterpolationDefaults& d) {
     return ok;
 }
 
-bool ReadExhibitStats(const QString& dir, QSIDArray& ids) {
+bool ReadInterpolation(const QString& dir, InterpolationDefaults& d) {
+    std::vector<std::uint8_t> bytes;
+    return ReadFile(PathOf(dir, kInterpolationFile), bytes) && ParseInterpolation(bytes, d);
+}
+
+bool ParseExhibitStats(const std::vector<std::uint8_t>& bytes, QSIDArray& ids) {
     QSIDArray read;
-    const bool ok = Parse(PathOf(dir, kExhibitStatsFile), [&](CArchive& ar) {
+    const bool ok = Parse(bytes, [&](CArchive& ar) {
         const std::size_t n = ar.ReadCount(4);
         for (std::size_t i = 0; i < n; ++i) {
             std::int32_t id = 0;
@@ -198,6 +248,11 @@ bool ReadExhibitStats(const QString& dir, QSIDArray& ids) {
     });
     if (ok) ids = std::move(read);
     return ok;
+}
+
+bool ReadExhibitStats(const QString& dir, QSIDArray& ids) {
+    std::vector<std::uint8_t> bytes;
+    return ReadFile(PathOf(dir, kExhibitStatsFile), bytes) && ParseExhibitStats(bytes, ids);
 }
 
 }  // namespace qs::views::defaults

@@ -59,11 +59,18 @@ bool WriteInterpolation(const QString& workingDirectory, const InterpolationDefa
 bool WriteExhibitStats(const QString& workingDirectory, const QSIDArray& ids);
 
 // Readers for the components that start new projects from the files; false
-// when the file is missing or damaged (the outputs are then untouched).
+// when the file is missing, not a regular file, or damaged (the outputs are
+// then untouched).
 bool ReadStats(const QString& workingDirectory, std::vector<CStatistics::Record>& rows);
 bool ReadSelections(const QString& workingDirectory, std::array<int, 6>& values);
 bool ReadInterpolation(const QString& workingDirectory, InterpolationDefaults& d);
 bool ReadExhibitStats(const QString& workingDirectory, QSIDArray& ids);
+
+// The same readers over a file's content; false when it is damaged.
+bool ParseStats(const std::vector<std::uint8_t>& bytes, std::vector<CStatistics::Record>& rows);
+bool ParseSelections(const std::vector<std::uint8_t>& bytes, std::array<int, 6>& values);
+bool ParseInterpolation(const std::vector<std::uint8_t>& bytes, InterpolationDefaults& d);
+bool ParseExhibitStats(const std::vector<std::uint8_t>& bytes, QSIDArray& ids);
 
 // Tests: called after the content is written and before the file replaces
 // the old one; throwing a CFileException there plays a failed write.

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -190,6 +192,55 @@ TEST_F(ExhibitDefaultsFiles, FilesRoundTripAndAFailedWriteKeepsTheOldFile) {
     damaged.close();
     EXPECT_FALSE(defaults::ReadExhibitStats(dir, ids));
     EXPECT_EQ(ids, QSIDArray{501010001});
+}
+
+// The exhibit defaults fuzz inputs (tests/data/fuzz/exhibit_defaults): byte 0
+// picks the file, the rest is its content. A second entry that refers back to
+// the first is one object read twice: it loads, and a load that frees
+// objects the archive still refers to crashed here (or under the sanitizers).
+TEST(ExhibitDefaultsFiles, AnEntryThatRefersBackToAnEarlierOneIsReadSafely) {
+    const std::string dir = qs::test::DataDir() + "/fuzz/exhibit_defaults/";
+    const std::string stats = qs::test::ReadFile(dir + "defaults-stats-backref.bin");
+    const std::string interp = qs::test::ReadFile(dir + "defaults-interpolation-backref.bin");
+    ASSERT_FALSE(stats.empty());
+    ASSERT_FALSE(interp.empty());
+    const QString work = QString::fromStdString(qs::test::MakeTempDir("backref"));
+    qs::test::WriteFile((work + "/stats.def").toStdString(), stats.substr(1));
+    qs::test::WriteFile((work + "/interpolationstats.def").toStdString(), interp.substr(1));
+    std::vector<CStatistics::Record> rows{{9, 9, 9, 9, 9, 9, 9, 9, 9}};
+    const auto before = rows;
+    if (defaults::ReadStats(work, rows)) {
+        for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i], rows[0]);
+    } else {
+        EXPECT_EQ(rows, before);
+    }
+    defaults::InterpolationDefaults d;
+    if (defaults::ReadInterpolation(work, d)) {
+        for (std::size_t i = 1; i < d.selections.size(); ++i) EXPECT_EQ(d.selections[i], d.selections[0]);
+    }
+
+    // Written by the program: two equal rows, the second stored as a back
+    // reference by hand, come back as two equal rows.
+    const CStatistics::Record row{1, 1, 0, 0, 0, 0, 3, 1, 1};
+    Bytes backref = defaults::StatsBytes({row});
+    backref[0] = 2;
+    Append(backref, {2, 0});  // the object of map index 2: the first row
+    std::vector<CStatistics::Record> back;
+    qs::test::WriteFile((work + "/stats.def").toStdString(), std::string(backref.begin(), backref.end()));
+    ASSERT_TRUE(defaults::ReadStats(work, back));
+    EXPECT_EQ(back, (std::vector<CStatistics::Record>{row, row}));
+}
+
+// A pipe named like a defaults file would hold the reader until something
+// writes to it; it is refused at once, like a folder.
+TEST(ExhibitDefaultsFiles, WhatIsNotARegularFileIsRefused) {
+    const QString dir = QString::fromStdString(qs::test::MakeTempDir("fifo"));
+    ASSERT_EQ(::mkfifo((dir + "/stats.def").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir).mkdir("interpolationstats.def"));
+    std::vector<CStatistics::Record> rows;
+    EXPECT_FALSE(defaults::ReadStats(dir, rows));
+    defaults::InterpolationDefaults d;
+    EXPECT_FALSE(defaults::ReadInterpolation(dir, d));
 }
 
 // ---- the sheet -------------------------------------------------------------------------------------------------------
