@@ -49,6 +49,19 @@ std::unique_ptr<CFormula> StorageMakeObject(int tag) {
     }
 }
 
+// Whether a record's class can live under its id: what an object is to the
+// rest of the project (its column references, ultimates, categories) comes
+// from the id's kind, so a method filed under an array's id would be
+// recalculated into something else on every load and never save back to
+// what was loaded.
+bool StorageClassFitsID(const CFormula& obj, QSID id) {
+    const int kind = GetIDDOType(id);
+    if (dynamic_cast<const CMethod*>(&obj) || dynamic_cast<const CExhibit*>(&obj)) return kind == 3 || kind == 4;
+    if (dynamic_cast<const CDataObject*>(&obj)) return kind == 1 || kind == 2;
+    if (dynamic_cast<const CScalar*>(&obj)) return kind == 5 || kind == 6;
+    return true;
+}
+
 void StorageWriteFont(KernelWriter& w, const CLOGFONT& f) {
     std::vector<std::uint8_t> b;
     f.Store(b);
@@ -276,7 +289,7 @@ QSSTATUS CProject::ReadBody(KernelReader& r, std::uint32_t generation) {
             if (!obj) return LS_UNSUPPORTED;
             KernelReader orr(blob);
             obj->Read(orr, static_cast<int>(generation));
-            if (orr.Failed()) return LS_DAMAGED;
+            if (orr.Failed() || !StorageClassFitsID(*obj, e.baseId)) return LS_DAMAGED;
             if (first) obj->ShareNamesWith(*first);
             else {
                 obj->SetIDLongName(longName.empty() ? std::string("?") : longName);

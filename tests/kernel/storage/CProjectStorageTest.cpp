@@ -6,6 +6,7 @@
 #include "CArchive.h"
 #include "KernelStream.h"
 #include "ProjectFixture.h"
+#include "TestEnvironment.h"
 
 namespace {
 // A project with something of everything the stream carries.
@@ -161,7 +162,12 @@ TEST(ProjectStorage, DamagedBodyBehindAValidFrameNeverHalfLoads) {
             const QSSTATUS st = target->LoadProject(bad.data(), bad.size());
             if (st == CProject::LS_OK || st == CProject::LS_OLDER) {
                 // A change the format cannot tell from real data (a value, a
-                // name): the load is whole. Put the reference back.
+                // name): the load is whole, and what loaded saves back to
+                // itself. Put the reference back.
+                const std::vector<std::uint8_t> saved = target->SaveProject();
+                CProject again;
+                ASSERT_EQ(again.LoadProject(saved.data(), saved.size()), CProject::LS_OK) << i;
+                ASSERT_EQ(again.SaveProject(), saved) << i;
                 target = MakeTestProject(3, 3);
                 target->FindDataObject(kPaidLoss, NET)->SetAt(0, 0, 77);
                 continue;
@@ -171,6 +177,45 @@ TEST(ProjectStorage, DamagedBodyBehindAValidFrameNeverHalfLoads) {
         }
     }
     EXPECT_GT(refused, 0);
+}
+
+// A fuzz input (tests/data/fuzz/project_stream: generation byte, body): a
+// method filed under a user array's id. It loaded, and each save, load and
+// save gave a different project; now the load refuses it, and whatever a
+// load accepts saves back to the same bytes.
+TEST(ProjectStorage, AProjectThatLoadsSavesBackToWhatItLoaded) {
+    const std::string input = qs::test::ReadFile(qs::test::DataDir() + "/fuzz/project_stream/project-stream-resave-changes.bin");
+    ASSERT_GT(input.size(), 1u);
+    std::vector<std::uint8_t> stream = {'Q', 'S', 'K', 'P'};
+    const auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) stream.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    u32(1 + static_cast<std::uint8_t>(input[0]) % CProject::kStorageGeneration);
+    u32(static_cast<std::uint32_t>(input.size() - 1));
+    stream.insert(stream.end(), input.begin() + 1, input.end());
+    u32(KernelChecksum(stream.data() + 12, input.size() - 1));
+    CProject p;
+    const QSSTATUS st = p.LoadProject(stream.data(), stream.size());
+    if (st == CProject::LS_OK || st == CProject::LS_OLDER) {
+        const std::vector<std::uint8_t> saved = p.SaveProject();
+        CProject again;
+        ASSERT_EQ(again.LoadProject(saved.data(), saved.size()), CProject::LS_OK);
+        EXPECT_EQ(again.SaveProject(), saved);
+    }
+    EXPECT_EQ(st, CProject::LS_DAMAGED);
+
+    // The same body with the method's own id loads and saves back to itself.
+    const std::size_t at = 12 + 84559 - 2;
+    ASSERT_EQ(std::memcmp(stream.data() + at, "\x8e\xf1\x67\x11", 4), 0);
+    const QSID method = 301003150;
+    std::memcpy(stream.data() + at, &method, 4);
+    Reseal(stream);
+    CProject fixed;
+    ASSERT_EQ(fixed.LoadProject(stream.data(), stream.size()), CProject::LS_OK);
+    const std::vector<std::uint8_t> saved = fixed.SaveProject();
+    CProject again;
+    ASSERT_EQ(again.LoadProject(saved.data(), saved.size()), CProject::LS_OK);
+    EXPECT_EQ(again.SaveProject(), saved);
 }
 
 TEST(ProjectStorage, DamagedStreamsFailWithoutChangingTheProject) {
