@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cfloat>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -21,6 +22,9 @@ namespace {
 
 constexpr const char* kMissingText = "#N/A";
 constexpr std::int32_t kNoInt = static_cast<std::int32_t>(0x80000000u);
+// Item counts and indexes travel as 16-bit signed values: a series has at
+// most this many items, whatever a damaged catalogue claims.
+constexpr int kMaxItems = 32767;
 
 std::map<std::string, int>& Counts() {
     static std::map<std::string, int> c;
@@ -124,26 +128,67 @@ std::string Col(sqlite3_stmt* st, int i) {
     return t ? reinterpret_cast<const char*>(t) : std::string();
 }
 
+// One statement over the product file. Row() is false at the end of the rows
+// and on an error; Failed() tells them apart: a damaged page (SQLITE_CORRUPT),
+// a busy or unreadable file is never the end of the data.
 struct Stmt {
     sqlite3_stmt* st = nullptr;
+    bool failed = false;
     Stmt(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) st = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            st = nullptr;
+            failed = true;
+        }
     }
     ~Stmt() { sqlite3_finalize(st); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
     explicit operator bool() const { return st != nullptr; }
     void Bind(int i, const std::string& v) { sqlite3_bind_text(st, i, v.c_str(), -1, SQLITE_TRANSIENT); }
     void Bind(int i, int v) { sqlite3_bind_int(st, i, v); }
-    bool Row() { return st && sqlite3_step(st) == SQLITE_ROW; }
+    bool Row() {
+        if (!st || failed) return false;
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW) return true;
+        if (rc != SQLITE_DONE) failed = true;
+        return false;
+    }
+    bool Failed() const { return failed; }
 };
 
-std::shared_ptr<Database> LoadDatabase(const std::string& symbol) {
+// The database's catalogue, read once; null when the product has no such
+// database, or (with *unreadable set) when the product file cannot be read.
+std::shared_ptr<Database> LoadCatalogue(const std::string& symbol, bool* unreadable);
+
+std::shared_ptr<Database> LoadDatabase(const std::string& symbol, bool* unreadable = nullptr) {
+    if (unreadable) *unreadable = false;
+    bool failed = false;
+    std::shared_ptr<Database> db;
+    try {
+        db = LoadCatalogue(symbol, &failed);
+    } catch (const std::bad_alloc&) {
+        db = nullptr;
+        failed = true;
+    }
+    if (unreadable) *unreadable = failed;
+    return db;
+}
+
+std::shared_ptr<Database> LoadCatalogue(const std::string& symbol, bool* unreadable) {
     State& s = S();
     auto found = s.loaded.find(Upper(symbol));
     if (found != s.loaded.end()) return found->second;
     Stmt q(s.product, "SELECT symbol, name, description, pub_date, currency FROM databases WHERE symbol = ?1 COLLATE NOCASE");
-    if (!q) return nullptr;
+    if (!q) {
+        *unreadable = true;
+        return nullptr;
+    }
     q.Bind(1, symbol);
-    if (!q.Row()) return nullptr;
+    if (!q.Row()) {
+        *unreadable = q.Failed();
+        return nullptr;
+    }
     auto db = std::make_shared<Database>();
     db->symbol = Col(q.st, 0);
     db->name = Col(q.st, 1);
@@ -186,6 +231,11 @@ std::shared_ptr<Database> LoadDatabase(const std::string& symbol) {
     while (c.Row())
         db->codeTables[Upper(Col(c.st, 0))].push_back(
             {sqlite3_column_int(c.st, 1), sqlite3_column_double(c.st, 2), Col(c.st, 3), Col(c.st, 4)});
+    // A catalogue read only in part is no catalogue: nothing of it is kept.
+    if (!e || !v || !c || e.Failed() || v.Failed() || c.Failed()) {
+        *unreadable = true;
+        return nullptr;
+    }
     s.loaded[Upper(symbol)] = db;
     return db;
 }
@@ -254,20 +304,28 @@ Variable* VariableOf(int handle) {
     return handle >= 1 && handle <= static_cast<int>(s.variables.size()) ? s.variables[handle - 1] : nullptr;
 }
 
-int ColumnItemCount(const Result& r, const MainColumn& c);
+// A catalogue that claims more items than a series can hold is damaged: such
+// a series cannot be read (its items would be placed by a count that is not
+// theirs).
+bool ReadableItemCount(const Variable& v) { return v.itemCount >= 0 && v.itemCount <= kMaxItems; }
 
-std::vector<Item> LoadItems(const Result& r, const std::string& entity, const MainColumn& c);
+bool LoadItems(const Result& r, const std::string& entity, const MainColumn& c, std::vector<Item>& items);
 
+// -1 when the column cannot be read.
 int ColumnItemCount(const Result& r, const MainColumn& c) {
     if (c.variable) {
         const Variable* v = VariableOf(c.variable);
         if (!v) return 0;
+        if (!ReadableItemCount(*v)) return -1;
         const int left = std::max(0, v->itemCount - c.firstItem);
         return c.itemCount < 0 ? left : std::min(left, c.itemCount);
     }
     // A formula has as many items as its result for the first row; every
     // row shares the operands' item axis.
-    return r.entities.empty() ? 0 : static_cast<int>(LoadItems(r, r.entities.front(), c).size());
+    if (r.entities.empty()) return 0;
+    std::vector<Item> items;
+    if (!LoadItems(r, r.entities.front(), c, items)) return -1;
+    return static_cast<int>(items.size());
 }
 
 const Variable* FindVar(const Database& db, const std::string& symbol) {
@@ -276,25 +334,48 @@ const Variable* FindVar(const Database& db, const std::string& symbol) {
     return nullptr;
 }
 
-std::vector<Item> LoadVariableItems(const Variable& v, const std::string& entity, int first, int count) {
-    std::vector<Item> items(static_cast<std::size_t>(std::max(count, 0)));
+// The number of an item as stored: NULL is the engine's "not available"; a
+// text, a blob or a number out of range is no number at all, and the item
+// cannot be read (SQLite would give a text's numeric prefix, 'abc' as 0).
+bool StoredNumber(sqlite3_stmt* st, int column, double& out) {
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_NULL: out = kNotAvailable; return true;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: out = sqlite3_column_double(st, column); return std::isfinite(out);
+    default: return false;
+    }
+}
+
+// The items first .. first + count - 1 of a variable for an entity; false
+// when the product file cannot give them (a damaged page, an item that is
+// not a number in a series of numbers).
+bool LoadVariableItems(const Variable& v, const std::string& entity, int first, int count, std::vector<Item>& items) {
+    if (count < 0 || count > kMaxItems) return false;
+    items.assign(static_cast<std::size_t>(count), Item{});
     Stmt q(S().product,
            "SELECT idx, num, txt, freq FROM items WHERE db = ?1 COLLATE NOCASE AND variable = ?2 COLLATE NOCASE "
            "AND entity = ?3 AND idx >= ?4 AND idx < ?5");
-    if (!q) return items;
+    if (!q) return false;
     q.Bind(1, v.db);
     q.Bind(2, v.symbol);
     q.Bind(3, entity);
     q.Bind(4, first);
     q.Bind(5, first + count);
+    // Texts and long texts keep their number column unused.
+    const bool numbers = v.type != 2 && v.type != 6;
     while (q.Row()) {
-        Item& it = items[sqlite3_column_int(q.st, 0) - first];
+        const int index = sqlite3_column_int(q.st, 0) - first;
+        if (index < 0 || index >= count) return false;
+        Item& it = items[static_cast<std::size_t>(index)];
         it.present = true;
-        it.number = sqlite3_column_type(q.st, 1) == SQLITE_NULL ? kNotAvailable : sqlite3_column_double(q.st, 1);
+        if (!StoredNumber(q.st, 1, it.number)) {
+            if (numbers) return false;
+            it.number = kNotAvailable;
+        }
         if (sqlite3_column_type(q.st, 2) != SQLITE_NULL) it.text = Col(q.st, 2);
         it.freq = sqlite3_column_int(q.st, 3);
     }
-    return items;
+    return !q.Failed();
 }
 
 // Splits "A op B" into its parts; false with errorPos when it cannot.
@@ -331,35 +412,47 @@ bool IsNumber(const std::string& s, double& v) {
     return !s.empty() && end && *end == 0;
 }
 
-std::vector<Item> OperandItems(const Result& r, const std::string& entity, const std::string& operand, bool& ok) {
+// ok becomes false for an operand that names no variable; false when the
+// operand's items cannot be read.
+bool OperandItems(const Result& r, const std::string& entity, const std::string& operand, bool& ok,
+                  std::vector<Item>& items) {
     double v = 0;
+    items.clear();
     if (IsNumber(operand, v)) {
         Item it;
         it.present = true;
         it.number = v;
-        return {it};
+        items.push_back(it);
+        return true;
     }
     const Variable* var = FindVar(*r.db, operand);
     if (!var) {
         ok = false;
-        return {};
+        return true;
     }
-    return LoadVariableItems(*var, entity, 0, var->itemCount);
+    return LoadVariableItems(*var, entity, 0, var->itemCount, items);
 }
 
-std::vector<Item> LoadItems(const Result& r, const std::string& entity, const MainColumn& c) {
+// The items of one cell of a Main query; false when they cannot be read.
+bool LoadItems(const Result& r, const std::string& entity, const MainColumn& c, std::vector<Item>& items) {
+    items.clear();
     if (c.variable) {
         const Variable* v = VariableOf(c.variable);
-        if (!v) return {};
-        return LoadVariableItems(*v, entity, c.firstItem, ColumnItemCount(r, c));
+        if (!v) return true;
+        const int count = ColumnItemCount(r, c);
+        return count >= 0 && LoadVariableItems(*v, entity, c.firstItem, count, items);
     }
     Formula f;
-    if (!ParseFormula(c.formula, f, nullptr)) return {};
+    if (!ParseFormula(c.formula, f, nullptr)) return true;
     bool ok = true;
-    std::vector<Item> a = OperandItems(r, entity, f.left, ok);
-    if (!f.op) return a;
-    std::vector<Item> b = OperandItems(r, entity, f.right, ok);
-    if (!ok) return {};
+    std::vector<Item> a, b;
+    if (!OperandItems(r, entity, f.left, ok, a)) return false;
+    if (!f.op) {
+        items = std::move(a);
+        return true;
+    }
+    if (!OperandItems(r, entity, f.right, ok, b)) return false;
+    if (!ok) return true;
     const bool scalarA = a.size() == 1, scalarB = b.size() == 1;
     std::size_t n = scalarA ? b.size() : scalarB ? a.size() : std::min(a.size(), b.size());
     std::vector<Item> out(n);
@@ -375,8 +468,10 @@ std::vector<Item> LoadItems(const Result& r, const std::string& entity, const Ma
         }
         o.number = f.op == '+' ? x.number + y.number : f.op == '-' ? x.number - y.number
                  : f.op == '*' ? x.number * y.number : x.number / y.number;
+        if (!std::isfinite(o.number)) o.number = kNotAvailable;
     }
-    return out;
+    items = std::move(out);
+    return true;
 }
 
 const std::vector<Item>* Cell(Result* r, int row, int column) {
@@ -385,7 +480,17 @@ const std::vector<Item>* Cell(Result* r, int row, int column) {
         return nullptr;
     auto key = std::make_pair(row, column);
     auto it = r->cells.find(key);
-    if (it == r->cells.end()) it = r->cells.emplace(key, LoadItems(*r, r->entities[row], r->columns[column])).first;
+    if (it == r->cells.end()) {
+        // A cell that cannot be read is asked for again next time, never
+        // kept as if it had no items.
+        std::vector<Item> items;
+        try {
+            if (!LoadItems(*r, r->entities[row], r->columns[column], items)) return nullptr;
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+        it = r->cells.emplace(key, std::move(items)).first;
+    }
     return &it->second;
 }
 
@@ -572,6 +677,10 @@ int OpenSession(const char* access, const char* application, int, int, int, int,
         return 0;
     }
     while (c.Row()) s.currencies.push_back({sqlite3_column_int(c.st, 0), Col(c.st, 1), Col(c.st, 2)});
+    if (c.Failed()) {  // a product file that cannot be read opens no session
+        DropProduct();
+        return 0;
+    }
     s.session = s.nextSession++;
     *session = s.session;
     return 1;
@@ -651,8 +760,9 @@ int OpenDatabase(int session, const char* symbol, int* db) {
     State& s = S();
     if (!db || !symbol) return 2;
     if (session == 0 || session != s.session) return 22;
-    auto d = LoadDatabase(symbol);
-    if (!d) return 20;
+    bool unreadable = false;
+    auto d = LoadDatabase(symbol, &unreadable);
+    if (!d) return unreadable ? 22 : 20;
     *db = s.nextDb++;
     s.open[*db] = d;
     return 0;
@@ -760,7 +870,7 @@ int VariableAttr(int variable, int code, int size, void* out) {
     const Variable* v = VariableOf(variable);
     if (!v) return 0;
     const bool dated = v->firstDate != 0 && PeriodMonths(v->frequency) != 0;
-    const int lastDate = dated && v->itemCount > 0 ? ItemDateOf(*v, v->itemCount - 1) : 0;
+    const int lastDate = dated && v->itemCount > 0 && ReadableItemCount(*v) ? ItemDateOf(*v, v->itemCount - 1) : 0;
     switch (code) {
     case 0xd000008: {  // range flags: bit 24 ranges known, bit 1 absolute, bit 2 relative
         std::int32_t f = 0;
@@ -780,7 +890,8 @@ int VariableAttr(int variable, int code, int size, void* out) {
         return Put<std::int32_t>(out, size, v->type == 3 ? v->decodedSize : v->size);
     case 0xd00001b: return Put<std::int16_t>(out, size, static_cast<std::int16_t>(v->screenable));
     case 0xd000020: return Put<std::int16_t>(out, size, static_cast<std::int16_t>(v->currencyMethod));
-    case 0xd000100: return Put<std::int32_t>(out, size, v->itemCount);  // the variable's item count
+    case 0xd000100:  // the variable's item count
+        return ReadableItemCount(*v) ? Put<std::int32_t>(out, size, v->itemCount) : 0;
     default: return 0;
     }
 }
@@ -862,8 +973,11 @@ int QueryCatalog(int session, int db, int kind, const std::string& name, Result*
     r->kind = kind;
     if (kind == 2 || kind == 3) {
         Stmt q(s.product, "SELECT symbol FROM databases ORDER BY seq, symbol");
-        while (q.Row())
-            if (auto d = LoadDatabase(Col(q.st, 0))) r->databaseRows.push_back(d);
+        bool unreadable = !q;
+        while (!unreadable && q.Row()) {
+            if (auto d = LoadDatabase(Col(q.st, 0), &unreadable)) r->databaseRows.push_back(d);
+        }
+        if (unreadable || q.Failed()) return 22;
         *result = r.release();
         return 0;
     }
@@ -994,7 +1108,8 @@ int SeriesInfo(Result* r, int series, int code, int size, void* out) {
     if (code == 0xe000600) return Put<std::int16_t>(out, size, static_cast<std::int16_t>(ColumnType(*r, series)));
     if (code == 0xe000900) {
         const int n = ColumnItemCount(*r, r->columns[series]);
-        return Put<std::int16_t>(out, size, static_cast<std::int16_t>(std::min(n, 32767)));
+        if (n < 0) return 0;
+        return Put<std::int16_t>(out, size, static_cast<std::int16_t>(std::min(n, kMaxItems)));
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "CStatisticsDbInterface.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -113,6 +114,31 @@ int CStatisticsDbInterface::GetDataYear(const char** year) {
     return 0;
 }
 
+int CStatisticsDbInterface::GetImportError(const char** text) {
+    if (text) *text = m_importError.c_str();
+    return 0;
+}
+
+int CStatisticsDbInterface::Fail(std::string reason) {
+    if (m_importError.empty()) m_importError = std::move(reason);
+    return -1;
+}
+
+std::string CStatisticsDbInterface::CompanyText(long companyNumber) const {
+    if (companyNumber == 0) return "the industry composite";
+    char text[40];
+    std::snprintf(text, sizeof text, "company %05ld", companyNumber);
+    return text;
+}
+
+namespace {
+std::string StatusText(int status) {
+    char text[50] = {};
+    KtbGetErrText(status, text);
+    return text[0] ? std::string(text) : "status " + std::to_string(status);
+}
+}  // namespace
+
 std::vector<std::string> CStatisticsDbInterface::BuildCellNames(int arrayNo, const std::string& code, int subNo,
                                                                 int firstIndex, char kind) const {
     int count = 0;
@@ -165,15 +191,25 @@ private:
 };
 }  // namespace
 
-void CStatisticsDbInterface::AddToCell(CDataObject* object, int row, int column, double delta, bool incremental) {
+bool CStatisticsDbInterface::AddToCell(CDataObject* object, int row, int column, double delta, bool incremental) {
     IncrementalAccess view(object, incremental);
     double old = 0.0;
     std::uint8_t flags = 0;
     object->GetAt(row, column, old, flags);
     const bool hadValue = (flags & 1) != 0;
     if (!hadValue) old = 0.0;
-    if (object->SetAt(row, column, old + delta, 1) == 0)
-        m_undo.push_back({object, row, column, old, hadValue, incremental});
+    // A sum past the largest number would be kept as a blank cell: the pair
+    // fails instead of arriving with a hole.
+    const double sum = old + delta;
+    if (!std::isfinite(sum) || object->SetAt(row, column, sum, 1) != 0) {
+        char text[160];
+        std::snprintf(text, sizeof text, "A value of array #%d does not fit its cell (row %d, column %d).",
+                      GetIDIndex(object->GetIDNum()), row + 1, column + 1);
+        Fail(text);
+        return false;
+    }
+    m_undo.push_back({object, row, column, old, hadValue, incremental});
+    return true;
 }
 
 void CStatisticsDbInterface::RollBack() {
@@ -196,15 +232,40 @@ int CStatisticsDbInterface::FillArray(CDataObject* object, const std::vector<std
         std::strcpy(key, "PCOMP");
     else
         std::snprintf(key, sizeof key, "%05ld", companyNumber);
+    // The company's row: a company the list names but the database does not
+    // hold, or a row that cannot be read, fails the pair (an empty project
+    // is not an import).
+    if (KtbFindKeyInTable(m_entitiesTable, key) != KTB_SUCCESS)
+        return Fail("The statistics database holds no data for " + CompanyText(companyNumber) + ".");
     char current[46] = {};
     int rows = 0;
-    if (KtbFindKeyInTable(m_entitiesTable, key) != KTB_SUCCESS ||
-        KtbGetInfo(m_entitiesTable, 0, 2, current) != KTB_SUCCESS || KtbClearEntityMain(m_mainTable) != KTB_SUCCESS ||
-        KtbAddEntityMain(m_mainTable, current) != KTB_SUCCESS || KtbGetInfo(m_mainTable, 0, 1, &rows) != KTB_SUCCESS ||
-        rows != 1)
-        return 0;
-    int found = 0;  // names the database found; none when it reports nothing
-    if (KtbGetInfo(m_mainTable, 0, 6, &found) != KTB_SUCCESS) found = 0;
+    int st = KtbGetInfo(m_entitiesTable, 0, 2, current);
+    if (st == KTB_SUCCESS) st = KtbClearEntityMain(m_mainTable);
+    if (st == KTB_SUCCESS) st = KtbAddEntityMain(m_mainTable, current);
+    if (st == KTB_SUCCESS) st = KtbGetInfo(m_mainTable, 0, 1, &rows);
+    if (st != KTB_SUCCESS || rows != 1)
+        return Fail("The statistics database could not give the data of " + CompanyText(companyNumber) + ": " +
+                    StatusText(st == KTB_SUCCESS ? KTB_NO_VALUE : st) + ".");
+    int found = 0;  // names the database found
+    if (const int st6 = KtbGetInfo(m_mainTable, 0, 6, &found); st6 != KTB_SUCCESS)
+        return Fail("The statistics database could not give the data of " + CompanyText(companyNumber) + ": " +
+                    StatusText(st6) + ".");
+    // A series that cannot be read, or that holds no numbers, fails the pair.
+    auto readSeries = [&](CVarSeries& series, int column) {
+        if (series.Read(m_mainTable, column) != 0) {
+            char label[46] = {};
+            KtbGetInfo(m_mainTable, column, 4, label);
+            Fail("The series \"" + std::string(label) + "\" of " + CompanyText(companyNumber) +
+                 " could not be read from the statistics database: " + StatusText(series.Status()) + ".");
+            return false;
+        }
+        if (series.DataType() != 1) {
+            Fail("The series \"" + std::string(series.Label()) + "\" of " + CompanyText(companyNumber) +
+                 " in the statistics database holds no numbers.");
+            return false;
+        }
+        return true;
+    };
     const double factor = sign == '-' ? -1.0 : 1.0;
     const int e = m_priorRowFlag ? 11 : 10;
     std::uint16_t maxRows = 0, maxCols = 0;
@@ -222,7 +283,7 @@ int CStatisticsDbInterface::FillArray(CDataObject* object, const std::vector<std
         for (int k = 0; k < found; ++k) {
             const int r = e - found + k;
             CVarSeries series;
-            if (series.Read(m_mainTable, k) != 0) continue;  // an unreadable series fills nothing
+            if (!readSeries(series, k)) return -1;
             const int start = m_priorRowFlag && r == 0 ? 1 : 0;
             int last = series.Count() - 1;
             if (m_dataYear < 1999) last = series.Count() - 1 - (m_priorRowFlag && r >= 1 ? r - 1 : r);
@@ -231,7 +292,7 @@ int CStatisticsDbInterface::FillArray(CDataObject* object, const std::vector<std
             for (int i = last; i >= 0; --i, ++column) {
                 if (series.IsNA(i)) continue;
                 const double item = series.Number(i);
-                if (inside(r, column)) AddToCell(object, r, column, factor * (item - prev), true);
+                if (inside(r, column) && !AddToCell(object, r, column, factor * (item - prev), true)) return -1;
                 prev = item;
             }
         }
@@ -239,7 +300,7 @@ int CStatisticsDbInterface::FillArray(CDataObject* object, const std::vector<std
     }
     if (found != 1 || m_triangleSize == -1) return 0;
     CVarSeries series;
-    if (series.Read(m_mainTable, 0) != 0) return 0;
+    if (!readSeries(series, 0)) return -1;
     int o = series.Count() - m_triangleSize;
     if (m_priorRowFlag && o == -1) {
         o = 0;
@@ -252,26 +313,34 @@ int CStatisticsDbInterface::FillArray(CDataObject* object, const std::vector<std
     object->GetNumColsInRow(static_cast<std::uint16_t>(std::max(r, 0)), cols);
     int column = static_cast<int>(cols) - 1;
     for (int i = series.Count() - o - 1; i >= 0; --i, ++r) {
-        if (!series.IsNA(i) && inside(r, column)) AddToCell(object, r, column, factor * series.Number(i), false);
+        if (!series.IsNA(i) && inside(r, column) && !AddToCell(object, r, column, factor * series.Number(i), false))
+            return -1;
         if (kind == 'D') --column;
     }
     return 1;
 }
 
 int CStatisticsDbInterface::ImportCompany(CProject* project, int companyIndex, int lobIndex, int priorRowFlag) {
+    m_importError.clear();
     if (!project || !m_sessionOpen) return -1;
     // A map without rows names nothing to import: that is a failure, not an empty success.
-    if (!m_varMap || m_varMap->Rows().empty()) return -1;
+    if (!m_varMap || m_varMap->Rows().empty()) return Fail("The variable map names nothing to import.");
     ILOBMap* lob = nullptr;
     ICompanyList* companies = nullptr;
     const char* code = nullptr;
     long number = 0;
     if (GetLOBMap(&lob) != 0 || !lob || lob->GetColumn1(lobIndex, &code) != 0) return -1;
-    if (GetCompanyList(&companies) != 0 || !companies || companies->GetNumber(companyIndex, &number) != 0) return -1;
-    if (KtbOpenTable(kDatabase, "Entities", &m_entitiesTable) != KTB_SUCCESS) return -1;
-    if (KtbOpenTable(kDatabase, "Main", &m_mainTable) != KTB_SUCCESS) {
-        CloseTables();
+    if (GetCompanyList(&companies) != 0 || !companies) return -1;
+    if (companies->GetNumber(companyIndex, &number) != 0) {
+        const char* problem = nullptr;
+        if (companies->GetProblem(companyIndex, &problem) == 0 && problem) Fail(problem);
         return -1;
+    }
+    if (const int st = KtbOpenTable(kDatabase, "Entities", &m_entitiesTable); st != KTB_SUCCESS)
+        return Fail("The statistics database could not be opened: " + StatusText(st) + ".");
+    if (const int st = KtbOpenTable(kDatabase, "Main", &m_mainTable); st != KTB_SUCCESS) {
+        CloseTables();
+        return Fail("The statistics database could not be opened: " + StatusText(st) + ".");
     }
     m_priorRowFlag = priorRowFlag;
     // Each company's triangles set their own size; another company's never carries over.
@@ -290,21 +359,36 @@ int CStatisticsDbInterface::ImportCompany(CProject* project, int companyIndex, i
         auto* object = dynamic_cast<CDataObject*>(formula);
         if (!object) {
             if (formula) project->CloseObject(formula, nullptr);
+            Fail("The project has no array #" + std::to_string(row.idIndex) + " to import into.");
             // Nothing of a pair that cannot be imported whole stays behind.
             RollBack();
             CloseTables();
             return -1;
         }
         object->SetRecalcOn(0);
-        FillArray(object, names, number, row.kind, '+');
-        if (row.sign2 != 0)
-            FillArray(object, BuildCellNames(row.arrayNo2, code, row.subNo2, first2, row.kind), number, row.kind,
-                      row.sign2);
+        int filled = FillArray(object, names, number, row.kind, '+');
+        if (filled >= 0 && row.sign2 != 0)
+            filled = FillArray(object, BuildCellNames(row.arrayNo2, code, row.subNo2, first2, row.kind), number,
+                               row.kind, row.sign2);
         object->SetRecalcOn(1);
         project->CloseObject(object, nullptr);
+        // What the database could not give fails the whole pair: nothing of
+        // it stays behind, and it is never saved as if it were complete.
+        if (filled < 0) {
+            RollBack();
+            CloseTables();
+            return -1;
+        }
+    }
+    CloseTables();
+    // A pair that brought no figures at all makes no project.
+    if (m_undo.empty()) {
+        const char* lobName = nullptr;
+        lob->GetColumn3(lobIndex, &lobName);
+        return Fail("The statistics database holds no figures for " + CompanyText(number) + " in " +
+                    std::string(lobName && *lobName ? lobName : code) + ".");
     }
     m_undo.clear();
-    CloseTables();
     return 0;
 }
 

@@ -22,6 +22,7 @@ public:
     int GetLOBMap(ILOBMap** map) override;
     int GetCompanyList(ICompanyList** list) override;
     int GetDataYear(const char** year) override;
+    int GetImportError(const char** text) override;
 
     // Runs once, from the first GetLexigroveInstance: 0, or -1.
     int OpenSession();
@@ -33,13 +34,16 @@ public:
     std::vector<std::string> BuildCellNames(int arrayNo, const std::string& code, int subNo, int firstIndex,
                                             char kind) const;
     // Adds (sign other than '-') or subtracts one name set's series into the
-    // object's cells; 1 when it filled cells.
+    // object's cells; 1 when it filled cells, 0 when the database holds no
+    // data for them, -1 when the database could not give what it holds (the
+    // import of the pair then fails, ImportError() says why).
     int FillArray(CDataObject* object, const std::vector<std::string>& names, long companyNumber, char kind,
                   char sign);
     void ReportMissingData(CDataObject* object);
 
     const std::string& StatisticsFolder() const { return m_statisticsFolder; }
     int DataYear() const { return m_dataYear; }
+    const std::string& ImportError() const { return m_importError; }
     CWnd* WarningWindow() const { return m_warningWindow; }
 
 private:
@@ -49,7 +53,11 @@ private:
     // With incremental set, value and delta are the cell's increment over the
     // row's previous cell that holds a value (the triangles' series); else
     // the cell's own value (columns and diagonals).
-    void AddToCell(CDataObject* object, int row, int column, double delta, bool incremental);
+    // False (with the reason kept) when the cell cannot take the sum.
+    bool AddToCell(CDataObject* object, int row, int column, double delta, bool incremental);
+    // Keeps the reason of a failed import; returns -1 for FillArray to pass on.
+    int Fail(std::string reason);
+    std::string CompanyText(long companyNumber) const;
     void RollBack();
 
     char m_dataYearText[8] = {};
@@ -65,6 +73,7 @@ private:
     std::unique_ptr<CUtilityMap> m_utilityMap;
     int m_priorRowFlag = 0;
     bool m_sessionOpen = false;
+    std::string m_importError;
 
     struct Undo {
         CDataObject* object;

@@ -546,7 +546,7 @@ int CommonChecks(int handle, void* buffer, Slot*& slot) {
 
 using namespace ktb;
 
-KTB_EXPORT int KtbGetVarData(int handle, int column, void* buffer) {
+static int KtbGetVarDataUnguarded(int handle, int column, void* buffer) {
     Slot* slot = nullptr;
     if (const int st = CommonChecks(handle, buffer, slot); st != KTB_SUCCESS) return st;
     if (const int st = EnsureResult(*slot); st != KTB_SUCCESS) return st;
@@ -568,7 +568,7 @@ KTB_EXPORT int KtbGetVarData(int handle, int column, void* buffer) {
     return Deliver(*slot, column, staging, n, buffer, S().codedValues ? Form::Array : Form::Flat);
 }
 
-KTB_EXPORT int KtbGetSingleValue(int handle, int column, int item, void* value) {
+static int KtbGetSingleValueUnguarded(int handle, int column, int item, void* value) {
     Slot* slot = nullptr;
     if (const int st = CommonChecks(handle, value, slot); st != KTB_SUCCESS) return st;
     if (const int st = EnsureResult(*slot); st != KTB_SUCCESS) return st;
@@ -588,7 +588,7 @@ KTB_EXPORT int KtbGetSingleValue(int handle, int column, int item, void* value) 
     return Deliver(*slot, column, staging, 1, value, Form::Flat);
 }
 
-KTB_EXPORT int KtbGetDateFreq(int handle, int column, void* buffer) {
+static int KtbGetDateFreqUnguarded(int handle, int column, void* buffer) {
     Slot* slot = nullptr;
     if (const int st = CommonChecks(handle, buffer, slot); st != KTB_SUCCESS) return st;
     if (!IsMain(*slot)) return KTB_BAD_REQUEST;
@@ -600,4 +600,31 @@ KTB_EXPORT int KtbGetDateFreq(int handle, int column, void* buffer) {
     staging.records.resize(static_cast<std::size_t>(n));
     if (const int st = DateFreqRead(*slot, column, n, staging); st != KTB_SUCCESS) return st;
     return Deliver(*slot, column, staging, n, buffer, S().codedValues ? Form::Array : Form::Flat);
+}
+
+// Nothing the engine or an allocation throws crosses the library's boundary:
+// a read that cannot be completed is a status like any other.
+namespace {
+template <typename Fn>
+int Guarded(Fn read) {
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+        return KTB_OUT_OF_MEMORY;
+    } catch (...) {
+        return KTB_UNEXPECTED;
+    }
+}
+}  // namespace
+
+KTB_EXPORT int KtbGetVarData(int handle, int column, void* buffer) {
+    return Guarded([&] { return KtbGetVarDataUnguarded(handle, column, buffer); });
+}
+
+KTB_EXPORT int KtbGetSingleValue(int handle, int column, int item, void* value) {
+    return Guarded([&] { return KtbGetSingleValueUnguarded(handle, column, item, value); });
+}
+
+KTB_EXPORT int KtbGetDateFreq(int handle, int column, void* buffer) {
+    return Guarded([&] { return KtbGetDateFreqUnguarded(handle, column, buffer); });
 }

@@ -19,11 +19,14 @@ protected:
 class ICompanyList {
 public:
     // -1 when the list was never built, else 0; the others -1 for an index
-    // at or past the count.
+    // at or past the count. Number and entry are -1 too for a company that
+    // cannot be imported; GetProblem then gives the reason (and is -1 for
+    // every company that can).
     virtual int GetCount(int* count) = 0;
     virtual int GetName(int index, const char** name) = 0;
     virtual int GetNumber(int index, long* number) = 0;
     virtual int GetEntry(int index, const char** name, long* number) = 0;
+    virtual int GetProblem(int index, const char** text) = 0;
 
 protected:
     ~ICompanyList() = default;
@@ -38,6 +41,9 @@ public:
     virtual int GetCompanyList(ICompanyList** list) = 0;
     // The data year: four characters, owned by the instance.
     virtual int GetDataYear(const char** year) = 0;
+    // Why the last ImportCompany failed: one line, owned by the instance
+    // (empty when it did not fail or gave no reason).
+    virtual int GetImportError(const char** text) = 0;
 
 protected:
     ~IStatisticsDb() = default;

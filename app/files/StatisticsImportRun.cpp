@@ -105,11 +105,33 @@ struct ImportPair {
     QString target;
 };
 
-// The targets that exist and were not to be replaced, or the user cancelled.
+// The targets that exist and were not to be replaced, or the user cancelled;
+// Replace All and Skip All hold for the rest of the run.
 struct ConflictAnswers {
     QSet<QString> skipped;
+    bool replaceAll = false, skipAll = false;
     bool cancelled = false;
 };
+
+// The conflict dialog's answer for a target that exists (0..4).
+int AskAbout(const QString& target, StatisticsImportHost& host) {
+    return host.askConflict ? host.askConflict(QStringLiteral("%1 already exists.  Please select an option below.").arg(target))
+                            : 4;
+}
+
+// Takes one answer of the conflict dialog; false when it cancels the import.
+bool TakeAnswer(int answer, const QString& target, ConflictAnswers& answers) {
+    if (answer == 1) answers.replaceAll = true;
+    else if (answer == 2) answers.skipped.insert(target);
+    else if (answer == 3) {
+        answers.skipped.insert(target);
+        answers.skipAll = true;
+    } else if (answer != 0) {
+        answers.cancelled = true;
+        return false;
+    }
+    return true;
+}
 
 // The engine's interface and lists; the name of what could not be had when
 // any fails.
@@ -159,28 +181,16 @@ std::vector<ImportPair> PlanTargets(const StatisticsImportChoices& choices, cons
 // it, skip all, or cancel the import.
 ConflictAnswers AskAboutExistingTargets(const std::vector<ImportPair>& pairs, StatisticsImportHost& host) {
     ConflictAnswers answers;
-    bool replaceAll = false, skipAll = false;
     QSet<QString> asked;
     for (const ImportPair& p : pairs) {
         if (p.target.isEmpty() || asked.contains(p.target) || !QFileInfo::exists(p.target)) continue;
         asked.insert(p.target);
-        if (replaceAll) continue;
-        if (skipAll) {
+        if (answers.replaceAll) continue;
+        if (answers.skipAll) {
             answers.skipped.insert(p.target);
             continue;
         }
-        const int answer =
-            host.askConflict ? host.askConflict(QStringLiteral("%1 already exists.  Please select an option below.").arg(p.target))
-                             : 4;
-        if (answer == 1) replaceAll = true;
-        else if (answer == 2) answers.skipped.insert(p.target);
-        else if (answer == 3) {
-            answers.skipped.insert(p.target);
-            skipAll = true;
-        } else if (answer != 0) {
-            answers.cancelled = true;
-            return answers;
-        }
+        if (!TakeAnswer(AskAbout(p.target, host), p.target, answers)) return answers;
     }
     return answers;
 }
@@ -193,9 +203,14 @@ public:
               StatisticsImportHost& host)
         : m_choices(choices), m_source(source), m_folder(folder), m_host(host) {}
 
-    void ImportAll(const std::vector<ImportPair>& pairs, const QSet<QString>& skipped) {
-        for (const ImportPair& p : pairs) ImportOne(p, skipped);
+    // False when the user cancelled the import part-way.
+    bool ImportAll(const std::vector<ImportPair>& pairs, ConflictAnswers& answers) {
+        for (const ImportPair& p : pairs) {
+            ImportOne(p, answers);
+            if (answers.cancelled) return false;
+        }
         if (!m_choices.oneFilePerPair && m_summed && m_summedPairs > 0) SaveSummed();
+        return true;
     }
 
     void ReportOutcome() {
@@ -220,11 +235,17 @@ private:
         m_errors = true;
     }
 
-    void ImportOne(const ImportPair& p, const QSet<QString>& skipped) {
+    void ImportOne(const ImportPair& p, ConflictAnswers& answers) {
         const char* name = nullptr;
         long number = 0;
-        if (m_source.companies->GetEntry(static_cast<int>(p.company), &name, &number) != 0)
-            return Fail(QStringLiteral("ERROR:  Error retrieving company information.  Company cannot be identified and will be skipped."));
+        if (m_source.companies->GetEntry(static_cast<int>(p.company), &name, &number) != 0) {
+            Fail(QStringLiteral("ERROR:  Error retrieving company information.  Company cannot be identified and will be skipped."));
+            // Why: a company code that cannot be read, names another company or is given twice.
+            const char* problem = nullptr;
+            if (m_source.companies->GetProblem(static_cast<int>(p.company), &problem) == 0 && problem && *problem)
+                m_host.write(QStringLiteral("ERROR:  ") + QString::fromUtf8(problem));
+            return;
+        }
         const char *code = nullptr, *lobText = nullptr;
         if (m_source.lobs->GetColumn1(static_cast<int>(p.lob), &code) != 0 ||
             m_source.lobs->GetColumn3(static_cast<int>(p.lob), &lobText) != 0)
@@ -236,7 +257,14 @@ private:
         m_host.write(QStringLiteral("Company............") + company);
         m_host.write(QStringLiteral("Line of Business...") + lob);
         if (m_host.isOpen && m_host.isOpen(p.target)) return Fail(QStringLiteral("ERROR: File is already open."));
-        if (skipped.contains(p.target)) {
+        // Two pairs of one run can name one file (two lines of business of
+        // one code): the later one never replaces what the earlier one wrote
+        // without the question asked for the files that were there before.
+        if (m_choices.oneFilePerPair && m_madeThisRun.contains(p.target) && !answers.skipped.contains(p.target)) {
+            const int answer = answers.replaceAll ? 1 : answers.skipAll ? 3 : AskAbout(p.target, m_host);
+            if (!TakeAnswer(answer, p.target, answers)) return;
+        }
+        if (answers.skipped.contains(p.target)) {
             m_host.write(QStringLiteral("WARNING: Skipping file due to user request"));
             return;
         }
@@ -253,13 +281,21 @@ private:
         }
         if (!project) return Fail(QStringLiteral("ERROR: The project could not be created....file skipped."));
         if (m_source.db->ImportCompany(project, static_cast<int>(p.company), static_cast<int>(p.lob),
-                                       m_choices.priorRow ? 1 : 0) != 0)
+                                       m_choices.priorRow ? 1 : 0) != 0) {
+            // Why, as the engine found it: the database could not give the
+            // pair's data, or it holds none.
+            const char* reason = nullptr;
+            if (m_source.db->GetImportError(&reason) == 0 && reason && *reason)
+                m_host.write(QStringLiteral("ERROR:  ") + QString::fromUtf8(reason));
             return Fail(QStringLiteral("ERROR: Import load process failed....file skipped.\r\n"));
+        }
         if (m_choices.oneFilePerPair) {
-            if (SaveProject(*project, p.target, m_host))
+            if (SaveProject(*project, p.target, m_host)) {
                 m_written.push_back(p.target);
-            else
+                m_madeThisRun.insert(p.target);
+            } else {
                 m_errors = true;
+            }
         } else {
             ++m_summedPairs;
             m_host.write(QStringLiteral("Data successfully added to file."));
@@ -280,6 +316,7 @@ private:
     const QString m_folder;
     StatisticsImportHost& m_host;
     std::vector<QString> m_written;
+    QSet<QString> m_madeThisRun;
     bool m_errors = false;
     std::unique_ptr<CProject> m_summed;
     int m_summedPairs = 0;
@@ -304,14 +341,18 @@ std::vector<QString> RunStatisticsImport(const StatisticsImportChoices& choices,
     QString folder = choices.folder;
     if (!folder.endsWith('/')) folder += '/';
     const std::vector<ImportPair> pairs = PlanTargets(choices, source, folder);
-    const ConflictAnswers answers = AskAboutExistingTargets(pairs, host);
+    ConflictAnswers answers = AskAboutExistingTargets(pairs, host);
     if (answers.cancelled) {
         host.write(QStringLiteral("Import operation cancelled by the user."));
         if (host.status) host.status->EndBusy();
         return {};
     }
     ImportRun run(choices, source, folder, host);
-    run.ImportAll(pairs, answers.skipped);
+    if (!run.ImportAll(pairs, answers)) {
+        host.write(QStringLiteral("Import operation cancelled by the user."));
+        if (host.status) host.status->EndBusy();
+        return run.Written();
+    }
     run.ReportOutcome();
     if (host.status) host.status->EndBusy();
     return run.Written();
