@@ -47,6 +47,9 @@ const char kBackupFailed[] =
     "A backup copy of file %1 could not be written to %2.  The file was left unchanged.  Click on OK button to "
     "continue with next file";
 const char kLogFailed[] = "The log %1 could not be written.  Click on OK button to continue with next file";
+const char kReplaceOther[] =
+    "File %1 already exists.  Do you want to replace it with the converted %2?  Click on No to leave it as it is and "
+    "continue with next file.";
 
 // The node types whose objects are converted, in this order.
 constexpr QSID kNodeTypes[] = {qsk::kNodeAdjustments, qsk::kNodeMethodInput, qsk::kNodeUserInput,
@@ -309,6 +312,12 @@ FileResult ProcessOneFile(const QString& path, const ProcessOptions& options) {
         Report(QString::fromLatin1(kReadOnly).arg(outputPath));
         return result;
     }
+    // Sample.qs4 goes to Sample.qs5: a Sample.qs5 already there is another
+    // file (the user's own, or an earlier conversion), and only the input has
+    // a backup. It is replaced only when the user says so.
+    if (outputPath != path && QFileInfo::exists(outputPath) &&
+        AfxMessageBox(QString::fromLatin1(kReplaceOther).arg(outputPath, path), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return result;
     CompoundFile output;
     const CompoundFile::OpenResult created = output.Create(localOutput);
     if (created == CompoundFile::OpenResult::LockedByOther || created == CompoundFile::OpenResult::AccessDenied) {

@@ -20,7 +20,8 @@ namespace qs::zerofill {
 // "BK"); empty when the name is too short to hold an extension.
 QString BackupPathFor(const QString& path);
 // Sample.qs4 -> Sample.qs5 (the last character becomes '5'); a .qs5 file is
-// rewritten in place.
+// rewritten in place. An output that exists beside an older input is
+// replaced only when the user answers Yes to the question.
 QString OutputPathFor(const QString& path);
 // The project's path with its extension replaced by ".log"; dots in folder
 // names are not extensions. Empty when the file name has no extension.

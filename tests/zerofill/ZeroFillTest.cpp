@@ -243,6 +243,32 @@ TEST_F(ZeroFillFiles, AFailedGraphStoreLeavesTheFileAsItWas) {
     EXPECT_EQ(Read(path), before);
 }
 
+// Sample.qs4 converts to Sample.qs5; a Sample.qs5 already there is not the
+// run's and has no backup: it is replaced only on Yes.
+TEST_F(ZeroFillFiles, AnOutputThatIsAnotherFileIsReplacedOnlyWhenTheUserSaysSo) {
+    const std::string qs4 = dir + "/G.qs4", qs5 = dir + "/G.qs5";
+    zftest::WriteCompound(qs4, *f.project);
+    qs::test::WriteFile(qs5, "the user's own file");
+    boxes.Answer(IDNO);
+    EXPECT_FALSE(ProcessProjectFile(QString::fromStdString(qs4), {}).converted);
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Last().text, QString::fromStdString("File " + qs5 + " already exists.  Do you want to replace it "
+                                                        "with the converted " + qs4 +
+                                                        "?  Click on No to leave it as it is and continue with next file."));
+    EXPECT_EQ(Read(qs5), "the user's own file");
+
+    boxes.Answer(IDYES);
+    EXPECT_TRUE(ProcessProjectFile(QString::fromStdString(qs4), {}).converted);
+    EXPECT_EQ(boxes.Count(), 2u);
+    auto p = zftest::Load(qs5);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(zftest::Cells(*p, f.triangle)[1][0], 0);
+
+    // A .qs5 converted in place has its backup and asks nothing.
+    EXPECT_TRUE(ProcessProjectFile(QString::fromStdString(qs5), {}).converted);
+    EXPECT_EQ(boxes.Count(), 2u);
+}
+
 TEST_F(ZeroFillFiles, AReadOnlyTargetIsReportedAndLeftAsItWas) {
     // Sample.qs4 converts in memory and is backed up, then the read-only
     // Sample.qs5 beside it refuses the result.
