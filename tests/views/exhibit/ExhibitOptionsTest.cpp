@@ -198,7 +198,7 @@ TEST_F(ExhibitDefaultsFiles, FilesRoundTripAndAFailedWriteKeepsTheOldFile) {
 // picks the file, the rest is its content. A second entry that refers back to
 // the first is one object read twice: it loads, and a load that frees
 // objects the archive still refers to crashed here (or under the sanitizers).
-TEST(ExhibitDefaultsFiles, AnEntryThatRefersBackToAnEarlierOneIsReadSafely) {
+TEST_F(ExhibitDefaultsFiles, AnEntryThatRefersBackToAnEarlierOneIsReadSafely) {
     const std::string dir = qs::test::DataDir() + "/fuzz/exhibit_defaults/";
     const std::string stats = qs::test::ReadFile(dir + "defaults-stats-backref.bin");
     const std::string interp = qs::test::ReadFile(dir + "defaults-interpolation-backref.bin");
@@ -233,7 +233,7 @@ TEST(ExhibitDefaultsFiles, AnEntryThatRefersBackToAnEarlierOneIsReadSafely) {
 
 // A pipe named like a defaults file would hold the reader until something
 // writes to it; it is refused at once, like a folder.
-TEST(ExhibitDefaultsFiles, WhatIsNotARegularFileIsRefused) {
+TEST_F(ExhibitDefaultsFiles, WhatIsNotARegularFileIsRefused) {
     const QString dir = QString::fromStdString(qs::test::MakeTempDir("fifo"));
     ASSERT_EQ(::mkfifo((dir + "/stats.def").toLocal8Bit().constData(), 0600), 0);
     ASSERT_TRUE(QDir(dir).mkdir("interpolationstats.def"));
