@@ -433,7 +433,8 @@ CFormula::Change CExhibit::RecalculateChanges() {
     bool any = false;
     if (src)
         for (std::uint32_t k : src->cells) {
-            UpdateFactorsAround(CellKey::FromPacked(k).row, CellKey::FromPacked(k).col, columns, changed);
+            const auto [row, col] = CellKey::FromPacked(k);
+            UpdateFactorsAround(row, col, columns, changed);
             any = true;
         }
     for (const Change* c : {marks, weights})
