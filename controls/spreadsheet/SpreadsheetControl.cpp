@@ -1135,8 +1135,15 @@ void SpreadsheetControl::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void SpreadsheetControl::keyPressEvent(QKeyEvent* event) {
     // Keys that reach the grid while its editor is open belong to the entry.
+    // A key the editor leaves (Shift alone) comes back here as the editor's
+    // parent's: it is not handed to the editor again, or the two would pass
+    // it back and forth until the stack runs out.
     if (IsEditing() && !m_committing) {
-        QCoreApplication::sendEvent(m_editor, event);
+        if (!m_forwardingKey) {
+            m_forwardingKey = true;
+            QCoreApplication::sendEvent(m_editor, event);
+            m_forwardingKey = false;
+        }
         return;
     }
     Notification n;

@@ -244,6 +244,7 @@ private:
     QLineEdit* m_editor = nullptr;
     int m_editRow = 0, m_editCol = 0;
     bool m_committing = false;
+    bool m_forwardingKey = false;  // a key is on its way to the editor
     bool m_editByTyping = false;  // begun by a typed character, not by F2
     bool m_destroying = false;
 };

@@ -367,6 +367,19 @@ TEST_F(EditingTest, TypedEntryIsStoredWithTheEditNotifications) {
     EXPECT_EQ(t, "x");
 }
 
+// A key the editor does not take (Shift alone, before a capital or "(")
+// comes back to the grid as its parent; the grid must not hand it to the
+// editor again, or the two pass it back and forth until the stack runs out.
+TEST_F(EditingTest, AKeyTheEditorLeavesDoesNotBounceBackToIt) {
+    QTest::keyClick(&grid, '1');
+    ASSERT_TRUE(grid.IsEditing());
+    QTest::keyPress(&grid, Qt::Key_Shift);
+    QTest::keyRelease(&grid, Qt::Key_Shift);
+    QTest::keyClick(&grid, Qt::Key_ParenLeft, Qt::ShiftModifier);
+    EXPECT_TRUE(grid.IsEditing());
+    EXPECT_EQ(grid.Editor()->text(), "1(");
+}
+
 TEST_F(EditingTest, HostCanRefuseAnEntryOrTheStartOfAnEdit) {
     // The host refuses entries with letters and keeps the editor open.
     QObject::connect(&grid, &SpreadsheetControl::Notified, [](int code, int, int, Notification* n) {
