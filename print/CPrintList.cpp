@@ -203,7 +203,13 @@ void CPrintList::compileEntry(int entry) {
                     if (m_bPrintAllExhibits != 0) appendExhibitsOf(array);
                 }
             } else if (which == 2) {
-                appendExhibitsOf(0);
+                // Every exhibit of the project, in id order.
+                QSID exhibit = 0;
+                std::string name;
+                const int category = qsk::kCatExhibit;
+                for (QSSTATUS st = m_pProject->GetFirst(category, exhibit, name); st == 0;
+                     st = m_pProject->GetNext(category, exhibit, name))
+                    if (m_pProject->IDHasData(withLayer(exhibit), layer)) appendCompiled(withLayer(exhibit), graph);
             }
             continue;
         }

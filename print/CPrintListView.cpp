@@ -147,6 +147,13 @@ void CPrintListView::OnBeginPrinting() {
 
 bool CPrintListView::OnPrepareDC(CPrintInfo* info) {
     Trace("OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) ");
+    // Items that print nothing (no view, nothing prints them) are passed
+    // over here, so a page is never started for them alone.
+    while (!m_pList->isAtEnd() && m_state.m_bContinue == 0) {
+        CPrintListItem* item = m_pList->currentItem();
+        if (item == nullptr || item->Prints()) break;
+        m_pList->moveNext();
+    }
     if (m_pList->isAtEnd()) {
         info->m_bContinuePrinting = FALSE;
         return false;

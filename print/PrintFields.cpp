@@ -76,7 +76,9 @@ const std::vector<Field>& Fields() {
         {"Print Time", always, [](const FieldContext&) { return ShortTime(QTime::currentTime()); }},
         {"Page", [](const FieldContext& c) { return c.info != nullptr; },
          [](const FieldContext& c) { return QString::number(c.info->m_nCurPage); }},
-        {"File Name", fileDocument, [](const FieldContext& c) { return QString::fromStdString(c.project->GetFileName()); }},
+        // The kernel keeps the path it was opened from; the field is the name.
+        {"File Name", fileDocument,
+         [](const FieldContext& c) { return QFileInfo(QString::fromStdString(c.project->GetFileName())).fileName(); }},
         {"File Path", fileDocument, [](const FieldContext& c) { return c.doc->GetPathName(); }},
         {"File Date", fileDocument, [](const FieldContext& c) { return FileModified(c, true); }},
         {"File Time", fileDocument, [](const FieldContext& c) { return FileModified(c, false); }},
