@@ -32,6 +32,8 @@ class CDocTemplate;
 class CProjectDoc;
 class CFrameWnd;
 class QPrinter;
+class CPrintInfo;
+class CFormula;
 class VersionMonitorThread;
 class QWidget;
 namespace qs::ipc {
@@ -90,6 +92,26 @@ public:
     };
     SummaryExport m_summaryExport;
     void OnFilePrintSetup();
+    // ---- printing (files/AppPrinting.cpp)
+    // The navigator's current project document; null without one.
+    CProjectDoc* NavigatorProject() const;
+    // File > Print...: the default print list in the Print List dialog.
+    void OnFilePrint();
+    // Print Active Table: a list of the active object alone, printed.
+    void OnFilePrintDirect();
+    // The project's print management: the active object's list in the Print
+    // List dialog (doc null: the navigator's project).
+    void OnManagePrinting(CProjectDoc* doc);
+    void OnBatchPrint();
+    // Prints the print list of that name for doc: 1 when it was found and
+    // printed to its end, else 0.
+    int PrintNamedList(const QString& name, CProjectDoc* doc);
+    // Header, footer and title fields ("&[Page]" ...); info, doc and object
+    // may be null.
+    QString ExpandPrintFields(const QString& text, CPrintInfo* info, CProjectDoc* doc, CFormula* object) const;
+    // The printer of a print job: the one chosen in Print Setup, else the
+    // default printer, else a PDF file the user names. False on Cancel.
+    bool PreparePrinter(QPrinter& printer, CProjectDoc* doc, const QString& jobTitle) const;
     void OnHelpContents();
     // Shows a help topic ("file::/topic > window"): the help file opens with
     // the desktop's handler; a missing file is said plainly.

@@ -493,7 +493,8 @@ void CPrintListDlg::OnCancel() {
 
 bool CPrintListDlg::ChangeCheck() {
     if (m_pList->listKind() == 0) return true;
-    if (m_pSnapshot && m_pSnapshot->equalData(*m_pList)) return true;
+    // A list that stores nothing (the direct list) has nothing to save.
+    if (!m_pSnapshot || m_pSnapshot->equalData(*m_pList)) return true;
     const int answer = ::MessageBox(this,
                                     QStringLiteral("The content of the current print list has changed.  Would you like "
                                                    "to save your changes before continuing?"),

@@ -46,8 +46,12 @@ int TextHeight(QPainter* dc, const QRect& rect, int alignment, const QString& te
     return dc->boundingRect(QRect(rect.left(), rect.top(), rect.width(), 1 << 20), alignment | kTextFlags, text).height();
 }
 
-// The default printer, or, with no printer installed, a PDF file the user
-// names; the chooser starts in the project's folder.
+QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
+
+}  // namespace
+
+namespace qs::print {
+
 bool PrepareDefaultPrinter(QPrinter& printer, CProjectDoc* doc, const QString& title) {
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
     if (!defaultPrinter.isNull()) {
@@ -70,9 +74,7 @@ bool PrepareDefaultPrinter(QPrinter& printer, CProjectDoc* doc, const QString& t
     return true;
 }
 
-QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
-
-}  // namespace
+}  // namespace qs::print
 
 CPrintListView::CPrintListView(CPrintList* list)
     : m_pList(list), m_pDocument(list != nullptr ? list->document() : nullptr) {
@@ -125,6 +127,9 @@ void CPrintListView::print() {
         OnEndPrinting(&painter, &info);
         if (painter.isActive()) painter.end();
         m_pPainter = nullptr;
+        if (m_nPages > 0 && Host().jobPrinted)
+            Host().jobPrinted(m_nPages, m_printer.outputFileName().isEmpty() ? m_printer.printerName()
+                                                                           : m_printer.outputFileName());
     }
     viewSettings.printingList = wasPrintingList;
 }

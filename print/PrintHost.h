@@ -52,6 +52,9 @@ struct PrintHost {
     // installed, a PDF file the user names (the chooser starts in the
     // project's folder).
     std::function<bool(QPrinter& printer, CProjectDoc* doc, const QString& jobTitle)> preparePrinter;
+    // A job has printed: its pages and where they went (a printer's name or
+    // a PDF file). Unset: nothing is said.
+    std::function<void(int pages, const QString& where)> jobPrinted;
     // The application's printer set-up command.
     std::function<void()> printerSetup;
     // Disables and enables the main window while a list or a batch prints.
@@ -86,6 +89,9 @@ PrintHost& Host();
 
 // Host().workingDirectory joined with a file name.
 QString WorkingFile(const QString& fileName);
+// The default printer, or, with no printer installed, a PDF file the user
+// names in a chooser that starts in the project's folder; false on Cancel.
+bool PrepareDefaultPrinter(QPrinter& printer, CProjectDoc* doc, const QString& jobTitle);
 bool IsInteractive();
 void Trace(const char* text);
 

@@ -57,9 +57,8 @@ const Entry kCommands[] = {
     {.id = kSaveProfileData, .enabled = Always<Doc>, .handler = NotAvailable<Doc>("Save Profile Data")},
     {.id = kPageSetup, .menuText = "Pa&ge Setup...", .enabled = [](Doc&) { return Host().editPageSetup != nullptr; },
      .handler = [](Doc& d) { d.OnPageSetup(); }},
-    {.id = kPrintDatabase, .menuText = "&Print...\tCtrl+P", .handler = NotAvailable<Doc>("Print")},
-    {.id = kManagePrinting, .prompt = "Manage direct and batch printing\nPrint",
-     .handler = NotAvailable<Doc>("Manage Printing")},
+    // The project's Print (33094) and print management (33087) are the
+    // printing subsystem's: qs::app::ProjectServiceCommands.
 
     // File Structure
     {.id = kAppendNewEvaluation, .menuText = "Append New E&valuation...", .enabled = Always<Doc>,

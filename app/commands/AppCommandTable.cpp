@@ -1,8 +1,8 @@
 // The application's command table: the commands no active view, document or
 // frame handles, each with its enabling rule; and the menu texts of the
 // commands a view or frame answers. Commands whose work this version does
-// not do yet (print lists, import and export batches, scripted batch steps)
-// are enabled by their rule and say so when run.
+// not do yet (import and export batches, scripted batch steps) are enabled
+// by their rule and say so when run.
 #include "commands/AppCommandTable.h"
 
 #include "CCmdUI.h"
@@ -42,11 +42,11 @@ const CommandEntry<App> kApplicationCommands[] = {
      .handler = [](App& a) { a.OnFileNewFactorLibrary(); }},
     // Print lists and batch printing; a table or graph window prints itself.
     {.id = kPrint, .menuText = "&Print...\tCtrl+P", .enabled = NavigatorAndInteractive,
-     .handler = NotAvailable<App>("Print")},
+     .handler = [](App& a) { a.OnFilePrint(); }},
     {.id = kPrintActiveTable, .menuText = "Print Acti&ve Table", .prompt = "Print the active table or graph",
-     .enabled = NavigatorAndInteractive, .handler = NotAvailable<App>("Print the active table or graph")},
+     .enabled = NavigatorAndInteractive, .handler = [](App& a) { a.OnFilePrintDirect(); }},
     {.id = kBatchPrint, .menuText = "&Batch print...\tCtrl+B", .enabled = Navigator,
-     .handler = NotAvailable<App>("Batch Print")},
+     .handler = [](App& a) { a.OnBatchPrint(); }},
     {.id = kPrintSetup, .menuText = "Prin&t Setup...", .handler = [](App& a) { a.OnFilePrintSetup(); }},
     {.id = kMainPrintSetup, .menuText = "Prin&t Setup", .handler = [](App& a) { a.OnFilePrintSetup(); }},
     {.id = kRunPdf, .handler = [](App& a) { a.OnRunPdf(); }},

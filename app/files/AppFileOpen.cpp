@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "files/AppPrinting.h"
 #include "files/CConvertPC5Dlg.h"
 #include "CMultiFileDialogUnlimited.h"
 #include "CDocTemplate.h"
@@ -169,6 +170,7 @@ void CQuillstoneApp::BindProjectFiles() {
     host.filesPath = QString::fromStdString(qs::app::Settings().filesPath);
     host.workingDirectory = QString::fromStdString(qs::app::Settings().workingDirectory);
     qs::app::BindProjectServices(*this);
+    qs::app::BindPrinting(*this);
 }
 
 CDocument* CQuillstoneApp::FindOpenDocument(const QString& path, CDocTemplate* tmpl) const {

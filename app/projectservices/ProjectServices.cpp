@@ -134,6 +134,16 @@ using Doc = CProjectDoc;
 using qs::cmd::Always;
 
 const qs::cmd::CommandEntry<Doc> kServiceCommands[] = {
+    // The default print list of the navigator's project, and the active
+    // object's list in the Print List dialog.
+    {.id = cmd::kPrintDatabase, .menuText = "&Print...\tCtrl+P", .enabled = Always<Doc>,
+     .handler = [](Doc&) {
+         if (CQuillstoneApp* a = CQuillstoneApp::Current()) a->OnFilePrint();
+     }},
+    {.id = cmd::kManagePrinting, .prompt = "Manage direct and batch printing\nPrint", .enabled = Always<Doc>,
+     .handler = [](Doc& d) {
+         if (CQuillstoneApp* a = CQuillstoneApp::Current()) a->OnManagePrinting(a->NavigatorProject() ? nullptr : &d);
+     }},
     {.id = cmd::kFileProperties, .menuText = "P&roperties...", .prompt = "File properties", .enabled = Always<Doc>,
      .handler = OnFileProperties},
     {.id = cmd::kFileSummary, .menuText = "File Summ&ary", .enabled = Always<Doc>,

@@ -16,9 +16,7 @@
 #include <QStyleOption>
 #include <QToolTip>
 #include <QMenu>
-#include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QResizeEvent>
 
 #include "CDataObject.h"
@@ -134,8 +132,6 @@ void CObjectView::MapCommands() {
     MapCommand(ID_VIEW_ZOOMIN, [this] { OnZoomIn(); });
     MapCommand(ID_VIEW_ZOOMOUT, [this] { OnZoomOut(); });
     MapCommand(ID_VIEW_GRAPH, [this] { OnShowGraph(); });
-    MapCommand(ID_FILE_PRINT_ACTIVE, [this] { OnPrintTable(); });
-    MapCommand(ID_FILE_PRINT, [this] { OnPrintTable(); });
     MapCommand(ID_VIEW_SYNC_NAVIGATOR, [this] {
         if (auto& select = qs::views::Settings().selectNavigatorObject) select(m_lObjectID, m_nLayer);
     });
@@ -149,6 +145,8 @@ void CObjectView::MapCommands() {
     MapUpdateCommand(ID_VIEW_FORMULA, hasFormula);
     MapUpdateCommand(ID_VIEW_ZOOMIN, [](CCmdUI* ui) { ui->Enable(qs::views::Settings().scale < 400); });
     MapUpdateCommand(ID_VIEW_ZOOMOUT, [](CCmdUI* ui) { ui->Enable(qs::views::Settings().scale > 10); });
+    // The print commands are the application's (print lists); the view only
+    // tells whether it may be printed on its own.
     MapUpdateCommand(ID_FILE_PRINT_ACTIVE, [this](CCmdUI* ui) {
         bool on = qs::views::Settings().fileMode == 1 && m_pObject != nullptr;
         if (on) {
@@ -158,35 +156,6 @@ void CObjectView::MapCommands() {
         }
         ui->Enable(on);
     });
-    MapUpdateCommand(ID_FILE_PRINT, [this](CCmdUI* ui) { ui->Enable(m_pObject != nullptr); });
-}
-
-void CObjectView::OnPrintTable() {
-    CProject* project = GetProject();
-    if (project == nullptr || m_pObject == nullptr) return;
-    if (SpreadsheetControl* ctrl = GetCtrl()) ctrl->EndEdit();
-    QPrinter printer(QPrinter::HighResolution);
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-        // No printer installed: the table goes to a PDF file the user names.
-        CFileDialog dialog(FALSE, QStringLiteral("pdf"), QString(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, QStringLiteral("PDF Files (*.pdf)|*.pdf||"), this);
-        dialog.setWindowTitle(QStringLiteral("Print to PDF File"));
-        if (dialog.DoModal() != IDOK || dialog.GetPathName().isEmpty()) return;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dialog.GetPathName());
-    } else {
-        QPrintDialog dialog(&printer, this);
-        if (qs::fw::RunModal(dialog) != QDialog::Accepted) return;
-    }
-    CPrintPageState state(project->GetPageSetup());
-    const int pages = qs::views::PrintObjectView(*this, printer, state);
-    if (pages < 0) {
-        ReportError(QStringLiteral("The printer could not be started; nothing was printed."));
-        return;
-    }
-    if (auto& status = qs::views::Settings().statusMessage; status && pages > 0) {
-        const QString where = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-        status(QStringLiteral("Printed %1 page(s) to %2").arg(pages).arg(where));
-    }
 }
 
 IObjectViewDocument* CObjectView::GetObjectDocument() const {

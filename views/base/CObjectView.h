@@ -183,9 +183,6 @@ public:
     void OnZoomIn();
     void OnZoomOut();
     void OnShowGraph();
-    // Prints the table on a chosen printer, or into a PDF file the user
-    // names when no printer is installed.
-    void OnPrintTable();
 
     // ---- context menu (right button, Shift+F10)
     // The popup of menu 181 as the view shows it: in file mode without the
