@@ -30,7 +30,7 @@ CEditPageSetup& CEditPageSetup::operator=(const CPageSetup& other) {
 }
 
 WORD CEditPageSetup::SetKeyValue(WORD key) {
-    qs::print::Trace("WORD CEditPageSetup::SetKeyValue(WORD p_key)");
+    const qs::print::TraceScope trace("WORD CEditPageSetup::SetKeyValue(WORD p_key)");
     m_nKeyValue = key;
     return 0;
 }

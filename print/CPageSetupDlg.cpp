@@ -109,12 +109,14 @@ CPageSetupLayoutPage::CPageSetupLayoutPage(CEditPageSetup& setup, QWidget* paren
     const char* marginLabels[4] = {"&Top:", "L&eft:", "&Bottom:", "&Right:"};
     for (int i = 0; i < 4; ++i) {
         m_pMargins[i] = new QLineEdit(margins);
+        m_pMargins[i]->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000.000")) + 16);
         SetControlId(m_pMargins[i], 1064 + i);
         auto* label = new QLabel(QString::fromLatin1(marginLabels[i]), margins);
         label->setBuddy(m_pMargins[i]);
         marginGrid->addWidget(label, i, 0);
         marginGrid->addWidget(m_pMargins[i], i, 1);
         marginGrid->addWidget(new QLabel(QStringLiteral("inches"), margins), i, 2);
+        marginGrid->setColumnStretch(3, 1);
         connect(m_pMargins[i], &QLineEdit::textChanged, this, [this, i] { OnMarginChanged(i); });
     }
     bottom->addWidget(margins);

@@ -110,21 +110,21 @@ void CPrintListItem::EndPrint(QPainter* dc, CPrintInfo* info) {
 
 CPrintList::CPrintList(CProjectDoc* document)
     : m_pDocument(document), m_pProject(document != nullptr ? document->GetProject() : nullptr) {
-    Trace("CPrintList::CPrintList(CProjectDoc * document)");
+    const TraceScope trace("CPrintList::CPrintList(CProjectDoc * document)");
 }
 
 CPrintList::CPrintList(const CPrintList& rhs) : CPrintListData() {
-    Trace("CPrintList::CPrintList(const CPrintList & rhs)");
+    const TraceScope trace("CPrintList::CPrintList(const CPrintList & rhs)");
     *this = rhs;
 }
 
 CPrintList::~CPrintList() {
-    Trace("CPrintList::~CPrintList()");
+    const TraceScope trace("CPrintList::~CPrintList()");
     closeCurrentItem();
 }
 
 CPrintList& CPrintList::operator=(const CPrintList& rhs) {
-    Trace("CPrintList::operator =(const CPrintList& rhs)");
+    const TraceScope trace("CPrintList::operator =(const CPrintList& rhs)");
     if (&rhs == this) return *this;
     assignData(rhs);
     m_strName = rhs.m_strName;
@@ -155,7 +155,7 @@ BOOL CPrintList::loadDefault() {
 BOOL CPrintList::saveDefault() { return writeFile(defaultFileName()); }
 
 BOOL CPrintList::print() {
-    Trace("CPrintList::print()");
+    const TraceScope trace("CPrintList::print()");
     CPrintListView view(this);
     view.print();
     return isAtEnd();
@@ -236,7 +236,7 @@ void CPrintList::compileEntry(int entry) {
 }
 
 void CPrintList::compilePrintList() {
-    Trace("CPrintList::compilePrintList()");
+    const TraceScope trace("CPrintList::compilePrintList()");
     m_compiled.clear();
     if (m_pProject == nullptr) return;
     for (int i = 0; i < static_cast<int>(m_ids.size()); ++i) compileEntry(i);
@@ -267,7 +267,7 @@ void CPrintList::consumeMarkers() {
 }
 
 BOOL CPrintList::moveFirst() {
-    Trace("CPrintList::moveFirst()");
+    const TraceScope trace("CPrintList::moveFirst()");
     compilePrintList();
     closeCurrentItem();
     m_nIndex = m_compiled.empty() ? -1 : 0;
@@ -276,7 +276,7 @@ BOOL CPrintList::moveFirst() {
 }
 
 BOOL CPrintList::moveNext() {
-    Trace("CPrintList::moveNext()");
+    const TraceScope trace("CPrintList::moveNext()");
     closeCurrentItem();
     if (m_nIndex >= 0 && m_nIndex < static_cast<int>(m_compiled.size())) ++m_nIndex;
     consumeMarkers();
@@ -284,11 +284,12 @@ BOOL CPrintList::moveNext() {
 }
 
 CPrintListItem* CPrintList::currentItem() {
-    Trace("CPrintListItem CPrintList::currentItem()");
+    const TraceScope trace("CPrintListItem CPrintList::currentItem()");
     if (!m_pCurrentItem && !isAtEnd()) {
         QSID id = m_compiled[std::size_t(m_nIndex)];
         const unsigned short layer = GetIDLayer(DelGraphIDOf(id));
         if (!IsMarkerEntry(id)) SetIDLayer(id, 0);
+        trace.Line(QString::asprintf("    index=%d, id=%d, layer=%d", m_nIndex, id, layer));
         m_pCurrentItem = std::make_unique<CPrintListItem>(m_pDocument, id, layer, this);
     }
     return m_pCurrentItem.get();
@@ -314,21 +315,21 @@ BOOL CPrintList::openAndEdit(const QString& path) {
 }
 
 std::unique_ptr<CPrintList> CPrintList::createNewPrintList(CProjectDoc* document) {
-    Trace("createNewPrintList(CProjectDoc * document)");
+    const TraceScope trace("createNewPrintList(CProjectDoc * document)");
     if (!Host().fileStorage && Host().createEnterprisePrintList)
         if (std::unique_ptr<CPrintList> list = Host().createEnterprisePrintList(document)) return list;
     return std::make_unique<CFilePrintList>(document);
 }
 
 std::unique_ptr<CPrintList> CPrintList::createDefaultPrintList(CProjectDoc* document) {
-    Trace("CPrintList::createDefaultPrintList(CProjectDoc * document)");
+    const TraceScope trace("CPrintList::createDefaultPrintList(CProjectDoc * document)");
     std::unique_ptr<CPrintList> list = createNewPrintList(document);
     list->loadDefault();
     return list;
 }
 
 std::unique_ptr<CPrintList> CPrintList::createDirectPrintList(CProjectDoc* document) {
-    Trace("CPrintList::createDirectPrintList(CProjectDoc * document)");
+    const TraceScope trace("CPrintList::createDirectPrintList(CProjectDoc * document)");
     return std::make_unique<CDirectPrintList>(document);
 }
 

@@ -81,6 +81,9 @@ CPrintListTablesPage::CPrintListTablesPage(CPrintList& list, QWidget* parent)
     m_pTables->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pTables->header()->setStretchLastSection(false);
     m_pTables->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_pTables->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_pTables->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    m_pTables->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("wwwwwww")) * 5);
     SetControlId(m_pTables, 1129);
     m_pEntries = new QTreeWidget(this);
     m_pEntries->setHeaderLabels({QStringLiteral("Print List"), QStringLiteral("Layer")});
@@ -88,6 +91,8 @@ CPrintListTablesPage::CPrintListTablesPage(CPrintList& list, QWidget* parent)
     m_pEntries->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pEntries->header()->setStretchLastSection(false);
     m_pEntries->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_pEntries->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_pEntries->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("wwwwwww")) * 5);
     SetControlId(m_pEntries, 1156);
 
     auto* left = new QVBoxLayout;
@@ -136,8 +141,9 @@ CPrintListTablesPage::CPrintListTablesPage(CPrintList& list, QWidget* parent)
     middle->addStretch();
     layout->addLayout(middle, 1, 2);
     layout->addWidget(m_pEntries, 1, 3);
-    layout->setColumnStretch(1, 2);
-    layout->setColumnStretch(3, 2);
+    layout->setColumnStretch(0, 2);
+    layout->setColumnStretch(1, 3);
+    layout->setColumnStretch(3, 3);
 
     if (Host().applicationMode) {
         const int mode = Host().applicationMode();
@@ -450,7 +456,7 @@ CPrintListDlg::CPrintListDlg(CPrintList* list, QWidget* parent) : CTabDialog(kTe
     m_pPrint->setEnabled(list->mayPrint() != FALSE);
     TakeSnapshot();
     UpdateControls();
-    resize(900, 520);
+    resize(1180, 560);
 }
 
 CPrintListDlg::~CPrintListDlg() = default;

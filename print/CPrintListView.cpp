@@ -78,10 +78,10 @@ bool PrepareDefaultPrinter(QPrinter& printer, CProjectDoc* doc, const QString& t
 
 CPrintListView::CPrintListView(CPrintList* list)
     : m_pList(list), m_pDocument(list != nullptr ? list->document() : nullptr) {
-    Trace("CPrintListView(CPrintList * printList)");
+    const TraceScope trace("CPrintListView(CPrintList * printList)");
 }
 
-CPrintListView::~CPrintListView() { Trace("~CPrintListView()"); }
+CPrintListView::~CPrintListView() { const TraceScope trace("~CPrintListView()"); }
 
 QString CPrintListView::Expand(const QString& text, CPrintInfo* info) const {
     if (Host().expandPrintFields) return Host().expandPrintFields(text, info, m_pDocument, nullptr);
@@ -89,7 +89,7 @@ QString CPrintListView::Expand(const QString& text, CPrintInfo* info) const {
 }
 
 void CPrintListView::print() {
-    Trace("CPrintListView::print()");
+    const TraceScope trace("CPrintListView::print()");
     if (m_pList == nullptr) return;
     auto& viewSettings = qs::views::Settings();
     const bool wasPrintingList = viewSettings.printingList;
@@ -125,6 +125,7 @@ void CPrintListView::print() {
             page = info.m_nCurPage + 1;
         }
         OnEndPrinting(&painter, &info);
+        Host().graphs.forgetProgress(m_state);
         if (painter.isActive()) painter.end();
         m_pPainter = nullptr;
         if (m_nPages > 0 && Host().jobPrinted)
@@ -135,7 +136,7 @@ void CPrintListView::print() {
 }
 
 bool CPrintListView::OnPreparePrinting() {
-    Trace("CPrintListView::OnPreparePrinting(CPrintInfo* pInfo)");
+    const TraceScope trace("CPrintListView::OnPreparePrinting(CPrintInfo* pInfo)");
     m_printer.setFullPage(true);
     m_printer.setDocName(m_pDocument != nullptr ? m_pDocument->GetTitle() : QString());
     const QString title = m_pDocument != nullptr ? m_pDocument->GetTitle() : QString();
@@ -146,12 +147,12 @@ bool CPrintListView::OnPreparePrinting() {
 }
 
 void CPrintListView::OnBeginPrinting() {
-    Trace("CPrintListView::OnBeginPrinting(CDC *,  CPrintInfo* pInfo)");
+    const TraceScope trace("CPrintListView::OnBeginPrinting(CDC *,  CPrintInfo* pInfo)");
     m_state = CPrintPageState();
 }
 
 bool CPrintListView::OnPrepareDC(CPrintInfo* info) {
-    Trace("OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) ");
+    const TraceScope trace("OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) ");
     // Items that print nothing (no view, nothing prints them) are passed
     // over here, so a page is never started for them alone.
     while (!m_pList->isAtEnd() && m_state.m_bContinue == 0) {
@@ -190,7 +191,7 @@ bool CPrintListView::StartPage(QPainter& painter) {
 }
 
 void CPrintListView::ChangePrintSettings(const CPageSetup& setup) {
-    Trace("CPrintListView::ChangePrintSettings(CDC* pDC, CPrintInfo* pInfo)");
+    const TraceScope trace("CPrintListView::ChangePrintSettings(CDC* pDC, CPrintInfo* pInfo)");
     m_state.AssignPageSetup(setup);
     m_state.m_nCalendarOption = setup.m_bCalendarFormat != 0 ? 1 : 0;
     const QPageLayout::Orientation wanted = setup.m_nOrientation > 0 ? QPageLayout::Portrait : QPageLayout::Landscape;
@@ -203,7 +204,7 @@ void CPrintListView::ChangePrintSettings(const CPageSetup& setup) {
 }
 
 void CPrintListView::CalculateMargins() {
-    Trace("CPrintListView::CalculateMargins(CDC* pDC)");
+    const TraceScope trace("CPrintListView::CalculateMargins(CDC* pDC)");
     const qint64 dpi = m_printer.resolution();
     // The job prints on the whole sheet: nothing is unprintable to subtract.
     m_nMarginLeft = int(qint64(m_state.m_nMarginLeft) * dpi / 2540);
@@ -233,7 +234,7 @@ int CPrintListView::GetTitleOffset() const {
 }
 
 void CPrintListView::PrintHeader(QPainter* dc, CPrintInfo* info) {
-    Trace("CPrintListView::PrintHeader(CDC* pDC, CPrintInfo* pInfo)");
+    const TraceScope trace("CPrintListView::PrintHeader(CDC* pDC, CPrintInfo* pInfo)");
     QRect& rect = info->m_rectDraw;
     dc->save();
     dc->setFont(qs::views::FontFromRecord(m_state.m_HeaderFont));
@@ -252,7 +253,7 @@ void CPrintListView::PrintHeader(QPainter* dc, CPrintInfo* info) {
 }
 
 void CPrintListView::PrintFooter(QPainter* dc, CPrintInfo* info) {
-    Trace("CPrintListView::PrintFooter(CDC* pDC, CPrintInfo* pInfo)");
+    const TraceScope trace("CPrintListView::PrintFooter(CDC* pDC, CPrintInfo* pInfo)");
     QRect& rect = info->m_rectDraw;
     dc->save();
     dc->setFont(qs::views::FontFromRecord(m_state.m_FooterFont));
@@ -280,10 +281,10 @@ void CPrintListView::PreparePageArea(QPainter* dc, CPrintInfo* info) {
 }
 
 void CPrintListView::OnPrint(QPainter* dc, CPrintInfo* info) {
-    Trace("OnPrint(CDC* pDC, CPrintInfo* pInfo)");
+    const TraceScope trace("OnPrint(CDC* pDC, CPrintInfo* pInfo)");
     PreparePageArea(dc, info);
     // A graph page starts its slots afresh.
-    m_state.m_pGraphProgress.reset();
+    Host().graphs.newPage(m_state);
     Print(dc, info);
 }
 
@@ -291,7 +292,10 @@ void CPrintListView::Print(QPainter* dc, CPrintInfo* info) {
     for (;;) {
         CPrintListItem* item = m_pList->currentItem();
         if (item == nullptr) return;
-        if (!item->isGraph()) m_state.m_pGraphProgress.reset();
+        if (!item->isGraph()) {
+            m_state.m_pGraphProgress.reset();
+            Host().graphs.forgetProgress(m_state);
+        }
         const QSID id = item->id();
         // The array presentation of input arrays: incremental, cumulative, or
         // both (incremental first, then cumulative on the second pass).
@@ -300,7 +304,14 @@ void CPrintListView::Print(QPainter* dc, CPrintInfo* info) {
         bool finished = !item->Prints();  // nothing prints for it: it ends at once
         if (!finished) {
             if (m_state.m_bContinue == 0) {
+                // The view checks that its first part fits a page at all: it
+                // is shown the whole page area, not what the objects above
+                // it left (whether it fits there is decided below).
+                const QRect remaining = info->m_rectDraw;
+                info->m_rectDraw = m_state.m_rectPage;
+                if (item->isGraph()) Host().graphs.syncObjectsOnPage(m_state, m_state.m_nObjectsOnPage);
                 item->BeginPrint(dc, info);
+                info->m_rectDraw = remaining;
                 if (!info->m_bContinuePrinting) return;  // the view stopped the job
                 if (m_state.m_bContinue == 0) {
                     // It declines to start here; on a fresh page it never would.
@@ -320,6 +331,7 @@ void CPrintListView::Print(QPainter* dc, CPrintInfo* info) {
             }
             if (!finished) {
                 const int top = info->m_rectDraw.top();
+                if (item->isGraph()) Host().graphs.syncObjectsOnPage(m_state, m_state.m_nObjectsOnPage);
                 item->PrintPage(dc, info);
                 if (!info->m_bContinuePrinting) return;
                 if (m_state.m_bContinue != 0) {
@@ -343,6 +355,7 @@ void CPrintListView::Print(QPainter* dc, CPrintInfo* info) {
             m_state.m_bSecondPass = 0;
             if (!m_pList->moveNext()) {
                 m_state.m_pGraphProgress.reset();
+                Host().graphs.forgetProgress(m_state);
                 return;
             }
             ++m_state.m_nObjectsOnPage;
@@ -357,7 +370,7 @@ void CPrintListView::Print(QPainter* dc, CPrintInfo* info) {
 }
 
 void CPrintListView::OnEndPrinting(QPainter* dc, CPrintInfo* info) {
-    Trace("CPrintListView::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) ");
+    const TraceScope trace("CPrintListView::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) ");
     if (m_pList->m_bPrintCellNotes != 0 && !m_state.m_strNotes.trimmed().isEmpty() && m_bJobStarted)
         PrintTextPages(dc, info, m_state.m_strNotes);
 }
@@ -406,7 +419,7 @@ void CPrintListView::UnderLine(QPainter* dc, QRect& rect, int spacing) {
 }
 
 void CPrintListView::printCRX(CExhibitView* view, QPainter* dc, CPrintInfo* info) {
-    Trace("CPrintListView::printCRX(CExhibitView *view, CDC *pDC, CPrintInfo *pInfo)");
+    const TraceScope trace("CPrintListView::printCRX(CExhibitView *view, CDC *pDC, CPrintInfo *pInfo)");
     CTailFactorAnalysis* analysis = view->GetTailAnalysis();
     if (analysis == nullptr) return;
     short decimals = 3;

@@ -19,8 +19,12 @@ QString WorkingFile(const QString& fileName) {
 
 bool IsInteractive() { return !Host().isInteractive || Host().isInteractive(); }
 
-void Trace(const char* text) {
-    if (Host().trace) Host().trace(text);
+TraceScope::TraceScope(const char* text) {
+    if (Host().traceScope) m_scope = Host().traceScope(text);
+}
+
+void TraceScope::Line(const QString& line) const {
+    if (m_scope && Host().traceLine) Host().traceLine(m_scope, line);
 }
 
 }  // namespace qs::print

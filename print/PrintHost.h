@@ -20,15 +20,25 @@ class QPrinter;
 
 namespace qs::print {
 
-// Printing a graph item. The graph view lives in another room; until it is
-// bound, a graph entry prints nothing (and the job moves on).
+// Printing a graph item: the graph view's three hooks and the progress it
+// keeps over a page of several graphs. Bound to the graph view by default
+// (GraphViewPrinting); tests put stand-ins in its place.
 struct GraphItemPrinting {
-    // True when the view shows a graph this seam can print.
+    // True when the view shows a graph these hooks can print.
     std::function<bool(CView* view)> isGraphView;
     std::function<void(CView* view, QPainter* dc, CPrintInfo* info)> beginPrint;
     std::function<void(CView* view, QPainter* dc, CPrintInfo* info)> printPage;
     std::function<void(CView* view, QPainter* dc, CPrintInfo* info)> endPrint;
+    // The job's page state: the objects the page holds already, a new page
+    // (the slots, saved top and graphs left on it start afresh), and the end
+    // of the graphs' run (a table prints, or the job ends).
+    std::function<void(CPrintPageState& state, int objectsOnPage)> syncObjectsOnPage = [](CPrintPageState&, int) {};
+    std::function<void(CPrintPageState& state)> newPage = [](CPrintPageState&) {};
+    std::function<void(CPrintPageState& state)> forgetProgress = [](CPrintPageState&) {};
 };
+
+// The graph view's printing (graphs/).
+GraphItemPrinting GraphViewPrinting();
 
 struct PrintHost {
     // The "Working Directory" setting: "default.lst", "PageSetup.def" and
@@ -80,9 +90,12 @@ struct PrintHost {
     // path; true when written. Unset: no summary is printed.
     std::function<bool(CProjectDoc* doc, const QString& path)> writeProjectInfo;
     // Graph items of a print list.
-    GraphItemPrinting graphs;
-    // A trace line (a method's signature text). Unset: nothing.
-    std::function<void(const char* text)> trace;
+    GraphItemPrinting graphs = GraphViewPrinting();
+    // The console trace: a scope named after a method's signature text
+    // writes its entry line when made and its exit line when dropped; a line
+    // may be written under an open scope. Unset: nothing is traced.
+    std::function<std::shared_ptr<void>(const char* text)> traceScope;
+    std::function<void(const std::shared_ptr<void>& scope, const QString& line)> traceLine;
 };
 
 PrintHost& Host();
@@ -93,6 +106,15 @@ QString WorkingFile(const QString& fileName);
 // names in a chooser that starts in the project's folder; false on Cancel.
 bool PrepareDefaultPrinter(QPrinter& printer, CProjectDoc* doc, const QString& jobTitle);
 bool IsInteractive();
-void Trace(const char* text);
+
+// One traced call (PrintHost::traceScope) for the life of the object.
+class TraceScope {
+public:
+    explicit TraceScope(const char* text);
+    void Line(const QString& line) const;
+
+private:
+    std::shared_ptr<void> m_scope;
+};
 
 }  // namespace qs::print

@@ -21,6 +21,7 @@
 #include "ProjectHost.h"
 #include "ViewSettings.h"
 #include "frames/CMainFrame.h"
+#include "shell/ConsoleTrace.h"
 #include "navigator/CPrjTreeView.h"
 #include "projectservices/ProjectServices.h"
 #include "startup/WorkstationSettings.h"
@@ -81,6 +82,14 @@ void BindPrinting(CQuillstoneApp& app) {
     host.enableMainWindow = EnableMainWindow;
     host.defaultPageSetup = [](CProjectDoc* doc) {
         if (doc != nullptr) doc->OnPageSetup();
+    };
+    // The console trace, while the machine's configuration turns it on.
+    host.traceScope = [](const char* text) -> std::shared_ptr<void> {
+        if (!qs::trace::IsConsoleTraceEnabled()) return nullptr;
+        return std::make_shared<CTraceScope>("%s", text);
+    };
+    host.traceLine = [](const std::shared_ptr<void>& scope, const QString& line) {
+        ConsoleTrace(*static_cast<CTraceScope*>(scope.get()), "%s", qPrintable(line));
     };
     host.jobPrinted = [](int pages, const QString& where) {
         if (auto& status = qs::views::Settings().statusMessage)

@@ -106,6 +106,21 @@ TEST_F(PrintListPrintingTest, TablesAnExhibitAllArraysAPageBreakAndAPageSetupCha
     EXPECT_TRUE(list.isAtEnd());
 }
 
+TEST_F(PrintListPrintingTest, ATableThatDoesNotFitBelowAnotherStartsTheNextPage) {
+    // On a landscape page the exhibit does not fit below the triangle; on a
+    // page of its own it does, so it goes there without a word.
+    m_doc->GetProject()->GetPageSetup().m_nOrientation = 0;
+    CFilePrintList list(m_doc.get());
+    list.addEntry(Layered(kPaid, 1), "  1 - Paid Loss");
+    list.addEntry(Layered(kPaidExhibit, 1), "  1 - Paid Loss Development");
+    const QStringList pages = PrintAndRead(list);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages.at(0).contains(QStringLiteral("Paid Loss Net")));
+    EXPECT_TRUE(pages.at(1).contains(QStringLiteral("Paid Loss Development Net")));
+    EXPECT_TRUE(list.isAtEnd());
+}
+
 TEST_F(PrintListPrintingTest, ANextInSequenceBreakStartsANewPageAndCountsOn) {
     CFilePrintList list(m_doc.get());
     list.addEntry(Layered(kPaid, 1), "  1 - Paid Loss");
@@ -239,6 +254,7 @@ TEST_F(PrintListPrintingTest, ItemsThatPrintNothingEndAndTheJobMovesOn) {
     };
     int begun = 0, paged = 0;
     auto& seam = Host().graphs;
+    seam = GraphItemPrinting{};
     seam.isGraphView = [](CView* view) { return dynamic_cast<StandInGraphView*>(view) != nullptr; };
     // Declines to start after the table, then never gets on on its own page.
     seam.beginPrint = [&](CView*, QPainter*, CPrintInfo*) { ++begun; };
