@@ -19,6 +19,7 @@
 #include "CProjectDoc.h"
 #include "CTailFactorAnalysis.h"
 #include "KernelIds.h"
+#include "MessageBox.h"
 #include "PrintHost.h"
 #include "PrintListIds.h"
 #include "ViewPrinting.h"
@@ -98,7 +99,22 @@ void CPrintListView::print() {
     m_pList->setPendingPageSetup(project != nullptr ? &project->GetPageSetup() : nullptr);
     m_pList->setPendingPageNumber(0);
     const bool summary = m_pList->m_bPrintFileSummary != 0 && Host().writeProjectInfo && m_pDocument != nullptr;
-    if ((m_pList->moveFirst() || summary) && OnPreparePrinting()) {
+    bool any = m_pList->moveFirst();
+    // Objects nothing can print (a graph the project does not keep, a view
+    // that cannot open) are passed over before a printer is asked for.
+    while (!m_pList->isAtEnd()) {
+        CPrintListItem* item = m_pList->currentItem();
+        if (item == nullptr || item->Prints()) break;
+        m_pList->moveNext();
+    }
+    if (any && m_pList->isAtEnd() && !summary) {
+        if (IsInteractive())
+            ::AfxMessageBox(QStringLiteral("Nothing was printed: no object of this print list can be printed in this "
+                                           "project."),
+                            MB_OK | MB_ICONINFORMATION);
+        any = false;
+    }
+    if ((any || summary) && OnPreparePrinting()) {
         OnBeginPrinting();
         CPrintInfo info;
         info.m_pPrinter = &m_printer;

@@ -1,6 +1,6 @@
 // A print list's graph items print through the graph view's own hooks; the
-// progress over a page of several graphs is the graph view's record, kept
-// in step with the print job's page here.
+// progress over a page of several graphs is the graph view's record in the
+// page state, started afresh on each page and dropped before a table.
 #include "CGraphView.h"
 #include "CPrintPageState.h"
 #include "GraphPrinting.h"
@@ -18,16 +18,15 @@ GraphItemPrinting GraphViewPrinting() {
         static_cast<CGraphView*>(view)->PrintPage(dc, info);
     };
     g.endPrint = [](CView* view, QPainter* dc, CPrintInfo* info) { static_cast<CGraphView*>(view)->EndPrint(dc, info); };
-    g.syncObjectsOnPage = [](CPrintPageState& state, int objectsOnPage) {
-        qs::graphs::PrintProgressOf(state).objectsOnPage = objectsOnPage;
-    };
+    // The graph view reads the page state's objects-on-page count itself.
     g.newPage = [](CPrintPageState& state) {
+        if (!state.m_pGraphProgress) return;
         GraphPrintProgress& progress = qs::graphs::PrintProgressOf(state);
         progress.slot = 0;
         progress.savedTop = -1;
         progress.remaining = 0;
     };
-    g.forgetProgress = [](CPrintPageState& state) { qs::graphs::ForgetPrintProgress(state); };
+    g.forgetProgress = [](CPrintPageState& state) { state.m_pGraphProgress.reset(); };
     return g;
 }
 
