@@ -648,13 +648,19 @@ void ChartControl::Render(QPainter* painter, const QRectF& target) {
     const double scale = dpi > 0 ? 96.0 / dpi : 1.0;
     const QRectF logical(QPointF(0, 0), target.size() * scale);
     const QRectF old = m_chart->geometry();
-    m_chart->setGeometry(logical);
-    if (m_chart->layout()) m_chart->layout()->activate();
-    PlaceFootnote();
+    // A chart drawn at the size it has on screen needs no second layout.
+    const bool relayout = old != logical;
+    if (relayout) {
+        m_chart->setGeometry(logical);
+        if (m_chart->layout()) m_chart->layout()->activate();
+        PlaceFootnote();
+    }
     m_chart->scene()->render(painter, target, m_chart->mapRectToScene(logical), Qt::IgnoreAspectRatio);
-    m_chart->setGeometry(old);
-    if (m_chart->layout()) m_chart->layout()->activate();
-    PlaceFootnote();
+    if (relayout) {
+        m_chart->setGeometry(old);
+        if (m_chart->layout()) m_chart->layout()->activate();
+        PlaceFootnote();
+    }
 }
 
 }  // namespace qs::chart
