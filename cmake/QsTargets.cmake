@@ -99,13 +99,15 @@ function(qs_pch_host host headers qtlib)
   target_precompile_headers(${host} PRIVATE ${headers})
 endfunction()
 
-# qs_add_gtest(<name> SOURCES ... [LIBS ...] [PCH CORE|WIDGETS] [LABELS ...] [DBUS])
+# qs_add_gtest(<name> SOURCES ... [LIBS ...] [PCH CORE|WIDGETS] [LABELS ...] [DBUS] [ENGINES])
 # Labels gui, dbus and kernel are added by what the test links and runs under.
 # Links the shared test main, which points every overridable path at a fresh
 # temporary folder and runs GUI code offscreen. DBUS runs each test under its
-# own private session bus.
+# own private session bus. ENGINES: the program's cases run once per database
+# engine (tests/support/DatabaseTestFixture.h); those ending in "/postgres"
+# are labelled postgres and need the run's PostgreSQL cluster (fixture pgcluster).
 function(qs_add_gtest name)
-  cmake_parse_arguments(A "DBUS" "PCH" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "DBUS;ENGINES" "PCH" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_compile_options(${name} PRIVATE ${QS_WARNINGS})
   # A GUI test names qstestmain_gui in LIBS; it then replaces the plain main.
@@ -139,6 +141,21 @@ function(qs_add_gtest name)
     # two tests share bus names.
     set_target_properties(${name} PROPERTIES
       CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/tests/support/with-session-bus;${CMAKE_BINARY_DIR}/dbus-services")
+  endif()
+  if(A_ENGINES)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+      TEST_PREFIX "${name}."
+      TEST_FILTER "-*/postgres"
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES ${props})
+    set(pg_labels ${labels} postgres)
+    set(pg_props ${props} LABELS "${pg_labels}" FIXTURES_REQUIRED pgcluster)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+      TEST_PREFIX "${name}."
+      TEST_FILTER "*/postgres"
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES ${pg_props})
+    return()
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     TEST_PREFIX "${name}."

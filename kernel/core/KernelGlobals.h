@@ -1,5 +1,7 @@
 #pragma once
 // Process-wide values the kernel exports.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,13 +12,23 @@ extern bool bGlobalVarColumnSumFullPrecision;
 // The kernel's debug output handle (null: none).
 extern void* hdbg;
 
-// The enterprise login record: user, group, active group (0 none) and the
-// access level per component kind.
+// The enterprise login record: user and group ids, the active group (0: not
+// logged in to a group), the two further login values a second connection
+// of the same login presents, and the access level per component kind
+// (index = kind; above 0 the database manager is asked, 0 unrestricted,
+// below 0 refused; a kind beyond the vector has level 0). The database
+// fills it when a program logs in; the program only reads it.
 struct QSSecAttribs {
-    std::string user;
-    std::string group;
+    std::string user;   // the login name the database knows the account by
+    std::string group;  // the active group's name
+    std::int32_t userId = 0;
+    std::int32_t groupId = 0;
     long activeGroup = 0;
+    std::uint16_t loginValues[2] = {0, 0};
     std::vector<int> accessLevels;
+    int AccessLevel(int kind) const {
+        return kind >= 0 && static_cast<std::size_t>(kind) < accessLevels.size() ? accessLevels[kind] : 0;
+    }
 };
 extern QSSecAttribs gSecAttribs;
 

@@ -5,11 +5,10 @@
 // has none: CProject::GetCKDVVantor() and CProject::GetDBManager() return
 // null, and every caller treats null as "no database" (docs/kernel/model.md).
 //
-// Only the interfaces are declared here, so the code that works with a
-// database project compiles and links in every program. No implementation is
-// bound in this build: there is no database behind a file project. An
-// implementation derives from these classes and hands its facade to the
-// project through CProject::BindDatabase.
+// Only the interfaces are declared here, so the kernel stays free of any
+// database library: dbmanager/ implements them over SQLite and PostgreSQL
+// and hands its facade to the project through CProject::BindDatabase (or
+// the binder behind CProject::InitProjectWithDBManager).
 //
 // Conventions: ids are the kernel's 32-bit object ids or the database's
 // 32-bit record ids; a record operation returns true (or a non-negative
@@ -20,6 +19,7 @@
 #include <vector>
 
 class CGraph;
+class CKDVDevFactLibrary;
 
 // The database manager a database project is bound to. Opaque here: the
 // project and its stores pass it along; the enterprise layer knows it.
@@ -32,6 +32,9 @@ public:
     virtual long BeginTransaction() { return kNoTransactions; }
     virtual long CommitTransaction() { return kNoTransactions; }
     virtual long RollbackTransaction() { return kNoTransactions; }
+    // The factor libraries kept in the database (CFSLib binds to them);
+    // null when the manager keeps none.
+    virtual CKDVDevFactLibrary* GetDevFactLibrary() { return nullptr; }
 
     static constexpr long kNoTransactions = -2147467263L;  // E_NOTIMPL
 };
@@ -54,6 +57,13 @@ public:
     virtual bool Save() = 0;
     virtual bool SaveAs(bool newRecord) = 0;
     virtual bool SaveDataTo(const std::string& profile, const std::string& name, int& flag) = 0;
+    // The profile as chosen (GetProfileDisplayName is how it is shown).
+    virtual std::string GetProfile() { return GetProfileDisplayName(); }
+    // Keep and put back profile and evaluation date around a save that may fail.
+    virtual void SaveProperties() {}
+    virtual void RestoreProperties() {}
+    // Why the last operation failed, for the user (empty: no reason known).
+    virtual std::string GetLastError() { return {}; }
 };
 
 // The template record of a database project.
@@ -66,6 +76,19 @@ public:
     virtual bool Load() = 0;
     virtual bool Save() = 0;
     virtual bool SaveAs(bool newRecord) = 0;
+    // Record id (0 or less: not stored yet), description and owner.
+    virtual long GetID() { return 0; }
+    virtual void SetName(const std::string& /*name*/) {}
+    virtual std::string GetDescription() { return {}; }
+    virtual void SetDescription(const std::string& /*text*/) {}
+    virtual void SetUserID(long /*userId*/) {}
+    // Keep and put back name, description and user id around a Save As.
+    virtual void SaveProperties() {}
+    virtual void RestoreProperties() {}
+    // True when another stored template has that name (letter case counts);
+    // its id goes to id. False when none has, or the look-up failed.
+    virtual bool CheckForTemplateNameInUse(const std::string& /*name*/, long& /*id*/) { return false; }
+    virtual std::string GetLastError() { return {}; }
 };
 
 // User-defined objects shared through the database.
@@ -153,6 +176,11 @@ public:
     virtual int MoveNextToGetFactorSetRecords() = 0;
     virtual int GetEodToGetFactorSetRecords(int& eod) = 0;
     virtual int CloseToGetFactorSetRecords() = 0;
+    // A library by name (letter case ignored): its id, or false when there
+    // is none. Its factor sets in the ".dfl" layout of CFSLib (a library
+    // holding them all); false when they cannot be read.
+    virtual bool FindLibrary(const std::string& /*name*/, long& /*id*/) { return false; }
+    virtual bool LoadLibraryBytes(long /*id*/, std::vector<std::uint8_t>& /*bytes*/) { return false; }
 };
 
 // The facade: one per database project, owning its record stores. A store

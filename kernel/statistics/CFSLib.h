@@ -1,8 +1,9 @@
 #pragma once
 // A development factor library: a name, a description and named factor sets
 // (CFactorSet). File side: the library reads and writes itself as a ".dfl"
-// file through an archive (Serialize) or by path (LoadFile, SaveFile). The
-// enterprise database side is not part of this build.
+// file through an archive (Serialize) or by path (LoadFile, SaveFile).
+// Database side: bound to a database manager, a library is found by name and
+// its factor sets are read from the database's factor-library records.
 //
 // ".dfl" layout (little-endian, version 1):
 //   4 bytes  "QDFL"
@@ -25,6 +26,7 @@
 #include "KernelTypes.h"
 
 class CArchive;
+class IKDVDatabaseManager;
 
 class CFSLib {
 public:
@@ -75,11 +77,22 @@ public:
     QSSTATUS LoadFile(const std::string& path);
     QSSTATUS SaveFile(const std::string& path) const;
 
+    // The database side. Binding returns 0, or negative when the manager
+    // keeps no factor libraries. GetDFLfromDB finds the library by name (case
+    // ignored) and takes its name and id, keeping the sets it holds; false
+    // when unbound or not found. LoadFactorSetsFromDB replaces the sets with
+    // the stored ones of that id; false (nothing changed) when unbound,
+    // missing or unreadable.
+    long InitProjectWithDBManager(IKDVDatabaseManager* manager);
+    bool GetDFLfromDB(const std::string& name);
+    bool LoadFactorSetsFromDB(long id);
+
 private:
     std::vector<std::unique_ptr<CFactorSet>>::iterator Find(const std::string& name);
 
     std::string m_name;
     std::string m_description;
     long m_id = -1;
+    IKDVDatabaseManager* m_dbManager = nullptr;
     std::vector<std::unique_ptr<CFactorSet>> m_sets;
 };
