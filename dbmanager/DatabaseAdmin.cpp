@@ -244,6 +244,21 @@ bool DatabaseAdmin::AddCategory(const QString& name) {
     return m_manager.CommitTransaction() >= 0 || Fail(m_manager.LastError());
 }
 
+bool DatabaseAdmin::EnsureFirstUser() {
+    QSqlQuery q;
+    if (!m_manager.Exec(q, "SELECT COUNT(*) FROM USER_TBL") || !q.next()) return Fail(m_manager.LastError());
+    if (q.value(0).toInt() > 0) return true;
+    const QString login = m_manager.AccountName();
+    if (login.isEmpty()) return Fail("The connecting account has no name.");
+    std::int32_t group = 0;
+    if (!IdOf("GROUP_TBL", "GROUP_ID", "GROUP_NAME", "Analysts", group) && !AddGroup("Analysts")) return false;
+    m_error.clear();
+    if (!AddUser(login, login) || !AddMember(login, "Analysts") || !SetActiveGroup(login, "Analysts")) return false;
+    for (const int kind : {kKindTemplates, kKindUserTables, kKindProfileData})
+        if (!Grant("Analysts", kind, kPermissionRead | kPermissionUpdate | kPermissionDelete)) return false;
+    return true;
+}
+
 bool DatabaseAdmin::GrantTablesToAll() {
     QSqlQuery q;
     if (!m_manager.Exec(q, "SELECT LOGIN_NAME FROM USER_TBL")) return Fail(m_manager.LastError());

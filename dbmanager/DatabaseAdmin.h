@@ -39,6 +39,11 @@ public:
     bool Revoke(const QString& group, int kind, int objectId = 0);
     bool SetAccessLevel(const QString& login, int kind, int level);
     bool AddCategory(const QString& name);
+    // A database without users gets the connecting account as its first
+    // user, in the group "Analysts" (logged in to it, every right on
+    // templates, user tables and profile data, no group query yet).
+    // Nothing changes when the database has users.
+    bool EnsureFirstUser();
     // Re-grants the tables to every user's role (after a schema upgrade on PostgreSQL).
     bool GrantTablesToAll();
 

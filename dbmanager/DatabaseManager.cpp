@@ -239,7 +239,7 @@ int DatabaseManager::SchemaVersion() {
         if (t.compare("SYSTEM_INFO_TBL", Qt::CaseInsensitive) == 0) present = true;
     if (!present) return 0;
     QSqlQuery q;
-    if (!Exec(q, "SELECT INFO_VALUE FROM SYSTEM_INFO_TBL WHERE INFO_KEY = ?", {QString("DATABASE VERSION")}))
+    if (!Exec(q, "SELECT VALUE FROM SYSTEM_INFO_TBL WHERE NAME = ?", {QString("DATABASE VERSION")}))
         return -1;
     return q.next() ? q.value(0).toString().toInt() : 0;
 }
@@ -259,8 +259,8 @@ bool DatabaseManager::Migrate() {
             }
         if (ok) {
             QSqlQuery v;
-            ok = Exec(v, "DELETE FROM SYSTEM_INFO_TBL WHERE INFO_KEY = ?", {QString("DATABASE VERSION")}) &&
-                 Exec(v, "INSERT INTO SYSTEM_INFO_TBL (INFO_KEY, INFO_VALUE) VALUES (?, ?)",
+            ok = Exec(v, "DELETE FROM SYSTEM_INFO_TBL WHERE NAME = ?", {QString("DATABASE VERSION")}) &&
+                 Exec(v, "INSERT INTO SYSTEM_INFO_TBL (NAME, VALUE) VALUES (?, ?)",
                       {QString("DATABASE VERSION"), QString::number(m.version)});
         }
         if (!ok) {

@@ -26,7 +26,12 @@ class DatabaseManager;
 class TemplateStore : public CKDVTemplate {
 public:
     TemplateStore(DatabaseManager& manager, CProject& project) : m_manager(manager), m_project(project) {}
-    void SetID(long id) override { m_id = id; }
+    // Another id: its stored version is not known (a record chosen for
+    // overwriting), so the next Save does not compare versions.
+    void SetID(long id) override {
+        if (id != m_id) m_version = -1;
+        m_id = id;
+    }
     long GetID() override { return m_id; }
     std::string GetName() override { return m_name; }
     void SetName(const std::string& name) override { m_name = name; }

@@ -88,6 +88,7 @@ CProjectDoc::~CProjectDoc() {
     DetachLeftViews(true);
     CWaitCursor wait;
     BeginStatusProgress(QStringLiteral("Closing ") + GetTitle());
+    ReleaseDatabase();
     delete m_pProject;
     m_pProject = nullptr;
     StepStatusProgress(GetTitle() + QStringLiteral(" closed."));

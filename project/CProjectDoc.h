@@ -26,6 +26,15 @@
 
 class CArchive;
 class CDocTemplate;
+class CKDVData;
+class CKDVSummExportList;
+class CKDVTemplate;
+class CKDVUdo;
+class CFactorSet;
+class IKDVDatabaseManager;
+namespace qs::db {
+class DatabaseManager;
+}
 class CCmdUI;
 class CKDVGraph;
 class CFile;
@@ -274,6 +283,73 @@ public:
     void OnRefreshUserGraphs();
     void OnUpdateRefreshUserGraphs(CCmdUI* ui);
 
+    // ---- database mode (CProjectDocDatabase.cpp)
+    // Binds the document and its project to a database manager (releasing
+    // an earlier binding first). Negative on failure: an empty source, a
+    // manager of another kind, a project the manager cannot take, or an
+    // account the database does not know (DatabaseError tells why). The
+    // login record then comes from the database. Only a binding that
+    // succeeded ends interactive use (the scripting server drives the
+    // document from then on).
+    long InitWithDatabaseManager(const std::shared_ptr<IKDVDatabaseManager>* source);
+    QString DatabaseError() const { return m_strDatabaseError; }
+    // Whether the user may act on a component kind (level from the login
+    // record) or on one object of it: FALSE only when the database failed;
+    // allowed says the answer. In a file project everything is allowed.
+    BOOL CheckPermission(long kind, unsigned mask, BOOL& allowed);
+    BOOL CheckObjectPermission(long objectId, long kind, unsigned mask, BOOL& allowed);
+    // The template-write flag: the update right on templates.
+    BOOL RefreshTemplateWriteAccess();
+    // The group-query flag: the active group's query admits profile. FALSE
+    // in a file project or when the look-up failed; TRUE otherwise.
+    BOOL RefreshGroupQueryFlag(const QString& profile);
+    bool GroupQueryFlag() const { return m_bGroupQuery != 0; }
+    bool TemplateWriteFlag() const { return m_bTemplateWrite != 0; }
+    bool FactorSetChangeFlag() const { return m_bFactorSetChanged != 0; }
+    long GetUdoidFromQsidAndType(long id, int type);
+    // A new project of the given structure without any dialog (the import
+    // server's): period counts and lengths, first year and interval, first
+    // age, the includes-prior flag and the two calculated layers.
+    BOOL CreateNewProject(std::uint16_t numExp, std::uint16_t expLength, std::uint16_t firstYear,
+                          std::uint16_t firstInterval, std::uint16_t numDev, std::uint16_t devLength,
+                          std::uint16_t firstAge, std::uint16_t prior, std::uint16_t calc1, std::uint16_t calc2);
+
+    // ---- templates in the database (CProjectDocTemplates.cpp)
+    // Save Template (in application mode 2: Save Template As).
+    void OnSaveTemplateCommand();
+    BOOL SaveTemplate();
+    BOOL SaveTemplateAs();
+    // Shows the Save Template As dialog (again, with the entered texts,
+    // while the chosen name cannot be used) and stores; a cancelled dialog
+    // leaves the template as it was.
+    BOOL SaveTemplateAsDialog(const QString& name, const QString& description);
+    // 1 when the caller must stop closing, 0 to go on.
+    int PromptSaveTemplate();
+    // State: 0 nothing changed, 1 template, 2 profile data, 3 both; FALSE
+    // (state 0) without a template or data.
+    BOOL GetModifiedState(int& state);
+    BOOL GetModifiedStateEx(int& state, BOOL& dataChanged);
+    // After a template is loaded: its referenced factor sets against the
+    // database's factor libraries. FALSE when the user stopped.
+    BOOL CheckFactorSetChanges();
+    struct ReferencedFactorSets {
+        std::vector<std::unique_ptr<CFactorSet>> sets;  // null: gone from the database
+        std::vector<std::string> libraries;
+        std::vector<std::string> names;
+        std::vector<bool> changed;  // the stored values differ (the set holds them)
+    };
+    BOOL CheckReferencedFactorSets(ReferencedFactorSets& refs);
+
+    // ---- profile data (CProjectDocProfileData.cpp)
+    // Save Data: in place, or as a new record when the data's structure
+    // changed; a failure (or another user's save meanwhile) is reported.
+    void OnSaveData();
+    bool SaveData();
+    // Save Data As: another profile and evaluation date, if the group query admits it.
+    BOOL SaveProfileData();
+    int PromptSaveProfileData();
+    BOOL SaveDataTo(const QString& profile, const QString& name, int& flag);
+
     // ---- names page setups may place in headers, footers and titles
     // Built on first use: the common names, then the file names (a file
     // project) or the evaluation date, the query and the database's
@@ -317,6 +393,17 @@ protected:
     std::uint8_t m_bUserObjectError = 0;
     std::uint8_t m_bGroupQuery = 0;
     std::uint8_t m_bTemplateWrite = 1;
+    // The database binding (database mode only).
+    void ReleaseDatabase();
+    BOOL CheckLevelPermission(long kind, long level, unsigned mask, BOOL& allowed);
+    CKDVTemplate* DatabaseTemplate() const;
+    CKDVData* DatabaseData() const;
+    std::shared_ptr<IKDVDatabaseManager> m_pDbManager;
+    std::shared_ptr<qs::db::DatabaseManager> m_pDataAccess;
+    std::shared_ptr<qs::db::DatabaseManager> m_pConnection;
+    CKDVUdo* m_pUdoStore = nullptr;
+    CKDVSummExportList* m_pSummExportListStore = nullptr;
+    QString m_strDatabaseError;
     // The views that were in the document when its view list last changed.
     std::vector<CView*> m_knownViews;
     QStringList m_printFieldNames;
@@ -343,4 +430,8 @@ inline const char* const kGraphsUnreadable =
 inline const char* const kCannotSaveReadOnly = "Quillstone cannot save to a read-only file.";
 inline const char* const kCannotSaveReadOnlyAuto = "QSEE cannot save to a read-only file.";
 inline const char* const kSameNameAsOpen = "Cannot save this file with the same name as an open document.";
+inline const char* const kNoPermission =
+    "You have not been granted permission to perform this task on this component.\nSee component's Access "
+    "Properties for more information.";
+inline const char* const kNotInGroup = "You must log in to a group in which you are a member to perform this task.";
 }  // namespace qs::project::text

@@ -20,12 +20,16 @@ class CPageSetup;
 class CDocument;
 class CProjectDoc;
 class CView;
+namespace qs::db {
+class DatabaseManager;
+}
 
 namespace qs::project {
 
 struct ProjectHost {
     // 1 while a person drives the application, 0 under automation.
     std::function<bool()> isInteractive;
+    std::function<void(bool)> setInteractive;
     // The scripting server's mode (2 and 3: making a template; 5: closed by Close).
     std::function<int()> applicationMode;
     std::function<void(int)> setApplicationMode;
@@ -98,6 +102,15 @@ struct ProjectHost {
     // The application keeps and saves the read-only cell pattern the
     // display options chose (pattern, foreground and background 0x00BBGGRR).
     std::function<void(int pattern, std::uint32_t foreground, std::uint32_t background)> setReadOnlyPattern;
+
+    // The Save Template As dialog: name and description in and out; false on Cancel.
+    std::function<bool(QString& name, QString& description)> saveTemplateAsDialog;
+    // The profile chooser of Save Data As over the second connection:
+    // profile and evaluation date in and out; false on Cancel. Unset: the
+    // document's own chooser.
+    std::function<bool(qs::db::DatabaseManager& connection, QString& profile, double& date)> chooseProfile;
+    // The application setting "View Data Only".
+    std::function<void(bool)> setViewDataOnly;
 
     // Folders, owned here and shared with the application's file commands.
     bool folderNotChosen = true;

@@ -14,6 +14,7 @@
 #include "files/AppPrinting.h"
 #include "files/CConvertPC5Dlg.h"
 #include "CMultiFileDialogUnlimited.h"
+#include "dialogs/ProjectDialogs.h"
 #include "CDocTemplate.h"
 #include "CFrameWnd.h"
 #include "CProject.h"
@@ -95,6 +96,16 @@ void CQuillstoneApp::BindProjectFiles() {
     qs::project::ProjectHost& host = qs::project::Host();
     host.isInteractive = [] { return App::Current() == nullptr || App::Current()->m_bInteractive != 0; };
     host.applicationMode = [] { return App::Current() ? App::Current()->m_nApplicationMode : 0; };
+    host.setInteractive = [](bool on) {
+        if (App::Current()) App::Current()->m_bInteractive = on ? TRUE : FALSE;
+    };
+    host.saveTemplateAsDialog = [](QString& name, QString& description) {
+        CSaveTemplateAsDlg dialog(name, description);
+        if (dialog.DoModal() != IDOK) return false;
+        name = dialog.m_strName;
+        description = dialog.m_strDescription;
+        return true;
+    };
     host.setApplicationMode = [](int mode) {
         if (App::Current()) App::Current()->m_nApplicationMode = mode;
     };

@@ -17,7 +17,7 @@ class DatabaseManagerTest : public DatabaseTest {};
 TEST_P(DatabaseManagerTest, SchemaIsCreatedOnceAndCarriesItsVersion) {
     EXPECT_EQ(AdminDb().SchemaVersion(), DatabaseManager::LatestSchemaVersion());
     QSqlQuery q;
-    ASSERT_TRUE(AdminDb().Exec(q, "SELECT INFO_VALUE FROM SYSTEM_INFO_TBL WHERE INFO_KEY = ?", {QString("DATABASE VERSION")}));
+    ASSERT_TRUE(AdminDb().Exec(q, "select VALUE from SYSTEM_INFO_TBL where upper(NAME) = 'DATABASE VERSION'"));
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(0).toString(), QString::number(DatabaseManager::LatestSchemaVersion()));
     // Every table the schema names exists on this engine.

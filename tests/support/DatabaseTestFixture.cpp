@@ -73,7 +73,7 @@ void DatabaseTest::SetUp() {
         ASSERT_NE(server, nullptr) << why;
         m_databaseName = QString("qs%1_%2").arg(getpid()).arg(++counter);
         QString error;
-        ASSERT_TRUE(ServerStatement(*server, "CREATE DATABASE " + m_databaseName, error)) << error.toStdString();
+        ASSERT_TRUE(ServerStatement(*server, "CREATE DATABASE " + m_databaseName + " TEMPLATE template0", error)) << error.toStdString();
         m_adminSettings = ConnectionSettings::Server(QString::fromStdString(server->host), server->port, m_databaseName,
                                                      QString::fromStdString(server->superuser));
     } else {
