@@ -1,5 +1,7 @@
 // qs-install [--enterprise | --mode N] [--system-dir DIR] [--data-dir DIR]
 // Lays out (or repairs) what Qstone needs on this machine for this user.
+#include <QCoreApplication>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -7,6 +9,8 @@
 #include "startup/Installation.h"
 
 int main(int argc, char** argv) {
+    // Qt SQL loads its database drivers as plugins, which needs an application object.
+    QCoreApplication app(argc, argv);
     qs::install::Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -34,5 +38,6 @@ int main(int argc, char** argv) {
                 "  Helpfiles         %s\n  Sample projects   in the Files Path folder (File > Open starts there)\n",
                 layout.profile.c_str(), layout.systemDirectory.c_str(), layout.workingDirectory.c_str(),
                 layout.filesPath.c_str(), layout.helpfilesDirectory.c_str());
+    if (!layout.database.empty()) std::printf("  Enterprise database %s\n", layout.database.c_str());
     return ok ? 0 : 1;
 }

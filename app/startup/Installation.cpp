@@ -12,6 +12,9 @@
 #include "startup/LexigroveLoader.h"
 #include "QsEnvironment.h"
 #include "QsProfile.h"
+#include "ConnectionSettings.h"
+#include "DatabaseAdmin.h"
+#include "DatabaseManager.h"
 #include "SystemInfo.h"
 
 namespace fs = std::filesystem;
@@ -52,6 +55,36 @@ bool EnsureFolderSetting(const std::string& profile, const char* key, const std:
 
 }  // namespace
 
+// The enterprise database: the profile's "Enterprise Database" section is
+// kept when present; otherwise it names an SQLite file in the data folder.
+// An SQLite database is created with its schema (and its first user) here;
+// a server's schema is its administrator's (qs-dbadmin).
+bool InstallEnterpriseDatabase(const std::string& profile, const std::string& dataRoot, Layout& layout,
+                               std::vector<std::string>& warnings) {
+    char engine[64] = {};
+    GetPrivateProfileString(qs::db::kProfileSection, "Engine", "", engine, sizeof engine, profile.c_str());
+    if (engine[0] == '\0' &&
+        !qs::db::ConnectionSettings::SQLiteFile(QString::fromStdString(dataRoot + "/enterprise.qsdb")).WriteToProfile(profile)) {
+        warnings.push_back("cannot write the enterprise database settings");
+        return false;
+    }
+    const qs::db::ConnectionSettings settings = qs::db::ConnectionSettings::FromProfile(profile);
+    layout.database = settings.Describe().toStdString();
+    if (settings.engine != qs::db::Engine::SQLite) return true;
+    QString error;
+    auto db = qs::db::DatabaseManager::Open(settings, true, &error);
+    if (!db) {
+        warnings.push_back("the enterprise database could not be made: " + error.toStdString());
+        return false;
+    }
+    qs::db::DatabaseAdmin admin(*db);
+    if (!admin.EnsureFirstUser()) {
+        warnings.push_back("the enterprise database has no user: " + admin.LastError().toStdString());
+        return false;
+    }
+    return true;
+}
+
 bool Install(const Options& options, Layout& layout, std::vector<std::string>& warnings) {
     const std::string windows = qs::env::WindowsDirectory();
     if (!qs::env::EnsureDirectory(windows)) {
@@ -82,6 +115,8 @@ bool Install(const Options& options, Layout& layout, std::vector<std::string>& w
     ok = EnsureFolderSetting(layout.profile, "Files Path", dataRoot + "/Projects", layout.filesPath) && ok;
     ok = EnsureFolderSetting(layout.profile, "Helpfiles Directory", dataRoot + "/Help", layout.helpfilesDirectory) &&
          ok;
+
+    if (options.mode == 2) ok = InstallEnterpriseDatabase(layout.profile, dataRoot, layout, warnings) && ok;
 
     const std::string& work = layout.workingDirectory;
     for (const char* f : CNetworkEnvironment::kDefaultFiles) ok = Touch(work + "/" + f) && ok;

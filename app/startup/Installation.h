@@ -21,6 +21,7 @@ struct Layout {
     std::string workingDirectory;
     std::string filesPath;
     std::string helpfilesDirectory;
+    std::string database;  // the enterprise database (enterprise edition)
 };
 
 // Returns the layout written; problems go to `warnings` (a missing library is
