@@ -4,7 +4,6 @@
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 
 #include <cmath>
@@ -25,12 +24,12 @@ CProfileChooserDlg::CProfileChooserDlg(const QStringList& profiles, const QStrin
     m_profile->addItems(profiles);
     m_profile->setCurrentText(profile);
     m_profile->setMinimumContentsLength(30);
-    form->addRow(new QLabel(QStringLiteral("&Profile:"), this), m_profile);
+    form->addRow(QStringLiteral("&Profile:"), m_profile);
     m_date = new QDateEdit(this);
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
     m_date->setDate(kEpoch.addDays(static_cast<qint64>(std::floor(date >= 0 ? date : 0))));
-    form->addRow(new QLabel(QStringLiteral("&Evaluation date:"), this), m_date);
+    form->addRow(QStringLiteral("&Evaluation date:"), m_date);
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(AddButton(IDOK, QStringLiteral("OK")));
