@@ -7,7 +7,6 @@
 #include "CAtomicFile.h"
 #include "CException.h"
 #include "CFile.h"
-#include "CKDVVantor.h"
 #include "KernelStream.h"
 
 namespace {
@@ -178,32 +177,4 @@ QSSTATUS CFSLib::SaveFile(const std::string& path) const {
     } catch (const CException&) {
         return kCannotOpen;
     }
-}
-
-long CFSLib::InitProjectWithDBManager(IKDVDatabaseManager* manager) {
-    if (manager == nullptr || manager->GetDevFactLibrary() == nullptr) return -1;
-    m_dbManager = manager;
-    return 0;
-}
-
-bool CFSLib::GetDFLfromDB(const std::string& name) {
-    CKDVDevFactLibrary* store = m_dbManager ? m_dbManager->GetDevFactLibrary() : nullptr;
-    long id = -1;
-    if (store == nullptr || !store->FindLibrary(name, id)) return false;
-    m_name = name;
-    m_id = id;
-    return true;
-}
-
-bool CFSLib::LoadFactorSetsFromDB(long id) {
-    CKDVDevFactLibrary* store = m_dbManager ? m_dbManager->GetDevFactLibrary() : nullptr;
-    std::vector<std::uint8_t> bytes;
-    if (store == nullptr || !store->LoadLibraryBytes(id, bytes)) return false;
-    const std::string name = m_name;
-    const std::string description = m_description;
-    if (FromBytes(bytes) != qsk::kOk) return false;
-    m_id = id;
-    if (!name.empty()) m_name = name;
-    if (m_description.empty()) m_description = description;
-    return true;
 }
